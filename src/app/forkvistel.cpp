@@ -1,0 +1,123 @@
+#include "forkvistel.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *label(QWidget *parent, const char *name, const QString &text) {
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text) {
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setMinimumWidth(110);
+    return b;
+}
+
+} // namespace
+
+forKvistel::forKvistel(QString sokvag, WindowFactory factory, QWidget *parent)
+    : WorkWindow(parent), m_sokvag(std::move(sokvag)), m_factory(std::move(factory)) {
+    setObjectName(QStringLiteral("forKvistel"));
+
+    auto *frame = new QGroupBox(QStringLiteral("Huvudmeny"), this);
+    frame->setObjectName(QStringLiteral("frmKvistel"));
+
+    auto *rubrik1 = label(frame, "lblRubrik1", QStringLiteral("RÄNTABILITET HOS TRÄD"));
+    QFont bold = rubrik1->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.4);
+    rubrik1->setFont(bold);
+    rubrik1->setAlignment(Qt::AlignCenter);
+    auto *rubrik2 =
+        label(frame, "lblRubrik2", QStringLiteral("Värdering av enskilda träd i naturkultur"));
+    rubrik2->setAlignment(Qt::AlignCenter);
+
+    auto *btnParam1 = button(frame, "btnParam1", QStringLiteral("Välj"));
+    auto *btnParam2 = button(frame, "btnParam2", QStringLiteral("Välj"));
+    auto *btnPrislista = button(frame, "btnPrislista", QStringLiteral("Välj"));
+    auto *btnAvsluta = button(frame, "btnAvsluta", QStringLiteral("Avsluta"));
+
+    // Read only by start-up, as the second place to look for the home directory.
+    auto *txtPath = new QLineEdit(defaultHomePath(), frame);
+    txtPath->setObjectName(QStringLiteral("txtPath"));
+    txtPath->setVisible(false);
+
+    auto *grid = new QGridLayout(frame);
+    grid->setContentsMargins(24, 18, 24, 18);
+    grid->setHorizontalSpacing(24);
+    grid->setVerticalSpacing(14);
+    grid->addWidget(rubrik1, 0, 0, 1, 2);
+    grid->addWidget(rubrik2, 1, 0, 1, 2);
+    grid->setRowMinimumHeight(2, 12);
+    grid->addWidget(label(frame, "lblVal1", QStringLiteral("Sätt parametrar före besöket i fält")),
+                    3, 0);
+    grid->addWidget(btnParam1, 3, 1);
+    grid->addWidget(label(frame, "lblVal2", QStringLiteral("Sätt parametrar i fält")), 4, 0);
+    grid->addWidget(btnParam2, 4, 1);
+    grid->addWidget(label(frame, "lblVal3", QStringLiteral("Ändra i prislista")), 5, 0);
+    grid->addWidget(btnPrislista, 5, 1);
+    grid->setRowMinimumHeight(6, 8);
+    grid->addWidget(btnAvsluta, 7, 1);
+    grid->addWidget(txtPath, 8, 0, 1, 2);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 12, 12, 12);
+    outer->addWidget(frame);
+
+    connect(btnParam1, &QPushButton::clicked, this, &forKvistel::btnParam1_Click);
+    connect(btnParam2, &QPushButton::clicked, this, &forKvistel::btnParam2_Click);
+    connect(btnPrislista, &QPushButton::clicked, this, &forKvistel::btnPrislista_Click);
+    connect(btnAvsluta, &QPushButton::clicked, this, &forKvistel::btnAvsluta_Click);
+    connect(this, &forKvistel::avsluta, this, [] { QCoreApplication::exit(0); });
+}
+
+forKvistel::~forKvistel() { qDeleteAll(m_windows); }
+
+WorkWindow *forKvistel::window(Window which) {
+    if (which == Window::MainMenu)
+        return this;
+    WorkWindow *w = m_windows.value(which);
+    if (!w) {
+        w = m_factory(which, *this, m_sokvag);
+        m_windows.insert(which, w);
+    }
+    return w;
+}
+
+void forKvistel::open(Window which) { window(which)->showWindow(); }
+
+void forKvistel::calculate() {
+    WorkWindow *w = window(Window::Result);
+    w->showWindow();
+    if (auto *calc = dynamic_cast<CalculationWindow *>(w))
+        calc->berakna();
+}
+
+void forKvistel::btnParam1_Click() {
+    hide();
+    open(Window::StandParameters);
+}
+
+void forKvistel::btnParam2_Click() {
+    hide();
+    open(Window::TreeParameters);
+}
+
+void forKvistel::btnPrislista_Click() {
+    hide();
+    open(Window::PriceList);
+}
+
+void forKvistel::btnAvsluta_Click() { emit avsluta(); }
+
+void forKvistel::closeBox() { emit avsluta(); }

@@ -1,0 +1,140 @@
+#include "controlfile.h"
+
+#include "textfile.h"
+
+#include <cstdlib>
+#include <string>
+
+double leadingNumber(QStringView text) {
+    std::string s;
+    s.reserve(size_t(text.size()));
+    qsizetype i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() &&
+               (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
+            ++i;
+    };
+    auto digitAt = [&] { return i < text.size() && text[i] >= u'0' && text[i] <= u'9'; };
+
+    skipBlanks();
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        s += char(text[i++].unicode());
+    bool anyDigit = false;
+    bool point = false;
+    for (;;) {
+        skipBlanks();
+        if (digitAt()) {
+            s += char(text[i++].unicode());
+            anyDigit = true;
+        } else if (!point && i < text.size() && text[i] == u'.') {
+            s += '.';
+            point = true;
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit)
+        return 0.0;
+    skipBlanks();
+    if (i < text.size() &&
+        (text[i] == u'E' || text[i] == u'e' || text[i] == u'D' || text[i] == u'd')) {
+        std::string exponent = "e";
+        ++i;
+        skipBlanks();
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            exponent += char(text[i++].unicode());
+        bool expDigit = false;
+        for (;;) {
+            skipBlanks();
+            if (!digitAt())
+                break;
+            exponent += char(text[i++].unicode());
+            expDigit = true;
+        }
+        if (expDigit)
+            s += exponent;
+    }
+    return std::strtod(s.c_str(), nullptr);
+}
+
+namespace {
+
+// Positions of the first two slashes, or false when the line has fewer than two.
+bool slashes(QStringView record, qsizetype *first, qsizetype *second) {
+    *first = record.indexOf(u'/');
+    if (*first < 0)
+        return false;
+    *second = record.indexOf(u'/', *first + 1);
+    return *second >= 0;
+}
+
+} // namespace
+
+bool hasValueField(QStringView record) {
+    qsizetype i, j;
+    return slashes(record, &i, &j);
+}
+
+QString deco(const QString &record) {
+    qsizetype i, j;
+    if (!slashes(record, &i, &j))
+        return {};
+    return record.mid(i + 1, j - i - 1);
+}
+
+QString enco(const QString &record, const QString &str) {
+    qsizetype i, j;
+    if (!slashes(record, &i, &j))
+        return record;
+    return record.left(i + 1) + str + record.mid(j);
+}
+
+bool carriesKey(QStringView line, QStringView key) { return line.startsWith(key); }
+
+ControlFile::ControlFile(QString sokvag) : m_sokvag(std::move(sokvag)) {}
+
+QString ControlFile::path() const { return m_sokvag + QStringLiteral("trad.sty"); }
+
+QString ControlFile::tempPath() const { return m_sokvag + QStringLiteral("tmp.sty"); }
+
+bool ControlFile::readLines(QStringList *lines, QString *error) const {
+    QByteArray bytes;
+    if (!readWholeFile(path(), &bytes, error))
+        return false;
+    *lines = splitLines(decodeCp1252(bytes));
+    return true;
+}
+
+bool ControlFile::read(const QStringList &keys, Lines which, const KeyAction &action,
+                       QString *error) const {
+    QStringList lines;
+    if (!readLines(&lines, error))
+        return false;
+    const qsizetype begin = which == Lines::AllButFirst ? 1 : 0;
+    const qsizetype end = which == Lines::AllButFirst ? lines.size() : lines.size() - 1;
+    for (qsizetype n = begin; n < end; ++n) {
+        const QString &line = lines.at(n);
+        if (!hasValueField(line))
+            continue;
+        for (const QString &key : keys)
+            if (carriesKey(line, key))
+                action(key, deco(line));
+    }
+    return true;
+}
+
+bool ControlFile::save(const QHash<QString, QString> &newValues, QString *error) const {
+    QStringList lines;
+    if (!readLines(&lines, error))
+        return false;
+    for (qsizetype n = 0; n + 1 < lines.size(); ++n) {
+        QString &line = lines[n];
+        if (!hasValueField(line))
+            continue;
+        for (auto it = newValues.cbegin(); it != newValues.cend(); ++it)
+            if (carriesKey(line, it.key()))
+                line = enco(line, it.value());
+    }
+    return replaceFileSafely(path(), joinLinesCrLf(lines), tempPath(), error);
+}

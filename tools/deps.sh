@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that Kvistel needs to build, run and test, if any are missing.
+# Sourced by run.sh and test.sh; uses sudo when not run as root.
+kvistel_install_deps() {
+    local wanted=(cmake g++ make qt6-base-dev libqt6opengl6-dev libgtest-dev libgmock-dev
+        libbenchmark-dev xvfb xdotool x11-utils xauth "$@")
+    local missing=()
+    local pkg
+    for pkg in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installerar: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
