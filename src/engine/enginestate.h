@@ -1,0 +1,88 @@
+#pragma once
+
+#include "pricelistfile.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// The named variables of one valuation: the inputs loaded from the control file and everything a
+// pass works out. It lives as long as the result window, so a key missing from the control file
+// keeps the value of the previous calculation.
+struct EngineState {
+    // Inputs, named after their control-file keys.
+    double plantcost = 0; // kr per seedling
+    double rant = 0;      // required rate as a fraction (the file holds percent)
+    double harvpr = 0;    // harvest intensity, %
+    double site = 0;      // height at 100 years, m
+    QString plant;        // "y": the gap is replanted
+    // Crown share in %, as loaded; from the start of a calculation it holds the crown reduction
+    // share `crown_red` instead (see crown_red()), which is what a later calculation without
+    // "kronst:" starts from.
+    double kronst = 0;
+    double avvandel = 0;           // share of the harvest cost fixed per tree, %
+    double avvjust = 0;            // actual harvest cost, % of normal
+    double hojdjust = 0;           // deviation from the normal height, m
+    double dkvot = 0;              // diameter quotient
+    QString sv;                    // region "N" or "S"
+    QString art;                   // species "t", "g", "b", "l"
+    double mt = 0, mg = 0, mb = 0; // pulpwood prices, kr/m3
+    double bdm = 0;                // breast-height diameter, cm; grown during a calculation
+    double ring5 = 0;              // measured ring width, mm per year
+    // [1..3] potential quality of logs 1..3 as loaded; [0] working quality of the current log.
+    std::array<std::int16_t, 4> kvalitet{};
+
+    double &crown_red() { return kronst; }
+    double crown_red() const { return kronst; }
+
+    // Growth and height.
+    double tree_age = 0;
+    double height = 0;
+    double ring = 0;
+    std::int32_t step_years = 0;
+    std::int32_t years = 0;
+    std::int32_t pass_no = 0;
+    double diam_incr = 0;
+    double pulp_price = 0;
+
+    // Stem form and logs.
+    double stem_vol = 0;
+    std::int32_t log_no = 0;
+    double taper_a = 0, taper_b = 0, taper_c = 0, taper_d = 0, taper_e = 0;
+    double rel_bh = 0;
+    double ref_diam = 0;
+    double rel_top = 0;
+    double stump_diam = 0;
+    double top_len = 0;
+    double top_piece_diam = 0;
+    double log_top_diam = 0;
+    double top_diam1 = 0, top_diam2 = 0, top_diam3 = 0;
+
+    // Pricing.
+    double log_price = 0;
+    PriceTable price_pine{};
+    PriceTable price_spruce{};
+
+    // Volumes and values; the log slots are indexed by log number 1..3 (slot 0 unused).
+    std::array<double, 4> log_volume{};
+    std::array<double, 4> log_value{};
+    double timber_volume = 0;
+    double timber_length = 0;
+    double timber_value = 0;
+    double pulp_length = 0;
+    double pulp_low_diameter = 0;
+    double pulp_volume = 0;
+    double pulp_value = 0;
+    double merch_volume = 0;
+    double wood_value = 0;
+
+    // Costs and the figures the owner decides on.
+    double harvest_cost = 0;
+    double planting_cost = 0;
+    double net_value = 0;
+    double net_previous = 0;
+    double value_increase = 0;
+    double interest_achieved = 0;
+    double present_value = 0;
+};
