@@ -81,7 +81,9 @@ forKvistel::forKvistel(QString sokvag, WindowFactory factory, QWidget *parent)
     connect(this, &forKvistel::avsluta, this, [] { QCoreApplication::exit(0); });
 }
 
-forKvistel::~forKvistel() { qDeleteAll(m_windows); }
+forKvistel::~forKvistel() {
+    qDeleteAll(m_windows);
+}
 
 WorkWindow *forKvistel::window(Window which) {
     if (which == Window::MainMenu)
@@ -94,7 +96,9 @@ WorkWindow *forKvistel::window(Window which) {
     return w;
 }
 
-void forKvistel::open(Window which) { window(which)->showWindow(); }
+void forKvistel::open(Window which) {
+    window(which)->showWindow();
+}
 
 void forKvistel::calculate() {
     WorkWindow *w = window(Window::Result);
@@ -118,6 +122,10 @@ void forKvistel::btnPrislista_Click() {
     open(Window::PriceList);
 }
 
-void forKvistel::btnAvsluta_Click() { emit avsluta(); }
+void forKvistel::btnAvsluta_Click() {
+    emit avsluta();
+}
 
-void forKvistel::closeBox() { emit avsluta(); }
+void forKvistel::closeBox() {
+    emit avsluta();
+}

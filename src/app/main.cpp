@@ -11,8 +11,7 @@ int main(int argc, char *argv[]) {
     // Windows are hidden, never closed, while the program runs; it ends only through the menu.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const auto sokvag =
-        settleHomeDirectory(QDir::currentPath(), forKvistel::defaultHomePath());
+    const auto sokvag = settleHomeDirectory(QDir::currentPath(), forKvistel::defaultHomePath());
     if (!sokvag)
         return 0;
 

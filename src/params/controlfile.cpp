@@ -90,13 +90,19 @@ QString enco(const QString &record, const QString &str) {
     return record.left(i + 1) + str + record.mid(j);
 }
 
-bool carriesKey(QStringView line, QStringView key) { return line.startsWith(key); }
+bool carriesKey(QStringView line, QStringView key) {
+    return line.startsWith(key);
+}
 
 ControlFile::ControlFile(QString sokvag) : m_sokvag(std::move(sokvag)) {}
 
-QString ControlFile::path() const { return m_sokvag + QStringLiteral("trad.sty"); }
+QString ControlFile::path() const {
+    return m_sokvag + QStringLiteral("trad.sty");
+}
 
-QString ControlFile::tempPath() const { return m_sokvag + QStringLiteral("tmp.sty"); }
+QString ControlFile::tempPath() const {
+    return m_sokvag + QStringLiteral("tmp.sty");
+}
 
 bool ControlFile::readLines(QStringList *lines, QString *error) const {
     QByteArray bytes;

@@ -49,8 +49,7 @@ public:
     // has a value field, in file order (so of duplicate lines the last one wins). A line with
     // fewer than two slashes is skipped. Returns false with a Swedish message when the file
     // cannot be read; then no action has run.
-    bool read(const QStringList &keys, Lines lines, const KeyAction &action,
-              QString *error) const;
+    bool read(const QStringList &keys, Lines lines, const KeyAction &action, QString *error) const;
 
     // Rewrites the file through "tmp.sty": every line but the last that carries a key of
     // `newValues` gets that value; all other lines, and every line end, are written as CR LF

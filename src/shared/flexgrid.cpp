@@ -73,9 +73,13 @@ void FlexGrid::setCols(int cols) {
         moveTo(m_row, m_cols - 1);
 }
 
-void FlexGrid::setRow(int row) { moveTo(row, m_col); }
+void FlexGrid::setRow(int row) {
+    moveTo(row, m_col);
+}
 
-void FlexGrid::setCol(int col) { moveTo(m_row, col); }
+void FlexGrid::setCol(int col) {
+    moveTo(m_row, col);
+}
 
 void FlexGrid::moveTo(int row, int col) {
     row = qBound(0, row, m_rows - 1);
@@ -137,7 +141,9 @@ QString FlexGrid::textAt(int row, int col) const {
     return it ? it->text() : QString();
 }
 
-QString FlexGrid::text() const { return textAt(m_row, m_col); }
+QString FlexGrid::text() const {
+    return textAt(m_row, m_col);
+}
 
 void FlexGrid::setText(const QString &text) {
     if (m_row == 0 && m_col == 0) {
@@ -188,8 +194,7 @@ Qt::Alignment FlexGrid::cellAlignment() const {
     if (m_row == 0 && m_col == 0)
         return m_cornerAlignment;
     const QTableWidgetItem *it = itemFor(m_row, m_col);
-    return it ? Qt::Alignment(it->textAlignment()) & ~wrap
-              : Qt::Alignment();
+    return it ? Qt::Alignment(it->textAlignment()) & ~wrap : Qt::Alignment();
 }
 
 QRect FlexGrid::cellRect(int row, int col) const {
@@ -203,15 +208,25 @@ QRect FlexGrid::cellRect(int row, int col) const {
     return {x, y, w, h};
 }
 
-int FlexGrid::cellLeft() const { return pixelsToTwips(cellRect(m_row, m_col).x()); }
+int FlexGrid::cellLeft() const {
+    return pixelsToTwips(cellRect(m_row, m_col).x());
+}
 
-int FlexGrid::cellTop() const { return pixelsToTwips(cellRect(m_row, m_col).y()); }
+int FlexGrid::cellTop() const {
+    return pixelsToTwips(cellRect(m_row, m_col).y());
+}
 
-int FlexGrid::gridWidth() const { return pixelsToTwips(width()); }
+int FlexGrid::gridWidth() const {
+    return pixelsToTwips(width());
+}
 
-int FlexGrid::gridLeft() const { return pixelsToTwips(x()); }
+int FlexGrid::gridLeft() const {
+    return pixelsToTwips(x());
+}
 
-int FlexGrid::gridTop() const { return pixelsToTwips(y()); }
+int FlexGrid::gridTop() const {
+    return pixelsToTwips(y());
+}
 
 bool FlexGrid::eventFilter(QObject *watched, QEvent *event) {
     auto *corner = qobject_cast<QAbstractButton *>(watched);

@@ -1,10 +1,16 @@
 #include "grid.h"
 
-MemoryGrid::MemoryGrid(int rows, int cols) { resize(rows, cols); }
+MemoryGrid::MemoryGrid(int rows, int cols) {
+    resize(rows, cols);
+}
 
-void MemoryGrid::setRows(int rows) { resize(rows, m_cols); }
+void MemoryGrid::setRows(int rows) {
+    resize(rows, m_cols);
+}
 
-void MemoryGrid::setCols(int cols) { resize(m_rows, cols); }
+void MemoryGrid::setCols(int cols) {
+    resize(m_rows, cols);
+}
 
 void MemoryGrid::resize(int rows, int cols) {
     QList<QString> cells(qsizetype(rows) * cols);
@@ -16,7 +22,9 @@ void MemoryGrid::resize(int rows, int cols) {
     m_cols = cols;
 }
 
-QString MemoryGrid::text() const { return cell(m_row, m_col); }
+QString MemoryGrid::text() const {
+    return cell(m_row, m_col);
+}
 
 void MemoryGrid::setText(const QString &text) {
     if (m_row >= 0 && m_row < m_rows && m_col >= 0 && m_col < m_cols)

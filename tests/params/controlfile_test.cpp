@@ -15,10 +15,10 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartWithAPointWhateverTheLocale) {
         const char *text;
         double value;
     } cases[] = {
-        {"12.5", 12.5}, {"12,5", 12},   {"", 0},       {"abc", 0},     {" 3 ", 3},
-        {"1 2", 12},    {"\t-8", -8},   {"+0.1", 0.1}, {".5", 0.5},    {"-.5", -0.5},
+        {"12.5", 12.5}, {"12,5", 12},   {"", 0},           {"abc", 0},  {" 3 ", 3},
+        {"1 2", 12},    {"\t-8", -8},   {"+0.1", 0.1},     {".5", 0.5}, {"-.5", -0.5},
         {"1e3", 1000},  {"2D2", 200},   {"1.5E-1x", 0.15}, {"7 kr", 7}, {"1e", 1},
-        {"12cm", 12},   {"1.2.3", 1.2}, {"-", 0},      {"- 5", -5},    {"0.05", 0.05},
+        {"12cm", 12},   {"1.2.3", 1.2}, {"-", 0},          {"- 5", -5}, {"0.05", 0.05},
     };
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(c.text)), c.value) << c.text;
@@ -58,8 +58,12 @@ QList<QPair<QString, QString>> readAll(const TempHome &home, const QStringList &
     QList<QPair<QString, QString>> seen;
     QString error;
     EXPECT_TRUE(ControlFile(home.sokvag())
-                    .read(keys, lines, [&](const QString &k, const QString &v) { seen.append({k, v}); },
-                          &error))
+                    .read(
+                        keys, lines,
+                        [&](const QString &k, const QString &v) {
+                            seen.append({k, v});
+                        },
+                        &error))
         << error.toStdString();
     return seen;
 }
@@ -114,8 +118,9 @@ TEST(ControlFileReading, AMissingFileIsReportedAndNothingApplied) {
     QString error;
     bool called = false;
     EXPECT_FALSE(ControlFile(home.sokvag())
-                     .read({"rant:"}, ControlFile::Lines::AllButLast,
-                           [&](const QString &, const QString &) { called = true; }, &error));
+                     .read(
+                         {"rant:"}, ControlFile::Lines::AllButLast,
+                         [&](const QString &, const QString &) { called = true; }, &error));
     EXPECT_FALSE(called);
     EXPECT_TRUE(error.contains("trad.sty"));
 }

@@ -52,8 +52,8 @@ TEST(SafeReplace, AReadOnlyDirectoryKeepsTheOldFileAndSaysSo) {
     QFile::setPermissions(home.sokvag(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QString error;
     EXPECT_FALSE(replaceFileSafely(home.path("f.txt"), "new", home.path("tmp.x"), &error));
-    QFile::setPermissions(home.sokvag(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ExeOwner);
+    QFile::setPermissions(home.sokvag(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(home.read("f.txt"), QByteArray("old"));
     EXPECT_TRUE(error.contains("kunde inte sparas"));
 }

@@ -12,11 +12,17 @@
 #include <QTest>
 #include <QTimer>
 
-TempHome::TempHome() { m_dir.setAutoRemove(true); }
+TempHome::TempHome() {
+    m_dir.setAutoRemove(true);
+}
 
-QString TempHome::sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+QString TempHome::sokvag() const {
+    return m_dir.path() + QStringLiteral("/");
+}
 
-QString TempHome::path(const QString &name) const { return sokvag() + name; }
+QString TempHome::path(const QString &name) const {
+    return sokvag() + name;
+}
 
 void TempHome::write(const QString &name, const QByteArray &bytes) const {
     QFile f(path(name));
@@ -40,7 +46,9 @@ QStringList TempHome::readLines(const QString &name) const {
     return splitLines(decodeCp1252(read(name)));
 }
 
-bool TempHome::exists(const QString &name) const { return QFile::exists(path(name)); }
+bool TempHome::exists(const QString &name) const {
+    return QFile::exists(path(name));
+}
 
 QStringList sampleControlLines() {
     return {QStringLiteral("Styrfil för Kvistel"),
@@ -90,9 +98,13 @@ ModalHand::ModalHand() : m_timer(new QTimer) {
     m_timer->start();
 }
 
-ModalHand::~ModalHand() { delete m_timer; }
+ModalHand::~ModalHand() {
+    delete m_timer;
+}
 
-void ModalHand::queueInput(const QString &text) { m_inputs.append(text); }
+void ModalHand::queueInput(const QString &text) {
+    m_inputs.append(text);
+}
 
 void ModalHand::poll() {
     QWidget *modal = QApplication::activeModalWidget();
@@ -108,7 +120,8 @@ void ModalHand::poll() {
         for (QAbstractButton *b : box->buttons())
             seen.buttons << b->text();
         m_seen.append(seen);
-        QMetaObject::invokeMethod(box, [box] { box->accept(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            box, [box] { box->accept(); }, Qt::QueuedConnection);
         return;
     }
     if (auto *input = qobject_cast<QInputDialog *>(modal)) {
@@ -131,4 +144,6 @@ void ModalHand::poll() {
     m_seen.append(seen);
 }
 
-void settle(int ms) { QTest::qWait(ms); }
+void settle(int ms) {
+    QTest::qWait(ms);
+}
