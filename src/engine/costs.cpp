@@ -1,0 +1,44 @@
+#include "costs.h"
+
+#include "calculationstopped.h"
+#include "numberformat.h"
+
+#include <cmath>
+
+double harvestCost(double avvandel, double avvjust, double harvpr, double merch_volume) {
+    const double base = (100 - avvandel) * merch_volume * 75 / 100 + avvandel * 75 * 0.168 / 100;
+    const double intensity = 2 - 0.02 * harvpr + 0.0001 * (harvpr * harvpr);
+    return avvjust * (base * intensity) / 100;
+}
+
+double plantingCost(const QString &plant, double plantcost, double height) {
+    if (plant != u"y")
+        return 0;
+    return plantcost * height * height * 3.1416 * 0.2 * 0.2 / 4;
+}
+
+double interestAchieved(double net_value, double net_previous, int years) {
+    double ratio = 0;
+    double annual = 0;
+    if (net_value > 0) {
+        if (net_previous == 0)
+            throw CalculationStopped(
+                QStringLiteral("Värdetillväxten vid avverkning om %1 år går inte att beräkna: "
+                               "nettovärdet tio år tidigare är exakt 0 kr, och ingen ränta leder "
+                               "från 0 kr till ett positivt värde.")
+                    .arg(years));
+        ratio = net_value / net_previous;
+    }
+    if (ratio > 0)
+        annual = std::exp(std::log(ratio) / 10);
+    return (annual - 1) * 100;
+}
+
+double presentValue(double net_value, int years, double rant) {
+    const double ln = checkedLn(1 + rant, [&] {
+        return QStringLiteral("Räntekravet %1 % går inte att räkna med: ett nuvärde kräver ett "
+                              "räntekrav större än -100 %.")
+            .arg(formatNumber(rant * 100, u"###0.0"));
+    });
+    return net_value / std::exp(years * ln);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Harvest cost per tree in kr: 75 kr/m3 normally, a share `avvandel` % of it fixed per tree (as
+// for a reference tree of 0.168 m3), raised for a light harvest (`harvpr` % of the stand's
+// volume) and scaled to the actual cost level `avvjust` % of normal.
+double harvestCost(double avvandel, double avvjust, double harvpr, double merch_volume);
+
+// The cost of planting the gap the tree leaves: one seedling per m2 of a circle whose diameter
+// is a fifth of the tree's height, when `plant` is "y".
+double plantingCost(const QString &plant, double plantcost, double height);
+
+// The tree's value growth over the last ten years as compound interest in % per year; -100 when
+// the net value is not positive (or the previous one negative). Stops the calculation when a
+// positive net value follows a previous one of exactly 0, since no rate leads from 0 to it.
+double interestAchieved(double net_value, double net_previous, int years);
+
+// The net value discounted `years` years at the required rate `rant` (a fraction). Stops the
+// calculation for a rate of -100 % or below, at which no discounting exists.
+double presentValue(double net_value, int years, double rant);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "enginestate.h"
+
+#include <QString>
+
+// The height model of pine and spruce in northern and southern Sweden: the height of a tree of a
+// given diameter on a site of a given index, with its diameter quotient.
+struct HeightCoefficients {
+    double v, c0, p1, p2, q1, q2, s, k1, k2;
+};
+
+// The coefficients for species `art` ("t", "g") in region `sv` ("N", "S"); nullptr for any
+// other species or region, which the model does not cover.
+const HeightCoefficients *heightCoefficients(const QString &art, const QString &sv);
+
+// The model height in m, before the user's height deviation is added.
+double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, double site,
+                   double dkvot);
+
+// Sets `height` for the current pass from `bdm`, including `hojdjust`. Stops the calculation
+// for a species or region without a model, a diameter that is not positive, and a height that
+// is not a positive number of metres.
+void computeHeight(EngineState &s);
+
+// The ring width of the ten years after the current pass: reduced for a small crown in the
+// first two passes (the reduction halves each pass), the measured width from then on. Returns
+// the share of the measured width used in this pass, in %, as the report shows it for the first
+// two passes.
+double computeRing(EngineState &s);
+
+// Ten years of diameter growth at the current ring width.
+void growDiameter(EngineState &s);

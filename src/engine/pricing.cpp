@@ -1,0 +1,37 @@
+#include "pricing.h"
+
+#include "calculationstopped.h"
+
+namespace {
+
+constexpr int lowestBound = 12;
+
+bool isTimberSpecies(const QString &art) {
+    return art == u"t" || art == u"g";
+}
+
+} // namespace
+
+bool hasPriceRow(const QString &art, std::int16_t kvalitet, double d) {
+    return !isTimberSpecies(art) || !(d >= lowestBound) || (kvalitet >= 0 && kvalitet <= 5);
+}
+
+double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, const QString &art,
+                  std::int16_t kvalitet, double d) {
+    if (!hasPriceRow(art, kvalitet, d))
+        throw CalculationStopped(
+            QStringLiteral("Kvalitetsklass %1 finns inte i prislistan, som har "
+                           "kvalitetsklasserna 1 till 5.")
+                .arg(kvalitet));
+    const bool pine = art == u"t";
+    const bool spruce = art == u"g";
+    double price = 0;
+    for (int j = 1; j <= 10; ++j) {
+        const int bound = 12 + 2 * (j - 1);
+        if (pine && d >= bound)
+            price = price_pine[kvalitet][j];
+        else if (spruce && d >= bound)
+            price = price_spruce[kvalitet][j];
+    }
+    return price;
+}

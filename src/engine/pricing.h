@@ -1,0 +1,18 @@
+#pragma once
+
+#include "pricelistfile.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// The timber price in kr/m3 of a log: the price of the highest diameter class (lower bounds 12,
+// 14, ..., 30 cm) that the top diameter `d` reaches, in the row of quality class `kvalitet`, from
+// the pine table for "t" and the spruce table for "g". Other species, and logs below 12 cm, get
+// 0 without a look at the tables. Throws CalculationStopped when a pine or spruce log of at least
+// 12 cm has a quality class that the tables have no row for (outside 0..5).
+double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, const QString &art,
+                  std::int16_t kvalitet, double d);
+
+// False exactly when priceOfLog would have to read a quality row that does not exist.
+bool hasPriceRow(const QString &art, std::int16_t kvalitet, double d);

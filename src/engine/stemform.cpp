@@ -1,0 +1,126 @@
+#include "stemform.h"
+
+#include "calculationstopped.h"
+#include "numberformat.h"
+
+#include <cmath>
+
+namespace {
+
+const TaperCoefficients spruceNorth{12.906, 110.68, 2.906, 102.7, 3.24};
+const TaperCoefficients pineNorth{12.177, 128.16, 2.493, 106.67, 3.24};
+const TaperCoefficients spruceSouth{13.479, 132.69, 2.164, 99.532, 3.24};
+const TaperCoefficients pineSouth{13.646, 171.7, 1.529, 98.601, 3.24};
+
+const QString ordinal[4] = {QString(), QStringLiteral("första"), QStringLiteral("andra"),
+                            QStringLiteral("tredje")};
+
+QString tooShort(const EngineState &s) {
+    return QStringLiteral("Trädet är för litet för att kapas i stockar: med höjden %1 m når "
+                          "stamformen inte upp till den %2 stockens toppände %3 m över marken "
+                          "(avverkning om %4 år).")
+        .arg(formatNumber(s.height, u"#0.00"), ordinal[s.log_no],
+             formatNumber(logTopHeight[s.log_no], u"#0.0"))
+        .arg(s.years);
+}
+
+QString noStemForm(const EngineState &s) {
+    return QStringLiteral("Trädet är för litet för att kapas i stockar: höjden %1 m är för liten "
+                          "för stamformen (avverkning om %2 år).")
+        .arg(formatNumber(s.height, u"#0.00"))
+        .arg(s.years);
+}
+
+QString noTop(const EngineState &s) {
+    return QStringLiteral("Trädets topp går inte att beräkna: diametern %1 cm är för liten för "
+                          "stamformen (avverkning om %2 år).")
+        .arg(formatNumber(s.bdm, u"#0.00"))
+        .arg(s.years);
+}
+
+} // namespace
+
+const TaperCoefficients *taperCoefficients(const QString &art, const QString &sv) {
+    if (art == u"g" && sv == u"N")
+        return &spruceNorth;
+    if (art == u"t" && sv == u"N")
+        return &pineNorth;
+    if (art == u"g" && sv == u"S")
+        return &spruceSouth;
+    if (art == u"t" && sv == u"S")
+        return &pineSouth;
+    return nullptr;
+}
+
+double stemVolume(const QString &art, double bdm, double height, double previous) {
+    const double d = bdm, h = height;
+    double vol = previous;
+    if (art == u"t")
+        vol = (0.03069 * d * d * h + 0.09314 * d * d + 0.002818 * d * h * h) / 1000;
+    if (art == u"g")
+        vol = (0.01504 * d * d * h + 0.1202 * d * d + 0.02341 * d * h * h - 0.0659 * h * h) / 1000;
+    if (art == u"b")
+        vol = (0.02892 * d * d * h + 0.03715 * d * d + 0.004983 * d * h * h) / 1000;
+    return vol;
+}
+
+void buckLog(EngineState &s) {
+    s.ref_diam = 0;
+    s.rel_top = 0;
+    s.taper_a = s.taper_b = s.taper_c = s.taper_d = s.taper_e = 0;
+    const TaperCoefficients *c = taperCoefficients(s.art, s.sv);
+    if (!c) // the height model has already stopped such a tree; kept for a direct caller
+        throw CalculationStopped(noStemForm(s));
+    const double ln10 = std::log(10.0);
+
+    s.taper_a = c->a;
+    s.rel_bh = 100 - s.taper_a * std::log(13000 / s.height + 1) / ln10;
+    s.ref_diam = s.bdm / (s.rel_bh / 100);
+    if (!(s.rel_bh > 0) || !std::isfinite(s.ref_diam))
+        throw CalculationStopped(noStemForm(s));
+    s.rel_top = logTopHeight[s.log_no] / s.height;
+
+    s.taper_b = c->b;
+    s.taper_c = c->c;
+    if (!(s.rel_top < 0.6))
+        s.log_top_diam =
+            s.ref_diam *
+            (s.taper_b * checkedLn((1 - s.rel_top) * s.taper_c + 1, [&] { return tooShort(s); }) /
+             ln10) /
+            100;
+
+    s.stump_diam = s.ref_diam * (100 - s.taper_a * std::log(2000 / s.height + 1) / ln10) / 100;
+
+    s.top_len =
+        (s.height + 60) / (s.taper_c + 5) *
+            (std::exp(checkedFinite(500 / (s.ref_diam * s.taper_b), [&] { return noTop(s); })) -
+             1) +
+        1;
+    checkedFinite(s.top_len, [&] { return noTop(s); });
+    s.top_piece_diam = s.ref_diam *
+                       (s.taper_b *
+                        checkedLn((1 - (s.height - s.top_len) / s.height) * s.taper_c + 1,
+                                  [&] { return noTop(s); }) /
+                        ln10) /
+                       100;
+
+    s.taper_d = c->d;
+    s.taper_e = c->e;
+    if (s.rel_top <= 0.6)
+        s.log_top_diam =
+            s.ref_diam *
+            (s.taper_d * checkedLn((1 - s.rel_top) * s.taper_e + 1, [&] { return tooShort(s); }) /
+             ln10) /
+            100;
+}
+
+std::int16_t workingQuality(std::int16_t potential, double d) {
+    std::int16_t q = potential;
+    if (q == 1 && d < 20)
+        q = 4;
+    if (q == 3 && d < 20)
+        q = 4;
+    if (q == 1 && d >= 20 && d <= 25)
+        q = 3;
+    return q;
+}

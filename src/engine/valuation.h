@@ -1,0 +1,30 @@
+#pragma once
+
+#include "enginestate.h"
+#include "grid.h"
+#include "report.h"
+
+// One calculation after its inputs and prices have been read: the report header, the run's
+// initial values and the twelve harvest years, each writing its report lines and its grid row.
+// No file is touched here. Throws CalculationStopped when the tree cannot be valued; the state
+// is then as the failing step left it, with `pass_no` the harvest year that did not finish.
+class Valuation {
+public:
+    Valuation(EngineState &state, Report &report, Grid &grid, QChar decimalSeparator);
+
+    void run();
+
+private:
+    void startRun();
+    void pass();
+    void buckLogs();
+    void valueLog();
+    void pulpwoodAndWoodValue();
+    void costsAndDecisionFigures();
+
+    EngineState &s;
+    Report &m_report;
+    Grid &m_grid;
+    QChar m_separator;
+    bool m_inPass = false;
+};

@@ -1,0 +1,25 @@
+#include "volumes.h"
+
+namespace {
+
+double cylinder(double formFactor, double top_diam) {
+    const double d = top_diam + 0.1;
+    return 3.1416 * formFactor * ((d / 200) * (d / 200)) * 4.5;
+}
+
+} // namespace
+
+double timberVolume(const QString &art, double top_diam) {
+    if (art == u"t")
+        return cylinder(0.876, top_diam);
+    if (art == u"g")
+        return cylinder(0.897, top_diam);
+    return 0;
+}
+
+double pulpwoodVolume(double length, double low, double top) {
+    double volume = 0;
+    if (length > 3.0)
+        volume = 0.2618 * length * (low * low / 10000 + top * top / 10000 + low * top / 10000);
+    return volume * 0.89;
+}

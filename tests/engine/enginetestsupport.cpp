@@ -1,0 +1,63 @@
+#include "enginetestsupport.h"
+
+#include "controlfile.h"
+
+QStringList controlWith(const KeyValues &values) {
+    QStringList lines = sampleControlLines();
+    for (const auto &[key, value] : values) {
+        bool found = false;
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+            if (carriesKey(lines[i], key)) {
+                lines[i] = enco(lines[i], value);
+                found = true;
+            }
+        if (!found)
+            lines.insert(lines.size() - 1, key + u'/' + value + u'/');
+    }
+    return lines;
+}
+
+QStringList controlWithout(const QStringList &keys) {
+    QStringList lines = sampleControlLines();
+    for (const QString &key : keys)
+        lines.removeIf([&](const QString &line) { return carriesKey(line, key); });
+    return lines;
+}
+
+EngineHome::EngineHome(std::initializer_list<std::pair<QString, QString>> values)
+    : EngineHome(KeyValues(values)) {}
+
+EngineHome::EngineHome(const KeyValues &values) : engine(home.sokvag()) {
+    setControl(values);
+    home.write("priser_ac.txt", samplePriceList());
+}
+
+QStringList EngineHome::reportLines(const QString &start) const {
+    QStringList found;
+    for (const QString &line : report())
+        if (line.startsWith(start))
+            found << line;
+    return found;
+}
+
+QStringList EngineHome::gridRow(int row) const {
+    QStringList cells;
+    for (int c = 1; c <= 17; ++c)
+        cells << grid.cell(row, c);
+    return cells;
+}
+
+EngineState firstPassState(const QString &art, const QString &sv, double bdm, double site,
+                           double dkvot, double hojdjust) {
+    EngineState s;
+    s.art = art;
+    s.sv = sv;
+    s.bdm = bdm;
+    s.site = site;
+    s.dkvot = dkvot;
+    s.hojdjust = hojdjust;
+    s.tree_age = 90;
+    s.years = 0;
+    s.log_no = 1;
+    return s;
+}

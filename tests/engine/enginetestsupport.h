@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine.h"
+#include "grid.h"
+#include "testsupport.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <initializer_list>
+#include <ostream>
+#include <utility>
+
+// Readable QStrings in the messages of failed expectations.
+inline void PrintTo(const QString &s, std::ostream *os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline std::ostream &operator<<(std::ostream &os, const QString &s) {
+    return os << s.toStdString();
+}
+
+using KeyValues = QList<std::pair<QString, QString>>;
+
+// The sample control file with some values changed ("bdm:" -> "20"); a key the sample lacks is
+// added before the final line.
+QStringList controlWith(const KeyValues &values);
+
+// The sample control file without the lines of the given keys.
+QStringList controlWithout(const QStringList &keys);
+
+// A home directory with a control file and the sample price list, an engine on it and a result
+// grid of the result window's size.
+struct EngineHome {
+    EngineHome(std::initializer_list<std::pair<QString, QString>> values = {});
+    explicit EngineHome(const KeyValues &values);
+
+    void setControl(const KeyValues &values) { home.writeLines("trad.sty", controlWith(values)); }
+    QString run() { return engine.berakna(grid); }
+    QStringList report() const { return home.readLines("resultat.txt"); }
+    // The report lines that begin with `start`, in order.
+    QStringList reportLines(const QString &start) const;
+    QStringList gridRow(int row) const;
+
+    TempHome home;
+    Engine engine;
+    MemoryGrid grid{13, 18};
+};
+
+// A state ready for the formulas of one pass: the species, region and tree of a first pass.
+EngineState firstPassState(const QString &art, const QString &sv, double bdm, double site,
+                           double dkvot, double hojdjust = 0);

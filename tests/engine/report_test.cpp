@@ -1,0 +1,159 @@
+// The report and the grid of whole calculations. The golden files were produced by
+// golden/reference_valuation.py, a separate Python implementation of the valuation.
+#include "enginetestsupport.h"
+#include "textfile.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray golden(const QString &name) {
+    QFile f(QStringLiteral(KVISTEL_ENGINE_GOLDEN_DIR) + name);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void expectSameLines(const QStringList &actual, const QStringList &expected) {
+    ASSERT_FALSE(expected.isEmpty());
+    for (qsizetype i = 0; i < qMin(actual.size(), expected.size()); ++i)
+        EXPECT_EQ(actual[i], expected[i]) << "report line " << i + 1;
+    EXPECT_EQ(actual.size(), expected.size());
+}
+
+void expectGrid(const EngineHome &h, const QString &goldenName) {
+    const QStringList rows = splitLines(decodeCp1252(golden(goldenName)));
+    ASSERT_EQ(rows.size(), 12);
+    for (int r = 1; r <= 12; ++r)
+        EXPECT_EQ(h.gridRow(r), rows[r - 1].split(u'|')) << "grid row " << r;
+}
+
+struct GoldenCase {
+    const char *name;
+    KeyValues control;
+    QLocale locale;
+};
+
+class WholeCalculation : public ::testing::TestWithParam<GoldenCase> {};
+
+TEST_P(WholeCalculation, reportAndGridMatchAnIndependentCalculationToTheLastDigit) {
+    const GoldenCase &c = GetParam();
+    LocaleScope locale(c.locale);
+    EngineHome h(c.control);
+    ASSERT_EQ(h.run(), QString());
+
+    const QString name = QString::fromLatin1(c.name);
+    const QByteArray expected = golden(name + "_report.txt");
+    expectSameLines(h.report(), splitLines(decodeCp1252(expected)));
+    EXPECT_EQ(h.home.read("resultat.txt"), expected) << "Windows-1252 bytes and CR LF line ends";
+    expectGrid(h, name + "_grid.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Trees, WholeCalculation,
+                         ::testing::Values(GoldenCase{"pine_south", {}, QLocale::c()},
+                                           GoldenCase{"spruce_north",
+                                                      {{"sv:", "N"},
+                                                       {"plantcost:", "8.5"},
+                                                       {"rant:", "2.5"},
+                                                       {"harvpr:", "100"},
+                                                       {"avvandel:", "0"},
+                                                       {"avvjust:", "120"},
+                                                       {"art:", "g"},
+                                                       {"bdm:", "24"},
+                                                       {"site:", "22"},
+                                                       {"plant:", "n"},
+                                                       {"ring5:", "2"},
+                                                       {"kronst:", "100"},
+                                                       {"hojdjust:", "1.5"},
+                                                       {"dkvot:", "0.9"},
+                                                       {"bkv:", "1"},
+                                                       {"akv:", "1"},
+                                                       {"tkv:", "2"}},
+                                                      QLocale(QLocale::Swedish, QLocale::Sweden)}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Report, requiredRateShowsInPercentWithTheLocaleSeparator) {
+    LocaleScope locale(QLocale(QLocale::Swedish, QLocale::Sweden));
+    EngineHome h({{"rant:", "3"}});
+    ASSERT_EQ(h.run(), QString());
+    const QStringList header = h.reportLines("Räntekrav ");
+    ASSERT_EQ(header.size(), 1);
+    EXPECT_TRUE(header[0].startsWith("Räntekrav 3,0 %,   Bonitet, m 100 år = ")) << header[0];
+    const QStringList present = h.reportLines(" Trädets nuvärde: ");
+    ASSERT_EQ(present.size(), 11);
+    for (const QString &line : present)
+        EXPECT_TRUE(line.endsWith(" år, (räntekrav= 3%)")) << line;
+}
+
+TEST(Report, regionLineIsNorthernOnlyForCapitalN) {
+    struct {
+        const char *sv;
+        const char *line;
+    } cases[] = {{"N", "Norra Sverige"}, {"S", "Södra Sverige"}};
+    for (const auto &c : cases) {
+        EngineHome h({{"sv:", c.sv}});
+        ASSERT_EQ(h.run(), QString());
+        EXPECT_EQ(h.report().at(5), QString::fromUtf8(c.line));
+    }
+    // A lower-case region is southern in the header; the calculation itself stops, since
+    // neither region's model applies.
+    EngineHome h({{"sv:", "n"}});
+    EXPECT_NE(h.run(), QString());
+    EXPECT_EQ(h.report().at(5), "Södra Sverige");
+}
+
+TEST(Report, growthLinesFromTheSecondHarvestYearAndCrownLinesInTheFirstTwo) {
+    EngineHome h;
+    ASSERT_EQ(h.run(), QString());
+    const QStringList lines = h.report();
+    QList<int> yearsWithCrownLine, yearsWithGrowthLines;
+    int years = -1;
+    bool crownPending = false;
+    for (const QString &line : lines) {
+        if (line.startsWith("pga liten krona"))
+            crownPending = true;
+        if (line.startsWith("AVVERKNING OM ")) {
+            years = line.mid(14).section(u' ', 0, 0).toInt();
+            if (crownPending)
+                yearsWithCrownLine << years;
+            crownPending = false;
+        }
+        if (line.startsWith(" Trädets värdeökning"))
+            yearsWithGrowthLines << years;
+    }
+    EXPECT_EQ(yearsWithCrownLine, (QList<int>{0, 10}));
+    EXPECT_EQ(yearsWithGrowthLines, (QList<int>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110}));
+}
+
+TEST(Report, endsWithTheTrailerAndFourEmptyLines) {
+    EngineHome h;
+    ASSERT_EQ(h.run(), QString());
+    const QStringList lines = h.report();
+    ASSERT_GE(lines.size(), 5);
+    EXPECT_EQ(lines[lines.size() - 5], " " + QString(53, u'-'));
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(lines[lines.size() - i], QString());
+}
+
+TEST(Report, aSecondCalculationReplacesTheReportInsteadOfAppending) {
+    EngineHome h;
+    ASSERT_EQ(h.run(), QString());
+    const QByteArray first = h.home.read("resultat.txt");
+    ASSERT_EQ(h.run(), QString());
+    EXPECT_EQ(h.home.read("resultat.txt"), first);
+}
+
+TEST(Report, aReportThatCannotBeSavedIsAMessageAndTheOldReportStays) {
+    EngineHome h;
+    h.home.write("resultat.txt", "tidigare rapport\r\n");
+    // A directory where the temporary file of the safe save would go makes the save fail.
+    QDir(h.home.sokvag()).mkdir("resultat.txt.tmp");
+    const QString message = h.run();
+    EXPECT_TRUE(message.contains("Rapporten kunde inte sparas")) << message.toStdString();
+    EXPECT_EQ(h.home.read("resultat.txt"), "tidigare rapport\r\n");
+}
+
+} // namespace
