@@ -1,0 +1,58 @@
+#include "pricegrid.h"
+
+#include "pricelistfile.h"
+
+int priceColumnWidth(int gridWidthTwips) {
+    const int share = gridWidthTwips - 1500;
+    if (share <= 0)
+        return 0;
+    int width = share / 10;
+    const int rest = share % 10;
+    if (rest > 5 || (rest == 5 && width % 2 != 0))
+        ++width;
+    return width;
+}
+
+QString priceCellText(double price) {
+    return price > 0.1 ? priceText(price) : QString();
+}
+
+std::optional<PriceCell> movedCell(PriceCell from, CellMove move) {
+    PriceCell to = from;
+    switch (move) {
+    case CellMove::Right:
+        ++to.col;
+        break;
+    case CellMove::Left:
+        --to.col;
+        break;
+    case CellMove::Up:
+        --to.row;
+        break;
+    case CellMove::Down:
+        ++to.row;
+        break;
+    case CellMove::Tab:
+        if (++to.col > diameterClasses) {
+            to.col = 1;
+            ++to.row;
+        }
+        break;
+    case CellMove::Backtab:
+        if (--to.col < 1) {
+            to.col = diameterClasses;
+            --to.row;
+        }
+        break;
+    case CellMove::Enter:
+        if (++to.row > qualityClasses) {
+            to.row = 1;
+            if (++to.col > diameterClasses)
+                to.col = 1;
+        }
+        break;
+    }
+    if (to.row < 1 || to.row > qualityClasses || to.col < 1 || to.col > diameterClasses)
+        return std::nullopt;
+    return to;
+}
