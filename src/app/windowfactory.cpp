@@ -1,5 +1,7 @@
 #include "windowfactory.h"
 
+#include "forprislista.h"
+
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -32,11 +34,11 @@ private:
 } // namespace
 
 WorkWindow *makeWindow(WindowHub::Window window, WindowHub &hub, const QString &sokvag) {
-    Q_UNUSED(sokvag);
     switch (window) {
+    case WindowHub::Window::PriceList:
+        return new forPrislista(hub, sokvag);
     case WindowHub::Window::StandParameters:
     case WindowHub::Window::TreeParameters:
-    case WindowHub::Window::PriceList:
     case WindowHub::Window::Result:
     case WindowHub::Window::MainMenu:
         break;

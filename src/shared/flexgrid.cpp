@@ -234,6 +234,8 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event) {
         // The corner holds the grid's cell (0, 0), such as "År" or "Diam".
         QStyleOptionHeader opt;
         opt.initFrom(corner);
+        // The corner cannot be clicked, but its text is no less a heading than the others.
+        opt.state |= QStyle::State_Enabled;
         opt.rect = corner->rect();
         opt.text = m_cornerText;
         opt.textAlignment = m_cornerAlignment;
