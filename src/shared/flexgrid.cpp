@@ -236,6 +236,7 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event) {
         opt.initFrom(corner);
         // The corner cannot be clicked, but its text is no less a heading than the others.
         opt.state |= QStyle::State_Enabled;
+        opt.palette.setCurrentColorGroup(QPalette::Active);
         opt.rect = corner->rect();
         opt.text = m_cornerText;
         opt.textAlignment = m_cornerAlignment;
