@@ -1,0 +1,49 @@
+#pragma once
+
+#include "controlfile.h"
+#include "engine.h"
+#include "workwindow.h"
+
+class FlexGrid;
+class QLineEdit;
+class QPushButton;
+
+// The result window: a summary of the parameters the latest calculation used, and the grid
+// with one row per harvest year (now, in 10, ..., 110 years) that the engine fills. It owns the
+// engine for the whole run, so the engine's state carries from one calculation to the next.
+class forResultat : public WorkWindow, public CalculationWindow {
+    Q_OBJECT
+public:
+    forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+
+    // One calculation on the control file and price list as they are now; a calculation that
+    // stopped is explained in a "Kvistel" box.
+    void berakna() override;
+
+    // Fills the parameter summary from the control file. A box whose key is missing keeps what
+    // it showed. Returns an empty text or a Swedish message when the file cannot be read.
+    QString load_resultparam();
+
+    FlexGrid *grid() const { return flgResult; }
+
+protected:
+    void formLoad() override;
+    void closeBox() override;
+
+private:
+    void setUpGrid();
+    void fitHeaderHeight();
+    void fitWindowToGrid();
+    void btnAvbryt_Click();
+    void btnAterga_Click();
+
+    WindowHub &m_hub;
+    ControlFile m_controlFile;
+    Engine m_engine;
+    FlexGrid *flgResult;
+    QPushButton *btnAvbryt;
+    QPushButton *btnAterga;
+    QHash<QString, QLineEdit *> m_summary; // boxes showing a key's text as it stands
+    QLineEdit *txtArt;
+    QLineEdit *txtPlant;
+};
