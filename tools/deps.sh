@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that Kvistel needs to build, run and test, if any are missing.
 # Sourced by run.sh and test.sh; uses sudo when not run as root.
+
+# What tools/test.sh needs beyond building and running: clang with its libFuzzer and sanitizer
+# runtimes, and llvm-symbolizer for readable sanitizer stacks.
+kvistel_test_packages=(clang libclang-rt-14-dev llvm)
+
 kvistel_install_deps() {
     local wanted=(cmake g++ make qt6-base-dev libqt6opengl6-dev libgtest-dev libgmock-dev
         libbenchmark-dev xvfb xdotool x11-utils xauth "$@")

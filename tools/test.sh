@@ -1,13 +1,46 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kvistel with its tests and runs every test through CTest,
-# headless.
+# headless. Then the same suite once more under AddressSanitizer, UndefinedBehaviorSanitizer and
+# LeakSanitizer (build-asan), and every file reader under libFuzzer for a bounded time
+# (build-fuzz, clang). Each stage has its own build directory, so they never mix object files.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/tools/deps.sh"
-kvistel_install_deps
+kvistel_install_deps "${kvistel_test_packages[@]}"
 
 build="$root/build-test"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVISTEL_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+
+# The whole suite under the sanitizers: the first fault stops the test that met it. Leaks are
+# reported; only leaks inside system libraries are suppressed (tools/lsan.supp), never one of
+# ours.
+echo "== Sanitizer build (build-asan)"
+asan="$root/build-asan"
+sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer"
+cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+    -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" \
+    -DKVISTEL_BUILD_TESTS=ON >/dev/null
+cmake --build "$asan" -j"$(nproc)"
+(
+    export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
+    export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+    export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
+    ctest --test-dir "$asan" --output-on-failure -j"$(nproc)"
+)
+
+# libFuzzer needs clang; tools/deps.sh installs it, but a machine without it still gets the two
+# stages above.
+if command -v clang++ >/dev/null; then
+    echo "== Fuzzing (build-fuzz), ${KVISTEL_FUZZ_SECONDS:-30} s a reader"
+    fuzz="$root/build-fuzz"
+    CXX=clang++ cmake -S "$root" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKVISTEL_BUILD_TESTS=OFF -DKVISTEL_FUZZ=ON \
+        -DKVISTEL_FUZZ_SECONDS="${KVISTEL_FUZZ_SECONDS:-30}" >/dev/null
+    cmake --build "$fuzz" -j"$(nproc)" --target kvistel_fuzzers
+    ctest --test-dir "$fuzz" -L fuzz --output-on-failure -j"$(nproc)"
+else
+    echo "== Fuzzing skipped: clang++ is not installed"
+fi
