@@ -1,6 +1,7 @@
 #include "costs.h"
 
 #include "calculationstopped.h"
+#include "enginestate.h"
 #include "numberformat.h"
 
 #include <cmath>
@@ -12,7 +13,7 @@ double harvestCost(double avvandel, double avvjust, double harvpr, double merch_
 }
 
 double plantingCost(const QString &plant, double plantcost, double height) {
-    if (plant != u"y")
+    if (!isCode(plant, u'y'))
         return 0;
     return plantcost * height * height * 3.1416 * 0.2 * 0.2 / 4;
 }

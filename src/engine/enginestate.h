@@ -7,6 +7,12 @@
 #include <array>
 #include <cstdint>
 
+// Species, region and the planting answer are one-letter codes, compared exactly (a "T" or a
+// "t " is no pine).
+inline bool isCode(const QString &text, char16_t code) {
+    return text.size() == 1 && text.front() == code;
+}
+
 // The named variables of one valuation: the inputs loaded from the control file and everything a
 // pass works out. It lives as long as the result window, so a key missing from the control file
 // keeps the value of the previous calculation.

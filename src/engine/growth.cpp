@@ -1,5 +1,7 @@
 #include "growth.h"
 
+#include "enginestate.h"
+
 #include "calculationstopped.h"
 #include "numberformat.h"
 
@@ -19,15 +21,15 @@ const HeightCoefficients spruceSouth{0.0225, 5.832,   -237.782, 2572.936, -8.894
                                      54.548, 0.00133, -0.034,   -0.065};
 
 QString speciesName(const QString &art) {
-    if (art == u"b")
+    if (isCode(art, u'b'))
         return QStringLiteral("björk (trädart \"b\")");
-    if (art == u"l")
+    if (isCode(art, u'l'))
         return QStringLiteral("övrigt löv (trädart \"l\")");
     return QStringLiteral("trädarten \"%1\"").arg(art);
 }
 
 QString noModel(const QString &art, const QString &sv) {
-    if (art != u"t" && art != u"g")
+    if (!isCode(art, u't') && !isCode(art, u'g'))
         return QStringLiteral("Det finns ingen höjdmodell och ingen stamform för %1: beräkningen "
                               "kan bara göras för tall (t) och gran (g).")
             .arg(speciesName(art));
@@ -39,13 +41,13 @@ QString noModel(const QString &art, const QString &sv) {
 } // namespace
 
 const HeightCoefficients *heightCoefficients(const QString &art, const QString &sv) {
-    if (art == u"t" && sv == u"N")
+    if (isCode(art, u't') && isCode(sv, u'N'))
         return &pineNorth;
-    if (art == u"t" && sv == u"S")
+    if (isCode(art, u't') && isCode(sv, u'S'))
         return &pineSouth;
-    if (art == u"g" && sv == u"N")
+    if (isCode(art, u'g') && isCode(sv, u'N'))
         return &spruceNorth;
-    if (art == u"g" && sv == u"S")
+    if (isCode(art, u'g') && isCode(sv, u'S'))
         return &spruceSouth;
     return nullptr;
 }
@@ -65,8 +67,7 @@ double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, dou
     return std::exp(x) / 10;
 }
 
-void computeHeight(EngineState &s) {
-    const HeightCoefficients *c = heightCoefficients(s.art, s.sv);
+void computeHeight(EngineState &s, const HeightCoefficients *c) {
     if (!c)
         throw CalculationStopped(noModel(s.art, s.sv));
     if (!std::isfinite(s.bdm))

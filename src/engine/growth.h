@@ -18,10 +18,13 @@ const HeightCoefficients *heightCoefficients(const QString &art, const QString &
 double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, double site,
                    double dkvot);
 
-// Sets `height` for the current pass from `bdm`, including `hojdjust`. Stops the calculation
-// for a species or region without a model, a diameter that is not positive, and a height that
-// is not a positive number of metres.
-void computeHeight(EngineState &s);
+// Sets `height` for the current pass from `bdm`, including `hojdjust`, with the model `c` of
+// the tree's species and region. Stops the calculation when there is no model (`c` null), for
+// a diameter that is not positive, and for a height that is not a positive number of metres.
+void computeHeight(EngineState &s, const HeightCoefficients *c);
+inline void computeHeight(EngineState &s) {
+    computeHeight(s, heightCoefficients(s.art, s.sv));
+}
 
 // The ring width of the ten years after the current pass: reduced for a small crown in the
 // first two passes (the reduction halves each pass), the measured width from then on. Returns

@@ -1,13 +1,14 @@
 #include "pricing.h"
 
 #include "calculationstopped.h"
+#include "enginestate.h"
 
 namespace {
 
 constexpr int lowestBound = 12;
 
 bool isTimberSpecies(const QString &art) {
-    return art == u"t" || art == u"g";
+    return isCode(art, u't') || isCode(art, u'g');
 }
 
 } // namespace
@@ -23,8 +24,8 @@ double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, 
             QStringLiteral("Kvalitetsklass %1 finns inte i prislistan, som har "
                            "kvalitetsklasserna 1 till 5.")
                 .arg(kvalitet));
-    const bool pine = art == u"t";
-    const bool spruce = art == u"g";
+    const bool pine = isCode(art, u't');
+    const bool spruce = isCode(art, u'g');
     double price = 0;
     for (int j = 1; j <= 10; ++j) {
         const int bound = 12 + 2 * (j - 1);

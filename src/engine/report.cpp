@@ -1,39 +1,79 @@
 #include "report.h"
 
+#include "enginestate.h"
+
 #include "calculationstopped.h"
-#include "numberformat.h"
+#include "reportnumber.h"
 #include "textfile.h"
 
 #include <cmath>
+#include <cstring>
 
-QString engineNumber(double value, QStringView pattern, QChar decimalSeparator) {
+namespace {
+
+// The byte that stands for the separator in the file: what the Windows-1252 encoder makes of it.
+char separatorByte(QChar separator) {
+    const QByteArray encoded = encodeCp1252(QString(separator));
+    return encoded.size() == 1 ? encoded.at(0) : '?';
+}
+
+} // namespace
+
+Report::Report(QChar decimalSeparator) : m_separator(separatorByte(decimalSeparator)) {
+    reserve(20 * 1024);
+}
+
+void Report::reserve(qsizetype bytes) {
+    if (m_buffer.size() - m_end < bytes)
+        m_buffer.resize(qMax(2 * m_buffer.size(), m_end + bytes));
+}
+
+Report::Number Report::n(double value, NumberPattern pattern) {
     if (!std::isfinite(value))
         throw NonFiniteNumber{};
-    return formatNumber(value, pattern, decimalSeparator);
+    return {value, pattern};
 }
 
-Report::Report(QChar decimalSeparator) : m_separator(decimalSeparator) {
-    m_text.reserve(16 * 1024);
+void Report::put(const QString &text) {
+    bool ascii = true;
+    for (const QChar c : text)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii) {
+        reserve(text.size() + lineRoom);
+        char *out = m_buffer.data() + m_end;
+        for (const QChar c : text)
+            *out++ = char(c.unicode());
+        m_end += text.size();
+        return;
+    }
+    const QByteArray encoded = encodeCp1252(text);
+    reserve(encoded.size() + lineRoom);
+    std::memcpy(m_buffer.data() + m_end, encoded.constData(), std::size_t(encoded.size()));
+    m_end += encoded.size();
 }
 
-QString Report::n(double value, QStringView pattern) const {
-    return engineNumber(value, pattern, m_separator);
+void Report::put(const Number &number) {
+    char *out = m_buffer.data() + m_end;
+    m_end += writeNumber(out, number.value, number.pattern, m_separator) - out;
 }
 
 void Report::header(const EngineState &s) {
-    line(QString());
-    line(QStringLiteral("            RÄNTABILITETEN HOS TRÄD"));
-    line(QString());
-    line(QStringLiteral("  Kvistel, värdering av enskilda träd i naturkultur"));
-    line(QString());
-    line(s.sv == u"N" ? QStringLiteral("Norra Sverige") : QStringLiteral("Södra Sverige"));
+    line();
+    line(u"            RÄNTABILITETEN HOS TRÄD");
+    line();
+    line(u"  Kvistel, värdering av enskilda träd i naturkultur");
+    line();
+    if (isCode(s.sv, u'N'))
+        line(u"Norra Sverige");
+    else
+        line(u"Södra Sverige");
     line(u"Räntekrav ", n(s.rant * 100, u"###0.0"), u" %,   Bonitet, m 100 år = ", n(s.site, u"#0"),
          u" Plantering=", s.plant, u" Avverknint. ", n(s.harvpr, u"##0"), u" %");
     line(u"Massapris Tall ", n(s.mt, u"###0"), u" Gran ", n(s.mg, u"###0"), u" Björk ",
          n(s.mb, u"###0"), u" kr/m3, Trädart= ", s.art);
     line(u"Potentiell kvalitet i första stock, ", n(s.kvalitet[1], u"#0"), u", i andrastock, ",
          n(s.kvalitet[2], u"#0"), u", i tredjestock, ", n(s.kvalitet[3], u"#0"));
-    line(QString());
+    line();
 }
 
 void Report::crownReduction(double sharePercent) {
@@ -42,17 +82,20 @@ void Report::crownReduction(double sharePercent) {
 }
 
 void Report::passStart(double bdm, double height, double ring, int years) {
-    line(QStringLiteral("       *****************************************************"));
+    line(u"       *****************************************************");
     line(u"bhdiam= ", n(bdm, u"###0.00"), u" cm, höjden= ", n(height, u"#0.00"), u" m,  årsring= ",
          n(ring, u"###0.00"), u" mm,");
     line(u"AVVERKNING OM ", n(years, u"##0"), u" ÅR");
 }
 
 void Report::logTopDiameter(int log_no, double top_diam) {
-    static const QString start[4] = {QString(), QStringLiteral("  förstastockens toppdiameter är "),
-                                     QStringLiteral("  andrastockens toppdiameter är "),
-                                     QStringLiteral("  tredjestockens toppdiameter är ")};
-    line(start[log_no], n(top_diam, u"###0.00"), u" cm");
+    const Number d = n(top_diam, u"###0.00");
+    if (log_no == 1)
+        line(u"  förstastockens toppdiameter är ", d, u" cm");
+    else if (log_no == 2)
+        line(u"  andrastockens toppdiameter är ", d, u" cm");
+    else
+        line(u"  tredjestockens toppdiameter är ", d, u" cm");
 }
 
 void Report::logPrice(double log_price) {
@@ -60,14 +103,14 @@ void Report::logPrice(double log_price) {
 }
 
 void Report::timberVolume(const QString &art, double volume) {
-    if (art == u"t")
+    if (isCode(art, u't'))
         line(u" talltimmervolym ", n(volume, u"0.0000"), u" m3f ");
-    else if (art == u"g")
+    else if (isCode(art, u'g'))
         line(u" grantimmervolym ", n(volume, u"0.0000"), u" m3f ");
 }
 
 void Report::noWoodValue() {
-    line(QStringLiteral("     trädets virkesvärde 0  kr"));
+    line(u"     trädets virkesvärde 0  kr");
 }
 
 void Report::pulpDiameters(double low, double top) {
@@ -95,7 +138,7 @@ void Report::harvestIntensity(double harvpr) {
 }
 
 void Report::noMerchantableWood() {
-    line(QStringLiteral("           Trädet ger inget gagnvirke"));
+    line(u"           Trädet ger inget gagnvirke");
 }
 
 void Report::costs(double harvest_cost, double planting_cost, double wood_value, double net_value,
@@ -108,9 +151,9 @@ void Report::costs(double harvest_cost, double planting_cost, double wood_value,
          n(wood_value / merch_volume, u"###0"), u" krm3");
     line(u"Trädets; drivn.netto; ", n(net_value, u"###0"), u" kr,  Drivn.netto/m3 gagnvirke  ",
          n(net_per_m3, u"###0"), u" kr/m3");
-    line(QString());
-    line(QString());
-    line(QStringLiteral("      ________________________________________"));
+    line();
+    line();
+    line(u"      ________________________________________");
 }
 
 void Report::valueGrowth(double value_increase, double interest_achieved, double present_value,
@@ -123,20 +166,20 @@ void Report::valueGrowth(double value_increase, double interest_achieved, double
 }
 
 void Report::passEnd() {
-    line(QStringLiteral("     ___________________________________________"));
+    line(u"     ___________________________________________");
 }
 
 void Report::trailer() {
-    line(QStringLiteral(" -----------------------------------------------------"));
+    line(u" -----------------------------------------------------");
     for (int i = 0; i < 4; ++i)
-        line(QString());
+        line();
 }
 
 void Report::stopped(const QString &why) {
-    line(QString());
+    line();
     line(u"Beräkningen avbröts: ", why);
 }
 
 QByteArray Report::bytes() const {
-    return encodeCp1252(m_text);
+    return m_buffer.first(m_end);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "enginestate.h"
+#include "reportnumber.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -41,20 +42,42 @@ public:
 
     // The report as the file holds it: Windows-1252, every line ended by CR LF.
     QByteArray bytes() const;
-    const QString &text() const { return m_text; }
+    qsizetype size() const { return m_end; }
 
 private:
-    // One line of the report: its parts joined as they stand, then CR LF.
+    // A number with its pattern, written when the line is put together.
+    struct Number {
+        double value;
+        NumberPattern pattern;
+    };
+
+    // One line of the report: its parts joined as they stand, then CR LF. The text is kept in
+    // Windows-1252 from the start; the fixed wording is all Latin-1, which Windows-1252 holds
+    // byte for byte.
     template <typename... Parts> void line(const Parts &...parts) {
-        (m_text.append(QStringView(parts)), ...);
-        m_text.append(u"\r\n");
+        reserveLine();
+        (put(parts), ...);
+        m_buffer[m_end++] = '\r';
+        m_buffer[m_end++] = '\n';
     }
-    QString n(double value, QStringView pattern) const;
+    // Room for the longest line the program writes, short of a text of the user's own.
+    void reserveLine() { reserve(lineRoom); }
+    void reserve(qsizetype bytes);
+    template <std::size_t N> void put(const char16_t (&text)[N]) {
+        static_assert(N < lineRoom / 4, "fixed report wording fits in a line's room");
+        char *out = m_buffer.data() + m_end;
+        for (std::size_t i = 0; i + 1 < N; ++i)
+            out[i] = char(text[i]);
+        m_end += qsizetype(N - 1);
+    }
+    void put(const QString &text);
+    void put(const Number &number);
+    // Throws NonFiniteNumber rather than let an infinite or undefined value pass for a number.
+    static Number n(double value, NumberPattern pattern);
 
-    QChar m_separator;
-    QString m_text;
+    // Four numbers of the longest form formatNumber writes, and the wording around them.
+    static constexpr qsizetype lineRoom = 4096;
+    char m_separator;
+    QByteArray m_buffer; // written up to m_end, with room to spare
+    qsizetype m_end = 0;
 };
-
-// `value` with a number pattern and the given separator; throws NonFiniteNumber rather than let
-// an infinite or undefined value pass for a number in the report or the grid.
-QString engineNumber(double value, QStringView pattern, QChar decimalSeparator);

@@ -1,15 +1,17 @@
 #include "resultrow.h"
 
-#include "report.h"
+#include "calculationstopped.h"
+#include "reportnumber.h"
 
 #include <QStringList>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
 struct Column {
-    const char16_t *pattern;
+    NumberPattern pattern;
     double (*value)(const EngineState &s);
 };
 
@@ -43,15 +45,18 @@ constexpr int blankInFirstRow = 2;
 
 void writeResultRow(Grid &grid, const EngineState &s, QChar decimalSeparator) {
     const bool firstRow = s.years < 9;
-    std::array<QString, lastResultCol> texts;
-    for (int c = 0; c < lastResultCol; ++c)
-        texts[c] = firstRow && c < blankInFirstRow
-                       ? QStringLiteral(" ")
-                       : engineNumber(columns[c].value(s), columns[c].pattern, decimalSeparator);
+    std::array<double, lastResultCol> values;
+    for (int c = 0; c < lastResultCol; ++c) {
+        values[c] = columns[c].value(s);
+        if (!(firstRow && c < blankInFirstRow) && !std::isfinite(values[c]))
+            throw NonFiniteNumber{};
+    }
     grid.setRow(s.pass_no + 1);
     for (int c = firstResultCol; c <= lastResultCol; ++c) {
         grid.setCol(c);
-        grid.setText(texts[c - 1]);
+        grid.setText(firstRow && c - 1 < blankInFirstRow
+                         ? QStringLiteral(" ")
+                         : numberText(values[c - 1], columns[c - 1].pattern, decimalSeparator));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "stemform.h"
 
+#include "enginestate.h"
+
 #include "calculationstopped.h"
 #include "numberformat.h"
 
@@ -34,20 +36,20 @@ QString noStemForm(const EngineState &s) {
 QString noTop(const EngineState &s) {
     return QStringLiteral("Trädets topp går inte att beräkna: diametern %1 cm är för liten för "
                           "stamformen (avverkning om %2 år).")
-        .arg(formatNumber(s.bdm, u"#0.00"))
+        .arg(formatNumber(s.bdm, u"#0.000"))
         .arg(s.years);
 }
 
 } // namespace
 
 const TaperCoefficients *taperCoefficients(const QString &art, const QString &sv) {
-    if (art == u"g" && sv == u"N")
+    if (isCode(art, u'g') && isCode(sv, u'N'))
         return &spruceNorth;
-    if (art == u"t" && sv == u"N")
+    if (isCode(art, u't') && isCode(sv, u'N'))
         return &pineNorth;
-    if (art == u"g" && sv == u"S")
+    if (isCode(art, u'g') && isCode(sv, u'S'))
         return &spruceSouth;
-    if (art == u"t" && sv == u"S")
+    if (isCode(art, u't') && isCode(sv, u'S'))
         return &pineSouth;
     return nullptr;
 }
@@ -55,20 +57,19 @@ const TaperCoefficients *taperCoefficients(const QString &art, const QString &sv
 double stemVolume(const QString &art, double bdm, double height, double previous) {
     const double d = bdm, h = height;
     double vol = previous;
-    if (art == u"t")
+    if (isCode(art, u't'))
         vol = (0.03069 * d * d * h + 0.09314 * d * d + 0.002818 * d * h * h) / 1000;
-    if (art == u"g")
+    if (isCode(art, u'g'))
         vol = (0.01504 * d * d * h + 0.1202 * d * d + 0.02341 * d * h * h - 0.0659 * h * h) / 1000;
-    if (art == u"b")
+    if (isCode(art, u'b'))
         vol = (0.02892 * d * d * h + 0.03715 * d * d + 0.004983 * d * h * h) / 1000;
     return vol;
 }
 
-void buckLog(EngineState &s) {
+void buckLog(EngineState &s, const TaperCoefficients *c) {
     s.ref_diam = 0;
     s.rel_top = 0;
     s.taper_a = s.taper_b = s.taper_c = s.taper_d = s.taper_e = 0;
-    const TaperCoefficients *c = taperCoefficients(s.art, s.sv);
     if (!c) // the height model has already stopped such a tree; kept for a direct caller
         throw CalculationStopped(noStemForm(s));
     const double ln10 = std::log(10.0);

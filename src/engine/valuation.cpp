@@ -1,5 +1,7 @@
 #include "valuation.h"
 
+#include "enginestate.h"
+
 #include "calculationstopped.h"
 #include "costs.h"
 #include "growth.h"
@@ -11,10 +13,6 @@
 namespace {
 
 constexpr int passCount = 12;
-// A log must have a top of at least 12 cm to be timber; below it the price list has no class.
-constexpr double timberMinimum = 12;
-// Bucking goes on to the next log only above a 15 cm top.
-constexpr double nextLogMinimum = 15;
 
 double &topDiam(EngineState &s, int log_no) {
     return log_no == 1 ? s.top_diam1 : log_no == 2 ? s.top_diam2 : s.top_diam3;
@@ -44,25 +42,30 @@ void Valuation::run() {
         m_report.trailer();
     } catch (const NonFiniteNumber &) {
         throw CalculationStopped(
-            m_inPass
-                ? QStringLiteral("Beräkningen gav ett ogiltigt tal (oändligt eller odefinierat) "
-                                 "vid avverkning om %1 år: någon av trädets eller "
-                                 "beståndets parametrar har ett orimligt värde.")
-                      .arg(s.years)
-                : QStringLiteral("Någon av trädets eller beståndets parametrar har ett "
-                                 "orimligt värde, som inte går att räkna med."));
+            m_inPass ? QStringLiteral("Ett ogiltigt tal (oändligt eller odefinierat) uppstod "
+                                      "vid avverkning om %1 år: någon av trädets eller "
+                                      "beståndets parametrar har ett orimligt värde.")
+                           .arg(s.years)
+                     : QStringLiteral("Någon av trädets eller beståndets parametrar har ett "
+                                      "orimligt värde, som inte går att räkna med."));
     }
 }
 
 void Valuation::startRun() {
-    if (s.art == u"t")
+    if (isCode(s.art, u't'))
         s.pulp_price = s.mt;
-    if (s.art == u"g")
+    if (isCode(s.art, u'g'))
         s.pulp_price = s.mg;
-    if (s.art == u"l")
+    if (isCode(s.art, u'l'))
         s.pulp_price = 0; // the control file has no pulpwood price for other broadleaf
-    if (s.art == u"b")
+    if (isCode(s.art, u'b'))
         s.pulp_price = s.mb;
+
+    m_heightModel = heightCoefficients(s.art, s.sv);
+    m_stemForm = taperCoefficients(s.art, s.sv);
+    m_pine = isCode(s.art, u't');
+    m_spruce = isCode(s.art, u'g');
+    m_broadleaf = isCode(s.art, u'b') || isCode(s.art, u'l');
 
     s.tree_age = 90;
     s.step_years = 10;
@@ -83,7 +86,7 @@ void Valuation::pass() {
     s.timber_length = 0.2;
     s.timber_volume = 0;
 
-    computeHeight(s);
+    computeHeight(s, m_heightModel);
     const double crownShare = computeRing(s);
     if (s.years < 20)
         m_report.crownReduction(crownShare);
@@ -112,14 +115,14 @@ void Valuation::buckLogs() {
     s.log_no = 1;
 
     while (s.log_no <= 3) {
-        buckLog(s);
+        buckLog(s, m_stemForm);
         topDiam(s, s.log_no) = s.log_top_diam;
         m_report.logTopDiameter(s.log_no, s.log_top_diam);
         s.kvalitet[0] = workingQuality(s.kvalitet[s.log_no], s.log_top_diam);
 
         // Pine is sold by the quality its top diameter allows, spruce by the quality entered.
-        const std::int16_t priceQuality = s.art == u"t" ? s.kvalitet[0] : s.kvalitet[s.log_no];
-        if (s.art == u"t" || s.art == u"g") {
+        const std::int16_t priceQuality = m_pine ? s.kvalitet[0] : s.kvalitet[s.log_no];
+        if (m_pine || m_spruce) {
             if (!hasPriceRow(s.art, priceQuality, s.log_top_diam))
                 throw CalculationStopped(missingQualityRow(s.log_no, priceQuality));
             s.log_price =
@@ -128,7 +131,7 @@ void Valuation::buckLogs() {
 
         valueLog();
 
-        if (s.log_top_diam > nextLogMinimum)
+        if (continuesBucking(s.log_top_diam))
             s.log_no = s.log_no + 1;
         else
             s.log_no = s.log_no + 3;
@@ -138,17 +141,17 @@ void Valuation::buckLogs() {
 void Valuation::valueLog() {
     m_report.logPrice(s.log_price);
     const double volume = timberVolume(s.art, s.log_top_diam);
-    if (s.art == u"t" || s.art == u"g") {
+    if (m_pine || m_spruce) {
         m_report.timberVolume(s.art, volume);
         s.log_volume[s.log_no] = volume;
     }
     s.log_value[s.log_no] = 0;
-    if (s.art == u"t" || s.art == u"g")
+    if (m_pine || m_spruce)
         s.log_value[s.log_no] = volume * s.log_price;
 
     // A log below 12 cm, or one the bucking has not come to, is no timber.
     for (int k = 1; k <= 3; ++k)
-        if (topDiam(s, k) < timberMinimum) {
+        if (!isTimberLog(topDiam(s, k))) {
             s.log_volume[k] = 0;
             s.log_value[k] = 0;
         }
@@ -158,34 +161,34 @@ void Valuation::valueLog() {
 }
 
 void Valuation::pulpwoodAndWoodValue() {
-    if (s.top_diam1 >= timberMinimum)
+    if (isTimberLog(s.top_diam1))
         s.timber_length = 4.5;
-    if (s.top_diam2 >= timberMinimum)
+    if (isTimberLog(s.top_diam2))
         s.timber_length = 9.0;
-    if (s.top_diam3 >= timberMinimum)
+    if (isTimberLog(s.top_diam3))
         s.timber_length = 13.5;
     s.timber_value = s.log_value[1] + s.log_value[2] + s.log_value[3];
     s.pulp_length = s.height - 0.2 - s.timber_length - s.top_len;
 
     // The pulpwood starts where the last timber log ends, or at the stump without timber.
-    if (s.top_diam1 < timberMinimum)
+    if (!isTimberLog(s.top_diam1))
         s.pulp_low_diameter = s.stump_diam;
-    if (s.top_diam1 >= timberMinimum)
+    if (isTimberLog(s.top_diam1))
         s.pulp_low_diameter = s.top_diam1;
-    if (s.top_diam2 >= timberMinimum)
+    if (isTimberLog(s.top_diam2))
         s.pulp_low_diameter = s.top_diam2;
-    if (s.top_diam3 >= timberMinimum)
+    if (isTimberLog(s.top_diam3))
         s.pulp_low_diameter = s.top_diam3;
 
     s.pulp_volume = pulpwoodVolume(s.pulp_length, s.pulp_low_diameter, s.top_piece_diam);
     m_report.pulpDiameters(s.pulp_low_diameter, s.top_piece_diam);
     s.pulp_value = s.pulp_price * s.pulp_volume;
     s.merch_volume = s.pulp_volume + s.timber_volume;
-    if (s.art == u"b" || s.art == u"l")
+    if (m_broadleaf)
         s.merch_volume = s.pulp_volume;
     if (s.pulp_value < 0)
         s.pulp_value = 0;
-    if (s.top_diam1 >= timberMinimum) {
+    if (isTimberLog(s.top_diam1)) {
         m_report.pulpwood(s.pulp_length, s.pulp_volume, s.pulp_value);
         m_report.logValues(s.log_value[1], s.log_value[2], s.log_value[3], s.timber_value);
         s.wood_value = s.pulp_value + s.timber_value;

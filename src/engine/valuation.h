@@ -2,7 +2,9 @@
 
 #include "enginestate.h"
 #include "grid.h"
+#include "growth.h"
 #include "report.h"
+#include "stemform.h"
 
 // One calculation after its inputs and prices have been read: the report header, the run's
 // initial values and the twelve harvest years, each writing its report lines and its grid row.
@@ -27,4 +29,8 @@ private:
     Grid &m_grid;
     QChar m_separator;
     bool m_inPass = false;
+    // The species and region as the run found them, looked up once.
+    const HeightCoefficients *m_heightModel = nullptr;
+    const TaperCoefficients *m_stemForm = nullptr;
+    bool m_pine = false, m_spruce = false, m_broadleaf = false;
 };

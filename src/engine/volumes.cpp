@@ -1,5 +1,7 @@
 #include "volumes.h"
 
+#include "enginestate.h"
+
 namespace {
 
 double cylinder(double formFactor, double top_diam) {
@@ -10,9 +12,9 @@ double cylinder(double formFactor, double top_diam) {
 } // namespace
 
 double timberVolume(const QString &art, double top_diam) {
-    if (art == u"t")
+    if (isCode(art, u't'))
         return cylinder(0.876, top_diam);
-    if (art == u"g")
+    if (isCode(art, u'g'))
         return cylinder(0.897, top_diam);
     return 0;
 }

@@ -1,1 +1,161 @@
+// Reading the engine's inputs from the control file.
+#include "enginetestsupport.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+struct Loaded {
+    TempHome home;
+    Engine engine{home.sokvag()};
+    QString load(const QStringList &lines) {
+        home.writeLines("trad.sty", lines);
+        return engine.load_param();
+    }
+    const EngineState &s() const { return engine.state(); }
+};
+
+TEST(LoadParam, everyKeyOfTheSampleFileReachesItsInput) {
+    Loaded l;
+    ASSERT_EQ(l.load(sampleControlLines()), QString());
+    const EngineState &s = l.s();
+    EXPECT_EQ(s.sv, "S");
+    EXPECT_EQ(s.plantcost, 5.0);
+    EXPECT_EQ(s.rant, 3 * 0.01);
+    EXPECT_EQ(s.harvpr, 50);
+    EXPECT_EQ(s.avvandel, 30);
+    EXPECT_EQ(s.avvjust, 100);
+    EXPECT_EQ(s.mt, 250);
+    EXPECT_EQ(s.mg, 270);
+    EXPECT_EQ(s.mb, 240);
+    EXPECT_EQ(s.art, "t");
+    EXPECT_EQ(s.bdm, 30);
+    EXPECT_EQ(s.site, 24);
+    EXPECT_EQ(s.plant, "y");
+    EXPECT_EQ(s.ring5, 3);
+    EXPECT_EQ(s.kronst, 60);
+    EXPECT_EQ(s.hojdjust, 0);
+    EXPECT_EQ(s.dkvot, 0.8);
+    EXPECT_EQ(s.kvalitet[1], 1);
+    EXPECT_EQ(s.kvalitet[2], 2);
+    EXPECT_EQ(s.kvalitet[3], 3);
+}
+
+TEST(LoadParam, aRateOfThreePercentIsHeldAsAFraction) {
+    Loaded l;
+    ASSERT_EQ(l.load(controlWith({{"rant:", "3"}})), QString());
+    EXPECT_DOUBLE_EQ(l.s().rant, 0.03);
+}
+
+TEST(LoadParam, qualityClassesRoundToTheNearestWithHalvesToEven) {
+    struct {
+        const char *text;
+        int quality;
+    } cases[] = {{"2.5", 2}, {"3.5", 4}, {"4.5", 4}, {"-0.5", 0}, {"1.49", 1},
+                 {"2,5", 2}, {"", 0},    {"x", 0},   {"5", 5},    {"32767", 32767}};
+    for (const auto &c : cases) {
+        Loaded l;
+        ASSERT_EQ(l.load(controlWith({{"akv:", c.text}})), QString());
+        EXPECT_EQ(l.s().kvalitet[2], c.quality) << "akv " << c.text;
+    }
+}
+
+TEST(LoadParam, aDecimalCommaEndsTheNumber) {
+    Loaded l;
+    ASSERT_EQ(l.load(controlWith({{"bdm:", "2,5"}, {"hojdjust:", "-1,5"}})), QString());
+    EXPECT_EQ(l.s().bdm, 2);
+    EXPECT_EQ(l.s().hojdjust, -1);
+}
+
+TEST(LoadParam, textsAreStoredAsTheyStand) {
+    Loaded l;
+    ASSERT_EQ(l.load(controlWith({{"plant:", "Y"}, {"sv:", " N"}, {"art:", "tall"}})), QString());
+    EXPECT_EQ(l.s().plant, "Y");
+    EXPECT_EQ(l.s().sv, " N");
+    EXPECT_EQ(l.s().art, "tall");
+}
+
+TEST(LoadParam, aMissingKeyKeepsTheValueOfThePreviousCalculation) {
+    Loaded l;
+    ASSERT_EQ(l.load(controlWith({{"site:", "27"}})), QString());
+    ASSERT_EQ(l.load(controlWithout({"site:", "mt:"})), QString());
+    EXPECT_EQ(l.s().site, 27);
+    EXPECT_EQ(l.s().mt, 250);
+
+    Loaded fresh;
+    ASSERT_EQ(fresh.load(controlWithout({"site:", "art:"})), QString());
+    EXPECT_EQ(fresh.s().site, 0);
+    EXPECT_EQ(fresh.s().art, QString());
+}
+
+TEST(LoadParam, ofAKeyGivenTwiceTheLaterLineWins) {
+    QStringList lines = sampleControlLines();
+    lines.insert(lines.size() - 1, "mt:/999/");
+    Loaded l;
+    ASSERT_EQ(l.load(lines), QString());
+    EXPECT_EQ(l.s().mt, 999);
+}
+
+TEST(LoadParam, theLastLineIsNeverReadAndTheFirstIsReadLikeAnyOther) {
+    QStringList lines = controlWithout({"mb:", "mt:"});
+    lines.first() = "mt:/111/";
+    lines.last() = "mb:/999/";
+    Loaded l;
+    ASSERT_EQ(l.load(lines), QString());
+    EXPECT_EQ(l.s().mt, 111);
+    EXPECT_EQ(l.s().mb, 0);
+}
+
+TEST(LoadParam, keysCountOnlyAtTheStartOfTheLineAndInLowerCase) {
+    QStringList lines = controlWithout({"mt:", "mg:", "plantcost:"});
+    lines.insert(1, " mt:/5/");
+    lines.insert(1, "MG:/6/");
+    lines.insert(1, "xplantcost:/7/");
+    Loaded l;
+    ASSERT_EQ(l.load(lines), QString());
+    EXPECT_EQ(l.s().mt, 0);
+    EXPECT_EQ(l.s().mg, 0);
+    EXPECT_EQ(l.s().plantcost, 0);
+}
+
+TEST(LoadParam, aKeyLineWithoutItsSecondSlashIsSkipped) {
+    Loaded l;
+    ASSERT_EQ(l.load(controlWith({{"site:", "21"}})), QString());
+    QStringList lines = controlWithout({"site:"});
+    lines.insert(1, "site:/25");
+    ASSERT_EQ(l.load(lines), QString());
+    EXPECT_EQ(l.s().site, 21);
+}
+
+TEST(LoadParam, withoutKronstTheNextCalculationStartsFromTheCrownReductionLeftInIt) {
+    EngineHome h;
+    ASSERT_EQ(h.run(), QString());
+    // Crown 60 %: a reduction share of 0.2, halved in each of the twelve harvest years.
+    EXPECT_DOUBLE_EQ(h.engine.state().kronst, 0.2 / 4096);
+    h.home.writeLines("trad.sty", controlWithout({"kronst:"}));
+    ASSERT_EQ(h.run(), QString());
+    const QStringList crown = h.reportLines("pga liten krona");
+    ASSERT_EQ(crown.size(), 2);
+    EXPECT_TRUE(crown[0].endsWith("= 50%")) << crown[0];
+    EXPECT_TRUE(crown[1].endsWith("= 75%")) << crown[1];
+}
+
+TEST(LoadParam, thePulpwoodPriceFollowsTheSpecies) {
+    struct {
+        const char *art;
+        double pulp_price;
+    } cases[] = {{"t", 250}, {"g", 270}, {"b", 240}, {"l", 0}};
+    for (const auto &c : cases) {
+        // Birch and broadleaf stop at the height model, after the price has been chosen.
+        EngineHome h({{"art:", c.art}});
+        h.run();
+        EXPECT_EQ(h.engine.state().pulp_price, c.pulp_price) << c.art;
+    }
+    EngineHome h;
+    ASSERT_EQ(h.run(), QString());
+    h.setControl({{"art:", "x"}});
+    h.run();
+    EXPECT_EQ(h.engine.state().pulp_price, 250) << "an unknown species keeps the previous price";
+}
+
+} // namespace

@@ -1,1 +1,118 @@
+// The engine's price tables and the price of a log.
+#include "calculationstopped.h"
+#include "enginetestsupport.h"
+#include "pricing.h"
+#include "textfile.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+// Pine q/j costs 1000 q + j, spruce 2000 q + j: every cell tells where it came from.
+void fill(PriceTable &pine, PriceTable &spruce) {
+    for (int q = 1; q <= 5; ++q)
+        for (int j = 1; j <= 10; ++j) {
+            pine[q][j] = 1000 * q + j;
+            spruce[q][j] = 2000 * q + j;
+        }
+}
+
+TEST(LogPrice, theTopDiameterSelectsTheHighestClassItReaches) {
+    PriceTable pine{}, spruce{};
+    fill(pine, spruce);
+    struct {
+        double d;
+        int column; // 0: no class
+    } cases[] = {{11.99, 0}, {12.0, 1},  {13.99, 1}, {14.0, 2}, {21.5, 5},
+                 {29.99, 9}, {30.0, 10}, {45.0, 10}, {0, 0},    {-3, 0}};
+    for (std::int16_t q = 1; q <= 5; ++q)
+        for (const auto &c : cases) {
+            EXPECT_EQ(priceOfLog(pine, spruce, "t", q, c.d), c.column ? 1000 * q + c.column : 0)
+                << "pine q" << q << " d " << c.d;
+            EXPECT_EQ(priceOfLog(pine, spruce, "g", q, c.d), c.column ? 2000 * q + c.column : 0)
+                << "spruce q" << q << " d " << c.d;
+        }
+}
+
+TEST(LogPrice, birchBroadleafAndUnknownSpeciesHaveNoTimberPrice) {
+    PriceTable pine{}, spruce{};
+    fill(pine, spruce);
+    for (const char *art : {"b", "l", "T", "", "tg"})
+        EXPECT_EQ(priceOfLog(pine, spruce, art, 9, 30.0), 0) << art;
+}
+
+TEST(LogPrice, qualityZeroAndLogsBelowTwelveCentimetresCostNothing) {
+    PriceTable pine{}, spruce{};
+    fill(pine, spruce);
+    EXPECT_EQ(priceOfLog(pine, spruce, "t", 0, 30.0), 0);
+    EXPECT_EQ(priceOfLog(pine, spruce, "g", 0, 30.0), 0);
+    for (std::int16_t q : {std::int16_t(-1), std::int16_t(6), std::int16_t(32767)})
+        EXPECT_EQ(priceOfLog(pine, spruce, "t", q, 11.99), 0) << q;
+}
+
+TEST(LogPrice, aQualityClassWithoutARowStopsTheCalculationInsteadOfReadingOutsideTheTable) {
+    PriceTable pine{}, spruce{};
+    fill(pine, spruce);
+    for (std::int16_t q : {std::int16_t(-1), std::int16_t(6), std::int16_t(-32768)}) {
+        EXPECT_FALSE(hasPriceRow("g", q, 12.0));
+        EXPECT_THROW(priceOfLog(pine, spruce, "g", q, 12.0), CalculationStopped) << q;
+    }
+    EXPECT_TRUE(hasPriceRow("b", 6, 30.0));
+}
+
+TEST(LogPrice, pricesFallingWithDiameterAreTakenAsTheyStand) {
+    PriceTable pine{}, spruce{};
+    for (int j = 1; j <= 10; ++j)
+        pine[2][j] = 1000 - 10 * j;
+    EXPECT_EQ(priceOfLog(pine, spruce, "t", 2, 35.0), 900);
+    EXPECT_EQ(priceOfLog(pine, spruce, "t", 2, 12.0), 990);
+}
+
+QByteArray priceFile(const QStringList &blocks) {
+    QStringList lines{"\"Län\""};
+    for (const QString &tag : blocks) {
+        lines << u'"' + tag + u'"';
+        const int base = tag == "t" ? 100 : tag == "g" ? 200 : 900;
+        for (int q = 1; q <= 5; ++q) {
+            QStringList row;
+            for (int j = 1; j <= 10; ++j)
+                row << QString::number(base + 10 * q + j);
+            lines << row.join(u',');
+        }
+    }
+    lines << QString();
+    return joinLinesCrLf(lines);
+}
+
+TEST(EnginePriceList, blocksFillTheTableTheirTagNamesInAnyOrder) {
+    for (const QStringList &order :
+         {QStringList{"t", "g"}, QStringList{"g", "t"}, QStringList{"t", "g", "b"}}) {
+        TempHome home;
+        home.write("priser_ac.txt", priceFile(order));
+        Engine engine(home.sokvag());
+        ASSERT_EQ(engine.read_pricelist(), QString()) << order.join(',');
+        EXPECT_EQ(engine.berakna_priser("t", 3, 30.0), 140) << order.join(',');
+        EXPECT_EQ(engine.berakna_priser("g", 5, 12.5), 251) << order.join(',');
+    }
+}
+
+TEST(EnginePriceList, aFileWithOnlyThePineBlockLeavesTheSpruceTableAsItWas) {
+    TempHome home;
+    home.write("priser_ac.txt", priceFile({"t", "g"}));
+    Engine engine(home.sokvag());
+    ASSERT_EQ(engine.read_pricelist(), QString());
+    home.write("priser_ac.txt", priceFile({"t"}));
+    ASSERT_EQ(engine.read_pricelist(), QString());
+    EXPECT_EQ(engine.berakna_priser("g", 1, 14.0), 212);
+}
+
+TEST(EnginePriceList, aCalculationReadsThePriceListOnDiskEveryTime) {
+    EngineHome h;
+    ASSERT_EQ(h.run(), QString());
+    const QString before = h.grid.cell(1, 11);
+    h.home.write("priser_ac.txt", priceFile({"t", "g"}));
+    ASSERT_EQ(h.run(), QString());
+    EXPECT_NE(h.grid.cell(1, 11), before);
+}
+
+} // namespace
