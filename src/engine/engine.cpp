@@ -149,13 +149,14 @@ QString Engine::berakna(Grid &grid, const std::function<void()> &loadResultParam
 
     const QChar separator = localeDecimalSeparator();
     Report report(separator);
+    Valuation valuation(m_state, report, grid, separator);
     QString stopped;
     try {
-        Valuation(m_state, report, grid, separator).run();
+        valuation.run();
     } catch (const CalculationStopped &stop) {
         stopped = stop.message();
         report.stopped(stopped);
-        clearResultRows(grid, m_state.pass_no + 1);
+        clearResultRows(grid, valuation.rowsWritten() + 1);
     }
 
     QString writeError;

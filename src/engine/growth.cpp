@@ -1,8 +1,7 @@
 #include "growth.h"
 
-#include "enginestate.h"
-
 #include "calculationstopped.h"
+#include "enginestate.h"
 #include "numberformat.h"
 
 #include <cmath>

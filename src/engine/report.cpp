@@ -1,8 +1,7 @@
 #include "report.h"
 
-#include "enginestate.h"
-
 #include "calculationstopped.h"
+#include "enginestate.h"
 #include "reportnumber.h"
 #include "textfile.h"
 

@@ -66,8 +66,10 @@ private:
     template <std::size_t N> void put(const char16_t (&text)[N]) {
         static_assert(N < lineRoom / 4, "fixed report wording fits in a line's room");
         char *out = m_buffer.data() + m_end;
-        for (std::size_t i = 0; i + 1 < N; ++i)
+        for (std::size_t i = 0; i + 1 < N; ++i) {
+            Q_ASSERT(text[i] < 0x100); // Latin-1, the same bytes in Windows-1252
             out[i] = char(text[i]);
+        }
         m_end += qsizetype(N - 1);
     }
     void put(const QString &text);

@@ -1,8 +1,7 @@
 #include "stemform.h"
 
-#include "enginestate.h"
-
 #include "calculationstopped.h"
+#include "enginestate.h"
 #include "numberformat.h"
 
 #include <cmath>
@@ -92,11 +91,10 @@ void buckLog(EngineState &s, const TaperCoefficients *c) {
 
     s.stump_diam = s.ref_diam * (100 - s.taper_a * std::log(2000 / s.height + 1) / ln10) / 100;
 
-    s.top_len =
-        (s.height + 60) / (s.taper_c + 5) *
-            (std::exp(checkedFinite(500 / (s.ref_diam * s.taper_b), [&] { return noTop(s); })) -
-             1) +
-        1;
+    // The top piece: how far below the tree top the stem reaches the pulpwood's thinnest end.
+    const double topExponent =
+        checkedFinite(500 / (s.ref_diam * s.taper_b), [&] { return noTop(s); });
+    s.top_len = (s.height + 60) / (s.taper_c + 5) * (std::exp(topExponent) - 1) + 1;
     checkedFinite(s.top_len, [&] { return noTop(s); });
     s.top_piece_diam = s.ref_diam *
                        (s.taper_b *

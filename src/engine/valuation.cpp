@@ -1,9 +1,8 @@
 #include "valuation.h"
 
-#include "enginestate.h"
-
 #include "calculationstopped.h"
 #include "costs.h"
+#include "enginestate.h"
 #include "growth.h"
 #include "pricing.h"
 #include "resultrow.h"
@@ -96,6 +95,7 @@ void Valuation::pass() {
     pulpwoodAndWoodValue();
     costsAndDecisionFigures();
     writeResultRow(m_grid, s, m_separator);
+    ++m_rowsWritten;
 
     s.net_previous = s.net_value;
     m_report.passEnd();

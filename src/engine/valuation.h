@@ -15,6 +15,8 @@ public:
     Valuation(EngineState &state, Report &report, Grid &grid, QChar decimalSeparator);
 
     void run();
+    // Grid rows this run has written, from row 1 on.
+    int rowsWritten() const { return m_rowsWritten; }
 
 private:
     void startRun();
@@ -29,6 +31,7 @@ private:
     Grid &m_grid;
     QChar m_separator;
     bool m_inPass = false;
+    int m_rowsWritten = 0;
     // The species and region as the run found them, looked up once.
     const HeightCoefficients *m_heightModel = nullptr;
     const TaperCoefficients *m_stemForm = nullptr;

@@ -60,7 +60,7 @@ std::vector<double> interestingValues() {
             values.push_back(std::nextafter(tie, 1e9));
         }
     QRandomGenerator random(20261207);
-    for (int i = 0; i < 200000; ++i) {
+    for (int i = 0; i < 60000; ++i) {
         const double magnitude = std::pow(10.0, random.bounded(-6.0) + random.bounded(22.0));
         values.push_back((random.bounded(2) ? -1 : 1) * random.bounded(1.0) * magnitude);
     }
