@@ -12,6 +12,8 @@ namespace {
 
 // The byte that stands for the separator in the file: what the Windows-1252 encoder makes of it.
 char separatorByte(QChar separator) {
+    if (separator.unicode() < 0x80)
+        return char(separator.unicode()); // the same byte in Windows-1252
     const QByteArray encoded = encodeCp1252(QString(separator));
     return encoded.size() == 1 ? encoded.at(0) : '?';
 }
@@ -23,8 +25,8 @@ Report::Report(QChar decimalSeparator) : m_separator(separatorByte(decimalSepara
 }
 
 void Report::reserve(qsizetype bytes) {
-    if (m_buffer.size() - m_end < bytes)
-        m_buffer.resize(qMax(2 * m_buffer.size(), m_end + bytes));
+    if (qsizetype(m_buffer.size()) - m_end < bytes)
+        m_buffer.resize(std::size_t(qMax(2 * qsizetype(m_buffer.size()), m_end + bytes)));
 }
 
 Report::Number Report::n(double value, NumberPattern pattern) {
@@ -180,5 +182,5 @@ void Report::stopped(const QString &why) {
 }
 
 QByteArray Report::bytes() const {
-    return m_buffer.first(m_end);
+    return QByteArray(m_buffer.data(), m_end);
 }

@@ -15,7 +15,7 @@ inline constexpr int numberBufferSize = 400;
 // One of the program's number patterns, such as u"###0.00", read once where it is written in
 // the code rather than at every number.
 struct NumberPattern {
-    constexpr NumberPattern(const char16_t *pattern) : text(pattern) {
+    consteval NumberPattern(const char16_t *pattern) : text(pattern) {
         bool afterPoint = false;
         for (const char16_t *c = pattern; *c; ++c) {
             if (*c == u'.')

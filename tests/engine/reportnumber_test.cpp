@@ -11,8 +11,8 @@
 
 namespace {
 
-const char16_t *const patterns[] = {u"#0",    u"##0",     u"###0",   u"#0.0",  u"###0.0",
-                                    u"#0.00", u"###0.00", u"#0.000", u"0.0000"};
+constexpr NumberPattern patterns[] = {u"#0",    u"##0",     u"###0",   u"#0.0",  u"###0.0",
+                                      u"#0.00", u"###0.00", u"#0.000", u"0.0000"};
 
 std::vector<double> interestingValues() {
     std::vector<double> values{0.0,
@@ -73,16 +73,16 @@ std::vector<double> interestingValues() {
 TEST(ReportNumber, writesExactlyWhatTheNumberPatternsWrite) {
     const std::vector<double> values = interestingValues();
     int mismatches = 0;
-    for (const char16_t *pattern : patterns)
+    for (const NumberPattern &pattern : patterns)
         for (const QChar separator : {QChar(u'.'), QChar(u',')})
             for (const double value : values) {
-                const QString expected = formatNumber(value, QStringView(pattern), separator);
+                const QString expected = formatNumber(value, QStringView(pattern.text), separator);
                 const QString grid = numberText(value, pattern, separator);
                 char buffer[numberBufferSize];
                 const char *end = writeNumber(buffer, value, pattern, char(separator.unicode()));
                 const QString report = QString::fromLatin1(buffer, end - buffer);
                 if ((grid != expected || report != expected) && ++mismatches <= 10)
-                    ADD_FAILURE() << QString::fromUtf16(pattern).toStdString() << " "
+                    ADD_FAILURE() << QString::fromUtf16(pattern.text).toStdString() << " "
                                   << QString::number(value, 'g', 17).toStdString() << ": "
                                   << expected.toStdString() << " / grid " << grid.toStdString()
                                   << " / report " << report.toStdString();
