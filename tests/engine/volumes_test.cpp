@@ -46,6 +46,7 @@ TEST(WoodValue, aFirstLogBelowTwelveCentimetresLeavesOnlyPulpwood) {
     ASSERT_EQ(h.run(), QString());
     const QStringList year = firstYear(h);
     EXPECT_TRUE(year.contains("  förstastockens toppdiameter är 7.42 cm"));
+    EXPECT_FALSE(hasLineStarting(year, "  andrastockens")) << "bucking ends after the first log";
     EXPECT_FALSE(hasLineStarting(year, "Massaved ovan timret"));
     EXPECT_FALSE(hasLineStarting(year, "Värde: första stock"));
     EXPECT_TRUE(year.contains("Massaved nedre diam, cm 11.93 Massaved övre diam, cm  4.86"))
