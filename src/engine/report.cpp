@@ -2,7 +2,7 @@
 
 #include "calculationstopped.h"
 #include "enginestate.h"
-#include "reportnumber.h"
+#include "numberformat.h"
 #include "textfile.h"
 
 #include <cmath>

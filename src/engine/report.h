@@ -1,7 +1,7 @@
 #pragma once
 
 #include "enginestate.h"
-#include "reportnumber.h"
+#include "numberformat.h"
 
 #include <QByteArray>
 #include <QChar>

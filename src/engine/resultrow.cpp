@@ -1,7 +1,7 @@
 #include "resultrow.h"
 
 #include "calculationstopped.h"
-#include "reportnumber.h"
+#include "numberformat.h"
 
 #include <QStringList>
 

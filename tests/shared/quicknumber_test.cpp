@@ -1,6 +1,5 @@
-// The report's quick number writer must write exactly what the program's number patterns write.
+// The quick number writer of the report and the grid must write exactly what formatNumber writes.
 #include "numberformat.h"
-#include "reportnumber.h"
 
 #include <QRandomGenerator>
 
