@@ -69,7 +69,7 @@ std::vector<double> interestingValues() {
     return values;
 }
 
-TEST(ReportNumber, writesExactlyWhatTheNumberPatternsWrite) {
+TEST(QuickNumberWriter, WritesExactlyWhatTheNumberPatternsWrite) {
     const std::vector<double> values = interestingValues();
     int mismatches = 0;
     for (const NumberPattern &pattern : patterns)
@@ -89,7 +89,7 @@ TEST(ReportNumber, writesExactlyWhatTheNumberPatternsWrite) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(ReportNumber, aSwedishSeparatorComesOutAsACommaAndNeverAsMinusZero) {
+TEST(QuickNumberWriter, ASwedishSeparatorComesOutAsACommaAndNeverAsMinusZero) {
     EXPECT_EQ(numberText(-0.004, u"#0.00", u','), "0,00");
     EXPECT_EQ(numberText(-1234.5, u"#0", u','), "-1235");
     EXPECT_EQ(numberText(1000000, u"#0.00", u','), "1000000,00");
