@@ -1,5 +1,7 @@
 #include "forkvistel.h"
 
+#include "formlayout.h"
+
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,22 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QLabel *label(QWidget *parent, const char *name, const QString &text) {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &text) {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setMinimumWidth(110);
-    return b;
-}
-
-} // namespace
+using FormLayout::button;
+using FormLayout::label;
 
 forKvistel::forKvistel(QString sokvag, WindowFactory factory, QWidget *parent)
     : WorkWindow(parent), m_sokvag(std::move(sokvag)), m_factory(std::move(factory)) {

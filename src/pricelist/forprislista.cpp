@@ -2,6 +2,7 @@
 
 #include "controlfile.h"
 #include "flexgrid.h"
+#include "formlayout.h"
 #include "messages.h"
 
 #include <QComboBox>
@@ -19,6 +20,9 @@
 
 namespace {
 
+using FormLayout::button;
+using FormLayout::label;
+
 const QString tall = QStringLiteral("Tall");
 const QString classHeader = QStringLiteral("Class        1");
 const QString gran = QStringLiteral("Gran");
@@ -26,19 +30,6 @@ const QString gran = QStringLiteral("Gran");
 // The header column and the price rows, as the price lists have always been laid out.
 constexpr int headerColumnTwips = 900;
 constexpr int priceRowTwips = 288;
-
-QLabel *label(QWidget *parent, const char *name, const QString &text) {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &text) {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setMinimumWidth(110);
-    return b;
-}
 
 } // namespace
 

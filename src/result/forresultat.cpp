@@ -1,6 +1,7 @@
 #include "forresultat.h"
 
 #include "flexgrid.h"
+#include "formlayout.h"
 #include "messages.h"
 
 #include <QGridLayout>
@@ -17,6 +18,8 @@
 #include <iterator>
 
 namespace {
+
+using FormLayout::button;
 
 const QString artKey = QStringLiteral("art:");
 const QString plantKey = QStringLiteral("plant:");
@@ -89,13 +92,6 @@ const struct {
 const int resultCols = int(std::size(resultColumns));
 const int harvestYears = 12;
 const int headerHeight = 500; // twips
-
-QPushButton *button(QWidget *parent, const char *name, const QString &text) {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setMinimumWidth(110);
-    return b;
-}
 
 } // namespace
 

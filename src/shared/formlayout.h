@@ -7,7 +7,7 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// Small helpers shared by the two parameter forms, so that both look alike.
+// Named controls made alike in every window of the program.
 namespace FormLayout {
 
 QLabel *label(QWidget *parent, const char *name, const QString &text);
