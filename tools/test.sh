@@ -16,11 +16,12 @@ ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 
 # The whole suite under the sanitizers: the first fault stops the test that met it. Leaks are
 # reported; only leaks inside system libraries are suppressed (tools/lsan.supp), never one of
-# ours.
+# ours. Unoptimised with line tables only: it compiles in half the time of -O1 -g, and the
+# sanitizers' stack traces still name file and line.
 echo "== Sanitizer build (build-asan)"
 asan="$root/build-asan"
 sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer"
-cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" \
     -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" \
     -DKVISTEL_BUILD_TESTS=ON >/dev/null
 cmake --build "$asan" -j"$(nproc)"
