@@ -185,10 +185,10 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
 }
 
 void forResultat::formLoad() {
-    const QString priceError = m_engine.read_pricelist();
+    // The window is only ever loaded on the way to a calculation, which reads the price list
+    // again and says what is wrong with it; one message for one fault is enough.
+    m_engine.read_pricelist();
     setUpGrid();
-    if (!priceError.isEmpty())
-        showKvistelMessage(this, priceError);
 }
 
 void forResultat::setUpGrid() {

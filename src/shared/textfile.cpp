@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString decodeCp1252(const QByteArray &bytes) {
@@ -89,13 +90,23 @@ bool replaceFileSafely(const QString &target, const QByteArray &bytes, const QSt
         *error = QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(target);
         return false;
     }
+    // A file the user has write-protected is not replaced behind his back (the rename would
+    // otherwise succeed in a writable directory); any other file keeps its permissions.
+    struct stat old;
+    const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    if (exists && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        *error = QStringLiteral("Filen \"%1\" är skrivskyddad och sparades inte. Den tidigare "
+                                "filen är oförändrad.")
+                     .arg(target);
+        return false;
+    }
     const QByteArray temp = QFile::encodeName(tempPath);
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         *error = writeFailure(target);
         return false;
     }
-    bool ok = true;
+    bool ok = !exists || ::fchmod(fd, old.st_mode & 07777) == 0;
     qsizetype done = 0;
     while (ok && done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));

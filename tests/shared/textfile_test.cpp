@@ -88,3 +88,22 @@ TEST(ReadWholeFile, MissingFileAndDirectoryGiveSwedishMessages) {
     EXPECT_FALSE(readWholeFile(home.path("d"), &bytes, &error));
     EXPECT_TRUE(error.contains("katalog"));
 }
+
+TEST(SafeReplace, AWriteProtectedFileIsNotReplacedAndOthersKeepTheirPermissions) {
+    TempHome home;
+    home.write("skydd.txt", "old");
+    QFile::setPermissions(home.path("skydd.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    QString error;
+    EXPECT_FALSE(replaceFileSafely(home.path("skydd.txt"), "new", home.path("tmp.x"), &error));
+    EXPECT_TRUE(error.contains("skrivskyddad")) << error.toStdString();
+    EXPECT_EQ(home.read("skydd.txt"), QByteArray("old"));
+    EXPECT_FALSE(home.exists("tmp.x"));
+
+    home.write("egen.txt", "old");
+    const auto mine = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    QFile::setPermissions(home.path("egen.txt"), mine);
+    ASSERT_TRUE(replaceFileSafely(home.path("egen.txt"), "new", home.path("tmp.x"), &error));
+    EXPECT_EQ(home.read("egen.txt"), QByteArray("new"));
+    const int ownerGroupOther = 0x7077; // the current user's own flags are derived from these
+    EXPECT_EQ(QFile::permissions(home.path("egen.txt")) & ownerGroupOther, mine & ownerGroupOther);
+}
