@@ -1,5 +1,7 @@
 #include "forparam2.h"
 
+#include "species.h"
+
 #include "fieldwatch.h"
 #include "formlayout.h"
 #include "messages.h"
@@ -22,12 +24,8 @@ namespace {
 const QString artKey = QStringLiteral("art:");
 const QString plantKey = QStringLiteral("plant:");
 
-// Species letters of the control file and the names the form shows for them. Only the first
-// two can be chosen in the form; birch and other broadleaf come from the file alone.
-const struct {
-    const char *letter;
-    const char *name;
-} species[] = {{"t", "Tall"}, {"g", "Gran"}, {"b", "Björk"}, {"l", "Löv"}};
+// Only pine and spruce can be chosen in the form; birch and other broadleaf come from the file
+// alone.
 const int choosableSpecies = 2;
 
 // The numeric rows below the first, top to bottom, and their bounds.
@@ -127,7 +125,7 @@ forParam2::forParam2(WindowHub &hub, const QString &sokvag, QWidget *parent)
     // Row 1: the species, and the breast-height diameter in the right half.
     QStringList names;
     for (int i = 0; i < choosableSpecies; ++i)
-        names << QString::fromUtf8(species[i].name);
+        names << QString::fromUtf16(speciesCodes[i].name);
     cmbArt = listBox(frame, "cmbArt", names, QStringLiteral("Tall"));
     grid->addWidget(caption(frame, "lblArt", QStringLiteral("Trädart:"), captionWidth), 0, 0);
     grid->addWidget(cmbArt, 0, 1);
@@ -198,9 +196,8 @@ void forParam2::formLoad() {
 
 void forParam2::applyLoaded(const QString &key, const QString &value) {
     if (key == artKey) {
-        for (const auto &s : species)
-            if (value == QLatin1String(s.letter))
-                cmbArt->setEditText(QString::fromUtf8(s.name));
+        if (const QString name = speciesName(value); !name.isEmpty())
+            cmbArt->setEditText(name);
     } else if (key == plantKey) {
         (value == QLatin1String("y") ? optYes : optNo)->setChecked(true);
     } else if (QComboBox *box = m_qualities.value(key)) {
@@ -225,7 +222,7 @@ bool forParam2::save_param2() {
     QHash<QString, QString> values;
     const int art = selectedEntry(cmbArt);
     if (art >= 0)
-        values.insert(artKey, QString::fromLatin1(species[art].letter));
+        values.insert(artKey, QString::fromUtf16(speciesCodes[art].letter));
     values.insert(plantKey, optYes->isChecked() ? QStringLiteral("y") : QStringLiteral("n"));
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
         values.insert(it.key(), it.value()->text());

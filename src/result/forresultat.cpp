@@ -1,5 +1,7 @@
 #include "forresultat.h"
 
+#include "species.h"
+
 #include "flexgrid.h"
 #include "formlayout.h"
 #include "messages.h"
@@ -59,11 +61,6 @@ const struct {
     {2, "lblMassapris", "Massapris"},
     {3, "lblKvalitet", "Potent. kvalitet"},
 };
-
-const struct {
-    const char *letter;
-    const char *name;
-} species[] = {{"t", "Tall"}, {"g", "Gran"}, {"b", "Björk"}, {"l", "Löv"}};
 
 // The result columns: width in twips and the header text, column 0 (the years) first.
 const struct {
@@ -269,9 +266,8 @@ QString forResultat::load_resultparam() {
         keys, ControlFile::Lines::AllButLast,
         [this](const QString &key, const QString &value) {
             if (key == artKey) {
-                for (const auto &s : species)
-                    if (value == QLatin1String(s.letter))
-                        txtArt->setText(QString::fromUtf8(s.name));
+                if (const QString name = speciesName(value); !name.isEmpty())
+                    txtArt->setText(name);
             } else if (key == plantKey) {
                 txtPlant->setText(value == QLatin1String("y") ? QStringLiteral("Ja")
                                                               : QStringLiteral("Nej"));
