@@ -63,7 +63,7 @@ void twelvePasses(benchmark::State &state) {
     for (auto _ : state) {
         EngineState s = loaded;
         Report report(separator);
-        Valuation(s, report, grid, separator).run();
+        Valuation(s, report, &grid, separator).run();
         benchmark::DoNotOptimize(report.size());
     }
 }

@@ -7,93 +7,12 @@
 #include "report.h"
 #include "resultrow.h"
 #include "textfile.h"
+#include "treeinputs.h"
+#include "treevaluation.h"
 #include "valuation.h"
 
 #include <cmath>
 #include <limits>
-
-namespace {
-
-// How a control-file value becomes an input of the engine.
-enum class Conversion { Number, Percent, Text, Quality };
-
-struct InputKey {
-    QString key;
-    Conversion conversion;
-    double EngineState::*number = nullptr;
-    QString EngineState::*text = nullptr;
-    int qualityIndex = 0;
-};
-
-const std::vector<InputKey> &inputKeys() {
-    using C = Conversion;
-    static const std::vector<InputKey> keys{
-        {QStringLiteral("plantcost:"), C::Number, &EngineState::plantcost},
-        {QStringLiteral("rant:"), C::Percent, &EngineState::rant},
-        {QStringLiteral("harvpr:"), C::Number, &EngineState::harvpr},
-        {QStringLiteral("site:"), C::Number, &EngineState::site},
-        {QStringLiteral("plant:"), C::Text, nullptr, &EngineState::plant},
-        {QStringLiteral("kronst:"), C::Number, &EngineState::kronst},
-        {QStringLiteral("avvandel:"), C::Number, &EngineState::avvandel},
-        {QStringLiteral("avvjust:"), C::Number, &EngineState::avvjust},
-        {QStringLiteral("hojdjust:"), C::Number, &EngineState::hojdjust},
-        {QStringLiteral("dkvot:"), C::Number, &EngineState::dkvot},
-        {QStringLiteral("sv:"), C::Text, nullptr, &EngineState::sv},
-        {QStringLiteral("art:"), C::Text, nullptr, &EngineState::art},
-        {QStringLiteral("mt:"), C::Number, &EngineState::mt},
-        {QStringLiteral("mg:"), C::Number, &EngineState::mg},
-        {QStringLiteral("mb:"), C::Number, &EngineState::mb},
-        {QStringLiteral("bdm:"), C::Number, &EngineState::bdm},
-        {QStringLiteral("ring5:"), C::Number, &EngineState::ring5},
-        {QStringLiteral("bkv:"), C::Quality, nullptr, nullptr, 1},
-        {QStringLiteral("akv:"), C::Quality, nullptr, nullptr, 2},
-        {QStringLiteral("tkv:"), C::Quality, nullptr, nullptr, 3},
-    };
-    return keys;
-}
-
-QStringList keyNames() {
-    QStringList names;
-    for (const InputKey &k : inputKeys())
-        names << k.key;
-    return names;
-}
-
-// Stores one value into `s`; returns a message when the value cannot be used.
-QString store(EngineState &s, const InputKey &k, const QString &value) {
-    if (k.conversion == Conversion::Text) {
-        s.*k.text = value;
-        return {};
-    }
-    const double number = leadingNumber(value);
-    if (!std::isfinite(number))
-        return QStringLiteral("värdet \"%1\" för %2 är för stort för att räkna med.")
-            .arg(value, k.key);
-    switch (k.conversion) {
-    case Conversion::Number:
-        s.*k.number = number;
-        break;
-    case Conversion::Percent:
-        s.*k.number = number * 0.01;
-        break;
-    case Conversion::Quality: {
-        // Halves go to the even neighbour: 2.5 is class 2, 3.5 class 4.
-        const double rounded = std::nearbyint(number);
-        if (rounded < std::numeric_limits<std::int16_t>::min() ||
-            rounded > std::numeric_limits<std::int16_t>::max())
-            return QStringLiteral("kvalitetsklassen \"%1\" för %2 ligger utanför det område "
-                                  "som en kvalitetsklass kan ha.")
-                .arg(value, k.key);
-        s.kvalitet[k.qualityIndex] = std::int16_t(rounded);
-        break;
-    }
-    case Conversion::Text:
-        break;
-    }
-    return {};
-}
-
-} // namespace
 
 Engine::Engine(QString sokvag) : m_sokvag(std::move(sokvag)) {}
 
@@ -102,27 +21,11 @@ QString Engine::reportPath() const {
 }
 
 QString Engine::load_param() {
-    static const QStringList names = keyNames();
-    EngineState loaded = m_state;
-    QString problem;
-    QString error;
-    const ControlFile file(m_sokvag);
-    const bool ok = file.read(
-        names, ControlFile::Lines::AllButLast,
-        [&](const QString &key, const QString &value) {
-            if (!problem.isEmpty())
-                return;
-            for (const InputKey &k : inputKeys())
-                if (k.key == key)
-                    problem = store(loaded, k, value);
-        },
-        &error);
-    if (!ok)
-        return QStringLiteral("Styrfilen kunde inte läsas. ") + error;
-    if (!problem.isEmpty())
-        return QStringLiteral("Styrfilen \"%1\" kan inte användas: ").arg(file.path()) + problem;
-    m_state = std::move(loaded);
-    return {};
+    TreeInputs inputs = inputsOf(m_state);
+    const QString problem = loadTreeInputs(m_sokvag, inputs);
+    if (problem.isEmpty())
+        assignInputs(m_state, inputs);
+    return problem;
 }
 
 QString Engine::read_pricelist() {
@@ -149,7 +52,7 @@ QString Engine::berakna(Grid &grid, const std::function<void()> &loadResultParam
 
     const QChar separator = localeDecimalSeparator();
     Report report(separator);
-    Valuation valuation(m_state, report, grid, separator);
+    Valuation valuation(m_state, report, &grid, separator);
     QString stopped;
     try {
         valuation.run();
@@ -170,4 +73,33 @@ QString Engine::berakna(Grid &grid, const std::function<void()> &loadResultParam
         result += QStringLiteral("Rapporten kunde inte sparas. ") + writeError;
     }
     return result;
+}
+
+QString Engine::berakna(TreeValuation &result, const std::function<void()> &loadResultParam) {
+    if (loadResultParam)
+        loadResultParam();
+    QString problem = load_param();
+    if (problem.isEmpty())
+        problem = read_pricelist();
+    if (!problem.isEmpty()) {
+        result = TreeValuation{};
+        return problem + QStringLiteral(" Beräkningen gjordes inte, och den förra rapporten "
+                                        "är oförändrad.");
+    }
+
+    Report report(localeDecimalSeparator());
+    result = valueTree(inputsOf(m_state), {m_state.price_pine, m_state.price_spruce}, &report);
+    assignInputs(m_state, result.carryOver);
+
+    QString writeError;
+    const bool written = replaceFileSafely(reportPath(), report.bytes(), &writeError);
+    QString message;
+    if (!result.complete())
+        message = QStringLiteral("Beräkningen avbröts. ") + result.stopMessage;
+    if (!written) {
+        if (!message.isEmpty())
+            message += QStringLiteral("\n\n");
+        message += QStringLiteral("Rapporten kunde inte sparas. ") + writeError;
+    }
+    return message;
 }

@@ -2,6 +2,7 @@
 
 #include "enginestate.h"
 #include "grid.h"
+#include "treevaluation.h"
 
 #include <QString>
 
@@ -24,6 +25,8 @@ public:
     // created. Returns an empty text when the calculation ran to its end, otherwise one clear
     // Swedish message saying why it stopped (the caller shows it in a "Kvistel" box).
     QString berakna(Grid &grid, const std::function<void()> &loadResultParam = {});
+    // The same calculation with the twelve harvest years as numbers instead of grid text.
+    QString berakna(TreeValuation &result, const std::function<void()> &loadResultParam = {});
 
     // Reads the inputs from "trad.sty" into the state (every line but the last). Returns an empty
     // text, or a Swedish message; on a message the state is as it was before the call.

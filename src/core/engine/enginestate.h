@@ -92,3 +92,9 @@ struct EngineState {
     double interest_achieved = 0;
     double present_value = 0;
 };
+
+struct TreeInputs;
+// Between the named variables of a run and the inputs of the valuation: the inputs are set,
+// everything else is kept.
+void assignInputs(EngineState &s, const TreeInputs &inputs);
+TreeInputs inputsOf(const EngineState &s);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -43,18 +44,25 @@ constexpr int blankInFirstRow = 2;
 
 } // namespace
 
-void writeResultRow(Grid &grid, const EngineState &s, QChar decimalSeparator) {
+std::array<double, lastResultCol> resultValues(const EngineState &s) {
     const bool firstRow = s.years < 9;
     std::array<double, lastResultCol> values;
     for (int c = 0; c < lastResultCol; ++c) {
         values[c] = columns[c].value(s);
-        if (!(firstRow && c < blankInFirstRow) && !std::isfinite(values[c]))
+        if (firstRow && c < blankInFirstRow)
+            values[c] = std::numeric_limits<double>::quiet_NaN();
+        else if (!std::isfinite(values[c]))
             throw NonFiniteNumber{};
     }
+    return values;
+}
+
+void writeResultRow(Grid &grid, const EngineState &s, QChar decimalSeparator) {
+    const std::array<double, lastResultCol> values = resultValues(s);
     grid.setRow(s.pass_no + 1);
     for (int c = firstResultCol; c <= lastResultCol; ++c) {
         grid.setCol(c);
-        grid.setText(firstRow && c - 1 < blankInFirstRow
+        grid.setText(std::isnan(values[c - 1])
                          ? QStringLiteral(" ")
                          : numberText(values[c - 1], columns[c - 1].pattern, decimalSeparator));
     }

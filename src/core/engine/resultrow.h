@@ -5,6 +5,8 @@
 
 #include <QChar>
 
+#include <array>
+
 // The result grid has one row per harvest year: row 1 for harvest now up to row 12 for harvest
 // in 110 years, columns 1 to 17 filled by the engine (row 0 and column 0 are the result window's
 // headings).
@@ -12,6 +14,11 @@ inline constexpr int firstResultRow = 1;
 inline constexpr int lastResultRow = 12;
 inline constexpr int firstResultCol = 1;
 inline constexpr int lastResultCol = 17;
+
+// The figures of the current pass's row, columns 1 to 17 in order. In the row of harvest now the
+// growth rate and the present value are NaN (they are not shown). Throws NonFiniteNumber when
+// any other value is not a finite number.
+std::array<double, lastResultCol> resultValues(const EngineState &s);
 
 // Writes the row of the current pass (row `pass_no` + 1) from the state after its costs: the
 // current row is set once, then each column in turn is made current and given its text.

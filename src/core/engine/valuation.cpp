@@ -29,8 +29,9 @@ QString missingQualityRow(int log_no, int kvalitet) {
 
 } // namespace
 
-Valuation::Valuation(EngineState &state, Report &report, Grid &grid, QChar decimalSeparator)
-    : s(state), m_report(report), m_grid(grid), m_separator(decimalSeparator) {}
+Valuation::Valuation(EngineState &state, Report &report, Grid *grid, QChar decimalSeparator,
+                     std::array<HarvestYear, harvestYearCount> *rows)
+    : s(state), m_report(report), m_grid(grid), m_rows(rows), m_separator(decimalSeparator) {}
 
 void Valuation::run() {
     try {
@@ -94,7 +95,13 @@ void Valuation::pass() {
     buckLogs();
     pulpwoodAndWoodValue();
     costsAndDecisionFigures();
-    writeResultRow(m_grid, s, m_separator);
+    if (m_rows) {
+        HarvestYear &row = (*m_rows)[std::size_t(s.pass_no)];
+        row.years = s.years;
+        row.values = resultValues(s);
+    }
+    if (m_grid)
+        writeResultRow(*m_grid, s, m_separator);
     ++m_rowsWritten;
 
     s.net_previous = s.net_value;

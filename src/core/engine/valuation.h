@@ -5,6 +5,7 @@
 #include "growth.h"
 #include "report.h"
 #include "stemform.h"
+#include "treevaluation.h"
 
 // One calculation after its inputs and prices have been read: the report header, the run's
 // initial values and the twelve harvest years, each writing its report lines and its grid row.
@@ -12,7 +13,9 @@
 // is then as the failing step left it, with `pass_no` the harvest year that did not finish.
 class Valuation {
 public:
-    Valuation(EngineState &state, Report &report, Grid &grid, QChar decimalSeparator);
+    // Rows go to `grid` as text when it is given, and to `rows` as numbers when that is given.
+    Valuation(EngineState &state, Report &report, Grid *grid, QChar decimalSeparator,
+              std::array<HarvestYear, harvestYearCount> *rows = nullptr);
 
     void run();
     // Grid rows this run has written, from row 1 on.
@@ -28,7 +31,8 @@ private:
 
     EngineState &s;
     Report &m_report;
-    Grid &m_grid;
+    Grid *m_grid;
+    std::array<HarvestYear, harvestYearCount> *m_rows;
     QChar m_separator;
     bool m_inPass = false;
     int m_rowsWritten = 0;

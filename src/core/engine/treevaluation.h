@@ -1,0 +1,79 @@
+#pragma once
+
+#include "pricelistfile.h"
+#include "treeinputs.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// The valuation of one standing tree as a function: its inputs and the price tables in, the
+// twelve harvest years as numbers out. No file, no window and no state outside the call, so a
+// window, a list of trees, a command line and a benchmark all call the same thing, on any
+// thread at once.
+
+// The timber prices the valuation reads, kr/m3.
+struct PriceTables {
+    PriceTable pine{};
+    PriceTable spruce{};
+};
+
+inline constexpr int harvestYearCount = 12; // harvest now, in 10, 20, ..., 110 years
+inline constexpr int resultColumnCount = 17;
+
+// The figures of one harvest year, in the order of the result grid's columns.
+enum ResultColumn : int {
+    InterestAchieved, // value growth over the last ten years, % a year
+    PresentValue,     // kr per tree, discounted at the required rate
+    NetValue,         // kr per tree
+    NetPerM3,         // kr per m3
+    MerchVolume,      // m3
+    Height,           // m
+    Diameter,         // breast-height diameter, cm
+    TopDiameter1,     // top diameters of the three saw logs, cm (0: no such log)
+    TopDiameter2,
+    TopDiameter3,
+    LogValue1, // kr
+    LogValue2,
+    LogValue3,
+    PulpValue,        // kr
+    WoodValuePerM3,   // kr per m3
+    HarvestCostPerM3, // kr per m3
+    PlantingCostPerM3 // kr per m3
+};
+
+struct HarvestYear {
+    int years = 0; // 0, 10, ..., 110
+    // In the row of harvest now there are no ten years to grow over and nothing to discount:
+    // the growth rate and the present value are not part of the result and hold NaN.
+    std::array<double, resultColumnCount> values{};
+
+    double operator[](ResultColumn c) const { return values[std::size_t(c)]; }
+};
+
+class Report;
+
+struct TreeValuation {
+    std::array<HarvestYear, harvestYearCount> rows{};
+    // Rows 0 to yearsValued - 1 hold the figures; the others were not reached.
+    int yearsValued = 0;
+    // Empty when all twelve harvest years were valued; otherwise, in the user's terms, why the
+    // tree could not be valued further.
+    QString stopMessage;
+    // What the next calculation starts from for a parameter the control file has no line for:
+    // the file format has always carried these over (the grown diameter, the crown reduction in
+    // place of the crown share).
+    TreeInputs carryOver;
+
+    bool complete() const { return stopMessage.isEmpty(); }
+};
+
+// Values the tree. When `report` is given, the lines of "resultat.txt" are written into it as
+// well (with its own decimal separator); without one nothing is formatted.
+TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices,
+                        Report *report = nullptr);
+
+// Reads the timber prices of "priser_ac.txt" in the home directory `sokvag`. Returns an empty
+// text, or a Swedish message; `prices` is then unchanged.
+QString loadPriceTables(const QString &sokvag, PriceTables &prices);
