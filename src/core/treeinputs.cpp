@@ -1,60 +1,17 @@
 #include "treeinputs.h"
 
 #include "controlfile.h"
+#include "parameters.h"
 
 #include <cmath>
 #include <limits>
-#include <vector>
 
 namespace {
 
-// How a control-file value becomes an input of the engine.
-enum class Conversion { Number, Percent, Text, Quality };
-
-struct InputKey {
-    QString key;
-    Conversion conversion;
-    double TreeInputs::*number = nullptr;
-    QString TreeInputs::*text = nullptr;
-    int qualityIndex = 0;
-};
-
-const std::vector<InputKey> &inputKeys() {
-    using C = Conversion;
-    static const std::vector<InputKey> keys{
-        {QStringLiteral("plantcost:"), C::Number, &TreeInputs::plantcost},
-        {QStringLiteral("rant:"), C::Percent, &TreeInputs::rant},
-        {QStringLiteral("harvpr:"), C::Number, &TreeInputs::harvpr},
-        {QStringLiteral("site:"), C::Number, &TreeInputs::site},
-        {QStringLiteral("plant:"), C::Text, nullptr, &TreeInputs::plant},
-        {QStringLiteral("kronst:"), C::Number, &TreeInputs::kronst},
-        {QStringLiteral("avvandel:"), C::Number, &TreeInputs::avvandel},
-        {QStringLiteral("avvjust:"), C::Number, &TreeInputs::avvjust},
-        {QStringLiteral("hojdjust:"), C::Number, &TreeInputs::hojdjust},
-        {QStringLiteral("dkvot:"), C::Number, &TreeInputs::dkvot},
-        {QStringLiteral("sv:"), C::Text, nullptr, &TreeInputs::sv},
-        {QStringLiteral("art:"), C::Text, nullptr, &TreeInputs::art},
-        {QStringLiteral("mt:"), C::Number, &TreeInputs::mt},
-        {QStringLiteral("mg:"), C::Number, &TreeInputs::mg},
-        {QStringLiteral("mb:"), C::Number, &TreeInputs::mb},
-        {QStringLiteral("bdm:"), C::Number, &TreeInputs::bdm},
-        {QStringLiteral("ring5:"), C::Number, &TreeInputs::ring5},
-        {QStringLiteral("bkv:"), C::Quality, nullptr, nullptr, 1},
-        {QStringLiteral("akv:"), C::Quality, nullptr, nullptr, 2},
-        {QStringLiteral("tkv:"), C::Quality, nullptr, nullptr, 3},
-    };
-    return keys;
-}
-
-QStringList keyNames() {
-    QStringList names;
-    for (const InputKey &k : inputKeys())
-        names << k.key;
-    return names;
-}
+using Conversion = Parameter::Conversion;
 
 // Stores one value into `s`; returns a message when the value cannot be used.
-QString store(TreeInputs &s, const InputKey &k, const QString &value) {
+QString store(TreeInputs &s, const Parameter &k, const QString &value) {
     if (k.conversion == Conversion::Text) {
         s.*k.text = value;
         return {};
@@ -62,7 +19,7 @@ QString store(TreeInputs &s, const InputKey &k, const QString &value) {
     const double number = leadingNumber(value);
     if (!std::isfinite(number))
         return QStringLiteral("värdet \"%1\" för %2 är för stort för att räkna med.")
-            .arg(value, k.key);
+            .arg(value, k.keyText());
     switch (k.conversion) {
     case Conversion::Number:
         s.*k.number = number;
@@ -77,7 +34,7 @@ QString store(TreeInputs &s, const InputKey &k, const QString &value) {
             rounded > std::numeric_limits<std::int16_t>::max())
             return QStringLiteral("kvalitetsklassen \"%1\" för %2 ligger utanför det område "
                                   "som en kvalitetsklass kan ha.")
-                .arg(value, k.key);
+                .arg(value, k.keyText());
         s.kvalitet[std::size_t(k.qualityIndex) - 1] = std::int16_t(rounded);
         break;
     }
@@ -90,7 +47,7 @@ QString store(TreeInputs &s, const InputKey &k, const QString &value) {
 } // namespace
 
 QString loadTreeInputs(const QString &sokvag, TreeInputs &inputs) {
-    static const QStringList names = keyNames();
+    static const QStringList names = parameterKeys();
     TreeInputs loaded = inputs;
     QString problem;
     QString error;
@@ -100,9 +57,8 @@ QString loadTreeInputs(const QString &sokvag, TreeInputs &inputs) {
         [&](const QString &key, const QString &value) {
             if (!problem.isEmpty())
                 return;
-            for (const InputKey &k : inputKeys())
-                if (k.key == key)
-                    problem = store(loaded, k, value);
+            if (const Parameter *p = findParameter(key))
+                problem = store(loaded, *p, value);
         },
         &error);
     if (!ok)

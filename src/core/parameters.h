@@ -1,0 +1,70 @@
+#pragma once
+
+#include "treeinputs.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <span>
+
+// Every parameter of the control file "trad.sty", described once: the forms build their rows
+// from it, the field check takes its bounds from it, the engine's loader converts by it, and
+// tooltips and help take its unit and meaning.
+struct Parameter {
+    // How the engine takes the value.
+    enum class Conversion {
+        Number,  // a plain number
+        Percent, // a number in percent, held as a fraction
+        Text,    // a code, stored as it stands
+        Quality, // a number rounded to a whole quality class, halves to even
+    };
+    // The form that shows and saves the value.
+    enum class Form {
+        Stand, // forParam1, set before the visit to the forest
+        Tree,  // forParam2, the tree measured in the forest
+    };
+
+    QStringView key;         // "rant:", colon included
+    Form form;               //
+    QStringView control;     // objectName of the entry control ("txtRant"; the first option)
+    QStringView otherOption; // objectName of the second option of a pair, or empty
+    QStringView captionName; // objectName of the caption label
+    QStringView caption;     // the caption as the form shows it
+    QStringView unitName;    // objectName of the unit label, or empty for none
+    QStringView unit;        // the unit as the form shows it, or empty
+    double lower, upper;     // inclusive bounds of the field check; equal (0, 0) for a code
+    Conversion conversion;   //
+    QStringView meaning;     // one Swedish sentence for tooltips and help
+
+    // Where the engine keeps the value: a number, a text, or quality class 1..3 of `kvalitet`.
+    double TreeInputs::*number = nullptr;
+    QString TreeInputs::*text = nullptr;
+    int qualityIndex = 0;
+
+    bool isNumber() const {
+        return conversion == Conversion::Number || conversion == Conversion::Percent;
+    }
+    // True when the form checks the value against `lower` .. `upper`.
+    bool hasBounds() const { return lower != upper; }
+    QString keyText() const { return key.toString(); }
+};
+
+// All twenty parameters: the stand form's in the order of its rows, then the tree form's in
+// the order of its rows.
+std::span<const Parameter> parameters();
+
+// The parameter with the key `key`, or nullptr.
+const Parameter *findParameter(QStringView key);
+
+// The parameters one form shows, in the order of its rows.
+QList<const Parameter *> parametersOf(Parameter::Form form);
+
+// The keys of all parameters, in table order.
+QStringList parameterKeys();
+
+// A number so far outside its field's bounds (more than a hundred times the width of the
+// bounds beyond them) that it can only be a slip of the hand in the file, such as an
+// exponent too many. The engine refuses such a value rather than grow a tree from it; values
+// merely outside the bounds are still valued, so that the engine's own checks can say what
+// they do to the tree.
+bool isFarOutsideBounds(const Parameter &p, double value);
