@@ -1,10 +1,11 @@
-// How long one valuation takes: the whole calculation with its files, and the twelve harvest
-// years alone. Each figure is the median of several repetitions.
+// How long one valuation takes: the whole calculation with its files, the valuation of one tree
+// as numbers, and the same with the report's text. Each figure is the median of several
+// repetitions.
 #include "engine.h"
-#include "grid.h"
 #include "numberformat.h"
 #include "report.h"
-#include "valuation.h"
+#include "treeinputs.h"
+#include "treevaluation.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,37 +38,57 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The sample tree's inputs and prices, read once.
+struct SampleTree {
+    SampleTree() {
+        if (!loadTreeInputs(home.sokvag(), inputs).isEmpty() ||
+            !loadPriceTables(home.sokvag(), prices).isEmpty())
+            std::abort();
+    }
+    SampleHome home;
+    TreeInputs inputs;
+    PriceTables prices;
+};
+
 // Reading the control file and the price list, twelve harvest years, and saving the report.
 void wholeCalculation(benchmark::State &state) {
     SampleHome home;
     Engine engine(home.sokvag());
-    MemoryGrid grid(13, 18);
+    TreeValuation result;
     for (auto _ : state) {
-        const QString message = engine.berakna(grid);
+        const QString message = engine.berakna(result);
         if (!message.isEmpty())
             state.SkipWithError("the calculation stopped");
-        benchmark::DoNotOptimize(grid.cell(12, 3));
+        benchmark::DoNotOptimize(result.rows[11].values[NetValue]);
     }
 }
 BENCHMARK(wholeCalculation)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly();
 
-// The twelve harvest years with their report lines and grid rows, from inputs already loaded.
-void twelvePasses(benchmark::State &state) {
-    SampleHome home;
-    Engine engine(home.sokvag());
-    if (!engine.load_param().isEmpty() || !engine.read_pricelist().isEmpty())
-        state.SkipWithError("the sample files cannot be read");
-    const EngineState loaded = engine.state();
-    const QChar separator = localeDecimalSeparator();
-    MemoryGrid grid(13, 18);
+// The pure valuation of one tree: twelve harvest years as numbers, nothing formatted.
+void BM_ValueOneTree(benchmark::State &state) {
+    const SampleTree tree;
     for (auto _ : state) {
-        EngineState s = loaded;
+        const TreeValuation result = valueTree(tree.inputs, tree.prices);
+        benchmark::DoNotOptimize(result.rows[11].values[NetValue]);
+    }
+}
+BENCHMARK(BM_ValueOneTree)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly();
+
+// The same valuation with the text of its report, as a calculation in the window writes it.
+void BM_ValueOneTreeWithReport(benchmark::State &state) {
+    const SampleTree tree;
+    const QChar separator = localeDecimalSeparator();
+    for (auto _ : state) {
         Report report(separator);
-        Valuation(s, report, &grid, separator).run();
+        const TreeValuation result = valueTree(tree.inputs, tree.prices, &report);
+        benchmark::DoNotOptimize(result.rows[11].values[NetValue]);
         benchmark::DoNotOptimize(report.size());
     }
 }
-BENCHMARK(twelvePasses)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly();
+BENCHMARK(BM_ValueOneTreeWithReport)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly();
 
 } // namespace
 

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+#include <cstddef>
+#include <string_view>
+
 // Writes numbers with the program's digit patterns ("#0", "##0", "###0", "#0.0", "###0.0",
 // "#0.00", "###0.00", "#0.000", "0.0000"): rounded to the pattern's decimals, at least as many
 // integer digits as the pattern has zeros before the point, no digit grouping and a plain "-"
@@ -14,7 +18,57 @@
 // forest owner rounds by hand. A negative value that rounds to zero is written without its
 // minus sign, so "-0" never appears. Infinity and NaN are written as they are named, so that
 // they cannot pass for a number.
+
+// One of the program's number patterns, such as u"###0.00", read once where it is written in
+// the code rather than at every number.
+struct NumberPattern {
+    constexpr NumberPattern(const char16_t *pattern) {
+        bool afterPoint = false;
+        for (const char16_t *c = pattern; *c; ++c)
+            count(*c, afterPoint);
+    }
+    explicit NumberPattern(QStringView pattern) {
+        bool afterPoint = false;
+        for (const QChar c : pattern)
+            count(c.unicode(), afterPoint);
+    }
+
+    // The digits a pattern can ask for: more would only pad the text with zeros.
+    static constexpr int maxDigits = 15;
+    int integerDigits = 0; // zeros before the point: digits always shown
+    int decimals = 0;
+
+private:
+    constexpr void count(char16_t c, bool &afterPoint) {
+        if (c == u'.')
+            afterPoint = true;
+        else if (afterPoint)
+            decimals = decimals < maxDigits ? decimals + 1 : decimals;
+        else if (c == u'0')
+            integerDigits = integerDigits < maxDigits ? integerDigits + 1 : integerDigits;
+    }
+};
+
+// A number written with a pattern, held in single-byte characters: the report appends the
+// bytes to its Windows-1252 text, the grid turns them into a cell's text. `separator` is the
+// byte or character that stands for the decimal point.
+class FormattedNumber {
+public:
+    FormattedNumber(double value, NumberPattern pattern, char separator);
+
+    std::string_view bytes() const { return {m_text.data() + m_begin, m_end - m_begin}; }
+
+private:
+    // A sign, a carry, the 309 integer digits of the largest double, the point, the decimals
+    // and one more while a tie is rounded.
+    static constexpr std::size_t room = 2 + 309 + 1 + 2 * NumberPattern::maxDigits + 1;
+    std::array<char, room> m_text;
+    std::size_t m_begin = 0, m_end = 0;
+};
+
 QString formatNumber(double value, QStringView pattern, QChar decimalSeparator);
+// The same with a pattern read beforehand, for the cells of a grid.
+QString numberText(double value, NumberPattern pattern, QChar decimalSeparator);
 
 // The same with the decimal separator of the user's regional settings (the default QLocale);
 // only the separator is taken from the locale, never its minus sign or grouping.
@@ -22,39 +76,3 @@ QString formatNumber(double value, QStringView pattern);
 
 // The decimal separator of the user's regional settings.
 QChar localeDecimalSeparator();
-
-// The quick writer. The report and the grid write several hundred numbers per calculation.
-// These write exactly the text of formatNumber, but straight into a byte buffer instead of a
-// string of its own each: a calculation then takes microseconds, not tenths of a millisecond.
-// Values beyond what a valuation produces go through formatNumber itself.
-
-// Room a number needs in the buffer of writeNumber: the largest double has 309 integer digits,
-// and a short number may be written with a few bytes of slack after it.
-inline constexpr int numberBufferSize = 400;
-
-// One of the program's number patterns, such as u"###0.00", read once where it is written in
-// the code rather than at every number.
-struct NumberPattern {
-    consteval NumberPattern(const char16_t *pattern) : text(pattern) {
-        bool afterPoint = false;
-        for (const char16_t *c = pattern; *c; ++c) {
-            if (*c == u'.')
-                afterPoint = true;
-            else if (afterPoint)
-                ++decimals;
-            else if (*c == u'0')
-                ++integerDigits;
-        }
-    }
-    const char16_t *text;
-    int integerDigits = 0; // zeros before the point: digits always shown
-    int decimals = 0;
-};
-
-// Writes formatNumber(value, pattern, separator) as single-byte characters at `out` and returns
-// the end; `separator` is the byte that stands for the decimal separator. `value` must be
-// finite.
-char *writeNumber(char *out, double value, const NumberPattern &pattern, char separator);
-
-// formatNumber(value, pattern, separator) for a grid cell.
-QString numberText(double value, const NumberPattern &pattern, QChar separator);

@@ -1,8 +1,8 @@
 #include "costs.h"
 
 #include "calculationstopped.h"
-#include "enginestate.h"
 #include "numberformat.h"
+#include "valuationstate.h"
 
 #include <cmath>
 

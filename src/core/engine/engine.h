@@ -1,7 +1,7 @@
 #pragma once
 
-#include "enginestate.h"
 #include "grid.h"
+#include "treeinputs.h"
 #include "treevaluation.h"
 
 #include <QString>
@@ -9,42 +9,49 @@
 #include <cstdint>
 #include <functional>
 
-// The valuation of one standing tree: twelve harvest years, each a row of the result grid, and
-// the report "resultat.txt" tracing every step. Holds no window code; the result window owns one
-// Engine for the lifetime of the program, so its state carries from one calculation to the next.
+// One calculation as the program runs it: the control file and the price list read from the
+// home directory, the tree valued, the report "resultat.txt" saved. Holds no window code. The
+// result window owns one Engine for the lifetime of the program: what a calculation leaves for
+// the next (the carry-over of the control file's inputs, the price tables as last read) is kept
+// here, in the open, and nowhere else.
 class Engine {
 public:
     explicit Engine(QString sokvag); // home directory, ends with "/"
 
-    // Fills the engine's price tables from "priser_ac.txt" (the result window's load does this
-    // once). Returns an empty text, or a Swedish message naming the file and the problem.
+    // Reads "priser_ac.txt" over the engine's price tables (a table the file has no block for
+    // keeps its prices). Returns an empty text, or a Swedish message naming the file and the
+    // problem; the tables are then as they were.
     QString read_pricelist();
+
+    // Reads the inputs from "trad.sty" over those the last calculation left (every line but the
+    // last). Returns an empty text, or a Swedish message; on a message the inputs are as they
+    // were before the call.
+    QString load_param();
 
     // One complete calculation. `loadResultParam` (the result window's parameter summary) runs
     // first, then the control file and the price list are read, only then "resultat.txt" is
-    // created. Returns an empty text when the calculation ran to its end, otherwise one clear
-    // Swedish message saying why it stopped (the caller shows it in a "Kvistel" box).
-    QString berakna(Grid &grid, const std::function<void()> &loadResultParam = {});
-    // The same calculation with the twelve harvest years as numbers instead of grid text.
+    // written. Fills `result` with the twelve harvest years (an empty valuation when the files
+    // could not be read) and returns an empty text when the calculation ran to its end,
+    // otherwise one clear Swedish message saying why it stopped (the caller shows it in a
+    // "Kvistel" box).
     QString berakna(TreeValuation &result, const std::function<void()> &loadResultParam = {});
-
-    // Reads the inputs from "trad.sty" into the state (every line but the last). Returns an empty
-    // text, or a Swedish message; on a message the state is as it was before the call.
-    QString load_param();
+    // The same calculation shown as text in a grid of the result window's shape, rows 1 to 12.
+    QString berakna(Grid &grid, const std::function<void()> &loadResultParam = {});
 
     // The timber price in kr/m3 of a log of species `art`, quality class `kvalitet` and top
     // diameter `d` cm. Throws CalculationStopped for a pine or spruce log of at least 12 cm
     // whose quality class has no row in the price list.
     double berakna_priser(const QString &art, std::int16_t kvalitet, double d) const;
 
-    const EngineState &state() const { return m_state; }
-    // For tests that set up a state directly.
-    EngineState &state() { return m_state; }
+    // What the next calculation starts from for a key the control file has no line for.
+    const TreeInputs &inputs() const { return m_inputs; }
+    const PriceTables &prices() const { return m_prices; }
 
     QString sokvag() const { return m_sokvag; }
     QString reportPath() const;
 
 private:
     QString m_sokvag;
-    EngineState m_state;
+    TreeInputs m_inputs;
+    PriceTables m_prices;
 };

@@ -1,8 +1,8 @@
 #include "growth.h"
 
 #include "calculationstopped.h"
-#include "enginestate.h"
 #include "numberformat.h"
+#include "valuationstate.h"
 
 #include <cmath>
 
@@ -66,7 +66,7 @@ double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, dou
     return std::exp(x) / 10;
 }
 
-void computeHeight(EngineState &s, const HeightCoefficients *c) {
+void computeHeight(ValuationState &s, const HeightCoefficients *c) {
     if (!c)
         throw CalculationStopped(noModel(s.art, s.sv));
     if (!std::isfinite(s.bdm))
@@ -94,7 +94,7 @@ void computeHeight(EngineState &s, const HeightCoefficients *c) {
                 .arg(formatNumber(s.hojdjust, u"#0.00")));
 }
 
-double computeRing(EngineState &s) {
+double computeRing(ValuationState &s) {
     s.ring = s.ring5;
     const double sharePercent = (1 - s.crown_red()) * 100;
     s.ring = s.ring * (1 - s.crown_red());
@@ -104,7 +104,7 @@ double computeRing(EngineState &s) {
     return sharePercent;
 }
 
-void growDiameter(EngineState &s) {
+void growDiameter(ValuationState &s) {
     s.diam_incr = (s.ring + s.ring) / 10;
     s.bdm = s.diam_incr * 10 + s.bdm;
 }

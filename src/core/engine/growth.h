@@ -1,6 +1,6 @@
 #pragma once
 
-#include "enginestate.h"
+#include "valuationstate.h"
 
 #include <QString>
 
@@ -21,8 +21,8 @@ double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, dou
 // Sets `height` for the current pass from `bdm`, including `hojdjust`, with the model `c` of
 // the tree's species and region. Stops the calculation when there is no model (`c` null), for
 // a diameter that is not positive, and for a height that is not a positive number of metres.
-void computeHeight(EngineState &s, const HeightCoefficients *c);
-inline void computeHeight(EngineState &s) {
+void computeHeight(ValuationState &s, const HeightCoefficients *c);
+inline void computeHeight(ValuationState &s) {
     computeHeight(s, heightCoefficients(s.art, s.sv));
 }
 
@@ -30,7 +30,7 @@ inline void computeHeight(EngineState &s) {
 // first two passes (the reduction halves each pass), the measured width from then on. Returns
 // the share of the measured width used in this pass, in %, as the report shows it for the first
 // two passes.
-double computeRing(EngineState &s);
+double computeRing(ValuationState &s);
 
 // Ten years of diameter growth at the current ring width.
-void growDiameter(EngineState &s);
+void growDiameter(ValuationState &s);

@@ -1,7 +1,8 @@
 #include "pricing.h"
 
 #include "calculationstopped.h"
-#include "enginestate.h"
+#include "treeinputs.h"
+#include "valuationstate.h"
 
 namespace {
 
@@ -15,6 +16,18 @@ bool isTimberSpecies(const QString &art) {
 
 bool hasPriceRow(const QString &art, std::int16_t kvalitet, double d) {
     return !isTimberSpecies(art) || !(d >= lowestBound) || (kvalitet >= 0 && kvalitet <= 5);
+}
+
+std::optional<double> pulpwoodPrice(const TreeInputs &tree) {
+    if (isCode(tree.art, u't'))
+        return tree.mt;
+    if (isCode(tree.art, u'g'))
+        return tree.mg;
+    if (isCode(tree.art, u'l'))
+        return 0;
+    if (isCode(tree.art, u'b'))
+        return tree.mb;
+    return std::nullopt;
 }
 
 double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, const QString &art,

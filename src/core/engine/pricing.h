@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+
+struct TreeInputs;
 
 // The timber price in kr/m3 of a log: the price of the highest diameter class (lower bounds 12,
 // 14, ..., 30 cm) that the top diameter `d` reaches, in the row of quality class `kvalitet`, from
@@ -16,3 +19,9 @@ double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, 
 
 // False exactly when priceOfLog would have to read a quality row that does not exist.
 bool hasPriceRow(const QString &art, std::int16_t kvalitet, double d);
+
+// The pulpwood price in kr/m3 of the tree's species: `mt` for pine, `mg` for spruce, `mb` for
+// birch and 0 for other broadleaf, for which the control file has no price. None for a species
+// code the program does not know; such a tree is stopped by the height model before any
+// pulpwood is priced.
+std::optional<double> pulpwoodPrice(const TreeInputs &tree);

@@ -1,38 +1,43 @@
 #include "report.h"
 
-#include "calculationstopped.h"
-#include "enginestate.h"
-#include "numberformat.h"
 #include "textfile.h"
+#include "valuationstate.h"
 
-#include <cmath>
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
-// The byte that stands for the separator in the file: what the Windows-1252 encoder makes of it.
-char separatorByte(QChar separator) {
-    if (separator.unicode() < 0x80)
-        return char(separator.unicode()); // the same byte in Windows-1252
-    const QByteArray encoded = encodeCp1252(QString(separator));
-    return encoded.size() == 1 ? encoded.at(0) : '?';
+// Commas of other scripts and writing modes. The Arabic decimal separator is written as a small
+// comma and does the work of the decimal comma.
+bool isCommaLike(QChar c) {
+    static constexpr char16_t commas[] = {
+        u'\u055D', // Armenian comma
+        u'\u060C', // Arabic comma
+        u'\u066B', // Arabic decimal separator
+        u'\u07F8', // NKo comma
+        u'\u1802', // Mongolian comma
+        u'\u2E41', // reversed comma
+        u'\u3001', // ideographic comma
+        u'\uFF64', // half-width ideographic comma
+    };
+    // Full-width, small and vertical commas decompose to the comma itself.
+    return c.decomposition() == QStringLiteral(",") ||
+           std::find(std::begin(commas), std::end(commas), c.unicode()) != std::end(commas);
 }
 
 } // namespace
 
-Report::Report(QChar decimalSeparator) : m_separator(separatorByte(decimalSeparator)) {
-    reserve(20 * 1024);
+char reportDecimalSeparator(QChar localeSeparator) {
+    const QString separator(localeSeparator);
+    const QByteArray encoded = encodeCp1252(separator);
+    if (encoded.size() == 1 && decodeCp1252(encoded) == separator)
+        return encoded.at(0);
+    return isCommaLike(localeSeparator) ? ',' : '.';
 }
 
-void Report::reserve(qsizetype bytes) {
-    if (qsizetype(m_buffer.size()) - m_end < bytes)
-        m_buffer.resize(std::size_t(qMax(2 * qsizetype(m_buffer.size()), m_end + bytes)));
-}
-
-Report::Number Report::n(double value, NumberPattern pattern) {
-    if (!std::isfinite(value))
-        throw NonFiniteNumber{};
-    return {value, pattern};
+Report::Report(QChar decimalSeparator) : m_separator(reportDecimalSeparator(decimalSeparator)) {
+    m_text.reserve(20 * 1024);
 }
 
 void Report::put(const QString &text) {
@@ -40,25 +45,19 @@ void Report::put(const QString &text) {
     for (const QChar c : text)
         ascii = ascii && c.unicode() < 0x80;
     if (ascii) {
-        reserve(text.size() + lineRoom);
-        char *out = m_buffer.data() + m_end;
         for (const QChar c : text)
-            *out++ = char(c.unicode());
-        m_end += text.size();
+            m_text += char(c.unicode());
         return;
     }
     const QByteArray encoded = encodeCp1252(text);
-    reserve(encoded.size() + lineRoom);
-    std::memcpy(m_buffer.data() + m_end, encoded.constData(), std::size_t(encoded.size()));
-    m_end += encoded.size();
+    m_text.append(encoded.constData(), std::size_t(encoded.size()));
 }
 
 void Report::put(const Number &number) {
-    char *out = m_buffer.data() + m_end;
-    m_end += writeNumber(out, number.value, number.pattern, m_separator) - out;
+    m_text += FormattedNumber(number.value, number.pattern, m_separator).bytes();
 }
 
-void Report::header(const EngineState &s) {
+void Report::header(const TreeInputs &s) {
     line();
     line(u"            RÄNTABILITETEN HOS TRÄD");
     line();
@@ -72,11 +71,10 @@ void Report::header(const EngineState &s) {
          u" Plantering=", s.plant, u" Avverknint. ", n(s.harvpr, u"##0"), u" %");
     line(u"Massapris Tall ", n(s.mt, u"###0"), u" Gran ", n(s.mg, u"###0"), u" Björk ",
          n(s.mb, u"###0"), u" kr/m3, Trädart= ", s.art);
-    line(u"Potentiell kvalitet i första stock, ", n(s.kvalitet[1], u"#0"), u", i andrastock, ",
-         n(s.kvalitet[2], u"#0"), u", i tredjestock, ", n(s.kvalitet[3], u"#0"));
+    line(u"Potentiell kvalitet i första stock, ", n(s.kvalitet[0], u"#0"), u", i andrastock, ",
+         n(s.kvalitet[1], u"#0"), u", i tredjestock, ", n(s.kvalitet[2], u"#0"));
     line();
 }
-
 void Report::crownReduction(double sharePercent) {
     line(u"pga liten krona reduceras årsringen under följande 10 år till = ",
          n(sharePercent, u"##0"), u"%");
@@ -177,10 +175,11 @@ void Report::trailer() {
 }
 
 void Report::stopped(const QString &why) {
+    m_halted = false;
     line();
     line(u"Beräkningen avbröts: ", why);
 }
 
 QByteArray Report::bytes() const {
-    return QByteArray(m_buffer.data(), m_end);
+    return QByteArray(m_text.data(), qsizetype(m_text.size()));
 }

@@ -1,24 +1,25 @@
 #pragma once
 
-#include "enginestate.h"
 #include "numberformat.h"
+#include "treeinputs.h"
 
 #include <QByteArray>
 #include <QChar>
 #include <QString>
-#include <QStringView>
 
-#include <vector>
+#include <cmath>
+#include <string>
 
-// The report "resultat.txt": a trace of one calculation, written line by line into memory as the
-// calculation goes and saved in one piece at its end, so that a failed save never leaves half a
-// report. Holds the wording of every line.
+// The report "resultat.txt": a trace of one calculation, put together in memory from the
+// figures the valuation hands over as it goes and saved in one piece at its end, so that a
+// failed save never leaves half a report. Holds the wording of every line; the valuation itself
+// formats nothing.
 class Report {
 public:
     // `decimalSeparator`: that of the user's regional settings, taken once per calculation.
     explicit Report(QChar decimalSeparator);
 
-    void header(const EngineState &s);
+    void header(const TreeInputs &inputs);
     void crownReduction(double sharePercent);
     void passStart(double bdm, double height, double ring, int years);
     void logTopDiameter(int log_no, double top_diam);
@@ -44,7 +45,7 @@ public:
 
     // The report as the file holds it: Windows-1252, every line ended by CR LF.
     QByteArray bytes() const;
-    qsizetype size() const { return m_end; }
+    qsizetype size() const { return qsizetype(m_text.size()); }
 
 private:
     // A number with its pattern, written when the line is put together.
@@ -52,36 +53,43 @@ private:
         double value;
         NumberPattern pattern;
     };
+    static Number n(double value, NumberPattern pattern) { return {value, pattern}; }
 
-    // One line of the report: its parts joined as they stand, then CR LF. The text is kept in
-    // Windows-1252 from the start; the fixed wording is all Latin-1, which Windows-1252 holds
-    // byte for byte.
+    // One line of the report: its parts joined as they stand, then CR LF. A line with a number
+    // that is infinite or undefined is not written, nor anything after it: the calculation
+    // stops there, and only the line saying why follows.
     template <typename... Parts> void line(const Parts &...parts) {
-        reserveLine();
-        (put(parts), ...);
-        m_buffer[m_end++] = '\r';
-        m_buffer[m_end++] = '\n';
-    }
-    // Room for the longest line the program writes, short of a text of the user's own.
-    void reserveLine() { reserve(lineRoom); }
-    void reserve(qsizetype bytes);
-    template <std::size_t N> void put(const char16_t (&text)[N]) {
-        static_assert(N < lineRoom / 4, "fixed report wording fits in a line's room");
-        char *__restrict out = m_buffer.data() + m_end; // lets the copy be vectorised
-        for (std::size_t i = 0; i + 1 < N; ++i) {
-            Q_ASSERT(text[i] < 0x100); // Latin-1, the same bytes in Windows-1252
-            out[i] = char(text[i]);
+        if (m_halted)
+            return;
+        if (!(isFinite(parts) && ...)) {
+            m_halted = true;
+            return;
         }
-        m_end += qsizetype(N - 1);
+        (put(parts), ...);
+        m_text += "\r\n";
+    }
+    template <typename Part> static bool isFinite(const Part &) { return true; }
+    static bool isFinite(const Number &number) { return std::isfinite(number.value); }
+
+    // The text is kept in Windows-1252 from the start; the fixed wording is all Latin-1, which
+    // Windows-1252 holds byte for byte.
+    template <std::size_t N> void put(const char16_t (&text)[N]) {
+        for (std::size_t i = 0; i + 1 < N; ++i) {
+            Q_ASSERT(text[i] < 0x100);
+            m_text += char(text[i]);
+        }
     }
     void put(const QString &text);
     void put(const Number &number);
-    // Throws NonFiniteNumber rather than let an infinite or undefined value pass for a number.
-    static Number n(double value, NumberPattern pattern);
 
-    // Four numbers of the longest form formatNumber writes, and the wording around them.
-    static constexpr qsizetype lineRoom = 4096;
     char m_separator;
-    std::vector<char> m_buffer; // written up to m_end, with room to spare
-    qsizetype m_end = 0;
+    bool m_halted = false;
+    std::string m_text;
 };
+
+// The byte that stands for the decimal separator `localeSeparator` in the report. Windows-1252
+// holds few separators beyond "," and "."; for one it cannot hold (the Arabic decimal separator,
+// a full-width comma) a byte that looks alike is written instead of the encoder's substitute
+// 0x1A, which would stand where every separator belongs: "," for a comma-like character, else
+// ".".
+char reportDecimalSeparator(QChar localeSeparator);

@@ -1,8 +1,8 @@
 #include "stemform.h"
 
 #include "calculationstopped.h"
-#include "enginestate.h"
 #include "numberformat.h"
+#include "valuationstate.h"
 
 #include <cmath>
 
@@ -16,7 +16,7 @@ const TaperCoefficients pineSouth{13.646, 171.7, 1.529, 98.601, 3.24};
 const QString ordinal[4] = {QString(), QStringLiteral("första"), QStringLiteral("andra"),
                             QStringLiteral("tredje")};
 
-QString tooShort(const EngineState &s) {
+QString tooShort(const ValuationState &s) {
     return QStringLiteral("Trädet är för litet för att kapas i stockar: med höjden %1 m når "
                           "stamformen inte upp till den %2 stockens toppände %3 m över marken "
                           "(avverkning om %4 år).")
@@ -25,14 +25,14 @@ QString tooShort(const EngineState &s) {
         .arg(s.years);
 }
 
-QString noStemForm(const EngineState &s) {
+QString noStemForm(const ValuationState &s) {
     return QStringLiteral("Trädet är för litet för att kapas i stockar: höjden %1 m är för liten "
                           "för stamformen (avverkning om %2 år).")
         .arg(formatNumber(s.height, u"#0.00"))
         .arg(s.years);
 }
 
-QString noTop(const EngineState &s) {
+QString noTop(const ValuationState &s) {
     return QStringLiteral("Trädets topp går inte att beräkna: diametern %1 cm är för liten för "
                           "stamformen (avverkning om %2 år).")
         .arg(formatNumber(s.bdm, u"#0.000"))
@@ -65,7 +65,7 @@ double stemVolume(const QString &art, double bdm, double height, double previous
     return vol;
 }
 
-void buckLog(EngineState &s, const TaperCoefficients *c) {
+void buckLog(ValuationState &s, const TaperCoefficients *c) {
     s.ref_diam = 0;
     s.rel_top = 0;
     s.taper_a = s.taper_b = s.taper_c = s.taper_d = s.taper_e = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "enginestate.h"
+#include "valuationstate.h"
 
 #include <QString>
 
@@ -34,8 +34,8 @@ double stemVolume(const QString &art, double bdm, double height, double previous
 // Bucks log `s.log_no` of the current pass with the stem form `c` of the tree's species and
 // region: the stem form variables, the log's top diameter, the stump diameter and the tree top.
 // Stops the calculation where the tree is too small for the stem form to give a diameter.
-void buckLog(EngineState &s, const TaperCoefficients *c);
-inline void buckLog(EngineState &s) {
+void buckLog(ValuationState &s, const TaperCoefficients *c);
+inline void buckLog(ValuationState &s) {
     buckLog(s, taperCoefficients(s.art, s.sv));
 }
 

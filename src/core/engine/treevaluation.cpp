@@ -1,13 +1,11 @@
 #include "treevaluation.h"
 
 #include "calculationstopped.h"
-#include "enginestate.h"
 #include "report.h"
 #include "valuation.h"
+#include "valuationstate.h"
 
-namespace {} // namespace
-
-void assignInputs(EngineState &s, const TreeInputs &in) {
+void assignInputs(ValuationState &s, const TreeInputs &in) {
     s.plantcost = in.plantcost;
     s.rant = in.rant;
     s.harvpr = in.harvpr;
@@ -29,7 +27,7 @@ void assignInputs(EngineState &s, const TreeInputs &in) {
         s.kvalitet[std::size_t(i) + 1] = in.kvalitet[std::size_t(i)];
 }
 
-TreeInputs inputsOf(const EngineState &s) {
+TreeInputs inputsOf(const ValuationState &s) {
     TreeInputs in;
     in.plantcost = s.plantcost;
     in.rant = s.rant;
@@ -55,12 +53,9 @@ TreeInputs inputsOf(const EngineState &s) {
 
 TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices, Report *report) {
     TreeValuation result;
-    EngineState s;
+    ValuationState s;
     assignInputs(s, inputs);
-    s.price_pine = prices.pine;
-    s.price_spruce = prices.spruce;
-    Report unused(QLatin1Char('.'));
-    Valuation valuation(s, report ? *report : unused, nullptr, QLatin1Char('.'), &result.rows);
+    Valuation valuation(s, prices, report, result.rows);
     try {
         valuation.run();
     } catch (const CalculationStopped &stop) {
@@ -68,7 +63,7 @@ TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices, Rep
         if (report)
             report->stopped(stop.message());
     }
-    result.yearsValued = valuation.rowsWritten();
+    result.yearsValued = valuation.yearsValued();
     result.carryOver = inputsOf(s);
     return result;
 }

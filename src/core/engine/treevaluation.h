@@ -70,7 +70,8 @@ struct TreeValuation {
 };
 
 // Values the tree. When `report` is given, the lines of "resultat.txt" are written into it as
-// well (with its own decimal separator); without one nothing is formatted.
+// well (with its own decimal separator); without one nothing is formatted, and the figures, the
+// carry-over and where the calculation stops are the same.
 TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices,
                         Report *report = nullptr);
 

@@ -2,18 +2,20 @@
 
 #include "calculationstopped.h"
 #include "costs.h"
-#include "enginestate.h"
 #include "growth.h"
 #include "pricing.h"
-#include "resultrow.h"
+#include "report.h"
 #include "stemform.h"
 #include "volumes.h"
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
 constexpr int passCount = 12;
 
-double &topDiam(EngineState &s, int log_no) {
+double &topDiam(ValuationState &s, int log_no) {
     return log_no == 1 ? s.top_diam1 : log_no == 2 ? s.top_diam2 : s.top_diam3;
 }
 
@@ -27,19 +29,62 @@ QString missingQualityRow(int log_no, int kvalitet) {
         .arg(kvalitet);
 }
 
+// Every figure of the report is a number: an infinite or undefined one, which only absurd inputs
+// give, stops the calculation at the step whose report line would show it, whether or not a
+// report is written.
+template <typename... Values> void requireFinite(Values... values) {
+    if (!(std::isfinite(double(values)) && ...))
+        throw NonFiniteNumber{};
+}
+
+// The figures of the current harvest year's row, in the order of ResultColumn. Harvest now has
+// no ten years to grow over and is not discounted: its rate and present value are NaN.
+std::array<double, resultColumnCount> resultValues(const ValuationState &s) {
+    std::array<double, resultColumnCount> v{
+        s.interest_achieved,
+        s.present_value,
+        s.net_value,
+        s.net_value / s.merch_volume,
+        s.merch_volume,
+        s.height,
+        s.bdm,
+        s.top_diam1,
+        s.top_diam2,
+        s.top_diam3,
+        s.log_value[1],
+        s.log_value[2],
+        s.log_value[3],
+        s.pulp_value,
+        s.wood_value / s.merch_volume,
+        s.harvest_cost / s.merch_volume,
+        s.planting_cost / s.merch_volume,
+    };
+    const bool harvestNow = s.years < 9;
+    for (std::size_t c = 0; c < v.size(); ++c) {
+        if (harvestNow && (c == InterestAchieved || c == PresentValue))
+            v[c] = std::numeric_limits<double>::quiet_NaN();
+        else if (!std::isfinite(v[c]))
+            throw NonFiniteNumber{};
+    }
+    return v;
+}
+
 } // namespace
 
-Valuation::Valuation(EngineState &state, Report &report, Grid *grid, QChar decimalSeparator,
-                     std::array<HarvestYear, harvestYearCount> *rows)
-    : s(state), m_report(report), m_grid(grid), m_rows(rows), m_separator(decimalSeparator) {}
+Valuation::Valuation(ValuationState &state, const PriceTables &prices, Report *report,
+                     std::array<HarvestYear, harvestYearCount> &rows)
+    : s(state), m_prices(prices), m_report(report), m_rows(rows) {}
 
 void Valuation::run() {
     try {
-        m_report.header(s);
+        if (m_report)
+            m_report->header(inputsOf(s));
+        requireFinite(s.rant * 100, s.site, s.harvpr, s.mt, s.mg, s.mb);
         startRun();
         while (s.pass_no < passCount)
             pass();
-        m_report.trailer();
+        if (m_report)
+            m_report->trailer();
     } catch (const NonFiniteNumber &) {
         throw CalculationStopped(
             m_inPass ? QStringLiteral("Ett ogiltigt tal (oändligt eller odefinierat) uppstod "
@@ -52,14 +97,8 @@ void Valuation::run() {
 }
 
 void Valuation::startRun() {
-    if (isCode(s.art, u't'))
-        s.pulp_price = s.mt;
-    if (isCode(s.art, u'g'))
-        s.pulp_price = s.mg;
-    if (isCode(s.art, u'l'))
-        s.pulp_price = 0; // the control file has no pulpwood price for other broadleaf
-    if (isCode(s.art, u'b'))
-        s.pulp_price = s.mb;
+    if (const std::optional<double> price = pulpwoodPrice(inputsOf(s)))
+        s.pulp_price = *price;
 
     m_heightModel = heightCoefficients(s.art, s.sv);
     m_stemForm = taperCoefficients(s.art, s.sv);
@@ -88,24 +127,26 @@ void Valuation::pass() {
 
     computeHeight(s, m_heightModel);
     const double crownShare = computeRing(s);
-    if (s.years < 20)
-        m_report.crownReduction(crownShare);
-    m_report.passStart(s.bdm, s.height, s.ring, s.years);
+    if (s.years < 20) {
+        if (m_report)
+            m_report->crownReduction(crownShare);
+        requireFinite(crownShare);
+    }
+    if (m_report)
+        m_report->passStart(s.bdm, s.height, s.ring, s.years);
+    requireFinite(s.bdm, s.height, s.ring);
 
     buckLogs();
     pulpwoodAndWoodValue();
     costsAndDecisionFigures();
-    if (m_rows) {
-        HarvestYear &row = (*m_rows)[std::size_t(s.pass_no)];
-        row.years = s.years;
-        row.values = resultValues(s);
-    }
-    if (m_grid)
-        writeResultRow(*m_grid, s, m_separator);
-    ++m_rowsWritten;
+    HarvestYear &row = m_rows[std::size_t(s.pass_no)];
+    row.years = s.years;
+    row.values = resultValues(s);
+    ++m_yearsValued;
 
     s.net_previous = s.net_value;
-    m_report.passEnd();
+    if (m_report)
+        m_report->passEnd();
     growDiameter(s);
     s.pass_no = s.pass_no + 1;
 }
@@ -124,7 +165,9 @@ void Valuation::buckLogs() {
     while (s.log_no <= 3) {
         buckLog(s, m_stemForm);
         topDiam(s, s.log_no) = s.log_top_diam;
-        m_report.logTopDiameter(s.log_no, s.log_top_diam);
+        if (m_report)
+            m_report->logTopDiameter(s.log_no, s.log_top_diam);
+        requireFinite(s.log_top_diam);
         s.kvalitet[0] = workingQuality(s.kvalitet[s.log_no], s.log_top_diam);
 
         // Pine is sold by the quality its top diameter allows, spruce by the quality entered.
@@ -133,7 +176,7 @@ void Valuation::buckLogs() {
             if (!hasPriceRow(s.art, priceQuality, s.log_top_diam))
                 throw CalculationStopped(missingQualityRow(s.log_no, priceQuality));
             s.log_price =
-                priceOfLog(s.price_pine, s.price_spruce, s.art, priceQuality, s.log_top_diam);
+                priceOfLog(m_prices.pine, m_prices.spruce, s.art, priceQuality, s.log_top_diam);
         }
 
         valueLog();
@@ -146,10 +189,14 @@ void Valuation::buckLogs() {
 }
 
 void Valuation::valueLog() {
-    m_report.logPrice(s.log_price);
+    if (m_report)
+        m_report->logPrice(s.log_price);
+    requireFinite(s.log_price);
     const double volume = timberVolume(s.art, s.log_top_diam);
     if (m_pine || m_spruce) {
-        m_report.timberVolume(s.art, volume);
+        if (m_report)
+            m_report->timberVolume(s.art, volume);
+        requireFinite(volume);
         s.log_volume[s.log_no] = volume;
     }
     s.log_value[s.log_no] = 0;
@@ -163,8 +210,8 @@ void Valuation::valueLog() {
             s.log_value[k] = 0;
         }
     s.timber_volume = s.log_volume[1] + s.log_volume[2] + s.log_volume[3];
-    if (s.bdm < 6.5)
-        m_report.noWoodValue();
+    if (s.bdm < 6.5 && m_report)
+        m_report->noWoodValue();
 }
 
 void Valuation::pulpwoodAndWoodValue() {
@@ -188,7 +235,9 @@ void Valuation::pulpwoodAndWoodValue() {
         s.pulp_low_diameter = s.top_diam3;
 
     s.pulp_volume = pulpwoodVolume(s.pulp_length, s.pulp_low_diameter, s.top_piece_diam);
-    m_report.pulpDiameters(s.pulp_low_diameter, s.top_piece_diam);
+    if (m_report)
+        m_report->pulpDiameters(s.pulp_low_diameter, s.top_piece_diam);
+    requireFinite(s.pulp_low_diameter, s.top_piece_diam);
     s.pulp_value = s.pulp_price * s.pulp_volume;
     s.merch_volume = s.pulp_volume + s.timber_volume;
     if (m_broadleaf)
@@ -196,33 +245,49 @@ void Valuation::pulpwoodAndWoodValue() {
     if (s.pulp_value < 0)
         s.pulp_value = 0;
     if (isTimberLog(s.top_diam1)) {
-        m_report.pulpwood(s.pulp_length, s.pulp_volume, s.pulp_value);
-        m_report.logValues(s.log_value[1], s.log_value[2], s.log_value[3], s.timber_value);
+        if (m_report)
+            m_report->pulpwood(s.pulp_length, s.pulp_volume, s.pulp_value);
+        requireFinite(s.pulp_length, s.pulp_volume, s.pulp_value);
+        if (m_report)
+            m_report->logValues(s.log_value[1], s.log_value[2], s.log_value[3], s.timber_value);
+        requireFinite(s.log_value[1], s.log_value[2], s.log_value[3], s.timber_value);
         s.wood_value = s.pulp_value + s.timber_value;
     } else {
         s.wood_value = s.pulp_value;
     }
-    m_report.totalVolume(s.stem_vol, s.merch_volume);
+    if (m_report)
+        m_report->totalVolume(s.stem_vol, s.merch_volume);
+    requireFinite(s.stem_vol - 0.0022, s.merch_volume);
 }
 
 void Valuation::costsAndDecisionFigures() {
-    m_report.harvestIntensity(s.harvpr);
+    if (m_report)
+        m_report->harvestIntensity(s.harvpr);
+    requireFinite(s.harvpr);
     s.harvest_cost = harvestCost(s.avvandel, s.avvjust, s.harvpr, s.merch_volume);
     s.net_value = s.wood_value - s.harvest_cost;
     s.planting_cost = plantingCost(s.plant, s.plantcost, s.height);
     s.net_value = s.net_value - s.planting_cost;
     if (s.merch_volume == 0) {
-        m_report.noMerchantableWood();
+        if (m_report)
+            m_report->noMerchantableWood();
         s.merch_volume = 1000000;
     }
     const double netPerM3 = s.net_value / s.merch_volume;
-    m_report.costs(s.harvest_cost, s.planting_cost, s.wood_value, s.net_value, netPerM3,
-                   s.merch_volume);
+    if (m_report)
+        m_report->costs(s.harvest_cost, s.planting_cost, s.wood_value, s.net_value, netPerM3,
+                        s.merch_volume);
+    requireFinite(s.harvest_cost, s.harvest_cost / s.merch_volume, s.planting_cost,
+                  s.planting_cost / s.merch_volume, s.wood_value, s.wood_value / s.merch_volume,
+                  s.net_value, netPerM3);
 
     s.value_increase = s.net_value - s.net_previous;
     s.interest_achieved = interestAchieved(s.net_value, s.net_previous, s.years);
     s.present_value = presentValue(s.net_value, s.years, s.rant);
-    if (s.years > 9)
-        m_report.valueGrowth(s.value_increase, s.interest_achieved, s.present_value, s.years,
-                             s.rant);
+    if (s.years > 9) {
+        if (m_report)
+            m_report->valueGrowth(s.value_increase, s.interest_achieved, s.present_value, s.years,
+                                  s.rant);
+        requireFinite(s.value_increase, s.interest_achieved, s.present_value, s.rant * 100);
+    }
 }

@@ -1,25 +1,25 @@
 #pragma once
 
-#include "enginestate.h"
-#include "grid.h"
 #include "growth.h"
-#include "report.h"
 #include "stemform.h"
 #include "treevaluation.h"
+#include "valuationstate.h"
 
-// One calculation after its inputs and prices have been read: the report header, the run's
-// initial values and the twelve harvest years, each writing its report lines and its grid row.
-// No file is touched here. Throws CalculationStopped when the tree cannot be valued; the state
-// is then as the failing step left it, with `pass_no` the harvest year that did not finish.
+class Report;
+
+// One calculation after its inputs and prices have been read: the run's initial values and the
+// twelve harvest years, each giving its row of figures. When a report is given, each step hands
+// it the figures of its lines; without one nothing is formatted, and the figures and where the
+// calculation stops are the same. No file is touched here. Throws CalculationStopped when the
+// tree cannot be valued; the state is then as the failing step left it.
 class Valuation {
 public:
-    // Rows go to `grid` as text when it is given, and to `rows` as numbers when that is given.
-    Valuation(EngineState &state, Report &report, Grid *grid, QChar decimalSeparator,
-              std::array<HarvestYear, harvestYearCount> *rows = nullptr);
+    Valuation(ValuationState &state, const PriceTables &prices, Report *report,
+              std::array<HarvestYear, harvestYearCount> &rows);
 
     void run();
-    // Grid rows this run has written, from row 1 on.
-    int rowsWritten() const { return m_rowsWritten; }
+    // Harvest years whose row is complete, from harvest now on.
+    int yearsValued() const { return m_yearsValued; }
 
 private:
     void startRun();
@@ -29,13 +29,12 @@ private:
     void pulpwoodAndWoodValue();
     void costsAndDecisionFigures();
 
-    EngineState &s;
-    Report &m_report;
-    Grid *m_grid;
-    std::array<HarvestYear, harvestYearCount> *m_rows;
-    QChar m_separator;
+    ValuationState &s;
+    const PriceTables &m_prices;
+    Report *m_report;
+    std::array<HarvestYear, harvestYearCount> &m_rows;
     bool m_inPass = false;
-    int m_rowsWritten = 0;
+    int m_yearsValued = 0;
     // The species and region as the run found them, looked up once.
     const HeightCoefficients *m_heightModel = nullptr;
     const TaperCoefficients *m_stemForm = nullptr;

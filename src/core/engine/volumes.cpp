@@ -1,6 +1,6 @@
 #include "volumes.h"
 
-#include "enginestate.h"
+#include "valuationstate.h"
 
 namespace {
 

@@ -47,9 +47,9 @@ QStringList EngineHome::gridRow(int row) const {
     return cells;
 }
 
-EngineState firstPassState(const QString &art, const QString &sv, double bdm, double site,
-                           double dkvot, double hojdjust) {
-    EngineState s;
+ValuationState firstPassState(const QString &art, const QString &sv, double bdm, double site,
+                              double dkvot, double hojdjust) {
+    ValuationState s;
     s.art = art;
     s.sv = sv;
     s.bdm = bdm;

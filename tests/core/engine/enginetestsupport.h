@@ -3,6 +3,7 @@
 #include "engine.h"
 #include "grid.h"
 #include "testsupport.h"
+#include "valuationstate.h"
 
 #include <QString>
 #include <QStringList>
@@ -47,5 +48,5 @@ struct EngineHome {
 };
 
 // A state ready for the formulas of one pass: the species, region and tree of a first pass.
-EngineState firstPassState(const QString &art, const QString &sv, double bdm, double site,
-                           double dkvot, double hojdjust = 0);
+ValuationState firstPassState(const QString &art, const QString &sv, double bdm, double site,
+                              double dkvot, double hojdjust = 0);

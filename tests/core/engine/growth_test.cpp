@@ -21,7 +21,7 @@ TEST(HeightModel, givesThePublishedHeightsForPineAndSpruceInBothRegions) {
         {"t", "N", 20, 20, 1.0, "14.63"},
     };
     for (const HeightCase &c : cases) {
-        EngineState s = firstPassState(c.art, c.sv, c.bdm, c.site, c.dkvot);
+        ValuationState s = firstPassState(c.art, c.sv, c.bdm, c.site, c.dkvot);
         computeHeight(s);
         EXPECT_EQ(formatNumber(s.height, u"#0.00", u'.'), c.height)
             << c.art << c.sv << " bdm " << c.bdm << " site " << c.site << " dkvot " << c.dkvot;
@@ -61,7 +61,7 @@ TEST(HeightModel, theHeightDeviationIsAddedToEachYearsFreshHeightNotAccumulated)
             raised.grid.cell(row, 6).toDouble() - plain.grid.cell(row, 6).toDouble();
         EXPECT_NEAR(difference, 2.0, 0.11) << "row " << row;
     }
-    EngineState s = firstPassState("t", "S", 30, 24, 0.8, 2);
+    ValuationState s = firstPassState("t", "S", 30, 24, 0.8, 2);
     computeHeight(s);
     const double first = s.height;
     computeHeight(s);
@@ -69,7 +69,7 @@ TEST(HeightModel, theHeightDeviationIsAddedToEachYearsFreshHeightNotAccumulated)
 }
 
 TEST(HeightModel, theAgeOfTheTreeDoesNotChangeTheHeight) {
-    EngineState s = firstPassState("g", "N", 30, 24, 0.8);
+    ValuationState s = firstPassState("g", "N", 30, 24, 0.8);
     computeHeight(s);
     const double now = s.height;
     s.years = 110;
@@ -97,7 +97,7 @@ TEST(Growth, aSixtyPercentCrownGrowsAtReducedRingsForTwentyYears) {
     EXPECT_EQ(h.reportLines("pga liten krona"),
               (QStringList{"pga liten krona reduceras årsringen under följande 10 år till = 80%",
                            "pga liten krona reduceras årsringen under följande 10 år till = 90%"}));
-    EXPECT_NEAR(h.engine.state().bdm, 100.2, 1e-9) << "grown through all twelve harvest years";
+    EXPECT_NEAR(h.engine.inputs().bdm, 100.2, 1e-9) << "grown through all twelve harvest years";
 }
 
 TEST(Growth, crownLinesShowTheShareOfTheMeasuredRingKept) {

@@ -17,7 +17,7 @@ QString f2(double v) {
 
 // The first harvest year of a tree, bucked as far as the bucking goes.
 struct Bucked {
-    EngineState s;
+    ValuationState s;
     QStringList tops;
 };
 
@@ -73,7 +73,7 @@ TEST(StemForm, northernPineOfTwentyCentimetresStopsAfterTheSecondLog) {
 }
 
 TEST(StemForm, atExactlySixtyPercentOfTheHeightTheMiddleSegmentGivesTheDiameter) {
-    EngineState s = firstPassState("t", "S", 12, 24, 1.0);
+    ValuationState s = firstPassState("t", "S", 12, 24, 1.0);
     s.height = 7.833333333333334;
     ASSERT_EQ(4.7 / s.height, 0.6);
     buckLog(s);
@@ -85,7 +85,7 @@ TEST(StemForm, atExactlySixtyPercentOfTheHeightTheMiddleSegmentGivesTheDiameter)
 }
 
 TEST(StemForm, stumpAndTreeTopAreTheSameForEveryLogOfAYear) {
-    EngineState s = firstPassState("g", "S", 35, 26, 0.9);
+    ValuationState s = firstPassState("g", "S", 35, 26, 0.9);
     computeHeight(s);
     s.log_no = 1;
     buckLog(s);

@@ -60,7 +60,7 @@ TEST(TreeValuation, CarriesTheGrownTreeOverAndIsTheSameOnEveryThread) {
     const TreeValuation once = valueTree(valued.inputs, valued.prices);
     EXPECT_GT(once.carryOver.bdm, valued.inputs.bdm);
     valued.home.run();
-    EXPECT_EQ(once.carryOver, inputsOf(valued.home.engine.state()));
+    EXPECT_EQ(once.carryOver, valued.home.engine.inputs());
 
     const QList<TreeInputs> trees(64, valued.inputs);
     const QList<TreeValuation> all = QtConcurrent::blockingMapped(

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "pricelistfile.h"
-
 #include <QString>
 
 #include <array>
@@ -13,10 +11,10 @@ inline bool isCode(const QString &text, char16_t code) {
     return text.size() == 1 && text.front() == code;
 }
 
-// The named variables of one valuation: the inputs loaded from the control file and everything a
-// pass works out. It lives as long as the result window, so a key missing from the control file
-// keeps the value of the previous calculation.
-struct EngineState {
+// The named variables of one valuation: its inputs, as the calculation changes them, and
+// everything a harvest year works out. It lives for one call of valueTree and nowhere else;
+// what the next calculation starts from leaves that call as its explicit carry-over.
+struct ValuationState {
     // Inputs, named after their control-file keys.
     double plantcost = 0; // kr per seedling
     double rant = 0;      // required rate as a fraction (the file holds percent)
@@ -24,8 +22,8 @@ struct EngineState {
     double site = 0;      // height at 100 years, m
     QString plant;        // "y": the gap is replanted
     // Crown share in %, as loaded; from the start of a calculation it holds the crown reduction
-    // share `crown_red` instead (see crown_red()), which is what a later calculation without
-    // "kronst:" starts from.
+    // share `crown_red` instead (see crown_red()), which the carry-over hands on to a later
+    // calculation without "kronst:" as its crown share.
     double kronst = 0;
     double avvandel = 0;           // share of the harvest cost fixed per tree, %
     double avvjust = 0;            // actual harvest cost, % of normal
@@ -67,8 +65,6 @@ struct EngineState {
 
     // Pricing.
     double log_price = 0;
-    PriceTable price_pine{};
-    PriceTable price_spruce{};
 
     // Volumes and values; the log slots are indexed by log number 1..3 (slot 0 unused).
     std::array<double, 4> log_volume{};
@@ -95,6 +91,6 @@ struct EngineState {
 
 struct TreeInputs;
 // Between the named variables of a run and the inputs of the valuation: the inputs are set,
-// everything else is kept.
-void assignInputs(EngineState &s, const TreeInputs &inputs);
-TreeInputs inputsOf(const EngineState &s);
+// everything else is kept. inputsOf gives the carry-over: the inputs as the run left them.
+void assignInputs(ValuationState &s, const TreeInputs &inputs);
+TreeInputs inputsOf(const ValuationState &s);
