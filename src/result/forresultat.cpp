@@ -2,9 +2,10 @@
 
 #include "species.h"
 
-#include "flexgrid.h"
 #include "formlayout.h"
 #include "messages.h"
+#include "resultgrid.h"
+#include "resultmodel.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <iterator>
 
 namespace {
@@ -62,32 +64,10 @@ const struct {
     {3, "lblKvalitet", "Potent. kvalitet"},
 };
 
-// The result columns: width in twips and the header text, column 0 (the years) first.
-const struct {
-    int width;
-    const char *header;
-} resultColumns[] = {
-    {500, "År"},
-    {1000, "Ränta,          %"},
-    {1000, "Nuvärde kr/träd"},
-    {1000, "Netto   kr/träd"},
-    {1000, "Netto   kr/m3"},
-    {1000, "Gagnvirke volym m3"},
-    {1000, "Trädhöjd     m"},
-    {1000, "Diameter     cm"},
-    {1200, "Toppdiam. för 1:a stock. cm"},
-    {1200, "Toppdiam. för 2:a stock. cm"},
-    {1200, "Toppdiam. för 3:e stock. cm"},
-    {1200, "Värde för 1:a stock. kr"},
-    {1200, "Värde för 2:a stock. kr"},
-    {1200, "Värde för 3:e stock. kr"},
-    {1400, "Värde för massaveden. kr"},
-    {1200, "Virkesvärde. kr/m3"},
-    {1200, "Avverknings- kostnad. kr/m3"},
-    {1200, "Planterings- kostnad. kr/m3"},
-};
-const int resultCols = int(std::size(resultColumns));
-const int harvestYears = 12;
+// Widths of the grid's columns in twips, column 0 (the years) first.
+const int columnWidths[] = {500,  1000, 1000, 1000, 1000, 1000, 1000, 1000, 1200,
+                            1200, 1200, 1200, 1200, 1200, 1400, 1200, 1200, 1200};
+const int resultCols = int(std::size(columnWidths));
 const int headerHeight = 500; // twips
 
 } // namespace
@@ -149,11 +129,10 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     // The result grid in its own untitled frame.
     auto *gridFrame = new QGroupBox(frame);
     gridFrame->setObjectName(QStringLiteral("frmResult2"));
-    flgResult = new FlexGrid(gridFrame);
+    m_model = new ResultModel(this);
+    flgResult = new ResultGrid(gridFrame);
     flgResult->setObjectName(QStringLiteral("flgResult"));
-    // The engine leaves the last cell it wrote current; its headings stay as they are.
-    flgResult->horizontalHeader()->setHighlightSections(false);
-    flgResult->verticalHeader()->setHighlightSections(false);
+    flgResult->setResultModel(m_model);
     auto *gridBox = new QVBoxLayout(gridFrame);
     gridBox->setContentsMargins(3, 3, 3, 3);
     gridBox->addWidget(flgResult);
@@ -183,31 +162,62 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
 
 void forResultat::formLoad() {
     // The window is only ever loaded on the way to a calculation, which reads the price list
-    // again and says what is wrong with it; one message for one fault is enough.
-    m_engine.read_pricelist();
+    // itself and says what is wrong with it: reading it here as well would only slow the first
+    // calculation down.
     setUpGrid();
 }
 
 void forResultat::setUpGrid() {
-    flgResult->setCols(resultCols);
-    flgResult->setRows(harvestYears + 1);
     for (int c = 0; c < resultCols; ++c)
-        flgResult->setColWidth(c, resultColumns[c].width);
+        flgResult->setColWidth(c, columnWidths[c]);
     flgResult->setRowHeight(0, headerHeight);
-    flgResult->setCol(0);
-    for (int i = 1; i <= harvestYears; ++i) {
-        flgResult->setRow(i);
-        flgResult->setText(QString::number((i - 1) * 10));
-    }
-    flgResult->setRow(0);
-    for (int c = 0; c < resultCols; ++c) {
-        flgResult->setCol(c);
-        flgResult->setText(QString::fromUtf8(resultColumns[c].header));
-    }
-
     fitHeaderHeight();
     fitWindowToGrid();
 }
+
+namespace {
+
+// Lines a heading takes when its words are wrapped at spaces into `width` pixels, and whether
+// every word fits on a line of its own. Worked out from the widths of the words alone: laying
+// out seventeen wrapped texts, in several font sizes, would cost more than showing the window.
+struct Wrapped {
+    int lines = 1;
+    bool wordsFit = true;
+};
+
+// A word's width as the sum of its letters' advances: no text shaping for each heading, and
+// rounded up once, since drawn letters only come closer through kerning.
+qreal wordWidth(const QFontMetricsF &metrics, const QString &word) {
+    qreal width = 0;
+    for (const QChar c : word)
+        width += metrics.horizontalAdvance(c);
+    return width;
+}
+
+Wrapped wrapHeading(const QFontMetricsF &metrics, const QString &heading, int width) {
+    Wrapped w;
+    const qreal space = metrics.horizontalAdvance(QChar(u' '));
+    qreal used = 0;
+    int spaces = 0;
+    for (const QString &word : heading.split(u' ')) {
+        if (word.isEmpty()) {
+            ++spaces;
+            continue;
+        }
+        const qreal advance = std::ceil(wordWidth(metrics, word));
+        w.wordsFit = w.wordsFit && advance <= width;
+        if (used > 0 && used + (spaces + 1) * space + advance > width) {
+            ++w.lines;
+            used = advance;
+        } else {
+            used += (used > 0 ? (spaces + 1) * space : 0) + advance;
+        }
+        spaces = 0;
+    }
+    return w;
+}
+
+} // namespace
 
 void forResultat::fitHeaderHeight() {
     // The header row is 500 twips, two lines of the small font the grid was drawn for. With a
@@ -216,41 +226,40 @@ void forResultat::fitHeaderHeight() {
     // word would be cut, and the row grows rather than clip a line.
     QHeaderView *header = flgResult->horizontalHeader();
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    auto textFor = [&](const QFont &font, int c) {
-        const int width = flgResult->twipsToPixels(flgResult->colWidth(c)) - 2 * margin;
-        return QFontMetrics(font).boundingRect(QRect(0, 0, width, 1000),
-                                               Qt::AlignCenter | Qt::TextWordWrap,
-                                               QString::fromUtf8(resultColumns[c].header));
-    };
-    auto fitsWidths = [&](const QFont &font) {
-        for (int c = 1; c < resultCols; ++c)
-            if (textFor(font, c).width() >
-                flgResult->twipsToPixels(flgResult->colWidth(c)) - 2 * margin)
-                return false;
-        return true;
+    auto linesFor = [&](const QFont &font, bool *wordsFit) {
+        const QFontMetricsF metrics(font);
+        int lines = 1;
+        *wordsFit = true;
+        for (int c = 1; c < resultCols; ++c) {
+            const int width = flgResult->twipsToPixels(columnWidths[c]) - 2 * margin;
+            const Wrapped w = wrapHeading(metrics, ResultModel::columnHeading(c - 1), width);
+            lines = qMax(lines, w.lines);
+            *wordsFit = *wordsFit && w.wordsFit;
+        }
+        return lines;
     };
     QFont font = header->font();
     const qreal smallest = font.pointSizeF() - 1.5;
-    while (font.pointSizeF() > 0 && !fitsWidths(font) && font.pointSizeF() - 0.5 >= smallest)
+    bool wordsFit = false;
+    int lines = linesFor(font, &wordsFit);
+    while (font.pointSizeF() > 0 && !wordsFit && font.pointSizeF() - 0.5 >= smallest) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
+        lines = linesFor(font, &wordsFit);
+    }
     header->setFont(font);
 
-    int needed = 0;
-    for (int c = 1; c < resultCols; ++c)
-        needed = qMax(needed, textFor(font, c).height() + 2 * margin);
-    if (flgResult->pixelsToTwips(needed) > headerHeight)
-        flgResult->setRowHeight(0, flgResult->pixelsToTwips(needed));
+    // The height of that many lines as the header lays them out, from one short text.
+    const QString rows = QString(lines - 1, u'\n').prepend(u'X');
+    const int needed =
+        QFontMetrics(font).boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignCenter, rows).height() +
+        2 * margin;
+    if (needed > flgResult->twipsToPixels(headerHeight))
+        header->setFixedHeight(needed);
 }
 
 void forResultat::fitWindowToGrid() {
     // Open with the whole table in view where the screen allows it; a smaller window scrolls it.
-    int width = 2 * flgResult->frameWidth();
-    for (int c = 0; c < resultCols; ++c)
-        width += flgResult->twipsToPixels(flgResult->colWidth(c));
-    int height = 2 * flgResult->frameWidth();
-    for (int r = 0; r <= harvestYears; ++r)
-        height += flgResult->twipsToPixels(flgResult->rowHeight(r));
-    flgResult->setMinimumSize(width, height);
+    flgResult->setMinimumSize(flgResult->fullTableSize());
     QSize size = sizeHint();
     flgResult->setMinimumSize(0, 0);
     if (const QScreen *s = screen())
@@ -281,9 +290,11 @@ QString forResultat::load_resultparam() {
 
 void forResultat::berakna() {
     // The engine reads the same control file right after the summary and names any problem
-    // with it, so the summary's own failure needs no second message.
-    const QString stopped = m_engine.berakna(*flgResult, [this] { load_resultparam(); });
-    flgResult->clearSelection();
+    // with it, so the summary's own failure needs no second message. A calculation that could
+    // not start shows no rows: an earlier tree's must not stand beside the parameters now shown.
+    TreeValuation valuation;
+    const QString stopped = m_engine.berakna(valuation, [this] { load_resultparam(); });
+    m_model->setValuation(valuation);
     if (!stopped.isEmpty())
         showKvistelMessage(this, stopped);
 }

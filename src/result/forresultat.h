@@ -4,12 +4,13 @@
 #include "engine.h"
 #include "workwindow.h"
 
-class FlexGrid;
+class ResultGrid;
+class ResultModel;
 class QLineEdit;
 class QPushButton;
 
 // The result window: a summary of the parameters the latest calculation used, and the grid
-// with one row per harvest year (now, in 10, ..., 110 years) that the engine fills. It owns the
+// with one row per harvest year (now, in 10, ..., 110 years) of its valuation. It owns the
 // engine for the whole run, so the engine's state carries from one calculation to the next.
 class forResultat : public WorkWindow, public CalculationWindow {
     Q_OBJECT
@@ -24,7 +25,8 @@ public:
     // it showed. Returns an empty text or a Swedish message when the file cannot be read.
     QString load_resultparam();
 
-    FlexGrid *grid() const { return flgResult; }
+    ResultGrid *grid() const { return flgResult; }
+    ResultModel *model() const { return m_model; }
 
 protected:
     void formLoad() override;
@@ -40,7 +42,8 @@ private:
     WindowHub &m_hub;
     ControlFile m_controlFile;
     Engine m_engine;
-    FlexGrid *flgResult;
+    ResultModel *m_model;
+    ResultGrid *flgResult;
     QPushButton *btnAvbryt;
     QPushButton *btnAterga;
     QHash<QString, QLineEdit *> m_summary; // boxes showing a key's text as it stands

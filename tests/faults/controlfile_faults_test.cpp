@@ -4,10 +4,10 @@
 // rewrites the file.
 
 #include "faultsupport.h"
-#include "flexgrid.h"
 #include "forparam1.h"
 #include "forparam2.h"
 #include "forresultat.h"
+#include "resultgrid.h"
 
 #include <gtest/gtest.h>
 

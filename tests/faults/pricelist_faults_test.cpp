@@ -3,11 +3,11 @@
 // saving; a calculation says what is wrong, shows no rows and keeps the earlier report.
 
 #include "faultsupport.h"
-#include "flexgrid.h"
 #include "forkvistel.h"
 #include "forparam2.h"
 #include "forprislista.h"
 #include "forresultat.h"
+#include "resultgrid.h"
 
 #include <QDir>
 

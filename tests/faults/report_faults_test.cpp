@@ -4,9 +4,9 @@
 // report stays whole rather than half overwritten.
 
 #include "faultsupport.h"
-#include "flexgrid.h"
 #include "forparam2.h"
 #include "forresultat.h"
+#include "resultgrid.h"
 
 #include <QRegularExpression>
 

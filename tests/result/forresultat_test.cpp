@@ -1,7 +1,8 @@
 #include "engine.h"
-#include "flexgrid.h"
 #include "forparam2.h"
 #include "forresultat.h"
+#include "resultgrid.h"
+#include "resultmodel.h"
 #include "testsupport.h"
 #include "textfile.h"
 
@@ -102,7 +103,7 @@ const struct {
 };
 
 // Every data cell of the window's grid equals the engine's own grid for the same files.
-void expectSameResults(const FlexGrid &shown, const MemoryGrid &engine) {
+void expectSameResults(const ResultGrid &shown, const MemoryGrid &engine) {
     for (int r = 1; r < resultRows; ++r)
         for (int c = 1; c < resultCols; ++c)
             EXPECT_EQ(shown.textAt(r, c), engine.cell(r, c)) << "row " << r << " col " << c;
@@ -196,7 +197,7 @@ TEST(ResultWindow, GridIsSetUpWithItsYearsHeadersAndWidthsWhenFirstShown) {
     ResultWindow w;
     forResultat &r = w.window();
     r.showWindow();
-    FlexGrid *g = r.grid();
+    ResultGrid *g = r.grid();
     EXPECT_EQ(g->objectName(), "flgResult");
     EXPECT_EQ(g->rows(), resultRows);
     EXPECT_EQ(g->cols(), resultCols);
@@ -219,7 +220,7 @@ TEST(ResultWindow, EveryHeaderIsReadableInFullWrappedInItsColumn) {
     ResultWindow w;
     forResultat &r = w.window();
     r.showWindow();
-    FlexGrid *g = r.grid();
+    ResultGrid *g = r.grid();
     const QHeaderView *header = g->horizontalHeader();
     const QFontMetrics metrics(header->font());
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
@@ -239,7 +240,7 @@ TEST(ResultWindow, ShowsTheWholeTableOnALaptopScreen) {
     r.showWindow();
     EXPECT_LE(r.frameGeometry().width(), 1366);
     EXPECT_LE(r.frameGeometry().height(), 768);
-    FlexGrid *g = r.grid();
+    ResultGrid *g = r.grid();
     EXPECT_FALSE(g->horizontalScrollBar()->isVisible());
     EXPECT_FALSE(g->verticalScrollBar()->isVisible());
 }
@@ -385,13 +386,13 @@ TEST(Calculation, ReturningAndCalculatingAgainOverwritesEveryDataCell) {
     expectSameResults(*r.grid(), expected);
 
     // Leave stale marks in every data cell; the next tree's calculation must replace them all.
-    FlexGrid *g = r.grid();
-    for (int row = 1; row < resultRows; ++row)
-        for (int c = 1; c < resultCols; ++c) {
-            g->setRow(row);
-            g->setCol(c);
-            g->setText("gammal");
-        }
+    ResultGrid *g = r.grid();
+    TreeValuation stale;
+    stale.yearsValued = harvestYearCount;
+    for (HarvestYear &year : stale.rows)
+        year.values.fill(-7777);
+    r.model()->setValuation(stale);
+    ASSERT_EQ(g->textAt(5, 3), "-7777");
 
     QTest::mouseClick(child<QPushButton>(r, "btnAterga"), Qt::LeftButton);
     EXPECT_FALSE(r.isVisible());
@@ -407,7 +408,7 @@ TEST(Calculation, ReturningAndCalculatingAgainOverwritesEveryDataCell) {
     expectSameResults(*g, expected);
     for (int row = 1; row < resultRows; ++row)
         for (int c = 1; c < resultCols; ++c)
-            EXPECT_NE(g->textAt(row, c), "gammal") << row << "," << c;
+            EXPECT_NE(g->textAt(row, c), "-7777") << row << "," << c;
     for (int c = 0; c < resultCols; ++c)
         EXPECT_EQ(g->textAt(0, c), QString::fromUtf8(columns[c].header));
     for (int i = 1; i < resultRows; ++i)

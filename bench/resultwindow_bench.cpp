@@ -1,0 +1,155 @@
+// How long the user waits for the result window: from the calculation's start until the window
+// with its twelve harvest years is on screen, against what Qt itself needs to put a plain table
+// window of the same size and headings on screen. Run on the offscreen platform.
+#include "forresultat.h"
+#include "resultgrid.h"
+#include "resultmodel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+class SampleHome {
+public:
+    SampleHome() : m_dir(benchBase() + QStringLiteral("/kvistel-bench-XXXXXX")) {
+        for (const char *name : {"trad.sty", "priser_ac.txt"})
+            if (!QFile::copy(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name),
+                             sokvag() + QLatin1String(name)))
+                std::abort();
+    }
+    QString sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+
+private:
+    static QString benchBase() {
+        const QString base = qEnvironmentVariable("KVISTEL_BENCH_DIR");
+        return base.isEmpty() ? QDir::tempPath() : base;
+    }
+    QTemporaryDir m_dir;
+};
+
+// The result window has nowhere to go from here.
+class NoHub : public WindowHub {
+public:
+    void open(Window) override {}
+    void calculate() override {}
+};
+
+// The texts a plain table shows: those of the sample tree's calculation.
+QStandardItemModel *plainModel(QObject *parent) {
+    static const TreeValuation sample = [] {
+        SampleHome home;
+        TreeInputs inputs;
+        PriceTables prices;
+        if (!loadTreeInputs(home.sokvag(), inputs).isEmpty() ||
+            !loadPriceTables(home.sokvag(), prices).isEmpty())
+            std::abort();
+        return valueTree(inputs, prices);
+    }();
+    ResultModel texts;
+    texts.setValuation(sample);
+    auto *model = new QStandardItemModel(harvestYearCount, resultColumnCount, parent);
+    for (int c = 0; c < resultColumnCount; ++c)
+        model->setHorizontalHeaderItem(c, new QStandardItem(ResultModel::columnHeading(c)));
+    for (int r = 0; r < harvestYearCount; ++r) {
+        model->setVerticalHeaderItem(r, new QStandardItem(QString::number(10 * r)));
+        for (int c = 0; c < resultColumnCount; ++c)
+            model->setItem(r, c, new QStandardItem(texts.text(r, c)));
+    }
+    return model;
+}
+
+// Qt alone: a window with a table of 13 by 18 cells, the result grid's headings wrapped, shown
+// and painted.
+void plainTableWindow(benchmark::State &state) {
+    for (auto _ : state) {
+        QWidget window;
+        auto *view = new QTableView(&window);
+        view->setWordWrap(true);
+        view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter |
+                                                      Qt::Alignment(Qt::TextWordWrap));
+        view->setModel(plainModel(view));
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(view);
+        window.resize(1300, 600);
+        window.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(view->horizontalHeader()->height());
+    }
+}
+BENCHMARK(plainTableWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(15)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double> &v) {
+                            return *std::min_element(v.begin(), v.end());
+                        })
+    ->ReportAggregatesOnly();
+
+// Beräkna with the result window made for the first time: it is built, loaded, shown, the tree
+// is valued, the report saved, and the window painted with the rows.
+void calculateAndShowFirstTime(benchmark::State &state) {
+    SampleHome home;
+    NoHub hub;
+    for (auto _ : state) {
+        forResultat window(hub, home.sokvag());
+        window.showWindow();
+        window.berakna();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window.grid()->textAt(12, 3));
+    }
+}
+BENCHMARK(calculateAndShowFirstTime)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(15)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double> &v) {
+                            return *std::min_element(v.begin(), v.end());
+                        })
+    ->ReportAggregatesOnly();
+
+// Beräkna for the next tree: the window was made before and is only shown again.
+void calculateAndShowAgain(benchmark::State &state) {
+    SampleHome home;
+    NoHub hub;
+    forResultat window(hub, home.sokvag());
+    for (auto _ : state) {
+        window.showWindow();
+        window.berakna();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window.grid()->textAt(12, 3));
+        window.hide();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(calculateAndShowAgain)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(15)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double> &v) {
+                            return *std::min_element(v.begin(), v.end());
+                        })
+    ->ReportAggregatesOnly();
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

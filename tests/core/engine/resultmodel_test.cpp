@@ -1,0 +1,113 @@
+// The result model shows a valuation as the result grid always has: the same texts under the
+// same headings, numbers for whoever reads the model rather than the screen.
+#include "enginetestsupport.h"
+#include "resultmodel.h"
+#include "textfile.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+QStringList goldenRows(const char *name) {
+    QFile f(QStringLiteral(KVISTEL_ENGINE_GOLDEN_DIR) + QLatin1String(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return splitLines(decodeCp1252(f.readAll()));
+}
+
+TreeValuation sampleValuation() {
+    EngineHome h;
+    TreeInputs inputs;
+    PriceTables prices;
+    EXPECT_EQ(loadTreeInputs(h.home.sokvag(), inputs), QString());
+    EXPECT_EQ(loadPriceTables(h.home.sokvag(), prices), QString());
+    return valueTree(inputs, prices);
+}
+
+class ResultModelText : public ::testing::TestWithParam<QChar> {};
+
+// Every cell reads as the independently computed grid of the sample pine, with the separator
+// the user's locale gives; the numbers behind the texts are the valuation's own.
+TEST_P(ResultModelText, ShowsTheGridsTextsAndKeepsTheNumbers) {
+    const QChar separator = GetParam();
+    const TreeValuation valuation = sampleValuation();
+    ResultModel model;
+    model.setValuation(valuation, separator);
+    const QStringList rows = goldenRows("pine_south_grid.txt");
+    ASSERT_EQ(rows.size(), harvestYearCount);
+    ASSERT_EQ(model.rowCount(), harvestYearCount);
+    ASSERT_EQ(model.columnCount(), resultColumnCount);
+    for (int r = 0; r < harvestYearCount; ++r) {
+        const QStringList expected = QString(rows[r]).replace(u'.', separator).split(u'|');
+        for (int c = 0; c < resultColumnCount; ++c) {
+            const QModelIndex i = model.index(r, c);
+            EXPECT_EQ(i.data(Qt::DisplayRole).toString(), expected[c]) << r << "," << c;
+            const double v = valuation.rows[r].values[c];
+            if (std::isnan(v)) {
+                EXPECT_FALSE(i.data(Qt::EditRole).isValid());
+            } else {
+                EXPECT_EQ(i.data(Qt::EditRole).toDouble(), v);
+                EXPECT_EQ(i.data(Qt::UserRole).toDouble(), v);
+            }
+            EXPECT_EQ(i.data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                      Qt::AlignRight | Qt::AlignVCenter);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, ResultModelText, ::testing::Values(u'.', u','));
+
+TEST(ResultModel, HeadingsAndYearsStandWhateverTheValuation) {
+    ResultModel model;
+    const char *headings[] = {"Ränta,          %",
+                              "Nuvärde kr/träd",
+                              "Netto   kr/träd",
+                              "Netto   kr/m3",
+                              "Gagnvirke volym m3",
+                              "Trädhöjd     m",
+                              "Diameter     cm",
+                              "Toppdiam. för 1:a stock. cm",
+                              "Toppdiam. för 2:a stock. cm",
+                              "Toppdiam. för 3:e stock. cm",
+                              "Värde för 1:a stock. kr",
+                              "Värde för 2:a stock. kr",
+                              "Värde för 3:e stock. kr",
+                              "Värde för massaveden. kr",
+                              "Virkesvärde. kr/m3",
+                              "Avverknings- kostnad. kr/m3",
+                              "Planterings- kostnad. kr/m3"};
+    EXPECT_EQ(ResultModel::yearHeading(), "År");
+    for (int c = 0; c < resultColumnCount; ++c)
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), QString::fromUtf8(headings[c]));
+    for (int r = 0; r < harvestYearCount; ++r)
+        EXPECT_EQ(model.headerData(r, Qt::Vertical).toString(), QString::number(r * 10));
+    // Before any calculation every data cell is empty.
+    for (int r = 0; r < harvestYearCount; ++r)
+        for (int c = 0; c < resultColumnCount; ++c)
+            EXPECT_EQ(model.index(r, c).data().toString(), QString());
+}
+
+// A valuation that stopped shows the years it reached; the others stay empty, and there is no
+// best year to mark.
+TEST(ResultModel, AStoppedValuationShowsOnlyTheYearsItReached) {
+    TreeValuation valuation = sampleValuation();
+    ResultModel model;
+    model.setValuation(valuation, u'.');
+    EXPECT_GE(model.bestRow(), 0);
+    EXPECT_TRUE(model.index(model.bestRow(), 3).data(ResultModel::BestYearRole).toBool());
+    valuation.yearsValued = 4;
+    valuation.stopMessage = QStringLiteral("Trädet kan inte värderas.");
+    model.setValuation(valuation, u'.');
+    EXPECT_EQ(model.bestRow(), -1);
+    for (int r = 0; r < harvestYearCount; ++r) {
+        EXPECT_EQ(model.index(r, 2).data().toString().isEmpty(), r >= 4) << r;
+        EXPECT_EQ(model.index(r, 2).data(Qt::UserRole).isValid(), r < 4) << r;
+        EXPECT_FALSE(model.index(r, 2).data(ResultModel::BestYearRole).toBool());
+    }
+}
+
+} // namespace
