@@ -7,7 +7,10 @@
 #include "fuzzsupport.h"
 #include "grid.h"
 #include "pricelistfile.h"
+#include "resultrow.h"
 #include "textfile.h"
+#include "treeinputs.h"
+#include "treevaluation.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -76,6 +79,8 @@ void calculateAndCheck(Engine &engine, const QString &home, const QByteArray &in
     }
 
     const QChar sep = QLocale().decimalPoint().at(0);
+    TreeInputs inputs = engine.inputs();
+    const bool readable = loadTreeInputs(home, inputs).isEmpty();
     const QString message = engine.berakna(grid);
     const QByteArray report = readFileOrEmpty(reportPath);
     // Texts of the input (a species named "Inf") may turn up in the report as they stand.
@@ -115,6 +120,21 @@ void calculateAndCheck(Engine &engine, const QString &home, const QByteArray &in
     if (!inputNamesNonFinite)
         FUZZ_CHECK(!mentionsNonFinite(QString(decodeCp1252(report)).remove(home)),
                    QStringLiteral("NaN or Inf in the report"));
+
+    // The valuation alone, without a report, shows the same rows and stops for the same reason.
+    if (readable && report != earlierReport) {
+        const TreeValuation alone = valueTree(inputs, engine.prices());
+        FUZZ_CHECK(alone.complete() == message.isEmpty(), message);
+        FUZZ_CHECK(alone.complete() || message.contains(alone.stopMessage), message);
+        for (int r = 0; r < alone.yearsValued; ++r)
+            for (int c = firstCol; c <= lastCol; ++c)
+                FUZZ_CHECK(resultText(alone.rows[std::size_t(r)], c - firstCol, sep) ==
+                               grid.cell(r + 1, c),
+                           describeRow(grid, r + 1));
+        FUZZ_CHECK(alone.yearsValued == lastRow ||
+                       rowState(grid, alone.yearsValued + 1, sep) == RowState::Empty,
+                   describeRow(grid, alone.yearsValued + 1));
+    }
 }
 
 } // namespace

@@ -5,16 +5,19 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 
 namespace {
+
+constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+static_assert(std::size(powers) > NumberPattern::maxDigits);
 
 // True when value × 10^decimals lies exactly halfway between two integers. The product and its
 // rounding error (exact through fma) together are the exact product: either the product itself
 // ends in .5, or it is a whole number (as every large product is) and the error ends in .5.
 bool isExactTie(double value, int decimals) {
-    static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    static_assert(std::size(powers) > NumberPattern::maxDigits);
     const double scale = powers[decimals];
     const double product = value * scale;
     const double error = std::fma(value, scale, -product);
@@ -22,6 +25,41 @@ bool isExactTie(double value, int decimals) {
     if (fraction != 0)
         return error == 0 && std::fabs(fraction) == 0.5;
     return std::fabs(error - std::trunc(error)) == 0.5;
+}
+
+// value × 10^decimals rounded to a whole number, halves away from zero, where the product
+// leaves room for a fraction (below 2^52); none for larger products. The product is rounded
+// itself, but its fraction is exact there and lies at least one unit of its last place from an
+// exact half unless it is one; then the product's error (exact through fma) says on which side
+// of the half the exact value lies.
+std::optional<std::uint64_t> roundedScaled(double value, int decimals) {
+    const double scale = powers[decimals];
+    const double product = value * scale;
+    if (!(product < 4503599627370496.0)) // 2^52
+        return std::nullopt;
+    const auto whole = std::uint64_t(product);
+    const double fraction = product - double(whole);
+    const bool up = fraction > 0.5 || (fraction == 0.5 && std::fma(value, scale, -product) >= 0);
+    return whole + (up ? 1 : 0);
+}
+
+// Writes `scaled` / 10^decimals at `first` with "." as the point and at least one integer
+// digit; returns the end.
+char *fixedPoint(char *first, std::uint64_t scaled, int decimals) {
+    char digits[24];
+    char *end = std::to_chars(digits, digits + sizeof digits, scaled).ptr;
+    const auto count = int(end - digits);
+    char *out = first;
+    const int leadingZeros = std::max(0, decimals + 1 - count);
+    out = std::fill_n(out, leadingZeros, '0');
+    out = std::copy(digits, end, out);
+    if (decimals > 0) {
+        // Move the decimals one place on to make room for the point.
+        std::copy_backward(out - decimals, out, out + 1);
+        out[-decimals] = '.';
+        ++out;
+    }
+    return out;
 }
 
 // Adds one unit in the last place to the digits [first, last), which may hold a decimal point;
@@ -61,7 +99,9 @@ FormattedNumber::FormattedNumber(double value, NumberPattern pattern, char separ
     const std::size_t start = 2 + NumberPattern::maxDigits;
     char *first = m_text.data() + start;
     char *last;
-    if (isExactTie(magnitude, decimals)) {
+    if (const std::optional<std::uint64_t> scaled = roundedScaled(magnitude, decimals)) {
+        last = fixedPoint(first, *scaled, decimals);
+    } else if (isExactTie(magnitude, decimals)) {
         // std::to_chars rounds a tie to even. With one decimal more the tie is written exactly,
         // ending in 5: dropping it and counting up goes away from zero instead.
         last = std::to_chars(first, m_text.data() + room, magnitude, std::chars_format::fixed,
@@ -70,7 +110,7 @@ FormattedNumber::FormattedNumber(double value, NumberPattern pattern, char separ
         last -= decimals == 0 ? 2 : 1;
         first = incremented(first, last);
     } else {
-        // Correctly rounded from the exact binary value.
+        // A large value, correctly rounded from its exact binary value.
         last = std::to_chars(first, m_text.data() + room, magnitude, std::chars_format::fixed,
                              decimals)
                    .ptr;

@@ -22,11 +22,13 @@
 // One of the program's number patterns, such as u"###0.00", read once where it is written in
 // the code rather than at every number.
 struct NumberPattern {
-    constexpr NumberPattern(const char16_t *pattern) {
+    // Read where the pattern is written in the code, by the compiler.
+    consteval NumberPattern(const char16_t *pattern) {
         bool afterPoint = false;
         for (const char16_t *c = pattern; *c; ++c)
             count(*c, afterPoint);
     }
+    // Read at run time.
     explicit NumberPattern(QStringView pattern) {
         bool afterPoint = false;
         for (const QChar c : pattern)

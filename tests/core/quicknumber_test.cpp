@@ -106,7 +106,7 @@ TEST(NumberFormatter, RoundsTheExactValueWithHalvesAwayFromZeroForEveryPattern) 
     const std::vector<double> values = interestingValues();
     int mismatches = 0;
     for (const char16_t *text : patterns) {
-        const NumberPattern pattern(text);
+        const NumberPattern pattern{QStringView(text)};
         for (const QChar separator : {QChar(u'.'), QChar(u',')})
             for (const double value : values) {
                 if (separator == u',' && std::fabs(value) < 1e-3)

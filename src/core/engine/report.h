@@ -74,10 +74,12 @@ private:
     // The text is kept in Windows-1252 from the start; the fixed wording is all Latin-1, which
     // Windows-1252 holds byte for byte.
     template <std::size_t N> void put(const char16_t (&text)[N]) {
-        for (std::size_t i = 0; i + 1 < N; ++i) {
+        char bytes[N];
+        for (std::size_t i = 0; i < N; ++i) {
             Q_ASSERT(text[i] < 0x100);
-            m_text += char(text[i]);
+            bytes[i] = char(text[i]);
         }
+        m_text.append(bytes, N - 1);
     }
     void put(const QString &text);
     void put(const Number &number);

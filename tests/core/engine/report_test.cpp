@@ -1,10 +1,12 @@
 // The report and the grid of whole calculations. The golden files were produced by
 // golden/reference_valuation.py, a separate Python implementation of the valuation.
 #include "enginetestsupport.h"
+#include "report.h"
 #include "textfile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +156,45 @@ TEST(Report, aReportThatCannotBeSavedIsAMessageAndTheOldReportStays) {
     const QString message = h.run();
     EXPECT_TRUE(message.contains("Rapporten kunde inte sparas")) << message.toStdString();
     EXPECT_EQ(h.home.read("resultat.txt"), "tidigare rapport\r\n");
+}
+
+// Windows-1252 holds "," and "." but not every locale's separator: the report writes a byte that
+// looks alike rather than the encoder's substitute for a character it cannot hold.
+TEST(Report, aSeparatorWindows1252CannotHoldFallsBackToACommaOrAPoint) {
+    struct {
+        char16_t separator;
+        char byte;
+    } cases[] = {{u'.', '.'},      {u',', ','},        {u'\u066B', ','}, {u'\u060C', ','},
+                 {u'\uFF0C', ','}, {u'\uFE50', ','},   {u'\u3001', ','}, {u'\u2396', '.'},
+                 {u'\u2027', '.'}, {u'\u00B7', '\xB7'}};
+    for (const auto &c : cases)
+        EXPECT_EQ(reportDecimalSeparator(QChar(c.separator)), c.byte) << int(c.separator);
+
+    QSet<QChar> seen;
+    for (const QLocale &locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript,
+                                                          QLocale::AnyTerritory)) {
+        const QChar separator = locale.decimalPoint().at(0);
+        seen << separator;
+        const char byte = reportDecimalSeparator(separator);
+        EXPECT_NE(byte, '\x1A') << locale.name();
+        if (encodeCp1252(QString(separator)) != "\x1A") {
+            EXPECT_EQ(decodeCp1252(QByteArray(1, byte)), QString(separator)) << locale.name();
+        }
+    }
+    EXPECT_TRUE(seen.contains(QChar(u'\u066B')))
+        << "some locale of Qt's has a separator to fall back from";
+}
+
+TEST(Report, anArabicLocaleGivesAReportWithDecimalCommasAndTheGridItsOwnSeparator) {
+    const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+    ASSERT_EQ(arabic.decimalPoint(), QString(u'\u066B'));
+    LocaleScope locale(arabic);
+    EngineHome h({{"rant:", "3"}});
+    ASSERT_EQ(h.run(), QString());
+    const QByteArray bytes = h.home.read("resultat.txt");
+    EXPECT_FALSE(bytes.contains('\x1A'));
+    EXPECT_EQ(h.reportLines("Räntekrav ").value(0).left(14), "Räntekrav 3,0 ");
+    EXPECT_EQ(h.gridRow(2).value(0).count(u'\u066B'), 1) << "the screen shows the locale's own";
 }
 
 } // namespace

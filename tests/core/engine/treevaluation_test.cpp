@@ -1,10 +1,15 @@
 #include "decision.h"
 #include "enginetestsupport.h"
 #include "numberformat.h"
+#include "report.h"
+#include "resultrow.h"
+#include "textfile.h"
 #include "treevaluation.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QRandomGenerator>
 #include <QtConcurrent>
 
 #include <cmath>
@@ -69,6 +74,123 @@ TEST(TreeValuation, CarriesTheGrownTreeOverAndIsTheSameOnEveryThread) {
         for (int r = 0; r < harvestYearCount; ++r)
             for (int c = 2; c < resultColumnCount; ++c)
                 ASSERT_EQ(v.rows[r].values[c], once.rows[r].values[c]);
+}
+
+// Trees of every kind the control file can hold, ordinary and absurd: the valuation must give
+// the same figures, carry-over and stop with a report as without one, since the window writes
+// one and a list of trees does not.
+QList<TreeInputs> manyTrees(const TreeInputs &sample) {
+    QRandomGenerator random(20261207);
+    const auto pick = [&](std::initializer_list<double> values) {
+        return *(values.begin() + random.bounded(int(values.size())));
+    };
+    const auto between = [&](double low, double high) { return low + random.bounded(high - low); };
+    const QStringList species{"t", "g", "b", "l", "x"}, regions{"S", "N", "n"};
+    QList<TreeInputs> trees;
+    for (int i = 0; i < 3000; ++i) {
+        TreeInputs t = sample;
+        t.art = species[random.bounded(int(species.size()))];
+        t.sv = regions[random.bounded(int(regions.size()))];
+        t.plant = random.bounded(2) ? "y" : "n";
+        t.bdm = random.bounded(10) ? between(-2, 90) : pick({0, 1e-300, 1e300, -1e308, 1e154});
+        t.ring5 = random.bounded(10) ? between(-1, 8) : pick({0, 1e300, -1e300});
+        t.kronst = random.bounded(10) ? between(0, 100) : pick({-1e308, 1e308, 1e-320});
+        t.site = between(10, 32);
+        t.dkvot = between(0.5, 1.2);
+        t.hojdjust = random.bounded(10) ? between(-5, 5) : pick({-40, 1e300});
+        t.rant = random.bounded(10) ? between(0, 0.1) : pick({-1, -0.999, 1e306});
+        t.harvpr = random.bounded(10) ? between(0, 100) : pick({1e200, -1e200});
+        t.avvjust = random.bounded(10) ? between(0, 200) : pick({1e308, -1e308});
+        t.mt = random.bounded(10) ? between(0, 400) : pick({-100, 1e308});
+        for (std::int16_t &q : t.kvalitet)
+            q = std::int16_t(random.bounded(-1, 8));
+        trees << t;
+    }
+    // Each number of the sample pine and of a northern spruce at the edges of a double, alone
+    // and with a crown share that multiplies the ring width.
+    double TreeInputs::*const numbers[] = {
+        &TreeInputs::plantcost, &TreeInputs::rant, &TreeInputs::harvpr, &TreeInputs::avvandel,
+        &TreeInputs::avvjust,   &TreeInputs::mt,   &TreeInputs::mg,     &TreeInputs::bdm,
+        &TreeInputs::hojdjust,  &TreeInputs::site, &TreeInputs::ring5,  &TreeInputs::dkvot,
+        &TreeInputs::kronst};
+    TreeInputs spruce = sample;
+    spruce.art = "g";
+    spruce.sv = "N";
+    for (const TreeInputs &base : {sample, spruce})
+        for (double TreeInputs::*number : numbers)
+            for (double extreme : {0.0, -1.0, 1e-300, 1e300, -1e300, 1e308, -1e308, 5e-324})
+                for (double kronst : {base.kronst, -1e308}) {
+                    TreeInputs t = base;
+                    t.kronst = kronst;
+                    t.*number = extreme;
+                    trees << t;
+                }
+    return trees;
+}
+
+bool same(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+TEST(TreeValuation, GivesTheSameFiguresAndStopWithAReportAsWithout) {
+    ValuedHome valued({});
+    int stopped = 0;
+    const QList<TreeInputs> trees = manyTrees(valued.inputs);
+    for (const TreeInputs &tree : trees) {
+        Report report(u',');
+        const TreeValuation plain = valueTree(tree, valued.prices);
+        const TreeValuation reported = valueTree(tree, valued.prices, &report);
+        const std::string which = QStringLiteral("art %1 sv %2 bdm %3 ring5 %4 rant %5 avvjust %6")
+                                      .arg(tree.art, tree.sv)
+                                      .arg(tree.bdm)
+                                      .arg(tree.ring5)
+                                      .arg(tree.rant)
+                                      .arg(tree.avvjust)
+                                      .toStdString();
+        ASSERT_EQ(plain.stopMessage, reported.stopMessage) << which;
+        ASSERT_EQ(plain.yearsValued, reported.yearsValued) << which;
+        for (int r = 0; r < plain.yearsValued; ++r)
+            for (int c = 0; c < resultColumnCount; ++c)
+                ASSERT_TRUE(same(plain.rows[r].values[c], reported.rows[r].values[c])) << which;
+        ASSERT_TRUE(same(plain.carryOver.bdm, reported.carryOver.bdm)) << which;
+        ASSERT_TRUE(same(plain.carryOver.kronst, reported.carryOver.kronst)) << which;
+
+        // The report goes as far as the figures and says why it ends where it ends.
+        const QString text = decodeCp1252(report.bytes());
+        EXPECT_GE(text.count(QStringLiteral("AVVERKNING OM ")), plain.yearsValued) << which;
+        EXPECT_FALSE(text.contains(QStringLiteral("NaN")) || text.contains(QStringLiteral("Inf")))
+            << which;
+        EXPECT_EQ(text.endsWith(QStringLiteral("Beräkningen avbröts: ") + plain.stopMessage +
+                                QStringLiteral("\r\n")),
+                  !plain.complete())
+            << which;
+        stopped += plain.complete() ? 0 : 1;
+    }
+    EXPECT_GT(stopped, 100) << "the trees include many that cannot be valued";
+    EXPECT_LT(stopped, trees.size() - 100) << "and many that can";
+}
+
+QByteArray golden(const QString &name) {
+    QFile f(QStringLiteral(KVISTEL_ENGINE_GOLDEN_DIR) + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The valuation called directly, with no engine and no file, gives the report and the grid text
+// of an independent calculation.
+TEST(TreeValuation, CalledDirectlyGivesTheGoldenReportAndGrid) {
+    ValuedHome valued({});
+    Report report(u'.');
+    const TreeValuation result = valueTree(valued.inputs, valued.prices, &report);
+    ASSERT_TRUE(result.complete());
+    EXPECT_EQ(report.bytes(), golden("pine_south_report.txt"));
+    const QStringList rows = splitLines(decodeCp1252(golden("pine_south_grid.txt")));
+    ASSERT_EQ(rows.size(), harvestYearCount);
+    for (int r = 0; r < harvestYearCount; ++r) {
+        QStringList cells;
+        for (int c = 0; c < resultColumnCount; ++c)
+            cells << resultText(result.rows[r], c, u'.');
+        EXPECT_EQ(cells.join(u'|'), rows[r]) << "row " << r + 1;
+    }
 }
 
 } // namespace
