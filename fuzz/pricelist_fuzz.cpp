@@ -1,6 +1,7 @@
 // Any bytes as "priser_ac.txt": the editor's and the engine's readers either read a whole price
-// list or say why not and leave their tables as they were; what the editor read, it writes so
-// that it reads back exactly, every price to the last bit.
+// list or say why not and leave their tables as they were; when both read it, they agree on every
+// price; what the editor read, it writes so that it reads back exactly, every price to the last
+// bit and every block it does not edit word for word, and the engine reads the same prices.
 
 #include "fuzzsupport.h"
 #include "pricelistfile.h"
@@ -57,6 +58,7 @@ bool allFinite(const PriceTable &t) {
     return true;
 }
 
+// A list of just the pine and the spruce block is written in the layout of 14 lines.
 void checkWrittenLayout(const QByteArray &bytes) {
     FUZZ_CHECK(allLinesEndCrLf(bytes), QStringLiteral("a written line without CR LF"));
     const QList<QByteArray> lines = byteLines(bytes);
@@ -77,60 +79,91 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The editor's reader.
     const PriceTable pineBefore = marked(1000), spruceBefore = marked(5000);
-    const QString lanBefore = QStringLiteral("förra länet");
-    QString lan = lanBefore;
-    PriceTable pine = pineBefore, spruce = spruceBefore;
-    const QString editorProblem = las_prislista(path, lan, pine, spruce);
-    if (!editorProblem.isEmpty()) {
-        FUZZ_CHECK(lan == lanBefore && samePrices(pine, pineBefore, false) &&
-                       samePrices(spruce, spruceBefore, false),
-                   QStringLiteral("a failed read changed the editor's tables: ") + editorProblem);
+    PriceList before;
+    before.lan = QStringLiteral("förra länet");
+    before.pine = pineBefore;
+    before.spruce = spruceBefore;
+    PriceList list = before;
+    const Outcome editorRead = las_prislista(path, list);
+    if (!editorRead) {
+        FUZZ_CHECK(list.lan == before.lan && samePrices(list.pine, pineBefore, false) &&
+                       samePrices(list.spruce, spruceBefore, false) && list.blocks.isEmpty(),
+                   QStringLiteral("a failed read changed the editor's list: ") +
+                       editorRead.message());
     } else {
-        FUZZ_CHECK(allFinite(pine) && allFinite(spruce), QStringLiteral("a price is not finite"));
-        FUZZ_CHECK(outsideCellsKept(pine, pineBefore) && outsideCellsKept(spruce, spruceBefore),
+        FUZZ_CHECK(allFinite(list.pine) && allFinite(list.spruce),
+                   QStringLiteral("a price is not finite"));
+        FUZZ_CHECK(outsideCellsKept(list.pine, pineBefore) &&
+                       outsideCellsKept(list.spruce, spruceBefore),
                    QStringLiteral("the editor's reader wrote outside the file's cells"));
+        int edited = 0;
+        for (const PriceList::Block &block : list.blocks)
+            edited += block.edited ? 1 : 0;
+        FUZZ_CHECK(edited == 2, QStringLiteral("%1 blocks to edit").arg(edited));
     }
 
     // The engine's reader.
     PriceTable enginePine = pineBefore, engineSpruce = spruceBefore;
-    const QString engineProblem = read_pricelist(path, enginePine, engineSpruce);
-    if (!engineProblem.isEmpty())
+    const Outcome engineRead = read_pricelist(path, enginePine, engineSpruce);
+    if (!engineRead)
         FUZZ_CHECK(samePrices(enginePine, pineBefore, false) &&
                        samePrices(engineSpruce, spruceBefore, false),
-                   QStringLiteral("a failed read changed the engine's tables: ") + engineProblem);
+                   QStringLiteral("a failed read changed the engine's tables: ") +
+                       engineRead.message());
     else
         FUZZ_CHECK(allFinite(enginePine) && allFinite(engineSpruce) &&
                        outsideCellsKept(enginePine, pineBefore) &&
                        outsideCellsKept(engineSpruce, spruceBefore),
                    QStringLiteral("the engine's reader stored a bad price or a stray cell"));
+    // What the user edits is what the calculation prices with.
+    if (editorRead && engineRead)
+        FUZZ_CHECK(samePrices(enginePine, list.pine, true) &&
+                       samePrices(engineSpruce, list.spruce, true),
+                   QStringLiteral("the editor shows other prices than the engine reads"));
 
     FUZZ_CHECK(readFileOrEmpty(path) == input, QStringLiteral("a reader changed the file"));
-    if (!editorProblem.isEmpty())
+    if (!editorRead)
         return 0;
 
     // What the editor read, written and read back, is the same price list.
     const QString copy = fuzzHome() + QStringLiteral("kopia.txt");
-    const QString writeProblem = skriv_prislista(copy, lan, pine, spruce);
-    const bool writable = !lan.contains(u'"') && !lan.contains(u'\r') && !lan.contains(u'\n');
-    FUZZ_CHECK(writeProblem.isEmpty() == writable, writeProblem);
+    const Outcome written = skriv_prislista(copy, list);
+    const bool writable =
+        !list.lan.contains(u'"') && !list.lan.contains(u'\r') && !list.lan.contains(u'\n');
+    FUZZ_CHECK(written.ok() == writable, written.message());
     if (!writable)
         return 0;
-    checkWrittenLayout(readFileOrEmpty(copy));
+    const bool plainList =
+        list.blocks.size() == 2 && list.blocks[0].tag == u"t" && list.blocks[1].tag == u"g";
+    if (plainList)
+        checkWrittenLayout(readFileOrEmpty(copy));
 
-    QString lanAgain;
-    PriceTable pineAgain = marked(9000), spruceAgain = marked(9000);
-    const QString againProblem = las_prislista(copy, lanAgain, pineAgain, spruceAgain);
-    FUZZ_CHECK(againProblem.isEmpty(), againProblem);
-    FUZZ_CHECK(lanAgain == lan,
-               QStringLiteral("county text \"%1\" read back as \"%2\"").arg(lan, lanAgain));
-    FUZZ_CHECK(samePrices(pineAgain, pine, true) && samePrices(spruceAgain, spruce, true),
+    PriceList again;
+    again.pine = again.spruce = marked(9000);
+    const Outcome readAgain = las_prislista(copy, again);
+    FUZZ_CHECK(readAgain.ok(), readAgain.message());
+    FUZZ_CHECK(again.lan == list.lan,
+               QStringLiteral("county text \"%1\" read back as \"%2\"").arg(list.lan, again.lan));
+    FUZZ_CHECK(samePrices(again.pine, list.pine, true) &&
+                   samePrices(again.spruce, list.spruce, true),
                QStringLiteral("a price read back differently"));
+    FUZZ_CHECK(again.blocks.size() == list.blocks.size(),
+               QStringLiteral("%1 blocks read back as %2")
+                   .arg(list.blocks.size())
+                   .arg(again.blocks.size()));
+    for (qsizetype b = 0; b < qMin(again.blocks.size(), list.blocks.size()); ++b)
+        FUZZ_CHECK(again.blocks[b].tag == list.blocks[b].tag &&
+                       again.blocks[b].edited == list.blocks[b].edited &&
+                       (again.blocks[b].edited ||
+                        again.blocks[b].keptText == list.blocks[b].keptText ||
+                        again.blocks[b].keptText == list.blocks[b].keptText + "\r\n"),
+                   QStringLiteral("block %1 (\"%2\") was not kept").arg(b).arg(list.blocks[b].tag));
 
     PriceTable enginePineAgain = marked(9000), engineSpruceAgain = marked(9000);
-    const QString engineAgain = read_pricelist(copy, enginePineAgain, engineSpruceAgain);
-    FUZZ_CHECK(engineAgain.isEmpty(), engineAgain);
-    FUZZ_CHECK(samePrices(enginePineAgain, pine, true) &&
-                   samePrices(engineSpruceAgain, spruce, true),
+    const Outcome engineAgain = read_pricelist(copy, enginePineAgain, engineSpruceAgain);
+    FUZZ_CHECK(engineAgain.ok(), engineAgain.message());
+    FUZZ_CHECK(samePrices(enginePineAgain, list.pine, true) &&
+                   samePrices(engineSpruceAgain, list.spruce, true),
                QStringLiteral("the engine reads the editor's file differently"));
     return 0;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "outcome.h"
+
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -13,22 +16,43 @@ using PriceTable = std::array<std::array<double, 16>, 6>;
 
 QString priceListPath(const QString &sokvag);
 
-// The editor's reader: the county text and exactly two blocks, each filling the table its tag
-// names ("t" pine, "g" spruce; a block with another tag is read and dropped). Returns an empty
-// text on success. On failure (missing file, fewer than two blocks, a text where a price is due,
-// an early end) returns a Swedish message naming the file and the problem, and leaves `lan` and
-// both tables exactly as they were: a half-read file never passes for a price list.
-QString las_prislista(const QString &path, QString &lan, PriceTable &pine, PriceTable &spruce);
+// A price list as the editor holds it between reading and saving.
+struct PriceList {
+    // One block of the file, in the file's order.
+    struct Block {
+        QString tag;
+        // The editor edits the last "t" and the last "g" block, the ones a calculation prices
+        // with; they are written from `pine` and `spruce`. Any other block (birch, a tag the
+        // program does not know, an earlier block a later one overrides) is written back exactly
+        // as the file had it, in `keptText`.
+        bool edited = false;
+        QString keptText;
+    };
+
+    QString lan;
+    PriceTable pine{};
+    PriceTable spruce{};
+    // Empty for a new list: the pine block, then the spruce block.
+    QList<Block> blocks;
+};
+
+// The editor's reader: the county text and every block to the end of the file (the final empty
+// line may be missing). Fails, with a Swedish message naming the file and the place, on a missing
+// file, a text where a price is due, an early end, or a file without a pine or a spruce block; on
+// failure `list` is left exactly as it was, so a half-read file never passes for a price list.
+Outcome las_prislista(const QString &path, PriceList &list);
 
 // The engine's reader: the county text (dropped), then blocks until the end of the file, a tag
-// read after every block (the file's final empty line is that last tag). Same failure rule.
-QString read_pricelist(const QString &path, PriceTable &pine, PriceTable &spruce);
+// read after every block (the file's final empty line is that last tag); a later block with the
+// same tag overrides an earlier one. Fails as the editor's reader does, and also when the final
+// empty line is missing; the tables then stay as they were.
+Outcome read_pricelist(const QString &path, PriceTable &pine, PriceTable &spruce);
 
-// Writes the exact 14-line layout and replaces the file atomically. Returns an empty text, or a
-// Swedish message when the county text cannot be written (it holds a double quote) or the file
-// cannot be saved; the old file then stays as it was.
-QString skriv_prislista(const QString &path, const QString &lan, const PriceTable &pine,
-                        const PriceTable &spruce);
+// Writes the county text and the blocks of `list` (the layout of 14 lines for a list of a pine
+// and a spruce block) and replaces the file atomically. Fails with a Swedish message when the
+// county text cannot be written (a double quote or a line break), a price is not finite, or the
+// file cannot be saved; the old file then stays as it was.
+Outcome skriv_prislista(const QString &path, const PriceList &list);
 
 // A price as the file writes it: plain decimal, "." as the point, no trailing zeros, whole
 // numbers without a point, and exactly the same value when read back.

@@ -1,21 +1,18 @@
 #include "forprislista.h"
 
-#include "controlfile.h"
-#include "flexgrid.h"
 #include "formlayout.h"
 #include "messages.h"
+#include "pricecelldelegate.h"
+#include "priceview.h"
 
 #include <QComboBox>
-#include <QEvent>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -24,12 +21,26 @@ using FormLayout::button;
 using FormLayout::label;
 
 const QString tall = QStringLiteral("Tall");
-const QString classHeader = QStringLiteral("Class        1");
 const QString gran = QStringLiteral("Gran");
 
-// The header column and the price rows, as the price lists have always been laid out.
-constexpr int headerColumnTwips = 900;
-constexpr int priceRowTwips = 288;
+// Ja saves and leaves, Nej leaves without saving, Avbryt (or Escape) stays.
+QMessageBox::StandardButton askToSave(QWidget *parent) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kvistel"),
+                    QStringLiteral("Spara ändringarna i prislistan?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    const auto *clicked = box.clickedButton();
+    if (clicked == box.button(QMessageBox::Yes))
+        return QMessageBox::Yes;
+    if (clicked == box.button(QMessageBox::No))
+        return QMessageBox::No;
+    return QMessageBox::Cancel;
+}
 
 } // namespace
 
@@ -54,23 +65,14 @@ forPrislista::forPrislista(WindowHub &hub, const QString &sokvag, QWidget *paren
     txtLan->setFocusPolicy(Qt::ClickFocus);
     txtLan->setMinimumWidth(220);
 
-    flgPrislista = new FlexGrid(frame);
+    m_prices = new PriceTableModel(this);
+    m_cellEditor = new PriceCellDelegate(this);
+    flgPrislista = new PriceView(frame);
     flgPrislista->setObjectName(QStringLiteral("flgPrislista"));
-    // The prices are edited in the box over the current cell; the grid itself only chooses it.
-    flgPrislista->setFocusPolicy(Qt::NoFocus);
-    flgPrislista->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    flgPrislista->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    flgPrislista->horizontalHeader()->setSectionsClickable(false);
-    flgPrislista->verticalHeader()->setSectionsClickable(false);
-    flgPrislista->setRows(qualityClasses + 1);
-    flgPrislista->setCols(diameterClasses + 1);
-    flgPrislista->installEventFilter(this);
-
-    // Created after the grid, so that it lies above it.
-    txtEdit = new QLineEdit(frame);
-    txtEdit->setObjectName(QStringLiteral("txtEdit"));
-    txtEdit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    txtEdit->installEventFilter(this);
+    flgPrislista->setModel(m_prices);
+    flgPrislista->setItemDelegate(m_cellEditor);
+    flgPrislista->setCornerText(QStringLiteral("Diam"), Qt::AlignRight | Qt::AlignVCenter);
+    flgPrislista->fitToPrices();
 
     btnSpara = button(frame, "btnSpara", QStringLiteral("Spara"));
     btnAvsluta = button(frame, "btnAvsluta", QStringLiteral("Avsluta"));
@@ -100,20 +102,19 @@ forPrislista::forPrislista(WindowHub &hub, const QString &sokvag, QWidget *paren
     outer->setContentsMargins(12, 12, 12, 12);
     outer->addWidget(frame);
 
-    setTabOrder(cmbArt, txtEdit);
-    setTabOrder(txtEdit, btnSpara);
+    setTabOrder(cmbArt, btnSpara);
     setTabOrder(btnSpara, btnAvsluta);
 
     connect(cmbArt, &QComboBox::currentIndexChanged, this, &forPrislista::cmbArt_Click);
     connect(cmbArt->lineEdit(), &QLineEdit::editingFinished, this,
             &forPrislista::keepComboOnAnEntry);
-    connect(flgPrislista, &FlexGrid::enterCell, this, &forPrislista::flgPrislista_EnterCell);
-    connect(txtEdit, &QLineEdit::textChanged, this, &forPrislista::txtEdit_Change);
+    connect(flgPrislista->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &forPrislista::placeEditor);
+    connect(flgPrislista, &QAbstractItemView::pressed, this, &forPrislista::flgPrislista_EnterCell);
+    connect(m_cellEditor, &PriceCellDelegate::moveRequested, this, &forPrislista::moveEditor);
     connect(btnSpara, &QPushButton::clicked, this, &forPrislista::btnSpara_Click);
     connect(btnAvsluta, &QPushButton::clicked, this, &forPrislista::btnAvsluta_Click);
 
-    fitHeaderColumnFont();
-    fitGridHeight();
     // Wider is useful (wider price columns); taller is not, the grid has all its rows already.
     setMinimumWidth(560);
     setFixedHeight(sizeHint().height());
@@ -121,151 +122,138 @@ forPrislista::forPrislista(WindowHub &hub, const QString &sokvag, QWidget *paren
 }
 
 void forPrislista::formActivate() {
-    fill_done = true;
-    setUpGrid();
-    const QString problem = ::las_prislista(priceListPath(m_sokvag), lan, price_pine, price_spruce);
-    if (!problem.isEmpty()) {
-        // Half-read tables must never be offered for saving over the file: the user is told what
-        // is wrong with the file and taken back to the menu.
+    PriceList list;
+    if (const Outcome read = las_prislista(priceListPath(m_sokvag), list); !read) {
+        // A list not read whole is never shown or offered for saving over the file: the user is
+        // told what is wrong with the file and taken back to the menu.
         btnSpara->setEnabled(false);
-        showKvistelMessage(this, problem);
+        showKvistelMessage(this, read.message());
         hide();
         m_hub.open(WindowHub::Window::MainMenu);
         return;
     }
+    m_list = list;
     btnSpara->setEnabled(true);
-    txtLan->setText(lan);
+    txtLan->setText(m_list.lan);
+    m_prices->setTables(m_list.pine, m_list.spruce);
     cmbArt->setCurrentIndex(0);
     cmbArt->setEditText(tall);
-    visa_prislista(tall);
-    form_ready = true;
+    visa_prislista(PriceSpecies::Pine);
     // So that the user can type the first price at once.
     takeFocus();
 }
 
-void forPrislista::setUpGrid() {
-    flgPrislista->setCols(diameterClasses + 1);
-    flgPrislista->setRows(qualityClasses + 1);
-    flgPrislista->setColWidth(0, headerColumnTwips);
-    applyColumnWidths();
-    for (int r = 1; r <= qualityClasses; ++r)
-        flgPrislista->setRowHeight(r, priceRowTwips);
-
-    writeHeader(1, 0, classHeader, true);
-    for (int r = 2; r <= qualityClasses; ++r)
-        writeHeader(r, 0, QString::number(r), false);
-    for (int j = 1; j <= diameterClasses; ++j)
-        writeHeader(0, j, QString::number(2 * j + 10), false);
-    writeHeader(0, 0, QStringLiteral("Diam"), true);
+void forPrislista::visa_prislista(PriceSpecies species) {
+    m_prices->showSpecies(species);
+    const QModelIndex first = m_prices->index(0, 0);
+    // The box on the first price shows that species' price; the cell is not entered.
+    flgPrislista->closePersistentEditor(first);
+    if (flgPrislista->currentIndex() != first)
+        flgPrislista->setCurrentIndex(first);
+    else
+        placeEditor(first, {});
 }
 
-void forPrislista::writeHeader(int row, int col, const QString &text, bool alignRight) {
-    flgPrislista->setRow(row);
-    flgPrislista->setCol(col);
-    flgPrislista->setText(text);
-    if (alignRight)
-        flgPrislista->setCellAlignment(Qt::AlignRight | Qt::AlignVCenter);
+void forPrislista::placeEditor(const QModelIndex &current, const QModelIndex &previous) {
+    const QWidget *before = previous.isValid() ? flgPrislista->indexWidget(previous) : nullptr;
+    const bool hadFocus = before && before->hasFocus();
+    if (current.isValid() && !flgPrislista->isPersistentEditorOpen(current))
+        flgPrislista->openPersistentEditor(current);
+    if (hadFocus)
+        takeFocus();
+    if (previous.isValid() && previous != current)
+        flgPrislista->closePersistentEditor(previous);
 }
 
-void forPrislista::fitHeaderColumnFont() {
-    // The header column is 900 twips wide, as the price lists have always been shown, which is
-    // narrower than "Class        1" in many of today's screen fonts: rather than cut the word,
-    // the column's font is condensed, and made smaller only if that is not enough.
-    const int room = flgPrislista->twipsToPixels(headerColumnTwips) -
-                     2 * style()->pixelMetric(QStyle::PM_HeaderMargin) - 2;
-    QFont font = flgPrislista->font();
-    auto fits = [&] { return QFontMetrics(font).horizontalAdvance(classHeader) <= room; };
-    for (int stretch = 95; !fits() && stretch >= 70; stretch -= 5)
-        font.setStretch(stretch);
-    while (!fits() && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    flgPrislista->verticalHeader()->setFont(font);
-}
-
-void forPrislista::fitGridHeight() {
-    // All five quality classes are always in view: no scrolling, no scroll bar.
-    int height =
-        2 * flgPrislista->frameWidth() + flgPrislista->horizontalHeader()->sizeHint().height();
-    height += qualityClasses * flgPrislista->twipsToPixels(priceRowTwips);
-    flgPrislista->setFixedHeight(height);
-}
-
-void forPrislista::applyColumnWidths() {
-    const int width = priceColumnWidth(flgPrislista->gridWidth());
-    for (int c = 1; c <= diameterClasses; ++c)
-        flgPrislista->setColWidth(c, width);
-}
-
-void forPrislista::visa_prislista(const QString &art) {
-    fill_done = false;
-    const PriceTable *table = art == tall ? &price_pine : art == gran ? &price_spruce : nullptr;
-    if (table)
-        for (int i = 1; i <= qualityClasses; ++i)
-            for (int j = 1; j <= diameterClasses; ++j) {
-                flgPrislista->setRow(i);
-                flgPrislista->setCol(j);
-                flgPrislista->setText(priceCellText((*table)[i][j]));
-            }
-    flgPrislista->setRow(1);
-    flgPrislista->setCol(1);
-    txtEdit->setText(flgPrislista->text());
-    placeEditor();
-    fill_done = true;
-}
-
-void forPrislista::placeEditor() {
-    const FlexGrid &grid = *flgPrislista;
-    const int left = grid.gridLeft() + grid.cellLeft();
-    const int top = grid.gridTop() + grid.cellTop();
-    txtEdit->setGeometry(grid.twipsToPixels(left), grid.twipsToPixels(top),
-                         grid.twipsToPixels(grid.colWidth(grid.col())),
-                         grid.twipsToPixels(priceRowTwips));
+QLineEdit *forPrislista::editor() const {
+    return qobject_cast<QLineEdit *>(flgPrislista->indexWidget(flgPrislista->currentIndex()));
 }
 
 void forPrislista::cmbArt_Click() {
-    fill_done = true;
-    const QString art = selectedSpecies();
-    if (art == tall)
-        visa_prislista(tall);
-    else if (art == gran)
-        visa_prislista(gran);
+    visa_prislista(selectedSpecies());
 }
 
-void forPrislista::flgPrislista_EnterCell() {
-    txtEdit->setText(flgPrislista->text());
-    placeEditor();
-    txtEdit->setText(flgPrislista->text());
+void forPrislista::flgPrislista_EnterCell(const QModelIndex &index) {
+    m_prices->enterCell(index);
     // A cell the user went to, by click or key, is ready for typing.
-    if (form_ready && fill_done)
-        takeFocus();
+    takeFocus();
 }
 
-void forPrislista::txtEdit_Change() {
-    const int r = flgPrislista->row();
-    const int c = flgPrislista->col();
-    if (!form_ready || !fill_done)
+void forPrislista::moveEditor(CellMove move) {
+    const QModelIndex at = flgPrislista->currentIndex();
+    const auto to = movedCell({at.row() + 1, at.column() + 1}, move);
+    if (!to) {
+        // Tab past the last price, or Backtab before the first, goes on to the next control.
+        if (move == CellMove::Tab)
+            btnSpara->isEnabled() ? btnSpara->setFocus(Qt::TabFocusReason)
+                                  : btnAvsluta->setFocus(Qt::TabFocusReason);
+        else if (move == CellMove::Backtab)
+            cmbArt->setFocus(Qt::BacktabFocusReason);
         return;
-    // The cell shows what the user typed; the table holds the number it begins with.
-    flgPrislista->setText(txtEdit->text());
-    const QString art = selectedSpecies();
-    if (art == tall)
-        price_pine[r][c] = leadingNumber(txtEdit->text());
-    else if (art == gran)
-        price_spruce[r][c] = leadingNumber(txtEdit->text());
+    }
+    // One move of the current cell, as a click makes: the cells in between (when Tab or Enter
+    // wraps to another row or column) are not entered.
+    const QModelIndex target = m_prices->index(to->row - 1, to->col - 1);
+    flgPrislista->setCurrentIndex(target);
+    flgPrislista_EnterCell(target);
+}
+
+void forPrislista::showCell(PriceSpecies species, int quality, int diameterClass) {
+    if (selectedSpecies() != species) {
+        cmbArt->setCurrentIndex(species == PriceSpecies::Pine ? 0 : 1);
+        cmbArt->setEditText(cmbArt->currentText());
+    }
+    flgPrislista->setCurrentIndex(m_prices->index(quality - 1, diameterClass - 1));
+    takeFocus();
+}
+
+bool forPrislista::save() {
+    if (const auto bad = m_prices->firstBadCell()) {
+        showCell(bad->species, bad->quality, bad->diameterClass);
+        showKvistelMessage(
+            this, QStringLiteral("Priset för %1, kvalitet %2, diameterklass %3 cm är \"%4\", som "
+                                 "inte är ett tal. Skriv priset i kronor med siffror, till "
+                                 "exempel 452,5, och spara igen. Prislistan har inte sparats.")
+                      .arg(speciesName(bad->species))
+                      .arg(bad->quality)
+                      .arg(2 * bad->diameterClass + 10)
+                      .arg(bad->text));
+        return false;
+    }
+    PriceList list = m_list;
+    list.pine = m_prices->table(PriceSpecies::Pine);
+    list.spruce = m_prices->table(PriceSpecies::Spruce);
+    if (const Outcome saved = skriv_prislista(priceListPath(m_sokvag), list); !saved) {
+        showKvistelMessage(this, saved.message());
+        return false;
+    }
+    m_list = list;
+    m_prices->markSaved();
+    showMessage(this, QStringLiteral("Spara prislistan"),
+                QStringLiteral("Förändringen i prislistan har sparats"));
+    return true;
 }
 
 void forPrislista::btnSpara_Click() {
-    const QString problem =
-        ::skriv_prislista(priceListPath(m_sokvag), lan, price_pine, price_spruce);
-    if (!problem.isEmpty()) {
-        showKvistelMessage(this, problem);
-        return;
+    save();
+}
+
+bool forPrislista::mayLeave() {
+    if (!btnSpara->isEnabled() || !m_prices->hasChanges())
+        return true;
+    switch (askToSave(this)) {
+    case QMessageBox::Yes:
+        return save();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
     }
-    showMessage(this, QStringLiteral("Spara prislistan"),
-                QStringLiteral("Förändringen i prislistan har sparats"));
 }
 
 void forPrislista::btnAvsluta_Click() {
+    if (!mayLeave())
+        return;
     hide();
     m_hub.open(WindowHub::Window::MainMenu);
 }
@@ -274,9 +262,8 @@ void forPrislista::closeBox() {
     btnAvsluta_Click();
 }
 
-QString forPrislista::selectedSpecies() const {
-    const int index = cmbArt->currentIndex();
-    return index < 0 ? QString() : cmbArt->itemText(index);
+PriceSpecies forPrislista::selectedSpecies() const {
+    return cmbArt->currentIndex() == 1 ? PriceSpecies::Spruce : PriceSpecies::Pine;
 }
 
 void forPrislista::keepComboOnAnEntry() {
@@ -286,89 +273,12 @@ void forPrislista::keepComboOnAnEntry() {
     if (index >= 0)
         cmbArt->setCurrentIndex(index);
     else
-        cmbArt->setEditText(selectedSpecies());
+        cmbArt->setEditText(cmbArt->itemText(cmbArt->currentIndex()));
 }
 
 void forPrislista::takeFocus() {
-    txtEdit->setFocus(Qt::OtherFocusReason);
-    txtEdit->selectAll();
-}
-
-bool forPrislista::editorAtStart() const {
-    if (txtEdit->hasSelectedText())
-        return txtEdit->selectedText() == txtEdit->text();
-    return txtEdit->cursorPosition() == 0;
-}
-
-bool forPrislista::editorAtEnd() const {
-    if (txtEdit->hasSelectedText())
-        return txtEdit->selectedText() == txtEdit->text();
-    return txtEdit->cursorPosition() == txtEdit->text().size();
-}
-
-void forPrislista::moveEditor(CellMove move) {
-    const auto to = movedCell({flgPrislista->row(), flgPrislista->col()}, move);
-    if (!to)
-        return;
-    // One move of the table's own current cell, as a click makes: the cells in between (when Tab
-    // or Enter wraps to another row or column) are not entered.
-    flgPrislista->setCurrentCell(to->row - 1, to->col - 1);
-}
-
-bool forPrislista::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == flgPrislista &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
-        // The columns share the grid's width, and the editor stays on its cell.
-        applyColumnWidths();
-        placeEditor();
-        return false;
+    if (QLineEdit *box = editor()) {
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
     }
-    if (watched != txtEdit || event->type() != QEvent::KeyPress)
-        return WorkWindow::eventFilter(watched, event);
-
-    const auto *key = static_cast<QKeyEvent *>(event);
-    const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    const bool inPriceCell = flgPrislista->row() >= 1 && flgPrislista->col() >= 1;
-    std::optional<CellMove> move;
-    switch (key->key()) {
-    case Qt::Key_Tab:
-        if (plain)
-            move = CellMove::Tab;
-        break;
-    case Qt::Key_Backtab:
-        move = CellMove::Backtab;
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (plain)
-            move = CellMove::Enter;
-        break;
-    case Qt::Key_Up:
-        if (plain)
-            move = CellMove::Up;
-        break;
-    case Qt::Key_Down:
-        if (plain)
-            move = CellMove::Down;
-        break;
-    case Qt::Key_Right:
-        if (plain && editorAtEnd())
-            move = CellMove::Right;
-        break;
-    case Qt::Key_Left:
-        if (plain && editorAtStart())
-            move = CellMove::Left;
-        break;
-    default:
-        break;
-    }
-    if (!move || !inPriceCell)
-        return false;
-    const bool leavesGrid =
-        !movedCell({flgPrislista->row(), flgPrislista->col()}, *move).has_value();
-    // Tab past the last price (or Backtab before the first) goes on to the next control.
-    if (leavesGrid && (*move == CellMove::Tab || *move == CellMove::Backtab))
-        return false;
-    moveEditor(*move);
-    return true;
 }

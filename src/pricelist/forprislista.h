@@ -2,17 +2,20 @@
 
 #include "pricegrid.h"
 #include "pricelistfile.h"
+#include "pricetablemodel.h"
 #include "workwindow.h"
 
-class FlexGrid;
+class PriceCellDelegate;
+class PriceView;
 class QComboBox;
 class QLineEdit;
+class QModelIndex;
 class QPushButton;
 
 // The price list editor: shows the timber prices of "priser_ac.txt" for pine or spruce as a grid
-// of quality classes by top-diameter classes, lets the user overwrite a price in the box that
-// floats over the current cell, and saves both species together. Every showing rereads the file
-// and opens on pine, so edits that were not saved are gone.
+// of quality classes by top-diameter classes, lets the user overwrite a price in the box over the
+// current cell, and saves both species together. Every showing rereads the file and opens on
+// pine; leaving with edits not saved asks first.
 class forPrislista : public WorkWindow {
     Q_OBJECT
 public:
@@ -21,45 +24,35 @@ public:
 protected:
     void formActivate() override;
     void closeBox() override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void cmbArt_Click();
-    void flgPrislista_EnterCell();
-    void txtEdit_Change();
+    void flgPrislista_EnterCell(const QModelIndex &index);
     void btnSpara_Click();
     void btnAvsluta_Click();
 
-    void visa_prislista(const QString &art);
-
-    void setUpGrid();
-    void writeHeader(int row, int col, const QString &text, bool alignRight);
-    void fitHeaderColumnFont();
-    void fitGridHeight();
-    void applyColumnWidths();
-    void placeEditor();
+    void visa_prislista(PriceSpecies species);
+    bool save();
+    bool mayLeave();
+    void showCell(PriceSpecies species, int quality, int diameterClass);
     void moveEditor(CellMove move);
+    void placeEditor(const QModelIndex &current, const QModelIndex &previous);
+    QLineEdit *editor() const;
     void takeFocus();
-    bool editorAtStart() const;
-    bool editorAtEnd() const;
-    QString selectedSpecies() const;
+    PriceSpecies selectedSpecies() const;
     void keepComboOnAnEntry();
 
     WindowHub &m_hub;
     QString m_sokvag;
+    // The county text and the blocks the editor keeps as they are, as last read or saved.
+    PriceList m_list;
 
-    QString lan;
-    PriceTable price_pine{};
-    PriceTable price_spruce{};
-    // Guards txtEdit_Change against the program's own changes of the editor's text: false until
-    // the first activation has finished; fill_done is false while visa_prislista fills the cells.
-    bool form_ready = false;
-    bool fill_done = false;
+    PriceTableModel *m_prices;
+    PriceCellDelegate *m_cellEditor;
 
     QComboBox *cmbArt;
     QLineEdit *txtLan;
-    FlexGrid *flgPrislista;
-    QLineEdit *txtEdit;
+    PriceView *flgPrislista;
     QPushButton *btnSpara;
     QPushButton *btnAvsluta;
 };

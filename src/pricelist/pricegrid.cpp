@@ -2,6 +2,9 @@
 
 #include "pricelistfile.h"
 
+#include <charconv>
+#include <cmath>
+
 int priceColumnWidth(int gridWidthTwips) {
     const int share = gridWidthTwips - 1500;
     if (share <= 0)
@@ -55,4 +58,33 @@ std::optional<PriceCell> movedCell(PriceCell from, CellMove move) {
     if (to.row < 1 || to.row > qualityClasses || to.col < 1 || to.col > diameterClasses)
         return std::nullopt;
     return to;
+}
+
+std::optional<double> typedPrice(QStringView text) {
+    QString plain;
+    for (QChar c : text) {
+        if (c.isSpace())
+            continue;
+        plain += c == QChar(0x2212) ? QChar(u'-') : c; // the typographic minus of a Swedish locale
+    }
+    if (plain.endsWith(QStringLiteral("kr"), Qt::CaseInsensitive))
+        plain.chop(2);
+    if (plain.isEmpty())
+        return text.trimmed().isEmpty() ? std::optional<double>(0.0) : std::nullopt;
+    if (plain.count(u',') + plain.count(u'.') > 1)
+        return std::nullopt;
+    plain.replace(u',', u'.');
+    for (QChar c : plain)
+        if (c.unicode() > 0x7f)
+            return std::nullopt;
+    const QByteArray ascii = plain.toLatin1();
+    const char *begin = ascii.constData();
+    const char *end = begin + ascii.size();
+    if (*begin == '+' && ascii.size() > 1 && begin[1] != '-')
+        ++begin;
+    double value = 0;
+    const auto res = std::from_chars(begin, end, value, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }

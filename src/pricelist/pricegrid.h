@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -25,6 +26,11 @@ int priceColumnWidth(int gridWidthTwips);
 // The text a price cell shows: the price as the file writes it, or nothing for a price of 0.1 or
 // less (unpriced classes are 0 or a token 0.05 in the price lists in use).
 QString priceCellText(double price);
+
+// The price a user typed into a cell: a plain decimal number, with "," or "." as the decimal
+// point (as the forms take it), blanks ignored (a space between thousands), optionally followed by
+// the unit "kr". An empty cell is 0. Nothing for any other text ("abc", "€", "0x10", "12a").
+std::optional<double> typedPrice(QStringView text);
 
 // The keys that move the in-cell editor. Right and Left stop at the row's ends, Up and Down at the
 // column's; Tab and Backtab run through the rows like text and leave the grid after the last

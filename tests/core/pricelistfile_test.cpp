@@ -19,6 +19,26 @@ PriceTable filled(double base) {
     return t;
 }
 
+// The readers and the writer with the tables and the county text as plain values, and the
+// failure as its message (empty on success).
+QString las(const QString &path, QString &lan, PriceTable &pine, PriceTable &spruce) {
+    PriceList list{lan, pine, spruce, {}};
+    const Outcome read = las_prislista(path, list);
+    lan = list.lan;
+    pine = list.pine;
+    spruce = list.spruce;
+    return read.message();
+}
+
+QString skriv(const QString &path, const QString &lan, const PriceTable &pine,
+              const PriceTable &spruce) {
+    return skriv_prislista(path, PriceList{lan, pine, spruce, {}}).message();
+}
+
+QString readEngine(const QString &path, PriceTable &pine, PriceTable &spruce) {
+    return read_pricelist(path, pine, spruce).message();
+}
+
 QByteArray fileOf(const QStringList &lines) {
     return joinLinesCrLf(lines);
 }
@@ -43,7 +63,7 @@ TEST(PriceListWriting, WritesTheFourteenLineLayoutExactly) {
     pine[1][2] = 452.5;
     pine[2][3] = 0.05;
     spruce[5][10] = -12;
-    ASSERT_EQ(skriv_prislista(home.path("priser_ac.txt"), "Västerbotten", pine, spruce), "");
+    ASSERT_EQ(skriv(home.path("priser_ac.txt"), "Västerbotten", pine, spruce), "");
     const QByteArray bytes = home.read("priser_ac.txt");
     EXPECT_TRUE(bytes.startsWith("\"V\xe4sterbotten\"\r\n\"t\"\r\n450,452.5,0,0,0,0,0,0,0,0\r\n"
                                  "0,0,0.05,0,0,0,0,0,0,0\r\n"));
@@ -66,11 +86,11 @@ TEST(PriceListWriting, EveryPriceReadsBackExactlyInBothReaders) {
             spruce[q][j] = -odd[10 - j] / q;
         }
     const QString path = home.path("priser_ac.txt");
-    ASSERT_EQ(skriv_prislista(path, "Jönköpings län", pine, spruce), "");
+    ASSERT_EQ(skriv(path, "Jönköpings län", pine, spruce), "");
     QString lan;
     PriceTable p1{}, s1{}, p2{}, s2{};
-    ASSERT_EQ(las_prislista(path, lan, p1, s1), "");
-    ASSERT_EQ(read_pricelist(path, p2, s2), "");
+    ASSERT_EQ(las(path, lan, p1, s1), "");
+    ASSERT_EQ(readEngine(path, p2, s2), "");
     EXPECT_EQ(lan, "Jönköpings län");
     EXPECT_EQ(p1, pine);
     EXPECT_EQ(s1, spruce);
@@ -92,7 +112,7 @@ TEST(PriceListWriting, ACountyTextWithAQuoteIsRefusedAndTheFileKept) {
     TempHome home;
     home.write("priser_ac.txt", samplePriceList());
     const QString message =
-        skriv_prislista(home.path("priser_ac.txt"), "Säg \"hej\"", filled(100), filled(200));
+        skriv(home.path("priser_ac.txt"), "Säg \"hej\"", filled(100), filled(200));
     EXPECT_TRUE(message.contains("citattecken")) << message.toStdString();
     EXPECT_EQ(home.read("priser_ac.txt"), samplePriceList());
 }
@@ -101,8 +121,7 @@ TEST(PriceListWriting, AFailedWriteKeepsTheOldFile) {
     TempHome home;
     home.write("priser_ac.txt", samplePriceList());
     QDir(home.sokvag()).mkdir("priser_ac.txt.tmp");
-    const QString message =
-        skriv_prislista(home.path("priser_ac.txt"), "Län", filled(100), filled(200));
+    const QString message = skriv(home.path("priser_ac.txt"), "Län", filled(100), filled(200));
     EXPECT_FALSE(message.isEmpty());
     EXPECT_EQ(home.read("priser_ac.txt"), samplePriceList());
 }
@@ -113,8 +132,8 @@ TEST(PriceListReading, BlocksMayComeInEitherOrder) {
                                        QStringList{""}));
     QString lan;
     PriceTable p1{}, s1{}, p2{}, s2{};
-    ASSERT_EQ(las_prislista(home.path("priser_ac.txt"), lan, p1, s1), "");
-    ASSERT_EQ(read_pricelist(home.path("priser_ac.txt"), p2, s2), "");
+    ASSERT_EQ(las(home.path("priser_ac.txt"), lan, p1, s1), "");
+    ASSERT_EQ(readEngine(home.path("priser_ac.txt"), p2, s2), "");
     EXPECT_EQ(p1, filled(100));
     EXPECT_EQ(s1, filled(200));
     EXPECT_EQ(p2, filled(100));
@@ -127,23 +146,27 @@ TEST(PriceListReading, AThirdBlockIsIgnoredByTheEditorAndDroppedByTheEngine) {
                                        block("b", 300) + QStringList{""}));
     QString lan;
     PriceTable p1{}, s1{}, p2{}, s2{};
-    EXPECT_EQ(las_prislista(home.path("priser_ac.txt"), lan, p1, s1), "");
-    EXPECT_EQ(read_pricelist(home.path("priser_ac.txt"), p2, s2), "");
+    EXPECT_EQ(las(home.path("priser_ac.txt"), lan, p1, s1), "");
+    EXPECT_EQ(readEngine(home.path("priser_ac.txt"), p2, s2), "");
     EXPECT_EQ(s2, filled(200));
     // A later block with a tag already read overwrites the earlier one for the engine.
     home.write("priser_ac.txt", fileOf(QStringList{"\"Län\""} + block("t", 100) + block("g", 200) +
                                        block("t", 500) + QStringList{""}));
-    EXPECT_EQ(read_pricelist(home.path("priser_ac.txt"), p2, s2), "");
+    EXPECT_EQ(readEngine(home.path("priser_ac.txt"), p2, s2), "");
     EXPECT_EQ(p2, filled(500));
 }
 
 TEST(PriceListReading, TagsAreExactAndCaseSensitive) {
+    // "T" and "g " are not the tags of pine and spruce: neither reader takes such a file for a
+    // price list, and neither tells the calculation that pine or spruce costs nothing.
     TempHome home;
     home.write("priser_ac.txt", fileOf(QStringList{"\"Län\""} + block("T", 100) + block("g ", 200) +
                                        QStringList{""}));
     QString lan;
     PriceTable p{}, s{};
-    ASSERT_EQ(las_prislista(home.path("priser_ac.txt"), lan, p, s), "");
+    const QString editor = las(home.path("priser_ac.txt"), lan, p, s);
+    EXPECT_TRUE(editor.contains("\"T\"")) << editor.toStdString();
+    EXPECT_FALSE(readEngine(home.path("priser_ac.txt"), p, s).isEmpty());
     EXPECT_EQ(p, PriceTable{});
     EXPECT_EQ(s, PriceTable{});
 }
@@ -160,23 +183,27 @@ TEST(PriceListReading, ItemsMayBeSplitOrJoinedAcrossLinesAndEmptyItemsAreZero) {
     home.write("priser_ac.txt", fileOf(lines));
     QString lan;
     PriceTable p{}, s{};
-    ASSERT_EQ(las_prislista(home.path("priser_ac.txt"), lan, p, s), "");
+    ASSERT_EQ(las(home.path("priser_ac.txt"), lan, p, s), "");
     EXPECT_EQ(p[1][1], 0);
     EXPECT_EQ(p[1][8], 0);
     EXPECT_EQ(p[3][6], 25);
     EXPECT_EQ(p[5][10], 49);
 }
 
-TEST(PriceListReading, OnlyThePineBlockFillsPineForTheEngineAndFailsTheEditor) {
+TEST(PriceListReading, OnlyThePineBlockFailsBothReaders) {
+    // The spruce prices would otherwise be whatever the tables held before: 0, or the prices
+    // of the list read for the calculation before.
     TempHome home;
     home.write("priser_ac.txt", fileOf(QStringList{"\"Län\""} + block("t", 100) + QStringList{""}));
     PriceTable p{}, s = filled(7);
-    EXPECT_EQ(read_pricelist(home.path("priser_ac.txt"), p, s), "");
-    EXPECT_EQ(p, filled(100));
+    const QString engine = readEngine(home.path("priser_ac.txt"), p, s);
+    EXPECT_TRUE(engine.contains("priser_ac.txt")) << engine.toStdString();
+    EXPECT_TRUE(engine.contains("gran")) << engine.toStdString();
+    EXPECT_EQ(p, PriceTable{});
     EXPECT_EQ(s, filled(7));
     QString lan = "förut";
     PriceTable ep{}, es{};
-    const QString message = las_prislista(home.path("priser_ac.txt"), lan, ep, es);
+    const QString message = las(home.path("priser_ac.txt"), lan, ep, es);
     EXPECT_TRUE(message.contains("priser_ac.txt")) << message.toStdString();
     EXPECT_EQ(lan, "förut");
     EXPECT_EQ(ep, PriceTable{});
@@ -198,7 +225,7 @@ TEST(PriceListReading, MalformedFilesAreReportedAndChangeNothing) {
         if (QByteArray(name) != "missing")
             home.write("priser_ac.txt", bytes);
         PriceTable p = filled(1), s = filled(2);
-        const QString message = read_pricelist(home.path("priser_ac.txt"), p, s);
+        const QString message = readEngine(home.path("priser_ac.txt"), p, s);
         EXPECT_TRUE(message.contains("priser_ac.txt")) << name << ": " << message.toStdString();
         EXPECT_EQ(p, filled(1)) << name;
         EXPECT_EQ(s, filled(2)) << name;
@@ -214,7 +241,7 @@ TEST(PriceListReading, TheEditorReadsAFileWithoutTheFinalEmptyLine) {
                fileOf(QStringList{"\"Län\""} + block("t", 1) + block("g", 2)).chopped(2));
     QString lan;
     PriceTable p{}, s{};
-    EXPECT_EQ(las_prislista(home.path("priser_ac.txt"), lan, p, s), "");
+    EXPECT_EQ(las(home.path("priser_ac.txt"), lan, p, s), "");
     EXPECT_EQ(s, filled(2));
 }
 
@@ -222,8 +249,8 @@ TEST(PriceListReading, TheSampleHomeDirectoryHoldsAValidPriceList) {
     QString lan;
     PriceTable p{}, s{};
     const QString path = QStringLiteral(KVISTEL_SOURCE_DIR "/sample/priser_ac.txt");
-    ASSERT_EQ(las_prislista(path, lan, p, s), "");
-    ASSERT_EQ(read_pricelist(path, p, s), "");
+    ASSERT_EQ(las(path, lan, p, s), "");
+    ASSERT_EQ(readEngine(path, p, s), "");
     for (int q = 1; q <= 5; ++q)
         for (int j = 1; j <= 10; ++j) {
             EXPECT_GT(p[q][j], 100);

@@ -69,5 +69,5 @@ TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices, Rep
 }
 
 QString loadPriceTables(const QString &sokvag, PriceTables &prices) {
-    return read_pricelist(priceListPath(sokvag), prices.pine, prices.spruce);
+    return read_pricelist(priceListPath(sokvag), prices.pine, prices.spruce).message();
 }

@@ -96,13 +96,16 @@ TEST(EnginePriceList, blocksFillTheTableTheirTagNamesInAnyOrder) {
     }
 }
 
-TEST(EnginePriceList, aFileWithOnlyThePineBlockLeavesTheSpruceTableAsItWas) {
+TEST(EnginePriceList, aFileWithOnlyThePineBlockIsRefusedAndLeavesBothTablesAsTheyWere) {
     TempHome home;
     home.write("priser_ac.txt", priceFile({"t", "g"}));
     Engine engine(home.sokvag());
     ASSERT_EQ(engine.read_pricelist(), QString());
+    home.write("priser_ac.txt", priceFile({"T", "g"}));
+    EXPECT_NE(engine.read_pricelist(), QString());
     home.write("priser_ac.txt", priceFile({"t"}));
-    ASSERT_EQ(engine.read_pricelist(), QString());
+    EXPECT_NE(engine.read_pricelist(), QString());
+    EXPECT_EQ(engine.berakna_priser("t", 1, 14.0), 112);
     EXPECT_EQ(engine.berakna_priser("g", 1, 14.0), 212);
 }
 
