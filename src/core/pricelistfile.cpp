@@ -140,12 +140,22 @@ std::optional<QString> decimalCommaFault(const QString &text) {
             const QString advice = QStringLiteral(
                 "Ett pris med decimalkomma läses som två priser, eftersom kommat skiljer priserna "
                 "åt. Skriv decimaler med punkt, som 520.5, och försök igen.");
-            // The fraction after a decimal comma is shorter than the crowns before it.
+            // Which comma was meant as a decimal point shows where joining the two numbers
+            // leaves the prices rising (or falling) steadily along the row, as prices by top
+            // diameter do. Where that does not single one out, only the row is named.
             QList<int> candidates;
-            for (int k = 0; k + 1 < items.size(); ++k)
-                if (isWholeNumber(items[k], true) && isWholeNumber(items[k + 1], false) &&
-                    items[k + 1].size() < items[k].size() - (items[k][0].isDigit() ? 0 : 1))
+            for (int k = 0; k + 1 < items.size(); ++k) {
+                if (!isWholeNumber(items[k], true) || !isWholeNumber(items[k + 1], false))
+                    continue;
+                QList<double> row;
+                for (int i = 0; i < items.size(); ++i)
+                    row << (i == k ? *parsePrice(items[k] + u'.' + items[k + 1])
+                                   : *parsePrice(items[i]));
+                row.removeAt(k + 1);
+                if (std::is_sorted(row.cbegin(), row.cend()) ||
+                    std::is_sorted(row.crbegin(), row.crend()))
                     candidates << k;
+            }
             if (items.size() == diameters + 1 && candidates.size() == 1) {
                 const int k = candidates.first();
                 return QStringLiteral("i prisblocket \"%1\", kvalitet %2, diameterklass %3 står "

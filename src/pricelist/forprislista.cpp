@@ -218,6 +218,7 @@ bool forPrislista::save() {
                       .arg(bad->quality)
                       .arg(2 * bad->diameterClass + 10)
                       .arg(bad->text));
+        takeFocus();
         return false;
     }
     PriceList list = m_list;

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QTableView>
 
 QWidget *PriceCellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
@@ -19,8 +20,11 @@ void PriceCellDelegate::setEditorData(QWidget *editor, const QModelIndex &index)
     auto *box = static_cast<QLineEdit *>(editor);
     const QString text = index.data(Qt::EditRole).toString();
     // The cell echoes every keystroke back; setting the same text again would move the cursor.
-    if (box->text() != text)
+    // The text comes from the cell, so it is not handed back to it.
+    if (box->text() != text) {
+        const QSignalBlocker quiet(box);
         box->setText(text);
+    }
 }
 
 void PriceCellDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,

@@ -3,6 +3,7 @@
 #include "textfile.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <limits>
@@ -262,3 +263,179 @@ TEST(PriceListReading, TheSampleHomeDirectoryHoldsAValidPriceList) {
             }
         }
 }
+
+namespace {
+
+QStringList lanLine() {
+    return {"\"Jönköpings län\""};
+}
+
+struct KeptLayout {
+    const char *name;
+    QStringList lines;
+    int editedPineBase; // the block a calculation prices pine with
+};
+
+class PriceListLayouts : public ::testing::TestWithParam<KeptLayout> {};
+
+} // namespace
+
+TEST_P(PriceListLayouts, SavingKeepsEveryBlockTheEditorDoesNotEditByteForByte) {
+    const KeptLayout &c = GetParam();
+    TempHome home;
+    const QString path = home.path("priser_ac.txt");
+    const QByteArray original = fileOf(c.lines);
+    home.write("priser_ac.txt", original);
+
+    PriceList list;
+    ASSERT_TRUE(las_prislista(path, list).ok());
+    EXPECT_EQ(list.pine, filled(c.editedPineBase));
+    PriceTable enginePine{}, engineSpruce{};
+    ASSERT_TRUE(read_pricelist(path, enginePine, engineSpruce).ok());
+    EXPECT_EQ(enginePine, list.pine) << "the editor shows other pine prices than are calculated";
+    EXPECT_EQ(engineSpruce, list.spruce);
+
+    // Saved as read: the same file.
+    ASSERT_TRUE(skriv_prislista(path, list).ok());
+    EXPECT_EQ(home.read("priser_ac.txt"), original);
+
+    // One price changed: only its line changes, and the calculation sees it.
+    list.pine[2][3] = 777.5;
+    ASSERT_TRUE(skriv_prislista(path, list).ok());
+    QStringList expected = c.lines;
+    int lastPineTag = int(expected.lastIndexOf("\"t\""));
+    QStringList row = expected[lastPineTag + 2].split(',');
+    row[2] = "777.5";
+    expected[lastPineTag + 2] = row.join(',');
+    EXPECT_EQ(home.read("priser_ac.txt"), fileOf(expected));
+    ASSERT_TRUE(read_pricelist(path, enginePine, engineSpruce).ok());
+    EXPECT_EQ(enginePine[2][3], 777.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kept, PriceListLayouts,
+    ::testing::Values(
+        KeptLayout{
+            "BirchBlockAfter",
+            lanLine() + block("t", 100) + block("g", 200) + block("b", 300) + QStringList{""}, 100},
+        KeptLayout{
+            "BirchBlockBetween",
+            lanLine() + block("t", 100) + block("b", 300) + block("g", 200) + QStringList{""}, 100},
+        KeptLayout{
+            "RepeatedPineBlock",
+            lanLine() + block("t", 100) + block("g", 200) + block("t", 500) + QStringList{""}, 500},
+        KeptLayout{"SpruceFirst", lanLine() + block("g", 200) + block("t", 100) + QStringList{""},
+                   100},
+        KeptLayout{"UnknownTags",
+                   lanLine() + block("T", 900) + block("t", 100) + block("g", 200) +
+                       block("gran", 400) + QStringList{""},
+                   100}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+namespace {
+
+struct MissingBlock {
+    const char *name;
+    QStringList lines;
+    const char *says;
+};
+
+class PriceListWithoutASpecies : public ::testing::TestWithParam<MissingBlock> {};
+
+} // namespace
+
+TEST_P(PriceListWithoutASpecies, IsRefusedByBothReadersNamingTheMissingSpecies) {
+    const MissingBlock &c = GetParam();
+    TempHome home;
+    const QByteArray bytes = fileOf(c.lines);
+    home.write("priser_ac.txt", bytes);
+    const QString path = home.path("priser_ac.txt");
+
+    PriceList list;
+    list.lan = "förut";
+    list.pine = filled(1);
+    const Outcome editor = las_prislista(path, list);
+    ASSERT_FALSE(editor.ok());
+    EXPECT_TRUE(editor.message().contains(path)) << editor.message().toStdString();
+    EXPECT_TRUE(editor.message().contains(QString::fromUtf8(c.says)))
+        << editor.message().toStdString();
+    EXPECT_EQ(list.lan, "förut");
+    EXPECT_EQ(list.pine, filled(1));
+    EXPECT_TRUE(list.blocks.isEmpty());
+
+    PriceTable pine = filled(1), spruce = filled(2);
+    const Outcome engine = read_pricelist(path, pine, spruce);
+    ASSERT_FALSE(engine.ok());
+    EXPECT_EQ(engine.message(), editor.message());
+    EXPECT_EQ(pine, filled(1));
+    EXPECT_EQ(spruce, filled(2));
+    EXPECT_EQ(home.read("priser_ac.txt"), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Missing, PriceListWithoutASpecies,
+    ::testing::Values(
+        MissingBlock{
+            "PineTaggedUpperCase", lanLine() + block("T", 100) + block("g", 200) + QStringList{""},
+            "prisblocket för tall (\"t\") saknas. Filens prisblock är märkta \"T\", \"g\""},
+        MissingBlock{"OnlyPine", lanLine() + block("t", 100) + QStringList{""},
+                     "prisblocket för gran (\"g\") saknas"},
+        MissingBlock{"PineAndBirch",
+                     lanLine() + block("t", 100) + block("b", 200) + QStringList{""},
+                     "prisblocket för gran (\"g\") saknas"},
+        MissingBlock{"NoBlockAtAll", lanLine() + QStringList{""},
+                     "prisblocken för tall (\"t\") och gran (\"g\") saknas"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+namespace {
+
+struct CommaCase {
+    const char *name;
+    QString tag;
+    int quality, diameterClass; // where the decimal comma is typed
+    QString typed;
+    const char *says;
+};
+
+class PriceWithADecimalComma : public ::testing::TestWithParam<CommaCase> {};
+
+} // namespace
+
+TEST_P(PriceWithADecimalComma, IsNamedWhereItStandsNotAsABlockThatDoesNotExist) {
+    const CommaCase &c = GetParam();
+    QStringList lines = lanLine() + block("t", 100) + block("g", 200) + QStringList{""};
+    const int tagLine = int(lines.indexOf('"' + c.tag + '"'));
+    QStringList row = lines[tagLine + c.quality].split(',');
+    row[c.diameterClass - 1] = c.typed;
+    lines[tagLine + c.quality] = row.join(',');
+    TempHome home;
+    const QByteArray bytes = fileOf(lines);
+    home.write("priser_ac.txt", bytes);
+    const QString path = home.path("priser_ac.txt");
+
+    PriceList list;
+    PriceTable pine{}, spruce{};
+    for (const Outcome &read : {las_prislista(path, list), read_pricelist(path, pine, spruce)}) {
+        ASSERT_FALSE(read.ok());
+        const QString m = read.message();
+        EXPECT_TRUE(m.contains(QString::fromUtf8(c.says))) << m.toStdString();
+        EXPECT_TRUE(m.contains("decimalkomma")) << m.toStdString();
+        EXPECT_FALSE(m.contains(QRegularExpression("prisblocket \"[0-9]"))) << m.toStdString();
+    }
+    EXPECT_EQ(pine, PriceTable{});
+    EXPECT_EQ(home.read("priser_ac.txt"), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Comma, PriceWithADecimalComma,
+    ::testing::Values(
+        CommaCase{"InPine", "t", 2, 3, "128,5",
+                  "i prisblocket \"t\", kvalitet 2, diameterklass 16 står \"128,5\""},
+        CommaCase{"LastSprucePrice", "g", 5, 10, "295,75",
+                  "i prisblocket \"g\", kvalitet 5, diameterklass 30 står \"295,75\""},
+        CommaCase{"FirstPinePrice", "t", 1, 1, "109,5",
+                  "i prisblocket \"t\", kvalitet 1, diameterklass 12 står \"109,5\""},
+        // "12,345" could be 12.345 or two prices: the row is named, not a guessed column.
+        CommaCase{"NoTellingWhich", "t", 4, 5, "12,345",
+                  "i prisblocket \"t\", kvalitet 4 står 11 priser där det ska stå 10"}),
+    [](const auto &info) { return std::string(info.param.name); });

@@ -41,6 +41,11 @@ const PriceListCase priceListCases[] = {
          h.write("priser_ac.txt", h.read("priser_ac.txt").replace("\"t\"\r\n", "\"t\"\r\nfyra,"));
      },
      "står \"fyra\" där ett pris ska stå"},
+    {"PineTaggedUpperCase",
+     [](const TempHome &h) {
+         h.write("priser_ac.txt", h.read("priser_ac.txt").replace("\"t\"\r\n", "\"T\"\r\n"));
+     },
+     "prisblocket för tall (\"t\") saknas"},
 };
 
 void PrintTo(const PriceListCase &c, std::ostream *os) {

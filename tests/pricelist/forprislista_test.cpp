@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,7 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -121,7 +124,16 @@ public:
         const QRect cell = grid().visualRect(grid().model()->index(row - 1, col - 1));
         QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cell.center());
     }
-    void type(const QString &text) { QTest::keyClicks(&edit(), text); }
+    void type(const QString &text) {
+        for (QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClicks(&edit(), QString(c));
+            } else { // a key QTest cannot name, such as the euro sign of a Swedish keyboard
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(&edit(), &press);
+            }
+        }
+    }
     void key(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(&edit(), key, mods); }
     void choose(const QString &species) { art().setCurrentIndex(art().findText(species)); }
     void save() { QTest::mouseClick(&button("btnSpara"), Qt::LeftButton); }
@@ -622,3 +634,200 @@ TEST(PriceListEditor, TheSpeciesBoxAlwaysNamesTheSpeciesShown) {
     EXPECT_EQ(e.art().currentIndex(), 1);
     EXPECT_EQ(e.textAt(1, 1), QString::number(sampleSpruce[1][1]));
 }
+
+namespace {
+
+struct TypedCase {
+    const char *typed;
+    std::optional<double> saved; // nothing: refused, the file stays as it was
+};
+
+class TypedPrice : public ::testing::TestWithParam<TypedCase> {};
+
+} // namespace
+
+TEST_P(TypedPrice, IsSavedAsItsNumberOrRefusedNamingItsCellUntilMended) {
+    const TypedCase &c = GetParam();
+    Editor e;
+    e.showActive();
+    const QByteArray before = e.file();
+    // Typed into spruce, quality 3, 18 cm; saved while pine is shown.
+    e.choose("Gran");
+    e.click(3, 4);
+    e.type(QString::fromUtf8(c.typed));
+    EXPECT_EQ(e.textAt(3, 4), QString::fromUtf8(c.typed));
+    e.choose("Tall");
+    AnsweringHand hand;
+    e.save();
+    ASSERT_EQ(hand.count(), 1);
+    if (c.saved) {
+        EXPECT_EQ(hand.seen().first().title, "Spara prislistan");
+        EXPECT_EQ(e.saved().spruce[3][4], *c.saved);
+        return;
+    }
+    const SeenBox &box = hand.seen().first();
+    EXPECT_EQ(box.title, "Kvistel");
+    for (const char *part : {"gran", "kvalitet 3", "diameterklass 18 cm", c.typed})
+        EXPECT_TRUE(box.text.contains(QString::fromUtf8(part))) << box.text.toStdString();
+    EXPECT_EQ(e.file(), before);
+    // The editor shows the cell, ready to be mended.
+    EXPECT_EQ(e.art().currentText(), "Gran");
+    EXPECT_EQ(e.at(), qMakePair(3, 4));
+    // The box over the cell has the keyboard once the window is active again.
+    EXPECT_EQ(e.window->focusWidget(), &e.edit());
+    e.type("321,5");
+    e.save();
+    ASSERT_EQ(hand.count(), 2);
+    EXPECT_EQ(hand.seen().last().title, "Spara prislistan");
+    EXPECT_EQ(e.saved().spruce[3][4], 321.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed, TypedPrice,
+                         ::testing::Values(TypedCase{"520,5", 520.5}, TypedCase{"520.5", 520.5},
+                                           TypedCase{"1 200 kr", 1200}, TypedCase{"abc", {}},
+                                           TypedCase{"€", {}}, TypedCase{"0x10", {}},
+                                           TypedCase{"12a", {}}, TypedCase{"1e999", {}}));
+
+namespace {
+
+struct LeaveCase {
+    const char *name;
+    bool edited;
+    const char *answer; // to "Spara ändringarna i prislistan?"
+    bool closeBox;      // the window's close box instead of Avsluta
+    bool left;          // the menu is back
+    bool saved;         // the edit is in the file
+};
+
+class LeavingTheEditor : public ::testing::TestWithParam<LeaveCase> {};
+
+} // namespace
+
+TEST_P(LeavingTheEditor, AsksBeforeDroppingEdits) {
+    const LeaveCase &c = GetParam();
+    Editor e;
+    e.show();
+    const QByteArray before = e.file();
+    e.click(2, 3); // entering a cell is no edit
+    if (c.edited) {
+        e.choose("Gran");
+        e.click(4, 5);
+        e.type("999");
+    }
+    AnsweringHand hand({QString::fromUtf8(c.answer)});
+    if (c.closeBox)
+        e.window->close();
+    else
+        QTest::mouseClick(&e.button("btnAvsluta"), Qt::LeftButton);
+    settle();
+
+    if (c.edited) {
+        ASSERT_GE(hand.count(), 1);
+        const SeenBox &question = hand.seen().first();
+        EXPECT_EQ(question.text, "Spara ändringarna i prislistan?");
+        EXPECT_EQ(question.buttons.size(), 3);
+        for (const char *b : {"Ja", "Nej", "Avbryt"})
+            EXPECT_TRUE(question.buttons.contains(QString::fromUtf8(b))) << b;
+    } else {
+        EXPECT_EQ(hand.count(), 0);
+    }
+    EXPECT_EQ(e.window->isVisible(), !c.left);
+    EXPECT_EQ(e.hub.opened.contains(WindowHub::Window::MainMenu), c.left);
+    if (c.saved) {
+        EXPECT_EQ(e.saved().spruce[4][5], 999);
+    } else {
+        EXPECT_EQ(e.file(), before);
+    }
+    if (!c.left) {
+        EXPECT_EQ(e.art().currentText(), "Gran");
+        EXPECT_EQ(e.textAt(4, 5), "999"); // the edit is still there
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Leave, LeavingTheEditor,
+    ::testing::Values(LeaveCase{"NothingEdited", false, "", false, true, false},
+                      LeaveCase{"Ja", true, "Ja", false, true, true},
+                      LeaveCase{"Nej", true, "Nej", false, true, false},
+                      LeaveCase{"Avbryt", true, "Avbryt", false, false, false},
+                      LeaveCase{"CloseBoxJa", true, "Ja", true, true, true},
+                      LeaveCase{"CloseBoxAvbryt", true, "Avbryt", true, false, false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(PriceListEditor, AnswerJaWithAPriceThatIsNotANumberStaysToMendIt) {
+    Editor e;
+    e.show();
+    const QByteArray before = e.file();
+    e.click(2, 2);
+    e.type("abc");
+    AnsweringHand hand({"Ja"});
+    QTest::mouseClick(&e.button("btnAvsluta"), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(hand.count(), 2);
+    EXPECT_TRUE(hand.seen().last().text.contains("\"abc\""));
+    EXPECT_TRUE(e.window->isVisible());
+    EXPECT_TRUE(e.hub.opened.isEmpty());
+    EXPECT_EQ(e.file(), before);
+}
+
+namespace {
+
+struct HostileFile {
+    const char *name;
+    std::function<QByteArray(QByteArray)> damage;
+    const char *says; // empty: the editor opens it
+};
+
+class EditorOnAHostileFile : public ::testing::TestWithParam<HostileFile> {};
+
+} // namespace
+
+TEST_P(EditorOnAHostileFile, NeverShowsOrSavesAListItDidNotReadWhole) {
+    const HostileFile &c = GetParam();
+    const QByteArray file = c.damage(samplePriceList());
+    Editor e(file);
+    ModalHand hand;
+    e.show();
+    if (*c.says) {
+        ASSERT_EQ(hand.count(), 1);
+        EXPECT_TRUE(hand.seen().first().text.contains(QString::fromUtf8(c.says)))
+            << hand.seen().first().text.toStdString();
+        EXPECT_FALSE(e.window->isVisible());
+        EXPECT_FALSE(e.button("btnSpara").isEnabled());
+        EXPECT_EQ(e.file(), file);
+        return;
+    }
+    // Opened: one pine price changed and saved changes that price's line and nothing else.
+    ASSERT_EQ(hand.count(), 0);
+    e.click(1, 2);
+    e.type("575");
+    e.save();
+    QByteArray expected = file;
+    const QByteArray line = "\r\n\"t\"\r\n530,560,";
+    ASSERT_EQ(expected.count(line), 1);
+    expected.replace(line, "\r\n\"t\"\r\n530,575,");
+    EXPECT_EQ(e.file(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, EditorOnAHostileFile,
+    ::testing::Values(
+        HostileFile{"PineTaggedUpperCase", [](QByteArray f) { return f.replace("\"t\"", "\"T\""); },
+                    "prisblocket för tall (\"t\") saknas"},
+        HostileFile{"DecimalComma", [](QByteArray f) { return f.replace("530,560", "530,5,560"); },
+                    "i prisblocket \"t\", kvalitet 1, diameterklass 12 står \"530,5\""},
+        HostileFile{"BirchBlockKept",
+                    [](QByteArray f) {
+                        return f.chopped(2) +
+                               "\"b\"\r\n1,2,3,4,5,6,7,8,9,10\r\n1,2,3,4,5,6,7,8,9,10 \r\n"
+                               "1,2,3,4,5,6,7,8,9,10\r\n1,2,3,4,5,6,7,8,9,10\r\n"
+                               "1,2,3,4,5,6,7,8,9,1.50\r\n\r\n";
+                    },
+                    ""},
+        HostileFile{"RepeatedSpruceBlockKept",
+                    [](QByteArray f) {
+                        const qsizetype g = f.indexOf("\"g\"");
+                        return f.left(g) + f.mid(g, f.size() - g - 2) + f.mid(g);
+                    },
+                    ""}),
+    [](const auto &info) { return std::string(info.param.name); });

@@ -61,3 +61,35 @@ TEST(PriceGridRules, KeysMoveTheEditorAsInASpreadsheet) {
         }
     }
 }
+
+TEST(PriceGridRules, ATypedPriceIsAPlainNumberWithAPointOrAComma) {
+    const struct {
+        const char *typed;
+        std::optional<double> price;
+    } cases[] = {
+        {"450", 450},
+        {"520,5", 520.5},
+        {"520.5", 520.5},
+        {" 452,5 kr", 452.5},
+        {"1 000", 1000},
+        {"-12", -12},
+        {"+7", 7},
+        {"", 0},
+        {"  ", 0},
+        {"1e3", 1000},
+        {",5", 0.5},
+        {"abc", std::nullopt},
+        {"€", std::nullopt},
+        {"0x10", std::nullopt},
+        {"12a", std::nullopt},
+        {"1,000.5", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"kr", std::nullopt},
+        {"nan", std::nullopt},
+        {"inf", std::nullopt},
+        {"1e999", std::nullopt},
+        {"--1", std::nullopt},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(typedPrice(QString::fromUtf8(c.typed)), c.price) << c.typed;
+}
