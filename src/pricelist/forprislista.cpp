@@ -157,8 +157,14 @@ void forPrislista::visa_prislista(PriceSpecies species) {
 void forPrislista::placeEditor(const QModelIndex &current, const QModelIndex &previous) {
     const QWidget *before = previous.isValid() ? flgPrislista->indexWidget(previous) : nullptr;
     const bool hadFocus = before && before->hasFocus();
-    if (current.isValid() && !flgPrislista->isPersistentEditorOpen(current))
+    if (current.isValid() && !flgPrislista->isPersistentEditorOpen(current)) {
         flgPrislista->openPersistentEditor(current);
+        // The box stands where the grid stands in the window's tab order.
+        if (QLineEdit *box = editor()) {
+            setTabOrder(cmbArt, box);
+            setTabOrder(box, btnSpara);
+        }
+    }
     if (hadFocus)
         takeFocus();
     if (previous.isValid() && previous != current)

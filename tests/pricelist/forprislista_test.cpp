@@ -603,6 +603,14 @@ TEST(PriceListEditor, KeysMoveTheEditorFromCellToCell) {
     e.key(Qt::Key_Tab);
     EXPECT_EQ(e.at(), qMakePair(5, 10));
     EXPECT_TRUE(e.button("btnSpara").hasFocus());
+
+    // Backtab before the first price goes to the species box, and Tab from there comes back.
+    e.click(1, 1);
+    e.key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(e.art().hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(e.edit().hasFocus());
+    EXPECT_EQ(e.at(), qMakePair(1, 1));
 }
 
 TEST(PriceListEditor, TabbingToTheNextRowDoesNotTouchTheCellsItPassesOver) {
