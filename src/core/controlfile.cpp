@@ -1,6 +1,10 @@
 #include "controlfile.h"
 
+#include "fieldcheck.h"
+#include "parameters.h"
 #include "textfile.h"
+
+#include <algorithm>
 
 #include <cstdlib>
 #include <string>
@@ -130,17 +134,73 @@ bool ControlFile::read(const QStringList &keys, Lines which, const KeyAction &ac
     return true;
 }
 
-bool ControlFile::save(const QHash<QString, QString> &newValues, QString *error) const {
+namespace {
+
+// Keys in the order of the parameter table, any other key after them in alphabetical order.
+QStringList inTableOrder(QStringList keys) {
+    const QStringList table = parameterKeys();
+    std::sort(keys.begin(), keys.end(), [&](const QString &a, const QString &b) {
+        const qsizetype ia = table.indexOf(a), ib = table.indexOf(b);
+        if (ia != ib)
+            return ia < 0 ? false : ib < 0 ? true : ia < ib;
+        return a < b;
+    });
+    return keys;
+}
+
+// Why `value` cannot stand between the two slashes of the key's line, or the empty text.
+QString unstorable(const QString &key, const QString &value) {
+    if (const QString c = firstCharacterOutsideCp1252(value); !c.isEmpty())
+        return QStringLiteral("Värdet för %1 innehåller tecknet \"%2\", som styrfilen inte kan "
+                              "lagra. Ta bort tecknet och spara igen.")
+            .arg(key, c);
+    if (value.contains(u'/') || value.contains(u'\r') || value.contains(u'\n'))
+        return QStringLiteral("Värdet för %1 får inte innehålla snedstreck eller radbrytningar. "
+                              "Rätta värdet och spara igen.")
+            .arg(key);
+    return {};
+}
+
+} // namespace
+
+Outcome ControlFile::save(const QHash<QString, QString> &newValues) const {
+    for (auto it = newValues.cbegin(); it != newValues.cend(); ++it)
+        if (const QString problem = unstorable(it.key(), it.value()); !problem.isEmpty())
+            return Outcome::failure(problem +
+                                    QStringLiteral(" Styrfilen \"%1\" är oförändrad.").arg(path()));
     QStringList lines;
-    if (!readLines(&lines, error))
-        return false;
-    for (qsizetype n = 0; n + 1 < lines.size(); ++n) {
+    QString error;
+    if (!readLines(&lines, &error))
+        return Outcome::failure(error);
+    QStringList missing = newValues.keys();
+    // Every line that carries a key gets its value, the first and the last one too: the stand
+    // form reads the last line and the engine the first, and neither may see a stale value.
+    for (qsizetype n = 0; n < lines.size(); ++n) {
         QString &line = lines[n];
         if (!hasValueField(line))
             continue;
         for (auto it = newValues.cbegin(); it != newValues.cend(); ++it)
-            if (carriesKey(line, it.key()))
+            if (carriesKey(line, it.key())) {
                 line = enco(line, it.value());
+                // The stand form never reads the first line, the other readers never the last.
+                if (n > 0 && n + 1 < lines.size())
+                    missing.removeAll(it.key());
+            }
     }
-    return replaceFileSafely(path(), joinLinesCrLf(lines), tempPath(), error);
+    if (!missing.isEmpty()) {
+        // A file too short to have a first and a last line around its parameters gets them,
+        // empty, so that every reader reads the added lines.
+        if (lines.isEmpty())
+            lines << QString();
+        if (lines.size() < 2)
+            lines << QString();
+        QStringList added;
+        for (const QString &key : inTableOrder(missing))
+            added << key + u'/' + newValues.value(key) + u'/';
+        for (qsizetype i = 0; i < added.size(); ++i)
+            lines.insert(lines.size() - 1, added.at(i));
+    }
+    if (!replaceFileSafely(path(), joinLinesCrLf(lines), tempPath(), &error))
+        return Outcome::failure(error);
+    return {};
 }

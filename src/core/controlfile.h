@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -51,11 +53,14 @@ public:
     // cannot be read; then no action has run.
     bool read(const QStringList &keys, Lines lines, const KeyAction &action, QString *error) const;
 
-    // Rewrites the file through "tmp.sty": every line but the last that carries a key of
-    // `newValues` gets that value; all other lines, and every line end, are written as CR LF
-    // lines otherwise unchanged. The file is replaced atomically; on any failure it stays as it
-    // was, "tmp.sty" is removed, and a Swedish message is returned.
-    bool save(const QHash<QString, QString> &newValues, QString *error) const;
+    // Rewrites the file through "tmp.sty": every line that carries a key of `newValues` gets
+    // that value; all other lines, and every line end, are written as CR LF
+    // lines otherwise unchanged. A key that no line between the first and the last carries
+    // gets a line of its own just before the last line, where every reader finds it (in the
+    // order of the parameter table). A value the file cannot hold (a character outside
+    // Windows-1252, a slash, a line end) is refused before anything is written. The file is
+    // replaced atomically; on any failure it stays as it was and "tmp.sty" is removed.
+    Outcome save(const QHash<QString, QString> &newValues) const;
 
 private:
     bool readLines(QStringList *lines, QString *error) const;

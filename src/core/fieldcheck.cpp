@@ -1,6 +1,7 @@
 #include "fieldcheck.h"
 
 #include "controlfile.h"
+#include "textfile.h"
 
 #include <charconv>
 #include <system_error>
@@ -72,9 +73,36 @@ QString FieldMessage::outOfRange(double lower, double upper, QChar decimalSepara
            QStringLiteral(" och ") + boundText(upper, decimalSeparator);
 }
 
+QString FieldMessage::notInCp1252(const QString &character) {
+    return QStringLiteral("Tecknet \"%1\" kan inte sparas i styrfilen. Ta bort det.")
+        .arg(character);
+}
+
+QString firstCharacterOutsideCp1252(QStringView text) {
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
+                                                                                             : 1;
+        const QString character = text.mid(i, length).toString();
+        if (decodeCp1252(encodeCp1252(character)) != character)
+            return character;
+        i += length;
+    }
+    return {};
+}
+
+std::optional<double> plainNumber(QStringView text) {
+    const QString withPoint = withDecimalPoint(text.toString());
+    if (!isNumericText(withPoint))
+        return std::nullopt;
+    return leadingNumber(withPoint);
+}
+
 QString fieldFault(QStringView text, double lower, double upper, QChar decimalSeparator) {
     if (text.isEmpty())
         return FieldMessage::empty();
+    if (const QString c = firstCharacterOutsideCp1252(text); !c.isEmpty())
+        return FieldMessage::notInCp1252(c);
     if (!isNumericText(text))
         return FieldMessage::notNumeric();
     const double value = leadingNumber(text);

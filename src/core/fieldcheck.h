@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // The test a numeric field of the parameter forms must pass when the user leaves it, without
 // any widget: the caller shows the message and puts the focus back.
 
@@ -16,6 +18,8 @@ inline QString notNumeric() {
     return QStringLiteral("Värdet måste vara numeriskt");
 }
 QString outOfRange(double lower, double upper, QChar decimalSeparator);
+// A character the control file cannot hold, such as "ł" or an emoji.
+QString notInCp1252(const QString &character);
 } // namespace FieldMessage
 
 // True when the text as a whole is one decimal number: blanks before and after it, an optional
@@ -27,8 +31,18 @@ bool isNumericText(QStringView text);
 // 0.1, not 0.10000000000000001), with the given decimal separator and a plain "-".
 QString boundText(double bound, QChar decimalSeparator);
 
+// The first character of `text` that Windows-1252 cannot hold (an emoji whole, not half of
+// it), or the empty text. Such a character would reach the file as a stray substitute byte.
+QString firstCharacterOutsideCp1252(QStringView text);
+
+// The value of a text that is one plain number, read with "." or a decimal comma as the
+// decimal point and blanks around it allowed; nothing for any other text ("abc", "nan",
+// "0x10", "12 cm", the empty text).
+std::optional<double> plainNumber(QStringView text);
+
 // The message for the first fault of `text` in a field bounded `lower` to `upper` (both
-// inclusive), or the empty text when the field passes. The value is read by the control file's
+// inclusive), or the empty text when the field passes: empty, a character the file cannot
+// hold, not a number, out of range, in that order. The value is read by the control file's
 // leading-number rule, as the engine will read it.
 QString fieldFault(QStringView text, double lower, double upper, QChar decimalSeparator);
 

@@ -20,6 +20,15 @@ void valid(double p1, double p2, QLineEdit *field) {
 
 FieldWatch::FieldWatch(QObject *parent) : QObject(parent) {}
 
+void FieldWatch::report(QWidget *control, const QString &message) {
+    dropWaitingChecks();
+    m_checking = true;
+    showMessage(control->window(), QStringLiteral("Error"), message);
+    control->setFocus(Qt::OtherFocusReason);
+    control->activateWindow();
+    m_checking = false;
+}
+
 void FieldWatch::watch(QLineEdit *field, double lower, double upper) {
     m_bounds.insert(field, {lower, upper});
     field->installEventFilter(this);
@@ -57,13 +66,14 @@ void FieldWatch::leave(QLineEdit *field, int reason) {
     }
     if (!field->window()->isVisible())
         return;
-    QTimer::singleShot(0, this, [this, f = QPointer<QLineEdit>(field)] { check(f); });
+    QTimer::singleShot(0, this,
+                       [this, f = QPointer<QLineEdit>(field), g = m_generation] { check(f, g); });
 }
 
-void FieldWatch::check(QPointer<QLineEdit> field) {
+void FieldWatch::check(QPointer<QLineEdit> field, unsigned generation) {
     // The press that took the focus may have hidden the window (a return button); a hidden
     // form has been left as a whole and is not held back by its fields.
-    if (!field || m_checking || !field->window()->isVisible())
+    if (!field || m_checking || generation != m_generation || !field->window()->isVisible())
         return;
     const Bounds bounds = m_bounds.value(field);
     m_checking = true;

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class QLineEdit;
+class QWidget;
 
 // The field check of both parameter forms: tests the field's text against its bounds and, at
 // the first fault, shows the message in a box titled "Error" and puts the focus back into the
@@ -33,6 +34,13 @@ public:
     // True while a message is up or the focus is being given back.
     bool isChecking() const { return m_checking; }
 
+    // Shows a fault of `control` as the field check does ("Error", OK) and puts the focus
+    // back into it. A check still waiting for the leaving that came before is dropped, so
+    // that a form's own check of all its fields and the leaving never give two messages.
+    void report(QWidget *control, const QString &message);
+    // Drops the checks still waiting: the form checks all its fields itself.
+    void dropWaitingChecks() { ++m_generation; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -41,8 +49,9 @@ private:
         double lower, upper;
     };
     void leave(QLineEdit *field, int reason);
-    void check(QPointer<QLineEdit> field);
+    void check(QPointer<QLineEdit> field, unsigned generation);
 
     QHash<QLineEdit *, Bounds> m_bounds;
     bool m_checking = false;
+    unsigned m_generation = 0;
 };

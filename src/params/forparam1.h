@@ -1,42 +1,38 @@
 #pragma once
 
-#include "controlfile.h"
-#include "workwindow.h"
+#include "parameterform.h"
 
-class FieldWatch;
 class QButtonGroup;
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 // The stand and economy parameters, set before the visit to the forest: the part of Sweden,
 // the planting cost, the required rate, the harvest intensity and cost, and the pulpwood
-// prices. Loaded from the control file when first shown; "OK" saves its nine keys.
-class forParam1 : public WorkWindow {
+// prices. Shows the control file's values whenever it is opened; "OK" checks and saves its
+// nine keys.
+class forParam1 : public ParameterForm {
     Q_OBJECT
 public:
     forParam1(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
 
-    void load_param1();
+    void load_param1() { loadParameters(); }
     // Saves the nine keys; false (after telling the user) when the file could not be written.
-    bool save_param1();
+    bool save_param1() { return saveParameters(); }
 
 protected:
-    void formLoad() override;
     void closeBox() override;
+    void clearControls() override;
+    void showValue(const Parameter &p, const QString &value) override;
+    std::optional<QString> valueToSave(const Parameter &p) const override;
 
 private:
     void btnOK_Click();
     void btnAvbryt_Click();
-    QLineEdit *field(const QString &key) const;
+    void chooseRegion(const QString &code);
 
-    WindowHub &m_hub;
-    ControlFile m_controlFile;
-    FieldWatch *m_watch;
     QRadioButton *optSvN;
     QRadioButton *optSvS;
     QButtonGroup *m_region;
     QPushButton *btnOK;
     QPushButton *btnAvbryt;
-    QHash<QString, QLineEdit *> m_fields; // by control-file key
 };

@@ -1,40 +1,36 @@
 #pragma once
 
-#include "controlfile.h"
-#include "workwindow.h"
+#include "parameterform.h"
 
-class FieldWatch;
 class QButtonGroup;
 class QComboBox;
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 // The one tree measured in the forest: species, diameter, height deviation, site index, ring
 // width, diameter quotient, crown, the potential quality of its first three logs and whether
-// the gap is to be planted. Loaded from the control file when first shown; "Beräkna" saves its
-// eleven keys and has the result window calculate.
-class forParam2 : public WorkWindow {
+// the gap is to be planted. Shows the control file's values whenever it is opened;
+// "Beräkna" checks and saves its eleven keys and has the result window calculate.
+class forParam2 : public ParameterForm {
     Q_OBJECT
 public:
     forParam2(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
 
-    void load_param2();
+    void load_param2() { loadParameters(); }
     // Saves the eleven keys; false (after telling the user) when the file could not be written.
-    bool save_param2();
+    bool save_param2() { return saveParameters(); }
 
 protected:
-    void formLoad() override;
     void closeBox() override;
+    void clearControls() override;
+    void showValue(const Parameter &p, const QString &value) override;
+    std::optional<QString> valueToSave(const Parameter &p) const override;
+    QString fault(const Parameter &p, QWidget **where) const override;
 
 private:
     void btnBerakna_Click();
     void btnAvsluta_Click();
-    void applyLoaded(const QString &key, const QString &value);
 
-    WindowHub &m_hub;
-    ControlFile m_controlFile;
-    FieldWatch *m_watch;
     QComboBox *cmbArt;
     QComboBox *cmbBkv;
     QComboBox *cmbAkv;
@@ -44,6 +40,8 @@ private:
     QButtonGroup *m_plant;
     QPushButton *btnBerakna;
     QPushButton *btnAvsluta;
-    QHash<QString, QLineEdit *> m_fields;    // numeric fields by control-file key
-    QHash<QString, QComboBox *> m_qualities; // quality boxes by control-file key
+    // The species as the file gave it: its letter, and the name shown for it (empty when the
+    // program has no name for the letter, which is then shown as it stands).
+    QString m_fileSpecies;
+    QString m_fileSpeciesName;
 };

@@ -139,7 +139,8 @@ TEST(ControlFileSaving, OnlyTheSavingFormsKeysChangeEveryOtherByteStays) {
     home.write("trad.sty", before);
     QString error;
     ASSERT_TRUE(ControlFile(home.sokvag())
-                    .save({{"rant:", "4.5"}, {"mt:", "300"}, {"harvpr:", "50"}}, &error));
+                    .save({{"rant:", "4.5"}, {"mt:", "300"}, {"harvpr:", "50"}})
+                    .ok());
     EXPECT_EQ(home.read("trad.sty"), QByteArray("Styrfil f\xf6r Kvistel\r\n"
                                                 "sv:/S/ region\r\n"
                                                 "rant: r\xe4ntekrav /4.5/ procent / extra\r\n"
@@ -148,41 +149,109 @@ TEST(ControlFileSaving, OnlyTheSavingFormsKeysChangeEveryOtherByteStays) {
                                                 "okänd rad\r\n"
                                                 "\r\n"
                                                 "mt:/300/\r\n"
+                                                "harvpr:/50/\r\n"
                                                 "Slut\r\n"));
     EXPECT_FALSE(home.exists("tmp.sty"));
 }
 
-TEST(ControlFileSaving, AMissingKeyStaysMissingAndTheLineCountStays) {
+// A value whose key has no line that every reader reads gets a line of its own just before
+// the closing line: the stand form skips the first line, the other readers the last.
+struct MissingKey {
+    const char *name;
+    QByteArray before;
+    QList<std::pair<QString, QString>> values;
+    QByteArray after;
+};
+
+void PrintTo(const MissingKey &m, std::ostream *os) {
+    *os << m.name;
+}
+
+class SavingAKeyWithoutALine : public ::testing::TestWithParam<MissingKey> {};
+
+TEST_P(SavingAKeyWithoutALine, AddsItBeforeTheClosingLineOnceAndForAll) {
+    const MissingKey &m = GetParam();
     TempHome home;
-    home.writeLines("trad.sty", {"head", "bdm:/30/", "tail"});
-    QString error;
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "4"}}, &error));
-    EXPECT_EQ(home.readLines("trad.sty"), (QStringList{"head", "bdm:/30/", "tail"}));
+    home.write("trad.sty", m.before);
+    QHash<QString, QString> values;
+    for (const auto &[key, value] : m.values)
+        values.insert(key, value);
+    for (int i = 0; i < 3; ++i) // a second and a third save add nothing more
+        ASSERT_TRUE(ControlFile(home.sokvag()).save(values).ok());
+    EXPECT_EQ(home.read("trad.sty"), m.after);
+
+    // Every reader finds the value: the engine's lines and the stand form's lines.
+    for (const auto lines : {ControlFile::Lines::AllButLast, ControlFile::Lines::AllButFirst}) {
+        QHash<QString, QString> read;
+        QString error;
+        ASSERT_TRUE(
+            ControlFile(home.sokvag())
+                .read(
+                    values.keys(), lines,
+                    [&](const QString &key, const QString &value) { read.insert(key, value); },
+                    &error));
+        EXPECT_EQ(read, values);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SavingAKeyWithoutALine,
+    ::testing::Values(
+        MissingKey{"NoLine",
+                   "head\r\nbdm:/30/\r\ntail\r\n",
+                   {{"rant:", "4"}},
+                   "head\r\nbdm:/30/\r\nrant:/4/\r\ntail\r\n"},
+        MissingKey{"TwoMissingInTableOrder",
+                   "head\r\ntail",
+                   {{"mt:", "1"}, {"rant:", "4"}},
+                   "head\r\nrant:/4/\r\nmt:/1/\r\ntail\r\n"},
+        MissingKey{"KeyInCapitals",
+                   "head\r\nRant:/3/\r\ntail\r\n",
+                   {{"rant:", "4"}},
+                   "head\r\nRant:/3/\r\nrant:/4/\r\ntail\r\n"},
+        MissingKey{"OnlyOnTheFirstLine",
+                   "rant:/1/\r\ntail\r\n",
+                   {{"rant:", "4"}},
+                   "rant:/4/\r\nrant:/4/\r\ntail\r\n"},
+        MissingKey{"OnlyOnTheLastLine",
+                   "head\r\nrant:/2/",
+                   {{"rant:", "4"}},
+                   "head\r\nrant:/4/\r\nrant:/4/\r\n"},
+        MissingKey{"LineWithoutSlashes",
+                   "head\r\nrant:3\r\nrant:/3\r\ntail\r\n",
+                   {{"rant:", "7"}},
+                   "head\r\nrant:3\r\nrant:/3\r\nrant:/7/\r\ntail\r\n"},
+        MissingKey{"OneLineFile", "Styrfil", {{"rant:", "4"}}, "Styrfil\r\nrant:/4/\r\n\r\n"},
+        MissingKey{"EmptyFile", "", {{"rant:", "4"}}, "\r\nrant:/4/\r\n\r\n"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ControlFileSaving, AValueTheFileCannotHoldIsRefusedAndNothingIsWritten) {
+    for (const char *value : {"3ł", "😀", "3/4", "3\r\nbdm:/999/"}) {
+        TempHome home;
+        const QByteArray before = "head\r\nrant:/3/\r\ntail\r\n";
+        home.write("trad.sty", before);
+        const Outcome saved =
+            ControlFile(home.sokvag()).save({{"rant:", QString::fromUtf8(value)}, {"mt:", "5"}});
+        EXPECT_FALSE(saved.ok()) << value;
+        EXPECT_TRUE(saved.message().contains("rant:")) << saved.message().toStdString();
+        EXPECT_EQ(home.read("trad.sty"), before) << value;
+        EXPECT_FALSE(home.exists("tmp.sty"));
+    }
 }
 
 TEST(ControlFileSaving, LfOnlyFileIsSavedWithCrLf) {
     TempHome home;
     home.write("trad.sty", "head\nrant:/3/\ntail\n");
     QString error;
-    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "5"}}, &error));
+    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "5"}}).ok());
     EXPECT_EQ(home.read("trad.sty"), QByteArray("head\r\nrant:/5/\r\ntail\r\n"));
 }
 
-TEST(ControlFileSaving, TheLastLineIsCopiedEvenWhenItCarriesAKey) {
+TEST(ControlFileSaving, EveryLineThatCarriesTheKeyGetsTheValueTheFirstAndLastToo) {
     TempHome home;
-    home.writeLines("trad.sty", {"rant:/1/", "rant:/2/"});
-    QString error;
-    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "7"}}, &error));
-    EXPECT_EQ(home.readLines("trad.sty"), (QStringList{"rant:/7/", "rant:/2/"}));
-}
-
-TEST(ControlFileSaving, LinesWithTooFewSlashesAreCopiedUnchanged) {
-    TempHome home;
-    home.writeLines("trad.sty", {"head", "rant:3", "rant:/3", "tail"});
-    QString error;
-    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "7"}}, &error));
-    EXPECT_EQ(home.readLines("trad.sty"), (QStringList{"head", "rant:3", "rant:/3", "tail"}));
+    home.writeLines("trad.sty", {"rant:/0/", "rant:/1/", "rant:/2/"});
+    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "7"}}).ok());
+    EXPECT_EQ(home.readLines("trad.sty"), (QStringList{"rant:/7/", "rant:/7/", "rant:/7/"}));
 }
 
 TEST(ControlFileSaving, EveryByteValueOutsideTheValuesRoundTrips) {
@@ -193,7 +262,7 @@ TEST(ControlFileSaving, EveryByteValueOutsideTheValuesRoundTrips) {
             foreign.append(char(b));
     home.write("trad.sty", "head\r\n" + foreign + "\r\nrant:/3/\r\ntail\r\n");
     QString error;
-    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "4"}}, &error));
+    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "4"}}).ok());
     EXPECT_EQ(home.read("trad.sty"), "head\r\n" + foreign + "\r\nrant:/4/\r\ntail\r\n");
 }
 
@@ -205,7 +274,7 @@ TEST(ControlFileSaving, AFailedSaveKeepsTheControlFileAndRemovesTmpSty) {
     if (::geteuid() != 0) {
         // A read-only home directory.
         QFile::setPermissions(home.sokvag(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        EXPECT_FALSE(ControlFile(home.sokvag()).save({{"rant:", "4"}}, &error));
+        EXPECT_FALSE(ControlFile(home.sokvag()).save({{"rant:", "4"}}).ok());
         QFile::setPermissions(home.sokvag(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);
         EXPECT_EQ(home.read("trad.sty"), before);
@@ -213,17 +282,17 @@ TEST(ControlFileSaving, AFailedSaveKeepsTheControlFileAndRemovesTmpSty) {
     }
     // "tmp.sty" that cannot be written (a directory in its place) fails the save for anyone.
     QDir(home.sokvag()).mkdir("tmp.sty");
-    error.clear();
-    EXPECT_FALSE(ControlFile(home.sokvag()).save({{"rant:", "4"}}, &error));
+    const Outcome saved = ControlFile(home.sokvag()).save({{"rant:", "4"}});
+    EXPECT_FALSE(saved.ok());
     EXPECT_EQ(home.read("trad.sty"), before);
-    EXPECT_TRUE(error.contains("trad.sty")) << error.toStdString();
+    EXPECT_TRUE(saved.message().contains("trad.sty")) << saved.message().toStdString();
 }
 
 TEST(ControlFileSaving, AControlFileThatVanishedIsReportedNotCreated) {
     TempHome home;
-    QString error;
-    EXPECT_FALSE(ControlFile(home.sokvag()).save({{"rant:", "4"}}, &error));
+    const Outcome saved = ControlFile(home.sokvag()).save({{"rant:", "4"}});
+    EXPECT_FALSE(saved.ok());
     EXPECT_FALSE(home.exists("trad.sty"));
     EXPECT_FALSE(home.exists("tmp.sty"));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(saved.message().isEmpty());
 }

@@ -95,7 +95,7 @@ TEST_P(UnreadableControlFile, BeraknaSaysWhyAndCalculatesNothing) {
 INSTANTIATE_TEST_SUITE_P(Faults, UnreadableControlFile, ::testing::ValuesIn(unreadableCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(EmptyControlFile, FormsOpenBlankAndTheFirstCalculationStopsWithAMessageInsteadOfNumbers) {
+TEST(EmptyControlFile, FormsOpenBlankAndBeraknaAsksForTheFirstEmptyFieldInsteadOfCalculating) {
     Program p;
     applyFault(p.home, "trad.sty", FileFault::Empty);
     ModalHand hand;
@@ -103,15 +103,14 @@ TEST(EmptyControlFile, FormsOpenBlankAndTheFirstCalculationStopsWithAMessageInst
     EXPECT_EQ(hand.count(), 0);
     EXPECT_EQ(Program::field(form, "txtBdm").text(), "");
 
-    // Saving adds no line to an empty file, so the engine has no species to work with.
+    // Every field is checked before anything is saved or calculated.
     Program::press(form, "btnBerakna");
     settle();
-    const SeenBox box = theOnlyMessage(hand);
-    EXPECT_TRUE(box.text.contains("trädarten")) << box.text.toStdString();
-    ASSERT_NE(p.resultWindow(), nullptr);
-    EXPECT_TRUE(p.resultWindow()->isVisible());
-    for (int r = 1; r <= 12; ++r)
-        EXPECT_EQ(p.resultWindow()->grid()->textAt(r, 3), "") << "row " << r;
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_EQ(hand.seen()[0].title, "Error");
+    EXPECT_EQ(hand.seen()[0].text, "Fältet får ej lämnas tomt");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(p.resultWindow(), nullptr);
     EXPECT_EQ(p.home.read("trad.sty"), QByteArray());
 }
 

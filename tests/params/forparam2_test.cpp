@@ -36,6 +36,16 @@ QStringList treeFile() {
             "Slut"};
 }
 
+// The sample control file with some values replaced.
+QStringList sampleWith(const QList<std::pair<QString, QString>> &values) {
+    QStringList lines = sampleControlLines();
+    for (const auto &[key, value] : values)
+        for (QString &line : lines)
+            if (line.startsWith(key))
+                line = key + '/' + value + '/';
+    return lines;
+}
+
 struct TreeForm {
     TempHome home;
     RecordingHub hub;
@@ -161,31 +171,28 @@ TEST(TreeForm, SpeciesLettersShowTheirNamesAndSaveBackOnlyForTallAndGran) {
     const struct {
         const char *letter, *shown, *saved;
     } cases[] = {
-        {"t", "Tall", "t"}, {"g", "Gran", "g"}, {"b", "Björk", "b"},
-        {"l", "Löv", "l"},  {"x", "Tall", "t"}, // an unknown letter leaves "Tall" chosen
-        {"T", "Tall", "t"},
+        {"t", "Tall", "t"},
+        {"g", "Gran", "g"},
+        {"b", "Björk", "b"},
+        {"l", "Löv", "l"},
     };
     for (const auto &c : cases) {
-        TreeForm f({"x", QString("art:/%1/").arg(c.letter), "Slut"});
+        TreeForm f(sampleWith({{"art:", c.letter}}));
         f.form->showWindow();
         EXPECT_EQ(f.box("cmbArt")->currentText(), QString::fromUtf8(c.shown)) << c.letter;
         f.click("btnBerakna");
-        EXPECT_EQ(f.line(1), QString("art:/%1/").arg(c.saved)) << c.letter;
+        EXPECT_EQ(f.line(10), QString("art:/%1/").arg(c.saved)) << c.letter;
+        EXPECT_EQ(f.hub.calculations, 1) << c.letter;
     }
 }
 
 TEST(TreeForm, ChoosingASpeciesInTheListSavesItsLetter) {
     TreeForm f;
     f.form->showWindow();
+    f.field("txtDkvot")->setText("0.8");
     f.box("cmbArt")->setCurrentIndex(0);
     f.click("btnBerakna");
     EXPECT_EQ(f.line(3), "art:/t/ trädart");
-
-    TreeForm typed;
-    typed.form->showWindow();
-    typed.box("cmbArt")->setEditText("Ek"); // no entry chosen: the line stays
-    typed.click("btnBerakna");
-    EXPECT_EQ(typed.line(3), "art:/g/ trädart");
 }
 
 TEST(TreeForm, PlantingIsYesOnlyForYAndSavedAsYOrN) {
@@ -199,12 +206,12 @@ TEST(TreeForm, PlantingIsYesOnlyForYAndSavedAsYOrN) {
                  {"Y", false, "n"},
                  {"ja", false, "n"}};
     for (const auto &c : cases) {
-        TreeForm f({"x", QString("plant:/%1/").arg(c.value), "Slut"});
+        TreeForm f(sampleWith({{"plant:", c.value}}));
         f.form->showWindow();
         EXPECT_EQ(f.option("optYes")->isChecked(), c.yes) << c.value;
         EXPECT_EQ(f.option("optNo")->isChecked(), !c.yes) << c.value;
         f.click("btnBerakna");
-        EXPECT_EQ(f.line(1), QString("plant:/%1/").arg(c.saved)) << c.value;
+        EXPECT_EQ(f.line(13), QString("plant:/%1/").arg(c.saved)) << c.value;
     }
 }
 
@@ -212,36 +219,29 @@ TEST(TreeForm, BeraknaSavesTheElevenKeysAndLeavesEveryOtherLineByteForByte) {
     TreeForm f;
     f.form->showWindow();
     f.field("txtBdm")->setText("41");
-    f.field("txtDkvot")->setText("0.7"); // its line is missing and stays missing
+    f.field("txtDkvot")->setText("0.7"); // its line is missing: it is added before the last
     f.option("optNo")->click();
-    f.box("cmbTkv")->setEditText("7"); // a quality box takes any text
+    f.box("cmbTkv")->setEditText("5");
     f.click("btnBerakna");
 
     QStringList expected = treeFile();
     expected[4] = "bdm:/41/ cm";
     expected[8] = "plant:/n/";
     expected[11] = "bdm:/41/ sista raden vinner";
-    expected[14] = "tkv:/7/";
+    expected[14] = "tkv:/5/";
+    expected.insert(expected.size() - 1, "dkvot:/0.7/");
     EXPECT_EQ(f.home.read("trad.sty"), joinLinesCrLf(expected));
     EXPECT_FALSE(f.form->isVisible());
     EXPECT_EQ(f.hub.calculations, 1);
     EXPECT_TRUE(f.hub.opened.isEmpty());
 }
 
-TEST(TreeForm, BeraknaSavesAnUncheckedOutOfRangeValueAsItStands) {
-    TreeForm f({"x", "bdm:/30/", "site:/50/", "Slut"});
-    f.form->showWindow();
-    EXPECT_EQ(f.field("txtSite")->text(), "50");
-    f.click("btnBerakna");
-    EXPECT_EQ(f.line(2), "site:/50/");
-    EXPECT_EQ(f.hub.calculations, 1);
-}
-
-TEST(TreeForm, AvslutaKeepsTheEditsOnScreenButSavesNothing) {
+TEST(TreeForm, AvslutaDropsTheEditsSavesNothingAndTheNextOpeningShowsTheFile) {
     TreeForm f;
     f.form->showWindow();
     f.field("txtSite")->setText("28");
     f.box("cmbArt")->setCurrentIndex(0);
+    f.box("cmbBkv")->setEditText("4");
     f.click("btnAvsluta");
     EXPECT_FALSE(f.form->isVisible());
     EXPECT_EQ(f.hub.opened, QList<WindowHub::Window>{WindowHub::Window::MainMenu});
@@ -249,11 +249,10 @@ TEST(TreeForm, AvslutaKeepsTheEditsOnScreenButSavesNothing) {
     EXPECT_EQ(f.home.read("trad.sty"), joinLinesCrLf(treeFile()));
 
     f.form->showWindow();
-    EXPECT_EQ(f.field("txtSite")->text(), "28");
-    EXPECT_EQ(f.box("cmbArt")->currentText(), "Tall");
-    f.click("btnBerakna");
-    EXPECT_EQ(f.line(6), "site:/28/");
-    EXPECT_EQ(f.line(3), "art:/t/ trädart");
+    EXPECT_EQ(f.field("txtSite")->text(), "24");
+    EXPECT_EQ(f.box("cmbArt")->currentText(), "Gran");
+    EXPECT_EQ(f.box("cmbBkv")->currentText(), "1");
+    EXPECT_EQ(f.field("txtDkvot")->text(), "") << "a key without a line: the empty field";
 }
 
 TEST(TreeForm, CloseBoxDoesWhatAvslutaDoes) {
@@ -268,6 +267,7 @@ TEST(TreeForm, CloseBoxDoesWhatAvslutaDoes) {
 TEST(TreeForm, ASaveThatFailsStartsNoCalculationOnTheOldFile) {
     TreeForm f;
     f.form->showWindow();
+    f.field("txtDkvot")->setText("0.8"); // the file has no line for it
     QFile::remove(f.home.path("trad.sty"));
     ModalHand hand;
     f.click("btnBerakna");

@@ -1,0 +1,163 @@
+#include "parameterform.h"
+
+#include "fieldcheck.h"
+#include "fieldwatch.h"
+#include "formlayout.h"
+#include "messages.h"
+#include "numberformat.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+ParameterForm::ParameterForm(WindowHub &hub, const QString &sokvag, Parameter::Form form,
+                             ControlFile::Lines lines, QWidget *parent)
+    : WorkWindow(parent), m_hub(hub), m_controlFile(sokvag), m_lines(lines),
+      m_rows(parametersOf(form)), m_watch(new FieldWatch(this)) {}
+
+const Parameter &ParameterForm::row(QStringView key) {
+    const Parameter *p = findParameter(key);
+    Q_ASSERT(p);
+    return *p;
+}
+
+QLabel *ParameterForm::captionOf(QWidget *frame, const Parameter &p, int width) const {
+    QLabel *l = FormLayout::caption(frame, "", p.caption.toString(), width);
+    l->setObjectName(p.captionName.toString());
+    return l;
+}
+
+QLabel *ParameterForm::unitOf(QWidget *frame, const Parameter &p) const {
+    if (p.unitName.isEmpty())
+        return nullptr;
+    QLabel *l = FormLayout::label(frame, "", p.unit.toString());
+    l->setObjectName(p.unitName.toString());
+    return l;
+}
+
+QLineEdit *ParameterForm::numberFieldOf(QWidget *frame, const Parameter &p) {
+    QLineEdit *f = FormLayout::numberField(frame, "");
+    f->setObjectName(p.control.toString());
+    m_fields.insert(p.keyText(), f);
+    m_watch->watch(f, p.lower, p.upper);
+    return f;
+}
+
+QComboBox *ParameterForm::listBoxOf(QWidget *frame, const Parameter &p,
+                                    const QStringList &entries) {
+    auto *box = new QComboBox(frame);
+    box->setObjectName(p.control.toString());
+    box->setEditable(true);
+    // A typed text is the box's value; it never becomes an entry of the list.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(entries);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("Björk")) + 64);
+    if (p.conversion == Parameter::Conversion::Quality) {
+        // One class of the list, and nothing else, can be typed; a class the file holds
+        // outside the list is shown as it stands and refused when the form is confirmed.
+        box->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[%1-%2]").arg(p.lower).arg(p.upper)), box));
+    }
+    m_boxes.insert(p.keyText(), box);
+    return box;
+}
+
+QLineEdit *ParameterForm::field(QStringView key) const {
+    return m_fields.value(key.toString());
+}
+
+QComboBox *ParameterForm::listBox(QStringView key) const {
+    return m_boxes.value(key.toString());
+}
+
+void ParameterForm::clearControls() {
+    for (QLineEdit *f : std::as_const(m_fields))
+        f->clear();
+}
+
+void ParameterForm::showValue(const Parameter &p, const QString &value) {
+    if (QLineEdit *f = field(p.key))
+        f->setText(value);
+    else if (QComboBox *box = listBox(p.key))
+        box->setEditText(value);
+}
+
+std::optional<QString> ParameterForm::valueToSave(const Parameter &p) const {
+    if (QLineEdit *f = field(p.key))
+        return f->text();
+    if (QComboBox *box = listBox(p.key))
+        return box->currentText();
+    return std::nullopt;
+}
+
+QString ParameterForm::fault(const Parameter &p, QWidget **where) const {
+    if (QLineEdit *f = field(p.key)) {
+        *where = f;
+        // As on leaving the field: a decimal comma is a decimal point.
+        if (const QString converted = withDecimalPoint(f->text()); converted != f->text())
+            f->setText(converted);
+        return fieldFault(f->text(), p.lower, p.upper, localeDecimalSeparator());
+    }
+    if (QComboBox *box = listBox(p.key); box && p.conversion == Parameter::Conversion::Quality) {
+        *where = box;
+        const QString text = box->currentText();
+        if (const QString c = firstCharacterOutsideCp1252(text); !c.isEmpty())
+            return FieldMessage::notInCp1252(c);
+        if (box->findText(text, Qt::MatchExactly) < 0)
+            return QStringLiteral("Kvalitetsklassen \"%1\" finns inte i listan. Välj en klass "
+                                  "från %2 till %3.")
+                .arg(text)
+                .arg(p.lower)
+                .arg(p.upper);
+    }
+    return {};
+}
+
+bool ParameterForm::loadParameters() {
+    clearControls();
+    QStringList keys;
+    for (const Parameter *p : std::as_const(m_rows))
+        keys << p->keyText();
+    QString error;
+    const bool read = m_controlFile.read(
+        keys, m_lines,
+        [this](const QString &key, const QString &value) { showValue(row(key), value); }, &error);
+    if (!read)
+        showKvistelMessage(this, error);
+    return read;
+}
+
+bool ParameterForm::checkParameters() {
+    m_watch->dropWaitingChecks();
+    for (const Parameter *p : std::as_const(m_rows)) {
+        QWidget *where = nullptr;
+        if (const QString message = fault(*p, &where); !message.isEmpty()) {
+            m_watch->report(where ? where : this, message);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ParameterForm::saveParameters() {
+    QHash<QString, QString> values;
+    for (const Parameter *p : std::as_const(m_rows))
+        if (const std::optional<QString> value = valueToSave(*p))
+            values.insert(p->keyText(), *value);
+    const Outcome saved = m_controlFile.save(values);
+    if (!saved)
+        showKvistelMessage(this, saved.message());
+    return saved.ok();
+}
+
+void ParameterForm::formActivate() {
+    // Every opening shows the file as it is: edits left with the return button are dropped,
+    // and a value saved by the other form or by hand is seen.
+    loadParameters();
+}
+
+void ParameterForm::returnToMenu() {
+    hide();
+    m_hub.open(WindowHub::Window::MainMenu);
+}
