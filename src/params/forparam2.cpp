@@ -140,7 +140,7 @@ void forParam2::clearControls() {
     optYes->setChecked(false);
     optNo->setChecked(false);
     m_plant->setExclusive(true);
-    m_fileSpecies.clear();
+    m_fileSpecies.reset();
     m_fileSpeciesName.clear();
 }
 
@@ -182,7 +182,7 @@ QString forParam2::fault(const Parameter &p, QWidget **where) const {
         return {};
     if (const QString c = firstCharacterOutsideCp1252(text); !c.isEmpty())
         return FieldMessage::notInCp1252(c);
-    if (m_fileSpeciesName.isEmpty() && text == m_fileSpecies)
+    if (m_fileSpecies && m_fileSpeciesName.isEmpty() && text == *m_fileSpecies)
         return QStringLiteral("Trädarten \"%1\" i styrfilen känner programmet inte till, så "
                               "trädet kan inte värderas. Välj Tall eller Gran i listan.")
             .arg(text);

@@ -40,8 +40,8 @@ private:
     QButtonGroup *m_plant;
     QPushButton *btnBerakna;
     QPushButton *btnAvsluta;
-    // The species as the file gave it: its letter, and the name shown for it (empty when the
-    // program has no name for the letter, which is then shown as it stands).
-    QString m_fileSpecies;
+    // The species as the file gave it, if it gave one: its letter, and the name shown for it
+    // (empty when the program has no name for the letter, which is then shown as it stands).
+    std::optional<QString> m_fileSpecies;
     QString m_fileSpeciesName;
 };

@@ -199,6 +199,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "cmbArt",
                 "Trädarten \"T\" i styrfilen känner programmet inte till, så trädet kan inte "
                 "värderas. Välj Tall eller Gran i listan."},
+        Refusal{"SpeciesBoxEmptiedByTheUser",
+                true,
+                {{"art:", QString()}},
+                "cmbArt",
+                "",
+                "cmbArt",
+                "Trädarten \"\" finns inte i listan. Välj Tall eller Gran."},
         Refusal{"EmptySpeciesInTheFile",
                 true,
                 {{"art:", ""}},
