@@ -3,8 +3,9 @@
 # Sourced by run.sh and test.sh; uses sudo when not run as root.
 
 # What tools/test.sh needs beyond building and running: clang with its libFuzzer and sanitizer
-# runtimes, and llvm-symbolizer for readable sanitizer stacks.
-kvistel_test_packages=(clang libclang-rt-14-dev llvm)
+# runtimes, llvm-symbolizer for readable sanitizer stacks, and poppler's pdfinfo and pdftotext,
+# with which the tests read the PDF the result window writes.
+kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils)
 
 kvistel_install_deps() {
     local wanted=(cmake g++ make qt6-base-dev libqt6opengl6-dev libgtest-dev libgmock-dev

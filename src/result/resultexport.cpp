@@ -1,0 +1,154 @@
+#include "resultexport.h"
+
+#include "exportname.h"
+#include "messages.h"
+#include "numberformat.h"
+#include "reportviewer.h"
+#include "resultcsv.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+const QString reportName = QStringLiteral("resultat.txt");
+
+} // namespace
+
+ResultExport::ResultExport(QWidget *window, QString sokvag, Sources sources)
+    : QObject(window), m_window(window), m_sokvag(std::move(sokvag)),
+      m_sources(std::move(sources)) {
+    chooseFile = [this](const QString &suggested, const QString &filter) {
+        return QFileDialog::getSaveFileName(m_window, QStringLiteral("Kvistel"), suggested, filter);
+    };
+    if (m_sources.grid)
+        m_sources.grid->installEventFilter(this);
+}
+
+bool ResultExport::eventFilter(QObject *watched, QEvent *event) {
+    // The grid would copy only its current cell; a spreadsheet wants the cells with their
+    // headings. The shortcut is claimed first, so that no other action of the window takes it.
+    if (watched == m_sources.grid &&
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            copySelection();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ResultExport::copy(const QModelIndexList &selection) {
+    if (!m_sources.grid || !m_sources.grid->model())
+        return;
+    QApplication::clipboard()->setText(
+        tabSeparatedText(resultTableOf(*m_sources.grid->model(), m_sources.rowHeading, selection)));
+}
+
+void ResultExport::copySelection() {
+    const QItemSelectionModel *s = m_sources.grid ? m_sources.grid->selectionModel() : nullptr;
+    copy(s ? s->selectedIndexes() : QModelIndexList());
+}
+
+void ResultExport::copyAll() {
+    copy({});
+}
+
+QByteArray ResultExport::csv() const {
+    const ResultTable table = m_sources.grid && m_sources.grid->model()
+                                  ? resultTableOf(*m_sources.grid->model(), m_sources.rowHeading)
+                                  : ResultTable();
+    return resultCsv(m_sources.summary ? m_sources.summary() : QList<SummaryItem>(), table,
+                     localeDecimalSeparator());
+}
+
+ResultPrintout ResultExport::printout() const {
+    ResultPrintout p;
+    if (m_sources.summary)
+        p.summary = m_sources.summary();
+    if (m_sources.verdict)
+        p.verdict = m_sources.verdict();
+    if (m_sources.chart)
+        p.chart = m_sources.chart();
+    p.grid = m_sources.grid ? m_sources.grid->model() : nullptr;
+    p.rowHeading = m_sources.rowHeading;
+    return p;
+}
+
+QString ResultExport::suggestedPath(const QString &extension) const {
+    const QString name =
+        exportFileName(m_sources.species ? m_sources.species() : QString(),
+                       m_sources.diameter ? m_sources.diameter() : QString(), extension);
+    const QString directory = m_lastDirectory.isEmpty() ? m_sokvag : m_lastDirectory;
+    return QDir(directory).filePath(name);
+}
+
+QString ResultExport::askPath(const QString &extension, const QString &filter) {
+    QString path = chooseFile(suggestedPath(extension), filter);
+    if (path.isEmpty())
+        return {};
+    // A name typed without its ending gets it, so that the file opens in the right program.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u'.' + extension;
+    m_lastDirectory = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void ResultExport::failed(const QString &message) {
+    showKvistelMessage(m_window, message);
+}
+
+void ResultExport::exportCsv() {
+    const QString path =
+        askPath(QStringLiteral("csv"), QStringLiteral("CSV-filer för kalkylprogram (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (Outcome saved = saveExportFile(path, csv()); !saved)
+        failed(saved.message());
+}
+
+void ResultExport::savePdf() {
+    const QString path = askPath(QStringLiteral("pdf"), QStringLiteral("PDF-dokument (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (Outcome saved = printout().savePdf(path); !saved)
+        failed(saved.message());
+}
+
+void ResultExport::print() {
+    QPrinter printer(QPrinter::HighResolution);
+    ResultPrintout::setUpPage(printer);
+    printer.setDocName(QStringLiteral("Kvistel – resultat"));
+    QPrintDialog dialog(&printer, m_window);
+    dialog.setWindowTitle(QStringLiteral("Kvistel"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (Outcome printed = printout().print(printer); !printed)
+        failed(printed.message());
+}
+
+void ResultExport::showReport() {
+    if (!m_viewer)
+        m_viewer = new ReportViewer(m_window);
+    if (Outcome loaded = m_viewer->load(QDir(m_sokvag).filePath(reportName)); !loaded) {
+        m_viewer->hide();
+        failed(loaded.message());
+        return;
+    }
+    m_viewer->show();
+    m_viewer->raise();
+    m_viewer->activateWindow();
+}
+
+void ResultExport::reportChanged() {
+    if (m_viewer && m_viewer->isVisible())
+        showReport();
+}

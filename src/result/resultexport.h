@@ -1,0 +1,69 @@
+#pragma once
+
+#include "resultprintout.h"
+#include "resulttable.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QAbstractItemView;
+class ReportViewer;
+
+// What leaves the result window and how: the grid onto the clipboard (Ctrl+C on the grid, or
+// the whole table), a CSV file for a spreadsheet, a one-page PDF, a print-out, and the
+// calculation report "resultat.txt" in a viewer. The window says where its parts are; this
+// class asks for file names, writes and reports any failure in a "Kvistel" box.
+class ResultExport : public QObject {
+    Q_OBJECT
+public:
+    struct Sources {
+        QAbstractItemView *grid = nullptr;
+        QString rowHeading; // heading of the grid's row labels, "År"
+        std::function<QList<SummaryItem>()> summary;
+        std::function<QString()> verdict;
+        std::function<QWidget *()> chart;
+        // The tree the result belongs to, for the file names offered: "Tall", "32".
+        std::function<QString()> species;
+        std::function<QString()> diameter;
+    };
+
+    // `window` is the result window, parent of the dialogs; `sokvag` the home directory, where
+    // files are offered first and where "resultat.txt" lies.
+    ResultExport(QWidget *window, QString sokvag, Sources sources);
+
+    // Asks for the path to save to, starting from `suggested`; an empty answer cancels. Set by
+    // tests; a file dialog by default.
+    std::function<QString(const QString &suggested, const QString &filter)> chooseFile;
+
+    void copySelection(); // the selected cells, or the whole table when none is selected
+    void copyAll();
+    void exportCsv();
+    void savePdf();
+    void print();
+    void showReport();
+    // After a calculation: an open report viewer shows the new report.
+    void reportChanged();
+
+    // What is written and printed, as the window stands now.
+    QByteArray csv() const;
+    ResultPrintout printout() const;
+    QString suggestedPath(const QString &extension) const;
+    ReportViewer *reportViewer() const { return m_viewer; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QString askPath(const QString &extension, const QString &filter);
+    void copy(const QModelIndexList &selection);
+    void failed(const QString &message);
+
+    QWidget *m_window;
+    QString m_sokvag;
+    Sources m_sources;
+    QString m_lastDirectory; // the user's last choice, offered again this session
+    QPointer<ReportViewer> m_viewer;
+};

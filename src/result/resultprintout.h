@@ -1,0 +1,40 @@
+#pragma once
+
+#include "outcome.h"
+#include "resulttable.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPointer>
+#include <QRectF>
+#include <QString>
+
+class QAbstractItemModel;
+class QPagedPaintDevice;
+class QPainter;
+class QPrinter;
+class QWidget;
+
+// One A4 page with the result of a calculation: the parameter summary, the verdict, the chart
+// and the result grid. The same drawing goes to a PDF file and to a printer. The page lies on
+// its long side: the grid's eighteen columns then stay readable without shrinking the type.
+struct ResultPrintout {
+    QList<SummaryItem> summary;
+    QString verdict;
+    QPointer<QWidget> chart;                  // drawn as it looks on screen; none: no chart
+    const QAbstractItemModel *grid = nullptr; // the result grid
+    QString rowHeading;                       // heading of the grid's row labels ("År")
+
+    // Draws the page into `area` (device pixels of `painter`).
+    void paint(QPainter &painter, const QRectF &area) const;
+
+    // Sets A4, the long side across and the margins on a PDF writer or printer.
+    static void setUpPage(QPagedPaintDevice &device);
+
+    // The page as a PDF document.
+    QByteArray pdf() const;
+    // Writes the PDF to `path`; on failure the earlier file is as it was and the message says why.
+    Outcome savePdf(const QString &path) const;
+    // Prints on `printer`, set up by the print dialog.
+    Outcome print(QPrinter &printer) const;
+};

@@ -1,0 +1,215 @@
+#include "reportviewer.h"
+#include "resultexport.h"
+#include "resultprintout.h"
+#include "sampleresult.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString verdict = QStringLiteral(
+    "Låt trädet stå: avverkat om 40 år är det värt 300 kr i dag, mot 174 kr om det avverkas nu.");
+
+// A result window in small: the sample grid in a table view, a chart stand-in, and the export.
+struct ExportWindow {
+    TempHome home;
+    QWidget window;
+    std::unique_ptr<QStandardItemModel> model = sampleResultModel(u'.');
+    QTableView *view = new QTableView(&window);
+    QLabel *chart = new QLabel(QStringLiteral("diagram"), &window);
+    QString species = QStringLiteral("Tall");
+    QStringList asked; // the paths offered by the file dialog
+    QString answer;    // the path the user chooses; empty cancels
+    ResultExport exporter{&window, home.sokvag(), sources()};
+
+    ExportWindow() {
+        view->setModel(model.get());
+        chart->resize(600, 300);
+        exporter.chooseFile = [this](const QString &suggested, const QString &) {
+            asked.append(suggested);
+            return answer;
+        };
+    }
+    ResultExport::Sources sources() {
+        ResultExport::Sources s;
+        s.grid = view;
+        s.rowHeading = QStringLiteral("År");
+        s.summary = [] { return sampleSummary(); };
+        s.verdict = [] { return verdict; };
+        s.chart = [this] { return chart; };
+        s.species = [this] { return species; };
+        s.diameter = [] { return QStringLiteral("30"); };
+        return s;
+    }
+};
+
+// The text of a PDF file as a reader extracts it, or a null text when poppler's tools are
+// missing on this machine.
+QString pdfTool(const QString &tool, const QStringList &arguments) {
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (program.isEmpty())
+        return {};
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QStringLiteral("(%1 failed)").arg(tool);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// What every reader of the page must find on it.
+void expectResultPage(const QString &path) {
+    const QString info = pdfTool(QStringLiteral("pdfinfo"), {path});
+    if (info.isNull())
+        GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed to read the PDF";
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))))
+        << qPrintable(info);
+    // A4 with the long side across.
+    EXPECT_TRUE(
+        info.contains(QRegularExpression(QStringLiteral("Page size:\\s+84[12](\\.\\d+)? x 595"))))
+        << qPrintable(info);
+
+    const QString text = pdfTool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    for (const char *expected :
+         {"Kvistel – resultat", "Räntekrav", "Bonitet, 100 år", "Massapris", "Potent. kvalitet",
+          "Förstastock", "Björk", "Låt trädet stå: avverkat om 40 år", "Nuvärde", "massaveden.",
+          "kostnad.", "3775", "7.20", "0.45", "110"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
+                                                                << qPrintable(text);
+    // Every year's row is there, in order.
+    qsizetype at = 0;
+    for (const char *row : {"174", "303", "491", "720", "980", "1270", "1596", "1959", "2358",
+                            "2794", "3266", "3775"}) {
+        const qsizetype next = text.indexOf(QLatin1String(row), at);
+        EXPECT_GE(next, at) << "net value " << row;
+        at = std::max(at, next);
+    }
+}
+
+} // namespace
+
+TEST(ResultPdf, IsOneA4PageWithSummaryVerdictAndGrid) {
+    ExportWindow w;
+    w.answer = w.home.path("tall_30cm.pdf");
+    w.exporter.savePdf();
+    ASSERT_TRUE(w.home.exists("tall_30cm.pdf"));
+    const QByteArray pdf = w.home.read("tall_30cm.pdf");
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    expectResultPage(w.home.path("tall_30cm.pdf"));
+}
+
+TEST(ResultPdf, ThePrinterGetsTheSamePage) {
+    ExportWindow w;
+    QPrinter printer(QPrinter::HighResolution);
+    ResultPrintout::setUpPage(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(w.home.path("utskrift.pdf"));
+    ASSERT_TRUE(w.exporter.printout().print(printer).ok());
+    expectResultPage(w.home.path("utskrift.pdf"));
+}
+
+TEST(ResultExport, OffersFilesNamedAfterTheTreeInTheHomeDirectory) {
+    ExportWindow w;
+    w.answer.clear(); // the user cancels: nothing written, nothing said
+    ModalHand hand;
+    w.exporter.exportCsv();
+    w.exporter.savePdf();
+    w.species = QStringLiteral("Björk");
+    w.exporter.exportCsv();
+    EXPECT_EQ(w.asked, (QStringList{w.home.path("tall_30cm.csv"), w.home.path("tall_30cm.pdf"),
+                                    w.home.path("bjork_30cm.csv")}));
+    EXPECT_EQ(hand.count(), 0);
+    EXPECT_TRUE(QDir(w.home.sokvag()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(ResultExport, WritesTheCsvWhereTheUserChoseAndOffersThatDirectoryAgain) {
+    LocaleScope swedish{QLocale(QLocale::Swedish, QLocale::Sweden)};
+    ExportWindow w;
+    QDir(w.home.sokvag()).mkdir(QStringLiteral("ut"));
+    w.answer = w.home.path("ut/min tall"); // typed without ".csv"
+    w.exporter.exportCsv();
+    const QByteArray csv = w.home.read("ut/min tall.csv");
+    EXPECT_EQ(csv, w.exporter.csv());
+    EXPECT_TRUE(csv.contains("Räntekrav;3;%\r\n"));
+    w.exporter.exportCsv();
+    EXPECT_EQ(w.asked.last(), w.home.path("ut/tall_30cm.csv"));
+}
+
+TEST(ResultExport, AFailedWriteSaysWhyAndKeepsTheEarlierFile) {
+    ExportWindow w;
+    w.home.write("tall_30cm.csv", "earlier");
+    QFile::setPermissions(w.home.path("tall_30cm.csv"), QFileDevice::ReadOwner);
+    ModalHand hand;
+    w.answer = w.home.path("tall_30cm.csv");
+    w.exporter.exportCsv();
+    w.answer = w.home.path("saknas/tall_30cm.pdf");
+    w.exporter.savePdf();
+    ASSERT_EQ(hand.count(), 2);
+    EXPECT_EQ(hand.seen()[0].title, "Kvistel");
+    EXPECT_TRUE(hand.seen()[0].text.contains("skrivskyddad")) << qPrintable(hand.seen()[0].text);
+    EXPECT_TRUE(hand.seen()[1].text.contains("kunde inte sparas"))
+        << qPrintable(hand.seen()[1].text);
+    EXPECT_EQ(w.home.read("tall_30cm.csv"), QByteArray("earlier"));
+    EXPECT_FALSE(w.home.exists("saknas"));
+}
+
+TEST(ResultCopy, CtrlCOnTheGridCopiesTheSelectionWithHeadingsForASpreadsheet) {
+    ExportWindow w;
+    w.window.show();
+    w.view->setFocus();
+    w.view->selectionModel()->select(QItemSelection(w.model->index(3, 1), w.model->index(4, 2)),
+                                     QItemSelectionModel::Select);
+    QTest::keySequence(w.view, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QStringLiteral("År\tNuvärde kr/träd\tNetto kr/träd\n30\t297\t720\n40\t300\t980\n"));
+
+    w.exporter.copyAll();
+    const QString all = QApplication::clipboard()->text();
+    EXPECT_EQ(all.count(u'\n'), 13);
+    EXPECT_TRUE(all.startsWith(QStringLiteral("År\tRänta, %\t")));
+    EXPECT_TRUE(all.endsWith(QStringLiteral("\t613\t66\t23\n")));
+}
+
+TEST(ReportViewer, ShowsTheReportReadOnlyInAFixedWidthFont) {
+    ExportWindow w;
+    w.home.writeLines("resultat.txt",
+                      {"", "            RÄNTABILITETEN HOS TRÄD", "Räntekrav 3,0 %"});
+    w.exporter.showReport();
+    ReportViewer *viewer = w.exporter.reportViewer();
+    ASSERT_TRUE(viewer);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->windowTitle(), "Kvistel");
+    EXPECT_EQ(viewer->text(), QStringLiteral("\n            RÄNTABILITETEN HOS TRÄD\nRänte"
+                                             "krav 3,0 %\n"));
+    auto *text = viewer->findChild<QPlainTextEdit *>(QStringLiteral("txtRapport"));
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_TRUE(QFontInfo(text->font()).fixedPitch());
+
+    // A new calculation shows in the open viewer.
+    w.home.writeLines("resultat.txt", {"ny rapport"});
+    w.exporter.reportChanged();
+    EXPECT_EQ(viewer->text(), QStringLiteral("ny rapport\n"));
+}
+
+TEST(ReportViewer, AMissingReportIsExplainedAndNothingOpens) {
+    ExportWindow w;
+    ModalHand hand;
+    w.exporter.showReport();
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_TRUE(hand.seen()[0].text.contains("finns inte")) << qPrintable(hand.seen()[0].text);
+    EXPECT_TRUE(hand.seen()[0].text.contains("beräkna")) << qPrintable(hand.seen()[0].text);
+    EXPECT_FALSE(w.exporter.reportViewer() && w.exporter.reportViewer()->isVisible());
+}
