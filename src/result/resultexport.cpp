@@ -152,3 +152,7 @@ void ResultExport::reportChanged() {
     if (m_viewer && m_viewer->isVisible())
         showReport();
 }
+
+ReportViewer *ResultExport::reportViewer() const {
+    return m_viewer;
+}

@@ -51,7 +51,7 @@ public:
     QByteArray csv() const;
     ResultPrintout printout() const;
     QString suggestedPath(const QString &extension) const;
-    ReportViewer *reportViewer() const { return m_viewer; }
+    ReportViewer *reportViewer() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
