@@ -80,6 +80,7 @@ ResultPrintout ResultExport::printout() const {
         p.chart = m_sources.chart();
     p.grid = m_sources.grid ? m_sources.grid->model() : nullptr;
     p.rowHeading = m_sources.rowHeading;
+    p.markedRowRole = m_sources.markedRowRole;
     return p;
 }
 

@@ -21,7 +21,8 @@ class ResultExport : public QObject {
 public:
     struct Sources {
         QAbstractItemView *grid = nullptr;
-        QString rowHeading; // heading of the grid's row labels, "År"
+        QString rowHeading;     // heading of the grid's row labels, "År"
+        int markedRowRole = -1; // a role true in the row the print-out marks, the best year
         std::function<QList<SummaryItem>()> summary;
         std::function<QString()> verdict;
         std::function<QWidget *()> chart;

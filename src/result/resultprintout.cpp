@@ -188,7 +188,7 @@ GridLayout layOutGrid(QPainter &p, const ResultTable &table, qreal width, qreal 
 }
 
 void paintGrid(QPainter &p, const QRectF &area, const ResultTable &table, const GridLayout &g,
-               qreal pad, const QAbstractItemModel &model, bool labelled) {
+               qreal pad, const QAbstractItemModel &model, bool labelled, int markedRowRole) {
     const QPen line(QColor(0x80, 0x80, 0x80), 0);
     qreal x = area.left();
     qreal y = area.top();
@@ -225,6 +225,8 @@ void paintGrid(QPainter &p, const QRectF &area, const ResultTable &table, const 
             if (background.canConvert<QBrush>() &&
                 background.value<QBrush>().style() != Qt::NoBrush)
                 p.fillRect(cells[c], background.value<QBrush>());
+            else if (markedRowRole >= 0 && model.data(model.index(r, 0), markedRowRole).toBool())
+                p.fillRect(cells[c], QColor(0xd8, 0xef, 0xc8));
             else if (c == 0 && labelled)
                 p.fillRect(cells[c], QColor(0xee, 0xee, 0xee));
             p.setPen(line);
@@ -269,7 +271,8 @@ void ResultPrintout::paint(QPainter &painter, const QRectF &area) const {
             width += w;
         const QRectF gridArea(area.left() + (area.width() - width) / 2, page.y(), width,
                               gridHeight);
-        paintGrid(painter, gridArea, table, layout, pad, *grid, !rowHeading.isNull());
+        paintGrid(painter, gridArea, table, layout, pad, *grid, !rowHeading.isNull(),
+                  markedRowRole);
     }
     painter.restore();
 }

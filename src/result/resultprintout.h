@@ -24,6 +24,8 @@ struct ResultPrintout {
     QPointer<QWidget> chart;                  // drawn as it looks on screen; none: no chart
     const QAbstractItemModel *grid = nullptr; // the result grid
     QString rowHeading;                       // heading of the grid's row labels ("År")
+    // A role of `grid` that is true in the row to mark (the best harvest year); -1: none.
+    int markedRowRole = -1;
 
     // Draws the page into `area` (device pixels of `painter`).
     void paint(QPainter &painter, const QRectF &area) const;

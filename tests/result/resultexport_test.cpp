@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -212,4 +214,33 @@ TEST(ReportViewer, AMissingReportIsExplainedAndNothingOpens) {
     EXPECT_TRUE(hand.seen()[0].text.contains("finns inte")) << qPrintable(hand.seen()[0].text);
     EXPECT_TRUE(hand.seen()[0].text.contains("beräkna")) << qPrintable(hand.seen()[0].text);
     EXPECT_FALSE(w.exporter.reportViewer() && w.exporter.reportViewer()->isVisible());
+}
+
+TEST(ResultPdf, MarksTheRowTheModelMarks) {
+    const auto model = sampleResultModel(u'.');
+    const int markRole = Qt::UserRole + 7;
+    model->item(4, 0)->setData(true, markRole); // harvest in 40 years
+    auto markedPixels = [&](int role) {
+        ResultPrintout printout;
+        printout.grid = model.get();
+        printout.rowHeading = QStringLiteral("År");
+        printout.markedRowRole = role;
+        QImage page(1169, 827, QImage::Format_RGB32); // A4 across at 100 dots to the inch
+        page.setDotsPerMeterX(3937);
+        page.setDotsPerMeterY(3937);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        printout.paint(painter, QRectF(0, 0, page.width(), page.height()));
+        painter.end();
+        int count = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                count += page.pixel(x, y) == qRgb(0xd8, 0xef, 0xc8);
+        return count;
+    };
+    EXPECT_EQ(markedPixels(-1), 0);
+    // One row across the whole grid: far more than a few pixels, far less than the page.
+    const int marked = markedPixels(markRole);
+    EXPECT_GT(marked, 5000);
+    EXPECT_LT(marked, 1169 * 827 / 10);
 }
