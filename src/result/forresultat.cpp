@@ -4,6 +4,7 @@
 
 #include "formlayout.h"
 #include "messages.h"
+#include "resultexport.h"
 #include "resultgrid.h"
 #include "resultmodel.h"
 
@@ -111,6 +112,7 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
             unit->setObjectName(QStringLiteral("lblUnit") + QString::fromLatin1(s.boxName + 3));
             summary->addWidget(unit, s.line, c + 2);
         }
+        m_summaryBoxes.append(box);
         const QString key = QString::fromLatin1(s.key);
         if (key == artKey)
             txtArt = box;
@@ -139,8 +141,37 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
 
     btnAvbryt = button(frame, "btnAvbryt", QStringLiteral("Avbryt"));
     btnAterga = button(frame, "btnAterga", QStringLiteral("Återgå"));
+    // What takes the result out of the program, left of the buttons that leave the window.
+    m_export = new ResultExport(
+        this, sokvag,
+        {.grid = flgResult,
+         .rowHeading = ResultModel::yearHeading(),
+         .markedRowRole = ResultModel::BestYearRole,
+         .summary = [this] { return resultSummary(); },
+         .verdict = [this] { return verdictText(); },
+         .chart = [this] { return chartWidget(); },
+         .species = [this] { return txtArt->text(); },
+         .diameter = [this] { return m_summary.value(QStringLiteral("bdm:"))->text(); }});
+    const struct {
+        const char *name;
+        const char *caption;
+        void (ResultExport::*action)();
+    } exportButtons[] = {
+        {"btnKopiera", "&Kopiera", &ResultExport::copyAll},
+        {"btnCsv", "Exportera &CSV...", &ResultExport::exportCsv},
+        {"btnPdf", "Spara &PDF...", &ResultExport::savePdf},
+        {"btnSkrivUt", "Skri&v ut...", &ResultExport::print},
+        {"btnVisaRapport", "Visa &rapport", &ResultExport::showReport},
+    };
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(12);
+    for (const auto &e : exportButtons) {
+        QPushButton *b = button(frame, e.name, QString::fromUtf8(e.caption));
+        b->setMinimumWidth(0);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, m_export, e.action);
+        buttons->addWidget(b);
+    }
     buttons->addStretch(1);
     buttons->addWidget(btnAvbryt);
     buttons->addWidget(btnAterga);
@@ -295,8 +326,32 @@ void forResultat::berakna() {
     TreeValuation valuation;
     const QString stopped = m_engine.berakna(valuation, [this] { load_resultparam(); });
     m_model->setValuation(valuation);
+    m_export->reportChanged();
     if (!stopped.isEmpty())
         showKvistelMessage(this, stopped);
+}
+
+QList<SummaryItem> forResultat::resultSummary() const {
+    QList<SummaryItem> items;
+    for (qsizetype i = 0; i < m_summaryBoxes.size(); ++i) {
+        const SummaryBox &s = summaryBoxes[i];
+        QString heading;
+        for (const auto &h : summaryHeadings)
+            if (h.column == s.column)
+                heading = QString::fromUtf8(h.text);
+        items.append({s.column, heading, QString::fromUtf8(s.label), m_summaryBoxes[i]->text(),
+                      s.unit ? QString::fromUtf8(s.unit) : QString()});
+    }
+    return items;
+}
+
+QString forResultat::verdictText() const {
+    const auto *verdict = findChild<QLabel *>(QStringLiteral("lblSlutsats"));
+    return verdict ? verdict->text() : QString();
+}
+
+QWidget *forResultat::chartWidget() const {
+    return findChild<QWidget *>(QStringLiteral("chtResultat"));
 }
 
 void forResultat::btnAvbryt_Click() {

@@ -2,12 +2,14 @@
 
 #include "controlfile.h"
 #include "engine.h"
+#include "resulttable.h"
 #include "workwindow.h"
 
 class ResultGrid;
 class ResultModel;
 class QLineEdit;
 class QPushButton;
+class ResultExport;
 
 // The result window: a summary of the parameters the latest calculation used, and the grid
 // with one row per harvest year (now, in 10, ..., 110 years) of its valuation. It owns the
@@ -27,6 +29,10 @@ public:
 
     ResultGrid *grid() const { return flgResult; }
     ResultModel *model() const { return m_model; }
+    ResultExport &resultExport() const { return *m_export; }
+
+    // The parameter summary as the window shows it, for what is written and printed.
+    QList<SummaryItem> resultSummary() const;
 
 protected:
     void formLoad() override;
@@ -36,6 +42,10 @@ private:
     void setUpGrid();
     void fitHeaderHeight();
     void fitWindowToGrid();
+    // The verdict and the chart as the window shows them, for the print-out; empty and none
+    // where the window has none.
+    QString verdictText() const;
+    QWidget *chartWidget() const;
     void btnAvbryt_Click();
     void btnAterga_Click();
 
@@ -46,6 +56,8 @@ private:
     ResultGrid *flgResult;
     QPushButton *btnAvbryt;
     QPushButton *btnAterga;
+    ResultExport *m_export;
+    QList<QLineEdit *> m_summaryBoxes;     // in the order of the summary table
     QHash<QString, QLineEdit *> m_summary; // boxes showing a key's text as it stands
     QLineEdit *txtArt;
     QLineEdit *txtPlant;
