@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -347,7 +348,12 @@ QList<SummaryItem> forResultat::resultSummary() const {
 
 QString forResultat::verdictText() const {
     const auto *verdict = findChild<QLabel *>(QStringLiteral("lblSlutsats"));
-    return verdict ? verdict->text() : QString();
+    if (!verdict)
+        return {};
+    // Paper gets the words, not the markup that makes them bold on screen.
+    return Qt::mightBeRichText(verdict->text())
+               ? QTextDocumentFragment::fromHtml(verdict->text()).toPlainText()
+               : verdict->text();
 }
 
 QWidget *forResultat::chartWidget() const {
