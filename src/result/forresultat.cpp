@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
 

@@ -130,20 +130,6 @@ TEST(ResultTableText, CopiesTheSelectedRectangleWithItsHeadingsAndYears) {
                              "30\t3,90\t297\t720\n"));
 }
 
-TEST(ResultTableText, CopiesTheWholeTableWithoutASelection) {
-    const auto model = sampleResultModel(u'.');
-    const QStringList lines =
-        tabSeparatedText(resultTableOf(*model, QStringLiteral("År"))).split(u'\n');
-    ASSERT_EQ(lines.size(), 14); // headings, twelve years, and the end of the last line
-    EXPECT_EQ(lines[0].split(u'\t').size(), 18);
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("År\tRänta, %\tNuvärde kr/träd\t")));
-    EXPECT_EQ(lines[1],
-              QStringLiteral(
-                  "0\t\t\t174\t386\t0.45\t20.2\t30\t26\t21\t15\t156\t83\t25\t8\t605\t76\t142"));
-    EXPECT_TRUE(lines[12].startsWith(QStringLiteral("110\t1.46\t146\t3775\t")));
-    EXPECT_TRUE(lines[13].isEmpty());
-}
-
 TEST(ResultTableText, QuotesACellThatWouldSplitTheTable) {
     ResultTable table{{"a\tb", "c"}, {{"x\"y", "line\nbreak"}}};
     EXPECT_EQ(tabSeparatedText(table),

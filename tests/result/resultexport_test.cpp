@@ -4,8 +4,6 @@
 #include "sampleresult.h"
 #include "testsupport.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
@@ -165,23 +163,6 @@ TEST(ResultExport, AFailedWriteSaysWhyAndKeepsTheEarlierFile) {
         << qPrintable(hand.seen()[1].text);
     EXPECT_EQ(w.home.read("tall_30cm.csv"), QByteArray("earlier"));
     EXPECT_FALSE(w.home.exists("saknas"));
-}
-
-TEST(ResultCopy, CtrlCOnTheGridCopiesTheSelectionWithHeadingsForASpreadsheet) {
-    ExportWindow w;
-    w.window.show();
-    w.view->setFocus();
-    w.view->selectionModel()->select(QItemSelection(w.model->index(3, 1), w.model->index(4, 2)),
-                                     QItemSelectionModel::Select);
-    QTest::keySequence(w.view, QKeySequence::Copy);
-    EXPECT_EQ(QApplication::clipboard()->text(),
-              QStringLiteral("År\tNuvärde kr/träd\tNetto kr/träd\n30\t297\t720\n40\t300\t980\n"));
-
-    w.exporter.copyAll();
-    const QString all = QApplication::clipboard()->text();
-    EXPECT_EQ(all.count(u'\n'), 13);
-    EXPECT_TRUE(all.startsWith(QStringLiteral("År\tRänta, %\t")));
-    EXPECT_TRUE(all.endsWith(QStringLiteral("\t613\t66\t23\n")));
 }
 
 TEST(ReportViewer, ShowsTheReportReadOnlyInAFixedWidthFont) {
