@@ -43,23 +43,18 @@ std::optional<std::uint64_t> roundedScaled(double value, int decimals) {
     return whole + (up ? 1 : 0);
 }
 
-// Writes `scaled` / 10^decimals at `first` with "." as the point and at least one integer
-// digit; returns the end.
-char *fixedPoint(char *first, std::uint64_t scaled, int decimals) {
-    char digits[24];
-    char *end = std::to_chars(digits, digits + sizeof digits, scaled).ptr;
-    const auto count = int(end - digits);
-    char *out = first;
-    const int leadingZeros = std::max(0, decimals + 1 - count);
-    out = std::fill_n(out, leadingZeros, '0');
-    out = std::copy(digits, end, out);
-    if (decimals > 0) {
-        // Move the decimals one place on to make room for the point.
-        std::copy_backward(out - decimals, out, out + 1);
-        out[-decimals] = '.';
-        ++out;
-    }
-    return out;
+// Writes `scaled` / 10^decimals at `first` with `separator` as the point and at least one
+// integer digit; returns the end.
+char *fixedPoint(char *first, char *end, std::uint64_t scaled, int decimals, char separator) {
+    const auto unit = std::uint64_t(powers[decimals]);
+    char *point = std::to_chars(first, end, scaled / unit).ptr;
+    if (decimals == 0)
+        return point;
+    // unit + the decimals is a 1 followed by exactly `decimals` digits, their leading zeros
+    // included: the 1 lands where the separator goes.
+    char *last = std::to_chars(point, end, unit + scaled % unit).ptr;
+    *point = separator;
+    return last;
 }
 
 // Adds one unit in the last place to the digits [first, last), which may hold a decimal point;
@@ -98,32 +93,33 @@ FormattedNumber::FormattedNumber(double value, NumberPattern pattern, char separ
     // The digits start after room for a sign, a carry and the zeros the pattern may ask for.
     const std::size_t start = 2 + NumberPattern::maxDigits;
     char *first = m_text.data() + start;
+    char *const end = m_text.data() + room;
     char *last;
-    if (const std::optional<std::uint64_t> scaled = roundedScaled(magnitude, decimals)) {
-        last = fixedPoint(first, *scaled, decimals);
-    } else if (isExactTie(magnitude, decimals)) {
-        // std::to_chars rounds a tie to even. With one decimal more the tie is written exactly,
-        // ending in 5: dropping it and counting up goes away from zero instead.
-        last = std::to_chars(first, m_text.data() + room, magnitude, std::chars_format::fixed,
-                             decimals + 1)
-                   .ptr;
-        last -= decimals == 0 ? 2 : 1;
-        first = incremented(first, last);
-    } else {
-        // A large value, correctly rounded from its exact binary value.
-        last = std::to_chars(first, m_text.data() + room, magnitude, std::chars_format::fixed,
-                             decimals)
-                   .ptr;
-    }
-
-    std::size_t integerDigits = std::size_t(last - first);
     bool allZero = true;
-    for (char *c = first; c != last; ++c) {
-        if (*c == '.') {
-            *c = separator;
-            integerDigits = std::size_t(c - first);
-        } else if (*c != '0') {
-            allZero = false;
+    std::size_t integerDigits = 0;
+    if (const std::optional<std::uint64_t> scaled = roundedScaled(magnitude, decimals)) {
+        last = fixedPoint(first, end, *scaled, decimals, separator);
+        allZero = *scaled == 0;
+        integerDigits = std::size_t(last - first) - std::size_t(decimals > 0 ? decimals + 1 : 0);
+    } else {
+        if (isExactTie(magnitude, decimals)) {
+            // std::to_chars rounds a tie to even. With one decimal more the tie is written
+            // exactly, ending in 5: dropping it and counting up goes away from zero instead.
+            last = std::to_chars(first, end, magnitude, std::chars_format::fixed, decimals + 1).ptr;
+            last -= decimals == 0 ? 2 : 1;
+            first = incremented(first, last);
+        } else {
+            // A large value, correctly rounded from its exact binary value.
+            last = std::to_chars(first, end, magnitude, std::chars_format::fixed, decimals).ptr;
+        }
+        integerDigits = std::size_t(last - first);
+        for (char *c = first; c != last; ++c) {
+            if (*c == '.') {
+                *c = separator;
+                integerDigits = std::size_t(c - first);
+            } else if (*c != '0') {
+                allZero = false;
+            }
         }
     }
     m_begin = std::size_t(first - m_text.data());

@@ -16,8 +16,8 @@ private:
     QString m_message;
 };
 
-// A number on its way into the report or the grid that is infinite or not a number: some input
-// was absurdly large. The pass loop turns it into a CalculationStopped that names the harvest
+// A figure of the report or of a harvest year's row that is infinite or not a number: some input
+// was absurdly large. The valuation turns it into a CalculationStopped that names the harvest
 // year.
 struct NonFiniteNumber {};
 

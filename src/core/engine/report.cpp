@@ -29,6 +29,8 @@ bool isCommaLike(QChar c) {
 } // namespace
 
 char reportDecimalSeparator(QChar localeSeparator) {
+    if (localeSeparator.unicode() < 0x80)
+        return char(localeSeparator.unicode()); // the same byte in Windows-1252
     const QString separator(localeSeparator);
     const QByteArray encoded = encodeCp1252(separator);
     if (encoded.size() == 1 && decodeCp1252(encoded) == separator)
