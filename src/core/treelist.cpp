@@ -31,7 +31,9 @@ const TreeKeyInfo treeKeys[treeKeyCount] = {
 // A merchantable volume of zero is held as 1000000 so that the per-m3 figures come out as 0.
 constexpr double noMerchantableWood = 1000000;
 
-std::optional<bool> yesNo(QStringView text) {
+} // namespace
+
+std::optional<bool> plantingAnswer(QStringView text) {
     const QString t = text.trimmed().toString().toLower();
     if (t == u"y" || t == u"j" || t == u"ja" || t == u"yes")
         return true;
@@ -39,6 +41,8 @@ std::optional<bool> yesNo(QStringView text) {
         return false;
     return std::nullopt;
 }
+
+namespace {
 
 // A number as the control file would hold it once the field is left: a decimal comma becomes
 // a point.
@@ -92,7 +96,7 @@ QString treeValueFault(int key, QStringView text) {
                 .arg(text.trimmed());
         return {};
     case K::YesNo:
-        if (!yesNo(text))
+        if (!plantingAnswer(text))
             return QStringLiteral("Skriv Ja eller Nej (y, n)");
         return {};
     case K::Number:
@@ -130,7 +134,7 @@ Outcome overlayTree(TreeInputs &base, const TreeRow &row) {
             base.art = speciesLetter(text);
             break;
         case Plant:
-            base.plant = *yesNo(text) ? QStringLiteral("y") : QStringLiteral("n");
+            base.plant = *plantingAnswer(text) ? QStringLiteral("y") : QStringLiteral("n");
             break;
         case Bkv:
         case Akv:
@@ -210,22 +214,31 @@ QString harvestYearText(const HarvestYear &year, int column, QChar decimalSepara
     return resultText(year, column, decimalSeparator);
 }
 
+Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts) {
+    QStringList keys;
+    for (const TreeKeyInfo &k : treeKeys)
+        keys << QString::fromUtf16(k.name) + u':';
+    std::array<QString, treeKeyCount> loaded;
+    QString error;
+    if (!ControlFile(sokvag).read(
+            keys, ControlFile::Lines::AllButLast,
+            [&](const QString &key, const QString &value) {
+                loaded[std::size_t(treeKeyNamed(key))] = value;
+            },
+            &error))
+        return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + error);
+    texts = std::move(loaded);
+    return {};
+}
+
 Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home) {
     TreeListHome loaded;
     if (const QString problem = loadTreeInputs(sokvag, loaded.base); !problem.isEmpty())
         return Outcome::failure(problem);
     if (const QString problem = loadPriceTables(sokvag, loaded.prices); !problem.isEmpty())
         return Outcome::failure(problem);
-    QStringList keys;
-    for (const TreeKeyInfo &k : treeKeys)
-        keys << QString::fromUtf16(k.name) + u':';
-    QString error;
-    ControlFile(sokvag).read(
-        keys, ControlFile::Lines::AllButLast,
-        [&](const QString &key, const QString &value) {
-            loaded.texts[std::size_t(treeKeyNamed(key))] = value;
-        },
-        &error);
+    if (const Outcome read = loadTreeKeyTexts(sokvag, loaded.texts); !read)
+        return read;
     home = std::move(loaded);
     return {};
 }

@@ -54,6 +54,10 @@ Outcome overlayTree(TreeInputs &base, const TreeRow &row);
 // "gran"). Empty when the text names no species.
 QString speciesLetter(QStringView text);
 
+// Whether the gap is replanted, for a text a list may hold ("y", "n", "Ja", "nej"); none when
+// the text says neither.
+std::optional<bool> plantingAnswer(QStringView text);
+
 // What the list shows of one valued tree.
 struct TreeSummary {
     QString fault; // why the tree could not be valued; the figures below then mean nothing
@@ -90,3 +94,5 @@ struct TreeListHome {
     std::array<QString, treeKeyCount> texts; // the tree keys' texts in "trad.sty"
 };
 Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home);
+// Only the texts of the tree keys, for a new tree of a list.
+Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts);
