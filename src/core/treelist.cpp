@@ -15,17 +15,20 @@ using K = TreeKeyInfo;
 
 // The tree form's fields with the bounds its field check holds them to.
 const TreeKeyInfo treeKeys[treeKeyCount] = {
-    {u"art", u"Trädart", K::Species},
-    {u"bdm", u"Diameter, cm", K::Number, 0, 300},
-    {u"hojdjust", u"Höjdavvikelse, m", K::Number, -8, 8},
-    {u"site", u"Ståndortsindex, m", K::Number, 10, 36},
-    {u"plant", u"Plantering", K::YesNo},
-    {u"ring5", u"Årsring, mm", K::Number, 0.1, 20},
-    {u"dkvot", u"Diameterkvot", K::Number, 0.2, 1},
-    {u"kronst", u"Krona, %", K::Number, 0, 100},
-    {u"bkv", u"Förstastock", K::Quality},
-    {u"akv", u"Andrastock", K::Quality},
-    {u"tkv", u"Tredjestock", K::Quality},
+    {u"art", u"Art", u"Trädart", K::Species},
+    {u"bdm", u"Diam, cm", u"Brösthöjdsdiameter, cm", K::Number, 0, 300},
+    {u"hojdjust", u"Höjdavv, m", u"Avvikelse från normalhöjden, m", K::Number, -8, 8},
+    {u"site", u"Bonitet, m", u"Ståndortsindex vid 100 års ålder, m", K::Number, 10, 36},
+    {u"plant", u"Plantering", u"Plantering efter avverkning av trädet?", K::YesNo},
+    {u"ring5", u"Årsring, mm", u"Årsring efter 5 år, mm", K::Number, 0.1, 20},
+    {u"dkvot", u"Dkvot", u"Diameterkvot", K::Number, 0.2, 1},
+    {u"kronst", u"Krona, %",
+     u"Andel av fullt utvecklad krona hos ett friväxande träd av denna "
+     u"storlek, %",
+     K::Number, 0, 100},
+    {u"bkv", u"Kval 1", u"Kvalitet, förstastocken", K::Quality},
+    {u"akv", u"Kval 2", u"Kvalitet, andrastocken", K::Quality},
+    {u"tkv", u"Kval 3", u"Kvalitet, tredjestocken", K::Quality},
 };
 
 // A merchantable volume of zero is held as 1000000 so that the per-m3 figures come out as 0.

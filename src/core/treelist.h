@@ -21,8 +21,9 @@ inline constexpr int treeKeyCount = 11;
 
 struct TreeKeyInfo {
     enum Kind { Species, Number, YesNo, Quality };
-    const char16_t *name;  // column name in a list file: the control-file key without its colon
-    const char16_t *title; // column heading on screen
+    const char16_t *name;    // column name in a list file: the control-file key without its colon
+    const char16_t *title;   // column heading on screen
+    const char16_t *caption; // what the tree form calls it, for a tooltip
     Kind kind;
     double lower = 0, upper = 0; // the tree form's bounds of a number, both inclusive
 };

@@ -30,6 +30,12 @@ CsvDialect CsvDialect::forLocale() {
 }
 
 QStringList splitCsvLine(QStringView line, QChar separator) {
+    if (!line.contains(u'"')) {
+        QStringList cells;
+        for (QStringView cell : line.tokenize(separator))
+            cells << cell.toString();
+        return cells;
+    }
     QStringList cells;
     QString cell;
     bool quoted = false;
@@ -121,8 +127,8 @@ Outcome TreeListReader::open(const QString &path) {
             const QByteArray bytes = m_file.read(chunkBytes);
             if (bytes.isEmpty() && m_file.error() != QFileDevice::NoError)
                 return Outcome::failure(fileNotReadable(path));
-            for (char b : bytes)
-                ascii = ascii && (b & 0x80) == 0;
+            for (qsizetype i = 0; ascii && i < bytes.size(); ++i)
+                ascii = (bytes[i] & 0x80) == 0;
             if (!ascii)
                 (void)probe.decode(bytes);
         }
@@ -216,9 +222,22 @@ bool TreeListReader::nextLine(QString &line) {
             m_atEnd = true;
             m_buffer += m_decoder.decode(QByteArray()); // a sequence cut off at the end
         } else {
-            m_buffer += m_decoder.decode(bytes);
+            m_buffer += decode(bytes);
         }
     }
+}
+
+QString TreeListReader::decode(const QByteArray &bytes) {
+    // Windows-1252 agrees with Latin-1 but for 0x80 to 0x9F; a chunk without those bytes (an
+    // inventory is mostly digits) is read the quick way.
+    if (m_dialect.encoding == CsvDialect::Encoding::Cp1252) {
+        bool latin1 = true;
+        for (char b : bytes)
+            latin1 = latin1 && (uchar(b) < 0x80 || uchar(b) >= 0xA0);
+        if (latin1)
+            return QString::fromLatin1(bytes);
+    }
+    return m_decoder.decode(bytes);
 }
 
 TreeListLine TreeListReader::parse(QString line) const {
@@ -299,7 +318,12 @@ void CsvWriter::writeText(const QString &lines) {
 
 bool CsvWriter::flush() {
     if (!m_pending.isEmpty()) {
-        const QByteArray bytes = m_encoder.encode(m_pending);
+        bool latin1 = m_dialect.encoding == CsvDialect::Encoding::Cp1252;
+        for (qsizetype i = 0; latin1 && i < m_pending.size(); ++i) {
+            const char16_t c = m_pending.at(i).unicode();
+            latin1 = c < 0x80 || (c >= 0xA0 && c <= 0xFF);
+        }
+        const QByteArray bytes = latin1 ? m_pending.toLatin1() : m_encoder.encode(m_pending);
         m_pending.clear();
         m_ok = m_ok && m_out.write(bytes) == bytes.size();
     }

@@ -69,6 +69,7 @@ private:
     bool nextLine(QString &line);
     void settleDecimalMark(const QList<TreeListLine> &lines);
     TreeListLine parse(QString line) const;
+    QString decode(const QByteArray &bytes);
 
     QString m_path;
     QFile m_file;

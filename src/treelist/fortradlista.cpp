@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -59,15 +60,24 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     flgTradlista->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     auto *delegate = new TreeListDelegate(flgTradlista);
     flgTradlista->setItemDelegate(delegate);
+    // Every column as wide as its heading or its widest usual value, the reason for a tree
+    // that could not be valued taking what is left.
+    int tableWidth = 0;
     for (int c = 0; c < TreeListModel::ColumnCount; ++c) {
-        const int header = fontMetrics().horizontalAdvance(
-                               m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) +
-                           28;
-        flgTradlista->setColumnWidth(
-            c, qMax(header, fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16));
+        const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString widest = c == TreeListModel::FirstSummaryColumn + Beslut
+                                   ? QStringLiteral("Avverka nu")
+                                   : QStringLiteral("00000");
+        const int width = qMax(fontMetrics().horizontalAdvance(heading),
+                               fontMetrics().horizontalAdvance(widest)) +
+                          14;
+        flgTradlista->setColumnWidth(c, width);
+        tableWidth += width;
     }
-    flgTradlista->setColumnWidth(TreeListModel::FirstSummaryColumn + Fel,
-                                 fontMetrics().horizontalAdvance(QString(40, u'x')));
+    flgTradlista->horizontalHeader()->setStretchLastSection(true);
+    const int felWidth = fontMetrics().horizontalAdvance(QString(16, u'x'));
+    flgTradlista->setColumnWidth(TreeListModel::FirstSummaryColumn + Fel, felWidth);
+    tableWidth += felWidth;
 
     lblSumma = label(frame, "lblSumma", QString());
 
@@ -98,7 +108,9 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(12, 12, 12, 12);
     outer->addWidget(frame);
-    resize(1040, 560);
+    // As wide as the whole table where the screen allows; the table scrolls on a small screen.
+    const QRect screenArea = screen()->availableGeometry();
+    resize(qMin(tableWidth + 110, screenArea.width() - 32), qMin(600, screenArea.height() - 48));
 
     connect(btnOppna, &QPushButton::clicked, this, &forTradlista::btnOppna_Click);
     connect(btnSpara, &QPushButton::clicked, this, &forTradlista::btnSpara_Click);

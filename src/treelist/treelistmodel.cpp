@@ -125,6 +125,9 @@ QVariant TreeListModel::data(const QModelIndex &index, int role) const {
 }
 
 QVariant TreeListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= FirstKeyColumn &&
+        section < FirstSummaryColumn)
+        return QString::fromUtf16(treeKeyInfo(section - FirstKeyColumn).caption);
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -72,6 +74,7 @@ TreeResultDialog::TreeResultDialog(const QString &id, const TreeSummary &summary
         }
     }
     table->setVerticalHeaderLabels(years);
+    table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table->resizeColumnsToContents();
     // The best year stands out, as the owner looks for it first.
     if (summary.valued())
@@ -86,5 +89,14 @@ TreeResultDialog::TreeResultDialog(const QString &id, const TreeSummary &summary
     layout->addWidget(lblSlutsats);
     layout->addWidget(table, 1);
     layout->addWidget(buttons);
-    resize(980, 480);
+    // Wide enough for every column where the screen allows; the table scrolls on a small one.
+    const int tableWidth = table->verticalHeader()->sizeHint().width() +
+                           table->horizontalHeader()->length() + 2 * table->frameWidth() +
+                           table->verticalScrollBar()->sizeHint().width();
+    const int tableHeight = table->horizontalHeader()->sizeHint().height() +
+                            table->verticalHeader()->length() + 2 * table->frameWidth() +
+                            table->horizontalScrollBar()->sizeHint().height();
+    const QRect area = (parent ? parent->screen() : screen())->availableGeometry();
+    resize(qMin(tableWidth + 40, area.width() - 32),
+           qMin(tableHeight + lblSlutsats->sizeHint().height() + 100, area.height() - 48));
 }
