@@ -130,7 +130,7 @@ Outcome TreeListReader::open(const QString &path) {
             for (qsizetype i = 0; ascii && i < bytes.size(); ++i)
                 ascii = (bytes[i] & 0x80) == 0;
             if (!ascii)
-                (void)probe.decode(bytes);
+                QString(probe.decode(bytes)); // decoded only when made a text
         }
         // Plain ASCII is written back as the program's own files are: Windows-1252.
         m_dialect.encoding =
