@@ -21,8 +21,8 @@ const NumberPattern gridPatterns[resultColumnCount] = {
     u"#0",    u"#0", u"#0", u"#0", u"#0",    u"#0",   u"#0", u"#0"};
 
 // The list's columns, "kronst" left out: every tree takes it from "trad.sty".
-const QStringList listKeys{"art", "bdm", "hojdjust", "site", "plant", "ring5", "dkvot",
-                           "bkv", "akv", "tkv"};
+const QStringList listKeys{"art",   "bdm",   "hojdjust", "site", "plant",
+                           "ring5", "dkvot", "bkv",      "akv",  "tkv"};
 
 struct ListTree {
     QString id;
@@ -33,17 +33,23 @@ struct ListTree {
 // Pine and spruce of all kinds, one that stops at a quality class the price list lacks, a
 // birch (no height model), and a quality exactly between two classes.
 const QList<ListTree> trees{
-    {"A1", {"Tall", "32,5", "1", "24", "n", "1,5", "0,6", "1", "2", "3"},
+    {"A1",
+     {"Tall", "32,5", "1", "24", "n", "1,5", "0,6", "1", "2", "3"},
      {"t", "32.5", "1", "24", "n", "1.5", "0.6", "1", "2", "3"}},
-    {"B2", {"g", "45", "-2", "28", "ja", "2", "0,8", "2", "2", "3"},
+    {"B2",
+     {"g", "45", "-2", "28", "ja", "2", "0,8", "2", "2", "3"},
      {"g", "45", "-2", "28", "y", "2", "0.8", "2", "2", "3"}},
-    {"C3", {"gran", "18", "0", "20", "Nej", "2,5", "0,5", "3", "3", "4"},
+    {"C3",
+     {"gran", "18", "0", "20", "Nej", "2,5", "0,5", "3", "3", "4"},
      {"g", "18", "0", "20", "n", "2.5", "0.5", "3", "3", "4"}},
-    {"D4", {"t", "30", "0", "24", "n", "1", "0,6", "9", "2", "3"},
+    {"D4",
+     {"t", "30", "0", "24", "n", "1", "0,6", "9", "2", "3"},
      {"t", "30", "0", "24", "n", "1", "0.6", "9", "2", "3"}},
-    {"E5", {"Björk", "20", "0", "22", "n", "2", "0,7", "1", "1", "1"},
+    {"E5",
+     {"Björk", "20", "0", "22", "n", "2", "0,7", "1", "1", "1"},
      {"b", "20", "0", "22", "n", "2", "0.7", "1", "1", "1"}},
-    {"F6", {"t", "52", "0,5", "26", "y", "0,6", "1", "2,5", "3,5", "1"},
+    {"F6",
+     {"t", "52", "0,5", "26", "y", "0,6", "1", "2,5", "3,5", "1"},
      {"t", "52", "0.5", "26", "y", "0.6", "1", "2.5", "3.5", "1"}},
 };
 
@@ -151,10 +157,12 @@ INSTANTIATE_TEST_SUITE_P(
         CallCase{"ListWithoutName", {"--batch"}, 2, "saknar sitt värde"},
         CallCase{"UnknownSwitch", {"--batch", "LIST", "--snabb"}, 2, "okänt val \"snabb\""},
         CallCase{"MissingList", {"--batch", "HOMEnej.csv", "--home", "HOME"}, 2, "finns inte"},
-        CallCase{"HomeWithoutControlFile", {"--batch", "LIST", "--home", "HOMEkatalog"}, 2,
-                 "trad.sty"},
-        CallCase{"OutputIsADirectory", {"--batch", "LIST", "--home", "HOME", "-o", "HOMEkatalog"},
-                 2, "är en katalog"}),
+        CallCase{
+            "HomeWithoutControlFile", {"--batch", "LIST", "--home", "HOMEkatalog"}, 2, "trad.sty"},
+        CallCase{"OutputIsADirectory",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "HOMEkatalog"},
+                 2,
+                 "är en katalog"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
