@@ -3,6 +3,7 @@
 #include "controlfile.h"
 #include "fieldcheck.h"
 #include "numberformat.h"
+#include "parameters.h"
 #include "resultrow.h"
 #include "species.h"
 
@@ -14,22 +15,30 @@ namespace {
 using K = TreeKeyInfo;
 
 // The tree form's fields with the bounds its field check holds them to.
-const TreeKeyInfo treeKeys[treeKeyCount] = {
-    {u"art", u"Art", u"Trädart", K::Species},
-    {u"bdm", u"Diam, cm", u"Brösthöjdsdiameter, cm", K::Number, 0, 300},
-    {u"hojdjust", u"Höjdavv, m", u"Avvikelse från normalhöjden, m", K::Number, -8, 8},
-    {u"site", u"Bonitet, m", u"Ståndortsindex vid 100 års ålder, m", K::Number, 10, 36},
-    {u"plant", u"Plantering", u"Plantering efter avverkning av trädet?", K::YesNo},
-    {u"ring5", u"Årsring, mm", u"Årsring efter 5 år, mm", K::Number, 0.1, 20},
-    {u"dkvot", u"Dkvot", u"Diameterkvot", K::Number, 0.2, 1},
-    {u"kronst", u"Krona, %",
-     u"Andel av fullt utvecklad krona hos ett friväxande träd av denna "
-     u"storlek, %",
-     K::Number, 0, 100},
-    {u"bkv", u"Kval 1", u"Kvalitet, förstastocken", K::Quality},
-    {u"akv", u"Kval 2", u"Kvalitet, andrastocken", K::Quality},
-    {u"tkv", u"Kval 3", u"Kvalitet, tredjestocken", K::Quality},
-};
+// Built on first use: the table of parameters may not be ready while statics are made.
+const std::array<TreeKeyInfo, treeKeyCount> &treeKeys() {
+    static const std::array<TreeKeyInfo, treeKeyCount> table = [] {
+        std::array<TreeKeyInfo, treeKeyCount> keys{{
+            {u"art", u"Art", K::Species},
+            {u"bdm", u"Diam, cm", K::Number},
+            {u"hojdjust", u"Höjdavv, m", K::Number},
+            {u"site", u"Bonitet, m", K::Number},
+            {u"plant", u"Plantering", K::YesNo},
+            {u"ring5", u"Årsring, mm", K::Number},
+            {u"dkvot", u"Dkvot", K::Number},
+            {u"kronst", u"Krona, %", K::Number},
+            {u"bkv", u"Kval 1", K::Quality},
+            {u"akv", u"Kval 2", K::Quality},
+            {u"tkv", u"Kval 3", K::Quality},
+        }};
+        for (TreeKeyInfo &k : keys) {
+            k.parameter = findParameter(QString::fromUtf16(k.name) + u':');
+            Q_ASSERT(k.parameter);
+        }
+        return keys;
+    }();
+    return table;
+}
 
 // A merchantable volume of zero is held as 1000000 so that the per-m3 figures come out as 0.
 constexpr double noMerchantableWood = 1000000;
@@ -65,7 +74,7 @@ std::optional<std::int16_t> qualityClass(QStringView text) {
 } // namespace
 
 const TreeKeyInfo &treeKeyInfo(int key) {
-    return treeKeys[key];
+    return treeKeys()[std::size_t(key)];
 }
 
 int treeKeyNamed(QStringView heading) {
@@ -73,7 +82,7 @@ int treeKeyNamed(QStringView heading) {
     if (heading.endsWith(u':'))
         heading.chop(1);
     for (int k = 0; k < treeKeyCount; ++k)
-        if (heading.compare(QStringView(treeKeys[k].name), Qt::CaseInsensitive) == 0)
+        if (heading.compare(QStringView(treeKeys()[std::size_t(k)].name), Qt::CaseInsensitive) == 0)
             return k;
     return -1;
 }
@@ -88,7 +97,7 @@ QString speciesLetter(QStringView text) {
 }
 
 QString treeValueFault(int key, QStringView text) {
-    const TreeKeyInfo &info = treeKeys[key];
+    const TreeKeyInfo &info = treeKeys()[std::size_t(key)];
     if (text.trimmed().isEmpty())
         return FieldMessage::empty();
     switch (info.kind) {
@@ -103,7 +112,8 @@ QString treeValueFault(int key, QStringView text) {
             return QStringLiteral("Skriv Ja eller Nej (y, n)");
         return {};
     case K::Number:
-        return fieldFault(pointText(text), info.lower, info.upper, localeDecimalSeparator());
+        return fieldFault(pointText(text), info.parameter->lower, info.parameter->upper,
+                          localeDecimalSeparator());
     case K::Quality:
         if (!isNumericText(pointText(text)))
             return FieldMessage::notNumeric();
@@ -120,7 +130,8 @@ QString treeRowFault(const TreeRow &row) {
         if (!row.given[k])
             continue;
         if (const QString fault = treeValueFault(k, row.values[k]); !fault.isEmpty())
-            return QString::fromUtf16(treeKeys[k].name) + QStringLiteral(": ") + fault;
+            return QString::fromUtf16(treeKeys()[std::size_t(k)].name) + QStringLiteral(": ") +
+                   fault;
     }
     return {};
 }
@@ -219,7 +230,7 @@ QString harvestYearText(const HarvestYear &year, int column, QChar decimalSepara
 
 Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts) {
     QStringList keys;
-    for (const TreeKeyInfo &k : treeKeys)
+    for (const TreeKeyInfo &k : treeKeys())
         keys << QString::fromUtf16(k.name) + u':';
     std::array<QString, treeKeyCount> loaded;
     QString error;

@@ -19,13 +19,15 @@
 enum TreeKey : int { Art, Bdm, Hojdjust, Site, Plant, Ring5, Dkvot, Kronst, Bkv, Akv, Tkv };
 inline constexpr int treeKeyCount = 11;
 
+struct Parameter;
+
 struct TreeKeyInfo {
     enum Kind { Species, Number, YesNo, Quality };
-    const char16_t *name;    // column name in a list file: the control-file key without its colon
-    const char16_t *title;   // column heading on screen
-    const char16_t *caption; // what the tree form calls it, for a tooltip
+    const char16_t *name;  // column name in a list file: the control-file key without its colon
+    const char16_t *title; // column heading on screen
     Kind kind;
-    double lower = 0, upper = 0; // the tree form's bounds of a number, both inclusive
+    // The key in the table of parameters: the tree form's bounds of a number, its meaning.
+    const Parameter *parameter = nullptr;
 };
 
 const TreeKeyInfo &treeKeyInfo(int key);

@@ -2,6 +2,7 @@
 
 #include "fieldcheck.h"
 #include "numberformat.h"
+#include "parameters.h"
 #include "species.h"
 
 #include <QBrush>
@@ -127,7 +128,7 @@ QVariant TreeListModel::data(const QModelIndex &index, int role) const {
 QVariant TreeListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= FirstKeyColumn &&
         section < FirstSummaryColumn)
-        return QString::fromUtf16(treeKeyInfo(section - FirstKeyColumn).caption);
+        return treeKeyInfo(section - FirstKeyColumn).parameter->meaning.toString();
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)

@@ -55,11 +55,11 @@ TreeResultDialog::TreeResultDialog(const QString &id, const TreeSummary &summary
     auto *lblSlutsats = FormLayout::label(this, "lblTradslutsats", verdict(id, summary));
     lblSlutsats->setWordWrap(true);
 
-    auto *table = new QTableWidget(valuation.yearsValued, lastResultCol, this);
+    auto *table = new QTableWidget(valuation.yearsValued, resultColumnCount, this);
     table->setObjectName(QStringLiteral("flgTradresultat"));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QStringList headings;
-    for (int c = firstResultCol; c <= lastResultCol; ++c)
+    for (int c = 0; c < resultColumnCount; ++c)
         headings << twoLines(resultHeading(c));
     table->setHorizontalHeaderLabels(headings);
     const QChar mark = localeDecimalSeparator();
@@ -67,10 +67,10 @@ TreeResultDialog::TreeResultDialog(const QString &id, const TreeSummary &summary
     for (int r = 0; r < valuation.yearsValued; ++r) {
         const HarvestYear &year = valuation.rows[std::size_t(r)];
         years << QString::number(year.years);
-        for (int c = firstResultCol; c <= lastResultCol; ++c) {
+        for (int c = 0; c < resultColumnCount; ++c) {
             auto *item = new QTableWidgetItem(harvestYearText(year, c, mark));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table->setItem(r, c - 1, item);
+            table->setItem(r, c, item);
         }
     }
     table->setVerticalHeaderLabels(years);
