@@ -86,17 +86,23 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         return v;
     };
 
-    do {
-        const QList<ValuedLine> valued = QtConcurrent::blockingMapped(lines, value);
-        for (const ValuedLine &v : valued) {
+    // The next chunk is read while the cores value this one.
+    QFuture<ValuedLine> valuing = QtConcurrent::mapped(lines, value);
+    for (;;) {
+        const qsizetype count = lines.size();
+        const bool more = reader.read(chunkLines, lines);
+        for (const ValuedLine &v : valuing.results()) {
             writer.writeText(v.text);
             batch.faulty += v.faulty ? 1 : 0;
         }
-        batch.trees += int(lines.size());
+        batch.trees += int(count);
         if (!writer.flush())
             return Outcome::failure(QStringLiteral("Resultatet kunde inte skrivas, eftersom "
                                                    "katalogen inte går att skriva i eller "
                                                    "disken är full."));
-    } while (reader.read(chunkLines, lines));
+        if (!more)
+            break;
+        valuing = QtConcurrent::mapped(lines, value);
+    }
     return reader.status();
 }
