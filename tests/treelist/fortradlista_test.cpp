@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -146,6 +147,38 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
     QTest::mouseClick(w.findChild<QPushButton *>("btnAvbryt"), Qt::LeftButton);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(hub.opened, QList<WindowHub::Window>{WindowHub::Window::MainMenu});
+}
+
+// A long inventory shows its progress, keeps the list from being changed meanwhile, and a
+// cancelled valuation leaves no half list of figures behind.
+TEST(TreeListWindow, ALongListShowsItsProgressAndCanBeCancelled) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    QByteArray list = "id;bdm\r\n";
+    for (int i = 0; i < 20000; ++i)
+        list += QByteArray::number(i) + ";" + QByteArray::number(20 + i % 30) + "\r\n";
+    home.write("lista.csv", list);
+    MenuHub hub;
+    forTradlista w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+
+    QSignalSpy done(&w, &forTradlista::valuationDone);
+    w.vardera();
+    auto *progress = w.findChild<QProgressDialog *>("dlgVarderar");
+    ASSERT_TRUE(progress);
+    EXPECT_EQ(progress->maximum(), 20000);
+    auto *btnVardera = w.findChild<QPushButton *>("btnVardera");
+    EXPECT_FALSE(btnVardera->isEnabled());
+    auto *cancel = progress->findChild<QPushButton *>();
+    ASSERT_TRUE(cancel);
+    EXPECT_EQ(cancel->text(), "Avbryt");
+    cancel->click();
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    EXPECT_TRUE(btnVardera->isEnabled());
+    for (int r : {0, 9999, 19999})
+        EXPECT_FALSE(w.model()->summary(r).has_value()) << r;
 }
 
 } // namespace
