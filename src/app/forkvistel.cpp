@@ -33,6 +33,7 @@ forKvistel::forKvistel(QString sokvag, WindowFactory factory, QWidget *parent)
     auto *btnParam1 = button(frame, "btnParam1", QStringLiteral("Välj"));
     auto *btnParam2 = button(frame, "btnParam2", QStringLiteral("Välj"));
     auto *btnPrislista = button(frame, "btnPrislista", QStringLiteral("Välj"));
+    auto *btnTradlista = button(frame, "btnTradlista", QStringLiteral("Välj"));
     auto *btnAvsluta = button(frame, "btnAvsluta", QStringLiteral("Avsluta"));
 
     // Read only by start-up, as the second place to look for the home directory.
@@ -54,9 +55,11 @@ forKvistel::forKvistel(QString sokvag, WindowFactory factory, QWidget *parent)
     grid->addWidget(btnParam2, 4, 1);
     grid->addWidget(label(frame, "lblVal3", QStringLiteral("Ändra i prislista")), 5, 0);
     grid->addWidget(btnPrislista, 5, 1);
-    grid->setRowMinimumHeight(6, 8);
-    grid->addWidget(btnAvsluta, 7, 1);
-    grid->addWidget(txtPath, 8, 0, 1, 2);
+    grid->addWidget(label(frame, "lblVal4", QStringLiteral("Värdera en lista av träd")), 6, 0);
+    grid->addWidget(btnTradlista, 6, 1);
+    grid->setRowMinimumHeight(7, 8);
+    grid->addWidget(btnAvsluta, 8, 1);
+    grid->addWidget(txtPath, 9, 0, 1, 2);
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(12, 12, 12, 12);
@@ -65,6 +68,7 @@ forKvistel::forKvistel(QString sokvag, WindowFactory factory, QWidget *parent)
     connect(btnParam1, &QPushButton::clicked, this, &forKvistel::btnParam1_Click);
     connect(btnParam2, &QPushButton::clicked, this, &forKvistel::btnParam2_Click);
     connect(btnPrislista, &QPushButton::clicked, this, &forKvistel::btnPrislista_Click);
+    connect(btnTradlista, &QPushButton::clicked, this, &forKvistel::btnTradlista_Click);
     connect(btnAvsluta, &QPushButton::clicked, this, &forKvistel::btnAvsluta_Click);
     connect(this, &forKvistel::avsluta, this, [] { QCoreApplication::exit(0); });
 }
@@ -108,6 +112,11 @@ void forKvistel::btnParam2_Click() {
 void forKvistel::btnPrislista_Click() {
     hide();
     open(Window::PriceList);
+}
+
+void forKvistel::btnTradlista_Click() {
+    hide();
+    open(Window::TreeList);
 }
 
 void forKvistel::btnAvsluta_Click() {

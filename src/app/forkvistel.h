@@ -43,6 +43,7 @@ private:
     void btnParam1_Click();
     void btnParam2_Click();
     void btnPrislista_Click();
+    void btnTradlista_Click();
     void btnAvsluta_Click();
     WorkWindow *window(Window window);
 

@@ -1,11 +1,23 @@
+#include "batch.h"
 #include "forkvistel.h"
 #include "startup.h"
 #include "windowfactory.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 int main(int argc, char *argv[]) {
+    // A list of trees from the command line needs no window and no display.
+    if (wantsBatch(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kvistel"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(KVISTEL_VERSION));
+        QFile out, err;
+        out.open(stdout, QIODevice::WriteOnly);
+        err.open(stderr, QIODevice::WriteOnly);
+        return runBatch(QCoreApplication::arguments(), out, err);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kvistel"));
     // Windows are hidden, never closed, while the program runs; it ends only through the menu.

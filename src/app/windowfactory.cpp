@@ -4,6 +4,7 @@
 #include "forparam2.h"
 #include "forprislista.h"
 #include "forresultat.h"
+#include "fortradlista.h"
 
 WorkWindow *makeWindow(WindowHub::Window window, WindowHub &hub, const QString &sokvag) {
     switch (window) {
@@ -15,6 +16,8 @@ WorkWindow *makeWindow(WindowHub::Window window, WindowHub &hub, const QString &
         return new forPrislista(hub, sokvag);
     case WindowHub::Window::Result:
         return new forResultat(hub, sokvag);
+    case WindowHub::Window::TreeList:
+        return new forTradlista(hub, sokvag);
     case WindowHub::Window::MainMenu:
         break;
     }

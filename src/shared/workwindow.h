@@ -38,7 +38,7 @@ public:
 // owns every window and carries out these moves.
 class WindowHub {
 public:
-    enum class Window { MainMenu, StandParameters, TreeParameters, PriceList, Result };
+    enum class Window { MainMenu, StandParameters, TreeParameters, PriceList, Result, TreeList };
 
     virtual ~WindowHub() = default;
     // Shows the window (creating it on first use), not modally.

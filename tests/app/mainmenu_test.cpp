@@ -56,7 +56,8 @@ TEST(MainMenu, CarriesEveryCaptionOfTheMenu) {
     EXPECT_EQ(label("lblVal1"), "Sätt parametrar före besöket i fält");
     EXPECT_EQ(label("lblVal2"), "Sätt parametrar i fält");
     EXPECT_EQ(label("lblVal3"), "Ändra i prislista");
-    for (const char *b : {"btnParam1", "btnParam2", "btnPrislista"})
+    EXPECT_EQ(label("lblVal4"), "Värdera en lista av träd");
+    for (const char *b : {"btnParam1", "btnParam2", "btnPrislista", "btnTradlista"})
         EXPECT_EQ(m.button(b)->text(), "Välj");
     EXPECT_EQ(m.button("btnAvsluta")->text(), "Avsluta");
     EXPECT_EQ(m.menu.findChild<QLineEdit *>("txtPath")->text(), "n:\\arb/cprog/kvistel/swe");
@@ -68,7 +69,8 @@ TEST(MainMenu, EachChoiceHidesTheMenuAndShowsItsWindowMadeOnce) {
     const QList<QPair<const char *, WindowHub::Window>> choices = {
         {"btnParam1", WindowHub::Window::StandParameters},
         {"btnParam2", WindowHub::Window::TreeParameters},
-        {"btnPrislista", WindowHub::Window::PriceList}};
+        {"btnPrislista", WindowHub::Window::PriceList},
+        {"btnTradlista", WindowHub::Window::TreeList}};
     for (int round = 0; round < 2; ++round)
         for (const auto &[name, which] : choices) {
             QTest::mouseClick(m.button(name), Qt::LeftButton);
@@ -84,7 +86,7 @@ TEST(MainMenu, EachChoiceHidesTheMenuAndShowsItsWindowMadeOnce) {
             EXPECT_FALSE(w->isVisible());
             EXPECT_TRUE(m.menu.isVisible());
         }
-    EXPECT_EQ(m.made.size(), 3);
+    EXPECT_EQ(m.made.size(), 4);
 }
 
 TEST(MainMenu, AvslutaAndTheCloseBoxEndTheProgram) {

@@ -53,9 +53,9 @@ read -r width height < <(xdotool getwindowgeometry "$wid" |
 [ "${width:-0}" -gt 200 ] && [ "${height:-0}" -gt 150 ] || fail "the window is ${width}x${height}"
 [ "$width" -le 1366 ] && [ "$height" -le 768 ] || fail "the window does not fit 1366x768"
 
-# The focus starts on the first "Välj"; three tabs reach "Avsluta".
+# The focus starts on the first "Välj"; four tabs reach "Avsluta".
 xdotool windowfocus --sync "$wid" 2>/dev/null
-xdotool key Tab Tab Tab space
+xdotool key Tab Tab Tab Tab space
 for _ in $(seq 50); do
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.1

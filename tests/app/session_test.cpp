@@ -74,7 +74,8 @@ TEST(Session, EveryWorkWindowLeadsBackToTheMenuByItsButtonAndItsCloseBox) {
     const QList<std::tuple<const char *, WindowHub::Window, const char *>> ways = {
         {"btnParam1", WindowHub::Window::StandParameters, "btnAvbryt"},
         {"btnParam2", WindowHub::Window::TreeParameters, "btnAvsluta"},
-        {"btnPrislista", WindowHub::Window::PriceList, "btnAvsluta"}};
+        {"btnPrislista", WindowHub::Window::PriceList, "btnAvsluta"},
+        {"btnTradlista", WindowHub::Window::TreeList, "btnAvbryt"}};
     for (const auto &[choice, which, back] : ways) {
         s.click(s.menu.get(), choice);
         WorkWindow *w = s.window(which);

@@ -9,6 +9,26 @@ const std::array<NumberPattern, resultColumnCount> patterns{
     u"#0.00", u"#0", u"#0", u"#0", u"#0.00", u"#0.0", u"#0", u"#0", u"#0",
     u"#0",    u"#0", u"#0", u"#0", u"#0",    u"#0",   u"#0", u"#0"};
 
+const char16_t *const headings[resultColumnCount] = {
+    u"Ränta,          %",
+    u"Nuvärde kr/träd",
+    u"Netto   kr/träd",
+    u"Netto   kr/m3",
+    u"Gagnvirke volym m3",
+    u"Trädhöjd     m",
+    u"Diameter     cm",
+    u"Toppdiam. för 1:a stock. cm",
+    u"Toppdiam. för 2:a stock. cm",
+    u"Toppdiam. för 3:e stock. cm",
+    u"Värde för 1:a stock. kr",
+    u"Värde för 2:a stock. kr",
+    u"Värde för 3:e stock. kr",
+    u"Värde för massaveden. kr",
+    u"Virkesvärde. kr/m3",
+    u"Avverknings- kostnad. kr/m3",
+    u"Planterings- kostnad. kr/m3",
+};
+
 void clearRow(Grid &grid, int row) {
     grid.setRow(row);
     for (int c = firstResultCol; c <= lastResultCol; ++c) {
@@ -18,6 +38,10 @@ void clearRow(Grid &grid, int row) {
 }
 
 } // namespace
+
+QString resultHeading(int column) {
+    return QString::fromUtf16(headings[column]);
+}
 
 NumberPattern resultPattern(int column) {
     return patterns[std::size_t(column)];

@@ -1,0 +1,144 @@
+#include "batch.h"
+
+#include "treelistbatch.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstring>
+
+namespace {
+
+enum ExitStatus { AllValued = 0, SomeNotValued = 1, UsageOrFileProblem = 2 };
+
+const char *const batchSwitches[] = {"--batch", "--help", "-h", "--version", "-v"};
+
+QString usage() {
+    return QStringLiteral(
+        "Användning: kvistel --batch TRÄD.csv [--home KATALOG] [-o UT.csv] [--full]\n"
+        "\n"
+        "Värderar varje träd i listan för sig, utan fönster, med parametrarna och prislistan\n"
+        "i hemkatalogen (trad.sty och priser_ac.txt).\n"
+        "\n"
+        "  --batch TRÄD.csv  trädlistan: en rubrikrad med kolumnerna id, art, bdm, hojdjust,\n"
+        "                    site, plant, ring5, dkvot, kronst, bkv, akv och tkv i valfri\n"
+        "                    ordning; en kolumn som saknas tas från trad.sty\n"
+        "  --home KATALOG    hemkatalogen (förval: den aktuella katalogen)\n"
+        "  -o UT.csv         skriv resultatet till filen i stället för till standard ut\n"
+        "  --full            en rad per träd och avverkningsår med resultattabellens\n"
+        "                    sjutton kolumner\n"
+        "  -h, --help        visa den här hjälpen\n"
+        "  -v, --version     visa programmets version\n"
+        "\n"
+        "Slutstatus: 0 när alla träd värderades, 1 när något träd inte kunde värderas\n"
+        "(se kolumnen fel), 2 vid fel på kommandoraden eller i en fil.\n");
+}
+
+void say(QIODevice &device, const QString &text) {
+    device.write(text.toLocal8Bit());
+}
+
+int problem(QIODevice &errors, const QString &message) {
+    say(errors, QStringLiteral("kvistel: ") + message + u'\n');
+    return UsageOrFileProblem;
+}
+
+} // namespace
+
+bool wantsBatch(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i)
+        for (const char *s : batchSwitches)
+            if (std::strcmp(argv[i], s) == 0 || std::strncmp(argv[i], "--batch=", 8) == 0)
+                return true;
+    return false;
+}
+
+int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors) {
+    QCommandLineParser parser;
+    const QCommandLineOption batchOption(QStringLiteral("batch"), QString(),
+                                         QStringLiteral("TRÄD.csv"));
+    const QCommandLineOption homeOption(QStringLiteral("home"), QString(),
+                                        QStringLiteral("KATALOG"));
+    const QCommandLineOption outputOption(
+        QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
+        QStringLiteral("UT.csv"));
+    const QCommandLineOption fullOption(QStringLiteral("full"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(
+        QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions(
+        {batchOption, homeOption, outputOption, fullOption, helpOption, versionOption});
+
+    const QString more = QStringLiteral(" Skriv kvistel --help för hjälp.");
+    if (!parser.parse(arguments)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return problem(
+                errors,
+                QStringLiteral("okänt val \"%1\".").arg(parser.unknownOptionNames().first()) +
+                    more);
+        return problem(errors, QStringLiteral("ett val saknar sitt värde.") + more);
+    }
+    if (parser.isSet(helpOption)) {
+        say(output, usage());
+        return AllValued;
+    }
+    if (parser.isSet(versionOption)) {
+        say(output, QStringLiteral("kvistel %1\n").arg(QCoreApplication::applicationVersion()));
+        return AllValued;
+    }
+    if (!parser.isSet(batchOption))
+        return problem(errors, QStringLiteral("ange trädlistan med --batch TRÄD.csv.") + more);
+    if (!parser.positionalArguments().isEmpty())
+        return problem(
+            errors,
+            QStringLiteral("okänt argument \"%1\".").arg(parser.positionalArguments().first()) +
+                more);
+
+    const QString home = parser.isSet(homeOption) ? parser.value(homeOption) : QDir::currentPath();
+    if (!QFileInfo(home).isDir())
+        return problem(errors, QStringLiteral("hemkatalogen \"%1\" finns inte.").arg(home));
+    const QString sokvag = QDir(home).absolutePath() + u'/';
+    TreeListHome treeHome;
+    if (const Outcome loaded = loadTreeListHome(sokvag, treeHome); !loaded)
+        return problem(errors, loaded.message());
+
+    TreeListBatch batch;
+    batch.input = parser.value(batchOption);
+    batch.full = parser.isSet(fullOption);
+
+    if (!parser.isSet(outputOption)) {
+        if (const Outcome done = valueTreeListFile(batch, treeHome, output); !done)
+            return problem(errors, done.message());
+    } else {
+        // The result file appears whole or not at all; an old one stays as it was on failure.
+        const QString target = parser.value(outputOption);
+        if (QFileInfo(target).isDir())
+            return problem(errors,
+                           QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(target));
+        QSaveFile file(target);
+        if (!file.open(QIODevice::WriteOnly))
+            return problem(errors, QStringLiteral("Filen \"%1\" kunde inte skapas. Kontrollera "
+                                                  "att katalogen finns och går att skriva i.")
+                                       .arg(target));
+        const Outcome done = valueTreeListFile(batch, treeHome, file);
+        if (!done) {
+            file.cancelWriting();
+            return problem(errors, done.message());
+        }
+        if (!file.commit())
+            return problem(errors, QStringLiteral("Filen \"%1\" kunde inte sparas, eftersom "
+                                                  "katalogen inte går att skriva i eller "
+                                                  "disken är full.")
+                                       .arg(target));
+    }
+    if (batch.faulty > 0) {
+        say(errors, QStringLiteral("kvistel: %1 av %2 träd kunde inte värderas; se kolumnen fel.\n")
+                        .arg(batch.faulty)
+                        .arg(batch.trees));
+        return SomeNotValued;
+    }
+    return AllValued;
+}

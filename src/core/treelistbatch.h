@@ -1,0 +1,27 @@
+#pragma once
+
+#include "outcome.h"
+#include "treelist.h"
+
+#include <QString>
+
+class QIODevice;
+
+// A whole list file valued without a window: each tree on its own, on every core, a chunk of
+// lines at a time so that memory stays the same for ten trees or a million.
+
+struct TreeListBatch {
+    QString input;     // the list file
+    bool full = false; // every harvest year of every tree instead of one line a tree
+    int trees = 0;     // trees read
+    int faulty = 0;    // trees that could not be valued
+};
+
+// Writes to `out`, in the input's separator, decimal mark and encoding:
+// - one line a tree: the input's cells as read, then "beslut", "bästa år", "netto nu",
+//   "nuvärde bästa", "ränta 10 år" and "fel";
+// - with `full`: "id", "år" and the result grid's seventeen columns for each harvest year of
+//   each tree, then "fel"; a tree that could not be valued (further) ends with a line that holds
+//   its id and why.
+// Fails, with a Swedish message, only when the list cannot be read or the output not written.
+Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODevice &out);

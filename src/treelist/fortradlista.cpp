@@ -1,0 +1,316 @@
+#include "fortradlista.h"
+
+#include "formlayout.h"
+#include "messages.h"
+#include "numberformat.h"
+#include "textfile.h"
+#include "treelistdelegate.h"
+#include "treelistmodel.h"
+#include "treeresultdialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentMap>
+
+using FormLayout::button;
+using FormLayout::label;
+
+namespace {
+
+// Above this many trees a valuation takes long enough to show its progress and be cancelled.
+constexpr int progressFromTrees = 2000;
+
+const QString csvFilter = QStringLiteral("Trädlistor (*.csv);;Alla filer (*)");
+
+} // namespace
+
+forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *parent)
+    : WorkWindow(parent), m_hub(hub), m_sokvag(sokvag), m_model(new TreeListModel(this)),
+      m_sorted(new TreeListSortModel(this)) {
+    setObjectName(QStringLiteral("forTradlista"));
+
+    auto *frame = new QGroupBox(QStringLiteral("Värdera en lista av träd"), this);
+    frame->setObjectName(QStringLiteral("frmTradlista"));
+
+    lblFil = label(frame, "lblFil", QString());
+    m_sorted->setSourceModel(m_model);
+    m_sorted->setSortRole(TreeListModel::SortRole);
+    flgTradlista = new QTableView(frame);
+    flgTradlista->setObjectName(QStringLiteral("flgTradlista"));
+    flgTradlista->setModel(m_sorted);
+    flgTradlista->setSortingEnabled(true);
+    flgTradlista->sortByColumn(-1, Qt::AscendingOrder);
+    flgTradlista->setSelectionBehavior(QAbstractItemView::SelectItems);
+    // A double-click or Return opens the tree; typing or F2 edits the cell.
+    flgTradlista->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                                  QAbstractItemView::AnyKeyPressed);
+    flgTradlista->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    flgTradlista->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    auto *delegate = new TreeListDelegate(flgTradlista);
+    flgTradlista->setItemDelegate(delegate);
+    // Every column as wide as its heading or its widest usual value, the reason for a tree
+    // that could not be valued taking what is left.
+    int tableWidth = 0;
+    for (int c = 0; c < TreeListModel::ColumnCount; ++c) {
+        const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString widest = c == TreeListModel::FirstSummaryColumn + Beslut
+                                   ? QStringLiteral("Avverka nu")
+                                   : QStringLiteral("00000");
+        const int width = qMax(fontMetrics().horizontalAdvance(heading),
+                               fontMetrics().horizontalAdvance(widest)) +
+                          14;
+        flgTradlista->setColumnWidth(c, width);
+        tableWidth += width;
+    }
+    flgTradlista->horizontalHeader()->setStretchLastSection(true);
+    const int felWidth = fontMetrics().horizontalAdvance(QString(16, u'x'));
+    flgTradlista->setColumnWidth(TreeListModel::FirstSummaryColumn + Fel, felWidth);
+    tableWidth += felWidth;
+
+    lblSumma = label(frame, "lblSumma", QString());
+
+    QPushButton *btnOppna = button(frame, "btnOppna", QStringLiteral("Öppna..."));
+    QPushButton *btnSpara = button(frame, "btnSpara", QStringLiteral("Spara..."));
+    QPushButton *btnLaggTill = button(frame, "btnLaggTill", QStringLiteral("Lägg till rad"));
+    QPushButton *btnTaBort = button(frame, "btnTaBort", QStringLiteral("Ta bort rad"));
+    QPushButton *btnVardera = button(frame, "btnVardera", QStringLiteral("Värdera"));
+    QPushButton *btnAvbryt = button(frame, "btnAvbryt", QStringLiteral("Avbryt"));
+    m_buttons = {btnOppna, btnSpara, btnLaggTill, btnTaBort, btnVardera, btnAvbryt};
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnOppna);
+    buttons->addWidget(btnSpara);
+    buttons->addSpacing(18);
+    buttons->addWidget(btnLaggTill);
+    buttons->addWidget(btnTaBort);
+    buttons->addStretch(1);
+    buttons->addWidget(btnVardera);
+    buttons->addWidget(btnAvbryt);
+
+    auto *layout = new QVBoxLayout(frame);
+    layout->addWidget(lblFil);
+    layout->addWidget(flgTradlista, 1);
+    layout->addWidget(lblSumma);
+    layout->addLayout(buttons);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 12, 12, 12);
+    outer->addWidget(frame);
+    // As wide as the whole table where the screen allows; the table scrolls on a small screen.
+    const QRect screenArea = screen()->availableGeometry();
+    resize(qMin(tableWidth + 110, screenArea.width() - 32), qMin(600, screenArea.height() - 48));
+
+    connect(btnOppna, &QPushButton::clicked, this, &forTradlista::btnOppna_Click);
+    connect(btnSpara, &QPushButton::clicked, this, &forTradlista::btnSpara_Click);
+    connect(btnLaggTill, &QPushButton::clicked, this, &forTradlista::btnLaggTill_Click);
+    connect(btnTaBort, &QPushButton::clicked, this, &forTradlista::btnTaBort_Click);
+    connect(btnVardera, &QPushButton::clicked, this, &forTradlista::vardera);
+    connect(btnAvbryt, &QPushButton::clicked, this, &forTradlista::btnAvbryt_Click);
+    connect(flgTradlista, &QTableView::activated, this,
+            [this](const QModelIndex &index) { openRow(sourceRow(index.row())); });
+    connect(delegate, &TreeListDelegate::valueFault, this, [this](const QString &message) {
+        // After the editor has closed, so that the box does not end the edit a second time.
+        QTimer::singleShot(
+            0, this, [this, message] { showMessage(this, QStringLiteral("Error"), message); });
+    });
+    connect(m_model, &TreeListModel::totalsChanged, this, &forTradlista::writeFooter);
+    connect(&m_watcher, &QFutureWatcher<TreeSummary>::finished, this,
+            &forTradlista::valuationFinished);
+    writeFooter();
+}
+
+forTradlista::~forTradlista() {
+    m_watcher.cancel();
+    m_watcher.waitForFinished();
+}
+
+int forTradlista::sourceRow(int viewRow) const {
+    return m_sorted->mapToSource(m_sorted->index(viewRow, 0)).row();
+}
+
+void forTradlista::writeFooter() {
+    const TreeListModel::CutNow t = m_model->cutNow();
+    const QChar mark = localeDecimalSeparator();
+    lblSumma->setText(
+        QStringLiteral("Avverka nu: %1 av %2 träd, netto %3 kr, volym %4 m3")
+            .arg(t.trees)
+            .arg(m_model->rowCount())
+            .arg(formatNumber(t.netValue, u"#0", mark), formatNumber(t.volume, u"#0.00", mark)));
+    lblFil->setText(m_path.isEmpty()
+                        ? QStringLiteral("Ny lista. Bestånd, ekonomi och priser från %1")
+                              .arg(QDir::toNativeSeparators(m_sokvag))
+                        : QStringLiteral("Lista: %1%2. Bestånd, ekonomi och priser från %3")
+                              .arg(QDir::toNativeSeparators(m_path),
+                                   m_model->isModified() ? QStringLiteral(" (ändrad)") : QString(),
+                                   QDir::toNativeSeparators(m_sokvag)));
+}
+
+bool forTradlista::openList(const QString &path) {
+    std::array<QString, treeKeyCount> texts;
+    if (const Outcome read = loadTreeKeyTexts(m_sokvag, texts); !read) {
+        showKvistelMessage(this, read.message());
+        return false;
+    }
+    if (const Outcome read = m_model->read(path, texts); !read) {
+        showKvistelMessage(this, QStringLiteral("Listan kunde inte öppnas. ") + read.message());
+        return false;
+    }
+    m_path = path;
+    writeFooter();
+    return true;
+}
+
+bool forTradlista::saveList(const QString &path) {
+    QString error;
+    if (!replaceFileSafely(path, m_model->csvBytes(), &error)) {
+        showKvistelMessage(this, error);
+        return false;
+    }
+    m_path = path;
+    m_model->setModified(false);
+    writeFooter();
+    return true;
+}
+
+void forTradlista::btnOppna_Click() {
+    if (m_model->isModified() &&
+        QMessageBox::question(this, QStringLiteral("Kvistel"),
+                              QStringLiteral("Listan har ändringar som inte är sparade. Vill du "
+                                             "öppna en annan lista och släppa ändringarna?")) !=
+            QMessageBox::Yes)
+        return;
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Öppna trädlista"),
+        m_path.isEmpty() ? m_sokvag : QFileInfo(m_path).absolutePath(), csvFilter);
+    if (!path.isEmpty())
+        openList(path);
+}
+
+void forTradlista::btnSpara_Click() {
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Spara trädlista"),
+        m_path.isEmpty() ? m_sokvag + QStringLiteral("tradlista.csv") : m_path, csvFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    saveList(path);
+}
+
+void forTradlista::btnLaggTill_Click() {
+    std::array<QString, treeKeyCount> texts;
+    if (const Outcome read = loadTreeKeyTexts(m_sokvag, texts); !read)
+        showKvistelMessage(this,
+                           read.message() + QStringLiteral(" Den nya raden får tomma värden."));
+    const int row = m_model->addTree(texts);
+    const QModelIndex cell = m_sorted->mapFromSource(m_model->index(row, TreeListModel::IdColumn));
+    flgTradlista->setCurrentIndex(cell);
+    flgTradlista->scrollTo(cell);
+    flgTradlista->setFocus();
+}
+
+void forTradlista::btnTaBort_Click() {
+    QList<int> rows;
+    for (const QModelIndex &i : flgTradlista->selectionModel()->selectedIndexes())
+        rows << m_sorted->mapToSource(i).row();
+    if (rows.isEmpty() && flgTradlista->currentIndex().isValid())
+        rows << m_sorted->mapToSource(flgTradlista->currentIndex()).row();
+    m_model->removeTrees(rows);
+}
+
+void forTradlista::btnAvbryt_Click() {
+    hide();
+    m_hub.open(WindowHub::Window::MainMenu);
+}
+
+void forTradlista::closeBox() {
+    if (isValuing())
+        return;
+    btnAvbryt_Click();
+}
+
+bool forTradlista::isValuing() const {
+    return m_watcher.isRunning();
+}
+
+void forTradlista::setBusy(bool busy) {
+    for (QPushButton *b : m_buttons)
+        b->setEnabled(!busy);
+    flgTradlista->setEditTriggers(busy ? QAbstractItemView::NoEditTriggers
+                                       : QAbstractItemView::EditKeyPressed |
+                                             QAbstractItemView::AnyKeyPressed);
+}
+
+void forTradlista::vardera() {
+    if (isValuing() || m_model->rowCount() == 0) {
+        emit valuationDone();
+        return;
+    }
+    // The parameters and prices as they are now, read once for the whole list.
+    if (const Outcome loaded = loadTreeListHome(m_sokvag, m_home); !loaded) {
+        showKvistelMessage(this, loaded.message() + QStringLiteral(" Listan värderades inte."));
+        emit valuationDone();
+        return;
+    }
+    const std::vector<TreeRow> trees = m_model->trees();
+    auto value = [home = &m_home](const TreeRow &tree) {
+        return valueTreeRow(home->base, tree, home->prices);
+    };
+    setBusy(true);
+    m_watcher.setFuture(QtConcurrent::mapped(trees, value));
+    if (int(trees.size()) > progressFromTrees) {
+        m_progress = new QProgressDialog(QStringLiteral("Värderar %1 träd ...").arg(trees.size()),
+                                         QStringLiteral("Avbryt"), 0, int(trees.size()), this);
+        m_progress->setObjectName(QStringLiteral("dlgVarderar"));
+        m_progress->setWindowTitle(QStringLiteral("Kvistel"));
+        m_progress->setWindowModality(Qt::WindowModal);
+        m_progress->setMinimumDuration(0);
+        connect(&m_watcher, &QFutureWatcher<TreeSummary>::progressValueChanged, m_progress,
+                &QProgressDialog::setValue);
+        connect(m_progress, &QProgressDialog::canceled, &m_watcher,
+                &QFutureWatcher<TreeSummary>::cancel);
+    }
+}
+
+void forTradlista::valuationFinished() {
+    if (m_progress) {
+        m_progress->disconnect();
+        m_progress->deleteLater();
+        m_progress = nullptr;
+    }
+    // A cancelled valuation leaves the list as it was: half a list of figures would be read
+    // as the whole.
+    if (!m_watcher.isCanceled()) {
+        const QList<TreeSummary> results = m_watcher.future().results();
+        m_model->setSummaries(std::vector<TreeSummary>(results.begin(), results.end()));
+    }
+    setBusy(false);
+    emit valuationDone();
+}
+
+void forTradlista::openRow(int row) {
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    TreeListHome home;
+    if (const Outcome loaded = loadTreeListHome(m_sokvag, home); !loaded) {
+        showKvistelMessage(this, loaded.message());
+        return;
+    }
+    TreeValuation valuation;
+    const TreeSummary summary =
+        valueTreeRow(home.base, m_model->tree(row), home.prices, &valuation);
+    TreeResultDialog dialog(m_model->tree(row).id, summary, valuation, this);
+    dialog.exec();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "treelist.h"
+#include "workwindow.h"
+
+#include <QFutureWatcher>
+
+class QLabel;
+class QProgressDialog;
+class QPushButton;
+class QTableView;
+class TreeListModel;
+class TreeListSortModel;
+
+// The trees of a stand at once: a table with one tree a row, read from and saved to a CSV file,
+// each tree valued on its own with the stand parameters and prices of the home directory. The
+// footer sums what is to be cut now; opening a row shows that tree's twelve harvest years.
+class forTradlista : public WorkWindow {
+    Q_OBJECT
+public:
+    forTradlista(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+    ~forTradlista() override;
+
+    // Reads a list file in place of the list; false (after telling the user) when it could not.
+    bool openList(const QString &path);
+    // Saves the list to `path` without a moment in which the file is half written.
+    bool saveList(const QString &path);
+    // Values every tree; a long list in the background, with a progress bar that can cancel.
+    void vardera();
+    bool isValuing() const;
+    // Shows the whole result of the tree in row `row` of the list as the user sees it.
+    void openRow(int row);
+
+    TreeListModel *model() const { return m_model; }
+    QTableView *view() const { return flgTradlista; }
+
+signals:
+    // A valuation ended (also when it was cancelled or could not start).
+    void valuationDone();
+
+protected:
+    void closeBox() override;
+
+private:
+    void btnOppna_Click();
+    void btnSpara_Click();
+    void btnLaggTill_Click();
+    void btnTaBort_Click();
+    void btnAvbryt_Click();
+    void valuationFinished();
+    void writeFooter();
+    void setBusy(bool busy);
+    int sourceRow(int viewRow) const;
+
+    WindowHub &m_hub;
+    QString m_sokvag;
+    QString m_path; // the list file, empty for a new list
+    TreeListModel *m_model;
+    TreeListSortModel *m_sorted;
+    QTableView *flgTradlista;
+    QLabel *lblSumma;
+    QLabel *lblFil;
+    QList<QPushButton *> m_buttons;
+    TreeListHome m_home; // parameters of the valuation running or last run
+    QFutureWatcher<TreeSummary> m_watcher;
+    QProgressDialog *m_progress = nullptr;
+};

@@ -1,0 +1,78 @@
+#include "treelistdelegate.h"
+
+#include "species.h"
+#include "treelistmodel.h"
+
+#include <QComboBox>
+
+namespace {
+
+// The tree key of a column, or -1 for the identifier.
+int keyOf(const QModelIndex &index) {
+    const int c = index.column();
+    return c >= TreeListModel::FirstKeyColumn && c < TreeListModel::FirstSummaryColumn
+               ? c - TreeListModel::FirstKeyColumn
+               : -1;
+}
+
+QStringList entriesFor(int key) {
+    if (key < 0)
+        return {};
+    switch (treeKeyInfo(key).kind) {
+    case TreeKeyInfo::Species: {
+        QStringList names;
+        for (const SpeciesCode &s : speciesCodes)
+            names << QString::fromUtf16(s.name);
+        return names;
+    }
+    case TreeKeyInfo::YesNo:
+        return {QStringLiteral("Ja"), QStringLiteral("Nej")};
+    case TreeKeyInfo::Quality:
+        return {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                QStringLiteral("5")};
+    case TreeKeyInfo::Number:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+QWidget *TreeListDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                        const QModelIndex &index) const {
+    const QStringList entries = entriesFor(keyOf(index));
+    if (entries.isEmpty())
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    auto *box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(entries);
+    return box;
+}
+
+void TreeListDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const {
+    if (auto *box = qobject_cast<QComboBox *>(editor)) {
+        // The species and the planting are offered by name, whatever letter the list holds.
+        const int key = keyOf(index);
+        const bool named = key == Art || key == Plant;
+        box->setEditText(index
+                             .data(named && index.data(Qt::ToolTipRole).isNull() ? Qt::DisplayRole
+                                                                                 : Qt::EditRole)
+                             .toString());
+        return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void TreeListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+                                    const QModelIndex &index) const {
+    if (auto *box = qobject_cast<QComboBox *>(editor))
+        model->setData(index, box->currentText(), Qt::EditRole);
+    else
+        QStyledItemDelegate::setModelData(editor, model, index);
+    if (const int key = keyOf(index); key >= 0) {
+        const QString fault = treeValueFault(key, index.data(Qt::EditRole).toString());
+        if (!fault.isEmpty())
+            emit valueFault(fault);
+    }
+}

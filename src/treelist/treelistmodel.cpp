@@ -1,0 +1,326 @@
+#include "treelistmodel.h"
+
+#include "fieldcheck.h"
+#include "numberformat.h"
+#include "parameters.h"
+#include "species.h"
+
+#include <QBrush>
+#include <QBuffer>
+#include <QCollator>
+#include <QColor>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+const QColor faultColour(255, 214, 214);
+
+bool isNumberKey(int key) {
+    const auto kind = treeKeyInfo(key).kind;
+    return kind == TreeKeyInfo::Number || kind == TreeKeyInfo::Quality;
+}
+
+// The text as the program holds it: a number with a point, the way the tree form keeps it.
+QString held(int key, const QString &text) {
+    return isNumberKey(key) ? withDecimalPoint(text.trimmed()) : text.trimmed();
+}
+
+QString summaryTitle(int column) {
+    static const char16_t *const titles[summaryColumnCount] = {
+        u"Beslut", u"Bästa år", u"Netto nu, kr", u"Nuvärde bästa, kr", u"Ränta 10 år, %", u"Fel"};
+    return QString::fromUtf16(titles[column]);
+}
+
+} // namespace
+
+TreeListModel::TreeListModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+int TreeListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int TreeListModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString TreeListModel::rowFault(int row) const {
+    const ListRow &r = m_rows[std::size_t(row)];
+    return r.lineFault.isEmpty() ? treeRowFault(r.tree) : r.lineFault;
+}
+
+QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
+    const QString &text = r.tree.values[std::size_t(key)];
+    const QString fault = treeValueFault(key, text);
+    switch (role) {
+    case Qt::DisplayRole:
+        if (fault.isEmpty() && key == Art)
+            return speciesName(speciesLetter(text));
+        if (fault.isEmpty() && key == Plant)
+            return *plantingAnswer(text) ? QStringLiteral("Ja") : QStringLiteral("Nej");
+        return text;
+    case Qt::EditRole:
+        return text;
+    case SortRole:
+        if (isNumberKey(key) && fault.isEmpty())
+            return QVariant(withDecimalPoint(text).toDouble());
+        return keyData(r, key, Qt::DisplayRole);
+    case Qt::BackgroundRole:
+        return fault.isEmpty() ? QVariant() : QVariant(QBrush(faultColour));
+    case Qt::ToolTipRole:
+        return fault.isEmpty() ? QVariant() : QVariant(fault);
+    case Qt::TextAlignmentRole:
+        return isNumberKey(key) ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    }
+    return {};
+}
+
+QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) const {
+    if (column == Fel) {
+        QString fault = r.lineFault.isEmpty() ? treeRowFault(r.tree) : r.lineFault;
+        if (fault.isEmpty() && r.summary)
+            fault = r.summary->fault;
+        if (role == Qt::DisplayRole || role == SortRole || role == Qt::ToolTipRole)
+            return fault.isEmpty() ? QVariant() : QVariant(fault);
+        return {};
+    }
+    if (!r.summary || !r.summary->valued())
+        return {};
+    const TreeSummary &s = *r.summary;
+    switch (role) {
+    case Qt::DisplayRole:
+        return summaryText(s, column, localeDecimalSeparator());
+    case SortRole:
+        switch (column) {
+        case Beslut:
+            return decisionText(s.decision);
+        case BastaAr:
+            return double(s.decision.bestYears());
+        case NettoNu:
+            return s.decision.valueNow;
+        case NuvardeBasta:
+            return s.decision.bestValue;
+        case Ranta10:
+            return s.decision.growthNextTen;
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        return column == Beslut ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QVariant TreeListModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const ListRow &r = m_rows[std::size_t(index.row())];
+    const int c = index.column();
+    if (c == IdColumn)
+        return role == Qt::DisplayRole || role == Qt::EditRole || role == SortRole
+                   ? QVariant(r.tree.id)
+                   : QVariant();
+    if (c < FirstSummaryColumn)
+        return keyData(r, c - FirstKeyColumn, role);
+    return summaryData(r, c - FirstSummaryColumn, role);
+}
+
+QVariant TreeListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= FirstKeyColumn &&
+        section < FirstSummaryColumn)
+        return treeKeyInfo(section - FirstKeyColumn).parameter->meaning.toString();
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    if (section == IdColumn)
+        return QStringLiteral("Id");
+    if (section < FirstSummaryColumn)
+        return QString::fromUtf16(treeKeyInfo(section - FirstKeyColumn).title);
+    return summaryTitle(section - FirstSummaryColumn);
+}
+
+Qt::ItemFlags TreeListModel::flags(const QModelIndex &index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() < FirstSummaryColumn)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || index.column() >= FirstSummaryColumn)
+        return false;
+    ListRow &r = m_rows[std::size_t(index.row())];
+    const QString text = value.toString();
+    if (index.column() == IdColumn) {
+        if (r.tree.id == text.trimmed())
+            return false;
+        r.tree.id = text.trimmed();
+    } else {
+        const int key = index.column() - FirstKeyColumn;
+        const QString now = held(key, text);
+        if (r.tree.values[std::size_t(key)] == now && r.tree.given[std::size_t(key)])
+            return false;
+        r.tree.values[std::size_t(key)] = now;
+        r.tree.given[std::size_t(key)] = true;
+        // The figures were those of the tree before the change.
+        r.summary.reset();
+        r.lineFault.clear();
+    }
+    setModified(true);
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));
+    emit totalsChanged();
+    return true;
+}
+
+int TreeListModel::addTree(const std::array<QString, treeKeyCount> &texts) {
+    const int row = rowCount();
+    beginInsertRows({}, row, row);
+    ListRow r;
+    r.tree.id = QString::number(m_nextId++);
+    for (int k = 0; k < treeKeyCount; ++k) {
+        r.tree.values[std::size_t(k)] = held(k, texts[std::size_t(k)]);
+        r.tree.given[std::size_t(k)] = true;
+    }
+    r.others.resize(m_otherHeadings.size());
+    m_rows.push_back(std::move(r));
+    endInsertRows();
+    setModified(true);
+    emit totalsChanged();
+    return row;
+}
+
+void TreeListModel::removeTrees(QList<int> rows) {
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int row : rows) {
+        beginRemoveRows({}, row, row);
+        m_rows.erase(m_rows.begin() + row);
+        endRemoveRows();
+    }
+    if (!rows.isEmpty()) {
+        setModified(true);
+        emit totalsChanged();
+    }
+}
+
+Outcome TreeListModel::read(const QString &path, const std::array<QString, treeKeyCount> &texts) {
+    TreeListReader reader;
+    if (const Outcome opened = reader.open(path); !opened)
+        return opened;
+    std::vector<ListRow> rows;
+    QList<TreeListLine> lines;
+    while (reader.read(INT_MAX, lines)) {
+        for (TreeListLine &line : lines) {
+            ListRow r;
+            r.tree = std::move(line.tree);
+            r.lineFault = line.fault;
+            for (int k = 0; k < treeKeyCount; ++k) {
+                QString &v = r.tree.values[std::size_t(k)];
+                v = held(k, r.tree.given[std::size_t(k)] ? v : texts[std::size_t(k)]);
+                r.tree.given[std::size_t(k)] = true;
+            }
+            for (qsizetype i = 0; i < line.cells.size(); ++i)
+                if (reader.columnKinds()[std::size_t(i)] == otherColumn)
+                    r.others << line.cells[i];
+            rows.push_back(std::move(r));
+        }
+    }
+    if (!reader.status())
+        return reader.status();
+
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_dialect = reader.dialect();
+    m_otherHeadings.clear();
+    for (qsizetype i = 0; i < reader.headings().size(); ++i)
+        if (reader.columnKinds()[std::size_t(i)] == otherColumn)
+            m_otherHeadings << reader.headings()[i];
+    m_nextId = int(m_rows.size()) + 1;
+    endResetModel();
+    setModified(false);
+    emit totalsChanged();
+    return {};
+}
+
+QByteArray TreeListModel::csvBytes() const {
+    QStringList headings{QStringLiteral("id")};
+    for (int k = 0; k < treeKeyCount; ++k)
+        headings << QString::fromUtf16(treeKeyInfo(k).name);
+    headings += m_otherHeadings;
+
+    std::vector<QStringList> lines;
+    lines.reserve(m_rows.size());
+    CsvDialect dialect = m_dialect;
+    const bool cp1252 = dialect.encoding == CsvDialect::Encoding::Cp1252;
+    bool fits = !cp1252 || fitsCp1252(headings.join(u' '));
+    for (const ListRow &r : m_rows) {
+        QStringList cells{r.tree.id};
+        for (int k = 0; k < treeKeyCount; ++k) {
+            const QString &v = r.tree.values[std::size_t(k)];
+            cells << (isNumberKey(k) ? withDecimalMark(v, dialect.decimalMark) : v);
+        }
+        cells += r.others;
+        fits = fits && (!cp1252 || fitsCp1252(cells.join(u' ')));
+        lines.push_back(std::move(cells));
+    }
+    if (!fits) // a name Windows-1252 cannot hold is kept by saving as UTF-8
+        dialect.encoding = CsvDialect::Encoding::Utf8Bom;
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    CsvWriter writer(buffer, dialect);
+    writer.writeLine(headings);
+    for (const QStringList &cells : lines)
+        writer.writeLine(cells);
+    writer.flush();
+    return bytes;
+}
+
+std::vector<TreeRow> TreeListModel::trees() const {
+    std::vector<TreeRow> out;
+    out.reserve(m_rows.size());
+    for (const ListRow &r : m_rows)
+        out.push_back(r.tree);
+    return out;
+}
+
+void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
+    for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i)
+        m_rows[i].summary = std::move(summaries[i]);
+    if (!m_rows.empty())
+        emit dataChanged(index(0, FirstSummaryColumn), index(rowCount() - 1, ColumnCount - 1));
+    emit totalsChanged();
+}
+
+TreeListModel::CutNow TreeListModel::cutNow() const {
+    CutNow t;
+    for (const ListRow &r : m_rows)
+        if (r.summary && r.summary->valued() && r.summary->decision.cutNow()) {
+            ++t.trees;
+            t.netValue += r.summary->decision.valueNow;
+            t.volume += r.summary->volumeNow;
+        }
+    return t;
+}
+
+void TreeListModel::setModified(bool modified) {
+    m_modified = modified;
+}
+
+bool TreeListSortModel::lessThan(const QModelIndex &left, const QModelIndex &right) const {
+    const QVariant l = left.data(TreeListModel::SortRole);
+    const QVariant r = right.data(TreeListModel::SortRole);
+    if (!l.isValid() || !r.isValid())
+        return l.isValid();
+    if (l.typeId() == QMetaType::Double && r.typeId() == QMetaType::Double)
+        return l.toDouble() < r.toDouble();
+    static const QCollator collator = [] {
+        QCollator c;
+        c.setNumericMode(true);
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator.compare(l.toString(), r.toString()) < 0;
+}

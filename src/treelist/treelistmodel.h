@@ -1,0 +1,93 @@
+#pragma once
+
+#include "treelist.h"
+#include "treelistcsv.h"
+
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+
+#include <optional>
+#include <vector>
+
+// The trees of the list window, one a row: the identifier, the eleven tree keys as the user
+// typed them, and once valued the decision and its figures. Columns the list file had beyond
+// the program's own are kept with each tree and saved again.
+class TreeListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // Columns: the id, the keys, then the summary.
+    static constexpr int IdColumn = 0;
+    static constexpr int FirstKeyColumn = 1;
+    static constexpr int FirstSummaryColumn = FirstKeyColumn + treeKeyCount;
+    static constexpr int ColumnCount = FirstSummaryColumn + summaryColumnCount;
+    // The number a column sorts by, where it holds numbers.
+    static constexpr int SortRole = Qt::UserRole;
+
+    explicit TreeListModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+
+    // A new tree at the end, with the values `texts` (those of "trad.sty"); its row.
+    int addTree(const std::array<QString, treeKeyCount> &texts);
+    void removeTrees(QList<int> rows);
+
+    // Replaces the list by the file's trees; a key the file has no column for takes `texts`.
+    Outcome read(const QString &path, const std::array<QString, treeKeyCount> &texts);
+    // The list as file bytes in its dialect (that of the file it came from, or the user's).
+    QByteArray csvBytes() const;
+
+    const TreeRow &tree(int row) const { return m_rows[std::size_t(row)].tree; }
+    // The fault that keeps the tree from being valued before any valuation, or empty.
+    QString rowFault(int row) const;
+    std::vector<TreeRow> trees() const;
+    void setSummaries(std::vector<TreeSummary> summaries);
+    const std::optional<TreeSummary> &summary(int row) const {
+        return m_rows[std::size_t(row)].summary;
+    }
+
+    struct CutNow {
+        int trees = 0;
+        double netValue = 0; // kr
+        double volume = 0;   // m3
+    };
+    CutNow cutNow() const;
+
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+
+signals:
+    // The summaries or the rows changed: the footer is to be written again.
+    void totalsChanged();
+
+private:
+    struct ListRow {
+        TreeRow tree;
+        QStringList others; // cells of the file's other columns
+        QString lineFault;  // a fault of the file line itself
+        std::optional<TreeSummary> summary;
+    };
+    QVariant keyData(const ListRow &r, int key, int role) const;
+    QVariant summaryData(const ListRow &r, int column, int role) const;
+
+    std::vector<ListRow> m_rows;
+    QStringList m_otherHeadings;
+    CsvDialect m_dialect = CsvDialect::forLocale();
+    bool m_modified = false;
+    int m_nextId = 1;
+};
+
+// Sorts numbers as numbers and texts in the user's order ("T2" before "T10"); rows without a
+// value (a tree not yet valued) come last either way.
+class TreeListSortModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+};

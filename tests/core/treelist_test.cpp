@@ -1,0 +1,168 @@
+// A list of trees on the command line gives every tree exactly what the tree form and the
+// result window give it alone; and the command line answers a wrong call with status 2.
+#include "batch.h"
+#include "enginetestsupport.h"
+#include "numberformat.h"
+#include "textfile.h"
+#include "treelistcsv.h"
+
+#include <QBuffer>
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// The result grid's digit pattern of each of its seventeen columns.
+const NumberPattern gridPatterns[resultColumnCount] = {
+    u"#0.00", u"#0", u"#0", u"#0", u"#0.00", u"#0.0", u"#0", u"#0", u"#0",
+    u"#0",    u"#0", u"#0", u"#0", u"#0",    u"#0",   u"#0", u"#0"};
+
+// The list's columns, "kronst" left out: every tree takes it from "trad.sty".
+const QStringList listKeys{"art",   "bdm",   "hojdjust", "site", "plant",
+                           "ring5", "dkvot", "bkv",      "akv",  "tkv"};
+
+struct ListTree {
+    QString id;
+    QStringList cells;    // as the list holds them: decimal commas, names, "ja"
+    QStringList keyTexts; // as the tree form saves them in "trad.sty"
+};
+
+// Pine and spruce of all kinds, one that stops at a quality class the price list lacks, a
+// birch (no height model), and a quality exactly between two classes.
+const QList<ListTree> trees{
+    {"A1",
+     {"Tall", "32,5", "1", "24", "n", "1,5", "0,6", "1", "2", "3"},
+     {"t", "32.5", "1", "24", "n", "1.5", "0.6", "1", "2", "3"}},
+    {"B2",
+     {"g", "45", "-2", "28", "ja", "2", "0,8", "2", "2", "3"},
+     {"g", "45", "-2", "28", "y", "2", "0.8", "2", "2", "3"}},
+    {"C3",
+     {"gran", "18", "0", "20", "Nej", "2,5", "0,5", "3", "3", "4"},
+     {"g", "18", "0", "20", "n", "2.5", "0.5", "3", "3", "4"}},
+    {"D4",
+     {"t", "30", "0", "24", "n", "1", "0,6", "9", "2", "3"},
+     {"t", "30", "0", "24", "n", "1", "0.6", "9", "2", "3"}},
+    {"E5",
+     {"Björk", "20", "0", "22", "n", "2", "0,7", "1", "1", "1"},
+     {"b", "20", "0", "22", "n", "2", "0.7", "1", "1", "1"}},
+    {"F6",
+     {"t", "52", "0,5", "26", "y", "0,6", "1", "2,5", "3,5", "1"},
+     {"t", "52", "0.5", "26", "y", "0.6", "1", "2.5", "3.5", "1"}},
+};
+
+QStringList cellsOf(const QString &line) {
+    return splitCsvLine(line, u';');
+}
+
+TEST(TreeListOnTheCommandLine, GivesEachTreeWhatTheSingleTreeCalculationGivesIt) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    QStringList list{QStringLiteral("id;") + listKeys.join(u';')};
+    for (const ListTree &t : trees)
+        list << t.id + u';' + t.cells.join(u';');
+    home.write("lista.csv", encodeCp1252(list.join(QStringLiteral("\r\n")) + "\r\n"));
+    const QByteArray listBytes = home.read("lista.csv");
+
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int status = runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home",
+                                 home.sokvag(), "-o", home.path("ut.csv"), "--full"},
+                                out, err);
+    EXPECT_EQ(status, 1) << err.data().toStdString(); // D4 and E5 cannot be valued to the end
+    EXPECT_EQ(home.read("lista.csv"), listBytes);
+    const QStringList lines = splitLines(decodeCp1252(home.read("ut.csv")));
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(cellsOf(lines[0]).mid(0, 3),
+              (QStringList{"id", "år", QStringLiteral("Ränta,          %")}));
+    EXPECT_EQ(cellsOf(lines[0]).last(), "fel");
+
+    qsizetype at = 1;
+    int stopped = 0;
+    for (const ListTree &t : trees) {
+        // The tree alone, as the tree form saves it and the result window calculates it.
+        TempHome single;
+        KeyValues values;
+        for (qsizetype k = 0; k < listKeys.size(); ++k)
+            values.append({listKeys[k] + u':', t.keyTexts[k]});
+        single.writeLines("trad.sty", controlWith(values));
+        single.write("priser_ac.txt", samplePriceList());
+        Engine engine(single.sokvag());
+        TreeValuation alone;
+        engine.berakna(alone);
+
+        for (int r = 0; r < alone.yearsValued; ++r, ++at) {
+            ASSERT_LT(at, lines.size()) << t.id.toStdString();
+            const QStringList cells = cellsOf(lines[at]);
+            ASSERT_EQ(cells.size(), 2 + resultColumnCount + 1) << lines[at];
+            EXPECT_EQ(cells[0], t.id);
+            EXPECT_EQ(cells[1], QString::number(r * 10));
+            for (int c = 0; c < resultColumnCount; ++c) {
+                const double v = alone.rows[std::size_t(r)].values[std::size_t(c)];
+                const QString expected =
+                    std::isnan(v) ? QString() : numberText(v, gridPatterns[c], u',');
+                EXPECT_EQ(cells[2 + c], expected) << t.id << " year " << r * 10 << " column " << c;
+            }
+            EXPECT_EQ(cells.last(), QString());
+        }
+        if (!alone.complete()) {
+            ++stopped;
+            ASSERT_LT(at, lines.size());
+            const QStringList cells = cellsOf(lines[at++]);
+            EXPECT_EQ(cells[0], t.id);
+            EXPECT_EQ(cells[1], QString());
+            EXPECT_EQ(cells.last(), alone.stopMessage);
+        }
+    }
+    EXPECT_EQ(stopped, 2);
+    EXPECT_EQ(at, lines.size());
+}
+
+struct CallCase {
+    const char *name;
+    QStringList arguments; // after the program's name; LIST and HOME stand for the test's
+    int status;
+    const char *says; // in the output (status 0) or the message (otherwise)
+};
+
+class CommandLine : public ::testing::TestWithParam<CallCase> {};
+
+TEST_P(CommandLine, AnswersWithItsStatusAndASwedishMessage) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,bdm\r\n1,30\r\n2,31.5\r\n");
+    QDir(home.sokvag()).mkdir("katalog");
+    QStringList arguments{"kvistel"};
+    for (QString a : GetParam().arguments)
+        arguments << a.replace("LIST", home.path("lista.csv")).replace("HOME", home.sokvag());
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    EXPECT_EQ(runBatch(arguments, out, err), GetParam().status);
+    const QString said = QString::fromLocal8Bit(GetParam().status == 0 ? out.data() : err.data());
+    EXPECT_TRUE(said.contains(QString::fromUtf8(GetParam().says))) << said;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, CommandLine,
+    ::testing::Values(
+        CallCase{"EveryTreeValued", {"--batch", "LIST", "--home", "HOME"}, 0, "\r\n2,31.5,"},
+        CallCase{"Help", {"--help"}, 0, "Användning: kvistel --batch"},
+        CallCase{"NoList", {}, 2, "ange trädlistan med --batch"},
+        CallCase{"ListWithoutName", {"--batch"}, 2, "saknar sitt värde"},
+        CallCase{"UnknownSwitch", {"--batch", "LIST", "--snabb"}, 2, "okänt val \"snabb\""},
+        CallCase{"MissingList", {"--batch", "HOMEnej.csv", "--home", "HOME"}, 2, "finns inte"},
+        CallCase{
+            "HomeWithoutControlFile", {"--batch", "LIST", "--home", "HOMEkatalog"}, 2, "trad.sty"},
+        CallCase{"OutputIsADirectory",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "HOMEkatalog"},
+                 2,
+                 "är en katalog"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace

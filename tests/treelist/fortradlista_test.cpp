@@ -1,0 +1,184 @@
+// The tree list window as a forest owner uses it: trees added and corrected, valued, sorted by
+// diameter, one opened for its twelve harvest years, the list saved.
+#include "fortradlista.h"
+#include "testsupport.h"
+#include "textfile.h"
+#include "treelistcsv.h"
+#include "treelistmodel.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MenuHub : public WindowHub {
+public:
+    void open(Window window) override { opened.append(window); }
+    void calculate() override {}
+    QList<Window> opened;
+};
+
+// Types into the current cell as a user does: the first key opens the editor, Return commits.
+void typeIntoCell(QTableView *view, const QString &text) {
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view->window()));
+    view->setFocus();
+    QTest::keyClick(view, text.at(0).toLatin1());
+    QWidget *editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor && editor != view);
+    QTest::keyClicks(editor, text.mid(1));
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    MenuHub hub;
+    forTradlista w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTableView *view = w.view();
+    TreeListModel *model = w.model();
+
+    // Two new trees take the tree of "trad.sty" (a 30 cm pine).
+    auto *btnLaggTill = w.findChild<QPushButton *>("btnLaggTill");
+    QTest::mouseClick(btnLaggTill, Qt::LeftButton);
+    QTest::mouseClick(btnLaggTill, Qt::LeftButton);
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(model->tree(1).values[Bdm], "30");
+    EXPECT_EQ(model->index(0, TreeListModel::FirstKeyColumn + Art).data().toString(), "Tall");
+
+    // A diameter the tree form refuses is kept as typed, with the form's message; then
+    // corrected to 9 cm, typed with a decimal comma.
+    const QModelIndex bdm = view->model()->index(1, TreeListModel::FirstKeyColumn + Bdm);
+    ModalHand hand;
+    view->setCurrentIndex(bdm);
+    typeIntoCell(view, "400");
+    settle(60);
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_EQ(hand.seen()[0].title, "Error");
+    EXPECT_EQ(hand.seen()[0].text, "Värdet måste ligga mellan 0 och 300");
+    EXPECT_EQ(model->tree(1).values[Bdm], "400");
+    view->setCurrentIndex(bdm);
+    typeIntoCell(view, "9,0");
+    settle(60);
+    EXPECT_EQ(hand.count(), 1);
+    EXPECT_EQ(model->tree(1).values[Bdm], "9.0");
+
+    // Both trees valued; the footer sums those to cut now.
+    QSignalSpy done(&w, &forTradlista::valuationDone);
+    QTest::mouseClick(w.findChild<QPushButton *>("btnVardera"), Qt::LeftButton);
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    int cutNow = 0;
+    for (int r = 0; r < 2; ++r) {
+        const auto &summary = model->summary(r);
+        ASSERT_TRUE(summary && summary->valued()) << r;
+        const QString beslut =
+            model->index(r, TreeListModel::FirstSummaryColumn + Beslut).data().toString();
+        EXPECT_TRUE(beslut == "Avverka nu" || beslut == QStringLiteral("Låt stå"));
+        cutNow += summary->decision.cutNow() ? 1 : 0;
+    }
+    EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")
+                    ->text()
+                    .startsWith(QStringLiteral("Avverka nu: %1 av 2 träd").arg(cutNow)));
+
+    // Sorted by diameter, 9 cm comes before 30 cm: numbers sort as numbers.
+    view->horizontalHeader()->setSortIndicator(TreeListModel::FirstKeyColumn + Bdm,
+                                               Qt::AscendingOrder);
+    EXPECT_EQ(view->model()->index(0, TreeListModel::IdColumn).data().toString(), "2");
+    view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NettoNu,
+                                               Qt::DescendingOrder);
+    EXPECT_GE(view->model()
+                  ->index(0, TreeListModel::FirstSummaryColumn + NettoNu)
+                  .data(TreeListModel::SortRole)
+                  .toDouble(),
+              view->model()
+                  ->index(1, TreeListModel::FirstSummaryColumn + NettoNu)
+                  .data(TreeListModel::SortRole)
+                  .toDouble());
+
+    // Return on a row shows that tree's twelve harvest years; "trad.sty" stays as it was.
+    const QByteArray control = home.read("trad.sty");
+    QStringList years;
+    QString netNow, shownNetNow;
+    QTimer::singleShot(100, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->objectName(), "dlgTradresultat");
+        auto *table = dialog->findChild<QTableWidget *>("flgTradresultat");
+        ASSERT_TRUE(table);
+        for (int r = 0; r < table->rowCount(); ++r)
+            years << table->verticalHeaderItem(r)->text();
+        shownNetNow = table->item(0, NetValue)->text();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    view->setCurrentIndex(view->model()->index(0, TreeListModel::IdColumn));
+    netNow = view->model()->index(0, TreeListModel::FirstSummaryColumn + NettoNu).data().toString();
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(years, (QStringList{"0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100",
+                                  "110"}));
+    EXPECT_EQ(shownNetNow, netNow);
+    EXPECT_EQ(home.read("trad.sty"), control);
+
+    // Saved, the list reads back as it stands.
+    ASSERT_TRUE(w.saveList(home.path("lista.csv")));
+    TreeListReader reader;
+    ASSERT_TRUE(reader.open(home.path("lista.csv")).ok());
+    QList<TreeListLine> lines;
+    reader.read(10, lines);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[1].tree.values[Bdm], "9.0");
+    EXPECT_EQ(lines[1].tree.values[Site], "24");
+    EXPECT_EQ(home.read("lista.csv").left(13), "id,art,bdm,ho");
+
+    QTest::mouseClick(w.findChild<QPushButton *>("btnAvbryt"), Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(hub.opened, QList<WindowHub::Window>{WindowHub::Window::MainMenu});
+}
+
+// A long inventory shows its progress, keeps the list from being changed meanwhile, and a
+// cancelled valuation leaves no half list of figures behind.
+TEST(TreeListWindow, ALongListShowsItsProgressAndCanBeCancelled) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    QByteArray list = "id;bdm\r\n";
+    for (int i = 0; i < 20000; ++i)
+        list += QByteArray::number(i) + ";" + QByteArray::number(20 + i % 30) + "\r\n";
+    home.write("lista.csv", list);
+    MenuHub hub;
+    forTradlista w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+
+    QSignalSpy done(&w, &forTradlista::valuationDone);
+    w.vardera();
+    auto *progress = w.findChild<QProgressDialog *>("dlgVarderar");
+    ASSERT_TRUE(progress);
+    EXPECT_EQ(progress->maximum(), 20000);
+    auto *btnVardera = w.findChild<QPushButton *>("btnVardera");
+    EXPECT_FALSE(btnVardera->isEnabled());
+    auto *cancel = progress->findChild<QPushButton *>();
+    ASSERT_TRUE(cancel);
+    EXPECT_EQ(cancel->text(), "Avbryt");
+    cancel->click();
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    EXPECT_TRUE(btnVardera->isEnabled());
+    for (int r : {0, 9999, 19999})
+        EXPECT_FALSE(w.model()->summary(r).has_value()) << r;
+}
+
+} // namespace
