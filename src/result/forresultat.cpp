@@ -1,9 +1,13 @@
 #include "forresultat.h"
 
+#include "numberformat.h"
 #include "species.h"
+#include "verdict.h"
+#include "whatif.h"
 
 #include "formlayout.h"
 #include "messages.h"
+#include "resultchart.h"
 #include "resultexport.h"
 #include "resultgrid.h"
 #include "resultmodel.h"
@@ -16,7 +20,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QStyle>
+#include <QTableWidget>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
@@ -71,6 +77,7 @@ const struct {
 const int columnWidths[] = {500,  1000, 1000, 1000, 1000, 1000, 1000, 1000, 1200,
                             1200, 1200, 1200, 1200, 1200, 1400, 1200, 1200, 1200};
 const int resultCols = int(std::size(columnWidths));
+const int whatIfRows = 5;
 const int headerHeight = 500; // twips
 
 } // namespace
@@ -141,6 +148,45 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     gridBox->setContentsMargins(3, 3, 3, 3);
     gridBox->addWidget(flgResult);
 
+    // The advice in words above the grid.
+    lblSlutsats = new QLabel(frame);
+    lblSlutsats->setObjectName(QStringLiteral("lblSlutsats"));
+    lblSlutsats->setWordWrap(true);
+    lblSlutsats->setTextFormat(Qt::PlainText);
+    QFont verdictFont = lblSlutsats->font();
+    verdictFont.setBold(true);
+    lblSlutsats->setFont(verdictFont);
+
+    // Below the grid the chart, which gives up height first, and the what-if table beside it.
+    chtResultat = new ResultChart(m_model, frame);
+    chtResultat->setObjectName(QStringLiteral("chtResultat"));
+    chtResultat->setMinimumHeight(150);
+    flgKanslighet = new QTableWidget(whatIfRows, 2, frame);
+    flgKanslighet->setObjectName(QStringLiteral("flgKanslighet"));
+    flgKanslighet->setHorizontalHeaderLabels(
+        {QStringLiteral("Bästa år"), QStringLiteral("Nuvärde kr/träd")});
+    flgKanslighet->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    flgKanslighet->setSelectionMode(QAbstractItemView::NoSelection);
+    flgKanslighet->setFocusPolicy(Qt::NoFocus);
+    flgKanslighet->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    flgKanslighet->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    flgKanslighet->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    flgKanslighet->setToolTip(
+        QStringLiteral("Samma träd beräknat med ändrat räntekrav eller ändrade priser"));
+    auto *below = new QWidget(frame);
+    auto *belowBox = new QHBoxLayout(below);
+    belowBox->setContentsMargins(0, 0, 0, 0);
+    belowBox->addWidget(chtResultat, 1);
+    belowBox->addWidget(flgKanslighet, 0, Qt::AlignTop);
+
+    m_split = new QSplitter(Qt::Vertical, frame);
+    m_split->setObjectName(QStringLiteral("splResultat"));
+    m_split->setChildrenCollapsible(false);
+    m_split->addWidget(gridFrame);
+    m_split->addWidget(below);
+    m_split->setStretchFactor(0, 0);
+    m_split->setStretchFactor(1, 1);
+
     btnAvbryt = button(frame, "btnAvbryt", QStringLiteral("Avbryt"));
     btnAterga = button(frame, "btnAterga", QStringLiteral("Återgå"));
     // What takes the result out of the program, left of the buttons that leave the window.
@@ -182,7 +228,8 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     inner->setContentsMargins(4, 8, 4, 6);
     inner->setSpacing(10);
     inner->addLayout(summary);
-    inner->addWidget(gridFrame, 1);
+    inner->addWidget(lblSlutsats);
+    inner->addWidget(m_split, 1);
     inner->addLayout(buttons);
 
     auto *outer = new QVBoxLayout(this);
@@ -291,13 +338,19 @@ void forResultat::fitHeaderHeight() {
 }
 
 void forResultat::fitWindowToGrid() {
-    // Open with the whole table in view where the screen allows it; a smaller window scrolls it.
-    flgResult->setMinimumSize(flgResult->fullTableSize());
-    QSize size = sizeHint();
-    flgResult->setMinimumSize(0, 0);
+    // Open with the whole table in view where the screen allows it. On a small screen the window
+    // keeps to the screen: the grid scrolls and the chart gives up height, down to its minimum.
+    const QSize table = flgResult->fullTableSize();
+    const QSize missing = (table - flgResult->sizeHint()).expandedTo(QSize(0, 0));
+    QSize size = sizeHint() + missing;
+    const int gridHeight = flgResult->parentWidget()->sizeHint().height() + missing.height();
+    flgResult->setMinimumHeight(
+        qMin(table.height(), flgResult->horizontalHeader()->height() +
+                                 4 * flgResult->verticalHeader()->defaultSectionSize()));
     if (const QScreen *s = screen())
         size = size.boundedTo(s->availableSize());
     resize(size);
+    m_split->setSizes({gridHeight, chtResultat->sizeHint().height()});
 }
 
 QString forResultat::load_resultparam() {
@@ -328,6 +381,11 @@ void forResultat::berakna() {
     TreeValuation valuation;
     const QString stopped = m_engine.berakna(valuation, [this] { load_resultparam(); });
     m_model->setValuation(valuation);
+    const QChar separator = localeDecimalSeparator();
+    lblSlutsats->setText(::verdictText(valuation, m_engine.lastInputs().rant, separator));
+    showWhatIfs(valuation.yearsValued > 0 && valuation.complete()
+                    ? whatIfs(m_engine.lastInputs(), m_engine.lastPrices(), separator)
+                    : QList<WhatIf>{});
     m_export->reportChanged();
     if (!stopped.isEmpty())
         showKvistelMessage(this, stopped);
@@ -359,6 +417,26 @@ QString forResultat::verdictText() const {
 
 QWidget *forResultat::chartWidget() const {
     return findChild<QWidget *>(QStringLiteral("chtResultat"));
+}
+
+void forResultat::showWhatIfs(const QList<WhatIf> &all) {
+    for (int r = 0; r < whatIfRows; ++r) {
+        const WhatIf w = all.value(r);
+        auto cell = [&](int c, const QString &text) {
+            auto *item = new QTableWidgetItem(text);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            flgKanslighet->setItem(r, c, item);
+        };
+        flgKanslighet->setVerticalHeaderItem(r, new QTableWidgetItem(w.change));
+        if (!w.valued) {
+            cell(0, w.change.isEmpty() ? QString() : QStringLiteral("–"));
+            cell(1, QString());
+            continue;
+        }
+        cell(0,
+             w.bestYears == 0 ? QStringLiteral("nu") : QStringLiteral("om %1 år").arg(w.bestYears));
+        cell(1, formatNumber(w.bestValue, u"#0"));
+    }
 }
 
 void forResultat::btnAvbryt_Click() {

@@ -5,7 +5,12 @@
 #include "resulttable.h"
 #include "workwindow.h"
 
+class QLabel;
+class QSplitter;
+class QTableWidget;
+class ResultChart;
 class ResultGrid;
+struct WhatIf;
 class ResultModel;
 class QLineEdit;
 class QPushButton;
@@ -46,6 +51,7 @@ private:
     // where the window has none.
     QString verdictText() const;
     QWidget *chartWidget() const;
+    void showWhatIfs(const QList<WhatIf> &all);
     void btnAvbryt_Click();
     void btnAterga_Click();
 
@@ -54,6 +60,10 @@ private:
     Engine m_engine;
     ResultModel *m_model;
     ResultGrid *flgResult;
+    QLabel *lblSlutsats;
+    ResultChart *chtResultat;
+    QTableWidget *flgKanslighet;
+    QSplitter *m_split;
     QPushButton *btnAvbryt;
     QPushButton *btnAterga;
     ResultExport *m_export;

@@ -40,6 +40,9 @@ ResultGrid::ResultGrid(QWidget *parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setCornerButtonEnabled(false);
     setWordWrap(true);
+    // On a small screen the grid scrolls; by pixels, so a wide column never jumps out of view.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setItemDelegate(new BestYearDelegate(this));
     QHeaderView *top = horizontalHeader();
     top->setSectionResizeMode(QHeaderView::Fixed);

@@ -37,6 +37,7 @@ QString Engine::berakna(TreeValuation &result, const std::function<void()> &load
     }
 
     Report report(localeDecimalSeparator());
+    m_lastInputs = m_inputs;
     result = valueTree(m_inputs, m_prices, &report);
     m_inputs = result.carryOver;
 

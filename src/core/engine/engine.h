@@ -37,6 +37,10 @@ public:
     QString berakna(TreeValuation &result, const std::function<void()> &loadResultParam = {});
     // The same calculation shown as text in a grid of the result window's shape, rows 1 to 12.
     QString berakna(Grid &grid, const std::function<void()> &loadResultParam = {});
+    // What the latest calculation valued: its inputs as loaded (before the carry-over) and its
+    // price tables, so that a what-if can vary them without touching the files.
+    const TreeInputs &lastInputs() const { return m_lastInputs; }
+    const PriceTables &lastPrices() const { return m_prices; }
 
     // The timber price in kr/m3 of a log of species `art`, quality class `kvalitet` and top
     // diameter `d` cm. Throws CalculationStopped for a pine or spruce log of at least 12 cm
@@ -54,4 +58,5 @@ private:
     QString m_sokvag;
     TreeInputs m_inputs;
     PriceTables m_prices;
+    TreeInputs m_lastInputs;
 };

@@ -1,0 +1,61 @@
+// The what-if table: the sample tree valued again with the rate or the prices changed.
+#include "decision.h"
+#include "enginetestsupport.h"
+#include "verdict.h"
+#include "whatif.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(WhatIf, MovesTheBestYearAndValueAsRateAndPricesChange) {
+    EngineHome h;
+    TreeInputs inputs;
+    PriceTables prices;
+    ASSERT_EQ(loadTreeInputs(h.home.sokvag(), inputs), QString());
+    ASSERT_EQ(loadPriceTables(h.home.sokvag(), prices), QString());
+    const TreeInputs inputsBefore = inputs;
+    const std::optional<Decision> asGiven = decide(valueTree(inputs, prices));
+    ASSERT_TRUE(asGiven);
+
+    const QList<WhatIf> all = whatIfs(inputs, prices, u',');
+    ASSERT_EQ(all.size(), 5);
+    EXPECT_EQ(inputs, inputsBefore);
+    const QString rate = rateText(inputs.rant * 100, u',');
+    EXPECT_EQ(all[1].change, "Räntekrav " + rate + " % (som beräknat)");
+    EXPECT_EQ(all[0].change, "Räntekrav " + rateText(inputs.rant * 100 - 1, u',') + " %");
+    EXPECT_EQ(all[3].change, "Alla priser −10 %");
+    for (const WhatIf &w : all)
+        EXPECT_TRUE(w.valued) << w.change.toStdString();
+    EXPECT_EQ(all[1].bestYears, asGiven->bestYears());
+    EXPECT_EQ(all[1].bestValue, asGiven->bestValue);
+    // A lower rate rewards waiting: never an earlier year, never a lower value; a higher rate
+    // the other way round. Dearer timber is worth more in every year.
+    EXPECT_GE(all[0].bestYears, all[1].bestYears);
+    EXPECT_GT(all[0].bestValue, all[1].bestValue);
+    EXPECT_LE(all[2].bestYears, all[1].bestYears);
+    EXPECT_LT(all[2].bestValue, all[1].bestValue);
+    EXPECT_LT(all[3].bestValue, all[1].bestValue);
+    EXPECT_GT(all[4].bestValue, all[1].bestValue);
+}
+
+TEST(WhatIf, ScalesEveryTimberAndPulpwoodPrice) {
+    TreeInputs inputs;
+    inputs.mt = 200;
+    inputs.mg = 250;
+    inputs.mb = 300;
+    inputs.rant = 0.03;
+    PriceTables prices;
+    prices.pine[1][2] = 500;
+    prices.spruce[5][10] = 420;
+    scalePrices(inputs, prices, 1.1);
+    EXPECT_DOUBLE_EQ(inputs.mt, 220);
+    EXPECT_DOUBLE_EQ(inputs.mg, 275);
+    EXPECT_DOUBLE_EQ(inputs.mb, 330);
+    EXPECT_DOUBLE_EQ(inputs.rant, 0.03);
+    EXPECT_DOUBLE_EQ(prices.pine[1][2], 550);
+    EXPECT_DOUBLE_EQ(prices.spruce[5][10], 462);
+    EXPECT_EQ(prices.pine[0][0], 0);
+}
+
+} // namespace
