@@ -3,6 +3,9 @@
 #include <QChartView>
 
 class ResultModel;
+class QLineSeries;
+class QScatterSeries;
+class QValueAxis;
 
 // The harvest years as a chart: net value and present value per tree on the left axis, the
 // rate at which the tree's value grows on the right axis with the required rate as a line, and
@@ -18,4 +21,12 @@ private:
     void redraw();
 
     ResultModel *m_model;
+    // Made once and refilled: building a chart's items anew costs more than drawing it.
+    QValueAxis *m_valueAxis;
+    QValueAxis *m_rateAxis;
+    QLineSeries *m_net;
+    QLineSeries *m_present;
+    QLineSeries *m_growth;
+    QLineSeries *m_required;
+    QScatterSeries *m_best;
 };
