@@ -8,6 +8,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/tools/deps.sh"
 kvistel_install_deps "${kvistel_test_packages[@]}"
 
+# Three builds of the same sources: where ccache is installed, a source compiled once for a
+# configuration is not compiled again.
+if command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
+
 build="$root/build-test"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVISTEL_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
