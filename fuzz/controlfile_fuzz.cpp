@@ -8,6 +8,7 @@
 #include "parameters.h"
 #include "textfile.h"
 
+#include <QDir>
 #include <QHash>
 
 #include <utility>
@@ -102,6 +103,13 @@ QByteArray expectedSave(QList<QByteArray> lines, const QHash<QString, QString> &
     return out;
 }
 
+// A save's temporary file is named after the file with ".tmp" at the end.
+bool leftTemporaryFile() {
+    return !QDir(fuzzHome())
+                .entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden)
+                .isEmpty();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -109,6 +117,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const ControlFile file(fuzzHome());
     writeFileOrDie(file.path(), original);
     const QList<QByteArray> lines = byteLines(original);
+
+    // The checks below are on the bytes of a Windows-1252 file. A file that is no text at all is
+    // refused and never rewritten; one in UTF-8 is read as UTF-8 and saved in Windows-1252.
+    QString text;
+    TextEncoding encoding = TextEncoding::Windows1252;
+    if (!decodeFileText(original, file.path(), &text, &encoding)) {
+        FUZZ_CHECK(!file.save({{standKeys[0], QStringLiteral("N")}}).ok(),
+                   QStringLiteral("a file that is no text was saved"));
+        FUZZ_CHECK(readFileOrEmpty(file.path()) == original,
+                   QStringLiteral("a file that is no text was rewritten"));
+        return 0;
+    }
+    if (encoding != TextEncoding::Windows1252)
+        return 0;
 
     checkReader(file, lines, ControlFile::Lines::AllButLast);
     checkReader(file, lines, ControlFile::Lines::AllButFirst);
@@ -123,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Outcome outcome = file.save(values);
     FUZZ_CHECK(outcome.ok(), outcome.message());
     const QByteArray saved = readFileOrEmpty(file.path());
-    FUZZ_CHECK(!fileExists(file.tempPath()), QStringLiteral("tmp.sty left behind"));
+    FUZZ_CHECK(!leftTemporaryFile(), QStringLiteral("a temporary file left behind"));
     FUZZ_CHECK(allLinesEndCrLf(saved), QStringLiteral("a line without CR LF"));
     FUZZ_CHECK(saved == expectedSave(lines, values),
                QStringLiteral("a line changed that the save had no business with"));

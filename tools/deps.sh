@@ -9,7 +9,7 @@ kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils)
 
 kvistel_install_deps() {
     local wanted=(cmake g++ make qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgtest-dev libgmock-dev
-        libbenchmark-dev xvfb xdotool x11-utils xauth "$@")
+        libbenchmark-dev xvfb xdotool x11-utils xauth qt6-translations-l10n "$@")
     local missing=()
     local pkg
     for pkg in "${wanted[@]}"; do

@@ -1,6 +1,8 @@
 #include "batch.h"
 #include "forkvistel.h"
+#include "messages.h"
 #include "startup.h"
+#include "textfile.h"
 #include "windowfactory.h"
 
 #include <QApplication>
@@ -22,6 +24,16 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("Kvistel"));
     // Windows are hidden, never closed, while the program runs; it ends only through the menu.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Without them the standard buttons would read "Cancel" among Swedish texts; the program
+    // works in English buttons too, so a missing translation is no reason to stop.
+    installSwedishQtTexts(app);
+
+    // Every file of the program is Windows-1252: without that codec nothing could be read or
+    // saved, and the user should know before typing anything.
+    if (const Outcome codec = windows1252Available(); !codec) {
+        showKvistelMessage(nullptr, codec.message());
+        return 1;
+    }
 
     const auto sokvag = settleHomeDirectory(QDir::currentPath(), forKvistel::defaultHomePath());
     if (!sokvag)

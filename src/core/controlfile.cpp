@@ -104,23 +104,38 @@ QString ControlFile::path() const {
     return m_sokvag + QStringLiteral("trad.sty");
 }
 
-QString ControlFile::tempPath() const {
-    return m_sokvag + QStringLiteral("tmp.sty");
+bool ControlFile::readLines(QStringList *lines, QString *error, FileStamp *stamp) const {
+    QString text;
+    const Outcome read = readTextFile(path(), &text, stamp);
+    if (!read) {
+        *error = read.message();
+        return false;
+    }
+    *lines = splitLines(text);
+    return true;
 }
 
-bool ControlFile::readLines(QStringList *lines, QString *error) const {
-    QByteArray bytes;
-    if (!readWholeFile(path(), &bytes, error))
-        return false;
-    *lines = splitLines(decodeCp1252(bytes));
-    return true;
+FileStamp ControlFile::stampOf(const QStringList &lines) const {
+    const bool skipFirst = m_readWhich == Lines::AllButFirst;
+    QStringList seen;
+    for (qsizetype n = skipFirst ? 1 : 0; n < (skipFirst ? lines.size() : lines.size() - 1); ++n)
+        for (const QString &key : m_readKeys)
+            if (hasValueField(lines.at(n)) && carriesKey(lines.at(n), key))
+                seen << key + u'/' + deco(lines.at(n));
+    return FileStamp::of(seen.join(u'\n').toUtf8());
 }
 
 bool ControlFile::read(const QStringList &keys, Lines which, const KeyAction &action,
                        QString *error) const {
     QStringList lines;
-    if (!readLines(&lines, error))
+    FileStamp fileStamp;
+    m_readKeys = keys;
+    m_readWhich = which;
+    if (!readLines(&lines, error, &fileStamp)) {
+        m_readStamp = fileStamp;
         return false;
+    }
+    m_readStamp = stampOf(lines);
     const qsizetype begin = which == Lines::AllButFirst ? 1 : 0;
     const qsizetype end = which == Lines::AllButFirst ? lines.size() : lines.size() - 1;
     for (qsizetype n = begin; n < end; ++n) {
@@ -164,14 +179,40 @@ QString unstorable(const QString &key, const QString &value) {
 } // namespace
 
 Outcome ControlFile::save(const QHash<QString, QString> &newValues) const {
+    return save(newValues, IfChangedSinceRead::Overwrite).outcome();
+}
+
+SaveOutcome ControlFile::save(const QHash<QString, QString> &newValues,
+                              IfChangedSinceRead ifChanged) const {
     for (auto it = newValues.cbegin(); it != newValues.cend(); ++it)
         if (const QString problem = unstorable(it.key(), it.value()); !problem.isEmpty())
             return Outcome::failure(problem +
                                     QStringLiteral(" Styrfilen \"%1\" är oförändrad.").arg(path()));
-    QStringList lines;
-    QString error;
-    if (!readLines(&lines, &error))
-        return Outcome::failure(error);
+    // Read, compare and write under the home directory's lock, so that no other copy's save
+    // can come in between.
+    FileStamp written;
+    const SaveOutcome saved =
+        rewriteFileSafely(path(), [&](const QString &current, QByteArray *bytes) -> SaveOutcome {
+            QStringList lines = splitLines(current);
+            if (ifChanged == IfChangedSinceRead::Stop && !m_readStamp.matches(stampOf(lines)))
+                return SaveOutcome::changedOnDisk(path());
+            if (Outcome edited = editLines(lines, newValues); !edited)
+                return edited;
+            QString text;
+            for (const QString &line : lines)
+                text += line + QStringLiteral("\r\n");
+            if (Outcome encoded = encodeForFile(text, path(), bytes); !encoded)
+                return encoded;
+            written = stampOf(lines);
+            return {};
+        });
+    // What the form holds now is what it wrote.
+    if (saved)
+        m_readStamp = written;
+    return saved;
+}
+
+Outcome ControlFile::editLines(QStringList &lines, const QHash<QString, QString> &newValues) const {
     QStringList missing = newValues.keys();
     // Every line that carries a key gets its value, the first and the last one too: the stand
     // form reads the last line and the engine the first, and neither may see a stale value.
@@ -200,7 +241,5 @@ Outcome ControlFile::save(const QHash<QString, QString> &newValues) const {
         for (qsizetype i = 0; i < added.size(); ++i)
             lines.insert(lines.size() - 1, added.at(i));
     }
-    if (!replaceFileSafely(path(), joinLinesCrLf(lines), tempPath(), &error))
-        return Outcome::failure(error);
     return {};
 }

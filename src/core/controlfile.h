@@ -1,6 +1,7 @@
 #pragma once
 
 #include "outcome.h"
+#include "textfile.h"
 
 #include <QHash>
 #include <QString>
@@ -45,7 +46,6 @@ public:
     explicit ControlFile(QString sokvag);
 
     QString path() const;
-    QString tempPath() const;
 
     // Reads the file and calls `action` for every examined line that carries one of `keys` and
     // has a value field, in file order (so of duplicate lines the last one wins). A line with
@@ -53,17 +53,31 @@ public:
     // cannot be read; then no action has run.
     bool read(const QStringList &keys, Lines lines, const KeyAction &action, QString *error) const;
 
-    // Rewrites the file through "tmp.sty": every line that carries a key of `newValues` gets
+    // Rewrites the file (replaceFileSafely): every line that carries a key of `newValues` gets
     // that value; all other lines, and every line end, are written as CR LF
     // lines otherwise unchanged. A key that no line between the first and the last carries
     // gets a line of its own just before the last line, where every reader finds it (in the
     // order of the parameter table). A value the file cannot hold (a character outside
     // Windows-1252, a slash, a line end) is refused before anything is written. The file is
-    // replaced atomically; on any failure it stays as it was and "tmp.sty" is removed.
+    // replaced atomically; on any failure it stays as it was.
     Outcome save(const QHash<QString, QString> &newValues) const;
 
+    // The same for a form: with IfChangedSinceRead::Stop, when the values of the keys of this
+    // object's last read are no longer those it read (another copy of the program or an editor
+    // changed them), nothing is written and the outcome says changedOnDisk.
+    SaveOutcome save(const QHash<QString, QString> &newValues, IfChangedSinceRead ifChanged) const;
+
 private:
-    bool readLines(QStringList *lines, QString *error) const;
+    bool readLines(QStringList *lines, QString *error, FileStamp *stamp = nullptr) const;
+    // Gives the lines the new values, adding the lines of missing keys.
+    Outcome editLines(QStringList &lines, const QHash<QString, QString> &newValues) const;
+    // What the last read saw of its keys, to compare at the next save.
+    FileStamp stampOf(const QStringList &lines) const;
 
     QString m_sokvag;
+    // A read records what it read, so that a save can tell what changed since; a read is still a
+    // read, hence mutable.
+    mutable QStringList m_readKeys;
+    mutable Lines m_readWhich = Lines::AllButLast;
+    mutable FileStamp m_readStamp;
 };

@@ -365,12 +365,10 @@ private:
     ItemReader m_items;
 };
 
-Outcome readFile(const QString &path, FileEnd end, ReadFile &file) {
-    QByteArray bytes;
-    QString error;
-    if (!readWholeFile(path, &bytes, &error))
-        return Outcome::failure(QStringLiteral("Prislistan kunde inte läsas. ") + error);
-    const QString text = decodeCp1252(bytes);
+Outcome readFile(const QString &path, FileEnd end, ReadFile &file, FileStamp *stamp = nullptr) {
+    QString text;
+    if (Outcome read = readTextFile(path, &text, stamp); !read)
+        return Outcome::failure(QStringLiteral("Prislistan kunde inte läsas. ") + read.message());
     return PriceListParser(path, text).read(end, file);
 }
 
@@ -382,9 +380,9 @@ void fill(PriceTable &table, const ReadBlock &block) {
 
 } // namespace
 
-Outcome las_prislista(const QString &path, PriceList &list) {
+Outcome las_prislista(const QString &path, PriceList &list, FileStamp *stamp) {
     ReadFile file;
-    if (Outcome read = readFile(path, FileEnd::EndOfFile, file); !read)
+    if (Outcome read = readFile(path, FileEnd::EndOfFile, file, stamp); !read)
         return read;
     // The calculation prices with the last block of each tag, so that is the one to edit.
     qsizetype lastPine = -1, lastSpruce = -1;
@@ -449,7 +447,7 @@ QString tableText(const QString &tag, const PriceTable &table) {
 
 } // namespace
 
-Outcome skriv_prislista(const QString &path, const PriceList &list) {
+SaveOutcome skriv_prislista(const QString &path, const PriceList &list, FileStamp *stamp) {
     if (list.lan.contains(u'"') || list.lan.contains(u'\r') || list.lan.contains(u'\n'))
         return Outcome::failure(
             QStringLiteral("Prislistan sparades inte: länstexten \"%1\" innehåller ett "
@@ -485,8 +483,11 @@ Outcome skriv_prislista(const QString &path, const PriceList &list) {
     // The final empty line, which the engine's reader takes as the tag after the last block.
     text += crlf;
 
-    QString error;
-    if (!replaceFileSafely(path, encodeCp1252(text), &error))
-        return Outcome::failure(error);
-    return {};
+    QByteArray bytes;
+    if (Outcome encoded = encodeForFile(text, path, &bytes); !encoded)
+        return encoded;
+    const SaveOutcome saved = replaceFileUnlessChanged(path, bytes, stamp ? *stamp : FileStamp());
+    if (saved && stamp)
+        *stamp = FileStamp::of(bytes);
+    return saved;
 }

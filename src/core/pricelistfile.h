@@ -1,6 +1,7 @@
 #pragma once
 
 #include "outcome.h"
+#include "textfile.h"
 
 #include <QList>
 #include <QString>
@@ -40,7 +41,9 @@ struct PriceList {
 // line may be missing). Fails, with a Swedish message naming the file and the place, on a missing
 // file, a text where a price is due, an early end, or a file without a pine or a spruce block; on
 // failure `list` is left exactly as it was, so a half-read file never passes for a price list.
-Outcome las_prislista(const QString &path, PriceList &list);
+// `stamp` (when given) records what was read, for skriv_prislista to tell whether someone else
+// changed the file since.
+Outcome las_prislista(const QString &path, PriceList &list, FileStamp *stamp = nullptr);
 
 // The engine's reader: the county text (dropped), then blocks until the end of the file, a tag
 // read after every block (the file's final empty line is that last tag); a later block with the
@@ -51,8 +54,11 @@ Outcome read_pricelist(const QString &path, PriceTable &pine, PriceTable &spruce
 // Writes the county text and the blocks of `list` (the layout of 14 lines for a list of a pine
 // and a spruce block) and replaces the file atomically. Fails with a Swedish message when the
 // county text cannot be written (a double quote or a line break), a price is not finite, or the
-// file cannot be saved; the old file then stays as it was.
-Outcome skriv_prislista(const QString &path, const PriceList &list);
+// file cannot be saved (replaceFileSafely); the old file then stays as it was. A character
+// Windows-1252 lacks is refused too. With `stamp` given, a file that changed since the read that
+// stamp records is not overwritten (the outcome says changedOnDisk); after a save the stamp is
+// of what was written.
+SaveOutcome skriv_prislista(const QString &path, const PriceList &list, FileStamp *stamp = nullptr);
 
 // A price as the file writes it: plain decimal, "." as the point, no trailing zeros, whole
 // numbers without a point, and exactly the same value when read back.

@@ -1,16 +1,41 @@
 #include "textfile.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// The disk is reached through POSIX calls rather than QFile: only they tell the real cause of a
+// failure (errno), open without following a link (O_EXCL) and without waiting on a named pipe
+// (O_NONBLOCK).
+
+Outcome windows1252Available() {
+    static const Outcome available = [] {
+        QStringDecoder decoder("windows-1252");
+        QStringEncoder encoder("windows-1252");
+        const QByteArray probe("\xe5\xe4\xf6\x80", 4); // å ä ö €
+        if (decoder.isValid() && encoder.isValid() &&
+            encoder.encode(decoder.decode(probe)) == probe)
+            return Outcome();
+        return Outcome::failure(QStringLiteral(
+            "Teckenkodningen Windows-1252 saknas i den här installationen av Qt (Qt behöver ICU "
+            "för den). Kvistel kan då varken läsa eller spara sina filer; installera om Qt med "
+            "ICU-stöd."));
+    }();
+    return available;
+}
 
 QString decodeCp1252(const QByteArray &bytes) {
     QStringDecoder decoder("windows-1252");
@@ -20,6 +45,90 @@ QString decodeCp1252(const QByteArray &bytes) {
 QByteArray encodeCp1252(const QString &text) {
     QStringEncoder encoder("windows-1252");
     return encoder.encode(text);
+}
+
+namespace {
+
+QString notTextMessage(const QString &path, const QString &looksLike) {
+    return QStringLiteral("Filen \"%1\" kan inte läsas, eftersom den inte är text i "
+                          "teckenkodningen Windows-1252 eller UTF-8 (den ser ut att vara %2). "
+                          "Spara den som vanlig text i Windows-1252 (ANSI) eller UTF-8 och "
+                          "försök igen. Filen har inte ändrats.")
+        .arg(path, looksLike);
+}
+
+// Valid UTF-8, as Qt's decoder judges it.
+bool decodeUtf8(QByteArrayView bytes, QString *text) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    *text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+bool allAscii(const QByteArray &bytes) {
+    for (const char c : bytes)
+        if (uchar(c) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+Outcome decodeFileText(const QByteArray &bytes, const QString &path, QString *text,
+                       TextEncoding *encoding) {
+    if (Outcome codec = windows1252Available(); !codec)
+        return codec;
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
+        return Outcome::failure(notTextMessage(path, QStringLiteral("UTF-16")));
+    if (bytes.contains('\0'))
+        return Outcome::failure(
+            notTextMessage(path, QStringLiteral("UTF-16 eller en binärfil med nolltecken")));
+    TextEncoding found = TextEncoding::Windows1252;
+    if (bytes.startsWith("\xef\xbb\xbf")) {
+        if (!decodeUtf8(QByteArrayView(bytes).sliced(3), text))
+            return Outcome::failure(notTextMessage(
+                path, QStringLiteral("UTF-8 med byte order mark men med ogiltiga tecken")));
+        found = TextEncoding::Utf8;
+    } else if (!allAscii(bytes) && decodeUtf8(bytes, text)) {
+        // Windows-1252 text with Swedish letters is practically never valid UTF-8 by chance:
+        // "ä" alone (0xE4) would need two continuation bytes after it.
+        found = TextEncoding::Utf8;
+    } else {
+        *text = decodeCp1252(bytes);
+    }
+    if (encoding)
+        *encoding = found;
+    return {};
+}
+
+Outcome encodeForFile(const QString &text, const QString &path, QByteArray *bytes) {
+    if (Outcome codec = windows1252Available(); !codec)
+        return codec;
+    *bytes = encodeCp1252(text);
+    if (decodeCp1252(*bytes) == text)
+        return {};
+    // Find the first character that does not come back, to name it and its line.
+    qsizetype line = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size();
+        const QString ch = text.mid(i, pair ? 2 : 1);
+        if (decodeCp1252(encodeCp1252(ch)) != ch)
+            return Outcome::failure(
+                QStringLiteral("Filen \"%1\" sparades inte: tecknet \"%2\" (U+%3) på rad %4 "
+                               "finns inte i filens teckenkodning Windows-1252. Byt ut eller "
+                               "ta bort tecknet och spara igen. Filen är oförändrad.")
+                    .arg(path, ch)
+                    .arg(ch.toUcs4().value(0), 4, 16, QLatin1Char('0'))
+                    .arg(line));
+        if (text.at(i) == u'\n' ||
+            (text.at(i) == u'\r' && (i + 1 == text.size() || text.at(i + 1) != u'\n')))
+            ++line;
+        if (pair)
+            ++i;
+    }
+    return Outcome::failure(
+        QStringLiteral("Filen \"%1\" sparades inte: texten kan inte skrivas i teckenkodningen "
+                       "Windows-1252. Filen är oförändrad.")
+            .arg(path));
 }
 
 QStringList splitLines(const QString &text) {
@@ -51,87 +160,330 @@ QByteArray joinLinesCrLf(const QStringList &lines) {
     return out;
 }
 
-bool readWholeFile(const QString &path, QByteArray *bytes, QString *error) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        *error = QStringLiteral("Filen \"%1\" finns inte.").arg(path);
-        return false;
-    }
-    if (info.isDir()) {
-        *error = QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(path);
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning.").arg(path);
-        return false;
-    }
-    *bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("Filen \"%1\" kunde inte läsas.").arg(path);
-        return false;
-    }
-    return true;
+FileStamp FileStamp::of(const QByteArray &content) {
+    FileStamp stamp;
+    stamp.m_state = State::Read;
+    stamp.m_hash = QCryptographicHash::hash(content, QCryptographicHash::Sha256);
+    return stamp;
+}
+
+FileStamp FileStamp::ofFailedRead() {
+    FileStamp stamp;
+    stamp.m_state = State::Failed;
+    return stamp;
+}
+
+bool FileStamp::matches(const FileStamp &now) const {
+    if (m_state == State::Unknown)
+        return true;
+    return m_state == State::Read && now.m_state == State::Read && m_hash == now.m_hash;
 }
 
 namespace {
 
-QString writeFailure(const QString &target) {
-    return QStringLiteral("Filen \"%1\" kunde inte sparas, eftersom katalogen inte går att "
-                          "skriva i eller disken är full. Den tidigare filen är oförändrad.")
-        .arg(target);
+QByteArray nativePath(const QString &path) {
+    return QFile::encodeName(path);
 }
 
-} // namespace
+QString directoryOf(const QString &path) {
+    return QFileInfo(path).absolutePath();
+}
 
-bool replaceFileSafely(const QString &target, const QByteArray &bytes, const QString &tempPath,
-                       QString *error) {
-    if (QFileInfo(target).isDir()) {
-        *error = QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(target);
-        return false;
+QString readFailure(const QString &path, int error) {
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("Filen \"%1\" finns inte.").arg(path);
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning, eftersom du saknar "
+                              "rätt att läsa den.")
+            .arg(path);
+    case EISDIR:
+        return QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(path);
+    case EIO:
+        return QStringLiteral("Filen \"%1\" kunde inte läsas, eftersom ett läsfel uppstod på "
+                              "disken. Kontrollera disken eller nätverksanslutningen.")
+            .arg(path);
+    default:
+        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning (%2).")
+            .arg(path, QString::fromLocal8Bit(std::strerror(error)));
     }
+}
+
+QString notRegularMessage(const QString &path) {
+    return QStringLiteral("\"%1\" är ingen vanlig fil (utan till exempel en namngiven "
+                          "rörledning eller en enhet), och Kvistel läser och skriver bara vanliga "
+                          "filer. Ersätt den med den riktiga filen.")
+        .arg(path);
+}
+
+// Why a save failed, from the errno of the step that failed.
+QString saveFailure(const QString &target, int error) {
+    const QString dir = QDir::toNativeSeparators(directoryOf(target));
+    QString why;
+    switch (error) {
+    case ENOSPC:
+        why = QStringLiteral("disken är full. Frigör utrymme på disken och spara igen.");
+        break;
+    case EDQUOT:
+        why = QStringLiteral("ditt diskutrymme (din diskkvot) är slut. Frigör utrymme och spara "
+                             "igen.");
+        break;
+    case EROFS:
+        why = QStringLiteral("disken som katalogen \"%1\" ligger på bara går att läsa (den är "
+                             "monterad skrivskyddad).")
+                  .arg(dir);
+        break;
+    case EACCES:
+    case EPERM:
+        why = QStringLiteral("katalogen \"%1\" är skrivskyddad: du saknar rätt att skriva i den.")
+                  .arg(dir);
+        break;
+    case ENOENT:
+    case ENOTDIR:
+        why = QStringLiteral("katalogen \"%1\" inte finns längre (är en utdelning eller ett "
+                             "minne bortkopplat?).")
+                  .arg(dir);
+        break;
+    case EIO:
+        why = QStringLiteral("ett skrivfel uppstod på disken. Kontrollera disken eller "
+                             "nätverksanslutningen och spara igen.");
+        break;
+    default:
+        why = QStringLiteral("ett fel uppstod vid skrivningen: %1.")
+                  .arg(QString::fromLocal8Bit(std::strerror(error)));
+        break;
+    }
+    return QStringLiteral("Filen \"%1\" kunde inte sparas, eftersom %2 Den tidigare filen är "
+                          "oförändrad.")
+        .arg(target, why);
+}
+
+std::atomic<int> simulatedWriteError{0};
+
+ssize_t writeSome(int fd, const char *data, size_t size) {
+    if (const int error = simulatedWriteError.load()) {
+        errno = error;
+        return -1;
+    }
+    return ::write(fd, data, size);
+}
+
+// The lock on the home directory that every save holds, so that two copies of the program never
+// save at the same time. A copy that died leaves a lock that the next save recognises as stale.
+class DirectoryLock {
+public:
+    explicit DirectoryLock(const QString &target)
+        : m_lock(directoryOf(target) + QStringLiteral("/.kvistel.lock")) {
+        // Long enough for another copy to finish a save, even on a slow share.
+        m_locked = m_lock.tryLock(3000);
+    }
+
+    Outcome outcome(const QString &target) const {
+        if (m_locked)
+            return {};
+        if (m_lock.error() == QLockFile::LockFailedError)
+            return Outcome::failure(
+                QStringLiteral("Filen \"%1\" kunde inte sparas, eftersom en annan kopia av "
+                               "Kvistel sparar i samma katalog just nu. Försök igen om en "
+                               "stund. Den tidigare filen är oförändrad.")
+                    .arg(target));
+        // The lock file could not be made: the directory tells why.
+        const QByteArray dir = nativePath(directoryOf(target));
+        int error = EIO;
+        if (::access(dir.constData(), W_OK) != 0)
+            error = errno;
+        return Outcome::failure(saveFailure(target, error));
+    }
+
+private:
+    QLockFile m_lock;
+    bool m_locked = false;
+};
+
+Outcome checkTarget(const QString &target, struct stat *old, bool *exists) {
+    const QByteArray path = nativePath(target);
+    *exists = ::lstat(path.constData(), old) == 0;
+    if (!*exists)
+        return errno == ENOENT ? Outcome() : Outcome::failure(saveFailure(target, errno));
+    if (S_ISDIR(old->st_mode))
+        return Outcome::failure(
+            QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(target));
+    // Writing through a link could change a file anywhere; replacing it would silently undo the
+    // user's own arrangement. Neither happens: the user is told.
+    if (S_ISLNK(old->st_mode))
+        return Outcome::failure(
+            QStringLiteral("Filen \"%1\" sparades inte, eftersom den är en symbolisk länk (till "
+                           "\"%2\"). Kvistel skriver aldrig genom en länk, så att inget utanför "
+                           "hemkatalogen ändras. Ersätt länken med en vanlig fil och spara igen.")
+                .arg(target, QFileInfo(target).symLinkTarget()));
+    if (!S_ISREG(old->st_mode))
+        return Outcome::failure(notRegularMessage(target));
     // A file the user has write-protected is not replaced behind his back (the rename would
     // otherwise succeed in a writable directory); any other file keeps its permissions.
-    struct stat old;
-    const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
-    if (exists && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-        *error = QStringLiteral("Filen \"%1\" är skrivskyddad och sparades inte. Den tidigare "
-                                "filen är oförändrad.")
-                     .arg(target);
-        return false;
+    if ((old->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return Outcome::failure(QStringLiteral("Filen \"%1\" är skrivskyddad och sparades inte. "
+                                               "Den tidigare filen är oförändrad.")
+                                    .arg(target));
+    return {};
+}
+
+// A new file of a name no one else uses, next to the target: "trad.sty.x7Kq2a.tmp".
+int createTemporary(const QString &target, QByteArray *tempPath) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray suffix(6, 'x');
+        for (char &c : suffix)
+            c = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+        *tempPath = nativePath(target) + '.' + suffix + ".tmp";
+        // O_EXCL: a link or anything else of that name makes this fail rather than be followed.
+        const int fd = ::open(tempPath->constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
-    const QByteArray temp = QFile::encodeName(tempPath);
-    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *error = writeFailure(target);
-        return false;
-    }
-    bool ok = !exists || ::fchmod(fd, old.st_mode & 07777) == 0;
+    errno = EEXIST;
+    return -1;
+}
+
+// The save proper; the caller holds the directory lock.
+Outcome writeLocked(const QString &target, const QByteArray &bytes) {
+    struct stat old {};
+    bool exists = false;
+    if (Outcome checked = checkTarget(target, &old, &exists); !checked)
+        return checked;
+    QByteArray temp;
+    const int fd = createTemporary(target, &temp);
+    if (fd < 0)
+        return Outcome::failure(saveFailure(target, errno));
+    int error = 0;
+    if (exists && ::fchmod(fd, old.st_mode & 07777) != 0)
+        error = errno;
     qsizetype done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+    while (!error && done < bytes.size()) {
+        const ssize_t n = writeSome(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            ok = false;
+        if (n < 0)
+            error = errno;
+        else if (n == 0)
+            error = EIO;
         else
             done += n;
     }
     // The data must be on the disk before the rename makes it the file of record.
-    if (ok && ::fsync(fd) != 0)
-        ok = false;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && std::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)
-        ok = false;
-    if (!ok) {
+    if (!error && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    if (!error && std::rename(temp.constData(), nativePath(target).constData()) != 0)
+        error = errno;
+    if (error) {
         ::unlink(temp.constData());
-        *error = writeFailure(target);
-        return false;
+        return Outcome::failure(saveFailure(target, error));
     }
-    return true;
+    return {};
 }
 
-bool replaceFileSafely(const QString &target, const QByteArray &bytes, QString *error) {
-    return replaceFileSafely(target, bytes, target + QStringLiteral(".tmp"), error);
+} // namespace
+
+Outcome readWholeFile(const QString &path, QByteArray *bytes) {
+    // Non-blocking, so that a named pipe in place of the file is refused instead of waited on.
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Outcome::failure(readFailure(path, errno));
+    struct stat info {};
+    Outcome outcome;
+    if (::fstat(fd, &info) != 0)
+        outcome = Outcome::failure(readFailure(path, errno));
+    else if (S_ISDIR(info.st_mode))
+        outcome = Outcome::failure(readFailure(path, EISDIR));
+    else if (!S_ISREG(info.st_mode))
+        outcome = Outcome::failure(notRegularMessage(path));
+    if (!outcome) {
+        ::close(fd);
+        return outcome;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QByteArray content;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            outcome = Outcome::failure(readFailure(path, errno));
+            break;
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, n);
+    }
+    ::close(fd);
+    if (outcome)
+        *bytes = std::move(content);
+    return outcome;
+}
+
+Outcome readTextFile(const QString &path, QString *text, FileStamp *stamp) {
+    QByteArray bytes;
+    Outcome outcome = readWholeFile(path, &bytes);
+    if (outcome)
+        outcome = decodeFileText(bytes, path, text);
+    if (stamp)
+        *stamp = outcome ? FileStamp::of(bytes) : FileStamp::ofFailedRead();
+    return outcome;
+}
+
+SaveOutcome SaveOutcome::changedOnDisk(const QString &path) {
+    SaveOutcome result(Outcome::failure(
+        QStringLiteral("Filen \"%1\" har ändrats av ett annat program (eller en annan kopia av "
+                       "Kvistel) sedan den lästes.")
+            .arg(path)));
+    result.m_changed = true;
+    return result;
+}
+
+Outcome replaceFileSafely(const QString &target, const QByteArray &bytes) {
+    if (Outcome codec = windows1252Available(); !codec)
+        return codec;
+    const DirectoryLock lock(target);
+    if (Outcome locked = lock.outcome(target); !locked)
+        return locked;
+    return writeLocked(target, bytes);
+}
+
+SaveOutcome replaceFileUnlessChanged(const QString &target, const QByteArray &bytes,
+                                     const FileStamp &readStamp) {
+    if (Outcome codec = windows1252Available(); !codec)
+        return codec;
+    const DirectoryLock lock(target);
+    if (Outcome locked = lock.outcome(target); !locked)
+        return locked;
+    if (readStamp.known()) {
+        QByteArray now;
+        const bool read = readWholeFile(target, &now).ok();
+        if (!readStamp.matches(read ? FileStamp::of(now) : FileStamp::ofFailedRead()))
+            return SaveOutcome::changedOnDisk(target);
+    }
+    return writeLocked(target, bytes);
+}
+
+SaveOutcome rewriteFileSafely(const QString &target, const FileEdit &edit) {
+    if (Outcome codec = windows1252Available(); !codec)
+        return codec;
+    const DirectoryLock lock(target);
+    if (Outcome locked = lock.outcome(target); !locked)
+        return locked;
+    QString current;
+    if (Outcome read = readTextFile(target, &current); !read)
+        return read;
+    QByteArray replacement;
+    if (SaveOutcome edited = edit(current, &replacement); !edited)
+        return edited;
+    return writeLocked(target, replacement);
+}
+
+void simulateWriteFailure(int error) {
+    simulatedWriteError.store(error);
 }

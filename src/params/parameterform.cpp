@@ -1,5 +1,6 @@
 #include "parameterform.h"
 
+#include "changedfile.h"
 #include "fieldcheck.h"
 #include "fieldwatch.h"
 #include "formlayout.h"
@@ -145,10 +146,11 @@ bool ParameterForm::saveParameters() {
     for (const Parameter *p : std::as_const(m_rows))
         if (const std::optional<QString> value = valueToSave(*p))
             values.insert(p->keyText(), *value);
-    const Outcome saved = m_controlFile.save(values);
-    if (!saved)
-        showKvistelMessage(this, saved.message());
-    return saved.ok();
+    // A change another copy of the program made to these values since the form read them is
+    // never overwritten without asking; "Läs om" shows the file's values instead.
+    return saveAskingIfChanged(
+        this, [&](IfChangedSinceRead ifChanged) { return m_controlFile.save(values, ifChanged); },
+        [this] { loadParameters(); });
 }
 
 void ParameterForm::formActivate() {

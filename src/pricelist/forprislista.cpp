@@ -1,5 +1,6 @@
 #include "forprislista.h"
 
+#include "changedfile.h"
 #include "formlayout.h"
 #include "messages.h"
 #include "pricecelldelegate.h"
@@ -123,7 +124,8 @@ forPrislista::forPrislista(WindowHub &hub, const QString &sokvag, QWidget *paren
 
 void forPrislista::formActivate() {
     PriceList list;
-    if (const Outcome read = las_prislista(priceListPath(m_sokvag), list); !read) {
+    FileStamp stamp;
+    if (const Outcome read = las_prislista(priceListPath(m_sokvag), list, &stamp); !read) {
         // A list not read whole is never shown or offered for saving over the file: the user is
         // told what is wrong with the file and taken back to the menu.
         btnSpara->setEnabled(false);
@@ -133,6 +135,7 @@ void forPrislista::formActivate() {
         return;
     }
     m_list = list;
+    m_readStamp = stamp;
     btnSpara->setEnabled(true);
     txtLan->setText(m_list.lan);
     m_prices->setTables(m_list.pine, m_list.spruce);
@@ -230,10 +233,20 @@ bool forPrislista::save() {
     PriceList list = m_list;
     list.pine = m_prices->table(PriceSpecies::Pine);
     list.spruce = m_prices->table(PriceSpecies::Spruce);
-    if (const Outcome saved = skriv_prislista(priceListPath(m_sokvag), list); !saved) {
-        showKvistelMessage(this, saved.message());
+    // A price list another copy of the program or an editor changed since this one was read is
+    // never overwritten without asking; "Läs om" shows the file as it is now.
+    const bool saved = saveAskingIfChanged(
+        this,
+        [&](IfChangedSinceRead ifChanged) {
+            FileStamp stamp = ifChanged == IfChangedSinceRead::Stop ? m_readStamp : FileStamp();
+            const SaveOutcome outcome = skriv_prislista(priceListPath(m_sokvag), list, &stamp);
+            if (outcome)
+                m_readStamp = stamp;
+            return outcome;
+        },
+        [this] { formActivate(); });
+    if (!saved)
         return false;
-    }
     m_list = list;
     m_prices->markSaved();
     showMessage(this, QStringLiteral("Spara prislistan"),

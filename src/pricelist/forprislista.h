@@ -46,6 +46,8 @@ private:
     QString m_sokvag;
     // The county text and the blocks the editor keeps as they are, as last read or saved.
     PriceList m_list;
+    // What the last read found on disk, so that a save does not overwrite a change made since.
+    FileStamp m_readStamp;
 
     PriceTableModel *m_prices;
     PriceCellDelegate *m_cellEditor;

@@ -1,7 +1,14 @@
 #include "startup.h"
 #include "testsupport.h"
 
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTranslator>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -12,11 +19,15 @@ struct Asker {
     QStringList answers;
     int asked = 0;
     int toldWrong = 0;
+    QStringList reasons;
     std::optional<QString> run(const QString &cwd, const QString &defaultPath) {
         return settleHomeDirectory(
             cwd, defaultPath,
             [this] { return asked < answers.size() ? answers[asked++] : (++asked, QString()); },
-            [this] { ++toldWrong; });
+            [this](const QString &why) {
+                ++toldWrong;
+                reasons << why;
+            });
     }
 };
 
@@ -85,7 +96,10 @@ TEST(StartUp, TheRealQuestionBoxIsAskedAndAnsweredWithFelaktigSokvag) {
     EXPECT_EQ(hand.seen()[0].title, "Sökväg");
     EXPECT_EQ(hand.seen()[0].text, "Ange sökväg till hemkatalogen");
     EXPECT_EQ(hand.seen()[1].title, "Kvistel");
-    EXPECT_EQ(hand.seen()[1].text, "Felaktig sökväg");
+    EXPECT_TRUE(hand.seen()[1].text.startsWith("Felaktig sökväg: katalogen \"/finns/inte\" finns "
+                                               "inte."))
+        << hand.seen()[1].text.toStdString();
+    EXPECT_TRUE(hand.seen()[1].text.contains("trad.sty"));
     EXPECT_FALSE(hand.seen()[1].hasIcon);
     EXPECT_EQ(hand.seen()[1].buttons, QStringList{"OK"});
 }
@@ -95,4 +109,71 @@ TEST(StartUp, CancellingTheRealQuestionBoxEndsTheProgram) {
     ModalHand hand;
     EXPECT_EQ(settleHomeDirectory(cwd.sokvag(), "n:\\arb/cprog/kvistel/swe"), std::nullopt);
     EXPECT_EQ(hand.count(), 1);
+}
+
+// What the user is told about a wrong answer, and how an answer is understood.
+struct WrongHome {
+    const char *name;
+    std::function<QString(const TempHome &)> answer; // the directory, without a trailing slash
+    const char *says;
+};
+
+void PrintTo(const WrongHome &w, std::ostream *os) {
+    *os << w.name;
+}
+
+class WrongHomeDirectory : public ::testing::TestWithParam<WrongHome> {};
+
+TEST_P(WrongHomeDirectory, IsExplainedSoThatTheUserKnowsWhatToAnswer) {
+    TempHome cwd, dir;
+    const QString answer = GetParam().answer(dir);
+    Asker asker;
+    asker.answers = {answer};
+    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\x"), std::nullopt);
+    ASSERT_EQ(asker.reasons.size(), 1);
+    EXPECT_TRUE(asker.reasons[0].contains(QString::fromUtf8(GetParam().says)))
+        << asker.reasons[0].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, WrongHomeDirectory,
+    ::testing::Values(WrongHome{"NoSuchDirectory",
+                                [](const TempHome &d) { return d.path("saknas"); }, "finns inte"},
+                      WrongHome{"NoControlFile",
+                                [](const TempHome &d) { return d.sokvag().chopped(1); },
+                                "innehåller ingen styrfil trad.sty"},
+                      WrongHome{"ADirectoryNamedTradSty",
+                                [](const TempHome &d) {
+                                    QDir(d.sokvag()).mkdir("trad.sty");
+                                    return d.sokvag().chopped(1);
+                                },
+                                "är ingen vanlig fil"},
+                      WrongHome{"APipeNamedTradSty",
+                                [](const TempHome &d) {
+                                    ::mkfifo(QFile::encodeName(d.path("trad.sty")).constData(),
+                                             0644);
+                                    return d.sokvag().chopped(1);
+                                },
+                                "är ingen vanlig fil"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(StartUp, ATildeIsTheUsersOwnHomeDirectoryAndBlanksAroundAreDropped) {
+    EXPECT_EQ(expandAnswer("~"), QDir::homePath());
+    EXPECT_EQ(expandAnswer("  ~/kvistel "), QDir::homePath() + "/kvistel");
+    EXPECT_EQ(expandAnswer("/data/~x"), "/data/~x");
+}
+
+TEST(StartUp, QtsOwnButtonsAreSwedish) {
+    ASSERT_TRUE(installSwedishQtTexts(*QCoreApplication::instance()))
+        << "Qt's Swedish translation (qt6-translations-l10n) is missing";
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
+                             QDialogButtonBox::No);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "Avbryt");
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text().remove('&'), "Ja");
+    EXPECT_EQ(buttons.button(QDialogButtonBox::No)->text().remove('&'), "Nej");
+    // The other tests of this program see Qt as it was.
+    for (QTranslator *t : QCoreApplication::instance()->findChildren<QTranslator *>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
 }

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <limits>
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,8 +123,9 @@ TEST(PriceListWriting, ACountyTextWithAQuoteIsRefusedAndTheFileKept) {
 TEST(PriceListWriting, AFailedWriteKeepsTheOldFile) {
     TempHome home;
     home.write("priser_ac.txt", samplePriceList());
-    QDir(home.sokvag()).mkdir("priser_ac.txt.tmp");
+    simulateWriteFailure(EIO); // the disk fails while the new list is written
     const QString message = skriv(home.path("priser_ac.txt"), "Län", filled(100), filled(200));
+    simulateWriteFailure(0);
     EXPECT_FALSE(message.isEmpty());
     EXPECT_EQ(home.read("priser_ac.txt"), samplePriceList());
 }

@@ -5,6 +5,7 @@
 #include "forparam2.h"
 #include "forprislista.h"
 #include "forresultat.h"
+#include "textfile.h"
 #include "windowfactory.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -56,6 +59,8 @@ QMap<QString, QByteArray> snapshot(const TempHome &home) {
             content = "<länk till " + info.symLinkTarget().toUtf8() + ">";
         else if (info.isDir())
             content = "<katalog>";
+        else if (!info.isFile()) // a named pipe: reading it would wait for a writer forever
+            content = "<ingen vanlig fil>";
         else if (!info.isReadable())
             content = "<oläsbar, " + QByteArray::number(info.size()) + " byte>";
         else
@@ -83,14 +88,12 @@ ReadOnlyHome::~ReadOnlyHome() {
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-FullDisk::FullDisk(const TempHome &home, const QString &tempName) : m_path(home.path(tempName)) {
-    m_active = QFileInfo::exists(QStringLiteral("/dev/full")) &&
-               QFile::link(QStringLiteral("/dev/full"), m_path);
+FullDisk::FullDisk() {
+    simulateWriteFailure(ENOSPC);
 }
 
 FullDisk::~FullDisk() {
-    if (QFileInfo(m_path).isSymLink())
-        QFile::remove(m_path);
+    simulateWriteFailure(0);
 }
 
 Program::Program() {

@@ -50,17 +50,12 @@ private:
     QString m_path;
 };
 
-// The disk fills during a save: the temporary file `tempName` of the save is a link to
-// /dev/full, so every write to it fails with "no space left on device".
+// The disk is full while this lives: every write of a save fails with "no space left on device"
+// (ENOSPC), as the disk would report it.
 class FullDisk {
 public:
-    FullDisk(const TempHome &home, const QString &tempName);
+    FullDisk();
     ~FullDisk();
-    bool active() const { return m_active; }
-
-private:
-    QString m_path;
-    bool m_active = false;
 };
 
 // The whole program on a home directory of its own, made from the sample control file and

@@ -36,14 +36,10 @@ const ReportCase reportCases[] = {
      [](const TempHome &h) {
          return std::static_pointer_cast<void>(std::make_shared<ReadOnlyHome>(h));
      },
-     "katalogen inte går att skriva i eller disken är full", true},
+     "kunde inte sparas, eftersom katalogen .* är skrivskyddad", true},
     {"DiskFull",
-     [](const TempHome &h) {
-         auto full = std::make_shared<FullDisk>(h, "resultat.txt.tmp");
-         EXPECT_TRUE(full->active()) << "no /dev/full to fill the disk with";
-         return std::static_pointer_cast<void>(full);
-     },
-     "katalogen inte går att skriva i eller disken är full"},
+     [](const TempHome &) { return std::static_pointer_cast<void>(std::make_shared<FullDisk>()); },
+     "kunde inte sparas, eftersom disken är full"},
 };
 
 void PrintTo(const ReportCase &c, std::ostream *os) {
@@ -77,7 +73,7 @@ TEST_P(UnwritableReport, TheRowsAreShownTheUserIsToldAndTheEarlierReportStaysWho
         const SeenBox box = theOnlyMessage(hand);
         EXPECT_TRUE(box.text.startsWith("Rapporten kunde inte sparas.")) << box.text.toStdString();
         EXPECT_TRUE(box.text.contains("resultat.txt")) << box.text.toStdString();
-        EXPECT_TRUE(box.text.contains(QString::fromUtf8(GetParam().says)))
+        EXPECT_TRUE(box.text.contains(QRegularExpression(QString::fromUtf8(GetParam().says))))
             << box.text.toStdString();
         EXPECT_TRUE(result.isVisible());
         static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -513,9 +515,10 @@ TEST(PriceListEditor, AFailedSaveIsReportedAndLeavesTheFileAsItWas) {
     const QByteArray before = e.file();
     e.click(2, 2);
     e.type("777");
-    // The temporary file cannot be made: a directory stands in its way.
-    ASSERT_TRUE(QDir(e.home.sokvag()).mkdir("priser_ac.txt.tmp"));
+    // The disk fails while the new price list is written.
+    simulateWriteFailure(EIO);
     e.save();
+    simulateWriteFailure(0);
     ASSERT_EQ(hand.count(), 1);
     EXPECT_EQ(hand.seen().first().title, "Kvistel");
     EXPECT_TRUE(hand.seen().first().text.contains("priser_ac.txt"));
@@ -523,7 +526,6 @@ TEST(PriceListEditor, AFailedSaveIsReportedAndLeavesTheFileAsItWas) {
     EXPECT_EQ(e.textAt(2, 2), "777");
 
     // The edit is still there to be saved once the way is clear.
-    ASSERT_TRUE(QDir(e.home.sokvag()).rmdir("priser_ac.txt.tmp"));
     e.save();
     ASSERT_EQ(hand.count(), 2);
     EXPECT_EQ(hand.seen().last().title, "Spara prislistan");

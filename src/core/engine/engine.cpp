@@ -41,15 +41,14 @@ QString Engine::berakna(TreeValuation &result, const std::function<void()> &load
     result = valueTree(m_inputs, m_prices, &report);
     m_inputs = result.carryOver;
 
-    QString writeError;
-    const bool written = replaceFileSafely(reportPath(), report.bytes(), &writeError);
+    const Outcome written = replaceFileSafely(reportPath(), report.bytes());
     QString message;
     if (!result.complete())
         message = QStringLiteral("Beräkningen avbröts. ") + result.stopMessage;
     if (!written) {
         if (!message.isEmpty())
             message += QStringLiteral("\n\n");
-        message += QStringLiteral("Rapporten kunde inte sparas. ") + writeError;
+        message += QStringLiteral("Rapporten kunde inte sparas. ") + written.message();
     }
     return message;
 }

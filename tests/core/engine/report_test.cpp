@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QSet>
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -151,9 +153,10 @@ TEST(Report, aSecondCalculationReplacesTheReportInsteadOfAppending) {
 TEST(Report, aReportThatCannotBeSavedIsAMessageAndTheOldReportStays) {
     EngineHome h;
     h.home.write("resultat.txt", "tidigare rapport\r\n");
-    // A directory where the temporary file of the safe save would go makes the save fail.
-    QDir(h.home.sokvag()).mkdir("resultat.txt.tmp");
+    // A disk error while the new report is written makes the save fail.
+    simulateWriteFailure(EIO);
     const QString message = h.run();
+    simulateWriteFailure(0);
     EXPECT_TRUE(message.contains("Rapporten kunde inte sparas")) << message.toStdString();
     EXPECT_EQ(h.home.read("resultat.txt"), "tidigare rapport\r\n");
 }
