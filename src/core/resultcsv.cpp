@@ -61,8 +61,5 @@ QByteArray resultCsv(const QList<SummaryItem> &summary, const ResultTable &table
 }
 
 Outcome saveExportFile(const QString &path, const QByteArray &bytes) {
-    QString error;
-    if (!replaceFileSafely(path, bytes, &error))
-        return Outcome::failure(error);
-    return {};
+    return replaceFileSafely(path, bytes);
 }

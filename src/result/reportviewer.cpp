@@ -17,10 +17,10 @@ Outcome readReport(const QString &path, QString *text) {
                            "beräkna trädet och försök igen.")
                 .arg(path));
     QByteArray bytes;
-    QString error;
-    if (!readWholeFile(path, &bytes, &error))
+    if (const Outcome read = readWholeFile(path, &bytes); !read)
         return Outcome::failure(
-            error + QStringLiteral(" Kontrollera att filen går att läsa och försök igen."));
+            read.message() +
+            QStringLiteral(" Kontrollera att filen går att läsa och försök igen."));
     *text = decodeCp1252(bytes);
     return {};
 }

@@ -173,9 +173,8 @@ bool forTradlista::openList(const QString &path) {
 }
 
 bool forTradlista::saveList(const QString &path) {
-    QString error;
-    if (!replaceFileSafely(path, m_model->csvBytes(), &error)) {
-        showKvistelMessage(this, error);
+    if (const Outcome saved = replaceFileSafely(path, m_model->csvBytes()); !saved) {
+        showKvistelMessage(this, saved.message());
         return false;
     }
     m_path = path;
