@@ -40,7 +40,7 @@ QWidget *namedBy(QLayoutItem *item) {
     return nullptr;
 }
 
-void pairIn(QLayout *layout) {
+void pairIn(QLayout *layout, QSet<QWidget *> &named) {
     if (!layout)
         return;
     auto *grid = qobject_cast<QGridLayout *>(layout);
@@ -48,7 +48,7 @@ void pairIn(QLayout *layout) {
     for (int i = 0; i < layout->count(); ++i) {
         QLayoutItem *item = layout->itemAt(i);
         if (item->layout()) {
-            pairIn(item->layout());
+            pairIn(item->layout(), named);
             continue;
         }
         auto *label = qobject_cast<QLabel *>(item->widget());
@@ -62,8 +62,10 @@ void pairIn(QLayout *layout) {
         } else if (box && box->direction() == QBoxLayout::LeftToRight) {
             next = i + 1 < layout->count() ? layout->itemAt(i + 1) : nullptr;
         }
-        if (QWidget *field = namedBy(next))
+        if (QWidget *field = namedBy(next); field && !named.contains(field)) {
             label->setBuddy(field);
+            named.insert(field);
+        }
     }
 }
 
@@ -108,10 +110,25 @@ QString withMnemonic(const QString &caption, QSet<QChar> &used) {
     return marked;
 }
 
+QString spokenName(const QString &caption) {
+    QString spoken = plain(caption).simplified();
+    while (spoken.endsWith(u'.') || spoken.endsWith(u':') || spoken.endsWith(u' '))
+        spoken.chop(1);
+    return spoken;
+}
+
 void pairLabelsWithFields(QWidget *window) {
-    pairIn(window->layout());
+    const auto labels = window->findChildren<QLabel *>();
+    QSet<QWidget *> named;
+    for (QLabel *l : labels)
+        if (l->buddy())
+            named.insert(l->buddy());
+    pairIn(window->layout(), named);
     for (QWidget *child : window->findChildren<QWidget *>())
-        pairIn(child->layout());
+        pairIn(child->layout(), named);
+    for (QLabel *l : labels)
+        if (QWidget *field = l->buddy(); field && field->accessibleName().isEmpty())
+            field->setAccessibleName(spokenName(l->text()));
 }
 
 void assignMnemonics(QWidget *window) {

@@ -17,9 +17,16 @@ bool isField(const QWidget *widget);
 // letter is added to `used` (lower case).
 QString withMnemonic(const QString &caption, QSet<QChar> &used);
 
+// A caption as a screen reader should say it: without the mnemonic's marker, the leader dots
+// and the closing colon.
+QString spokenName(const QString &caption);
+
 // Every label that stands just before a field (to its left in the same grid row or box) and names
-// nothing yet becomes that field's buddy: screen readers then read the caption as the field's
-// name, and the label's mnemonic takes the user into the field.
+// nothing yet becomes that field's buddy, unless another label names the field already (the
+// "Norra" beside its option button): the label's mnemonic takes the user into the field. Every
+// field named by a label gets the label's spoken caption as its accessible name, so that a
+// screen reader says "Trädart", not the species chosen.
+// Call after `assignMnemonics` for names without the marker.
 void pairLabelsWithFields(QWidget *window);
 
 // Gives every button, and every label that names a field, a mnemonic that no other control of

@@ -1,5 +1,6 @@
 #include "workwindow.h"
 
+#include "fieldtips.h"
 #include "helpwindow.h"
 #include "keyboardaccess.h"
 #include "screenfit.h"
@@ -80,6 +81,7 @@ void WorkWindow::showHelp() {
 void WorkWindow::prepareOnce() {
     KeyboardAccess::pairLabelsWithFields(this);
     KeyboardAccess::assignMnemonics(this);
+    FieldTips::explainFields(this);
     // A button with the focus is pressed by Return, as in any dialog.
     for (QPushButton *b : findChildren<QPushButton *>())
         b->setAutoDefault(true);
