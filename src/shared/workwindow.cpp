@@ -96,9 +96,10 @@ void WorkWindow::closeEvent(QCloseEvent *event) {
 void WorkWindow::keyPressEvent(QKeyEvent *event) {
     const bool confirm = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    for (const QPointer<QWidget> &own : std::as_const(m_ownReturn))
-        if (own && (own == focusWidget() || own->isAncestorOf(focusWidget())))
-            return QWidget::keyPressEvent(event);
+    if (event == m_ownReturnEvent) {
+        m_ownReturnEvent = nullptr;
+        return QWidget::keyPressEvent(event);
+    }
     if (confirm && plain && m_defaultButton && m_defaultButton->isVisible() &&
         m_defaultButton->isEnabled()) {
         // The field is left as a click on the button leaves it (a decimal comma becomes a
@@ -109,6 +110,26 @@ void WorkWindow::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void WorkWindow::keepReturnIn(QWidget *control) {
+    m_ownReturn.append(control);
+    control->installEventFilter(this);
+    for (QWidget *inside : control->findChildren<QWidget *>())
+        inside->installEventFilter(this);
+}
+
+bool WorkWindow::eventFilter(QObject *watched, QEvent *event) {
+    // The key travels from the control up to the window; the window then knows it was the
+    // control's.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            for (const QPointer<QWidget> &own : std::as_const(m_ownReturn))
+                if (own && (own == watched || own->isAncestorOf(qobject_cast<QWidget *>(watched))))
+                    m_ownReturnEvent = event;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WorkWindow::hideEvent(QHideEvent *event) {

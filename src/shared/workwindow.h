@@ -32,7 +32,7 @@ public:
     void setDefaultButton(QPushButton *button);
     QPushButton *defaultButton() const { return m_defaultButton; }
     // Return in `control` is the control's own (a typed species is confirmed, not saved).
-    void keepReturnIn(QWidget *control) { m_ownReturn.append(control); }
+    void keepReturnIn(QWidget *control);
 
     // A "Hjälp" button for the window's button row, opening the guide at this window's section.
     QPushButton *helpButton();
@@ -53,6 +53,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void prepareOnce();
@@ -66,6 +67,7 @@ private:
     bool m_scrolls = false;
     QPointer<QPushButton> m_defaultButton;
     QList<QPointer<QWidget>> m_ownReturn;
+    const QEvent *m_ownReturnEvent = nullptr; // a Return that a kept control has seen
 };
 
 // The window that runs the calculation (the result window) offers it through this.

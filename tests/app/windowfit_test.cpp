@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -139,4 +141,37 @@ TEST(WindowFit, GridsGrowWithTheirWindowAndFormsKeepTheirSize) {
         settle();
         EXPECT_EQ(grid->size(), gridBefore) << describe(w).toStdString();
     }
+}
+
+TEST(WindowFit, AWindowOpensWhereItWasClosedButNeverOffTheScreen) {
+    // The program's own settings, kept in a directory of the test's own.
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("KvistelTest"));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        QPoint closedAt;
+        bool kept; // false: moved back inside the screen
+    } cases[] = {
+        {{area.left() + 40, area.top() + 60}, true},
+        {{area.right() + 2000, area.bottom() + 900}, false}, // a screen since unplugged
+        {{-3000, area.top() + 10}, false},
+    };
+    for (const auto &c : cases) {
+        {
+            Session s;
+            WorkWindow *form = s.open(Window::StandParameters);
+            form->move(c.closedAt);
+            form->findChild<QPushButton *>(QStringLiteral("btnAvbryt"))->click();
+        }
+        Session s;
+        WorkWindow *form = s.open(Window::StandParameters);
+        if (c.kept) {
+            EXPECT_EQ(form->pos(), c.closedAt);
+        } else {
+            EXPECT_NE(form->pos(), c.closedAt);
+        }
+        EXPECT_TRUE(form->fitsItsScreen()) << describe(form).toStdString();
+    }
+    QCoreApplication::setOrganizationName(QString());
 }
