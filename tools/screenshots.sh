@@ -103,6 +103,11 @@ next_window
 shoot prislista
 keys Escape
 next_window
+keys Tab Tab Tab Return
+next_window
+shoot tradlista
+keys Escape
+next_window
 keys Escape # Avsluta
 wait "$app_pid" || true
 app_pid=""

@@ -296,7 +296,8 @@ TEST(Keyboard, EveryFieldIsNamedByItsCaption) {
 
 TEST(Keyboard, TabFollowsTheRowsOfEachForm) {
     const std::pair<Window, QStringList> cases[] = {
-        {Window::MainMenu, {"btnParam1", "btnParam2", "btnPrislista", "btnAvsluta", "btnHjalp"}},
+        {Window::MainMenu,
+         {"btnParam1", "btnParam2", "btnPrislista", "btnTradlista", "btnAvsluta", "btnHjalp"}},
         {Window::StandParameters,
          {"optSvN", "optSvS", "txtPlantcost", "txtRant", "txtHarvpr", "txtAvvandel", "txtAvvjust",
           "txtTallpris", "txtGranpris", "txtBjorkpris", "btnOK", "btnAvbryt", "btnHjalp"}},
@@ -317,10 +318,10 @@ TEST(Keyboard, TabFollowsTheRowsOfEachForm) {
     }
 }
 
-TEST(Keyboard, TheThreeChoicesOfTheMenuSayWhatTheyOpen) {
+TEST(Keyboard, TheChoicesOfTheMenuSayWhatTheyOpen) {
     Session s;
     QSet<QString> names;
-    for (const char *b : {"btnParam1", "btnParam2", "btnPrislista"}) {
+    for (const char *b : {"btnParam1", "btnParam2", "btnPrislista", "btnTradlista"}) {
         auto *button = s.menu->findChild<QPushButton *>(QLatin1String(b));
         ASSERT_TRUE(button);
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(button);
@@ -329,7 +330,7 @@ TEST(Keyboard, TheThreeChoicesOfTheMenuSayWhatTheyOpen) {
         EXPECT_TRUE(name.startsWith(QStringLiteral("Välj"))) << name.toStdString();
         names.insert(name);
     }
-    EXPECT_EQ(names.size(), 3);
+    EXPECT_EQ(names.size(), 4);
 }
 
 TEST(Keyboard, F1AndHjalpOpenTheGuideAtTheWindowsOwnSection) {
