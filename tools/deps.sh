@@ -4,12 +4,16 @@
 
 # What tools/test.sh needs beyond building and running: clang with its libFuzzer and sanitizer
 # runtimes, llvm-symbolizer for readable sanitizer stacks, and poppler's pdfinfo and pdftotext,
-# with which the tests read the PDF the result window writes.
-kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils)
+# with which the tests read the PDF the result window writes. The install checks: the menu
+# entry's and metainfo's validators, and what cpack needs to read the package's dependencies
+# from the program's libraries.
+kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils desktop-file-utils appstream
+    dpkg-dev file fakeroot imagemagick)
 
 kvistel_install_deps() {
-    local wanted=(cmake g++ make qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgtest-dev libgmock-dev
-        libbenchmark-dev xvfb xdotool x11-utils xauth qt6-translations-l10n "$@")
+    local wanted=(cmake g++ make qt6-base-dev qt6-svg-dev libqt6opengl6-dev qt6-charts-dev
+        libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils xauth
+        qt6-translations-l10n "$@")
     local missing=()
     local pkg
     for pkg in "${wanted[@]}"; do

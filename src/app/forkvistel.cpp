@@ -35,6 +35,11 @@ forKvistel::forKvistel(QString sokvag, WindowFactory factory, QWidget *parent)
     auto *btnPrislista = button(frame, "btnPrislista", QStringLiteral("Välj"));
     auto *btnTradlista = button(frame, "btnTradlista", QStringLiteral("Välj"));
     auto *btnAvsluta = button(frame, "btnAvsluta", QStringLiteral("Avsluta"));
+    // A screen reader says what each "Välj" opens, not three times "Välj".
+    btnParam1->setAccessibleName(QStringLiteral("Välj parametrar före besöket i fält"));
+    btnParam2->setAccessibleName(QStringLiteral("Välj parametrar i fält, för trädet"));
+    btnPrislista->setAccessibleName(QStringLiteral("Välj prislistan"));
+    btnTradlista->setAccessibleName(QStringLiteral("Välj en lista av träd att värdera"));
 
     // Read only by start-up, as the second place to look for the home directory.
     auto *txtPath = new QLineEdit(defaultHomePath(), frame);
@@ -59,11 +64,14 @@ forKvistel::forKvistel(QString sokvag, WindowFactory factory, QWidget *parent)
     grid->addWidget(btnTradlista, 6, 1);
     grid->setRowMinimumHeight(7, 8);
     grid->addWidget(btnAvsluta, 8, 1);
-    grid->addWidget(txtPath, 9, 0, 1, 2);
+    grid->addWidget(helpButton(), 9, 1);
+    grid->addWidget(txtPath, 10, 0, 1, 2);
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(12, 12, 12, 12);
     outer->addWidget(frame);
+    // A menu has nothing to gain from more room.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(btnParam1, &QPushButton::clicked, this, &forKvistel::btnParam1_Click);
     connect(btnParam2, &QPushButton::clicked, this, &forKvistel::btnParam2_Click);

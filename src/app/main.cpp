@@ -1,3 +1,4 @@
+#include "appicon.h"
 #include "batch.h"
 #include "forkvistel.h"
 #include "messages.h"
@@ -22,6 +23,10 @@ int main(int argc, char *argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kvistel"));
+    // Where the windows' places are remembered (~/.config/Kvistel/Kvistel.conf).
+    QApplication::setOrganizationName(QStringLiteral("Kvistel"));
+    QApplication::setDesktopFileName(QStringLiteral("se.kvistel.Kvistel"));
+    QApplication::setWindowIcon(kvistelIcon());
     // Windows are hidden, never closed, while the program runs; it ends only through the menu.
     QApplication::setQuitOnLastWindowClosed(false);
     // Without them the standard buttons would read "Cancel" among Swedish texts; the program

@@ -88,6 +88,8 @@ forParam1::forParam1(WindowHub &hub, const QString &sokvag, QWidget *parent)
     grid->setColumnMinimumWidth(3, 12);
     grid->addWidget(btnOK, line - 3, 4);
     grid->addWidget(btnAvbryt, line - 2, 4);
+    grid->addWidget(helpButton(), line - 1, 4);
+    setDefaultButton(btnOK);
     grid->setColumnStretch(2, 1);
 
     auto *outer = new QVBoxLayout(this);

@@ -119,6 +119,8 @@ forParam2::forParam2(WindowHub &hub, const QString &sokvag, QWidget *parent)
     btnAvsluta = button(frame, "btnAvsluta", QStringLiteral("Avsluta"));
     grid->addWidget(btnBerakna, firstQualityRow, 4, 1, 3, Qt::AlignRight);
     grid->addWidget(btnAvsluta, firstQualityRow + 1, 4, 1, 3, Qt::AlignRight);
+    grid->addWidget(helpButton(), firstQualityRow + 2, 4, 1, 3, Qt::AlignRight);
+    setDefaultButton(btnBerakna);
     grid->setColumnStretch(2, 1);
 
     auto *outer = new QVBoxLayout(this);

@@ -91,6 +91,7 @@ forPrislista::forPrislista(WindowHub &hub, const QString &sokvag, QWidget *paren
     buttons->addStretch(1);
     buttons->addWidget(btnSpara);
     buttons->addWidget(btnAvsluta);
+    buttons->addWidget(helpButton());
 
     auto *inner = new QVBoxLayout(frame);
     inner->setContentsMargins(16, 14, 16, 14);
@@ -105,6 +106,9 @@ forPrislista::forPrislista(WindowHub &hub, const QString &sokvag, QWidget *paren
 
     setTabOrder(cmbArt, btnSpara);
     setTabOrder(btnSpara, btnAvsluta);
+    // Return in a price moves to the next cell; elsewhere it saves.
+    setDefaultButton(btnSpara);
+    keepReturnIn(cmbArt);
 
     connect(cmbArt, &QComboBox::currentIndexChanged, this, &forPrislista::cmbArt_Click);
     connect(cmbArt->lineEdit(), &QLineEdit::editingFinished, this,

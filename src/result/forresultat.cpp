@@ -223,6 +223,7 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     buttons->addStretch(1);
     buttons->addWidget(btnAvbryt);
     buttons->addWidget(btnAterga);
+    buttons->addWidget(helpButton());
 
     auto *inner = new QVBoxLayout(frame);
     inner->setContentsMargins(4, 8, 4, 6);
@@ -236,6 +237,8 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     outer->setContentsMargins(4, 4, 4, 4);
     outer->addWidget(frame);
 
+    // Return takes the user back to the tree form for the next tree.
+    setDefaultButton(btnAterga);
     connect(btnAvbryt, &QPushButton::clicked, this, &forResultat::btnAvbryt_Click);
     connect(btnAterga, &QPushButton::clicked, this, &forResultat::btnAterga_Click);
 }

@@ -1,11 +1,23 @@
 #pragma once
 
+#include <QPointer>
+#include <QPushButton>
 #include <QWidget>
+
+class QScreen;
 
 // What every window of the program is: titled "Kvistel", created once and afterwards only
 // hidden and shown, never modal. Its load action runs the first time it is shown, its
 // activation every time. The close box does what the window's return button does, so the
 // hidden main menu always comes back.
+//
+// Every window also behaves alike as a desktop window, without each window doing it itself:
+// - it fits the screen it opens on (a window that would not fit scrolls its contents) and
+//   opens where it was last closed, but always on a screen that is there;
+// - Escape does what the return button does (`closeBox`), Return presses the default button;
+// - every button and field caption has a mnemonic of its own, every caption names its field
+//   for screen readers, and the window opens with the focus in its first field;
+// - F1 and the "Hjälp" button open the guide at the window's section.
 class WorkWindow : public QWidget {
     Q_OBJECT
 public:
@@ -15,6 +27,23 @@ public:
     void showWindow();
     bool isLoaded() const { return m_loaded; }
 
+    // The button that Return presses wherever the focus is in the window (a focused button
+    // presses itself). Shown with the default button's frame.
+    void setDefaultButton(QPushButton *button);
+    QPushButton *defaultButton() const { return m_defaultButton; }
+    // Return in `control` is the control's own (a typed species is confirmed, not saved).
+    void keepReturnIn(QWidget *control);
+
+    // A "Hjälp" button for the window's button row, opening the guide at this window's section.
+    QPushButton *helpButton();
+    // Opens the guide at this window's section (F1).
+    void showHelp();
+    // The section of the guide about this window: its name unless a window says otherwise.
+    virtual QString helpSection() const { return objectName(); }
+
+    // Whether the window lies inside the free area of its screen, frame included.
+    bool fitsItsScreen() const;
+
 protected:
     virtual void formLoad() {}
     virtual void formActivate() {}
@@ -22,9 +51,23 @@ protected:
     virtual void closeBox() { hide(); }
 
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void prepareOnce();
+    void placeOnScreen(bool restore);
+    void scrollContents();
+    void rememberPlacement() const;
+    QString settingsGroup() const;
+    bool isResizable() const;
+
     bool m_loaded = false;
+    bool m_scrolls = false;
+    QPointer<QPushButton> m_defaultButton;
+    QList<QPointer<QWidget>> m_ownReturn;
+    const QEvent *m_ownReturnEvent = nullptr; // a Return that a kept control has seen
 };
 
 // The window that runs the calculation (the result window) offers it through this.

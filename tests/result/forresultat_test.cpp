@@ -174,8 +174,8 @@ TEST(ResultWindow, CarriesItsCaptionsHeadingsAndButtons) {
         EXPECT_EQ(heading->text(), text);
         EXPECT_TRUE(heading->font().bold());
     }
-    EXPECT_EQ(child<QPushButton>(r, "btnAvbryt")->text(), "Avbryt");
-    EXPECT_EQ(child<QPushButton>(r, "btnAterga")->text(), "Återgå");
+    EXPECT_EQ(shownText(child<QPushButton>(r, "btnAvbryt")->text()), "Avbryt");
+    EXPECT_EQ(shownText(child<QPushButton>(r, "btnAterga")->text()), "Återgå");
 }
 
 TEST(ResultWindow, SummaryStandsInFourColumnsOnTheirLinesAboveTheGridAndButtonsBelowIt) {

@@ -147,3 +147,10 @@ void ModalHand::poll() {
 void settle(int ms) {
     QTest::qWait(ms);
 }
+
+QString shownText(const QString &caption) {
+    QString shown = caption;
+    shown.replace(QLatin1String("&&"), QStringLiteral("\x01"));
+    shown.remove(QLatin1Char('&'));
+    return shown.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}

@@ -70,5 +70,9 @@ private:
     class QTimer *m_timer;
 };
 
+// A caption as the user reads it: without the "&" that marks its mnemonic (the underlined
+// letter).
+QString shownText(const QString &caption);
+
 // Lets queued events run (focus changes, timers) for a short while.
 void settle(int ms = 20);

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Pictures of every window of Kvistel for the README: starts the built program under a virtual
+# X server on a copy of sample/, walks through the windows with the keyboard as a user would
+# and writes one PNG per window.
+#
+# Usage: tools/screenshots.sh [kvistel binary] [output directory]
+#   KVISTEL_SCREEN=1366x768   size of the virtual screen
+#   QT_SCALE_FACTOR=1.25      Qt's scaling, to see the windows as on a 125 % desktop
+#   KVISTEL_WHOLE_SCREEN=1    picture the whole screen instead of the window alone
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+kvistel=$(realpath "${1:-$root/build/src/app/kvistel}")
+out=${2:-$root/docs}
+screen=${KVISTEL_SCREEN:-1366x768}
+for tool in Xvfb xdotool import; do
+    command -v "$tool" >/dev/null || {
+        echo "$tool saknas: installera xvfb, xdotool och imagemagick" >&2
+        exit 1
+    }
+done
+[ -x "$kvistel" ] || {
+    echo "Hittar inte programmet $kvistel: bygg det först" >&2
+    exit 1
+}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of its own, so that it can run beside other X servers.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(head -1 "$work/display")"
+export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+
+mkdir "$work/home"
+cp "$root/sample/trad.sty" "$root/sample/priser_ac.txt" "$work/home/"
+(cd "$work/home" && exec "$kvistel") >"$work/kvistel.log" 2>&1 &
+app_pid=$!
+
+current=""
+# Waits until a window titled Kvistel other than the one shown before is visible.
+next_window() {
+    local id
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name '^Kvistel$' 2>/dev/null | tail -1 || true)
+        if [ -n "$id" ] && [ "$id" != "$current" ]; then
+            current=$id
+            sleep 0.6 # let it paint
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "Inget nytt fönster visades; programmets utskrift:" >&2
+    cat "$work/kvistel.log" >&2
+    exit 1
+}
+shoot() {
+    if [ -n "${KVISTEL_WHOLE_SCREEN:-}" ]; then
+        import -window root "$out/$1.png"
+    else
+        import -window "$current" "$out/$1.png"
+    fi
+    echo "$out/$1.png"
+}
+keys() {
+    xdotool key --delay 80 "$@"
+}
+
+# The main menu opens with the focus on its first "Välj"; Escape leaves each work window.
+next_window
+shoot huvudmeny
+keys Return
+next_window
+shoot parametrar-fore-besoket
+keys Escape
+next_window
+keys Tab Return
+next_window
+shoot parametrar-i-falt
+keys Return # Beräkna
+next_window
+shoot resultat
+keys Escape
+next_window
+keys Tab Tab Return
+next_window
+shoot prislista
+keys Escape
+next_window
+keys Tab Tab Tab Return
+next_window
+shoot tradlista
+keys Escape
+next_window
+keys Escape # Avsluta
+wait "$app_pid" || true
+app_pid=""
