@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using FormLayout::button;
@@ -102,9 +103,19 @@ void forKvistel::open(Window which) {
 
 void forKvistel::calculate() {
     WorkWindow *w = window(Window::Result);
-    w->showWindow();
     if (auto *calc = dynamic_cast<CalculationWindow *>(w))
         calc->berakna();
+    else
+        w->showWindow();
+}
+
+void forKvistel::formLoad() {
+    // The result window is the one the user waits for after "Beräkna": it is made as soon as
+    // the menu is on screen and the program idle, so a calculation only values and shows.
+    QTimer::singleShot(0, this, [this] {
+        if (WorkWindow *result = window(Window::Result))
+            result->prepare();
+    });
 }
 
 void forKvistel::btnParam1_Click() {

@@ -37,6 +37,7 @@ signals:
     void avsluta();
 
 protected:
+    void formLoad() override;
     void closeBox() override;
 
 private:

@@ -25,6 +25,7 @@
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -147,6 +148,7 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     auto *gridBox = new QVBoxLayout(gridFrame);
     gridBox->setContentsMargins(3, 3, 3, 3);
     gridBox->addWidget(flgResult);
+    flgResult->viewport()->installEventFilter(this);
 
     // The advice in words above the grid.
     lblSlutsats = new QLabel(frame);
@@ -384,14 +386,39 @@ void forResultat::berakna() {
     TreeValuation valuation;
     const QString stopped = m_engine.berakna(valuation, [this] { load_resultparam(); });
     m_model->setValuation(valuation);
-    const QChar separator = localeDecimalSeparator();
-    lblSlutsats->setText(::verdictText(valuation, m_engine.lastInputs().rant, separator));
-    showWhatIfs(valuation.yearsValued > 0 && valuation.complete()
-                    ? whatIfs(m_engine.lastInputs(), m_engine.lastPrices(), separator)
-                    : QList<WhatIf>{});
+    lblSlutsats->setText(
+        ::verdictText(valuation, m_engine.lastInputs().rant, localeDecimalSeparator()));
     m_export->reportChanged();
+    // The grid and the verdict are what the user waits for. The chart (costly to lay out and
+    // paint) and the what-if table (five more valuations) follow once the grid is on screen,
+    // or shortly after where it is not painted at all.
+    if (!m_followUpPending) {
+        m_followUpPending = true;
+        chtResultat->setUpdatesEnabled(false);
+        QTimer::singleShot(100, this, &forResultat::showFollowUps);
+    }
+    showWindow();
     if (!stopped.isEmpty())
         showKvistelMessage(this, stopped);
+}
+
+bool forResultat::eventFilter(QObject *watched, QEvent *event) {
+    if (m_followUpPending && event->type() == QEvent::Paint)
+        QMetaObject::invokeMethod(this, &forResultat::showFollowUps, Qt::QueuedConnection);
+    return WorkWindow::eventFilter(watched, event);
+}
+
+void forResultat::showFollowUps() {
+    if (!m_followUpPending)
+        return;
+    m_followUpPending = false;
+    chtResultat->redraw();
+    chtResultat->setUpdatesEnabled(true);
+    const TreeValuation &valuation = m_model->valuation();
+    showWhatIfs(
+        valuation.yearsValued > 0 && valuation.complete()
+            ? whatIfs(m_engine.lastInputs(), m_engine.lastPrices(), localeDecimalSeparator())
+            : QList<WhatIf>{});
 }
 
 QList<SummaryItem> forResultat::resultSummary() const {

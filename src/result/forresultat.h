@@ -40,6 +40,7 @@ public:
     QList<SummaryItem> resultSummary() const;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void formLoad() override;
     void closeBox() override;
 
@@ -51,6 +52,8 @@ private:
     // where the window has none.
     QString verdictText() const;
     QWidget *chartWidget() const;
+    // The chart and the what-if table for the latest calculation.
+    void showFollowUps();
     void showWhatIfs(const QList<WhatIf> &all);
     void btnAvbryt_Click();
     void btnAterga_Click();
@@ -71,4 +74,5 @@ private:
     QHash<QString, QLineEdit *> m_summary; // boxes showing a key's text as it stands
     QLineEdit *txtArt;
     QLineEdit *txtPlant;
+    bool m_followUpPending = false;
 };

@@ -65,7 +65,6 @@ ResultChart::ResultChart(ResultModel *model, QWidget *parent) : QChartView(paren
         s->attachAxis(xAxis);
         s->attachAxis(m_rateAxis);
     }
-    connect(model, &ResultModel::valuationChanged, this, &ResultChart::redraw);
     redraw();
 }
 

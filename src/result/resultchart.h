@@ -9,17 +9,17 @@ class QValueAxis;
 
 // The harvest years as a chart: net value and present value per tree on the left axis, the
 // rate at which the tree's value grows on the right axis with the required rate as a line, and
-// the best harvest year marked. Redrawn whenever the model shows a new valuation.
+// the best harvest year marked. Redrawn for the model's valuation when told: the window draws it
+// once the grid is on screen.
 class ResultChart : public QChartView {
     Q_OBJECT
 public:
     explicit ResultChart(ResultModel *model, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
-
-private:
     void redraw();
 
+private:
     ResultModel *m_model;
     // Made once and refilled: building a chart's items anew costs more than drawing it.
     QValueAxis *m_valueAxis;

@@ -36,12 +36,9 @@ WorkWindow::WorkWindow(QWidget *parent) : QWidget(parent) {
 }
 
 void WorkWindow::showWindow() {
-    const bool first = !m_loaded;
-    if (first) {
-        m_loaded = true;
-        formLoad();
-        prepareOnce();
-    }
+    load();
+    const bool first = !m_shown;
+    m_shown = true;
     placeOnScreen(first);
     show();
     raise();
@@ -85,6 +82,21 @@ void WorkWindow::prepareOnce() {
     // A button with the focus is pressed by Return, as in any dialog.
     for (QPushButton *b : findChildren<QPushButton *>())
         b->setAutoDefault(true);
+}
+
+void WorkWindow::load() {
+    if (!m_loaded) {
+        m_loaded = true;
+        formLoad();
+        prepareOnce();
+    }
+}
+
+void WorkWindow::prepare() {
+    load();
+    ensurePolished();
+    if (QLayout *l = layout())
+        l->activate();
 }
 
 void WorkWindow::closeEvent(QCloseEvent *event) {
@@ -148,7 +160,7 @@ bool WorkWindow::isResizable() const {
 
 void WorkWindow::rememberPlacement() const {
     // Only the program itself remembers; a window made by a test leaves no trace.
-    if (!m_loaded || QCoreApplication::organizationName().isEmpty())
+    if (!m_shown || QCoreApplication::organizationName().isEmpty())
         return;
     QSettings settings;
     settings.setValue(settingsGroup() + QStringLiteral("/pos"), pos());

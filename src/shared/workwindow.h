@@ -25,6 +25,9 @@ public:
 
     // Shows the window, running the load action first on the first showing.
     void showWindow();
+    // Does the work of the first showing ahead of need, the window staying hidden: loads,
+    // polishes and lays it out, so that showing it later only paints.
+    void prepare();
     bool isLoaded() const { return m_loaded; }
 
     // The button that Return presses wherever the focus is in the window (a focused button
@@ -62,8 +65,10 @@ private:
     void rememberPlacement() const;
     QString settingsGroup() const;
     bool isResizable() const;
+    void load();
 
     bool m_loaded = false;
+    bool m_shown = false; // a window may be loaded ahead of need, before it is first shown
     bool m_scrolls = false;
     QPointer<QPushButton> m_defaultButton;
     QList<QPointer<QWidget>> m_ownReturn;
@@ -74,6 +79,7 @@ private:
 class CalculationWindow {
 public:
     virtual ~CalculationWindow() = default;
+    // Values the tree and shows the window with the result.
     virtual void berakna() = 0;
 };
 
@@ -86,6 +92,6 @@ public:
     virtual ~WindowHub() = default;
     // Shows the window (creating it on first use), not modally.
     virtual void open(Window window) = 0;
-    // Shows the result window and runs the calculation on it.
+    // Runs the calculation on the result window, which shows itself with the result.
     virtual void calculate() = 0;
 };

@@ -1,5 +1,7 @@
 #include "faultsupport.h"
 
+#include "resultmodel.h"
+
 #include "forkvistel.h"
 #include "forparam1.h"
 #include "forparam2.h"
@@ -123,6 +125,11 @@ forPrislista &Program::priceEditor() {
 
 forResultat *Program::resultWindow() const {
     return static_cast<forResultat *>(m_menu->existingWindow(WindowHub::Window::Result));
+}
+
+bool Program::calculationShown() const {
+    const forResultat *result = resultWindow();
+    return result && (result->isVisible() || result->model()->valuation().yearsValued > 0);
 }
 
 void Program::press(QWidget &window, const char *buttonName) {

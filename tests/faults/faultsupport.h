@@ -74,6 +74,9 @@ public:
     forPrislista &priceEditor();
     // The result window as a calculation shows it; nullptr before the first calculation.
     forResultat *resultWindow() const;
+    // Whether a calculation has put a result on screen: the result window itself may exist
+    // before, made ahead of need.
+    bool calculationShown() const;
 
     // Presses the named button of `window`.
     static void press(QWidget &window, const char *buttonName);

@@ -33,6 +33,12 @@ template <class T> T *child(const QWidget &window, const char *name) {
     return found;
 }
 
+// The chart and the what-if table come right after the window with its grid is on screen.
+void awaitChartAndWhatIfs(const forResultat &r) {
+    const auto *chart = child<QWidget>(r, "chtResultat");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return chart->updatesEnabled(); }));
+}
+
 // The main menu's part in a calculation: the tree form and the result window, each made on
 // first use and then only hidden and shown.
 class CalculatingHub : public WindowHub {
@@ -44,10 +50,7 @@ public:
         if (window == Window::TreeParameters)
             tree().showWindow();
     }
-    void calculate() override {
-        result().showWindow();
-        result().berakna();
-    }
+    void calculate() override { result().berakna(); }
     forParam2 &tree() {
         if (!m_tree)
             m_tree = std::make_unique<forParam2>(*this, m_sokvag);
@@ -452,6 +455,8 @@ TEST(Calculation, TheVerdictChartAndWhatIfTableFollowEachCalculation) {
     const QByteArray prices = w.home.read("priser_ac.txt");
     forResultat &r = w.window();
     w.hub.calculate();
+    // The chart and the what-if table follow once the window is on screen.
+    awaitChartAndWhatIfs(r);
     const ResultModel &model = *r.model();
     const int best = model.bestRow();
     ASSERT_GE(best, 0);
@@ -496,6 +501,7 @@ TEST(Calculation, TheVerdictChartAndWhatIfTableFollowEachCalculation) {
     const double lastNet = series("Netto kr/träd")->at(11).y();
     w.home.writeLines("trad.sty", controlWithBdm(44));
     r.berakna();
+    awaitChartAndWhatIfs(r);
     EXPECT_NE(series("Netto kr/träd")->at(11).y(), lastNet);
     EXPECT_EQ(series("Netto kr/träd")->at(11).y(), model.valuation().rows[11][NetValue]);
     EXPECT_EQ(child<QLabel>(r, "lblSlutsats")->text(), verdictText(model.valuation(), 0.03, u'.'));
@@ -513,6 +519,7 @@ TEST(Calculation, AStoppedCalculationShowsOnlyItsStopMessageAndNoWhatIf) {
     ASSERT_FALSE(r.model()->valuation().complete());
     EXPECT_EQ(child<QLabel>(r, "lblSlutsats")->text(), hand.seen()[0].text);
     EXPECT_EQ(r.model()->bestRow(), -1);
+    awaitChartAndWhatIfs(r);
     auto *table = child<QTableWidget>(r, "flgKanslighet");
     for (int row = 0; row < table->rowCount(); ++row)
         EXPECT_TRUE(table->item(row, 1)->text().isEmpty()) << row;
