@@ -1,5 +1,7 @@
 #include "priceview.h"
 
+#include "twips.h"
+
 #include "pricegrid.h"
 
 #include <QAbstractButton>
@@ -45,11 +47,11 @@ void PriceView::setCornerText(const QString &text, Qt::Alignment alignment) {
 }
 
 int PriceView::twipsToPixels(int twips) const {
-    return int(std::lround(twips * logicalDpiX() / 1440.0));
+    return Twips::toPixels(*this, twips);
 }
 
 int PriceView::pixelsToTwips(int pixels) const {
-    return int(std::lround(pixels * 1440.0 / logicalDpiX()));
+    return Twips::fromPixels(*this, pixels);
 }
 
 void PriceView::fitToPrices() {

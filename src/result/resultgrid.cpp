@@ -1,5 +1,7 @@
 #include "resultgrid.h"
 
+#include "twips.h"
+
 #include "resultmodel.h"
 
 #include <QAbstractButton>
@@ -89,11 +91,11 @@ int ResultGrid::cols() const {
 }
 
 int ResultGrid::twipsToPixels(int twips) const {
-    return int(std::lround(twips * logicalDpiX() / 1440.0));
+    return Twips::toPixels(*this, twips);
 }
 
 int ResultGrid::pixelsToTwips(int pixels) const {
-    return int(std::lround(pixels * 1440.0 / logicalDpiX()));
+    return Twips::fromPixels(*this, pixels);
 }
 
 int ResultGrid::colWidth(int col) const {
