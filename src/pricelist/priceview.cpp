@@ -1,5 +1,6 @@
 #include "priceview.h"
 
+#include "cornerheading.h"
 #include "twips.h"
 
 #include "pricegrid.h"
@@ -9,10 +10,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QStyleOptionHeader>
-#include <QStylePainter>
 
-#include <cmath>
 
 PriceView::PriceView(QWidget *parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -94,18 +92,7 @@ void PriceView::keyPressEvent(QKeyEvent *event) {
 bool PriceView::eventFilter(QObject *watched, QEvent *event) {
     auto *corner = qobject_cast<QAbstractButton *>(watched);
     if (corner && event->type() == QEvent::Paint) {
-        QStyleOptionHeader opt;
-        opt.initFrom(corner);
-        // The corner cannot be clicked, but its text is no less a heading than the others.
-        opt.state |= QStyle::State_Enabled;
-        opt.palette.setCurrentColorGroup(QPalette::Active);
-        opt.rect = corner->rect();
-        opt.text = m_cornerText;
-        opt.textAlignment = m_cornerAlignment;
-        opt.position = QStyleOptionHeader::OnlyOneSection;
-        opt.orientation = Qt::Horizontal;
-        QStylePainter painter(corner);
-        painter.drawControl(QStyle::CE_Header, opt);
+        paintCornerHeading(corner, m_cornerText, m_cornerAlignment);
         return true;
     }
     return QTableView::eventFilter(watched, event);

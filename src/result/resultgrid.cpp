@@ -1,5 +1,6 @@
 #include "resultgrid.h"
 
+#include "cornerheading.h"
 #include "twips.h"
 
 #include "resultmodel.h"
@@ -8,11 +9,8 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QPainter>
-#include <QStyleOptionHeader>
-#include <QStylePainter>
 #include <QStyledItemDelegate>
 
-#include <cmath>
 
 namespace {
 
@@ -135,17 +133,7 @@ bool ResultGrid::eventFilter(QObject *watched, QEvent *event) {
     auto *corner = qobject_cast<QAbstractButton *>(watched);
     if (corner && event->type() == QEvent::Paint) {
         // The corner heads the year column: "År".
-        QStyleOptionHeader opt;
-        opt.initFrom(corner);
-        opt.state |= QStyle::State_Enabled;
-        opt.palette.setCurrentColorGroup(QPalette::Active);
-        opt.rect = corner->rect();
-        opt.text = ResultModel::yearHeading();
-        opt.textAlignment = Qt::AlignCenter;
-        opt.position = QStyleOptionHeader::OnlyOneSection;
-        opt.orientation = Qt::Horizontal;
-        QStylePainter painter(corner);
-        painter.drawControl(QStyle::CE_Header, opt);
+        paintCornerHeading(corner, ResultModel::yearHeading(), Qt::AlignCenter);
         return true;
     }
     return QTableView::eventFilter(watched, event);
