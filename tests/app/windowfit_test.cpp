@@ -6,8 +6,6 @@
 #include "testsupport.h"
 #include "windowfactory.h"
 
-#include "flexgrid.h"
-
 #include <QFile>
 #include <QGuiApplication>
 #include <QPushButton>
