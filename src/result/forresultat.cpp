@@ -162,7 +162,7 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     // Below the grid the chart, which gives up height first, and the what-if table beside it.
     chtResultat = new ResultChart(m_model, frame);
     chtResultat->setObjectName(QStringLiteral("chtResultat"));
-    chtResultat->setMinimumHeight(150);
+    chtResultat->setMinimumHeight(100);
     flgKanslighet = new QTableWidget(whatIfRows, 2, frame);
     flgKanslighet->setObjectName(QStringLiteral("flgKanslighet"));
     flgKanslighet->setHorizontalHeaderLabels(
