@@ -80,6 +80,12 @@ QString FieldMessage::notInCp1252(const QString &character) {
 
 QString firstCharacterOutsideCp1252(QStringView text) {
     for (qsizetype i = 0; i < text.size();) {
+        // ASCII and the Latin-1 letters are the same in Windows-1252: only the rest needs the
+        // codec, which a list of thousands of trees would otherwise ask for every digit.
+        if (const char16_t u = text[i].unicode(); u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            ++i;
+            continue;
+        }
         const qsizetype length =
             text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
                                                                                              : 1;
