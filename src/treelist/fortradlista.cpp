@@ -98,6 +98,7 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     buttons->addStretch(1);
     buttons->addWidget(btnVardera);
     buttons->addWidget(btnAvbryt);
+    buttons->addWidget(helpButton());
 
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(lblFil);
