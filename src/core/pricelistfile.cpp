@@ -11,6 +11,22 @@ QString priceListPath(const QString &sokvag) {
     return sokvag + QStringLiteral("priser_ac.txt");
 }
 
+// A price item: a plain decimal number, optionally signed and with an exponent; empty is 0.
+std::optional<double> parsePrice(const QString &item) {
+    if (item.isEmpty())
+        return 0.0;
+    const QByteArray latin = item.toLatin1();
+    const char *begin = latin.constData();
+    const char *end = begin + latin.size();
+    if (*begin == '+' && latin.size() > 1 && begin[1] != '-')
+        ++begin;
+    double value = 0;
+    const auto res = std::from_chars(begin, end, value, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 namespace {
 
 const QString crlf = QStringLiteral("\r\n");
@@ -87,22 +103,6 @@ private:
     const QString &m_text;
     qsizetype m_pos = 0;
 };
-
-// A price item: a plain decimal number, optionally signed and with an exponent; empty is 0.
-std::optional<double> parsePrice(const QString &item) {
-    if (item.isEmpty())
-        return 0.0;
-    const QByteArray latin = item.toLatin1();
-    const char *begin = latin.constData();
-    const char *end = begin + latin.size();
-    if (*begin == '+' && latin.size() > 1 && begin[1] != '-')
-        ++begin;
-    double value = 0;
-    const auto res = std::from_chars(begin, end, value, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 bool isWholeNumber(const QString &item, bool signAllowed) {
     qsizetype i = signAllowed && (item.startsWith(u'-') || item.startsWith(u'+')) ? 1 : 0;

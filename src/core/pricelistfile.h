@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // The price list "priser_ac.txt": a county text and the timber prices in kr/m3 of pine ("t")
 // and spruce ("g"), five quality classes by ten top-diameter classes (12, 14, ..., 30 cm).
@@ -16,6 +17,10 @@
 using PriceTable = std::array<std::array<double, 16>, 6>;
 
 QString priceListPath(const QString &sokvag);
+
+// A price as the file holds it: a plain decimal number with "." as the point, optionally signed
+// and with an exponent; the empty text is 0. Anything else is no price.
+std::optional<double> parsePrice(const QString &item);
 
 // A price list as the editor holds it between reading and saving.
 struct PriceList {

@@ -2,7 +2,6 @@
 
 #include "pricelistfile.h"
 
-#include <charconv>
 #include <cmath>
 
 int priceColumnWidth(int gridWidthTwips) {
@@ -77,14 +76,5 @@ std::optional<double> typedPrice(QStringView text) {
     for (QChar c : plain)
         if (c.unicode() > 0x7f)
             return std::nullopt;
-    const QByteArray ascii = plain.toLatin1();
-    const char *begin = ascii.constData();
-    const char *end = begin + ascii.size();
-    if (*begin == '+' && ascii.size() > 1 && begin[1] != '-')
-        ++begin;
-    double value = 0;
-    const auto res = std::from_chars(begin, end, value, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return parsePrice(plain);
 }
