@@ -2,6 +2,7 @@
 // same headings, numbers for whoever reads the model rather than the screen.
 #include "enginetestsupport.h"
 #include "resultmodel.h"
+#include "sampleresult.h"
 #include "textfile.h"
 
 #include <QFile>
@@ -63,26 +64,10 @@ INSTANTIATE_TEST_SUITE_P(Separators, ResultModelText, ::testing::Values(u'.', u'
 
 TEST(ResultModel, HeadingsAndYearsStandWhateverTheValuation) {
     ResultModel model;
-    const char *headings[] = {"Ränta,          %",
-                              "Nuvärde kr/träd",
-                              "Netto   kr/träd",
-                              "Netto   kr/m3",
-                              "Gagnvirke volym m3",
-                              "Trädhöjd     m",
-                              "Diameter     cm",
-                              "Toppdiam. för 1:a stock. cm",
-                              "Toppdiam. för 2:a stock. cm",
-                              "Toppdiam. för 3:e stock. cm",
-                              "Värde för 1:a stock. kr",
-                              "Värde för 2:a stock. kr",
-                              "Värde för 3:e stock. kr",
-                              "Värde för massaveden. kr",
-                              "Virkesvärde. kr/m3",
-                              "Avverknings- kostnad. kr/m3",
-                              "Planterings- kostnad. kr/m3"};
     EXPECT_EQ(ResultModel::yearHeading(), "År");
     for (int c = 0; c < resultColumnCount; ++c)
-        EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), QString::fromUtf8(headings[c]));
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(),
+                  QString::fromUtf8(sampleResultHeadings[std::size_t(c)]));
     for (int r = 0; r < harvestYearCount; ++r)
         EXPECT_EQ(model.headerData(r, Qt::Vertical).toString(), QString::number(r * 10));
     // Before any calculation every data cell is empty.
