@@ -7,6 +7,31 @@
 
 #include <span>
 
+// The keys of the control file, colon included. Each is spelled here alone; code that treats
+// one parameter in its own way names it through these.
+namespace Keys {
+inline constexpr QStringView sv = u"sv:";
+inline constexpr QStringView plantcost = u"plantcost:";
+inline constexpr QStringView rant = u"rant:";
+inline constexpr QStringView harvpr = u"harvpr:";
+inline constexpr QStringView avvandel = u"avvandel:";
+inline constexpr QStringView avvjust = u"avvjust:";
+inline constexpr QStringView mt = u"mt:";
+inline constexpr QStringView mg = u"mg:";
+inline constexpr QStringView mb = u"mb:";
+inline constexpr QStringView art = u"art:";
+inline constexpr QStringView bdm = u"bdm:";
+inline constexpr QStringView hojdjust = u"hojdjust:";
+inline constexpr QStringView site = u"site:";
+inline constexpr QStringView plant = u"plant:";
+inline constexpr QStringView ring5 = u"ring5:";
+inline constexpr QStringView dkvot = u"dkvot:";
+inline constexpr QStringView kronst = u"kronst:";
+inline constexpr QStringView bkv = u"bkv:";
+inline constexpr QStringView akv = u"akv:";
+inline constexpr QStringView tkv = u"tkv:";
+} // namespace Keys
+
 // Every parameter of the control file "trad.sty", described once: the forms build their rows
 // from it, the field check takes its bounds from it, the engine's loader converts by it, and
 // tooltips and help take its unit and meaning.

@@ -18,22 +18,28 @@ using K = TreeKeyInfo;
 // Built on first use: the table of parameters may not be ready while statics are made.
 const std::array<TreeKeyInfo, treeKeyCount> &treeKeys() {
     static const std::array<TreeKeyInfo, treeKeyCount> table = [] {
-        std::array<TreeKeyInfo, treeKeyCount> keys{{
-            {u"art", u"Art", K::Species},
-            {u"bdm", u"Diam, cm", K::Number},
-            {u"hojdjust", u"Höjdavv, m", K::Number},
-            {u"site", u"Bonitet, m", K::Number},
-            {u"plant", u"Plantering", K::YesNo},
-            {u"ring5", u"Årsring, mm", K::Number},
-            {u"dkvot", u"Dkvot", K::Number},
-            {u"kronst", u"Krona, %", K::Number},
-            {u"bkv", u"Kval 1", K::Quality},
-            {u"akv", u"Kval 2", K::Quality},
-            {u"tkv", u"Kval 3", K::Quality},
-        }};
-        for (TreeKeyInfo &k : keys) {
-            k.parameter = findParameter(QString::fromUtf16(k.name) + u':');
-            Q_ASSERT(k.parameter);
+        const struct {
+            QStringView key;
+            const char16_t *title;
+            K::Kind kind;
+        } columns[treeKeyCount] = {
+            {Keys::art, u"Art", K::Species},
+            {Keys::bdm, u"Diam, cm", K::Number},
+            {Keys::hojdjust, u"Höjdavv, m", K::Number},
+            {Keys::site, u"Bonitet, m", K::Number},
+            {Keys::plant, u"Plantering", K::YesNo},
+            {Keys::ring5, u"Årsring, mm", K::Number},
+            {Keys::dkvot, u"Dkvot", K::Number},
+            {Keys::kronst, u"Krona, %", K::Number},
+            {Keys::bkv, u"Kval 1", K::Quality},
+            {Keys::akv, u"Kval 2", K::Quality},
+            {Keys::tkv, u"Kval 3", K::Quality},
+        };
+        std::array<TreeKeyInfo, treeKeyCount> keys;
+        for (int k = 0; k < treeKeyCount; ++k) {
+            const auto &c = columns[k];
+            keys[std::size_t(k)] = {c.key.chopped(1), c.title, c.kind, findParameter(c.key)};
+            Q_ASSERT(keys[std::size_t(k)].parameter);
         }
         return keys;
     }();
@@ -82,7 +88,7 @@ int treeKeyNamed(QStringView heading) {
     if (heading.endsWith(u':'))
         heading.chop(1);
     for (int k = 0; k < treeKeyCount; ++k)
-        if (heading.compare(QStringView(treeKeys()[std::size_t(k)].name), Qt::CaseInsensitive) == 0)
+        if (heading.compare(treeKeys()[std::size_t(k)].name, Qt::CaseInsensitive) == 0)
             return k;
     return -1;
 }
@@ -130,8 +136,7 @@ QString treeRowFault(const TreeRow &row) {
         if (!row.given[k])
             continue;
         if (const QString fault = treeValueFault(k, row.values[k]); !fault.isEmpty())
-            return QString::fromUtf16(treeKeys()[std::size_t(k)].name) + QStringLiteral(": ") +
-                   fault;
+            return treeKeys()[std::size_t(k)].name.toString() + QStringLiteral(": ") + fault;
     }
     return {};
 }
@@ -231,7 +236,7 @@ QString harvestYearText(const HarvestYear &year, int column, QChar decimalSepara
 Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts) {
     QStringList keys;
     for (const TreeKeyInfo &k : treeKeys())
-        keys << QString::fromUtf16(k.name) + u':';
+        keys << k.parameter->keyText();
     std::array<QString, treeKeyCount> loaded;
     QString error;
     if (!ControlFile(sokvag).read(

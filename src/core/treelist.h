@@ -23,7 +23,7 @@ struct Parameter;
 
 struct TreeKeyInfo {
     enum Kind { Species, Number, YesNo, Quality };
-    const char16_t *name;  // column name in a list file: the control-file key without its colon
+    QStringView name;      // column name in a list file: the control-file key without its colon
     const char16_t *title; // column heading on screen
     Kind kind;
     // The key in the table of parameters: the tree form's bounds of a number, its meaning.

@@ -19,9 +19,6 @@ using namespace FormLayout;
 
 namespace {
 
-const QString svKey = QStringLiteral("sv:");
-const QString plantcostKey = QStringLiteral("plantcost:");
-
 // The planting cost is shown with two decimals. The point is kept whatever the regional
 // settings, because the field is saved back as shown and the control file reads only ".".
 QString plantcostDisplay(const QString &value) {
@@ -49,7 +46,7 @@ forParam1::forParam1(WindowHub &hub, const QString &sokvag, QWidget *parent)
     grid->setVerticalSpacing(10);
 
     // Row 1: the part of Sweden, each option with its name on its left.
-    const Parameter &sv = row(svKey);
+    const Parameter &sv = row(Keys::sv);
     grid->addWidget(captionOf(frame, sv, captionWidth), 0, 0, Qt::AlignTop);
     optSvN = new QRadioButton(frame);
     optSvN->setObjectName(sv.control.toString());
@@ -116,16 +113,16 @@ void forParam1::clearControls() {
 }
 
 void forParam1::showValue(const Parameter &p, const QString &value) {
-    if (p.key == svKey)
+    if (p.key == Keys::sv)
         chooseRegion(value);
-    else if (p.key == plantcostKey)
+    else if (p.key == Keys::plantcost)
         field(p.key)->setText(plantcostDisplay(value));
     else
         ParameterForm::showValue(p, value);
 }
 
 std::optional<QString> forParam1::valueToSave(const Parameter &p) const {
-    if (p.key != svKey)
+    if (p.key != Keys::sv)
         return ParameterForm::valueToSave(p);
     if (optSvN->isChecked())
         return QStringLiteral("N");

@@ -21,9 +21,6 @@ using namespace FormLayout;
 
 namespace {
 
-const QString artKey = QStringLiteral("art:");
-const QString plantKey = QStringLiteral("plant:");
-
 // Only pine and spruce can be chosen in the form; birch and other broadleaf come from the file
 // alone.
 const int choosableSpecies = 2;
@@ -69,17 +66,17 @@ forParam2::forParam2(WindowHub &hub, const QString &sokvag, QWidget *parent)
     QStringList names;
     for (int i = 0; i < choosableSpecies; ++i)
         names << QString::fromUtf16(speciesCodes[i].name);
-    cmbArt = listBoxOf(frame, row(artKey), names);
-    grid->addWidget(captionOf(frame, row(artKey), captionWidth), 0, 0);
+    cmbArt = listBoxOf(frame, row(Keys::art), names);
+    grid->addWidget(captionOf(frame, row(Keys::art), captionWidth), 0, 0);
     grid->addWidget(cmbArt, 0, 1);
-    addNumberRow(u"bdm:", 0, 4);
+    addNumberRow(Keys::bdm, 0, 4);
 
     int line = 1;
-    addNumberRow(u"hojdjust:", line++, 0);
-    addNumberRow(u"site:", line++, 0);
+    addNumberRow(Keys::hojdjust, line++, 0);
+    addNumberRow(Keys::site, line++, 0);
 
     // Planting after the tree is cut; neither option is chosen until the file or the user says.
-    const Parameter &plant = row(plantKey);
+    const Parameter &plant = row(Keys::plant);
     grid->addWidget(captionOf(frame, plant, captionWidth), line, 0);
     optYes = new QRadioButton(QStringLiteral("Ja"), frame);
     optYes->setObjectName(plant.control.toString());
@@ -95,7 +92,7 @@ forParam2::forParam2(WindowHub &hub, const QString &sokvag, QWidget *parent)
     plantRow->addStretch(1);
     grid->addLayout(plantRow, line++, 1, 1, 2);
 
-    for (QStringView key : {u"ring5:", u"dkvot:", u"kronst:"})
+    for (QStringView key : {Keys::ring5, Keys::dkvot, Keys::kronst})
         addNumberRow(key, line++, 0);
 
     // The potential quality of the first three logs.
@@ -105,7 +102,7 @@ forParam2::forParam2(WindowHub &hub, const QString &sokvag, QWidget *parent)
                               QStringLiteral("4"), QStringLiteral("5")};
     const int firstQualityRow = line;
     QComboBox **boxes[] = {&cmbBkv, &cmbAkv, &cmbTkv};
-    const QStringView qualityKeys[] = {u"bkv:", u"akv:", u"tkv:"};
+    const QStringView qualityKeys[] = {Keys::bkv, Keys::akv, Keys::tkv};
     for (int i = 0; i < 3; ++i) {
         const Parameter &q = row(qualityKeys[i]);
         *boxes[i] = listBoxOf(frame, q, classes);
@@ -134,7 +131,7 @@ forParam2::forParam2(WindowHub &hub, const QString &sokvag, QWidget *parent)
 
 void forParam2::clearControls() {
     ParameterForm::clearControls();
-    field(u"hojdjust:")->setText(QStringLiteral("0"));
+    field(Keys::hojdjust)->setText(QStringLiteral("0"));
     cmbArt->setEditText(QStringLiteral("Tall"));
     for (QComboBox *box : {cmbBkv, cmbAkv, cmbTkv})
         box->setEditText(QStringLiteral("1"));
@@ -147,13 +144,13 @@ void forParam2::clearControls() {
 }
 
 void forParam2::showValue(const Parameter &p, const QString &value) {
-    if (p.key == artKey) {
+    if (p.key == Keys::art) {
         // A letter the program has no name for is shown as it stands, so that the form does
         // not pass it off as the species the box happened to show.
         m_fileSpecies = value;
         m_fileSpeciesName = speciesName(value);
         cmbArt->setEditText(m_fileSpeciesName.isEmpty() ? value : m_fileSpeciesName);
-    } else if (p.key == plantKey) {
+    } else if (p.key == Keys::plant) {
         (value == QLatin1String("y") ? optYes : optNo)->setChecked(true);
     } else {
         ParameterForm::showValue(p, value);
@@ -161,9 +158,9 @@ void forParam2::showValue(const Parameter &p, const QString &value) {
 }
 
 std::optional<QString> forParam2::valueToSave(const Parameter &p) const {
-    if (p.key == plantKey)
+    if (p.key == Keys::plant)
         return optYes->isChecked() ? QStringLiteral("y") : QStringLiteral("n");
-    if (p.key == artKey) {
+    if (p.key == Keys::art) {
         const int art = selectedEntry(cmbArt);
         if (art < 0)
             return std::nullopt; // birch or broadleaf from the file: the line stays
@@ -173,7 +170,7 @@ std::optional<QString> forParam2::valueToSave(const Parameter &p) const {
 }
 
 QString forParam2::fault(const Parameter &p, QWidget **where) const {
-    if (p.key != artKey)
+    if (p.key != Keys::art)
         return ParameterForm::fault(p, where);
     *where = cmbArt;
     const QString text = cmbArt->currentText();

@@ -1,6 +1,7 @@
 #include "forresultat.h"
 
 #include "numberformat.h"
+#include "parameters.h"
 #include "species.h"
 #include "verdict.h"
 #include "whatif.h"
@@ -35,35 +36,38 @@ namespace {
 
 using FormLayout::button;
 
-const QString artKey = QStringLiteral("art:");
-const QString plantKey = QStringLiteral("plant:");
-
 // The parameter summary: four columns of read-only boxes under their headings. `line` counts
-// from 0 for the heading line.
+// from 0 for the heading line. A box shows its parameter's unit as the forms show it, where it
+// shows one at all: the prices and qualities go without.
 struct SummaryBox {
     int column;
     int line;
     const char *labelName;
     const char *label;
     const char *boxName;
-    const char *unit; // nullptr: no unit
-    const char *key;
+    QStringView key;
+    bool showsUnit = false;
 };
 
 const SummaryBox summaryBoxes[] = {
-    {0, 1, "lblArt", "Art", "txtArt", nullptr, "art:"},
-    {0, 2, "lblDbh", "Diam bh", "txtDbh", "cm", "bdm:"},
-    {1, 0, "lblRant", "Räntekrav", "txtRant", "%", "rant:"},
-    {1, 1, "lblHarvpr", "Avv.intens.vol", "txtHarvpr", "%", "harvpr:"},
-    {1, 2, "lblSite", "Bonitet, 100 år", "txtSite", "m", "site:"},
-    {1, 3, "lblPlant", "Plantering", "txtPlant", nullptr, "plant:"},
-    {2, 1, "lblTallpris", "Tall", "txtTallpris", nullptr, "mt:"},
-    {2, 2, "lblGranpris", "Gran", "txtGranpris", nullptr, "mg:"},
-    {2, 3, "lblBjorkpris", "Björk", "txtBjorkpris", nullptr, "mb:"},
-    {3, 1, "lblBkv", "Förstastock", "txtBkv", nullptr, "bkv:"},
-    {3, 2, "lblAkv", "Andrastock", "txtAkv", nullptr, "akv:"},
-    {3, 3, "lblTkv", "Tredjestock", "txtTkv", nullptr, "tkv:"},
+    {0, 1, "lblArt", "Art", "txtArt", Keys::art},
+    {0, 2, "lblDbh", "Diam bh", "txtDbh", Keys::bdm, true},
+    {1, 0, "lblRant", "Räntekrav", "txtRant", Keys::rant, true},
+    {1, 1, "lblHarvpr", "Avv.intens.vol", "txtHarvpr", Keys::harvpr, true},
+    {1, 2, "lblSite", "Bonitet, 100 år", "txtSite", Keys::site, true},
+    {1, 3, "lblPlant", "Plantering", "txtPlant", Keys::plant},
+    {2, 1, "lblTallpris", "Tall", "txtTallpris", Keys::mt},
+    {2, 2, "lblGranpris", "Gran", "txtGranpris", Keys::mg},
+    {2, 3, "lblBjorkpris", "Björk", "txtBjorkpris", Keys::mb},
+    {3, 1, "lblBkv", "Förstastock", "txtBkv", Keys::bkv},
+    {3, 2, "lblAkv", "Andrastock", "txtAkv", Keys::akv},
+    {3, 3, "lblTkv", "Tredjestock", "txtTkv", Keys::tkv},
 };
+
+// The unit a box shows after it, as the parameter table gives it; empty for none.
+QString summaryUnit(const SummaryBox &s) {
+    return s.showsUnit ? findParameter(s.key)->unit.toString() : QString();
+}
 
 const struct {
     int column;
@@ -117,19 +121,18 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
         const int c = s.column * 4;
         summary->addWidget(l, s.line, c);
         summary->addWidget(box, s.line, c + 1);
-        if (s.unit) {
-            auto *unit = new QLabel(QString::fromUtf8(s.unit), frame);
+        if (const QString unitText = summaryUnit(s); !unitText.isEmpty()) {
+            auto *unit = new QLabel(unitText, frame);
             unit->setObjectName(QStringLiteral("lblUnit") + QString::fromLatin1(s.boxName + 3));
             summary->addWidget(unit, s.line, c + 2);
         }
         m_summaryBoxes.append(box);
-        const QString key = QString::fromLatin1(s.key);
-        if (key == artKey)
+        if (s.key == Keys::art)
             txtArt = box;
-        else if (key == plantKey)
+        else if (s.key == Keys::plant)
             txtPlant = box;
         else
-            m_summary.insert(key, box);
+            m_summary.insert(s.key.toString(), box);
     }
     for (int column = 0; column < 4; ++column) {
         summary->setColumnMinimumWidth(column * 4 + 2, fontMetrics().horizontalAdvance(u'%') + 8);
@@ -201,7 +204,7 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
          .verdict = [this] { return verdictText(); },
          .chart = [this] { return chartWidget(); },
          .species = [this] { return txtArt->text(); },
-         .diameter = [this] { return m_summary.value(QStringLiteral("bdm:"))->text(); }});
+         .diameter = [this] { return m_summary.value(Keys::bdm.toString())->text(); }});
     const struct {
         const char *name;
         const char *caption;
@@ -359,16 +362,16 @@ void forResultat::fitWindowToGrid() {
 }
 
 QString forResultat::load_resultparam() {
-    QStringList keys{artKey, plantKey};
+    QStringList keys{Keys::art.toString(), Keys::plant.toString()};
     keys += m_summary.keys();
     QString error;
     m_controlFile.read(
         keys, ControlFile::Lines::AllButLast,
         [this](const QString &key, const QString &value) {
-            if (key == artKey) {
+            if (key == Keys::art) {
                 if (const QString name = speciesName(value); !name.isEmpty())
                     txtArt->setText(name);
-            } else if (key == plantKey) {
+            } else if (key == Keys::plant) {
                 txtPlant->setText(value == QLatin1String("y") ? QStringLiteral("Ja")
                                                               : QStringLiteral("Nej"));
             } else if (QLineEdit *box = m_summary.value(key)) {
@@ -430,7 +433,7 @@ QList<SummaryItem> forResultat::resultSummary() const {
             if (h.column == s.column)
                 heading = QString::fromUtf8(h.text);
         items.append({s.column, heading, QString::fromUtf8(s.label), m_summaryBoxes[i]->text(),
-                      s.unit ? QString::fromUtf8(s.unit) : QString()});
+                      summaryUnit(s)});
     }
     return items;
 }

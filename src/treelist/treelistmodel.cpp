@@ -246,7 +246,7 @@ Outcome TreeListModel::read(const QString &path, const std::array<QString, treeK
 QByteArray TreeListModel::csvBytes() const {
     QStringList headings{QStringLiteral("id")};
     for (int k = 0; k < treeKeyCount; ++k)
-        headings << QString::fromUtf16(treeKeyInfo(k).name);
+        headings << treeKeyInfo(k).name.toString();
     headings += m_otherHeadings;
 
     std::vector<QStringList> lines;
