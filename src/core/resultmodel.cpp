@@ -2,39 +2,9 @@
 
 #include "decision.h"
 #include "numberformat.h"
+#include "resultrow.h"
 
-#include <array>
 #include <cmath>
-
-namespace {
-
-struct Column {
-    const char *heading;
-    NumberPattern pattern;
-};
-
-// The headings wrap onto two lines in the grid; the runs of spaces put the unit on the second.
-const std::array<Column, resultColumnCount> columns{{
-    {"Ränta,          %", u"#0.00"},
-    {"Nuvärde kr/träd", u"#0"},
-    {"Netto   kr/träd", u"#0"},
-    {"Netto   kr/m3", u"#0"},
-    {"Gagnvirke volym m3", u"#0.00"},
-    {"Trädhöjd     m", u"#0.0"},
-    {"Diameter     cm", u"#0"},
-    {"Toppdiam. för 1:a stock. cm", u"#0"},
-    {"Toppdiam. för 2:a stock. cm", u"#0"},
-    {"Toppdiam. för 3:e stock. cm", u"#0"},
-    {"Värde för 1:a stock. kr", u"#0"},
-    {"Värde för 2:a stock. kr", u"#0"},
-    {"Värde för 3:e stock. kr", u"#0"},
-    {"Värde för massaveden. kr", u"#0"},
-    {"Virkesvärde. kr/m3", u"#0"},
-    {"Avverknings- kostnad. kr/m3", u"#0"},
-    {"Planterings- kostnad. kr/m3", u"#0"},
-}};
-
-} // namespace
 
 ResultModel::ResultModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -58,9 +28,7 @@ QString ResultModel::yearHeading() {
 }
 
 QString ResultModel::columnHeading(int column) {
-    if (column < 0 || column >= resultColumnCount)
-        return {};
-    return QString::fromUtf8(columns[std::size_t(column)].heading);
+    return resultHeading(column);
 }
 
 int ResultModel::rowCount(const QModelIndex &parent) const {
@@ -74,11 +42,7 @@ int ResultModel::columnCount(const QModelIndex &parent) const {
 QString ResultModel::text(int row, int column) const {
     if (row < 0 || row >= m_valuation.yearsValued || column < 0 || column >= resultColumnCount)
         return {};
-    const double value = m_valuation.rows[std::size_t(row)].values[std::size_t(column)];
-    // Harvest now has no ten years behind it to grow over and nothing to discount.
-    if (std::isnan(value))
-        return QStringLiteral(" ");
-    return numberText(value, columns[std::size_t(column)].pattern, m_separator);
+    return resultText(m_valuation.rows[std::size_t(row)], column, m_separator);
 }
 
 QVariant ResultModel::data(const QModelIndex &index, int role) const {

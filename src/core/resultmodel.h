@@ -30,7 +30,7 @@ public:
 
     // The heading of the year column, which stands in the grid's corner.
     static QString yearHeading();
-    // The heading of result column `column` (0 to 16), as the grid shows it.
+    // The heading of result column `column` (0 to 16), as the grid shows it: resultHeading.
     static QString columnHeading(int column);
 
     int rowCount(const QModelIndex &parent = {}) const override;

@@ -9,6 +9,7 @@ const std::array<NumberPattern, resultColumnCount> patterns{
     u"#0.00", u"#0", u"#0", u"#0", u"#0.00", u"#0.0", u"#0", u"#0", u"#0",
     u"#0",    u"#0", u"#0", u"#0", u"#0",    u"#0",   u"#0", u"#0"};
 
+// The headings wrap onto two lines in the grid; the runs of spaces put the unit on the second.
 const char16_t *const headings[resultColumnCount] = {
     u"Ränta,          %",
     u"Nuvärde kr/träd",
@@ -40,6 +41,8 @@ void clearRow(Grid &grid, int row) {
 } // namespace
 
 QString resultHeading(int column) {
+    if (column < 0 || column >= resultColumnCount)
+        return {};
     return QString::fromUtf16(headings[column]);
 }
 
@@ -49,6 +52,7 @@ NumberPattern resultPattern(int column) {
 
 QString resultText(const HarvestYear &year, int column, QChar decimalSeparator) {
     const double value = year.values[std::size_t(column)];
+    // Harvest now has no ten years behind it to grow over and nothing to discount.
     if (std::isnan(value))
         return QStringLiteral(" ");
     return numberText(value, resultPattern(column), decimalSeparator);

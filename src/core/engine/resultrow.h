@@ -15,8 +15,9 @@ inline constexpr int lastResultRow = 12;
 inline constexpr int firstResultCol = 1;
 inline constexpr int lastResultCol = 17;
 
-// The grid's heading of each figure of a harvest year, in the order of ResultColumn. Everything
-// that shows the figures of a harvest year (the grid, a list of trees, a file) heads them alike.
+// The grid's heading of each figure of a harvest year, in the order of ResultColumn (empty
+// outside 0 to 16). Everything that shows the figures of a harvest year (the grid, a list of
+// trees, a file) heads them alike.
 QString resultHeading(int column);
 
 // The digit pattern of each figure of a harvest year, in the order of ResultColumn.
