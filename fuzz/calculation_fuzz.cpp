@@ -5,7 +5,6 @@
 
 #include "engine.h"
 #include "fuzzsupport.h"
-#include "grid.h"
 #include "pricelistfile.h"
 #include "resultrow.h"
 #include "textfile.h"
@@ -15,10 +14,11 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace {
 
 const QByteArray separator = "\n==PRISLISTA==\n";
-const QString earlierRow = QStringLiteral("förra trädet");
 const QByteArray earlierReport = "Rapport från en tidigare beräkning\r\n";
 const QByteArray trailer = " -----------------------------------------------------\r\n"
                            "\r\n\r\n\r\n\r\n";
@@ -31,12 +31,20 @@ bool isFormattedNumber(const QString &text, QChar decimalSeparator) {
     return (decimalSeparator == u',' ? comma : point).match(text).hasMatch();
 }
 
+// The text the result grid shows in row `r`, column `c` for a valuation: empty in a row the
+// valuation did not reach.
+QString cellText(const TreeValuation &shown, int r, int c, QChar decimalSeparator) {
+    if (r - firstRow >= shown.yearsValued)
+        return {};
+    return resultText(shown.rows[std::size_t(r - firstRow)], c - firstCol, decimalSeparator);
+}
+
 enum class RowState { Numbers, Empty, Mixed };
 
-RowState rowState(const MemoryGrid &grid, int r, QChar decimalSeparator) {
+RowState rowState(const TreeValuation &shown, int r, QChar decimalSeparator) {
     int numbers = 0, empty = 0;
     for (int c = firstCol; c <= lastCol; ++c) {
-        const QString text = grid.cell(r, c);
+        const QString text = cellText(shown, r, c, decimalSeparator);
         // Harvest now has no growth rate and no present value: those two cells stay blank.
         if (r == firstRow && c <= 2 && text == u" ")
             ++numbers;
@@ -50,10 +58,10 @@ RowState rowState(const MemoryGrid &grid, int r, QChar decimalSeparator) {
     return empty == lastCol ? RowState::Empty : RowState::Mixed;
 }
 
-QString describeRow(const MemoryGrid &grid, int r) {
+QString describeRow(const TreeValuation &shown, int r, QChar decimalSeparator) {
     QStringList cells;
     for (int c = firstCol; c <= lastCol; ++c)
-        cells << grid.cell(r, c);
+        cells << cellText(shown, r, c, decimalSeparator);
     return QStringLiteral("row %1: [%2]").arg(r).arg(cells.join(u'|'));
 }
 
@@ -69,26 +77,24 @@ bool mentionsNonFinite(const QString &text) {
 void calculateAndCheck(Engine &engine, const QString &home, const QByteArray &input) {
     const QString reportPath = home + QStringLiteral("resultat.txt");
     writeFileOrDie(reportPath, earlierReport);
-    MemoryGrid grid(13, 18);
-    for (int r = firstRow; r <= lastRow; ++r) {
-        grid.setRow(r);
-        for (int c = firstCol; c <= lastCol; ++c) {
-            grid.setCol(c);
-            grid.setText(earlierRow);
-        }
-    }
+    // An earlier tree's rows with no number in them: a row of it left standing shows blanks
+    // where numbers belong, which no row of a calculation does.
+    TreeValuation shown;
+    shown.yearsValued = harvestYearCount;
+    for (HarvestYear &year : shown.rows)
+        year.values.fill(std::numeric_limits<double>::quiet_NaN());
 
     const QChar sep = QLocale().decimalPoint().at(0);
     TreeInputs inputs = engine.inputs();
     const bool readable = loadTreeInputs(home, inputs).isEmpty();
-    const QString message = engine.berakna(grid);
+    const QString message = engine.berakna(shown);
     const QByteArray report = readFileOrEmpty(reportPath);
     // Texts of the input (a species named "Inf") may turn up in the report as they stand.
     const bool inputNamesNonFinite = mentionsNonFinite(decodeCp1252(input));
 
     if (message.isEmpty()) {
         for (int r = firstRow; r <= lastRow; ++r)
-            FUZZ_CHECK(rowState(grid, r, sep) == RowState::Numbers, describeRow(grid, r));
+            FUZZ_CHECK(rowState(shown, r, sep) == RowState::Numbers, describeRow(shown, r, sep));
         FUZZ_CHECK(report.endsWith(trailer), QStringLiteral("the report has no trailer"));
         FUZZ_CHECK(
             report.count("AVVERKNING OM ") == 12,
@@ -102,10 +108,10 @@ void calculateAndCheck(Engine &engine, const QString &home, const QByteArray &in
         // earlier tree remains.
         bool emptySeen = false;
         for (int r = firstRow; r <= lastRow; ++r) {
-            const RowState state = rowState(grid, r, sep);
-            FUZZ_CHECK(state != RowState::Mixed, describeRow(grid, r) + u' ' + message);
+            const RowState state = rowState(shown, r, sep);
+            FUZZ_CHECK(state != RowState::Mixed, describeRow(shown, r, sep) + u' ' + message);
             FUZZ_CHECK(!(emptySeen && state == RowState::Numbers),
-                       describeRow(grid, r) + u' ' + message);
+                       describeRow(shown, r, sep) + u' ' + message);
             emptySeen = emptySeen || state == RowState::Empty;
         }
         FUZZ_CHECK(emptySeen, QStringLiteral("a stopped run shows twelve rows: ") + message);
@@ -129,11 +135,11 @@ void calculateAndCheck(Engine &engine, const QString &home, const QByteArray &in
         for (int r = 0; r < alone.yearsValued; ++r)
             for (int c = firstCol; c <= lastCol; ++c)
                 FUZZ_CHECK(resultText(alone.rows[std::size_t(r)], c - firstCol, sep) ==
-                               grid.cell(r + 1, c),
-                           describeRow(grid, r + 1));
+                               cellText(shown, r + 1, c, sep),
+                           describeRow(shown, r + 1, sep));
         FUZZ_CHECK(alone.yearsValued == lastRow ||
-                       rowState(grid, alone.yearsValued + 1, sep) == RowState::Empty,
-                   describeRow(grid, alone.yearsValued + 1));
+                       rowState(shown, alone.yearsValued + 1, sep) == RowState::Empty,
+                   describeRow(shown, alone.yearsValued + 1, sep));
     }
 }
 

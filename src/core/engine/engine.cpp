@@ -3,7 +3,6 @@
 #include "numberformat.h"
 #include "pricing.h"
 #include "report.h"
-#include "resultrow.h"
 #include "textfile.h"
 
 Engine::Engine(QString sokvag) : m_sokvag(std::move(sokvag)) {}
@@ -50,12 +49,5 @@ QString Engine::berakna(TreeValuation &result, const std::function<void()> &load
             message += QStringLiteral("\n\n");
         message += QStringLiteral("Rapporten kunde inte sparas. ") + written.message();
     }
-    return message;
-}
-
-QString Engine::berakna(Grid &grid, const std::function<void()> &loadResultParam) {
-    TreeValuation result;
-    const QString message = berakna(result, loadResultParam);
-    showResultRows(grid, result, localeDecimalSeparator());
     return message;
 }

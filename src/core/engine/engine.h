@@ -1,6 +1,5 @@
 #pragma once
 
-#include "grid.h"
 #include "treeinputs.h"
 #include "treevaluation.h"
 
@@ -35,8 +34,6 @@ public:
     // otherwise one clear Swedish message saying why it stopped (the caller shows it in a
     // "Kvistel" box).
     QString berakna(TreeValuation &result, const std::function<void()> &loadResultParam = {});
-    // The same calculation shown as text in a grid of the result window's shape, rows 1 to 12.
-    QString berakna(Grid &grid, const std::function<void()> &loadResultParam = {});
     // What the latest calculation valued: its inputs as loaded (before the carry-over) and its
     // price tables, so that a what-if can vary them without touching the files.
     const TreeInputs &lastInputs() const { return m_lastInputs; }

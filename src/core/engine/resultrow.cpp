@@ -30,14 +30,6 @@ const char16_t *const headings[resultColumnCount] = {
     u"Planterings- kostnad. kr/m3",
 };
 
-void clearRow(Grid &grid, int row) {
-    grid.setRow(row);
-    for (int c = firstResultCol; c <= lastResultCol; ++c) {
-        grid.setCol(c);
-        grid.setText(QString());
-    }
-}
-
 } // namespace
 
 QString resultHeading(int column) {
@@ -56,20 +48,4 @@ QString resultText(const HarvestYear &year, int column, QChar decimalSeparator) 
     if (std::isnan(value))
         return QStringLiteral(" ");
     return numberText(value, resultPattern(column), decimalSeparator);
-}
-
-void showResultRows(Grid &grid, const TreeValuation &valuation, QChar decimalSeparator) {
-    for (int r = 0; r < harvestYearCount; ++r) {
-        const int row = firstResultRow + r;
-        if (r >= valuation.yearsValued) {
-            clearRow(grid, row);
-            continue;
-        }
-        grid.setRow(row);
-        for (int c = firstResultCol; c <= lastResultCol; ++c) {
-            grid.setCol(c);
-            grid.setText(
-                resultText(valuation.rows[std::size_t(r)], c - firstResultCol, decimalSeparator));
-        }
-    }
 }

@@ -1,6 +1,8 @@
 #include "enginetestsupport.h"
 
 #include "controlfile.h"
+#include "numberformat.h"
+#include "resultrow.h"
 
 QStringList controlWith(const KeyValues &values) {
     QStringList lines = sampleControlLines();
@@ -40,10 +42,17 @@ QStringList EngineHome::reportLines(const QString &start) const {
     return found;
 }
 
+QString EngineHome::cell(int row, int col) const {
+    const int year = row - 1;
+    if (year < 0 || year >= valuation.yearsValued || col < 1 || col > resultColumnCount)
+        return {};
+    return resultText(valuation.rows[std::size_t(year)], col - 1, localeDecimalSeparator());
+}
+
 QStringList EngineHome::gridRow(int row) const {
     QStringList cells;
     for (int c = 1; c <= 17; ++c)
-        cells << grid.cell(row, c);
+        cells << cell(row, c);
     return cells;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine.h"
-#include "grid.h"
 #include "testsupport.h"
 #include "valuationstate.h"
 
@@ -29,22 +28,25 @@ QStringList controlWith(const KeyValues &values);
 // The sample control file without the lines of the given keys.
 QStringList controlWithout(const QStringList &keys);
 
-// A home directory with a control file and the sample price list, an engine on it and a result
-// grid of the result window's size.
+// A home directory with a control file and the sample price list, an engine on it and the
+// valuation of its latest calculation.
 struct EngineHome {
     EngineHome(std::initializer_list<std::pair<QString, QString>> values = {});
     explicit EngineHome(const KeyValues &values);
 
     void setControl(const KeyValues &values) { home.writeLines("trad.sty", controlWith(values)); }
-    QString run() { return engine.berakna(grid); }
+    QString run() { return engine.berakna(valuation); }
     QStringList report() const { return home.readLines("resultat.txt"); }
     // The report lines that begin with `start`, in order.
     QStringList reportLines(const QString &start) const;
+    // The text the result grid shows in row `row` (1 for harvest now to 12), column `col` (1 to
+    // 17): empty in a row the calculation did not reach.
+    QString cell(int row, int col) const;
     QStringList gridRow(int row) const;
 
     TempHome home;
     Engine engine;
-    MemoryGrid grid{13, 18};
+    TreeValuation valuation;
 };
 
 // A state ready for the formulas of one pass: the species, region and tree of a first pass.

@@ -41,7 +41,7 @@ TEST_P(StoppedCalculation, saysWhyInTheMessageAndTheReportAndEmptiesTheRowsNotRe
 
     for (int row = 1; row <= 12; ++row)
         for (int col = 1; col <= 17; ++col) {
-            const QString cell = h.grid.cell(row, col);
+            const QString cell = h.cell(row, col);
             if (row <= f.rowsKept)
                 EXPECT_FALSE(cell.isEmpty()) << row << "/" << col;
             else
@@ -98,8 +98,8 @@ TEST(StoppedCalculation, aPositiveNetValueAfterExactlyZeroStopsAtThatYear) {
     h.home.write("priser_ac.txt", pricesFromThirtyCentimetres());
     const QString message = h.run();
     EXPECT_TRUE(message.contains("Värdetillväxten vid avverkning om 10 år")) << message;
-    EXPECT_EQ(h.grid.cell(1, 3), "0");
-    EXPECT_EQ(h.grid.cell(2, 3), QString());
+    EXPECT_EQ(h.cell(1, 3), "0");
+    EXPECT_EQ(h.cell(2, 3), QString());
 }
 
 TEST(StoppedCalculation, aQualityOutsideThePriceListIsHarmlessOnALogBelowTwelveCentimetres) {
@@ -112,7 +112,7 @@ TEST(StoppedCalculation, aQualityOutsideThePriceListIsHarmlessOnALogBelowTwelveC
                   {"akv:", "9"},
                   {"tkv:", "-3"}});
     EXPECT_EQ(h.run(), QString());
-    EXPECT_EQ(h.grid.cell(1, 12), "0");
+    EXPECT_EQ(h.cell(1, 12), "0");
 }
 
 TEST(StoppedCalculation, theEngineCalculatesTheNextTreeNormallyAfterAStop) {
@@ -120,7 +120,7 @@ TEST(StoppedCalculation, theEngineCalculatesTheNextTreeNormallyAfterAStop) {
     ASSERT_NE(h.run(), QString());
     h.setControl({});
     EXPECT_EQ(h.run(), QString());
-    EXPECT_EQ(h.grid.cell(12, 7), "94");
+    EXPECT_EQ(h.cell(12, 7), "94");
 }
 
 struct FileFault {
@@ -140,7 +140,7 @@ TEST_P(UnreadableInput, stopsBeforeTheReportIsTouchedAndLeavesNoOldRows) {
     const TreeInputs before = h.engine.inputs();
     f.spoil(h.home);
     int loads = 0;
-    const QString message = h.engine.berakna(h.grid, [&] { ++loads; });
+    const QString message = h.engine.berakna(h.valuation, [&] { ++loads; });
     EXPECT_EQ(loads, 1) << "the parameter summary is shown first in any case";
     EXPECT_TRUE(message.contains(QString::fromUtf8(f.inMessage))) << message;
     EXPECT_TRUE(message.contains("förra rapporten är oförändrad")) << message;

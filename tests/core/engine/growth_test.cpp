@@ -56,9 +56,8 @@ TEST(HeightModel, theHeightDeviationIsAddedToEachYearsFreshHeightNotAccumulated)
     // The deviation changes only the height, not the growth of the diameter.
     EXPECT_EQ(plain.reportLines("bhdiam=").size(), 12);
     for (int row = 1; row <= 12; ++row) {
-        EXPECT_EQ(plain.grid.cell(row, 7), raised.grid.cell(row, 7));
-        const double difference =
-            raised.grid.cell(row, 6).toDouble() - plain.grid.cell(row, 6).toDouble();
+        EXPECT_EQ(plain.cell(row, 7), raised.cell(row, 7));
+        const double difference = raised.cell(row, 6).toDouble() - plain.cell(row, 6).toDouble();
         EXPECT_NEAR(difference, 2.0, 0.11) << "row " << row;
     }
     ValuationState s = firstPassState("t", "S", 30, 24, 0.8, 2);

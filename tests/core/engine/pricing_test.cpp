@@ -112,10 +112,10 @@ TEST(EnginePriceList, aFileWithOnlyThePineBlockIsRefusedAndLeavesBothTablesAsThe
 TEST(EnginePriceList, aCalculationReadsThePriceListOnDiskEveryTime) {
     EngineHome h;
     ASSERT_EQ(h.run(), QString());
-    const QString before = h.grid.cell(1, 11);
+    const QString before = h.cell(1, 11);
     h.home.write("priser_ac.txt", priceFile({"t", "g"}));
     ASSERT_EQ(h.run(), QString());
-    EXPECT_NE(h.grid.cell(1, 11), before);
+    EXPECT_NE(h.cell(1, 11), before);
 }
 
 } // namespace

@@ -68,8 +68,8 @@ TEST(StemForm, northernPineOfTwentyCentimetresStopsAfterTheSecondLog) {
     EXPECT_TRUE(firstYear.contains("  förstastockens toppdiameter är 16.81 cm"));
     EXPECT_TRUE(firstYear.contains("  andrastockens toppdiameter är 11.38 cm"));
     EXPECT_FALSE(firstYear.join(u'\n').contains("tredjestockens"));
-    EXPECT_EQ(h.grid.cell(1, 10), "0") << "the third log was not cut";
-    EXPECT_EQ(h.grid.cell(1, 13), "0");
+    EXPECT_EQ(h.cell(1, 10), "0") << "the third log was not cut";
+    EXPECT_EQ(h.cell(1, 13), "0");
 }
 
 TEST(StemForm, atExactlySixtyPercentOfTheHeightTheMiddleSegmentGivesTheDiameter) {
