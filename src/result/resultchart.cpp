@@ -5,6 +5,7 @@
 #include <QChart>
 #include <QLineSeries>
 #include <QPen>
+#include <QResizeEvent>
 #include <QScatterSeries>
 #include <QValueAxis>
 
@@ -72,6 +73,19 @@ QSize ResultChart::sizeHint() const {
     return {600, 220};
 }
 
+void ResultChart::waitForRedraw() {
+    m_waiting = true;
+    setUpdatesEnabled(false);
+}
+
+void ResultChart::resizeEvent(QResizeEvent *event) {
+    if (m_waiting) {
+        m_resizePending = true;
+        return;
+    }
+    QChartView::resizeEvent(event);
+}
+
 void ResultChart::redraw() {
     const TreeValuation &v = m_model->valuation();
     QList<QPointF> net, present, growth, required, best;
@@ -108,4 +122,13 @@ void ResultChart::redraw() {
     m_valueAxis->applyNiceNumbers();
     m_rateAxis->setRange(rateLow, std::ceil(rateHigh + 0.5));
     m_rateAxis->applyNiceNumbers();
+    if (m_waiting) {
+        m_waiting = false;
+        if (m_resizePending) {
+            m_resizePending = false;
+            QResizeEvent resized(size(), size());
+            QChartView::resizeEvent(&resized);
+        }
+        setUpdatesEnabled(true);
+    }
 }

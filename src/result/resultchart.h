@@ -17,7 +17,13 @@ public:
     explicit ResultChart(ResultModel *model, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
+    // Until the next redraw() the chart is neither painted nor laid out anew: laying out its
+    // axes and legend costs more than showing the grid the user waits for.
+    void waitForRedraw();
     void redraw();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     ResultModel *m_model;
@@ -29,4 +35,6 @@ private:
     QLineSeries *m_growth;
     QLineSeries *m_required;
     QScatterSeries *m_best;
+    bool m_waiting = false;
+    bool m_resizePending = false;
 };
