@@ -97,6 +97,15 @@ void WorkWindow::prepare() {
     ensurePolished();
     if (QLayout *l = layout())
         l->activate();
+    if (m_shown || isVisible())
+        return;
+    // Shown once where no screen shows it: the native window is made and every control gets
+    // its size, so that the first real showing costs no more than any later one.
+    placeOnScreen(true);
+    setAttribute(Qt::WA_DontShowOnScreen);
+    show();
+    hide();
+    setAttribute(Qt::WA_DontShowOnScreen, false);
 }
 
 void WorkWindow::closeEvent(QCloseEvent *event) {
