@@ -7,6 +7,7 @@
 #include "whatif.h"
 
 #include "formlayout.h"
+#include "groupframestyle.h"
 #include "messages.h"
 #include "resultchart.h"
 #include "resultexport.h"
@@ -26,11 +27,14 @@
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
 #include <iterator>
+#include <optional>
 
 namespace {
 
@@ -85,6 +89,19 @@ const int resultCols = int(std::size(columnWidths));
 const int whatIfRows = 5;
 const int headerHeight = 500; // twips
 
+// One thread of its own for saving reports, kept for the whole run: a list of trees being
+// valued on every core must not hold up the report of the tree the user waits for.
+QThreadPool &reportSaver() {
+    static QThreadPool pool;
+    static const bool configured = [] {
+        pool.setMaxThreadCount(1);
+        pool.setExpiryTimeout(-1);
+        return true;
+    }();
+    Q_UNUSED(configured);
+    return pool;
+}
+
 } // namespace
 
 forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
@@ -93,6 +110,7 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
 
     auto *frame = new QGroupBox(QStringLiteral("Resultat"), this);
     frame->setObjectName(QStringLiteral("frmResult1"));
+    GroupFrameStyle::applyTo(frame);
 
     // The parameter summary: label, box and unit in each of four columns.
     auto *summary = new QGridLayout;
@@ -144,6 +162,7 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     // The result grid in its own untitled frame.
     auto *gridFrame = new QGroupBox(frame);
     gridFrame->setObjectName(QStringLiteral("frmResult2"));
+    GroupFrameStyle::applyTo(gridFrame);
     m_model = new ResultModel(this);
     flgResult = new ResultGrid(gridFrame);
     flgResult->setObjectName(QStringLiteral("flgResult"));
@@ -361,6 +380,17 @@ void forResultat::fitWindowToGrid() {
     m_split->setSizes({gridHeight, chtResultat->sizeHint().height()});
 }
 
+namespace {
+
+// Most parameters stay the same from one tree to the next: a box that already shows its value
+// is left alone rather than laid out and drawn anew.
+void showInBox(QLineEdit *box, const QString &text) {
+    if (box->text() != text)
+        box->setText(text);
+}
+
+} // namespace
+
 QString forResultat::load_resultparam() {
     QStringList keys{Keys::art.toString(), Keys::plant.toString()};
     keys += m_summary.keys();
@@ -370,12 +400,12 @@ QString forResultat::load_resultparam() {
         [this](const QString &key, const QString &value) {
             if (key == Keys::art) {
                 if (const QString name = speciesName(value); !name.isEmpty())
-                    txtArt->setText(name);
+                    showInBox(txtArt, name);
             } else if (key == Keys::plant) {
-                txtPlant->setText(value == QLatin1String("y") ? QStringLiteral("Ja")
-                                                              : QStringLiteral("Nej"));
+                showInBox(txtPlant, value == QLatin1String("y") ? QStringLiteral("Ja")
+                                                                : QStringLiteral("Nej"));
             } else if (QLineEdit *box = m_summary.value(key)) {
-                box->setText(value);
+                showInBox(box, value);
             }
         },
         &error);
@@ -387,22 +417,32 @@ void forResultat::berakna() {
     // with it, so the summary's own failure needs no second message. A calculation that could
     // not start shows no rows: an earlier tree's must not stand beside the parameters now shown.
     TreeValuation valuation;
-    const QString stopped = m_engine.berakna(valuation, [this] { load_resultparam(); });
+    QString message;
+    const std::optional<QByteArray> report =
+        m_engine.calculate(valuation, &message, [this] { load_resultparam(); });
+    // Saving the report safely waits for the disk: it is done on another thread while the
+    // window shows the result, and the message waits for it.
+    QFuture<Outcome> saved;
+    if (report)
+        saved = QtConcurrent::run(&reportSaver(),
+                                  [this, bytes = *report] { return m_engine.saveReport(bytes); });
     m_model->setValuation(valuation);
     lblSlutsats->setText(
         ::verdictText(valuation, m_engine.lastInputs().rant, localeDecimalSeparator()));
-    m_export->reportChanged();
     // The grid and the verdict are what the user waits for. The chart (costly to lay out and
     // paint) and the what-if table (five more valuations) follow once the grid is on screen,
     // or shortly after where it is not painted at all.
     if (!m_followUpPending) {
         m_followUpPending = true;
-        chtResultat->setUpdatesEnabled(false);
+        chtResultat->waitForRedraw();
         QTimer::singleShot(100, this, &forResultat::showFollowUps);
     }
     showWindow();
-    if (!stopped.isEmpty())
-        showKvistelMessage(this, stopped);
+    if (report)
+        message = Engine::withSaveOutcome(message, saved.result());
+    m_export->reportChanged();
+    if (!message.isEmpty())
+        showKvistelMessage(this, message);
 }
 
 bool forResultat::eventFilter(QObject *watched, QEvent *event) {
@@ -416,7 +456,6 @@ void forResultat::showFollowUps() {
         return;
     m_followUpPending = false;
     chtResultat->redraw();
-    chtResultat->setUpdatesEnabled(true);
     const TreeValuation &valuation = m_model->valuation();
     showWhatIfs(
         valuation.yearsValued > 0 && valuation.complete()

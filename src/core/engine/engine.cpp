@@ -24,6 +24,13 @@ double Engine::berakna_priser(const QString &art, std::int16_t kvalitet, double 
 }
 
 QString Engine::berakna(TreeValuation &result, const std::function<void()> &loadResultParam) {
+    QString message;
+    const std::optional<QByteArray> report = calculate(result, &message, loadResultParam);
+    return report ? withSaveOutcome(message, saveReport(*report)) : message;
+}
+
+std::optional<QByteArray> Engine::calculate(TreeValuation &result, QString *message,
+                                            const std::function<void()> &loadResultParam) {
     if (loadResultParam)
         loadResultParam();
     QString problem = load_param();
@@ -31,23 +38,29 @@ QString Engine::berakna(TreeValuation &result, const std::function<void()> &load
         problem = read_pricelist();
     if (!problem.isEmpty()) {
         result = TreeValuation{};
-        return problem + QStringLiteral(" Beräkningen gjordes inte, och den förra rapporten "
-                                        "är oförändrad.");
+        *message = problem + QStringLiteral(" Beräkningen gjordes inte, och den förra rapporten "
+                                            "är oförändrad.");
+        return std::nullopt;
     }
 
     Report report(localeDecimalSeparator());
     m_lastInputs = m_inputs;
     result = valueTree(m_inputs, m_prices, &report);
     m_inputs = result.carryOver;
+    *message = result.complete() ? QString()
+                                 : QStringLiteral("Beräkningen avbröts. ") + result.stopMessage;
+    return report.bytes();
+}
 
-    const Outcome written = replaceFileSafely(reportPath(), report.bytes());
-    QString message;
-    if (!result.complete())
-        message = QStringLiteral("Beräkningen avbröts. ") + result.stopMessage;
-    if (!written) {
+Outcome Engine::saveReport(const QByteArray &report) const {
+    return replaceFileSafely(reportPath(), report);
+}
+
+QString Engine::withSaveOutcome(QString message, const Outcome &saved) {
+    if (!saved) {
         if (!message.isEmpty())
             message += QStringLiteral("\n\n");
-        message += QStringLiteral("Rapporten kunde inte sparas. ") + written.message();
+        message += QStringLiteral("Rapporten kunde inte sparas. ") + saved.message();
     }
     return message;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "outcome.h"
 #include "treeinputs.h"
 #include "treevaluation.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // One calculation as the program runs it: the control file and the price list read from the
 // home directory, the tree valued, the report "resultat.txt" saved. Holds no window code. The
@@ -34,6 +37,16 @@ public:
     // otherwise one clear Swedish message saying why it stopped (the caller shows it in a
     // "Kvistel" box).
     QString berakna(TreeValuation &result, const std::function<void()> &loadResultParam = {});
+
+    // The same calculation in two steps, so that a window can show the result while the report
+    // is saved: calculate() values the tree and returns the report's bytes (nothing when the
+    // files could not be read) with the message so far in `message`; saveReport() saves them and
+    // may run on another thread; withSaveOutcome() adds what went wrong with saving to the
+    // message, giving what berakna() returns.
+    std::optional<QByteArray> calculate(TreeValuation &result, QString *message,
+                                        const std::function<void()> &loadResultParam = {});
+    Outcome saveReport(const QByteArray &report) const;
+    static QString withSaveOutcome(QString message, const Outcome &saved);
     // What the latest calculation valued: its inputs as loaded (before the carry-over) and its
     // price tables, so that a what-if can vary them without touching the files.
     const TreeInputs &lastInputs() const { return m_lastInputs; }
