@@ -83,7 +83,20 @@ void ResultChart::resizeEvent(QResizeEvent *event) {
         m_resizePending = true;
         return;
     }
+    fitToHeight();
     QChartView::resizeEvent(event);
+}
+
+void ResultChart::fitToHeight() {
+    // A short chart, as on a small screen with large text, keeps its room for the numbers on
+    // its axes rather than for the axes' titles (the legend still names every curve), and
+    // shows fewer numbers up its sides, so that they need not be cut short.
+    const bool roomy = height() >= 10 * fontMetrics().height();
+    for (QAbstractAxis *a : chart()->axes())
+        a->setTitleVisible(roomy);
+    if (!roomy)
+        for (QValueAxis *a : {m_valueAxis, m_rateAxis})
+            a->setTickCount(std::min(a->tickCount(), 3));
 }
 
 void ResultChart::redraw() {
@@ -118,10 +131,14 @@ void ResultChart::redraw() {
     m_growth->replace(growth);
     m_required->replace(required);
     m_best->replace(best);
+    // Each tree's axes are made anew from the same start, whatever the last tree's were.
+    for (QValueAxis *a : {m_valueAxis, m_rateAxis})
+        a->setTickCount(5);
     m_valueAxis->setRange(low, high * 1.05);
     m_valueAxis->applyNiceNumbers();
     m_rateAxis->setRange(rateLow, std::ceil(rateHigh + 0.5));
     m_rateAxis->applyNiceNumbers();
+    fitToHeight();
     if (m_waiting) {
         m_waiting = false;
         if (m_resizePending) {

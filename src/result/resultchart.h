@@ -26,6 +26,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void fitToHeight();
+
     ResultModel *m_model;
     // Made once and refilled: building a chart's items anew costs more than drawing it.
     QValueAxis *m_valueAxis;
