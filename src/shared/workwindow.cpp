@@ -106,6 +106,7 @@ void WorkWindow::prepare() {
     show();
     hide();
     setAttribute(Qt::WA_DontShowOnScreen, false);
+    m_sizedAhead = true;
 }
 
 void WorkWindow::closeEvent(QCloseEvent *event) {
@@ -177,12 +178,13 @@ void WorkWindow::rememberPlacement() const {
 }
 
 void WorkWindow::placeOnScreen(bool restore) {
-    if (restore) {
+    if (restore && !m_sizedAhead) {
         // A window may have stretched a control for a moment to measure itself; the layouts'
         // remembered sizes are dropped, so that what the window needs is what it needs now.
         for (QWidget *child : findChildren<QWidget *>())
             child->updateGeometry();
     }
+    m_sizedAhead = false;
     if (QLayout *l = layout())
         l->activate();
     if (!testAttribute(Qt::WA_Resized))

@@ -68,7 +68,8 @@ private:
     void load();
 
     bool m_loaded = false;
-    bool m_shown = false; // a window may be loaded ahead of need, before it is first shown
+    bool m_shown = false;      // a window may be loaded ahead of need, before it is first shown
+    bool m_sizedAhead = false; // prepared, and its controls' sizes measured since
     bool m_scrolls = false;
     QPointer<QPushButton> m_defaultButton;
     QList<QPointer<QWidget>> m_ownReturn;
