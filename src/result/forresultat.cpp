@@ -180,6 +180,9 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     QFont verdictFont = lblSlutsats->font();
     verdictFont.setBold(true);
     lblSlutsats->setFont(verdictFont);
+    // Room for two lines whatever the advice: a short one must not pull the grid up and a
+    // longer one push it down again from one tree to the next.
+    lblSlutsats->setMinimumHeight(2 * QFontMetrics(verdictFont).lineSpacing());
 
     // Below the grid the chart, which gives up height first, and the what-if table beside it.
     chtResultat = new ResultChart(m_model, frame);
@@ -260,6 +263,14 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 4, 4, 4);
     outer->addWidget(frame);
+
+    // Where the grid is not painted at all (a window kept off screen) the chart and the
+    // what-if table still follow. One timer for every calculation: an earlier calculation's
+    // must not bring the next one's forward, ahead of its grid.
+    m_followUpTimer = new QTimer(this);
+    m_followUpTimer->setSingleShot(true);
+    m_followUpTimer->setInterval(100);
+    connect(m_followUpTimer, &QTimer::timeout, this, &forResultat::showFollowUps);
 
     // Return takes the user back to the tree form for the next tree.
     setDefaultButton(btnAterga);
@@ -435,7 +446,7 @@ void forResultat::berakna() {
     if (!m_followUpPending) {
         m_followUpPending = true;
         chtResultat->waitForRedraw();
-        QTimer::singleShot(100, this, &forResultat::showFollowUps);
+        m_followUpTimer->start();
     }
     showWindow();
     if (report)
@@ -455,6 +466,7 @@ void forResultat::showFollowUps() {
     if (!m_followUpPending)
         return;
     m_followUpPending = false;
+    m_followUpTimer->stop();
     chtResultat->redraw();
     const TreeValuation &valuation = m_model->valuation();
     showWhatIfs(

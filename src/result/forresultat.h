@@ -8,6 +8,7 @@
 class QLabel;
 class QSplitter;
 class QTableWidget;
+class QTimer;
 class ResultChart;
 class ResultGrid;
 struct WhatIf;
@@ -75,4 +76,5 @@ private:
     QLineEdit *txtArt;
     QLineEdit *txtPlant;
     bool m_followUpPending = false;
+    QTimer *m_followUpTimer;
 };
