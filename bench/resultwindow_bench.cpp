@@ -84,6 +84,16 @@ QStandardItemModel *plainModel(QObject *parent) {
     return model;
 }
 
+// Every figure in milliseconds, from 15 runs, as their median and their least.
+void repeated(benchmark::internal::Benchmark *b) {
+    b->Unit(benchmark::kMillisecond)
+        ->Repetitions(15)
+        ->ComputeStatistics(
+            "min",
+            [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); })
+        ->ReportAggregatesOnly();
+}
+
 // Qt alone: a window with a table of 13 by 18 cells, the result grid's headings wrapped, shown
 // and painted.
 void plainTableWindow(benchmark::State &state) {
@@ -102,14 +112,7 @@ void plainTableWindow(benchmark::State &state) {
         benchmark::DoNotOptimize(view->horizontalHeader()->height());
     }
 }
-BENCHMARK(plainTableWindow)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(15)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double> &v) {
-                            return *std::min_element(v.begin(), v.end());
-                        })
-    ->ReportAggregatesOnly();
+BENCHMARK(plainTableWindow)->Apply(repeated);
 
 // CPU time of this thread, as the other figures are: wall time on a shared machine says more
 // about the other programs than about this one.
@@ -191,28 +194,12 @@ void calculateUntilGridPainted(benchmark::State &state, bool firstTime) {
 void userWaitFirstCalculation(benchmark::State &state) {
     calculateUntilGridPainted(state, true);
 }
-BENCHMARK(userWaitFirstCalculation)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Repetitions(15)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double> &v) {
-                            return *std::min_element(v.begin(), v.end());
-                        })
-    ->ReportAggregatesOnly();
+BENCHMARK(userWaitFirstCalculation)->UseManualTime()->Apply(repeated);
 
 void userWaitNextTree(benchmark::State &state) {
     calculateUntilGridPainted(state, false);
 }
-BENCHMARK(userWaitNextTree)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Repetitions(15)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double> &v) {
-                            return *std::min_element(v.begin(), v.end());
-                        })
-    ->ReportAggregatesOnly();
+BENCHMARK(userWaitNextTree)->UseManualTime()->Apply(repeated);
 
 // Everything a calculation costs, the window made for the first time: built, loaded, valued,
 // shown, and the chart and the what-if table that follow the grid drawn too.
@@ -227,14 +214,7 @@ void calculateAndShowFirstTime(benchmark::State &state) {
         benchmark::DoNotOptimize(window.grid()->textAt(12, 3));
     }
 }
-BENCHMARK(calculateAndShowFirstTime)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(15)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double> &v) {
-                            return *std::min_element(v.begin(), v.end());
-                        })
-    ->ReportAggregatesOnly();
+BENCHMARK(calculateAndShowFirstTime)->Apply(repeated);
 
 // The same for the next tree: the window was made before and is only shown again.
 void calculateAndShowAgain(benchmark::State &state) {
@@ -250,14 +230,7 @@ void calculateAndShowAgain(benchmark::State &state) {
         QApplication::processEvents();
     }
 }
-BENCHMARK(calculateAndShowAgain)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(15)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double> &v) {
-                            return *std::min_element(v.begin(), v.end());
-                        })
-    ->ReportAggregatesOnly();
+BENCHMARK(calculateAndShowAgain)->Apply(repeated);
 
 } // namespace
 
