@@ -28,8 +28,9 @@ TEST_P(ChartHeight, ShortChartsKeepTheirNumbersWhole) {
     for (QAbstractAxis *axis : chart.chart()->axes()) {
         EXPECT_EQ(axis->isTitleVisible(), GetParam().titles) << axis->titleText().toStdString();
         auto *values = qobject_cast<QValueAxis *>(axis);
-        if (values && axis->orientation() == Qt::Vertical && !GetParam().titles)
+        if (values && axis->orientation() == Qt::Vertical && !GetParam().titles) {
             EXPECT_LE(values->tickCount(), 3) << axis->titleText().toStdString();
+        }
     }
 }
 
