@@ -6,6 +6,7 @@
 #include "helpwindow.h"
 #include "keyboardaccess.h"
 #include "parameters.h"
+#include "samplehome.h"
 #include "testsupport.h"
 #include "windowfactory.h"
 
@@ -32,11 +33,7 @@ struct Session {
     std::unique_ptr<forKvistel> menu;
 
     Session() {
-        for (const char *name : {"trad.sty", "priser_ac.txt"}) {
-            QFile f(QStringLiteral(KVISTEL_SOURCE_DIR "/sample/") + QLatin1String(name));
-            f.open(QIODevice::ReadOnly);
-            home.write(QLatin1String(name), f.readAll());
-        }
+        copySampleFiles(home);
         menu = std::make_unique<forKvistel>(home.sokvag(), makeWindow);
         menu->showWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(menu.get()));

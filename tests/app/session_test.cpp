@@ -1,4 +1,5 @@
 #include "forkvistel.h"
+#include "samplehome.h"
 #include "testsupport.h"
 #include "windowfactory.h"
 
@@ -19,11 +20,7 @@ struct Session {
     std::unique_ptr<forKvistel> menu;
 
     Session() {
-        for (const char *name : {"trad.sty", "priser_ac.txt"}) {
-            QFile f(QStringLiteral(KVISTEL_SOURCE_DIR "/sample/") + QLatin1String(name));
-            f.open(QIODevice::ReadOnly);
-            home.write(QLatin1String(name), f.readAll());
-        }
+        copySampleFiles(home);
         menu = std::make_unique<forKvistel>(home.sokvag(), makeWindow);
         menu->showWindow();
     }
