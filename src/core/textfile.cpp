@@ -444,44 +444,48 @@ SaveOutcome SaveOutcome::changedOnDisk(const QString &path) {
     return result;
 }
 
-Outcome replaceFileSafely(const QString &target, const QByteArray &bytes) {
+namespace {
+
+// Every save: the codec checked, the directory locked against another copy of the program
+// saving there, then `save` under that lock.
+template <class Save> auto whileLocked(const QString &target, Save save) -> decltype(save()) {
     if (Outcome codec = windows1252Available(); !codec)
         return codec;
     const DirectoryLock lock(target);
     if (Outcome locked = lock.outcome(target); !locked)
         return locked;
-    return writeLocked(target, bytes);
+    return save();
+}
+
+} // namespace
+
+Outcome replaceFileSafely(const QString &target, const QByteArray &bytes) {
+    return whileLocked(target, [&] { return writeLocked(target, bytes); });
 }
 
 SaveOutcome replaceFileUnlessChanged(const QString &target, const QByteArray &bytes,
                                      const FileStamp &readStamp) {
-    if (Outcome codec = windows1252Available(); !codec)
-        return codec;
-    const DirectoryLock lock(target);
-    if (Outcome locked = lock.outcome(target); !locked)
-        return locked;
-    if (readStamp.known()) {
-        QByteArray now;
-        const bool read = readWholeFile(target, &now).ok();
-        if (!readStamp.matches(read ? FileStamp::of(now) : FileStamp::ofFailedRead()))
-            return SaveOutcome::changedOnDisk(target);
-    }
-    return writeLocked(target, bytes);
+    return whileLocked(target, [&]() -> SaveOutcome {
+        if (readStamp.known()) {
+            QByteArray now;
+            const bool read = readWholeFile(target, &now).ok();
+            if (!readStamp.matches(read ? FileStamp::of(now) : FileStamp::ofFailedRead()))
+                return SaveOutcome::changedOnDisk(target);
+        }
+        return writeLocked(target, bytes);
+    });
 }
 
 SaveOutcome rewriteFileSafely(const QString &target, const FileEdit &edit) {
-    if (Outcome codec = windows1252Available(); !codec)
-        return codec;
-    const DirectoryLock lock(target);
-    if (Outcome locked = lock.outcome(target); !locked)
-        return locked;
-    QString current;
-    if (Outcome read = readTextFile(target, &current); !read)
-        return read;
-    QByteArray replacement;
-    if (SaveOutcome edited = edit(current, &replacement); !edited)
-        return edited;
-    return writeLocked(target, replacement);
+    return whileLocked(target, [&]() -> SaveOutcome {
+        QString current;
+        if (Outcome read = readTextFile(target, &current); !read)
+            return read;
+        QByteArray replacement;
+        if (SaveOutcome edited = edit(current, &replacement); !edited)
+            return edited;
+        return writeLocked(target, replacement);
+    });
 }
 
 void simulateWriteFailure(int error) {
