@@ -13,18 +13,36 @@ kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils desktop-file-
 kvistel_install_deps() {
     local wanted=(cmake g++ make qt6-base-dev qt6-svg-dev libqt6opengl6-dev qt6-charts-dev
         libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils xauth
-        qt6-translations-l10n "$@")
+        qt6-translations-l10n locales "$@")
     local missing=()
     local pkg
     for pkg in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$pkg")
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    echo "Installerar: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installerar: ${missing[*]}"
+        "${sudo[@]}" apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}"
+    fi
+    kvistel_generate_locales "${sudo[@]}"
+}
+
+# The users' computers are Swedish: the tests run under a real sv_SE.UTF-8 of the C library, and
+# under ar_EG.UTF-8, whose decimal separator (U+066B) Windows-1252 cannot hold. A machine that has
+# only C.UTF-8 silently falls back to C for both, so they are generated where missing.
+kvistel_generate_locales() {
+    local have
+    have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z')
+    local name
+    for name in sv_SE ar_EG; do
+        local lower
+        lower=$(printf '%s' "$name" | tr 'A-Z' 'a-z')
+        grep -qx "$lower.utf8" <<<"$have" && continue
+        echo "Skapar lokalen $name.UTF-8"
+        "$@" localedef -i "$name" -f UTF-8 "$name.UTF-8"
+    done
 }

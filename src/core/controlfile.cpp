@@ -6,7 +6,9 @@
 
 #include <algorithm>
 
-#include <cstdlib>
+#include <charconv>
+#include <cmath>
+#include <limits>
 #include <string>
 
 double leadingNumber(QStringView text) {
@@ -21,8 +23,9 @@ double leadingNumber(QStringView text) {
     auto digitAt = [&] { return i < text.size() && text[i] >= u'0' && text[i] <= u'9'; };
 
     skipBlanks();
+    bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        s += char(text[i++].unicode());
+        negative = text[i++] == u'-';
     bool anyDigit = false;
     bool point = false;
     for (;;) {
@@ -59,7 +62,15 @@ double leadingNumber(QStringView text) {
         if (expDigit)
             s += exponent;
     }
-    return std::strtod(s.c_str(), nullptr);
+    // from_chars reads with a point whatever the user's regional settings say, as the file is
+    // written; a value beyond a double's range is infinite (too large) or zero (too small).
+    double value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        const bool tiny = s.find("e-") != std::string::npos;
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -value : value;
 }
 
 namespace {

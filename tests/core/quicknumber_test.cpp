@@ -4,8 +4,8 @@
 
 #include <QRandomGenerator>
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,17 +16,19 @@ namespace {
 constexpr const char16_t *patterns[] = {u"#0",    u"##0",     u"###0",   u"#0.0",  u"###0.0",
                                         u"#0.00", u"###0.00", u"#0.000", u"0.0000"};
 
-// The value's exact decimal digits (every double has a finite expansion, the C library writes
-// it in full), rounded by hand: a next digit of 5 or more rounds the magnitude up, which is
-// away from zero for an exact half as well.
+// The value's exact decimal digits (every double has a finite expansion, which
+// std::to_chars writes in full and with a point in every locale), rounded by hand: a next digit of
+// 5 or more rounds the magnitude up, which is away from zero for an exact half as well.
 QString reference(double value, int decimals, QChar separator) {
     if (!std::isfinite(value))
         return std::isnan(value) ? QStringLiteral("NaN") : value < 0 ? "-Inf" : "Inf";
     // A double of at least 2^-17 has at most 69 binary, and so decimal, places.
     const int places = std::fabs(value) >= 1e-5 ? 120 : 1100;
     std::vector<char> exact(1500);
-    std::snprintf(exact.data(), exact.size(), "%.*f", places, std::fabs(value));
-    std::string digits(exact.data());
+    char *end = std::to_chars(exact.data(), exact.data() + exact.size(), std::fabs(value),
+                              std::chars_format::fixed, places)
+                    .ptr;
+    std::string digits(exact.data(), end);
     const std::size_t point = digits.find('.');
     std::string kept = digits.substr(0, point) + digits.substr(point + 1, std::size_t(decimals));
     if (digits[point + 1 + std::size_t(decimals)] >= '5') {
