@@ -52,6 +52,17 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return text(row, index.column());
+    case ExportTextRole:
+        if (index.column() == InterestAchieved && row > 0 && row < m_valuation.yearsValued &&
+            std::isnan(valueGrowth(m_valuation, row)))
+            return QString();
+        return text(row, index.column());
+    case Qt::ToolTipRole:
+        if (index.column() == InterestAchieved) {
+            const QString why = noValueGrowthReason(m_valuation, row);
+            return why.isEmpty() ? QVariant() : QVariant(why);
+        }
+        return {};
     case Qt::EditRole:
     case Qt::UserRole: {
         if (row >= m_valuation.yearsValued)

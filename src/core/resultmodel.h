@@ -15,6 +15,9 @@ public:
     // True for the cells of the harvest year with the highest present value, the year the owner
     // is advised to cut in; false elsewhere and when the valuation stopped.
     static constexpr int BestYearRole = Qt::UserRole + 1;
+    // The text a file or spreadsheet gets: the grid's text, but no figure where the value growth
+    // has no meaning (valueGrowth), since a spreadsheet would count with the grid's -100,00.
+    static constexpr int ExportTextRole = Qt::UserRole + 2;
 
     explicit ResultModel(QObject *parent = nullptr);
 

@@ -12,6 +12,11 @@ QString cellText(const QVariant &value) {
     return value.toString().trimmed();
 }
 
+QVariant cellData(const QModelIndex &index, int role) {
+    const QVariant value = index.data(role);
+    return value.isValid() ? value : index.data(Qt::DisplayRole);
+}
+
 QString quotedForTabs(const QString &text) {
     if (!text.contains(u'\t') && !text.contains(u'\n') && !text.contains(u'\r') &&
         !text.contains(u'"'))
@@ -24,7 +29,7 @@ QString quotedForTabs(const QString &text) {
 } // namespace
 
 ResultTable resultTableOf(const QAbstractItemModel &model, const QString &rowHeading,
-                          const QModelIndexList &selection) {
+                          const QModelIndexList &selection, int role) {
     int top = 0, left = 0;
     int bottom = model.rowCount() - 1, right = model.columnCount() - 1;
     QSet<QPair<int, int>> chosen;
@@ -54,7 +59,7 @@ ResultTable resultTableOf(const QAbstractItemModel &model, const QString &rowHea
             row.append(cellText(model.headerData(r, Qt::Vertical)));
         for (int c = left; c <= right; ++c)
             row.append(chosen.isEmpty() || chosen.contains({r, c})
-                           ? cellText(model.data(model.index(r, c)))
+                           ? cellText(cellData(model.index(r, c), role))
                            : QString());
         table.rows.append(row);
     }

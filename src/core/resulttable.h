@@ -34,8 +34,10 @@ struct ResultTable {
 //
 // With a `selection`, only the rectangle that holds the selected cells is taken, and a cell
 // inside it that is not selected is empty; without one, the whole table.
+//
+// The cells are the model's `role` texts, or its DisplayRole texts where it has none for `role`.
 ResultTable resultTableOf(const QAbstractItemModel &model, const QString &rowHeading = QString(),
-                          const QModelIndexList &selection = {});
+                          const QModelIndexList &selection = {}, int role = Qt::DisplayRole);
 
 // The table as a spreadsheet takes it from the clipboard: headings first, cells separated by
 // tabs, rows by line ends. A cell holding a tab, a line end or a quote is quoted.

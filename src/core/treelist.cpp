@@ -221,6 +221,8 @@ QString summaryText(const TreeSummary &s, int column, QChar decimalSeparator) {
     case NuvardeBasta:
         return ::numberText(d.bestValue, resultPattern(PresentValue), decimalSeparator);
     case Ranta10:
+        if (std::isnan(d.growthNextTen))
+            return {}; // no rate of growth starts from a net value of 0 kr or less
         return ::numberText(d.growthNextTen, resultPattern(InterestAchieved), decimalSeparator);
     }
     return {};

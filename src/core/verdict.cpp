@@ -15,7 +15,7 @@ QString kronor(double value, QChar separator) {
 // them (two decimals).
 QString growthSentence(const Decision &d, double requiredPercent, QChar separator) {
     const QString required = rateText(requiredPercent, separator);
-    if (!(d.valueNow > 0))
+    if (std::isnan(d.growthNextTen))
         return QStringLiteral("Trädet har i dag inget positivt nettovärde, så dess värdetillväxt "
                               "kan inte ställas mot räntekravet %1 %.")
             .arg(required);

@@ -5,6 +5,7 @@
 #include "numberformat.h"
 #include "reportviewer.h"
 #include "resultcsv.h"
+#include "resultmodel.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -64,7 +65,8 @@ void ResultExport::copyAll() {
 
 QByteArray ResultExport::csv() const {
     const ResultTable table = m_sources.grid && m_sources.grid->model()
-                                  ? resultTableOf(*m_sources.grid->model(), m_sources.rowHeading)
+                                  ? resultTableOf(*m_sources.grid->model(), m_sources.rowHeading,
+                                                  {}, ResultModel::ExportTextRole)
                                   : ResultTable();
     return resultCsv(m_sources.summary ? m_sources.summary() : QList<SummaryItem>(), table,
                      localeDecimalSeparator());

@@ -5,6 +5,7 @@
 #include "parameters.h"
 #include "species.h"
 
+#include <cmath>
 #include <QBrush>
 #include <QBuffer>
 #include <QCollator>
@@ -102,7 +103,9 @@ QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) cons
         case NuvardeBasta:
             return s.decision.bestValue;
         case Ranta10:
-            return s.decision.growthNextTen;
+            // A tree without a growth rate sorts with the rows that have no figure.
+            return std::isnan(s.decision.growthNextTen) ? QVariant()
+                                                        : QVariant(s.decision.growthNextTen);
         }
         return {};
     case Qt::TextAlignmentRole:

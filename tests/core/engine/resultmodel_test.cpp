@@ -1,6 +1,7 @@
 // The result model shows a valuation as the result grid always has: the same texts under the
 // same headings, numbers for whoever reads the model rather than the screen.
 #include "enginetestsupport.h"
+#include "decision.h"
 #include "resultmodel.h"
 #include "sampleresult.h"
 #include "textfile.h"
@@ -96,3 +97,35 @@ TEST(ResultModel, AStoppedValuationShowsOnlyTheYearsItReached) {
 }
 
 } // namespace
+
+// A value growth from a net value of 0 kr or less has no meaning. The grid keeps the -100,00 it
+// has always shown, but tells why under the pointer; a file gets an empty cell, and the decision
+// no figure, so that no spreadsheet, list or verdict counts with it.
+TEST(ResultModel, AValueGrowthFromNoNetValueIsExplainedOnScreenAndEmptyInAFile) {
+    struct Year {
+        double net, growth;
+        bool meaningful;
+    };
+    const Year years[] = {{-40, NAN, false}, {-10, -100, false}, {0, -100, false},
+                          {25, -100, false}, {60, 9.16, true},   {-5, -100, true}};
+    TreeValuation v;
+    v.yearsValued = int(std::size(years));
+    for (int r = 0; r < v.yearsValued; ++r) {
+        v.rows[std::size_t(r)].values[NetValue] = years[r].net;
+        v.rows[std::size_t(r)].values[InterestAchieved] = years[r].growth;
+    }
+    ResultModel model;
+    model.setValuation(v, u',');
+    for (int r = 1; r < v.yearsValued; ++r) {
+        const QModelIndex cell = model.index(r, InterestAchieved);
+        const QString shown = cell.data().toString();
+        EXPECT_EQ(std::isnan(valueGrowth(v, r)), !years[r].meaningful) << r;
+        EXPECT_EQ(cell.data(ResultModel::ExportTextRole).toString(),
+                  years[r].meaningful ? shown : QString())
+            << r;
+        EXPECT_EQ(cell.data(Qt::ToolTipRole).toString().isEmpty(), years[r].meaningful) << r;
+        EXPECT_EQ(model.index(r, NetValue).data(ResultModel::ExportTextRole).toString(),
+                  model.index(r, NetValue).data().toString());
+    }
+    EXPECT_EQ(model.index(1, InterestAchieved).data().toString(), QStringLiteral("-100,00"));
+}

@@ -1,0 +1,217 @@
+// On a Swedish computer the C library reads and writes numbers with a decimal comma once the
+// program has started; nothing the user sees or the program writes may change with it. Each
+// scenario runs twice in the same process, under the C library's C.UTF-8 and sv_SE.UTF-8, with
+// Qt's locale Swedish both times, and must give the same bytes and texts both times; the command
+// line runs as a program of its own under each LC_ALL.
+#include "forkvistel.h"
+#include "fortradlista.h"
+#include "samplehome.h"
+#include "testsupport.h"
+#include "textfile.h"
+#include "treelistmodel.h"
+#include "windowfactory.h"
+
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include <clocale>
+#include <cstring>
+#include <functional>
+#include <map>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Outputs = std::map<std::string, QByteArray>;
+
+// A stand list as Swedish Excel saves it: ";" between cells, decimal commas, Windows-1252; the
+// second list leaves the diameter quotient to the control file.
+const QStringList standList{"id;art;bdm;hojdjust;site;ring5;dkvot",
+                            "1;Tall;32,9;0;24,9;2,5;0,8",
+                            "2;Gran;27,4;-1,5;26;1,8;0,75",
+                            "3;Tall;18,2;0;22,5;1,2;0,6",
+                            "Å4;Gran;41;0,5;28;3,1;0,85"};
+const QStringList listWithoutQuotient{"id;art;bdm;site", "1;Tall;24;24,9", "2;Gran;35,5;26"};
+
+class CLibraryLocale {
+public:
+    explicit CLibraryLocale(const char *name) : m_before(std::setlocale(LC_ALL, nullptr)) {
+        m_ok = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~CLibraryLocale() { std::setlocale(LC_ALL, m_before.c_str()); }
+    bool ok() const { return m_ok; }
+
+private:
+    std::string m_before;
+    bool m_ok = false;
+};
+
+QString allTexts(const QAbstractItemModel &m) {
+    QString text;
+    for (int r = 0; r < m.rowCount(); ++r)
+        for (int c = 0; c < m.columnCount(); ++c)
+            text += m.index(r, c).data().toString() + u'|';
+    return text;
+}
+
+void click(QWidget *owner, const char *name) {
+    auto *b = owner->findChild<QPushButton *>(QLatin1String(name));
+    ASSERT_TRUE(b) << name;
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+struct Menu {
+    TempHome home;
+    std::unique_ptr<forKvistel> menu;
+    Menu() {
+        copySampleFiles(home);
+        menu = std::make_unique<forKvistel>(home.sokvag(), makeWindow);
+        menu->showWindow();
+    }
+    WorkWindow *window(WindowHub::Window w) const { return menu->existingWindow(w); }
+};
+
+// The sample tree through the tree form's Beräkna: the saved control file, the report, the
+// grid and the verdict.
+Outputs sampleTreeCalculated() {
+    Menu m;
+    ModalHand hand;
+    click(m.menu.get(), "btnParam2");
+    click(m.window(WindowHub::Window::TreeParameters), "btnBerakna");
+    Outputs out;
+    WorkWindow *result = m.window(WindowHub::Window::Result);
+    if (!result || !result->isVisible()) {
+        ADD_FAILURE() << "no result window";
+        return out;
+    }
+    out["trad.sty"] = m.home.read("trad.sty");
+    out["resultat.txt"] = m.home.read("resultat.txt");
+    out["grid"] = allTexts(*result->findChild<QTableView *>("flgResult")->model()).toUtf8();
+    out["verdict"] = result->findChild<QLabel *>("lblSlutsats")->text().toUtf8();
+    out["messages"] = QByteArray::number(hand.count());
+    return out;
+}
+
+// The stand form's OK with nothing edited leaves the control file as it was, byte for byte.
+Outputs standFormConfirmed() {
+    Menu m;
+    ModalHand hand;
+    const QByteArray before = m.home.read("trad.sty");
+    click(m.menu.get(), "btnParam1");
+    click(m.window(WindowHub::Window::StandParameters), "btnOK");
+    EXPECT_EQ(m.home.read("trad.sty"), before);
+    return {{"trad.sty", m.home.read("trad.sty")}, {"messages", QByteArray::number(hand.count())}};
+}
+
+Outputs priceListSaved() {
+    Menu m;
+    ModalHand hand;
+    click(m.menu.get(), "btnPrislista");
+    click(m.window(WindowHub::Window::PriceList), "btnSpara");
+    return {{"priser_ac.txt", m.home.read("priser_ac.txt")},
+            {"messages", QByteArray::number(hand.count())}};
+}
+
+// A Swedish stand list opened, valued and saved in the tree list window.
+Outputs treeListValuedAndSaved() {
+    TempHome home;
+    copySampleFiles(home);
+    home.write("bestand.csv", encodeCp1252(standList.join(QStringLiteral("\r\n")) + "\r\n"));
+    struct : WindowHub {
+        void open(Window) override {}
+        void calculate() override {}
+    } hub;
+    forTradlista w(hub, home.sokvag());
+    w.showWindow();
+    ModalHand hand;
+    Outputs out;
+    if (!w.openList(home.path("bestand.csv"))) {
+        ADD_FAILURE() << "the list was not opened";
+        return out;
+    }
+    QSignalSpy done(&w, &forTradlista::valuationDone);
+    w.vardera();
+    EXPECT_TRUE(done.count() > 0 || done.wait(10000));
+    EXPECT_TRUE(w.saveList(home.path("sparad.csv")));
+    out["list"] = allTexts(*w.model()).toUtf8();
+    out["saved"] = home.read("sparad.csv");
+    out["footer"] = w.findChild<QLabel *>("lblSumma")->text().toUtf8();
+    out["messages"] = QByteArray::number(hand.count());
+    return out;
+}
+
+struct Scenario {
+    const char *name;
+    std::function<Outputs()> run;
+};
+
+class OnASwedishComputer : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(OnASwedishComputer, EverythingIsAsInTheCLocale) {
+    LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
+    Outputs plain, inSwedish;
+    {
+        CLibraryLocale c("C.UTF-8");
+        ASSERT_TRUE(c.ok());
+        plain = GetParam().run();
+    }
+    {
+        CLibraryLocale sv("sv_SE.UTF-8");
+        if (!sv.ok())
+            GTEST_SKIP() << "sv_SE.UTF-8 is not generated on this machine: run "
+                            "localedef -i sv_SE -f UTF-8 sv_SE.UTF-8";
+        ASSERT_STREQ(std::localeconv()->decimal_point, ","); // the world this test is about
+        inSwedish = GetParam().run();
+    }
+    ASSERT_FALSE(plain.empty());
+    for (const auto &[what, bytes] : plain) {
+        EXPECT_FALSE(bytes.isEmpty()) << what;
+        EXPECT_EQ(inSwedish[what].toStdString(), bytes.toStdString()) << what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, OnASwedishComputer,
+    ::testing::Values(Scenario{"SampleTreeCalculated", sampleTreeCalculated},
+                      Scenario{"StandFormConfirmed", standFormConfirmed},
+                      Scenario{"PriceListSaved", priceListSaved},
+                      Scenario{"TreeListValuedAndSaved", treeListValuedAndSaved}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// The command line as a program of its own, started in each locale: the same list gives the
+// same bytes, plain and with every harvest year.
+TEST(OnASwedishComputerTheCommandLine, GivesTheSameBytesAsInTheCLocale) {
+    TempHome home;
+    copySampleFiles(home);
+    home.write("bestand.csv", encodeCp1252(standList.join(QStringLiteral("\r\n")) + "\r\n"));
+    home.write("utan.csv",
+               encodeCp1252(listWithoutQuotient.join(QStringLiteral("\r\n")) + "\r\n"));
+    auto run = [&](const char *locale, const QStringList &arguments) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", QString::fromLatin1(locale));
+        env.insert("LANG", QString::fromLatin1(locale));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KVISTEL_PROGRAM),
+                QStringList{"--batch"} + arguments + QStringList{"--home", home.sokvag()});
+        EXPECT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        return p.readAllStandardOutput();
+    };
+    for (const QStringList &arguments :
+         {QStringList{home.path("bestand.csv")}, QStringList{home.path("bestand.csv"), "--full"},
+          QStringList{home.path("utan.csv")}, QStringList{home.path("utan.csv"), "--full"}}) {
+        const QByteArray plain = run("C.UTF-8", arguments);
+        EXPECT_FALSE(plain.isEmpty());
+        EXPECT_EQ(run("sv_SE.UTF-8", arguments).toStdString(), plain.toStdString())
+            << arguments.join(u' ').toStdString();
+    }
+}
+
+} // namespace
