@@ -1,7 +1,6 @@
 #include "fieldtips.h"
 
 #include "fieldcheck.h"
-#include "numberformat.h"
 #include "parameters.h"
 
 #include <QWidget>
@@ -33,7 +32,9 @@ void explainFields(QWidget *window) {
             (p.form == Parameter::Form::Tree && form == QLatin1String("forParam2"));
         if (!owns)
             continue;
-        const QString tip = tipFor(p, localeDecimalSeparator());
+        // The fields show their values with a point, as the control file holds them, and turn
+        // a typed comma into one: the bounds are written as the field shows its value.
+        const QString tip = tipFor(p, QLatin1Char('.'));
         for (QStringView name : {p.control, p.otherOption, p.captionName})
             if (!name.isEmpty())
                 if (auto *w = window->findChild<QWidget *>(name.toString());

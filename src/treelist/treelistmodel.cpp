@@ -5,11 +5,11 @@
 #include "parameters.h"
 #include "species.h"
 
-#include <cmath>
 #include <QBrush>
 #include <QBuffer>
 #include <QCollator>
 #include <QColor>
+#include <cmath>
 
 #include <algorithm>
 #include <climits>

@@ -32,10 +32,8 @@ using Outputs = std::map<std::string, QByteArray>;
 
 // A stand list as Swedish Excel saves it: ";" between cells, decimal commas, Windows-1252; the
 // second list leaves the diameter quotient to the control file.
-const QStringList standList{"id;art;bdm;hojdjust;site;ring5;dkvot",
-                            "1;Tall;32,9;0;24,9;2,5;0,8",
-                            "2;Gran;27,4;-1,5;26;1,8;0,75",
-                            "3;Tall;18,2;0;22,5;1,2;0,6",
+const QStringList standList{"id;art;bdm;hojdjust;site;ring5;dkvot", "1;Tall;32,9;0;24,9;2,5;0,8",
+                            "2;Gran;27,4;-1,5;26;1,8;0,75", "3;Tall;18,2;0;22,5;1,2;0,6",
                             "Å4;Gran;41;0,5;28;3,1;0,85"};
 const QStringList listWithoutQuotient{"id;art;bdm;site", "1;Tall;24;24,9", "2;Gran;35,5;26"};
 
@@ -176,13 +174,13 @@ TEST_P(OnASwedishComputer, EverythingIsAsInTheCLocale) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Windows, OnASwedishComputer,
-    ::testing::Values(Scenario{"SampleTreeCalculated", sampleTreeCalculated},
-                      Scenario{"StandFormConfirmed", standFormConfirmed},
-                      Scenario{"PriceListSaved", priceListSaved},
-                      Scenario{"TreeListValuedAndSaved", treeListValuedAndSaved}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Windows, OnASwedishComputer,
+                         ::testing::Values(Scenario{"SampleTreeCalculated", sampleTreeCalculated},
+                                           Scenario{"StandFormConfirmed", standFormConfirmed},
+                                           Scenario{"PriceListSaved", priceListSaved},
+                                           Scenario{"TreeListValuedAndSaved",
+                                                    treeListValuedAndSaved}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // The command line as a program of its own, started in each locale: the same list gives the
 // same bytes, plain and with every harvest year.
@@ -190,8 +188,7 @@ TEST(OnASwedishComputerTheCommandLine, GivesTheSameBytesAsInTheCLocale) {
     TempHome home;
     copySampleFiles(home);
     home.write("bestand.csv", encodeCp1252(standList.join(QStringLiteral("\r\n")) + "\r\n"));
-    home.write("utan.csv",
-               encodeCp1252(listWithoutQuotient.join(QStringLiteral("\r\n")) + "\r\n"));
+    home.write("utan.csv", encodeCp1252(listWithoutQuotient.join(QStringLiteral("\r\n")) + "\r\n"));
     auto run = [&](const char *locale, const QStringList &arguments) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

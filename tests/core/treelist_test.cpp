@@ -122,6 +122,30 @@ TEST(TreeListOnTheCommandLine, GivesEachTreeWhatTheSingleTreeCalculationGivesIt)
     EXPECT_EQ(at, lines.size());
 }
 
+// A tree worth nothing today has no rate of value growth: the list leaves the cell empty rather
+// than write the -100 a spreadsheet would count with.
+TEST(TreeListOnTheCommandLine, GivesNoGrowthRateForATreeWithoutNetValueToday) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id;bdm\r\nsmal;8\r\ngrov;30\r\n");
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    ASSERT_EQ(
+        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()}, out, err),
+        0);
+    const QStringList lines = splitLines(decodeCp1252(out.data()));
+    ASSERT_GE(lines.size(), 3);
+    const qsizetype netNow = cellsOf(lines[0]).indexOf("netto nu");
+    const qsizetype growth = cellsOf(lines[0]).indexOf(QStringLiteral("ränta 10 år"));
+    ASSERT_TRUE(netNow > 0 && growth > 0);
+    EXPECT_LE(cellsOf(lines[1])[netNow].toInt(), 0) << lines[1];
+    EXPECT_EQ(cellsOf(lines[1])[growth], QString()) << lines[1];
+    EXPECT_GT(cellsOf(lines[2])[netNow].toInt(), 0) << lines[2];
+    EXPECT_FALSE(cellsOf(lines[2])[growth].isEmpty()) << lines[2];
+}
+
 struct CallCase {
     const char *name;
     QStringList arguments; // after the program's name; LIST and HOME stand for the test's

@@ -8,9 +8,9 @@
 // worth today's net value; on equal values the earlier year wins, since waiting for nothing
 // only adds risk.
 struct Decision {
-    int bestRow = 0;          // 0 for harvest now, 1 for harvest in 10 years, ...
-    double bestValue = 0;     // kr per tree: the best year's present value (now: the net value)
-    double valueNow = 0;      // kr per tree: today's net value
+    int bestRow = 0;      // 0 for harvest now, 1 for harvest in 10 years, ...
+    double bestValue = 0; // kr per tree: the best year's present value (now: the net value)
+    double valueNow = 0;  // kr per tree: today's net value
     // % a year the tree's value grows over the next ten years; NaN when the tree has no positive
     // net value today, so that no rate of growth leads from it (valueGrowth).
     double growthNextTen = 0;

@@ -1,7 +1,7 @@
 // The result model shows a valuation as the result grid always has: the same texts under the
 // same headings, numbers for whoever reads the model rather than the screen.
-#include "enginetestsupport.h"
 #include "decision.h"
+#include "enginetestsupport.h"
 #include "resultmodel.h"
 #include "sampleresult.h"
 #include "textfile.h"
