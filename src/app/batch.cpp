@@ -18,7 +18,7 @@ const char *const batchSwitches[] = {"--batch", "--help", "-h", "--version", "-v
 
 QString usage() {
     return QStringLiteral(
-        "Användning: kvistel --batch TRÄD.csv [--home KATALOG] [-o UT.csv] [--full]\n"
+        "Användning: kvistel --batch TRÄD.csv [--home KATALOG] [-o UT.csv] [--full | --plan]\n"
         "\n"
         "Värderar varje träd i listan för sig, utan fönster, med parametrarna och prislistan\n"
         "i hemkatalogen (trad.sty och priser_ac.txt).\n"
@@ -30,6 +30,9 @@ QString usage() {
         "  -o UT.csv         skriv resultatet till filen i stället för till standard ut\n"
         "  --full            en rad per träd och avverkningsår med resultattabellens\n"
         "                    sjutton kolumner\n"
+        "  --plan            beståndets avverkningsplan: varje träd avverkas sitt bästa år;\n"
+        "                    en rad per avverkningsår med antal träd, volym, netto och\n"
+        "                    nuvärde, en rad totalt och en jämförelse med att avverka allt nu\n"
         "  -h, --help        visa den här hjälpen\n"
         "  -v, --version     visa programmets version\n"
         "\n"
@@ -66,11 +69,12 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
         QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
         QStringLiteral("UT.csv"));
     const QCommandLineOption fullOption(QStringLiteral("full"));
+    const QCommandLineOption planOption(QStringLiteral("plan"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(
         QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOptions(
-        {batchOption, homeOption, outputOption, fullOption, helpOption, versionOption});
+        {batchOption, homeOption, outputOption, fullOption, planOption, helpOption, versionOption});
 
     const QString more = QStringLiteral(" Skriv kvistel --help för hjälp.");
     if (!parser.parse(arguments)) {
@@ -91,6 +95,8 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
     }
     if (!parser.isSet(batchOption))
         return problem(errors, QStringLiteral("ange trädlistan med --batch TRÄD.csv.") + more);
+    if (parser.isSet(fullOption) && parser.isSet(planOption))
+        return problem(errors, QStringLiteral("välj antingen --full eller --plan.") + more);
     if (!parser.positionalArguments().isEmpty())
         return problem(
             errors,
@@ -108,6 +114,7 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
     TreeListBatch batch;
     batch.input = parser.value(batchOption);
     batch.full = parser.isSet(fullOption);
+    batch.plan = parser.isSet(planOption);
 
     if (!parser.isSet(outputOption)) {
         if (const Outcome done = valueTreeListFile(batch, treeHome, output); !done)
@@ -135,9 +142,13 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
                                        .arg(target));
     }
     if (batch.faulty > 0) {
-        say(errors, QStringLiteral("kvistel: %1 av %2 träd kunde inte värderas; se kolumnen fel.\n")
+        const QString where = batch.plan ? QStringLiteral("de ingår inte i planen; värdera "
+                                                          "listan utan --plan för att se varför")
+                                         : QStringLiteral("se kolumnen fel");
+        say(errors, QStringLiteral("kvistel: %1 av %2 träd kunde inte värderas; %3.\n")
                         .arg(batch.faulty)
-                        .arg(batch.trees));
+                        .arg(batch.trees)
+                        .arg(where));
         return SomeNotValued;
     }
     return AllValued;

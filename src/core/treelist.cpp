@@ -187,8 +187,13 @@ TreeSummary valueTreeRow(const TreeInputs &base, const TreeRow &row, const Price
                             : valuation.stopMessage;
     } else {
         summary.decision = *decision;
-        const double volume = valuation.rows[0][MerchVolume];
-        summary.volumeNow = volume == noMerchantableWood ? 0 : volume;
+        auto volumeIn = [&](int row) {
+            const double volume = valuation.rows[std::size_t(row)][MerchVolume];
+            return volume == noMerchantableWood ? 0 : volume;
+        };
+        summary.volumeNow = volumeIn(0);
+        summary.volumeBest = volumeIn(decision->bestRow);
+        summary.netBest = valuation.rows[std::size_t(decision->bestRow)][NetValue];
     }
     if (full)
         *full = std::move(valuation);

@@ -66,6 +66,9 @@ struct TreeSummary {
     QString fault; // why the tree could not be valued; the figures below then mean nothing
     Decision decision;
     double volumeNow = 0; // merchantable volume if cut now, m3
+    // The harvest in the best year: its net value (kr) and merchantable volume (m3) then.
+    double netBest = 0;
+    double volumeBest = 0;
 
     bool valued() const { return fault.isEmpty(); }
 };

@@ -1,5 +1,6 @@
 #include "treelistbatch.h"
 
+#include "numberformat.h"
 #include "resultrow.h"
 #include "treelistcsv.h"
 
@@ -14,6 +15,7 @@ constexpr int chunkLines = 4096;
 struct ValuedLine {
     QString text; // the output lines of the tree, CR LF ended
     bool faulty = false;
+    HarvestPlan plan; // the tree alone, when the list is planned
 };
 
 QStringList fullHeadings() {
@@ -22,6 +24,23 @@ QStringList fullHeadings() {
         h << resultHeading(c);
     h << summaryHeading(Fel);
     return h;
+}
+
+QStringList planHeadings() {
+    return {QStringLiteral("år"), QStringLiteral("träd"), QStringLiteral("volym m3"),
+            QStringLiteral("netto kr"), QStringLiteral("nuvärde kr")};
+}
+
+QStringList planCells(const QString &first, const PlanYear &y, QChar mark) {
+    return {first, QString::number(y.trees), formatNumber(y.volume, u"#0.00", mark),
+            formatNumber(y.netValue, u"#0", mark), formatNumber(y.presentValue, u"#0", mark)};
+}
+
+void writePlan(CsvWriter &writer, const HarvestPlan &plan, QChar mark) {
+    for (const PlanYear &y : plan.yearsWithTrees())
+        writer.writeLine(planCells(QString::number(y.years), y, mark));
+    writer.writeLine(planCells(QStringLiteral("totalt"), plan.total(), mark));
+    writer.writeLine({planComparison(plan)});
 }
 
 } // namespace
@@ -35,7 +54,9 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
     reader.read(chunkLines, lines);
     const CsvDialect dialect = reader.dialect();
     CsvWriter writer(out, dialect);
-    if (batch.full) {
+    if (batch.plan) {
+        writer.writeLine(planHeadings());
+    } else if (batch.full) {
         writer.writeLine(fullHeadings());
     } else {
         QStringList h = reader.headings();
@@ -44,8 +65,9 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         writer.writeLine(h);
     }
 
-    const bool full = batch.full;
-    auto value = [&home, &dialect, full](const TreeListLine &line) {
+    const bool full = batch.full && !batch.plan;
+    const bool plan = batch.plan;
+    auto value = [&home, &dialect, full, plan](const TreeListLine &line) {
         ValuedLine v;
         const QChar mark = dialect.decimalMark;
         TreeValuation valuation;
@@ -55,6 +77,10 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         else
             summary = valueTreeRow(home.base, line.tree, home.prices, full ? &valuation : nullptr);
         v.faulty = !summary.valued();
+        if (plan) {
+            v.plan.add(line.tree.id, summary);
+            return v;
+        }
         QStringList cells;
         auto endLine = [&] {
             v.text += joinCsvLine(cells, dialect.separator);
@@ -87,12 +113,15 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
     };
 
     // The next chunk is read while the cores value this one.
+    HarvestPlan standPlan;
     QFuture<ValuedLine> valuing = QtConcurrent::mapped(lines, value);
     for (;;) {
         const qsizetype count = lines.size();
         const bool more = reader.read(chunkLines, lines);
         for (const ValuedLine &v : valuing.results()) {
             writer.writeText(v.text);
+            if (plan)
+                standPlan.add(v.plan);
             batch.faulty += v.faulty ? 1 : 0;
         }
         batch.trees += int(count);
@@ -104,5 +133,12 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             break;
         valuing = QtConcurrent::mapped(lines, value);
     }
-    return reader.status();
+    if (const Outcome read = reader.status(); !read || !plan)
+        return read;
+    writePlan(writer, standPlan, dialect.decimalMark);
+    if (!writer.flush())
+        return Outcome::failure(QStringLiteral("Resultatet kunde inte skrivas, eftersom "
+                                               "katalogen inte går att skriva i eller "
+                                               "disken är full."));
+    return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "harvestplan.h"
 #include "outcome.h"
 #include "treelist.h"
 
@@ -13,6 +14,7 @@ class QIODevice;
 struct TreeListBatch {
     QString input;     // the list file
     bool full = false; // every harvest year of every tree instead of one line a tree
+    bool plan = false; // the stand's harvest plan instead of the trees
     int trees = 0;     // trees read
     int faulty = 0;    // trees that could not be valued
 };
@@ -23,5 +25,8 @@ struct TreeListBatch {
 // - with `full`: "id", "år" and the result grid's seventeen columns for each harvest year of
 //   each tree, then "fel"; a tree that could not be valued (further) ends with a line that holds
 //   its id and why.
+// - with `plan`: "år", "träd", "volym m3", "netto kr" and "nuvärde kr" for each harvest year in
+//   which trees are cut, each tree in its best year; a line "totalt"; then the stand's present
+//   value against cutting every valued tree now, as one sentence.
 // Fails, with a Swedish message, only when the list cannot be read or the output not written.
 Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODevice &out);
