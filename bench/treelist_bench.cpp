@@ -1,8 +1,12 @@
 // How long a whole inventory takes on the command line: 100 000 trees read from a list file,
 // each valued, and written back with its decision. Also the list file alone, read and written
 // without a valuation, and the valuation of one tree of a list.
+#include "harvestplan.h"
+#include "standwhatif.h"
 #include "treelistbatch.h"
 #include "treelistcsv.h"
+
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <QBuffer>
 #include <QDir>
@@ -106,6 +110,42 @@ BENCHMARK(inventoryReadAndWritten)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// A stand's harvest plan as the tree list window makes it for an inventory already valued: the
+// plan summed, and the stand's what-if (four more valuations of every tree).
+void inventoryPlanned(benchmark::State &state) {
+    Inventory inventory(inventoryTrees);
+    TreeListHome home;
+    if (!loadTreeListHome(inventory.sokvag(), home))
+        state.SkipWithError("the sample home cannot be read");
+    TreeListReader reader;
+    if (!reader.open(inventory.listPath()))
+        state.SkipWithError("the list cannot be read");
+    QList<TreeRow> trees;
+    QList<TreeListLine> lines;
+    for (bool more = true; more;) {
+        more = reader.read(4096, lines);
+        for (const TreeListLine &l : lines)
+            trees.append(l.tree);
+    }
+    const QList<TreeSummary> summaries = QtConcurrent::blockingMapped(
+        trees, [&](const TreeRow &t) { return valueTreeRow(home.base, t, home.prices); });
+    for (auto _ : state) {
+        HarvestPlan plan;
+        for (qsizetype i = 0; i < trees.size(); ++i)
+            plan.add(trees[i].id, summaries[i]);
+        const QList<StandWhatIf> whatIfs = StandWhatIfs(home, u',').valueAll(trees, summaries);
+        benchmark::DoNotOptimize(planStatement(plan, u','));
+        benchmark::DoNotOptimize(whatIfs);
+    }
+    state.SetItemsProcessed(state.iterations() * inventoryTrees);
+}
+BENCHMARK(inventoryPlanned)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Repetitions(3)
     ->ReportAggregatesOnly();
 
 // One tree of a list, from its texts to its decision.

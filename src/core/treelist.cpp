@@ -173,12 +173,18 @@ Outcome overlayTree(TreeInputs &base, const TreeRow &row) {
 
 TreeSummary valueTreeRow(const TreeInputs &base, const TreeRow &row, const PriceTables &prices,
                          TreeValuation *full) {
-    TreeSummary summary;
     TreeInputs inputs = base;
     if (const Outcome laid = overlayTree(inputs, row); !laid) {
+        TreeSummary summary;
         summary.fault = laid.message();
         return summary;
     }
+    return valueTreeInputs(inputs, prices, full);
+}
+
+TreeSummary valueTreeInputs(const TreeInputs &inputs, const PriceTables &prices,
+                            TreeValuation *full) {
+    TreeSummary summary;
     TreeValuation valuation = valueTree(inputs, prices);
     const std::optional<Decision> decision = decide(valuation);
     if (!decision) {

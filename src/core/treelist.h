@@ -77,6 +77,9 @@ struct TreeSummary {
 // it. `full` receives the twelve harvest years when given.
 TreeSummary valueTreeRow(const TreeInputs &base, const TreeRow &row, const PriceTables &prices,
                          TreeValuation *full = nullptr);
+// The same for a tree whose row is already laid over the base.
+TreeSummary valueTreeInputs(const TreeInputs &inputs, const PriceTables &prices,
+                            TreeValuation *full = nullptr);
 
 // The decision in the list's words: "Avverka nu" or "Låt stå".
 QString decisionText(const Decision &d);

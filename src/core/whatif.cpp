@@ -28,24 +28,37 @@ void scalePrices(TreeInputs &inputs, PriceTables &prices, double factor) {
     inputs.mb *= factor;
 }
 
-QList<WhatIf> whatIfs(const TreeInputs &inputs, const PriceTables &prices, QChar separator) {
-    QList<WhatIf> all;
+QList<WhatIfCase> whatIfCases(const TreeInputs &inputs, const PriceTables &prices,
+                              QChar separator) {
+    QList<WhatIfCase> all;
     for (const int step : {-1, 0, 1}) {
-        TreeInputs changed = inputs;
-        changed.rant = inputs.rant + step / 100.0;
-        QString change =
-            QStringLiteral("Räntekrav %1 %").arg(rateText(changed.rant * 100, separator));
-        if (step == 0)
-            change += QStringLiteral(" (som beräknat)");
-        all.append(valued(change, changed, prices));
+        WhatIfCase c{QString(), inputs, prices, step == 0};
+        c.inputs.rant = inputs.rant + step / 100.0;
+        c.change = QStringLiteral("Räntekrav %1 %").arg(rateText(c.inputs.rant * 100, separator));
+        if (c.asGiven)
+            c.change += QStringLiteral(" (som beräknat)");
+        all.append(std::move(c));
     }
     for (const double factor : {0.9, 1.1}) {
-        TreeInputs changed = inputs;
-        PriceTables changedPrices = prices;
-        scalePrices(changed, changedPrices, factor);
-        all.append(valued(factor < 1 ? QStringLiteral("Alla priser −10 %")
-                                     : QStringLiteral("Alla priser +10 %"),
-                          changed, changedPrices));
+        WhatIfCase c{factor < 1 ? QStringLiteral("Alla priser −10 %")
+                                : QStringLiteral("Alla priser +10 %"),
+                     inputs, prices};
+        scalePrices(c.inputs, c.prices, factor);
+        all.append(std::move(c));
     }
+    return all;
+}
+
+void applyChange(const WhatIfCase &c, TreeInputs &inputs) {
+    inputs.rant = c.inputs.rant;
+    inputs.mt = c.inputs.mt;
+    inputs.mg = c.inputs.mg;
+    inputs.mb = c.inputs.mb;
+}
+
+QList<WhatIf> whatIfs(const TreeInputs &inputs, const PriceTables &prices, QChar separator) {
+    QList<WhatIf> all;
+    for (const WhatIfCase &c : whatIfCases(inputs, prices, separator))
+        all.append(valued(c.change, c.inputs, c.prices));
     return all;
 }

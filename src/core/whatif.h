@@ -15,6 +15,24 @@ struct WhatIf {
     double bestValue = 0; // kr per tree, the best year's present value
 };
 
+// One change to what the calculation valued: the changed inputs and prices.
+struct WhatIfCase {
+    QString change; // in the user's words
+    TreeInputs inputs;
+    PriceTables prices;
+    bool asGiven = false; // nothing changed: the calculation itself
+};
+
+// The change of `c` made to `inputs`, another tree of the same stand and prices: a change never
+// touches what the tree itself was measured for, only the rate and the pulpwood prices (the
+// timber prices are `c.prices`).
+void applyChange(const WhatIfCase &c, TreeInputs &inputs);
+
+// The required rate one percentage point lower, as given, one point higher; then all timber
+// and pulpwood prices 10 % lower and 10 % higher.
+QList<WhatIfCase> whatIfCases(const TreeInputs &inputs, const PriceTables &prices,
+                              QChar decimalSeparator);
+
 // The required rate one percentage point lower, as given, one point higher; then all timber
 // and pulpwood prices 10 % lower and 10 % higher. Nothing is read or written: `inputs` and
 // `prices` are what the calculation valued.

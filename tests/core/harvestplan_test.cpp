@@ -3,8 +3,10 @@
 #include "batch.h"
 #include "enginetestsupport.h"
 #include "harvestplan.h"
+#include "standwhatif.h"
 #include "textfile.h"
 #include "treelistcsv.h"
+#include "whatif.h"
 
 #include <QBuffer>
 
@@ -134,6 +136,54 @@ TEST(HarvestPlan, StatementSaysWhatTheHarvestBringsAndNamesTheTreesLeftOut) {
                              "kr om allt avverkas nu."));
     EXPECT_EQ(groupedKronor(-1234567.4), QStringLiteral("-1") + nbsp + "234" + nbsp + "567");
     EXPECT_EQ(groupedKronor(999.6), QStringLiteral("1") + nbsp + "000");
+}
+
+// The stand's what-if is the single tree's what-if table summed over the stand: the same
+// changes, the same best values, and a tree counted where its decision turns.
+TEST(HarvestPlan, StandWhatIfSumsEachTreesWhatIf) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    TreeListHome stand;
+    ASSERT_TRUE(loadTreeListHome(home.sokvag(), stand));
+    QList<TreeRow> trees;
+    QList<TreeSummary> asGiven;
+    for (const char *bdm : {"8", "24", "31", "38", "45", "52", "60"}) {
+        TreeRow t;
+        t.id = QString::fromLatin1(bdm);
+        t.values[Bdm] = t.id;
+        t.given[Bdm] = true;
+        trees << t;
+        asGiven << valueTreeRow(stand.base, t, stand.prices);
+    }
+    TreeRow broken = trees[0];
+    broken.values[Bdm] = QStringLiteral("tjock");
+    trees << broken;
+    asGiven << valueTreeRow(stand.base, broken, stand.prices);
+
+    const QList<StandWhatIf> all = StandWhatIfs(stand, u',').valueAll(trees, asGiven);
+    ASSERT_EQ(all.size(), standWhatIfCount);
+    std::array<double, standWhatIfCount> presentValue{};
+    std::array<int, standWhatIfCount> switched{};
+    for (qsizetype t = 0; t + 1 < trees.size(); ++t) {
+        TreeInputs inputs = stand.base;
+        ASSERT_TRUE(overlayTree(inputs, trees[t]));
+        QList<WhatIf> single = whatIfs(inputs, stand.prices, u',');
+        single.removeAt(1); // the tree as given
+        for (std::size_t i = 0; i < standWhatIfCount; ++i) {
+            EXPECT_EQ(all[qsizetype(i)].change, single[qsizetype(i)].change);
+            presentValue[i] += single[qsizetype(i)].bestValue;
+            switched[i] += (single[qsizetype(i)].bestYears == 0) != asGiven[t].decision.cutNow();
+        }
+    }
+    int turned = 0;
+    for (std::size_t i = 0; i < standWhatIfCount; ++i) {
+        EXPECT_NEAR(all[qsizetype(i)].presentValue, presentValue[i], 1e-6) << i;
+        EXPECT_EQ(all[qsizetype(i)].switched, switched[i]) << i;
+        EXPECT_EQ(all[qsizetype(i)].valued, trees.size() - 1) << i;
+        turned += switched[i];
+    }
+    EXPECT_GT(turned, 0); // the stand is chosen so that some decision turns
 }
 
 } // namespace
