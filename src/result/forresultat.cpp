@@ -14,6 +14,7 @@
 #include "resultgrid.h"
 #include "resultmodel.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -187,7 +188,7 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     // Below the grid the chart, which gives up height first, and the what-if table beside it.
     chtResultat = new ResultChart(m_model, frame);
     chtResultat->setObjectName(QStringLiteral("chtResultat"));
-    chtResultat->setMinimumHeight(100);
+    chtResultat->setMinimumHeight(std::max(100, chtResultat->minimumSizeHint().height()));
     flgKanslighet = new QTableWidget(whatIfRows, 2, frame);
     flgKanslighet->setObjectName(QStringLiteral("flgKanslighet"));
     flgKanslighet->setHorizontalHeaderLabels(
@@ -196,7 +197,10 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     flgKanslighet->setSelectionMode(QAbstractItemView::NoSelection);
     flgKanslighet->setFocusPolicy(Qt::NoFocus);
     flgKanslighet->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    flgKanslighet->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Rows as tight as their text allows: every one of them must be read without scrolling,
+    // on a small screen too.
+    flgKanslighet->verticalHeader()->setMinimumSectionSize(0);
+    flgKanslighet->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     flgKanslighet->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     flgKanslighet->setToolTip(
         QStringLiteral("Samma träd beräknat med ändrat räntekrav eller ändrade priser"));
@@ -377,18 +381,51 @@ void forResultat::fitHeaderHeight() {
 
 void forResultat::fitWindowToGrid() {
     // Open with the whole table in view where the screen allows it. On a small screen the window
-    // keeps to the screen: the grid scrolls and the chart gives up height, down to its minimum.
+    // keeps to the screen: the grid scrolls and the chart gives up height, down to the height of
+    // the what-if table beside it, whose rows are all read.
+    const QScreen *s = screen();
+    compactFor(s ? s->availableSize().height() : 0);
     const QSize table = flgResult->fullTableSize();
     const QSize missing = (table - flgResult->sizeHint()).expandedTo(QSize(0, 0));
     QSize size = sizeHint() + missing;
     const int gridHeight = flgResult->parentWidget()->sizeHint().height() + missing.height();
-    flgResult->setMinimumHeight(
-        qMin(table.height(), flgResult->horizontalHeader()->height() +
-                                 4 * flgResult->verticalHeader()->defaultSectionSize()));
-    if (const QScreen *s = screen())
+    // The headings and six harvest years at least, the horizontal scroll bar below them.
+    const int sixYears = flgResult->horizontalHeader()->height() +
+                         6 * flgResult->verticalHeader()->defaultSectionSize() +
+                         style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                         2 * flgResult->frameWidth();
+    flgResult->setMinimumHeight(qMin(table.height(), sixYears));
+    flgKanslighet->setMinimumHeight(flgKanslighet->sizeHint().height());
+    if (s)
         size = size.boundedTo(s->availableSize());
     resize(size);
     m_split->setSizes({gridHeight, chtResultat->sizeHint().height()});
+}
+
+void forResultat::compactFor(int screenHeight) {
+    // On a short screen (a laptop at 125 or 150 %) every line of height goes to the grid, the
+    // chart and the what-if table rather than to the space between them.
+    const bool compact = screenHeight > 0 && screenHeight < 700;
+    auto *frame = findChild<QGroupBox *>(QStringLiteral("frmResult1"));
+    if (auto *inner = qobject_cast<QVBoxLayout *>(frame->layout())) {
+        inner->setSpacing(compact ? 3 : 10);
+        inner->setContentsMargins(4, compact ? 1 : 8, 4, compact ? 1 : 6);
+    }
+    if (auto *summary = qobject_cast<QGridLayout *>(frame->layout()->itemAt(0)->layout()))
+        summary->setVerticalSpacing(compact ? 1 : 4);
+    // The summary's boxes and the what-if rows as tight as their text allows.
+    const int tight = fontMetrics().height() + 4;
+    for (QLineEdit *box : std::as_const(m_summaryBoxes)) {
+        box->setMinimumHeight(compact ? tight : 0);
+        box->setMaximumHeight(compact ? tight : QWIDGETSIZE_MAX);
+    }
+    flgKanslighet->verticalHeader()->setDefaultSectionSize(compact ? tight - 2 : tight + 1);
+    m_split->setHandleWidth(compact ? 2 : -1);
+    if (QLayout *gridBox = flgResult->parentWidget()->layout())
+        gridBox->setContentsMargins(compact ? 1 : 3, compact ? 1 : 3, compact ? 1 : 3,
+                                    compact ? 1 : 3);
+    layout()->setContentsMargins(compact ? 2 : 4, compact ? 2 : 4, compact ? 2 : 4,
+                                 compact ? 2 : 4);
 }
 
 namespace {
@@ -449,6 +486,7 @@ void forResultat::berakna() {
         m_followUpTimer->start();
     }
     showWindow();
+    showBestYear();
     if (report)
         message = Engine::withSaveOutcome(message, saved.result());
     m_export->reportChanged();
@@ -468,11 +506,18 @@ void forResultat::showFollowUps() {
     m_followUpPending = false;
     m_followUpTimer->stop();
     chtResultat->redraw();
+    showBestYear(); // again, now that the window has its final size
     const TreeValuation &valuation = m_model->valuation();
     showWhatIfs(
         valuation.yearsValued > 0 && valuation.complete()
             ? whatIfs(m_engine.lastInputs(), m_engine.lastPrices(), localeDecimalSeparator())
             : QList<WhatIf>{});
+}
+
+void forResultat::showBestYear() {
+    // The best year in view, whole, however few rows the screen leaves the grid.
+    if (const int best = m_model->bestRow(); best >= 0)
+        flgResult->scrollTo(m_model->index(best, 0), QAbstractItemView::EnsureVisible);
 }
 
 QList<SummaryItem> forResultat::resultSummary() const {

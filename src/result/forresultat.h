@@ -49,6 +49,8 @@ private:
     void setUpGrid();
     void fitHeaderHeight();
     void fitWindowToGrid();
+    void compactFor(int screenHeight);
+    void showBestYear();
     // The verdict and the chart as the window shows them, for the print-out; empty and none
     // where the window has none.
     QString verdictText() const;

@@ -3,16 +3,22 @@
 // area of its screen, its buttons can be reached without scrolling, and the windows with grids
 // give a larger window to their grid.
 #include "forkvistel.h"
+#include "forresultat.h"
+#include "resultchart.h"
+#include "resultgrid.h"
+#include "resultmodel.h"
 #include "samplehome.h"
 #include "testsupport.h"
 #include "windowfactory.h"
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -172,4 +178,54 @@ TEST(WindowFit, AWindowOpensWhereItWasClosedButNeverOffTheScreen) {
         EXPECT_TRUE(form->fitsItsScreen()) << describe(form).toStdString();
     }
     QCoreApplication::setOrganizationName(QString());
+}
+
+TEST(WindowFit, TheResultWindowShowsSixYearsTheBestOneWholeAndEveryLegendEntryAndWhatIf) {
+    Session s;
+    ModalHand hand;
+    auto *r = static_cast<forResultat *>(s.open(Window::Result));
+    auto *chart = r->findChild<ResultChart *>(QStringLiteral("chtResultat"));
+    ASSERT_TRUE(chart);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chart->updatesEnabled(); }));
+    settle();
+    const std::string where = describe(r).toStdString();
+    // Wholly inside the window: a widget cut off by the window's edge cannot be read either.
+    auto wholeIn = [](const QWidget *outer, const QWidget *inner, const QRect &part) {
+        return outer->rect().contains(QRect(inner->mapTo(outer, part.topLeft()), part.size()));
+    };
+
+    ResultGrid *grid = r->grid();
+    EXPECT_GE(grid->viewport()->height(), 6 * grid->verticalHeader()->defaultSectionSize())
+        << where;
+    const int best = r->model()->bestRow();
+    ASSERT_GE(best, 0);
+    const QRect bestRow = grid->visualRect(r->model()->index(best, 0));
+    EXPECT_TRUE(grid->viewport()->rect().contains(bestRow)) << where;
+
+    auto *whatIfs = r->findChild<QTableWidget *>(QStringLiteral("flgKanslighet"));
+    ASSERT_TRUE(whatIfs);
+    for (int row = 0; row < whatIfs->rowCount(); ++row) {
+        for (int col = 0; col < whatIfs->columnCount(); ++col) {
+            const QRect cell = whatIfs->visualItemRect(whatIfs->item(row, col));
+            EXPECT_TRUE(whatIfs->viewport()->rect().contains(cell))
+                << "what-if " << row << "," << col << " of " << where;
+        }
+        EXPECT_GE(whatIfs->verticalHeader()->width(), whatIfs->fontMetrics().horizontalAdvance(
+                                                          whatIfs->verticalHeaderItem(row)->text()))
+            << where;
+    }
+    EXPECT_TRUE(wholeIn(r, whatIfs, whatIfs->rect())) << where;
+
+    EXPECT_TRUE(wholeIn(r, chart, chart->rect())) << where;
+    const ResultChart::Layout layout = chart->layout();
+    for (int i = 0; i < layout.legendEntries.size(); ++i) {
+        EXPECT_TRUE(QRectF(chart->rect()).contains(layout.legendEntries[i]))
+            << chart->curves()[i].name.toStdString() << " of " << where;
+    }
+    for (const auto &label : layout.labels) {
+        EXPECT_FALSE(label.text.contains(u'…'));
+        EXPECT_TRUE(QRectF(chart->rect()).contains(label.rect))
+            << label.text.toStdString() << " of " << where;
+    }
+    EXPECT_GE(layout.plot.height(), 2 * chart->fontMetrics().height()) << where;
 }
