@@ -1,5 +1,6 @@
 #include "resultchart.h"
 
+#include "decision.h"
 #include "numberformat.h"
 #include "resultmodel.h"
 
@@ -29,31 +30,6 @@ QPen curvePen(QColor colour) {
     return pen;
 }
 
-// An axis from `low` to `high` in steps of 1, 2 or 5 times a power of ten, with at most `ticks`
-// numbers along it.
-ResultChart::Axis niceAxis(QString title, double low, double high, int ticks) {
-    if (!std::isfinite(low) || !std::isfinite(high))
-        low = 0, high = 1;
-    if (high - low < 1e-9)
-        high = low + 1;
-    ticks = std::max(ticks, 2);
-    double magnitude = std::pow(10.0, std::floor(std::log10((high - low) / (ticks - 1))));
-    ResultChart::Axis axis{std::move(title)};
-    for (;; magnitude *= 10) {
-        for (const double factor : {1.0, 2.0, 5.0}) {
-            const double step = factor * magnitude;
-            const double from = std::floor(low / step + 1e-9) * step;
-            const double to = std::ceil(high / step - 1e-9) * step;
-            if (std::lround((to - from) / step) + 1 <= ticks) {
-                axis.low = from;
-                axis.high = to;
-                axis.step = step;
-                return axis;
-            }
-        }
-    }
-}
-
 QFont titleFont(QFont font) {
     font.setBold(true);
     return font;
@@ -64,21 +40,6 @@ int legendSample(const QFontMetrics &fm) {
 }
 
 } // namespace
-
-int ResultChart::Axis::tickCount() const {
-    return int(std::lround((high - low) / step)) + 1;
-}
-
-QString ResultChart::Axis::label(int tick) const {
-    double v = std::round(value(tick) / step) * step;
-    if (std::abs(v) < step * 1e-6)
-        v = 0; // never "-0"
-    const int decimals = step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
-    QString text = QString::number(v, 'f', decimals);
-    if (decimals > 0)
-        text.replace(u'.', localeDecimalSeparator());
-    return text;
-}
 
 ResultChart::ResultChart(ResultModel *model, QWidget *parent) : QWidget(parent), m_model(model) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -136,8 +97,11 @@ void ResultChart::redraw() {
         widen(low, high, y[NetValue]);
         widen(low, high, pv);
         if (r > 0) {
-            growth.append({years, y[InterestAchieved]});
-            widen(rateLow, rateHigh, std::max(lowestRateShown, y[InterestAchieved]));
+            // No rate of growth starts from a net value of 0 kr or less: a gap in the line.
+            const double rate = valueGrowth(v, r);
+            growth.append({years, rate});
+            if (std::isfinite(rate))
+                widen(rateLow, rateHigh, std::max(lowestRateShown, rate));
         }
         if (r == m_model->bestRow())
             best.append({years, pv});
@@ -240,8 +204,8 @@ ResultChart::Layout ResultChart::layout() const {
     const double below = line + 2 + (roomy ? line : 0);
     const double plotHeight = std::max(1.0, room.height() - below);
     const int sideTicks = std::clamp(int(plotHeight / (1.5 * line)) + 1, 2, roomy ? 5 : 3);
-    l.values = niceAxis(QStringLiteral("kr/träd"), m_valueLow, m_valueHigh, sideTicks);
-    l.rates = niceAxis(QStringLiteral("% per år"), m_rateLow, m_rateHigh, sideTicks);
+    l.values = ChartAxis::nice(QStringLiteral("kr/träd"), m_valueLow, m_valueHigh, sideTicks);
+    l.rates = ChartAxis::nice(QStringLiteral("% per år"), m_rateLow, m_rateHigh, sideTicks);
     l.years = Axis{QStringLiteral("År"), Qt::Horizontal, 0, lastYear, 10};
     for (Axis *a : {&l.values, &l.rates, &l.years})
         a->titleVisible = roomy;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chartaxis.h"
+
 #include <QList>
 #include <QPen>
 #include <QPointF>
@@ -17,18 +19,7 @@ class ResultModel;
 class ResultChart : public QWidget {
     Q_OBJECT
 public:
-    // One axis: its title and the numbers along it, from low to high in steps.
-    struct Axis {
-        QString title;
-        Qt::Orientation orientation = Qt::Vertical;
-        double low = 0;
-        double high = 1;
-        double step = 1;
-        bool titleVisible = true;
-        int tickCount() const;
-        QString label(int tick) const;
-        double value(int tick) const { return low + tick * step; }
-    };
+    using Axis = ChartAxis;
     // A curve on the left (money) or the right (rate) axis. A point whose value is not a number
     // leaves a gap in its line.
     struct Curve {

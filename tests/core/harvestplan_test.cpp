@@ -45,8 +45,9 @@ TEST(HarvestPlan, SumsEachTreesFiguresInItsBestYearAsTheListGivesThem) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    home.write("lista.csv", encodeCp1252("id;art;bdm;site\r\n1;t;8;24\r\n2;t;32;24\r\n3;g;40;26\r\n"
-                                         "4;t;45;24\r\nB;b;30;24\r\n6;g;22;28\r\n7;t;46;24\r\n"));
+    home.write("lista.csv",
+               encodeCp1252(u"id;art;bdm;site\r\n1;t;8;24\r\n2;t;32;24\r\n3;g;40;26\r\n"
+                            "4;t;45;24\r\nB;b;30;24\r\n6;g;22;28\r\n7;t;46;24\r\n"));
     const BatchRun plain = batch(home, {});
     const BatchRun full = batch(home, {"--full"});
     const BatchRun plan = batch(home, {"--plan"});

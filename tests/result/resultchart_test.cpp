@@ -114,4 +114,26 @@ TEST(ResultChart, AxesTakeInEveryCurve) {
     EXPECT_EQ(l.years.label(l.years.tickCount() - 1), "110");
 }
 
+// A tree worth nothing until it has grown has no rate of value growth in those years: the
+// growth line leaves a gap there instead of plunging to -100 %, and starts where it has a rate.
+TEST(ResultChart, GrowthFromNoNetValueIsAGapInTheLine) {
+    TreeValuation v = sampleValuation();
+    for (int r : {0, 1})
+        v.rows[std::size_t(r)].values[NetValue] = -30;
+    v.rows[1].values[InterestAchieved] = -100;
+    v.rows[2].values[InterestAchieved] = -100;
+    ResultModel model;
+    model.setValuation(v);
+    ResultChart chart(&model);
+    chart.resize(1200, 300);
+    chart.redraw();
+    const ResultChart::Curve *growth = chart.curve(QStringLiteral("Värdetillväxt % per år"));
+    ASSERT_TRUE(growth);
+    ASSERT_EQ(growth->points.size(), harvestYearCount - 1);
+    EXPECT_TRUE(std::isnan(growth->points[0].y()));
+    EXPECT_TRUE(std::isnan(growth->points[1].y()));
+    EXPECT_NEAR(growth->points[2].y(), v.rows[3][InterestAchieved], 1e-9);
+    EXPECT_GE(chart.layout().rates.low, 0); // no room made for a -100 that is not drawn
+}
+
 } // namespace

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+// One axis of a chart of the program's: its title and the numbers along it, from low to high in
+// steps of 1, 2 or 5 times a power of ten.
+struct ChartAxis {
+    QString title;
+    Qt::Orientation orientation = Qt::Vertical;
+    double low = 0;
+    double high = 1;
+    double step = 1;
+    bool titleVisible = true;
+
+    int tickCount() const;
+    // The number at `tick`, with as many decimals as the step needs and the user's separator.
+    QString label(int tick) const;
+    double value(int tick) const { return low + tick * step; }
+
+    // An axis that takes in `low` to `high` with at most `ticks` numbers along it.
+    static ChartAxis nice(QString title, double low, double high, int ticks);
+};

@@ -1,0 +1,176 @@
+#include "harvestplanview.h"
+
+#include "harvestplanmodel.h"
+#include "numberformat.h"
+#include "planchart.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <numeric>
+
+HarvestPlanView::HarvestPlanView(QWidget *parent)
+    : QWidget(parent), m_model(new HarvestPlanModel(this)) {
+    setObjectName(QStringLiteral("pnlPlan"));
+
+    lblPlanSlutsats = new QLabel(this);
+    lblPlanSlutsats->setObjectName(QStringLiteral("lblPlanSlutsats"));
+    lblPlanSlutsats->setTextFormat(Qt::PlainText); // ids come from a file
+    lblPlanSlutsats->setWordWrap(true);
+    QFont bold = lblPlanSlutsats->font();
+    bold.setBold(true);
+    lblPlanSlutsats->setFont(bold);
+
+    lblPlanGrund = new QLabel(planAssumption(), this);
+    lblPlanGrund->setObjectName(QStringLiteral("lblPlanGrund"));
+    lblPlanGrund->setTextFormat(Qt::PlainText);
+    lblPlanGrund->setWordWrap(true);
+
+    flgPlan = new QTableView(this);
+    flgPlan->setObjectName(QStringLiteral("flgPlan"));
+    flgPlan->setModel(m_model);
+    flgPlan->verticalHeader()->hide();
+    flgPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    flgPlan->setSelectionBehavior(QAbstractItemView::SelectRows);
+    flgPlan->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    flgPlan->setToolTip(QStringLiteral("Varje träd avverkas det år då dess nuvärde är störst. "
+                                       "Netto är värdet vid avverkningen, nuvärdet samma värde "
+                                       "räknat till i dag med räntekravet."));
+
+    chtPlan = new PlanChart(m_model, this);
+
+    flgPlanKanslighet = new QTableWidget(standWhatIfCount, 2, this);
+    flgPlanKanslighet->setObjectName(QStringLiteral("flgPlanKanslighet"));
+    flgPlanKanslighet->setHorizontalHeaderLabels(
+        {QStringLiteral("Byter beslut, träd"), QStringLiteral("Nuvärde, kr")});
+    flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    flgPlanKanslighet->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    flgPlanKanslighet->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    flgPlanKanslighet->setToolTip(
+        QStringLiteral("Hela beståndet värderat igen med ändrat räntekrav eller ändrade priser: "
+                       "hur många träd som byter mellan \"Avverka nu\" och \"Låt stå\", och "
+                       "beståndets nuvärde."));
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("prgKanslighet"));
+    m_progress->setFormat(QStringLiteral("Känslighet: %p %"));
+    btnAvbrytKanslighet = new QPushButton(QStringLiteral("&Stoppa"), this);
+    btnAvbrytKanslighet->setObjectName(QStringLiteral("btnAvbrytKanslighet"));
+    btnAvbrytKanslighet->setToolTip(QStringLiteral("Stoppar beräkningen av känsligheten; planen "
+                                                   "står kvar."));
+
+    auto *progress = new QHBoxLayout;
+    progress->addWidget(m_progress, 1);
+    progress->addWidget(btnAvbrytKanslighet);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(flgPlanKanslighet, 1);
+    right->addLayout(progress);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(flgPlan, 0, 0);
+    grid->addLayout(right, 0, 1);
+    grid->addWidget(chtPlan, 1, 0, 1, 2);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(0, 1);
+    grid->setRowStretch(1, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(lblPlanSlutsats);
+    layout->addWidget(lblPlanGrund);
+    layout->addLayout(grid, 1);
+
+    connect(&m_watcher, &QFutureWatcher<StandWhatIfs::Tally>::finished, this,
+            &HarvestPlanView::whatIfFinished);
+    connect(&m_watcher, &QFutureWatcher<StandWhatIfs::Tally>::progressRangeChanged, m_progress,
+            &QProgressBar::setRange);
+    connect(&m_watcher, &QFutureWatcher<StandWhatIfs::Tally>::progressValueChanged, m_progress,
+            &QProgressBar::setValue);
+    connect(btnAvbrytKanslighet, &QPushButton::clicked, &m_watcher,
+            &QFutureWatcher<StandWhatIfs::Tally>::cancel);
+    clear();
+}
+
+HarvestPlanView::~HarvestPlanView() {
+    m_watcher.cancel();
+    m_watcher.waitForFinished();
+}
+
+void HarvestPlanView::clear() {
+    m_watcher.cancel();
+    m_watcher.waitForFinished();
+    m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
+    lblPlanSlutsats->setText(QStringLiteral("Värdera listan för att se beståndets "
+                                            "avverkningsplan."));
+    m_whatIfs.clear();
+    showWhatIfs();
+    m_progress->hide();
+    btnAvbrytKanslighet->hide();
+}
+
+void HarvestPlanView::showPlan(const TreeListHome &home, const QList<TreeRow> &trees,
+                               const QList<TreeSummary> &asGiven) {
+    clear();
+    HarvestPlan plan;
+    for (qsizetype i = 0; i < trees.size(); ++i)
+        plan.add(trees[i].id, asGiven.value(i));
+    const QChar mark = localeDecimalSeparator();
+    m_model->setPlan(plan, mark);
+    lblPlanSlutsats->setText(planStatement(plan, mark));
+    if (plan.valuedTrees() == 0) {
+        emit whatIfDone();
+        return;
+    }
+
+    m_home = home;
+    m_trees = trees;
+    m_asGiven = asGiven;
+    m_changes = std::make_unique<StandWhatIfs>(m_home, mark);
+    std::vector<qsizetype> rows(std::size_t(m_trees.size()));
+    std::iota(rows.begin(), rows.end(), 0);
+    const StandWhatIfs *changes = m_changes.get();
+    auto tally = [this, changes](qsizetype r) { return changes->tally(m_trees[r], m_asGiven[r]); };
+    m_progress->setValue(0);
+    m_progress->show();
+    btnAvbrytKanslighet->show();
+    m_watcher.setFuture(QtConcurrent::mappedReduced<StandWhatIfs::Tally>(
+        std::move(rows), tally, [](StandWhatIfs::Tally &sum, const StandWhatIfs::Tally &tree) {
+            StandWhatIfs::add(sum, tree);
+        }));
+}
+
+void HarvestPlanView::whatIfFinished() {
+    m_progress->hide();
+    btnAvbrytKanslighet->hide();
+    // A stopped what-if shows nothing rather than the sums of the trees it reached.
+    if (!m_watcher.isCanceled() && m_changes && m_watcher.future().resultCount() > 0)
+        m_whatIfs = m_changes->results(m_watcher.result());
+    showWhatIfs();
+    emit whatIfDone();
+}
+
+void HarvestPlanView::showWhatIfs() {
+    const QChar mark = localeDecimalSeparator();
+    for (int r = 0; r < standWhatIfCount; ++r) {
+        const StandWhatIf w = m_whatIfs.value(r);
+        flgPlanKanslighet->setVerticalHeaderItem(r, new QTableWidgetItem(w.change));
+        const QString cells[] = {w.change.isEmpty() ? QString() : QString::number(w.switched),
+                                 w.change.isEmpty() ? QString()
+                                                    : formatNumber(w.presentValue, u"#0", mark)};
+        for (int c = 0; c < 2; ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            flgPlanKanslighet->setItem(r, c, item);
+        }
+    }
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "harvestplan.h"
+#include "standwhatif.h"
+
+#include <QFutureWatcher>
+#include <QWidget>
+
+class HarvestPlanModel;
+class PlanChart;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QTableWidget;
+
+// The stand's harvest plan beside its trees: what this harvest brings, the plan year by year,
+// its chart, and how the plan moves with the rate and the prices. The what-if values every tree
+// four times more; it runs in the background on every core and can be stopped.
+class HarvestPlanView : public QWidget {
+    Q_OBJECT
+public:
+    explicit HarvestPlanView(QWidget *parent = nullptr);
+    ~HarvestPlanView() override;
+
+    // Shows the plan of a valued list and starts its what-if; `trees` and `asGiven` are the
+    // list's trees and what the list gave each, `home` the parameters they were valued with.
+    void showPlan(const TreeListHome &home, const QList<TreeRow> &trees,
+                  const QList<TreeSummary> &asGiven);
+    // Forgets the plan: the list has changed since it was valued.
+    void clear();
+
+    HarvestPlanModel *model() const { return m_model; }
+    bool isComputing() const { return m_watcher.isRunning(); }
+    // The stand's what-if as last computed; empty while it runs or after it was stopped.
+    const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }
+
+signals:
+    // The what-if is done, stopped or had nothing to do.
+    void whatIfDone();
+
+private:
+    void whatIfFinished();
+    void showWhatIfs();
+
+    HarvestPlanModel *m_model;
+    QLabel *lblPlanSlutsats;
+    QLabel *lblPlanGrund;
+    QTableView *flgPlan;
+    PlanChart *chtPlan;
+    QTableWidget *flgPlanKanslighet;
+    QProgressBar *m_progress;
+    QPushButton *btnAvbrytKanslighet;
+
+    // What the running what-if reads: kept here, since the cores read them until it ends.
+    TreeListHome m_home;
+    QList<TreeRow> m_trees;
+    QList<TreeSummary> m_asGiven;
+    std::unique_ptr<StandWhatIfs> m_changes;
+    QFutureWatcher<StandWhatIfs::Tally> m_watcher;
+    QList<StandWhatIf> m_whatIfs;
+};
