@@ -459,6 +459,12 @@ template <class Save> auto whileLocked(const QString &target, Save save) -> decl
 
 } // namespace
 
+Outcome checkSaveTarget(const QString &target) {
+    struct stat old {};
+    bool exists = false;
+    return checkTarget(target, &old, &exists);
+}
+
 Outcome replaceFileSafely(const QString &target, const QByteArray &bytes) {
     return whileLocked(target, [&] { return writeLocked(target, bytes); });
 }
