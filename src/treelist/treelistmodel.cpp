@@ -392,8 +392,12 @@ std::vector<TreeRow> TreeListModel::trees() const {
 }
 
 void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
-    for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i)
+    for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i) {
         m_rows[i].summary = std::move(summaries[i]);
+        // A line whose cells cannot be placed is not valued, whatever its cells say.
+        if (!m_rows[i].lineFault.isEmpty())
+            *m_rows[i].summary = TreeSummary{m_rows[i].lineFault, {}, 0};
+    }
     if (!m_rows.empty())
         emit dataChanged(index(0, FirstSummaryColumn),
                          index(rowCount() - 1, FirstSummaryColumn + summaryColumnCount - 1));
