@@ -120,6 +120,9 @@ QString treeValueFault(int key, QStringView text) {
             return QStringLiteral("Skriv Ja eller Nej (y, n)");
         return {};
     case K::Number:
+        // A list is no control file: a character that file could not hold is simply no digit.
+        if (!firstCharacterOutsideCp1252(text).isEmpty())
+            return FieldMessage::notNumeric();
         return fieldFault(pointText(text), info.parameter->lower, info.parameter->upper,
                           localeDecimalSeparator());
     case K::Quality:

@@ -208,6 +208,25 @@ INSTANTIATE_TEST_SUITE_P(
                  "namnger 3.;x;y\r\n"}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// A reason holding a character Windows-1252 lacks (here the Arabic decimal separator of the
+// user's settings) makes the answer to a Windows-1252 list UTF-8, never a substitute byte.
+TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
+    LocaleScope arabic{QLocale(QLocale::Arabic, QLocale::Egypt)};
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,dkvot\r\n1,9\r\n");
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()},
+                       out, err),
+              1);
+    EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,dkvot,beslut")) << out.data().toStdString();
+    EXPECT_FALSE(out.data().contains('\x1A'));
+    EXPECT_TRUE(QString::fromUtf8(out.data()).contains(QStringLiteral("0\u066B2"))) << out.data().toStdString();
+}
+
 // The result that cannot be written whole (a full disk, a reader that stopped) is a failure.
 TEST(CommandLine, AFullDiskOnStandardOutIsStatusTwoWithAMessage) {
     TempHome home;

@@ -156,6 +156,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "site: Värdet måste vara numeriskt", "art: Okänd trädart \"ek\"",
                   "Rad 6 har 7 fält men den första raden namnger 6", "", "bkv: Kvalitetsklassen",
                   "plant: Skriv Ja eller Nej", "bdm: Värdet måste ligga mellan"}},
+        // A list is no control file: a character it could not hold is no digit either.
+        ReadCase{"SignOutsideWindows1252InANumber",
+                 "id;bdm\nj;3\xE2\x89\xA4"
+                 "0\n",
+                 ';',
+                 ',',
+                 Encoding::Utf8,
+                 {"j"},
+                 {fault},
+                 {"bdm: Värdet måste vara numeriskt"}},
         // A comma inside a quoted heading does not make the list comma separated.
         ReadCase{"QuotedHeadingWithCommas",
                  "\"Plats, avd, del, nr\";id;bdm\r\n\"7, 2, 1, 4\";T1;30\r\n",
