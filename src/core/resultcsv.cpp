@@ -55,7 +55,9 @@ QString withSeparator(const QString &value, QChar decimalSeparator) {
 } // namespace
 
 QString spreadsheetSafeCell(const QString &cell) {
-    if (!startsLikeFormula(cell) || isSignedPlainNumber(cell))
+    // A cell that itself looks guarded gets a guard too, so that reading one back is exact.
+    const bool looksGuarded = cell.startsWith(u'\'') && startsLikeFormula(QStringView(cell).sliced(1));
+    if (!looksGuarded && (!startsLikeFormula(cell) || isSignedPlainNumber(cell)))
         return cell;
     return u'\'' + cell;
 }

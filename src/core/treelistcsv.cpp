@@ -275,6 +275,8 @@ Outcome TreeListReader::readHeading() {
         QString &h = m_headings[i];
         if (i == 0 && h.startsWith(QChar(0xFEFF)))
             h.remove(0, 1);
+        if (h.startsWith(u'\''))
+            h = withoutSpreadsheetGuard(h);
         int kind = treeKeyNamed(h);
         if (kind < 0 && h.trimmed().compare(u"id", Qt::CaseInsensitive) == 0)
             kind = idColumn;
