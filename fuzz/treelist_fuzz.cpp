@@ -81,9 +81,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     writeFileOrDie(copy, bytes);
     const ReadList second = readList(copy, 7 - chunk + 1);
     if (!second.outcome) {
-        // Quotes and guards lengthen a line: only a line grown past the limit may fail.
-        FUZZ_CHECK(second.outcome.message().contains(QStringLiteral("längre än")),
-                   second.outcome.message());
+        // Quotes and guards lengthen a line past the limit; the separator is guessed again from
+        // the heading, and a heading full of the other one may turn the guess (as it may have
+        // the first time), so that its names split otherwise.
+        const QString &m = second.outcome.message();
+        FUZZ_CHECK(m.contains(QStringLiteral("längre än")) || m.contains(QStringLiteral("fält")) ||
+                       m.contains(QStringLiteral("namnger ingen kolumn")) ||
+                       m.contains(QStringLiteral("finns två gånger")),
+                   m);
         return 0;
     }
     // The separator is guessed from the heading: a heading full of the other one may mislead

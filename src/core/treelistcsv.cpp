@@ -478,13 +478,26 @@ CsvWriter::CsvWriter(QIODevice &out, const CsvDialect &dialect)
 }
 
 void CsvWriter::writeLine(const QStringList &cells) {
-    m_pending += joinCsvLine(cells, m_dialect.separator);
+    // Windows-1252 text that begins with "ï»¿" would read back as a UTF-8 byte order mark: the
+    // first cell is quoted.
+    if (m_firstLine && m_dialect.encoding == CsvDialect::Encoding::Cp1252 && !cells.isEmpty() &&
+        cells.front().startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) {
+        QString first = cells.front();
+        first.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        m_pending += u'"' + first + u'"';
+        if (cells.size() > 1)
+            m_pending += m_dialect.separator + joinCsvLine(cells.mid(1), m_dialect.separator);
+    } else {
+        m_pending += joinCsvLine(cells, m_dialect.separator);
+    }
+    m_firstLine = false;
     m_pending += QStringLiteral("\r\n");
     if (m_pending.size() > chunkBytes)
         flush();
 }
 
 void CsvWriter::writeText(const QString &lines) {
+    m_firstLine = false;
     m_pending += lines;
     if (m_pending.size() > chunkBytes)
         flush();

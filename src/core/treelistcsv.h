@@ -123,6 +123,7 @@ private:
     QString m_pending;
     bool m_ok = true;
     int m_error = 0;
+    bool m_firstLine = true;
 };
 
 // Text of a number cell in the list's decimal mark (the program holds numbers with a point).
