@@ -32,8 +32,9 @@ ReadList readList(const QString &path, int chunk) {
     while (reader.read(chunk, lines)) {
         list.dialect = reader.dialect();
         for (const TreeListLine &line : lines) {
-            FUZZ_CHECK(line.cells.size() >= list.headings.size(),
-                       QStringLiteral("line %1 has fewer cells than headings").arg(line.lineNumber));
+            FUZZ_CHECK(
+                line.cells.size() >= list.headings.size(),
+                QStringLiteral("line %1 has fewer cells than headings").arg(line.lineNumber));
             FUZZ_CHECK(line.fault.isEmpty() == (line.cells.size() == list.headings.size()),
                        QStringLiteral("line %1: cells beyond the heading and its fault disagree")
                            .arg(line.lineNumber));
@@ -96,12 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (second.dialect.separator != first.dialect.separator)
         return 0;
     FUZZ_CHECK(second.headings == first.headings, QStringLiteral("the headings changed"));
-    FUZZ_CHECK(second.lines.size() == kept.size(),
-               QStringLiteral("%1 lines read back of %2").arg(second.lines.size()).arg(kept.size()));
+    FUZZ_CHECK(
+        second.lines.size() == kept.size(),
+        QStringLiteral("%1 lines read back of %2").arg(second.lines.size()).arg(kept.size()));
     for (qsizetype i = 0; i < kept.size(); ++i)
-        FUZZ_CHECK(second.lines[i] == kept[i], QStringLiteral("line %1 changed: %2 / %3")
-                                                   .arg(i + 2)
-                                                   .arg(kept[i].join(u'|'),
-                                                        second.lines[i].join(u'|')));
+        FUZZ_CHECK(second.lines[i] == kept[i],
+                   QStringLiteral("line %1 changed: %2 / %3")
+                       .arg(i + 2)
+                       .arg(kept[i].join(u'|'), second.lines[i].join(u'|')));
     return 0;
 }

@@ -57,7 +57,8 @@ Outcome checkOutput(const QString &target, const QString &input) {
                                                "skrivas till."));
     if (const Outcome may = checkSaveTarget(target); !may)
         return may;
-    struct stat out {}, in {};
+    struct stat out {
+    }, in{};
     if (::stat(QFile::encodeName(target).constData(), &out) != 0)
         return {};
     const bool inputKnown = input == u"-" ? ::fstat(STDIN_FILENO, &in) == 0

@@ -56,7 +56,8 @@ QString withSeparator(const QString &value, QChar decimalSeparator) {
 
 QString spreadsheetSafeCell(const QString &cell) {
     // A cell that itself looks guarded gets a guard too, so that reading one back is exact.
-    const bool looksGuarded = cell.startsWith(u'\'') && startsLikeFormula(QStringView(cell).sliced(1));
+    const bool looksGuarded =
+        cell.startsWith(u'\'') && startsLikeFormula(QStringView(cell).sliced(1));
     if (!looksGuarded && (!startsLikeFormula(cell) || isSignedPlainNumber(cell)))
         return cell;
     return u'\'' + cell;

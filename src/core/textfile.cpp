@@ -331,8 +331,8 @@ void removeLeftoverTemporaries(const QString &target) {
     const QString prefix = info.fileName() + u'.';
     const QDir dir = info.absoluteDir();
     const QStringList names =
-        dir.entryList({prefix + QStringLiteral("??????.tmp")}, QDir::Files | QDir::System |
-                                                                   QDir::Hidden | QDir::NoSymLinks);
+        dir.entryList({prefix + QStringLiteral("??????.tmp")},
+                      QDir::Files | QDir::System | QDir::Hidden | QDir::NoSymLinks);
     for (const QString &name : names) {
         bool own = name.size() == prefix.size() + 10;
         for (qsizetype i = prefix.size(); own && i < prefix.size() + 6; ++i)

@@ -43,8 +43,9 @@ QString spelledForCp1252(const QString &text) {
         if (firstCharacterOutsideCp1252(character).isEmpty())
             out += character;
         else
-            out += QStringLiteral("U+") +
-                   QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
+            out +=
+                QStringLiteral("U+") +
+                QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
         i += length;
     }
     return out;

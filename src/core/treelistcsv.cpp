@@ -165,7 +165,8 @@ Outcome TreeListReader::open(const QString &path, ListSource source) {
     }
     if (S_ISDIR(info.st_mode)) {
         ::close(fd);
-        return Outcome::failure(QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(m_path));
+        return Outcome::failure(
+            QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(m_path));
     }
     m_stream = !S_ISREG(info.st_mode);
     if (m_stream && source == ListSource::RegularFile) {

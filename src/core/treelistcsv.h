@@ -70,8 +70,8 @@ public:
     const CsvDialect &dialect() const { return m_dialect; }
 
     // Reads up to `count` more tree lines into `lines` (replacing what it held), fewer when
-    // the lines are long. Blank lines are skipped. Returns false when nothing was left to read; status() then tells whether the
-    // file was read to its end.
+    // the lines are long. Blank lines are skipped. Returns false when nothing was left to read;
+    // status() then tells whether the file was read to its end.
     bool read(int count, QList<TreeListLine> &lines);
     const Outcome &status() const { return m_status; }
 

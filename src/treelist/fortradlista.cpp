@@ -173,9 +173,9 @@ void forTradlista::writeFooter() {
             .arg(t.trees)
             .arg(m_model->rowCount())
             .arg(formatNumber(t.netValue, u"#0", mark), formatNumber(t.volume, u"#0.00", mark)) +
-        (failed == 0 ? QString()
-                     : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).")
-                           .arg(failed)));
+        (failed == 0
+             ? QString()
+             : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
     lblFil->setText(m_path.isEmpty()
                         ? QStringLiteral("Ny lista. Bestånd, ekonomi och priser från %1")
                               .arg(QDir::toNativeSeparators(m_sokvag))
@@ -247,10 +247,10 @@ void forTradlista::btnOppna_Click() {
 }
 
 bool forTradlista::btnSpara_Click() {
-    const QString path = chooseSavePath(
-        this, QStringLiteral("Spara trädlista"),
-        m_path.isEmpty() ? m_sokvag + QStringLiteral("tradlista.csv") : m_path, csvFilter,
-        QStringLiteral("csv"));
+    const QString path =
+        chooseSavePath(this, QStringLiteral("Spara trädlista"),
+                       m_path.isEmpty() ? m_sokvag + QStringLiteral("tradlista.csv") : m_path,
+                       csvFilter, QStringLiteral("csv"));
     return !path.isEmpty() && saveList(path);
 }
 

@@ -215,8 +215,7 @@ bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int
         r.lineFault.clear();
     }
     setModified(true);
-    emit dataChanged(this->index(index.row(), 0),
-                     this->index(index.row(), columnCount() - 1));
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     emit totalsChanged();
     return true;
 }
@@ -243,7 +242,8 @@ int TreeListModel::addTree(const std::array<QString, treeKeyCount> &texts) {
     for (int k = 0; k < treeKeyCount; ++k) {
         // A key the list has a column for gets its value there; any other follows "trad.sty".
         const bool column = std::find(m_kinds.begin(), m_kinds.end(), k) != m_kinds.end();
-        r.tree.values[std::size_t(k)] = column ? held(k, texts[std::size_t(k)]) : texts[std::size_t(k)];
+        r.tree.values[std::size_t(k)] =
+            column ? held(k, texts[std::size_t(k)]) : texts[std::size_t(k)];
         r.tree.given[std::size_t(k)] = column;
         r.edited[std::size_t(k)] = column;
     }
@@ -329,7 +329,9 @@ QByteArray TreeListModel::csvBytes() const {
     // The file's columns, then those the user gave values the file had no column for.
     QStringList headings = m_headings;
     std::vector<int> kinds = m_kinds;
-    auto hasColumn = [&](int kind) { return std::find(kinds.begin(), kinds.end(), kind) != kinds.end(); };
+    auto hasColumn = [&](int kind) {
+        return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+    };
     if (!hasColumn(idColumn) &&
         std::any_of(m_rows.begin(), m_rows.end(), [](const ListRow &r) { return r.idEdited; })) {
         headings << QStringLiteral("id");

@@ -74,11 +74,11 @@ signals:
 
 private:
     struct ListRow {
-        TreeRow tree;       // a key not `given` shows the text of "trad.sty"
-        QString idCell;     // the identifier as read or typed
+        TreeRow tree;   // a key not `given` shows the text of "trad.sty"
+        QString idCell; // the identifier as read or typed
         bool idEdited = false;
         std::array<bool, treeKeyCount> edited{}; // typed here: a number is held with a point
-        QStringList others; // cells of the file's other columns
+        QStringList others;                      // cells of the file's other columns
         QStringList beyond; // cells beyond the file's heading, kept after the others
         QString lineFault;  // a fault of the file line itself
         std::optional<TreeSummary> summary;

@@ -208,8 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                 Planted::OwnLeftover},
         Planted{"OwnTemporaryNameLinkedOutside", "trad.sty.x7Kq2a.tmp", "trad.sty",
                 Planted::LinkOutside},
-        Planted{"OwnTemporaryNameDirectory", "trad.sty.x7Kq2a.tmp", "trad.sty",
-                Planted::Directory},
+        Planted{"OwnTemporaryNameDirectory", "trad.sty.x7Kq2a.tmp", "trad.sty", Planted::Directory},
         Planted{"AnotherFilesTemporary", "trad.styx.x7Kq2a.tmp", "trad.sty", Planted::Leftover}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -244,32 +243,29 @@ TEST_P(UnusualTarget, IsRefusedWithAMessageAndNothingIsWrittenAnywhere) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, UnusualTarget,
-    ::testing::Values(Target{"SymbolicLink",
-                             [](const TempHome &h, const TempHome &e) {
-                                 QFile::link(e.path("real.txt"), h.path("f.txt"));
-                             },
-                             "symbolisk länk"},
-                      Target{"Directory",
-                             [](const TempHome &h, const TempHome &) {
-                                 QDir().mkdir(h.path("f.txt"));
-                             },
-                             "är en katalog och inte en fil"},
-                      Target{"NamedPipe",
-                             [](const TempHome &h, const TempHome &) {
-                                 ::mkfifo(QFile::encodeName(h.path("f.txt")).constData(), 0644);
-                             },
-                             "ingen vanlig fil"},
-                      Target{"WriteProtected",
-                             [](const TempHome &h, const TempHome &) {
-                                 h.write("f.txt", "old");
-                                 QFile::setPermissions(h.path("f.txt"), QFileDevice::ReadOwner);
-                             },
-                             "skrivskyddad och sparades inte"},
-                      Target{"LockNameTakenByADirectory",
-                             [](const TempHome &h, const TempHome &) {
-                                 QDir().mkdir(h.path(".kvistel.lock"));
-                             },
-                             "för sin låsfil"}),
+    ::testing::Values(
+        Target{"SymbolicLink",
+               [](const TempHome &h, const TempHome &e) {
+                   QFile::link(e.path("real.txt"), h.path("f.txt"));
+               },
+               "symbolisk länk"},
+        Target{"Directory",
+               [](const TempHome &h, const TempHome &) { QDir().mkdir(h.path("f.txt")); },
+               "är en katalog och inte en fil"},
+        Target{"NamedPipe",
+               [](const TempHome &h, const TempHome &) {
+                   ::mkfifo(QFile::encodeName(h.path("f.txt")).constData(), 0644);
+               },
+               "ingen vanlig fil"},
+        Target{"WriteProtected",
+               [](const TempHome &h, const TempHome &) {
+                   h.write("f.txt", "old");
+                   QFile::setPermissions(h.path("f.txt"), QFileDevice::ReadOwner);
+               },
+               "skrivskyddad och sparades inte"},
+        Target{"LockNameTakenByADirectory",
+               [](const TempHome &h, const TempHome &) { QDir().mkdir(h.path(".kvistel.lock")); },
+               "för sin låsfil"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(SafeReplace, AnyOtherFileKeepsItsPermissions) {

@@ -78,8 +78,7 @@ TEST(TreeListOnTheCommandLine, GivesEachTreeWhatTheSingleTreeCalculationGivesIt)
     EXPECT_EQ(home.read("lista.csv"), listBytes);
     const QStringList lines = splitLines(decodeCp1252(home.read("ut.csv")));
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(cellsOf(lines[0]).mid(0, 3),
-              (QStringList{"id", "år", QStringLiteral("Ränta, %")}));
+    EXPECT_EQ(cellsOf(lines[0]).mid(0, 3), (QStringList{"id", "år", QStringLiteral("Ränta, %")}));
     EXPECT_EQ(cellsOf(lines[0]).last(), "fel");
 
     qsizetype at = 1;
@@ -179,9 +178,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--batch", "LIST", "--home", "HOME", "-o", "HOMEkatalog"},
                  2,
                  "är en katalog"},
-        CallCase{"OutputWithoutName", {"--batch", "LIST", "--home", "HOME", "-o", ""}, 2,
+        CallCase{"OutputWithoutName",
+                 {"--batch", "LIST", "--home", "HOME", "-o", ""},
+                 2,
                  "ange efter -o namnet"},
-        CallCase{"OutputIsTheList", {"--batch", "LIST", "--home", "HOME", "-o", "LIST"}, 2,
+        CallCase{"OutputIsTheList",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "LIST"},
+                 2,
                  "skrivs inte över listan"},
         CallCase{"OutputIsReadOnly",
                  {"--batch", "LIST", "--home", "HOME", "-o", "HOMEskyddad.csv"},
@@ -195,7 +198,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--batch", "LIST", "--home", "HOME", "-o", "HOMEror"},
                  2,
                  "ingen vanlig fil"},
-        CallCase{"StandParameterMissing", {"--batch", "LIST", "--home", "HOMEutanrant"}, 2,
+        CallCase{"StandParameterMissing",
+                 {"--batch", "LIST", "--home", "HOMEutanrant"},
+                 2,
                  "saknar parametern rant"},
         // A quoted heading with commas, a formula in an id and cells beyond the heading's.
         CallCase{"AFormulaGuarded",
@@ -219,12 +224,13 @@ TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()},
-                       out, err),
-              1);
+    EXPECT_EQ(
+        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()}, out, err),
+        1);
     EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,dkvot,beslut")) << out.data().toStdString();
     EXPECT_FALSE(out.data().contains('\x1A'));
-    EXPECT_TRUE(QString::fromUtf8(out.data()).contains(QStringLiteral("0\u066B2"))) << out.data().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(out.data()).contains(QStringLiteral("0\u066B2")))
+        << out.data().toStdString();
 }
 
 // The result that cannot be written whole (a full disk, a reader that stopped) is a failure.

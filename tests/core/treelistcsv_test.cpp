@@ -205,21 +205,18 @@ TEST_P(UnreadableListFile, IsRefusedWithAMessageThatSaysWhatToDo) {
     EXPECT_EQ(home.read("lista.csv"), GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, UnreadableListFile,
-                         ::testing::Values(UnreadableCase{"Empty", "", "är tom"},
-                                           UnreadableCase{"OnlyBlankLines", "\r\n \r\n", "är tom"},
-                                           UnreadableCase{"ColumnTwice", "id;bdm;BDM\r\n1;2;3\r\n",
-                                                          "Kolumnen \"BDM\" finns två gånger"},
-                                           UnreadableCase{"NoColumnOfTheProgram",
-                                                          "namn;vikt\r\nx;1\r\n",
-                                                          "namnger ingen kolumn"},
-                                           UnreadableCase{"EndlessLine",
-                                                          QByteArray(300000, ';'),
-                                                          "Rad 1 i"},
-                                           UnreadableCase{"HeadingOfThousandsOfFields",
-                                                          "id" + QByteArray(5000, ','),
-                                                          "fler än 1024 fält"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnreadableListFile,
+    ::testing::Values(UnreadableCase{"Empty", "", "är tom"},
+                      UnreadableCase{"OnlyBlankLines", "\r\n \r\n", "är tom"},
+                      UnreadableCase{"ColumnTwice", "id;bdm;BDM\r\n1;2;3\r\n",
+                                     "Kolumnen \"BDM\" finns två gånger"},
+                      UnreadableCase{"NoColumnOfTheProgram", "namn;vikt\r\nx;1\r\n",
+                                     "namnger ingen kolumn"},
+                      UnreadableCase{"EndlessLine", QByteArray(300000, ';'), "Rad 1 i"},
+                      UnreadableCase{"HeadingOfThousandsOfFields", "id" + QByteArray(5000, ','),
+                                     "fler än 1024 fält"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(ListFile, LongLinesOrTooManyFieldsInTheRowsStopTheReadingWithTheirLineNumber) {
     for (const QByteArray &row : {QByteArray(100000, 'x'), QByteArray(3000, ';')}) {
@@ -265,7 +262,8 @@ TEST(ListFile, FromANamedPipeIsRefusedByAWindowAndReadAsAStreamByTheCommandLine)
 
 // Every cell a spreadsheet would run as a formula is guarded; numbers with a sign are not.
 TEST(CsvLine, GuardsCellsASpreadsheetWouldRun) {
-    const QStringList cells{"=1+1", "+cmd", "-x", "@SUM(1)", "\tA", "-5", "+2,5", "-0.25", "a=b", ""};
+    const QStringList cells{"=1+1", "+cmd", "-x",    "@SUM(1)", "\tA",
+                            "-5",   "+2,5", "-0.25", "a=b",     ""};
     EXPECT_EQ(joinCsvLine(cells, u';'),
               QStringLiteral("'=1+1;'+cmd;'-x;'@SUM(1);'\tA;-5;+2,5;-0.25;a=b;"));
 }

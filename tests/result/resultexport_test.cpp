@@ -158,7 +158,8 @@ TEST(ResultExport, ANameWithoutItsEndingIsAskedAboutAsTheFileReallyWritten) {
     w.answer = w.home.path("lista");
     w.exporter.exportCsv();
     ASSERT_EQ(hand.count(), 1);
-    EXPECT_EQ(hand.seen()[0].text, QStringLiteral("Filen \"lista.csv\" finns redan. Vill du ersätta den?"));
+    EXPECT_EQ(hand.seen()[0].text,
+              QStringLiteral("Filen \"lista.csv\" finns redan. Vill du ersätta den?"));
     EXPECT_EQ(w.home.read("lista.csv"), QByteArray("earlier"));
 }
 

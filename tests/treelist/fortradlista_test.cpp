@@ -206,8 +206,8 @@ TEST(TreeListWindow, SavesBackWhatTheListHeldAndOnlyWhatTheUserChanged) {
     ASSERT_TRUE(w.saveList(home.path("kopia.csv")));
     EXPECT_EQ(home.read("kopia.csv"), list);
 
-    ASSERT_TRUE(model->setData(model->index(2, TreeListModel::FirstKeyColumn + Bdm), "31,5",
-                               Qt::EditRole));
+    ASSERT_TRUE(
+        model->setData(model->index(2, TreeListModel::FirstKeyColumn + Bdm), "31,5", Qt::EditRole));
     ASSERT_TRUE(w.saveList(home.path("kopia.csv")));
     EXPECT_EQ(home.read("kopia.csv"), QByteArray(list).replace("3;30;", "3;31.5;"));
 }
@@ -237,16 +237,19 @@ TEST(TreeListWindow, BehavesAsASpreadsheetUserExpects) {
     QSignalSpy done(&w, &forTradlista::valuationDone);
     w.vardera();
     ASSERT_TRUE(done.count() > 0 || done.wait(10000));
-    EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")->text().endsWith(
-        QStringLiteral("1 träd kunde inte värderas (se kolumnen Fel).")));
+    EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")
+                    ->text()
+                    .endsWith(QStringLiteral("1 träd kunde inte värderas (se kolumnen Fel).")));
     QTest::mouseClick(w.findChild<QPushButton *>("btnLaggTill"), Qt::LeftButton);
     EXPECT_EQ(model->tree(3).id, "6");
 
     for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
         view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NettoNu,
                                                    order);
-        EXPECT_TRUE(view->model()->index(0, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
-        EXPECT_FALSE(view->model()->index(3, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
+        EXPECT_TRUE(
+            view->model()->index(0, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
+        EXPECT_FALSE(
+            view->model()->index(3, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
     }
 
     QTest::mouseClick(w.findChild<QPushButton *>("btnAvbryt"), Qt::LeftButton);
