@@ -1,5 +1,6 @@
 #include "batch.h"
 
+#include "textfile.h"
 #include "treelistbatch.h"
 
 #include <QCommandLineParser>
@@ -9,6 +10,8 @@
 #include <QSaveFile>
 
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +50,28 @@ void say(QIODevice &device, const QString &text) {
 int problem(QIODevice &errors, const QString &message) {
     say(errors, QStringLiteral("kvistel: ") + message + u'\n');
     return UsageOrFileProblem;
+}
+
+// The file -o names may be replaced only when it is a new name or a regular file of the user's
+// that is not the list being read (a second run would read its own result).
+Outcome checkOutput(const QString &target, const QString &input) {
+    if (target.isEmpty())
+        return Outcome::failure(QStringLiteral("ange efter -o namnet på filen som resultatet ska "
+                                               "skrivas till."));
+    if (const Outcome may = checkSaveTarget(target); !may)
+        return may;
+    struct stat out {
+    }, in{};
+    if (::stat(QFile::encodeName(target).constData(), &out) != 0)
+        return {};
+    const bool inputKnown = input == u"-" ? ::fstat(STDIN_FILENO, &in) == 0
+                                          : ::stat(QFile::encodeName(input).constData(), &in) == 0;
+    if (inputKnown && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+        return Outcome::failure(
+            QStringLiteral("resultatet skrivs inte över listan \"%1\" som läses. Ange ett "
+                           "annat filnamn efter -o.")
+                .arg(target));
+    return {};
 }
 
 } // namespace
@@ -119,12 +144,13 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
     if (!parser.isSet(outputOption)) {
         if (const Outcome done = valueTreeListFile(batch, treeHome, output); !done)
             return problem(errors, done.message());
+        if (auto *file = qobject_cast<QFileDevice *>(&output); file && !file->flush())
+            return problem(errors, writeFailure(errno));
     } else {
         // The result file appears whole or not at all; an old one stays as it was on failure.
         const QString target = parser.value(outputOption);
-        if (QFileInfo(target).isDir())
-            return problem(errors,
-                           QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(target));
+        if (const Outcome may = checkOutput(target, batch.input); !may)
+            return problem(errors, may.message());
         QSaveFile file(target);
         if (!file.open(QIODevice::WriteOnly))
             return problem(errors, QStringLiteral("Filen \"%1\" kunde inte skapas. Kontrollera "

@@ -139,9 +139,13 @@ void forKvistel::btnTradlista_Click() {
 }
 
 void forKvistel::btnAvsluta_Click() {
+    // Work left unsaved in a hidden window (a tree list) is asked about first.
+    for (WorkWindow *w : std::as_const(m_windows))
+        if (w && !w->mayClose())
+            return;
     emit avsluta();
 }
 
 void forKvistel::closeBox() {
-    emit avsluta();
+    btnAvsluta_Click();
 }

@@ -8,15 +8,23 @@
 #include <QDir>
 #include <QFile>
 
+#include <csignal>
+#include <unistd.h>
+
 int main(int argc, char *argv[]) {
     // A list of trees from the command line needs no window and no display.
     if (wantsBatch(argc, argv)) {
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Kvistel"));
         QCoreApplication::setApplicationVersion(QStringLiteral(KVISTEL_VERSION));
+        // Unbuffered, so that every write of the result is checked as it is made; a reader that
+        // stops early (a closed pipe) is a failed write, not the end of the program.
+#ifdef SIGPIPE
+        std::signal(SIGPIPE, SIG_IGN);
+#endif
         QFile out, err;
-        out.open(stdout, QIODevice::WriteOnly);
-        err.open(stderr, QIODevice::WriteOnly);
+        out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
         return runBatch(QCoreApplication::arguments(), out, err);
     }
     QApplication app(argc, argv);

@@ -7,7 +7,32 @@
 
 namespace {
 
-QString csvField(const QString &text, QChar separator) {
+bool startsLikeFormula(QStringView cell) {
+    if (cell.isEmpty())
+        return false;
+    const QChar c = cell.front();
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+// "-5", "+2,5", "-0.25": a number with its sign, which a spreadsheet reads as a number.
+bool isSignedPlainNumber(QStringView cell) {
+    qsizetype i = 1;
+    qsizetype digits = 0;
+    bool mark = false;
+    for (; i < cell.size(); ++i) {
+        const QChar c = cell[i];
+        if (c >= u'0' && c <= u'9')
+            ++digits;
+        else if ((c == u'.' || c == u',') && !mark)
+            mark = true;
+        else
+            return false;
+    }
+    return digits > 0 && (cell.front() == u'-' || cell.front() == u'+');
+}
+
+QString csvField(const QString &raw, QChar separator) {
+    const QString text = spreadsheetSafeCell(raw);
     const bool quote = text.contains(separator) || text.contains(u'"') || text.contains(u'\n') ||
                        text.contains(u'\r') ||
                        (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
@@ -28,6 +53,21 @@ QString withSeparator(const QString &value, QChar decimalSeparator) {
 }
 
 } // namespace
+
+QString spreadsheetSafeCell(const QString &cell) {
+    // A cell that itself looks guarded gets a guard too, so that reading one back is exact.
+    const bool looksGuarded =
+        cell.startsWith(u'\'') && startsLikeFormula(QStringView(cell).sliced(1));
+    if (!looksGuarded && (!startsLikeFormula(cell) || isSignedPlainNumber(cell)))
+        return cell;
+    return u'\'' + cell;
+}
+
+QString withoutSpreadsheetGuard(const QString &cell) {
+    if (cell.size() > 1 && cell.front() == u'\'' && startsLikeFormula(QStringView(cell).sliced(1)))
+        return cell.sliced(1);
+    return cell;
+}
 
 QChar csvSeparator(QChar decimalSeparator) {
     return decimalSeparator == u',' ? QChar(u';') : QChar(u',');

@@ -22,6 +22,13 @@
 QByteArray resultCsv(const QList<SummaryItem> &summary, const ResultTable &table,
                      QChar decimalSeparator);
 
+// A cell as a spreadsheet may read it without running it: a text that begins with "=", "+",
+// "-", "@", a tab or a CR would be taken for a formula, so it gets a leading "'" (which the
+// spreadsheet shows as nothing). A plain number ("-5", "+2,5") is left as it is.
+QString spreadsheetSafeCell(const QString &cell);
+// The cell as it was before spreadsheetSafeCell, for a file read back.
+QString withoutSpreadsheetGuard(const QString &cell);
+
 // The CSV field separator that goes with a decimal separator.
 QChar csvSeparator(QChar decimalSeparator);
 

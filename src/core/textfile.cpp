@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 // The disk is reached through POSIX calls rather than QFile: only they tell the real cause of a
@@ -243,7 +244,14 @@ ssize_t writeSome(int fd, const char *data, size_t size) {
 class DirectoryLock {
 public:
     explicit DirectoryLock(const QString &target)
-        : m_lock(directoryOf(target) + QStringLiteral("/.kvistel.lock")) {
+        : m_path(directoryOf(target) + QStringLiteral("/.kvistel.lock")), m_lock(m_path) {
+        // A directory or anything else of the lock's name would make every save wait for a
+        // lock no one holds: it is named instead.
+        struct stat info {};
+        if (::lstat(nativePath(m_path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            m_inTheWay = true;
+            return;
+        }
         // Long enough for another copy to finish a save, even on a slow share.
         m_locked = m_lock.tryLock(3000);
     }
@@ -251,24 +259,59 @@ public:
     Outcome outcome(const QString &target) const {
         if (m_locked)
             return {};
+        if (m_inTheWay)
+            return Outcome::failure(
+                QStringLiteral("Filen \"%1\" kunde inte sparas, eftersom \"%2\" inte är en vanlig "
+                               "fil (utan till exempel en katalog). Kvistel behöver det namnet "
+                               "för sin låsfil: ta bort eller byt namn på den och spara igen. "
+                               "Den tidigare filen är oförändrad.")
+                    .arg(target, QDir::toNativeSeparators(m_path)));
         if (m_lock.error() == QLockFile::LockFailedError)
             return Outcome::failure(
                 QStringLiteral("Filen \"%1\" kunde inte sparas, eftersom en annan kopia av "
                                "Kvistel sparar i samma katalog just nu. Försök igen om en "
                                "stund. Den tidigare filen är oförändrad.")
                     .arg(target));
-        // The lock file could not be made: the directory tells why.
+        // The lock file could not be made: the directory and its disk tell why.
         const QByteArray dir = nativePath(directoryOf(target));
         int error = EIO;
+        struct statvfs disk {};
         if (::access(dir.constData(), W_OK) != 0)
             error = errno;
+        else if (::statvfs(dir.constData(), &disk) == 0 && (disk.f_flag & ST_RDONLY))
+            error = EROFS;
+        else if (::statvfs(dir.constData(), &disk) == 0 && disk.f_bavail == 0)
+            error = ENOSPC;
         return Outcome::failure(saveFailure(target, error));
     }
 
 private:
+    QString m_path;
     QLockFile m_lock;
     bool m_locked = false;
+    bool m_inTheWay = false;
 };
+
+// Temporary files of earlier saves of `target` that a crash left behind ("trad.sty.x7Kq2a.tmp"):
+// only names of the program's own pattern, only regular files, and a link is never followed.
+// The caller holds the directory lock, so no save of another copy is using one.
+void removeLeftoverTemporaries(const QString &target) {
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + u'.';
+    const QDir dir = info.absoluteDir();
+    const QStringList names =
+        dir.entryList({prefix + QStringLiteral("??????.tmp")},
+                      QDir::Files | QDir::System | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &name : names) {
+        bool own = name.size() == prefix.size() + 10;
+        for (qsizetype i = prefix.size(); own && i < prefix.size() + 6; ++i)
+            own = name[i].isLetterOrNumber() && name[i].unicode() < 0x80;
+        struct stat entry {};
+        const QByteArray path = nativePath(dir.filePath(name));
+        if (own && ::lstat(path.constData(), &entry) == 0 && S_ISREG(entry.st_mode))
+            ::unlink(path.constData());
+    }
+}
 
 Outcome checkTarget(const QString &target, struct stat *old, bool *exists) {
     const QByteArray path = nativePath(target);
@@ -321,6 +364,7 @@ Outcome writeLocked(const QString &target, const QByteArray &bytes) {
     bool exists = false;
     if (Outcome checked = checkTarget(target, &old, &exists); !checked)
         return checked;
+    removeLeftoverTemporaries(target);
     QByteArray temp;
     const int fd = createTemporary(target, &temp);
     if (fd < 0)
@@ -425,6 +469,12 @@ template <class Save> auto whileLocked(const QString &target, Save save) -> decl
 }
 
 } // namespace
+
+Outcome checkSaveTarget(const QString &target) {
+    struct stat old {};
+    bool exists = false;
+    return checkTarget(target, &old, &exists);
+}
 
 Outcome replaceFileSafely(const QString &target, const QByteArray &bytes) {
     return whileLocked(target, [&] { return writeLocked(target, bytes); });

@@ -100,6 +100,10 @@ enum class IfChangedSinceRead { Stop, Overwrite };
 // and the message names the real cause (full disk, read-only disk, missing rights, ...).
 Outcome replaceFileSafely(const QString &target, const QByteArray &bytes);
 
+// Whether `target` may be replaced by a save: nothing there yet, or a regular file the user has
+// not write-protected (a link, a directory, a pipe or a device is refused with a message).
+Outcome checkSaveTarget(const QString &target);
+
 // The same, but stops (writing nothing) when the target's bytes no longer match `readStamp`.
 SaveOutcome replaceFileUnlessChanged(const QString &target, const QByteArray &bytes,
                                      const FileStamp &readStamp);

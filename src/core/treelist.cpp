@@ -7,6 +7,8 @@
 #include "resultrow.h"
 #include "species.h"
 
+#include <QSet>
+
 #include <cmath>
 #include <limits>
 
@@ -118,6 +120,9 @@ QString treeValueFault(int key, QStringView text) {
             return QStringLiteral("Skriv Ja eller Nej (y, n)");
         return {};
     case K::Number:
+        // A list is no control file: a character that file could not hold is simply no digit.
+        if (!firstCharacterOutsideCp1252(text).isEmpty())
+            return FieldMessage::notNumeric();
         return fieldFault(pointText(text), info.parameter->lower, info.parameter->upper,
                           localeDecimalSeparator());
     case K::Quality:
@@ -263,8 +268,54 @@ Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount
     return {};
 }
 
+namespace {
+
+QString missingMessage(const QString &path, const QStringList &keys) {
+    return keys.size() == 1
+               ? QStringLiteral("Styrfilen \"%1\" saknar parametern %2. Lägg till den (spara "
+                                "parameterformuläret) och försök igen.")
+                     .arg(path, keys.first())
+               : QStringLiteral("Styrfilen \"%1\" saknar parametrarna %2. Lägg till dem (spara "
+                                "parameterformulären) och försök igen.")
+                     .arg(path, keys.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QString missingTreeKeysMessage(const TreeListHome &home,
+                               const std::array<bool, treeKeyCount> &hasColumn) {
+    QStringList keys;
+    for (int k = 0; k < treeKeyCount; ++k)
+        if (home.missing[std::size_t(k)] && !hasColumn[std::size_t(k)])
+            keys << treeKeys()[std::size_t(k)].name.toString();
+    if (keys.isEmpty())
+        return {};
+    return missingMessage(home.controlFilePath, keys).chopped(1) +
+           QStringLiteral(", eller ge listan en kolumn för ") +
+           (keys.size() == 1 ? QStringLiteral("den.") : QStringLiteral("dem."));
+}
+
 Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home) {
     TreeListHome loaded;
+    const ControlFile file(sokvag);
+    loaded.controlFilePath = file.path();
+    QSet<QString> present;
+    QString error;
+    if (!file.read(
+            parameterKeys(), ControlFile::Lines::AllButLast,
+            [&](const QString &key, const QString &) { present.insert(key); }, &error))
+        return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + error);
+    QStringList missing;
+    for (const Parameter &p : parameters()) {
+        if (present.contains(p.keyText()))
+            continue;
+        if (const int k = treeKeyNamed(p.key); k >= 0)
+            loaded.missing[std::size_t(k)] = true;
+        else
+            missing << p.key.chopped(1).toString();
+    }
+    if (!missing.isEmpty())
+        return Outcome::failure(missingMessage(file.path(), missing));
     if (const QString problem = loadTreeInputs(sokvag, loaded.base); !problem.isEmpty())
         return Outcome::failure(problem);
     if (const QString problem = loadPriceTables(sokvag, loaded.prices); !problem.isEmpty())

@@ -101,7 +101,16 @@ struct TreeListHome {
     TreeInputs base;
     PriceTables prices;
     std::array<QString, treeKeyCount> texts; // the tree keys' texts in "trad.sty"
+    // Tree keys "trad.sty" has no line for: a list must give them in a column of its own.
+    std::array<bool, treeKeyCount> missing{};
+    QString controlFilePath;
 };
+// Loads the home directory's parameters; a stand or economy parameter missing from "trad.sty"
+// stops it with a message naming the parameter (its trees would otherwise be valued with 0).
 Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home);
+// The message for tree keys "trad.sty" lacks and a list without their column (`hasColumn`), or
+// empty when every such key has its column.
+QString missingTreeKeysMessage(const TreeListHome &home,
+                               const std::array<bool, treeKeyCount> &hasColumn);
 // Only the texts of the tree keys, for a new tree of a list.
 Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts);

@@ -1,11 +1,17 @@
 #include "treelistbatch.h"
 
+#include "fieldcheck.h"
 #include "numberformat.h"
 #include "resultrow.h"
 #include "treelistcsv.h"
 
 #include <QIODevice>
 #include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -15,15 +21,36 @@ constexpr int chunkLines = 4096;
 struct ValuedLine {
     QString text; // the output lines of the tree, CR LF ended
     bool faulty = false;
-    HarvestPlan plan; // the tree alone, when the list is planned
+    bool fitsCp1252 = true; // the program's texts in it (a reason) fit Windows-1252
+    HarvestPlan plan;       // the tree alone, when the list is planned
 };
 
 QStringList fullHeadings() {
     QStringList h{QStringLiteral("id"), QStringLiteral("år")};
     for (int c = 0; c < resultColumnCount; ++c)
-        h << resultHeading(c);
+        h << resultHeading(c).simplified(); // the grid's headings are laid out for wrapping
     h << summaryHeading(Fel);
     return h;
+}
+
+// A character Windows-1252 lacks, in a reason of a later chunk after the heading went out in
+// Windows-1252, is written as its code ("U+2264").
+QString spelledForCp1252(const QString &text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
+                                                                                             : 1;
+        const QString character = text.mid(i, length);
+        if (firstCharacterOutsideCp1252(character).isEmpty())
+            out += character;
+        else
+            out +=
+                QStringLiteral("U+") +
+                QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
+        i += length;
+    }
+    return out;
 }
 
 QStringList planHeadings() {
@@ -45,29 +72,52 @@ void writePlan(CsvWriter &writer, const HarvestPlan &plan, QChar mark) {
 
 } // namespace
 
+QString writeFailure(int error) {
+    QString why;
+    switch (error) {
+    case ENOSPC:
+        why = QStringLiteral("disken är full");
+        break;
+    case EDQUOT:
+        why = QStringLiteral("ditt diskutrymme (din diskkvot) är slut");
+        break;
+    case EPIPE:
+        why = QStringLiteral("mottagaren slutade läsa (rörledningen stängdes)");
+        break;
+    case EIO:
+        why = QStringLiteral("ett skrivfel uppstod på disken");
+        break;
+    case 0:
+        why = QStringLiteral("skrivningen avbröts");
+        break;
+    default:
+        why = QString::fromLocal8Bit(std::strerror(error));
+        break;
+    }
+    return QStringLiteral("Resultatet kunde inte skrivas helt, eftersom %1. Det som skrevs är "
+                          "inte hela resultatet.")
+        .arg(why);
+}
+
 Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODevice &out) {
     TreeListReader reader;
-    if (const Outcome opened = reader.open(batch.input); !opened)
+    if (const Outcome opened = reader.open(batch.input, ListSource::FileOrStream); !opened)
         return opened;
+    std::array<bool, treeKeyCount> hasColumn{};
+    for (const int kind : reader.columnKinds())
+        if (kind >= 0 && kind < treeKeyCount)
+            hasColumn[std::size_t(kind)] = true;
+    if (const QString missing = missingTreeKeysMessage(home, hasColumn); !missing.isEmpty())
+        return Outcome::failure(missing);
 
     QList<TreeListLine> lines;
     reader.read(chunkLines, lines);
-    const CsvDialect dialect = reader.dialect();
-    CsvWriter writer(out, dialect);
-    if (batch.plan) {
-        writer.writeLine(planHeadings());
-    } else if (batch.full) {
-        writer.writeLine(fullHeadings());
-    } else {
-        QStringList h = reader.headings();
-        for (int c = 0; c < summaryColumnCount; ++c)
-            h << summaryHeading(c);
-        writer.writeLine(h);
-    }
+    CsvDialect dialect = reader.dialect();
+    const qsizetype headingCount = reader.headings().size();
 
     const bool full = batch.full && !batch.plan;
     const bool plan = batch.plan;
-    auto value = [&home, &dialect, full, plan](const TreeListLine &line) {
+    auto value = [&home, &dialect, full, plan, headingCount](const TreeListLine &line) {
         ValuedLine v;
         const QChar mark = dialect.decimalMark;
         TreeValuation valuation;
@@ -77,6 +127,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         else
             summary = valueTreeRow(home.base, line.tree, home.prices, full ? &valuation : nullptr);
         v.faulty = !summary.valued();
+        v.fitsCp1252 = firstCharacterOutsideCp1252(summary.fault).isEmpty();
         if (plan) {
             v.plan.add(line.tree.id, summary);
             return v;
@@ -88,9 +139,11 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             cells.clear();
         };
         if (!full) {
-            cells = line.cells;
+            // Cells beyond the heading's follow the summary, so that none lands under it.
+            cells = line.cells.mid(0, headingCount);
             for (int c = 0; c < summaryColumnCount; ++c)
                 cells << summaryText(summary, c, mark);
+            cells += line.cells.mid(headingCount);
             endLine();
             return v;
         }
@@ -112,33 +165,52 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         return v;
     };
 
-    // The next chunk is read while the cores value this one.
-    HarvestPlan standPlan;
+    // The next chunk is read while the cores value this one. The heading waits for the first
+    // chunk's figures: a list in Windows-1252 whose reasons hold a character that encoding
+    // lacks is answered in UTF-8 instead, rather than with a substitute byte.
     QFuture<ValuedLine> valuing = QtConcurrent::mapped(lines, value);
+    std::optional<CsvWriter> writer;
+    HarvestPlan standPlan;
     for (;;) {
         const qsizetype count = lines.size();
+        const QList<ValuedLine> valued = valuing.results();
+        if (!writer) {
+            if (dialect.encoding == CsvDialect::Encoding::Cp1252 &&
+                !std::all_of(valued.begin(), valued.end(),
+                             [](const ValuedLine &v) { return v.fitsCp1252; }))
+                dialect.encoding = CsvDialect::Encoding::Utf8Bom;
+            writer.emplace(out, dialect);
+            if (plan) {
+                writer->writeLine(planHeadings());
+            } else if (full) {
+                writer->writeLine(fullHeadings());
+            } else {
+                QStringList h = reader.headings();
+                for (int c = 0; c < summaryColumnCount; ++c)
+                    h << summaryHeading(c);
+                writer->writeLine(h);
+            }
+        }
         const bool more = reader.read(chunkLines, lines);
-        for (const ValuedLine &v : valuing.results()) {
-            writer.writeText(v.text);
+        for (const ValuedLine &v : valued) {
+            writer->writeText(v.fitsCp1252 || dialect.encoding != CsvDialect::Encoding::Cp1252
+                                  ? v.text
+                                  : spelledForCp1252(v.text));
             if (plan)
                 standPlan.add(v.plan);
             batch.faulty += v.faulty ? 1 : 0;
         }
         batch.trees += int(count);
-        if (!writer.flush())
-            return Outcome::failure(QStringLiteral("Resultatet kunde inte skrivas, eftersom "
-                                                   "katalogen inte går att skriva i eller "
-                                                   "disken är full."));
+        if (!writer->flush())
+            return Outcome::failure(writeFailure(writer->error()));
         if (!more)
             break;
         valuing = QtConcurrent::mapped(lines, value);
     }
     if (const Outcome read = reader.status(); !read || !plan)
         return read;
-    writePlan(writer, standPlan, dialect.decimalMark);
-    if (!writer.flush())
-        return Outcome::failure(QStringLiteral("Resultatet kunde inte skrivas, eftersom "
-                                               "katalogen inte går att skriva i eller "
-                                               "disken är full."));
+    writePlan(*writer, standPlan, dialect.decimalMark);
+    if (!writer->flush())
+        return Outcome::failure(writeFailure(writer->error()));
     return {};
 }

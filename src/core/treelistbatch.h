@@ -28,5 +28,12 @@ struct TreeListBatch {
 // - with `plan`: "år", "träd", "volym m3", "netto kr" and "nuvärde kr" for each harvest year in
 //   which trees are cut, each tree in its best year; a line "totalt"; then the stand's present
 //   value against cutting every valued tree now, as one sentence.
-// Fails, with a Swedish message, only when the list cannot be read or the output not written.
+// Fails, with a Swedish message, only when the list cannot be read or the output not written;
+// a stand or economy parameter missing from "trad.sty", or a tree key missing from both it and
+// the list, stops the list before anything is written.
+// A list in Windows-1252 whose first chunk's reasons hold a character that encoding lacks is
+// answered in UTF-8 with a byte order mark.
 Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODevice &out);
+
+// The message for a result that could not be written whole, from the errno of the write.
+QString writeFailure(int error);

@@ -2,14 +2,25 @@
 
 #include "cp1252.h"
 #include "numberformat.h"
+#include "resultcsv.h"
 
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStringEncoder>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr qint64 chunkBytes = 1 << 18;
+// What one chunk of lines may hold, so that a list of long lines reads in the same memory as
+// a list of short ones.
+constexpr qsizetype chunkCharacters = 1 << 22;
+constexpr qsizetype chunkCells = 1 << 18;
 const QByteArray utf8Bom("\xEF\xBB\xBF");
 
 bool isNumberKey(int kind) {
@@ -19,6 +30,39 @@ bool isNumberKey(int kind) {
 
 QString fileNotReadable(const QString &path) {
     return QStringLiteral("Filen \"%1\" kunde inte läsas.").arg(path);
+}
+
+// The name a list read from standard input goes by in messages.
+QString shownName(const QString &path) {
+    return path == u"-" ? QStringLiteral("standard in") : path;
+}
+
+QString openFailure(const QString &path, int error) {
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("Filen \"%1\" finns inte.").arg(path);
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning, eftersom du saknar "
+                              "rätt att läsa den.")
+            .arg(path);
+    default:
+        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning (%2).")
+            .arg(path, QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+// Counts `separator` outside quoted cells, where a heading such as "Plats, avd, del" may hold it.
+qsizetype countOutsideQuotes(QStringView line, QChar separator) {
+    qsizetype count = 0;
+    bool quoted = false;
+    for (const QChar c : line) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (c == separator && !quoted)
+            ++count;
+    }
+    return count;
 }
 
 } // namespace
@@ -72,7 +116,7 @@ QString joinCsvLine(const QStringList &cells, QChar separator) {
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i)
             line += separator;
-        const QString &cell = cells[i];
+        const QString cell = spreadsheetSafeCell(cells[i]);
         if (cell.contains(separator) || cell.contains(u'"') || cell.contains(u'\n') ||
             cell.contains(u'\r')) {
             QString escaped = cell;
@@ -97,17 +141,82 @@ bool fitsCp1252(const QString &text) {
     return decodeCp1252(encodeCp1252(text)) == text;
 }
 
-Outcome TreeListReader::open(const QString &path) {
-    m_path = path;
-    const QFileInfo info(path);
-    if (!info.exists())
-        return Outcome::failure(QStringLiteral("Filen \"%1\" finns inte.").arg(path));
-    if (info.isDir())
-        return Outcome::failure(QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(path));
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly))
+Outcome TreeListReader::open(const QString &path, ListSource source) {
+    m_path = shownName(path);
+    // Opened without waiting, so that a named pipe chosen in a window is refused at once; a
+    // list on standard input ("-" or /dev/stdin) is read as the stream it is.
+    const bool standardInput = path == u"-";
+    const int fd = standardInput ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                                 : ::open(QFile::encodeName(path).constData(),
+                                          O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Outcome::failure(openFailure(m_path, errno));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return Outcome::failure(openFailure(m_path, error));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ::close(fd);
         return Outcome::failure(
-            QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning.").arg(path));
+            QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(m_path));
+    }
+    m_stream = !S_ISREG(info.st_mode);
+    if (m_stream && source == ListSource::RegularFile) {
+        ::close(fd);
+        return Outcome::failure(
+            QStringLiteral("\"%1\" är ingen vanlig fil (utan till exempel en namngiven "
+                           "rörledning eller en enhet), och Kvistel läser listor bara från vanliga "
+                           "filer. Välj den riktiga filen.")
+                .arg(m_path));
+    }
+    int readFd = fd;
+    if (S_ISFIFO(info.st_mode) && !standardInput) {
+        // Opened without waiting, a named pipe reads as empty until its writer comes: it is
+        // opened again, waiting for the writer as a reader of a pipe does.
+        ::close(fd);
+        readFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (readFd < 0)
+            return Outcome::failure(openFailure(m_path, errno));
+    } else {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    const int fdToRead = readFd;
+    if (!m_file.open(fdToRead, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fdToRead);
+        return Outcome::failure(openFailure(m_path, EIO));
+    }
+    return settleEncodingAndHeading();
+}
+
+Outcome TreeListReader::settleEncodingAndHeading() {
+    const QString &path = m_path;
+    if (m_stream) {
+        // A stream cannot be read twice: its encoding is judged by its first megabyte, which
+        // is kept to be read again as the list.
+        while (m_pending.size() < 4 * chunkBytes) {
+            const QByteArray bytes = m_file.read(chunkBytes);
+            if (bytes.isEmpty())
+                break;
+            m_pending += bytes;
+        }
+        if (m_file.error() != QFileDevice::NoError)
+            return Outcome::failure(fileNotReadable(path));
+        if (m_pending.startsWith(utf8Bom)) {
+            m_dialect.encoding = CsvDialect::Encoding::Utf8Bom;
+        } else {
+            QStringDecoder probe(QStringDecoder::Utf8);
+            bool ascii = true;
+            for (qsizetype i = 0; ascii && i < m_pending.size(); ++i)
+                ascii = (m_pending[i] & 0x80) == 0;
+            if (!ascii)
+                QString(probe.decode(m_pending));
+            m_dialect.encoding = !ascii && !probe.hasError() ? CsvDialect::Encoding::Utf8
+                                                             : CsvDialect::Encoding::Cp1252;
+        }
+        return readHeading();
+    }
 
     // The encoding: a byte order mark says UTF-8; otherwise a file that is valid UTF-8 all
     // through is taken as such, and anything else as Windows-1252 (which any bytes are).
@@ -131,6 +240,11 @@ Outcome TreeListReader::open(const QString &path) {
             !ascii && !probe.hasError() ? CsvDialect::Encoding::Utf8 : CsvDialect::Encoding::Cp1252;
         m_file.seek(0);
     }
+    return readHeading();
+}
+
+Outcome TreeListReader::readHeading() {
+    const QString &path = m_path;
     m_decoder = QStringDecoder(QStringDecoder::Utf8); // Windows-1252 needs no state
 
     QString heading;
@@ -142,8 +256,11 @@ Outcome TreeListReader::open(const QString &path) {
                                     .arg(path)
                               : m_status.message());
     // The heading holds names only, so its separator is the one it has more of.
-    m_dialect.separator = heading.count(u';') >= heading.count(u',') ? u';' : u',';
+    m_dialect.separator =
+        countOutsideQuotes(heading, u';') >= countOutsideQuotes(heading, u',') ? u';' : u',';
     m_dialect.decimalMark = m_dialect.separator == u',' ? u'.' : u',';
+    if (const Outcome fits = checkFieldCount(heading); !fits)
+        return fits;
     m_headings = splitCsvLine(heading, m_dialect.separator);
     m_kinds.clear();
     bool any = false;
@@ -151,6 +268,8 @@ Outcome TreeListReader::open(const QString &path) {
         QString &h = m_headings[i];
         if (i == 0 && h.startsWith(QChar(0xFEFF)))
             h.remove(0, 1);
+        if (h.startsWith(u'\''))
+            h = withoutSpreadsheetGuard(h);
         int kind = treeKeyNamed(h);
         if (kind < 0 && h.trimmed().compare(u"id", Qt::CaseInsensitive) == 0)
             kind = idColumn;
@@ -187,6 +306,8 @@ bool TreeListReader::nextLine(QString &line) {
                 ++m_pos;
                 continue;
             }
+            if (i - m_pos > maxLineLength)
+                return lineTooLong();
             line = m_buffer.mid(m_pos, i - m_pos);
             m_lastWasCr = c == u'\r';
             if (m_lastWasCr && i + 1 < m_buffer.size() && m_buffer.at(i + 1) == u'\n') {
@@ -200,6 +321,8 @@ bool TreeListReader::nextLine(QString &line) {
         if (m_atEnd) {
             if (m_pos >= m_buffer.size())
                 return false;
+            if (m_buffer.size() - m_pos > maxLineLength)
+                return lineTooLong();
             line = m_buffer.mid(m_pos);
             m_pos = m_buffer.size();
             ++m_lineNumber;
@@ -207,7 +330,13 @@ bool TreeListReader::nextLine(QString &line) {
         }
         m_buffer.remove(0, m_pos);
         m_pos = 0;
-        const QByteArray bytes = m_file.read(chunkBytes);
+        // A line of a tree is short: one without an end in sight is no list, and is not
+        // gathered into memory until the disk runs out.
+        if (m_buffer.size() > maxLineLength)
+            return lineTooLong();
+        QByteArray bytes = std::exchange(m_pending, QByteArray());
+        if (bytes.isEmpty())
+            bytes = m_file.read(chunkBytes);
         if (bytes.isEmpty()) {
             if (m_file.error() != QFileDevice::NoError)
                 m_status = Outcome::failure(fileNotReadable(m_path));
@@ -217,6 +346,20 @@ bool TreeListReader::nextLine(QString &line) {
             m_buffer += decode(bytes);
         }
     }
+}
+
+bool TreeListReader::lineTooLong() {
+    m_status = Outcome::failure(
+        QStringLiteral("Rad %1 i \"%2\" är längre än %3 tecken, och en trädlista har en kort rad "
+                       "per träd. Kontrollera att filen är en trädlista (text med en rad per "
+                       "träd) och försök igen.")
+            .arg(m_lineNumber + 1)
+            .arg(m_path)
+            .arg(maxLineLength));
+    m_atEnd = true;
+    m_buffer.clear();
+    m_pos = 0;
+    return false;
 }
 
 QString TreeListReader::decode(const QByteArray &bytes) {
@@ -231,12 +374,29 @@ QString TreeListReader::decode(const QByteArray &bytes) {
     return m_decoder.decode(bytes);
 }
 
+Outcome TreeListReader::checkFieldCount(QStringView line) const {
+    if (countOutsideQuotes(line, m_dialect.separator) < maxFields)
+        return {};
+    return Outcome::failure(QStringLiteral("Rad %1 i \"%2\" har fler än %3 fält. Kontrollera att "
+                                           "filen är en trädlista och försök igen.")
+                                .arg(m_lineNumber)
+                                .arg(m_path)
+                                .arg(maxFields));
+}
+
 TreeListLine TreeListReader::parse(QString line) const {
     TreeListLine out;
     out.lineNumber = m_lineNumber;
     out.cells = splitCsvLine(line, m_dialect.separator);
+    // A cell the program wrote with a guard against spreadsheet formulas reads as it was.
+    for (QString &cell : out.cells)
+        if (cell.startsWith(u'\''))
+            cell = withoutSpreadsheetGuard(cell);
+    // Cells beyond the heading stay with the line, after its own; the tree is not valued, as
+    // no one can tell which of its cells are misplaced.
     if (out.cells.size() > m_headings.size())
-        out.fault = QStringLiteral("Raden har %1 fält men den första raden namnger %2.")
+        out.fault = QStringLiteral("Rad %1 har %2 fält men den första raden namnger %3.")
+                        .arg(m_lineNumber)
                         .arg(out.cells.size())
                         .arg(m_headings.size());
     while (out.cells.size() < m_headings.size())
@@ -274,12 +434,24 @@ void TreeListReader::settleDecimalMark(const QList<TreeListLine> &lines) {
 
 bool TreeListReader::read(int count, QList<TreeListLine> &lines) {
     lines.clear();
+    if (!m_status)
+        return false;
     QString line;
-    while (lines.size() < count && nextLine(line)) {
+    qsizetype characters = 0;
+    qsizetype cells = 0;
+    while (lines.size() < count && characters < chunkCharacters && cells < chunkCells &&
+           nextLine(line)) {
         if (line.trimmed().isEmpty())
             continue;
+        if (const Outcome fits = checkFieldCount(line); !fits) {
+            m_status = fits;
+            lines.clear();
+            return false;
+        }
         ++m_treeNumber;
+        characters += line.size();
         lines.append(parse(std::move(line)));
+        cells += lines.back().cells.size();
     }
     if (!m_decimalSettled)
         settleDecimalMark(lines);
@@ -288,18 +460,34 @@ bool TreeListReader::read(int count, QList<TreeListLine> &lines) {
 
 CsvWriter::CsvWriter(QIODevice &out, const CsvDialect &dialect)
     : m_out(out), m_dialect(dialect), m_encoder(QStringEncoder::Utf8) {
-    if (dialect.encoding == CsvDialect::Encoding::Utf8Bom)
+    if (dialect.encoding == CsvDialect::Encoding::Utf8Bom) {
+        errno = 0;
         m_ok = m_out.write(utf8Bom) == utf8Bom.size();
+        m_error = m_ok ? 0 : errno;
+    }
 }
 
 void CsvWriter::writeLine(const QStringList &cells) {
-    m_pending += joinCsvLine(cells, m_dialect.separator);
+    // Windows-1252 text that begins with "ï»¿" would read back as a UTF-8 byte order mark: the
+    // first cell is quoted.
+    if (m_firstLine && m_dialect.encoding == CsvDialect::Encoding::Cp1252 && !cells.isEmpty() &&
+        cells.front().startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) {
+        QString first = cells.front();
+        first.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        m_pending += u'"' + first + u'"';
+        if (cells.size() > 1)
+            m_pending += m_dialect.separator + joinCsvLine(cells.mid(1), m_dialect.separator);
+    } else {
+        m_pending += joinCsvLine(cells, m_dialect.separator);
+    }
+    m_firstLine = false;
     m_pending += QStringLiteral("\r\n");
     if (m_pending.size() > chunkBytes)
         flush();
 }
 
 void CsvWriter::writeText(const QString &lines) {
+    m_firstLine = false;
     m_pending += lines;
     if (m_pending.size() > chunkBytes)
         flush();
@@ -317,7 +505,11 @@ bool CsvWriter::flush() {
                                      ? encodeCp1252(m_pending)
                                      : QByteArray(m_encoder.encode(m_pending));
         m_pending.clear();
-        m_ok = m_ok && m_out.write(bytes) == bytes.size();
+        errno = 0;
+        if (m_ok && m_out.write(bytes) != bytes.size()) {
+            m_ok = false;
+            m_error = errno;
+        }
     }
     return m_ok;
 }

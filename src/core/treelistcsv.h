@@ -46,12 +46,22 @@ struct TreeListLine {
     QString fault;         // a fault of the line itself, before any value is looked at
 };
 
+// Where a list may come from: a window reads regular files only (a named pipe would hang it);
+// the command line also reads a stream, such as standard input ("-" or /dev/stdin).
+enum class ListSource { RegularFile, FileOrStream };
+
 // Reads a list file a chunk of lines at a time, so that an inventory of any size reads in the
 // same memory. The file is only ever opened for reading.
 class TreeListReader {
 public:
-    // Opens the file, settles its encoding and reads the heading line.
-    Outcome open(const QString &path);
+    // No list has lines this long or this many cells: a file that does is refused with a
+    // message before it takes the memory.
+    static constexpr qsizetype maxLineLength = 65536;
+    static constexpr qsizetype maxFields = 1024;
+
+    // Opens the file ("-": standard input), settles its encoding and reads the heading line.
+    // A stream's encoding is judged by its first megabyte.
+    Outcome open(const QString &path, ListSource source = ListSource::RegularFile);
 
     const QStringList &headings() const { return m_headings; }
     // Per heading: a TreeKey, idColumn or otherColumn.
@@ -59,20 +69,26 @@ public:
     // Settled by the first read: the decimal mark follows the first chunk's numbers.
     const CsvDialect &dialect() const { return m_dialect; }
 
-    // Reads up to `count` more tree lines into `lines` (replacing what it held). Blank lines
-    // are skipped. Returns false when nothing was left to read; status() then tells whether the
-    // file was read to its end.
+    // Reads up to `count` more tree lines into `lines` (replacing what it held), fewer when
+    // the lines are long. Blank lines are skipped. Returns false when nothing was left to read;
+    // status() then tells whether the file was read to its end.
     bool read(int count, QList<TreeListLine> &lines);
     const Outcome &status() const { return m_status; }
 
 private:
+    Outcome settleEncodingAndHeading();
+    Outcome readHeading();
+    Outcome checkFieldCount(QStringView line) const;
     bool nextLine(QString &line);
+    bool lineTooLong();
     void settleDecimalMark(const QList<TreeListLine> &lines);
     TreeListLine parse(QString line) const;
     QString decode(const QByteArray &bytes);
 
     QString m_path;
     QFile m_file;
+    bool m_stream = false;
+    QByteArray m_pending; // bytes of a stream read ahead to judge its encoding
     QStringDecoder m_decoder;
     QString m_buffer;
     qsizetype m_pos = 0;
@@ -95,8 +111,10 @@ public:
     void writeLine(const QStringList &cells);
     // Lines already joined, each ended by CR LF.
     void writeText(const QString &lines);
-    // Writes what is gathered; false when the device refused it.
+    // Writes what is gathered; false when the device refused it (or any earlier write).
     bool flush();
+    // The errno of the write that failed, or 0.
+    int error() const { return m_error; }
 
 private:
     QIODevice &m_out;
@@ -104,6 +122,8 @@ private:
     QStringEncoder m_encoder;
     QString m_pending;
     bool m_ok = true;
+    int m_error = 0;
+    bool m_firstLine = true;
 };
 
 // Text of a number cell in the list's decimal mark (the program holds numbers with a point).

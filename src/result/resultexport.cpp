@@ -6,6 +6,7 @@
 #include "reportviewer.h"
 #include "resultcsv.h"
 #include "resultmodel.h"
+#include "savepath.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -27,7 +28,8 @@ ResultExport::ResultExport(QWidget *window, QString sokvag, Sources sources)
     : QObject(window), m_window(window), m_sokvag(std::move(sokvag)),
       m_sources(std::move(sources)) {
     chooseFile = [this](const QString &suggested, const QString &filter) {
-        return QFileDialog::getSaveFileName(m_window, QStringLiteral("Kvistel"), suggested, filter);
+        return chooseSavePath(m_window, QStringLiteral("Kvistel"), suggested, filter,
+                              QFileInfo(suggested).suffix());
     };
     if (m_sources.grid)
         m_sources.grid->installEventFilter(this);
@@ -98,9 +100,11 @@ QString ResultExport::askPath(const QString &extension, const QString &filter) {
     QString path = chooseFile(suggestedPath(extension), filter);
     if (path.isEmpty())
         return {};
-    // A name typed without its ending gets it, so that the file opens in the right program.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u'.' + extension;
+    // A name typed without its ending gets it, so that the file opens in the right program;
+    // replacing a file of that name is asked about.
+    path = withEndingConfirmed(m_window, path, extension);
+    if (path.isEmpty())
+        return {};
     m_lastDirectory = QFileInfo(path).absolutePath();
     return path;
 }
@@ -134,8 +138,26 @@ void ResultExport::print() {
     dialog.setWindowTitle(QStringLiteral("Kvistel"));
     if (dialog.exec() != QDialog::Accepted)
         return;
+    // "Print to file" is a PDF like the export's: saved the safe way, never through a link.
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        printToFile(printer.outputFileName());
+        return;
+    }
     if (Outcome printed = printout().print(printer); !printed)
         failed(printed.message());
+}
+
+void ResultExport::printToFile(const QString &outputFileName) {
+    QString path = outputFileName;
+    // The print dialog may offer a directory as the file's name: the file is named there.
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        path = QDir(path.isEmpty() ? m_sokvag : path)
+                   .filePath(QFileInfo(suggestedPath(QStringLiteral("pdf"))).completeBaseName());
+    path = withEndingConfirmed(m_window, path, QStringLiteral("pdf"));
+    if (path.isEmpty())
+        return;
+    if (Outcome saved = printout().savePdf(path); !saved)
+        failed(saved.message());
 }
 
 void ResultExport::showReport() {

@@ -44,6 +44,8 @@ public:
     void exportCsv();
     void savePdf();
     void print();
+    // What the print dialog's "print to file" does with the name it gives.
+    void printToFile(const QString &outputFileName);
     void showReport();
     // After a calculation: an open report viewer shows the new report.
     void reportChanged();

@@ -12,6 +12,7 @@ ChangedFileChoice askAboutChangedFile(QWidget *parent, const QString &message) {
                                              "i fönstret försvinner) eller avbryta?"),
                     QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("msgAndradFil"));
+    box.setTextFormat(Qt::PlainText);
     QPushButton *overwrite =
         box.addButton(QStringLiteral("Skriv över"), QMessageBox::DestructiveRole);
     overwrite->setObjectName(QStringLiteral("btnSkrivOver"));

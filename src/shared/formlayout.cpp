@@ -9,6 +9,8 @@ namespace FormLayout {
 QLabel *label(QWidget *parent, const char *name, const QString &text) {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
+    // A label may show a file name or a tree's id: never read as markup.
+    l->setTextFormat(Qt::PlainText);
     return l;
 }
 

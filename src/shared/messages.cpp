@@ -4,6 +4,8 @@
 
 void showMessage(QWidget *parent, const QString &title, const QString &text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    // Messages quote file names, ids and values: never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

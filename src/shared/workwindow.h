@@ -47,6 +47,10 @@ public:
     // Whether the window lies inside the free area of its screen, frame included.
     bool fitsItsScreen() const;
 
+    // Asked before the program ends: a window with unsaved work asks the user, and returns
+    // false when the program is to go on.
+    virtual bool mayClose() { return true; }
+
 protected:
     virtual void formLoad() {}
     virtual void formActivate() {}

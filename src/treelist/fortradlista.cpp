@@ -3,6 +3,7 @@
 #include "formlayout.h"
 #include "messages.h"
 #include "numberformat.h"
+#include "savepath.h"
 #include "textfile.h"
 #include "treelistdelegate.h"
 #include "treelistmodel.h"
@@ -33,6 +34,26 @@ namespace {
 constexpr int progressFromTrees = 2000;
 
 const QString csvFilter = QStringLiteral("Trädlistor (*.csv);;Alla filer (*)");
+
+// Ja, Nej or Avbryt, as the price list editor asks.
+QMessageBox::StandardButton askToSave(QWidget *parent) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kvistel"),
+                    QStringLiteral("Spara ändringarna i trädlistan?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setObjectName(QStringLiteral("msgSparaTradlista"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    const auto *clicked = box.clickedButton();
+    if (clicked == box.button(QMessageBox::Yes))
+        return QMessageBox::Yes;
+    if (clicked == box.button(QMessageBox::No))
+        return QMessageBox::No;
+    return QMessageBox::Cancel;
+}
 
 } // namespace
 
@@ -114,7 +135,7 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     resize(qMin(tableWidth + 110, screenArea.width() - 32), qMin(600, screenArea.height() - 48));
 
     connect(btnOppna, &QPushButton::clicked, this, &forTradlista::btnOppna_Click);
-    connect(btnSpara, &QPushButton::clicked, this, &forTradlista::btnSpara_Click);
+    connect(btnSpara, &QPushButton::clicked, this, [this] { btnSpara_Click(); });
     connect(btnLaggTill, &QPushButton::clicked, this, &forTradlista::btnLaggTill_Click);
     connect(btnTaBort, &QPushButton::clicked, this, &forTradlista::btnTaBort_Click);
     connect(btnVardera, &QPushButton::clicked, this, &forTradlista::vardera);
@@ -144,11 +165,17 @@ int forTradlista::sourceRow(int viewRow) const {
 void forTradlista::writeFooter() {
     const TreeListModel::CutNow t = m_model->cutNow();
     const QChar mark = localeDecimalSeparator();
+    int failed = 0;
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        failed += m_model->summary(r) && !m_model->summary(r)->valued() ? 1 : 0;
     lblSumma->setText(
         QStringLiteral("Avverka nu: %1 av %2 träd, netto %3 kr, volym %4 m3")
             .arg(t.trees)
             .arg(m_model->rowCount())
-            .arg(formatNumber(t.netValue, u"#0", mark), formatNumber(t.volume, u"#0.00", mark)));
+            .arg(formatNumber(t.netValue, u"#0", mark), formatNumber(t.volume, u"#0.00", mark)) +
+        (failed == 0
+             ? QString()
+             : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
     lblFil->setText(m_path.isEmpty()
                         ? QStringLiteral("Ny lista. Bestånd, ekonomi och priser från %1")
                               .arg(QDir::toNativeSeparators(m_sokvag))
@@ -173,6 +200,31 @@ bool forTradlista::openList(const QString &path) {
     return true;
 }
 
+bool forTradlista::mayLeave() {
+    if (!m_model->isModified())
+        return true;
+    switch (askToSave(this)) {
+    case QMessageBox::Yes:
+        return btnSpara_Click();
+    case QMessageBox::No:
+        // The edits are dropped: the list is read again as the file holds it.
+        if (m_path.isEmpty() || !openList(m_path)) {
+            m_path.clear();
+            m_model->clear();
+            writeFooter();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool forTradlista::mayClose() {
+    if (isValuing())
+        return false;
+    return mayLeave();
+}
+
 bool forTradlista::saveList(const QString &path) {
     if (const Outcome saved = replaceFileSafely(path, m_model->csvBytes()); !saved) {
         showKvistelMessage(this, saved.message());
@@ -185,11 +237,7 @@ bool forTradlista::saveList(const QString &path) {
 }
 
 void forTradlista::btnOppna_Click() {
-    if (m_model->isModified() &&
-        QMessageBox::question(this, QStringLiteral("Kvistel"),
-                              QStringLiteral("Listan har ändringar som inte är sparade. Vill du "
-                                             "öppna en annan lista och släppa ändringarna?")) !=
-            QMessageBox::Yes)
+    if (!mayLeave())
         return;
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Öppna trädlista"),
@@ -198,15 +246,12 @@ void forTradlista::btnOppna_Click() {
         openList(path);
 }
 
-void forTradlista::btnSpara_Click() {
-    QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Spara trädlista"),
-        m_path.isEmpty() ? m_sokvag + QStringLiteral("tradlista.csv") : m_path, csvFilter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    saveList(path);
+bool forTradlista::btnSpara_Click() {
+    const QString path =
+        chooseSavePath(this, QStringLiteral("Spara trädlista"),
+                       m_path.isEmpty() ? m_sokvag + QStringLiteral("tradlista.csv") : m_path,
+                       csvFilter, QStringLiteral("csv"));
+    return !path.isEmpty() && saveList(path);
 }
 
 void forTradlista::btnLaggTill_Click() {
@@ -231,6 +276,8 @@ void forTradlista::btnTaBort_Click() {
 }
 
 void forTradlista::btnAvbryt_Click() {
+    if (!mayLeave())
+        return;
     hide();
     m_hub.open(WindowHub::Window::MainMenu);
 }
@@ -264,8 +311,16 @@ void forTradlista::vardera() {
         emit valuationDone();
         return;
     }
+    m_model->setDefaults(m_home.texts);
     const std::vector<TreeRow> trees = m_model->trees();
     auto value = [home = &m_home](const TreeRow &tree) {
+        // A key neither the tree nor "trad.sty" has would be valued as 0.
+        std::array<bool, treeKeyCount> has = tree.given;
+        if (const QString missing = missingTreeKeysMessage(*home, has); !missing.isEmpty()) {
+            TreeSummary s;
+            s.fault = missing;
+            return s;
+        }
         return valueTreeRow(home->base, tree, home->prices);
     };
     setBusy(true);
@@ -309,8 +364,12 @@ void forTradlista::openRow(int row) {
         return;
     }
     TreeValuation valuation;
-    const TreeSummary summary =
-        valueTreeRow(home.base, m_model->tree(row), home.prices, &valuation);
+    TreeSummary summary;
+    if (const QString missing = missingTreeKeysMessage(home, m_model->tree(row).given);
+        !missing.isEmpty())
+        summary.fault = missing;
+    else
+        summary = valueTreeRow(home.base, m_model->tree(row), home.prices, &valuation);
     TreeResultDialog dialog(m_model->tree(row).id, summary, valuation, this);
     dialog.exec();
 }

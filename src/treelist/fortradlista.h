@@ -30,6 +30,8 @@ public:
     bool isValuing() const;
     // Shows the whole result of the tree in row `row` of the list as the user sees it.
     void openRow(int row);
+    // Unsaved edits: asks whether to save them; false when the user stays.
+    bool mayClose() override;
 
     TreeListModel *model() const { return m_model; }
     QTableView *view() const { return flgTradlista; }
@@ -43,7 +45,8 @@ protected:
 
 private:
     void btnOppna_Click();
-    void btnSpara_Click();
+    bool btnSpara_Click();
+    bool mayLeave();
     void btnLaggTill_Click();
     void btnTaBort_Click();
     void btnAvbryt_Click();

@@ -4,6 +4,7 @@
 #include "treelistmodel.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 
 namespace {
 
@@ -55,10 +56,12 @@ void TreeListDelegate::setEditorData(QWidget *editor, const QModelIndex &index) 
         // The species and the planting are offered by name, whatever letter the list holds.
         const int key = keyOf(index);
         const bool named = key == Art || key == Plant;
-        box->setEditText(index
-                             .data(named && index.data(Qt::ToolTipRole).isNull() ? Qt::DisplayRole
-                                                                                 : Qt::EditRole)
-                             .toString());
+        const bool valid = treeValueFault(key, index.data(Qt::EditRole).toString()).isEmpty();
+        box->setEditText(index.data(named && valid ? Qt::DisplayRole : Qt::EditRole).toString());
+        // Typing into the cell replaces what it held, as in a spreadsheet: the key that opened
+        // the editor comes next and lands on the selection.
+        if (box->lineEdit())
+            box->lineEdit()->selectAll();
         return;
     }
     QStyledItemDelegate::setEditorData(editor, index);

@@ -9,6 +9,8 @@
 #include <QBuffer>
 #include <QCollator>
 #include <QColor>
+#include <QTextDocument>
+
 #include <cmath>
 
 #include <algorithm>
@@ -36,14 +38,33 @@ QString summaryTitle(int column) {
 
 } // namespace
 
-TreeListModel::TreeListModel(QObject *parent) : QAbstractTableModel(parent) {}
+TreeListModel::TreeListModel(QObject *parent) : QAbstractTableModel(parent) {
+    clear();
+}
+
+void TreeListModel::clear() {
+    beginResetModel();
+    m_rows.clear();
+    // A new list has every column of the program, in the dialect of the user's settings.
+    m_headings = {QStringLiteral("id")};
+    m_kinds = {idColumn};
+    for (int k = 0; k < treeKeyCount; ++k) {
+        m_headings << treeKeyInfo(k).name.toString();
+        m_kinds.push_back(k);
+    }
+    m_otherHeadings.clear();
+    m_dialect = CsvDialect::forLocale();
+    endResetModel();
+    setModified(false);
+    emit totalsChanged();
+}
 
 int TreeListModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int TreeListModel::columnCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : ColumnCount + otherCount();
 }
 
 QString TreeListModel::rowFault(int row) const {
@@ -54,6 +75,7 @@ QString TreeListModel::rowFault(int row) const {
 QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
     const QString &text = r.tree.values[std::size_t(key)];
     const QString fault = treeValueFault(key, text);
+    const bool fromHome = !r.tree.given[std::size_t(key)];
     switch (role) {
     case Qt::DisplayRole:
         if (fault.isEmpty() && key == Art)
@@ -69,8 +91,15 @@ QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
         return keyData(r, key, Qt::DisplayRole);
     case Qt::BackgroundRole:
         return fault.isEmpty() ? QVariant() : QVariant(QBrush(faultColour));
+    case Qt::ForegroundRole:
+        return fromHome ? QVariant(QBrush(QColor(Qt::darkGray))) : QVariant();
     case Qt::ToolTipRole:
-        return fault.isEmpty() ? QVariant() : QVariant(fault);
+        // A tooltip that looks like markup is shown as markup: the text is escaped.
+        if (!fault.isEmpty())
+            return Qt::convertFromPlainText(fault);
+        return fromHome ? QVariant(QStringLiteral("Från trad.sty: listan har ingen kolumn för "
+                                                  "värdet."))
+                        : QVariant();
     case Qt::TextAlignmentRole:
         return isNumberKey(key) ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     }
@@ -82,8 +111,12 @@ QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) cons
         QString fault = r.lineFault.isEmpty() ? treeRowFault(r.tree) : r.lineFault;
         if (fault.isEmpty() && r.summary)
             fault = r.summary->fault;
-        if (role == Qt::DisplayRole || role == SortRole || role == Qt::ToolTipRole)
-            return fault.isEmpty() ? QVariant() : QVariant(fault);
+        if (fault.isEmpty())
+            return {};
+        if (role == Qt::DisplayRole || role == SortRole)
+            return fault;
+        if (role == Qt::ToolTipRole)
+            return Qt::convertFromPlainText(fault);
         return {};
     }
     if (!r.summary || !r.summary->valued())
@@ -125,6 +158,10 @@ QVariant TreeListModel::data(const QModelIndex &index, int role) const {
                    : QVariant();
     if (c < FirstSummaryColumn)
         return keyData(r, c - FirstKeyColumn, role);
+    if (c >= FirstOtherColumn)
+        return role == Qt::DisplayRole || role == Qt::EditRole || role == SortRole
+                   ? QVariant(r.others.value(c - FirstOtherColumn))
+                   : QVariant();
     return summaryData(r, c - FirstSummaryColumn, role);
 }
 
@@ -140,25 +177,35 @@ QVariant TreeListModel::headerData(int section, Qt::Orientation orientation, int
         return QStringLiteral("Id");
     if (section < FirstSummaryColumn)
         return QString::fromUtf16(treeKeyInfo(section - FirstKeyColumn).title);
+    if (section >= FirstOtherColumn)
+        return m_otherHeadings.value(section - FirstOtherColumn).trimmed();
     return summaryTitle(section - FirstSummaryColumn);
 }
 
 Qt::ItemFlags TreeListModel::flags(const QModelIndex &index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() < FirstSummaryColumn)
+    if (index.isValid() &&
+        (index.column() < FirstSummaryColumn || index.column() >= FirstOtherColumn))
         f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int role) {
-    if (!index.isValid() || role != Qt::EditRole || index.column() >= FirstSummaryColumn)
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
     ListRow &r = m_rows[std::size_t(index.row())];
     const QString text = value.toString();
-    if (index.column() == IdColumn) {
+    if (index.column() >= FirstOtherColumn) {
+        QString &cell = r.others[index.column() - FirstOtherColumn];
+        if (cell == text)
+            return false;
+        cell = text;
+    } else if (index.column() == IdColumn) {
         if (r.tree.id == text.trimmed())
             return false;
         r.tree.id = text.trimmed();
+        r.idCell = text;
+        r.idEdited = true;
     } else {
         const int key = index.column() - FirstKeyColumn;
         const QString now = held(key, text);
@@ -166,26 +213,46 @@ bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int
             return false;
         r.tree.values[std::size_t(key)] = now;
         r.tree.given[std::size_t(key)] = true;
+        r.edited[std::size_t(key)] = true;
         // The figures were those of the tree before the change.
         r.summary.reset();
         r.lineFault.clear();
     }
     setModified(true);
-    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     emit totalsChanged();
     return true;
 }
 
+QString TreeListModel::nextId() const {
+    // After the highest number among the ids, so that no id is given twice.
+    qint64 highest = 0;
+    for (const ListRow &r : m_rows) {
+        bool number = false;
+        const qint64 id = r.tree.id.toLongLong(&number);
+        if (number && id > highest)
+            highest = id;
+    }
+    return QString::number(highest + 1);
+}
+
 int TreeListModel::addTree(const std::array<QString, treeKeyCount> &texts) {
     const int row = rowCount();
-    beginInsertRows({}, row, row);
     ListRow r;
-    r.tree.id = QString::number(m_nextId++);
+    r.tree.id = nextId();
+    const bool hasId = std::find(m_kinds.begin(), m_kinds.end(), idColumn) != m_kinds.end();
+    r.idCell = r.tree.id;
+    r.idEdited = hasId;
     for (int k = 0; k < treeKeyCount; ++k) {
-        r.tree.values[std::size_t(k)] = held(k, texts[std::size_t(k)]);
-        r.tree.given[std::size_t(k)] = true;
+        // A key the list has a column for gets its value there; any other follows "trad.sty".
+        const bool column = std::find(m_kinds.begin(), m_kinds.end(), k) != m_kinds.end();
+        r.tree.values[std::size_t(k)] =
+            column ? held(k, texts[std::size_t(k)]) : texts[std::size_t(k)];
+        r.tree.given[std::size_t(k)] = column;
+        r.edited[std::size_t(k)] = column;
     }
     r.others.resize(m_otherHeadings.size());
+    beginInsertRows({}, row, row);
     m_rows.push_back(std::move(r));
     endInsertRows();
     setModified(true);
@@ -211,6 +278,7 @@ Outcome TreeListModel::read(const QString &path, const std::array<QString, treeK
     TreeListReader reader;
     if (const Outcome opened = reader.open(path); !opened)
         return opened;
+    const qsizetype headingCount = reader.headings().size();
     std::vector<ListRow> rows;
     QList<TreeListLine> lines;
     while (reader.read(INT_MAX, lines)) {
@@ -218,14 +286,17 @@ Outcome TreeListModel::read(const QString &path, const std::array<QString, treeK
             ListRow r;
             r.tree = std::move(line.tree);
             r.lineFault = line.fault;
-            for (int k = 0; k < treeKeyCount; ++k) {
-                QString &v = r.tree.values[std::size_t(k)];
-                v = held(k, r.tree.given[std::size_t(k)] ? v : texts[std::size_t(k)]);
-                r.tree.given[std::size_t(k)] = true;
-            }
-            for (qsizetype i = 0; i < line.cells.size(); ++i)
-                if (reader.columnKinds()[std::size_t(i)] == otherColumn)
+            for (int k = 0; k < treeKeyCount; ++k)
+                if (!r.tree.given[std::size_t(k)])
+                    r.tree.values[std::size_t(k)] = texts[std::size_t(k)];
+            for (qsizetype i = 0; i < headingCount; ++i) {
+                const int kind = reader.columnKinds()[std::size_t(i)];
+                if (kind == otherColumn)
                     r.others << line.cells[i];
+                else if (kind == idColumn)
+                    r.idCell = line.cells[i];
+            }
+            r.beyond = line.cells.mid(headingCount);
             rows.push_back(std::move(r));
         }
     }
@@ -235,22 +306,48 @@ Outcome TreeListModel::read(const QString &path, const std::array<QString, treeK
     beginResetModel();
     m_rows = std::move(rows);
     m_dialect = reader.dialect();
+    m_headings = reader.headings();
+    m_kinds = reader.columnKinds();
+    m_defaults = texts;
     m_otherHeadings.clear();
-    for (qsizetype i = 0; i < reader.headings().size(); ++i)
-        if (reader.columnKinds()[std::size_t(i)] == otherColumn)
-            m_otherHeadings << reader.headings()[i];
-    m_nextId = int(m_rows.size()) + 1;
+    for (qsizetype i = 0; i < headingCount; ++i)
+        if (m_kinds[std::size_t(i)] == otherColumn)
+            m_otherHeadings << m_headings[i];
     endResetModel();
     setModified(false);
     emit totalsChanged();
     return {};
 }
 
+void TreeListModel::setDefaults(const std::array<QString, treeKeyCount> &texts) {
+    m_defaults = texts;
+    for (ListRow &r : m_rows)
+        for (int k = 0; k < treeKeyCount; ++k)
+            if (!r.tree.given[std::size_t(k)])
+                r.tree.values[std::size_t(k)] = texts[std::size_t(k)];
+    if (!m_rows.empty())
+        emit dataChanged(index(0, FirstKeyColumn), index(rowCount() - 1, FirstSummaryColumn - 1));
+}
+
 QByteArray TreeListModel::csvBytes() const {
-    QStringList headings{QStringLiteral("id")};
+    // The file's columns, then those the user gave values the file had no column for.
+    QStringList headings = m_headings;
+    std::vector<int> kinds = m_kinds;
+    auto hasColumn = [&](int kind) {
+        return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+    };
+    if (!hasColumn(idColumn) &&
+        std::any_of(m_rows.begin(), m_rows.end(), [](const ListRow &r) { return r.idEdited; })) {
+        headings << QStringLiteral("id");
+        kinds.push_back(idColumn);
+    }
     for (int k = 0; k < treeKeyCount; ++k)
-        headings << treeKeyInfo(k).name.toString();
-    headings += m_otherHeadings;
+        if (!hasColumn(k) && std::any_of(m_rows.begin(), m_rows.end(), [k](const ListRow &r) {
+                return r.tree.given[std::size_t(k)];
+            })) {
+            headings << treeKeyInfo(k).name.toString();
+            kinds.push_back(k);
+        }
 
     std::vector<QStringList> lines;
     lines.reserve(m_rows.size());
@@ -258,12 +355,23 @@ QByteArray TreeListModel::csvBytes() const {
     const bool cp1252 = dialect.encoding == CsvDialect::Encoding::Cp1252;
     bool fits = !cp1252 || fitsCp1252(headings.join(u' '));
     for (const ListRow &r : m_rows) {
-        QStringList cells{r.tree.id};
-        for (int k = 0; k < treeKeyCount; ++k) {
-            const QString &v = r.tree.values[std::size_t(k)];
-            cells << (isNumberKey(k) ? withDecimalMark(v, dialect.decimalMark) : v);
+        QStringList cells;
+        qsizetype other = 0;
+        for (const int kind : kinds) {
+            if (kind == idColumn) {
+                cells << (r.idEdited || !r.idCell.isNull() ? r.idCell : r.tree.id);
+            } else if (kind == otherColumn) {
+                cells << r.others.value(other++);
+            } else {
+                // What the user typed is held with a point and written in the list's mark;
+                // anything else goes back as it was read.
+                const QString &v = r.tree.values[std::size_t(kind)];
+                cells << (r.edited[std::size_t(kind)] && isNumberKey(kind)
+                              ? withDecimalMark(v, dialect.decimalMark)
+                              : v);
+            }
         }
-        cells += r.others;
+        cells += r.beyond;
         fits = fits && (!cp1252 || fitsCp1252(cells.join(u' ')));
         lines.push_back(std::move(cells));
     }
@@ -290,10 +398,15 @@ std::vector<TreeRow> TreeListModel::trees() const {
 }
 
 void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
-    for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i)
+    for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i) {
         m_rows[i].summary = std::move(summaries[i]);
+        // A line whose cells cannot be placed is not valued, whatever its cells say.
+        if (!m_rows[i].lineFault.isEmpty())
+            *m_rows[i].summary = TreeSummary{m_rows[i].lineFault, {}, 0};
+    }
     if (!m_rows.empty())
-        emit dataChanged(index(0, FirstSummaryColumn), index(rowCount() - 1, ColumnCount - 1));
+        emit dataChanged(index(0, FirstSummaryColumn),
+                         index(rowCount() - 1, FirstSummaryColumn + summaryColumnCount - 1));
     emit totalsChanged();
 }
 
@@ -315,8 +428,11 @@ void TreeListModel::setModified(bool modified) {
 bool TreeListSortModel::lessThan(const QModelIndex &left, const QModelIndex &right) const {
     const QVariant l = left.data(TreeListModel::SortRole);
     const QVariant r = right.data(TreeListModel::SortRole);
+    // A descending sort asks whether right comes before left: a row without a value is last
+    // either way.
     if (!l.isValid() || !r.isValid())
-        return l.isValid();
+        return sortOrder() == Qt::AscendingOrder ? l.isValid() && !r.isValid()
+                                                 : !l.isValid() && r.isValid();
     if (l.typeId() == QMetaType::Double && r.typeId() == QMetaType::Double)
         return l.toDouble() < r.toDouble();
     static const QCollator collator = [] {

@@ -11,7 +11,9 @@
 
 // The trees of the list window, one a row: the identifier, the eleven tree keys as the user
 // typed them, and once valued the decision and its figures. Columns the list file had beyond
-// the program's own are kept with each tree and saved again.
+// the program's own follow the figures, shown and saved again. A save writes back what the
+// file held and what the user changed, nothing else: the cells as they were read, the columns
+// the file had (a key it had no column for still follows "trad.sty").
 class TreeListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -20,6 +22,8 @@ public:
     static constexpr int FirstKeyColumn = 1;
     static constexpr int FirstSummaryColumn = FirstKeyColumn + treeKeyCount;
     static constexpr int ColumnCount = FirstSummaryColumn + summaryColumnCount;
+    // The file's columns that are not the program's come after the figures.
+    static constexpr int FirstOtherColumn = ColumnCount;
     // The number a column sorts by, where it holds numbers.
     static constexpr int SortRole = Qt::UserRole;
 
@@ -36,8 +40,12 @@ public:
     int addTree(const std::array<QString, treeKeyCount> &texts);
     void removeTrees(QList<int> rows);
 
-    // Replaces the list by the file's trees; a key the file has no column for takes `texts`.
+    // Replaces the list by the file's trees; a key the file has no column for shows `texts`.
     Outcome read(const QString &path, const std::array<QString, treeKeyCount> &texts);
+    // The texts of "trad.sty" that trees without a column of their own show (and are valued by).
+    void setDefaults(const std::array<QString, treeKeyCount> &texts);
+    // Drops the list for a new, empty one.
+    void clear();
     // The list as file bytes in its dialect (that of the file it came from, or the user's).
     QByteArray csvBytes() const;
 
@@ -66,19 +74,27 @@ signals:
 
 private:
     struct ListRow {
-        TreeRow tree;
-        QStringList others; // cells of the file's other columns
+        TreeRow tree;   // a key not `given` shows the text of "trad.sty"
+        QString idCell; // the identifier as read or typed
+        bool idEdited = false;
+        std::array<bool, treeKeyCount> edited{}; // typed here: a number is held with a point
+        QStringList others;                      // cells of the file's other columns
+        QStringList beyond; // cells beyond the file's heading, kept after the others
         QString lineFault;  // a fault of the file line itself
         std::optional<TreeSummary> summary;
     };
+    int otherCount() const { return int(m_otherHeadings.size()); }
+    QString nextId() const;
     QVariant keyData(const ListRow &r, int key, int role) const;
     QVariant summaryData(const ListRow &r, int column, int role) const;
 
     std::vector<ListRow> m_rows;
-    QStringList m_otherHeadings;
+    QStringList m_headings;      // the file's, as read; those of a new list
+    std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn or otherColumn
+    QStringList m_otherHeadings; // the headings of otherColumn, in order
+    std::array<QString, treeKeyCount> m_defaults;
     CsvDialect m_dialect = CsvDialect::forLocale();
     bool m_modified = false;
-    int m_nextId = 1;
 };
 
 // Sorts numbers as numbers and texts in the user's order ("T2" before "T10"); rows without a

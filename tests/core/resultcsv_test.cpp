@@ -119,6 +119,22 @@ TEST(ResultCsv, QuotesWhatWouldSplitAFieldAndGivesSummaryDecimalsTheSeparator) {
                                                           "0,\"1,5\"\r\n"));
 }
 
+TEST(ResultCsv, AValueASpreadsheetWouldRunIsGuardedANegativeNumberIsNot) {
+    const QList<SummaryItem> summary{
+        {2, "Massapris", "Tall", "=1+1", {}},
+        {1, {}, "Höjdavv", "-2.5", "m"},
+        {0, {}, "Anm", "@SUM(1)", {}},
+    };
+    ResultTable table{{"År", "x"}, {{"0", "-1,5"}}};
+    EXPECT_EQ(resultCsv(summary, table, u','), QByteArray("\xEF\xBB\xBF"
+                                                          "Massapris Tall;'=1+1\r\n"
+                                                          "Höjdavv;-2,5;m\r\n"
+                                                          "Anm;'@SUM(1)\r\n"
+                                                          "\r\n"
+                                                          "År;x\r\n"
+                                                          "0;-1,5\r\n"));
+}
+
 TEST(ResultTableText, CopiesTheSelectedRectangleWithItsHeadingsAndYears) {
     const auto model = sampleResultModel(u',');
     // Present value and net value of harvest in 20 and 30 years, and the rate of 30 years only.

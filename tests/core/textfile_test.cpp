@@ -171,7 +171,7 @@ struct Planted {
     const char *name;
     const char *entry;
     const char *target; // the file the save replaces
-    enum Kind { LinkOutside, DanglingLink, Leftover, Directory } kind;
+    enum Kind { LinkOutside, DanglingLink, Leftover, Directory, OwnLeftover } kind;
 };
 
 void PrintTo(const Planted &p, std::ostream *os) {
@@ -195,6 +195,7 @@ TEST_P(PlantedTemporaryName, IsNeverFollowedNorInTheWayAndItsTargetStaysUntouche
         ASSERT_TRUE(QFile::link(elsewhere.path("nothing"), entry));
         break;
     case Planted::Leftover:
+    case Planted::OwnLeftover:
         home.write(p.entry, "half a file from a crash");
         break;
     case Planted::Directory:
@@ -212,6 +213,10 @@ TEST_P(PlantedTemporaryName, IsNeverFollowedNorInTheWayAndItsTargetStaysUntouche
     const QFileInfo after(entry);
     EXPECT_EQ(after.isSymLink(), before.isSymLink());
     EXPECT_EQ(after.symLinkTarget(), before.symLinkTarget());
+    if (p.kind == Planted::OwnLeftover) {
+        EXPECT_FALSE(home.exists(p.entry)); // the program's own leftover is cleared away
+        return;
+    }
     EXPECT_EQ(after.isDir(), before.isDir());
     if (p.kind == Planted::Leftover) {
         EXPECT_EQ(home.read(p.entry), QByteArray("half a file from a crash"));
@@ -227,7 +232,13 @@ INSTANTIATE_TEST_SUITE_P(
         Planted{"ReportTmpLinkedOutside", "resultat.txt.tmp", "resultat.txt", Planted::LinkOutside},
         Planted{"TmpStyLinkedToNothing", "tmp.sty", "trad.sty", Planted::DanglingLink},
         Planted{"TmpStyLeftByACrash", "tmp.sty", "trad.sty", Planted::Leftover},
-        Planted{"TmpStyDirectory", "tmp.sty", "trad.sty", Planted::Directory}),
+        Planted{"TmpStyDirectory", "tmp.sty", "trad.sty", Planted::Directory},
+        Planted{"OwnTemporaryLeftByACrash", "trad.sty.x7Kq2a.tmp", "trad.sty",
+                Planted::OwnLeftover},
+        Planted{"OwnTemporaryNameLinkedOutside", "trad.sty.x7Kq2a.tmp", "trad.sty",
+                Planted::LinkOutside},
+        Planted{"OwnTemporaryNameDirectory", "trad.sty.x7Kq2a.tmp", "trad.sty", Planted::Directory},
+        Planted{"AnotherFilesTemporary", "trad.styx.x7Kq2a.tmp", "trad.sty", Planted::Leftover}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // What stands in place of the file itself.
@@ -261,27 +272,29 @@ TEST_P(UnusualTarget, IsRefusedWithAMessageAndNothingIsWrittenAnywhere) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, UnusualTarget,
-    ::testing::Values(Target{"SymbolicLink",
-                             [](const TempHome &h, const TempHome &e) {
-                                 QFile::link(e.path("real.txt"), h.path("f.txt"));
-                             },
-                             "symbolisk länk"},
-                      Target{"Directory",
-                             [](const TempHome &h, const TempHome &) {
-                                 QDir().mkdir(h.path("f.txt"));
-                             },
-                             "är en katalog och inte en fil"},
-                      Target{"NamedPipe",
-                             [](const TempHome &h, const TempHome &) {
-                                 ::mkfifo(QFile::encodeName(h.path("f.txt")).constData(), 0644);
-                             },
-                             "ingen vanlig fil"},
-                      Target{"WriteProtected",
-                             [](const TempHome &h, const TempHome &) {
-                                 h.write("f.txt", "old");
-                                 QFile::setPermissions(h.path("f.txt"), QFileDevice::ReadOwner);
-                             },
-                             "skrivskyddad och sparades inte"}),
+    ::testing::Values(
+        Target{"SymbolicLink",
+               [](const TempHome &h, const TempHome &e) {
+                   QFile::link(e.path("real.txt"), h.path("f.txt"));
+               },
+               "symbolisk länk"},
+        Target{"Directory",
+               [](const TempHome &h, const TempHome &) { QDir().mkdir(h.path("f.txt")); },
+               "är en katalog och inte en fil"},
+        Target{"NamedPipe",
+               [](const TempHome &h, const TempHome &) {
+                   ::mkfifo(QFile::encodeName(h.path("f.txt")).constData(), 0644);
+               },
+               "ingen vanlig fil"},
+        Target{"WriteProtected",
+               [](const TempHome &h, const TempHome &) {
+                   h.write("f.txt", "old");
+                   QFile::setPermissions(h.path("f.txt"), QFileDevice::ReadOwner);
+               },
+               "skrivskyddad och sparades inte"},
+        Target{"LockNameTakenByADirectory",
+               [](const TempHome &h, const TempHome &) { QDir().mkdir(h.path(".kvistel.lock")); },
+               "för sin låsfil"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(SafeReplace, AnyOtherFileKeepsItsPermissions) {

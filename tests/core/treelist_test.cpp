@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -77,8 +78,7 @@ TEST(TreeListOnTheCommandLine, GivesEachTreeWhatTheSingleTreeCalculationGivesIt)
     EXPECT_EQ(home.read("lista.csv"), listBytes);
     const QStringList lines = splitLines(decodeCp1252(home.read("ut.csv")));
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(cellsOf(lines[0]).mid(0, 3),
-              (QStringList{"id", "år", QStringLiteral("Ränta,          %")}));
+    EXPECT_EQ(cellsOf(lines[0]).mid(0, 3), (QStringList{"id", "år", QStringLiteral("Ränta, %")}));
     EXPECT_EQ(cellsOf(lines[0]).last(), "fel");
 
     qsizetype at = 1;
@@ -160,7 +160,21 @@ TEST_P(CommandLine, AnswersWithItsStatusAndASwedishMessage) {
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
     home.write("lista.csv", "id,bdm\r\n1,30\r\n2,31.5\r\n");
+    home.write("fler.csv", "\"Plats, avd\";id;bdm\r\n\"7, 2\";=1+1;30;x;y\r\n");
     QDir(home.sokvag()).mkdir("katalog");
+    QDir(home.sokvag()).mkdir("utanrant");
+    QFile::copy(home.path("priser_ac.txt"), home.path("utanrant/priser_ac.txt"));
+    {
+        QStringList control = controlWith({});
+        control.removeIf([](const QString &l) { return l.startsWith("rant:"); });
+        QFile f(home.path("utanrant/trad.sty"));
+        f.open(QIODevice::WriteOnly);
+        f.write(joinLinesCrLf(control));
+    }
+    home.write("skyddad.csv", "gammalt");
+    QFile::setPermissions(home.path("skyddad.csv"), QFile::ReadOwner);
+    QFile::link(home.path("nytt.csv"), home.path("lank.csv"));
+    ::mkfifo(QFile::encodeName(home.path("ror")).constData(), 0600);
     QStringList arguments{"kvistel"};
     for (QString a : GetParam().arguments)
         arguments << a.replace("LIST", home.path("lista.csv")).replace("HOME", home.sokvag());
@@ -168,7 +182,8 @@ TEST_P(CommandLine, AnswersWithItsStatusAndASwedishMessage) {
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
     EXPECT_EQ(runBatch(arguments, out, err), GetParam().status);
-    const QString said = QString::fromLocal8Bit(GetParam().status == 0 ? out.data() : err.data());
+    const QString said = QString::fromLocal8Bit(GetParam().status == 0 ? out.data() : err.data()) +
+                         QString::fromLocal8Bit(out.data());
     EXPECT_TRUE(said.contains(QString::fromUtf8(GetParam().says))) << said;
 }
 
@@ -186,7 +201,78 @@ INSTANTIATE_TEST_SUITE_P(
         CallCase{"OutputIsADirectory",
                  {"--batch", "LIST", "--home", "HOME", "-o", "HOMEkatalog"},
                  2,
-                 "är en katalog"}),
+                 "är en katalog"},
+        CallCase{"OutputWithoutName",
+                 {"--batch", "LIST", "--home", "HOME", "-o", ""},
+                 2,
+                 "ange efter -o namnet"},
+        CallCase{"OutputIsTheList",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "LIST"},
+                 2,
+                 "skrivs inte över listan"},
+        CallCase{"OutputIsReadOnly",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "HOMEskyddad.csv"},
+                 2,
+                 "är skrivskyddad"},
+        CallCase{"OutputIsALink",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "HOMElank.csv"},
+                 2,
+                 "symbolisk länk"},
+        CallCase{"OutputIsANamedPipe",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "HOMEror"},
+                 2,
+                 "ingen vanlig fil"},
+        CallCase{"StandParameterMissing",
+                 {"--batch", "LIST", "--home", "HOMEutanrant"},
+                 2,
+                 "saknar parametern rant"},
+        // A quoted heading with commas, a formula in an id and cells beyond the heading's.
+        CallCase{"AFormulaGuarded",
+                 {"--batch", "HOMEfler.csv", "--home", "HOME"},
+                 1,
+                 "\r\n7, 2;'=1+1;30;;;;;;Rad 2 har 5 f"},
+        CallCase{"CellsBeyondTheHeadingAfterTheReason",
+                 {"--batch", "HOMEfler.csv", "--home", "HOME"},
+                 1,
+                 "namnger 3.;x;y\r\n"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A reason holding a character Windows-1252 lacks (here the Arabic decimal separator of the
+// user's settings) makes the answer to a Windows-1252 list UTF-8, never a substitute byte.
+TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
+    LocaleScope arabic{QLocale(QLocale::Arabic, QLocale::Egypt)};
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,dkvot\r\n1,9\r\n");
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    EXPECT_EQ(
+        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()}, out, err),
+        1);
+    EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,dkvot,beslut")) << out.data().toStdString();
+    EXPECT_FALSE(out.data().contains('\x1A'));
+    EXPECT_TRUE(QString::fromUtf8(out.data()).contains(QStringLiteral("0\u066B2")))
+        << out.data().toStdString();
+}
+
+// The result that cannot be written whole (a full disk, a reader that stopped) is a failure.
+TEST(CommandLine, AFullDiskOnStandardOutIsStatusTwoWithAMessage) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,bdm\r\n1,30\r\n");
+    QFile full("/dev/full");
+    ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    QBuffer err;
+    err.open(QIODevice::WriteOnly);
+    EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()},
+                       full, err),
+              2);
+    EXPECT_TRUE(QString::fromLocal8Bit(err.data()).contains("disken är full"))
+        << err.data().toStdString();
+    EXPECT_EQ(home.read("lista.csv"), "id,bdm\r\n1,30\r\n");
+}
 
 } // namespace

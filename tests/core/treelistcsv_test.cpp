@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <limits>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -152,8 +154,36 @@ INSTANTIATE_TEST_SUITE_P(
                  {fault, fault, fault, fault, fault, 30, fault, fault, fault},
                  {"bdm: Värdet måste ligga mellan 0 och 300", "bdm: Fältet får ej lämnas tomt",
                   "site: Värdet måste vara numeriskt", "art: Okänd trädart \"ek\"",
-                  "Raden har 7 fält men den första raden namnger 6", "", "bkv: Kvalitetsklassen",
-                  "plant: Skriv Ja eller Nej", "bdm: Värdet måste ligga mellan"}}),
+                  "Rad 6 har 7 fält men den första raden namnger 6", "", "bkv: Kvalitetsklassen",
+                  "plant: Skriv Ja eller Nej", "bdm: Värdet måste ligga mellan"}},
+        // A list is no control file: a character it could not hold is no digit either.
+        ReadCase{"SignOutsideWindows1252InANumber",
+                 "id;bdm\nj;3\xE2\x89\xA4"
+                 "0\n",
+                 ';',
+                 ',',
+                 Encoding::Utf8,
+                 {"j"},
+                 {fault},
+                 {"bdm: Värdet måste vara numeriskt"}},
+        // A comma inside a quoted heading does not make the list comma separated.
+        ReadCase{"QuotedHeadingWithCommas",
+                 "\"Plats, avd, del, nr\";id;bdm\r\n\"7, 2, 1, 4\";T1;30\r\n",
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"T1"},
+                 {30},
+                 {}},
+        // What the program guarded against a spreadsheet's formulas reads back as it was.
+        ReadCase{"GuardedFormulaReadBack",
+                 "id;bdm\r\n'=1+1;30\r\n'-x;31\r\n",
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"=1+1", "-x"},
+                 {30, 31},
+                 {}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct UnreadableCase {
@@ -175,14 +205,67 @@ TEST_P(UnreadableListFile, IsRefusedWithAMessageThatSaysWhatToDo) {
     EXPECT_EQ(home.read("lista.csv"), GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, UnreadableListFile,
-                         ::testing::Values(UnreadableCase{"Empty", "", "är tom"},
-                                           UnreadableCase{"OnlyBlankLines", "\r\n \r\n", "är tom"},
-                                           UnreadableCase{"ColumnTwice", "id;bdm;BDM\r\n1;2;3\r\n",
-                                                          "Kolumnen \"BDM\" finns två gånger"},
-                                           UnreadableCase{"NoColumnOfTheProgram",
-                                                          "namn;vikt\r\nx;1\r\n",
-                                                          "namnger ingen kolumn"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnreadableListFile,
+    ::testing::Values(UnreadableCase{"Empty", "", "är tom"},
+                      UnreadableCase{"OnlyBlankLines", "\r\n \r\n", "är tom"},
+                      UnreadableCase{"ColumnTwice", "id;bdm;BDM\r\n1;2;3\r\n",
+                                     "Kolumnen \"BDM\" finns två gånger"},
+                      UnreadableCase{"NoColumnOfTheProgram", "namn;vikt\r\nx;1\r\n",
+                                     "namnger ingen kolumn"},
+                      UnreadableCase{"EndlessLine", QByteArray(300000, ';'), "Rad 1 i"},
+                      UnreadableCase{"HeadingOfThousandsOfFields", "id" + QByteArray(5000, ','),
+                                     "fler än 1024 fält"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ListFile, LongLinesOrTooManyFieldsInTheRowsStopTheReadingWithTheirLineNumber) {
+    for (const QByteArray &row : {QByteArray(100000, 'x'), QByteArray(3000, ';')}) {
+        TempHome home;
+        home.write("lista.csv", "id;bdm\r\n1;30\r\n" + row + "\r\n");
+        TreeListReader reader;
+        ASSERT_TRUE(reader.open(home.path("lista.csv")).ok());
+        QList<TreeListLine> lines;
+        while (reader.read(100, lines)) {
+        }
+        ASSERT_FALSE(reader.status().ok());
+        EXPECT_TRUE(reader.status().message().startsWith("Rad 3 i"))
+            << reader.status().message().toStdString();
+    }
+}
+
+// A named pipe: a window refuses it at once, the command line reads it as the stream it is.
+TEST(ListFile, FromANamedPipeIsRefusedByAWindowAndReadAsAStreamByTheCommandLine) {
+    TempHome home;
+    const QByteArray fifo = QFile::encodeName(home.path("ror.csv"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    TreeListReader window;
+    const Outcome refused = window.open(home.path("ror.csv"));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.message().contains("ingen vanlig fil")) << refused.message().toStdString();
+
+    std::thread writer([&] {
+        QFile f(home.path("ror.csv"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write("id;bdm\r\nA;30\r\nB;31,5\r\n");
+    });
+    TreeListReader stream;
+    const Outcome opened = stream.open(home.path("ror.csv"), ListSource::FileOrStream);
+    QList<TreeListLine> lines;
+    if (opened.ok())
+        stream.read(100, lines);
+    writer.join();
+    ASSERT_TRUE(opened.ok()) << opened.message().toStdString();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[1].tree.id, "B");
+    EXPECT_EQ(lines[1].tree.values[Bdm], "31,5");
+}
+
+// Every cell a spreadsheet would run as a formula is guarded; numbers with a sign are not.
+TEST(CsvLine, GuardsCellsASpreadsheetWouldRun) {
+    const QStringList cells{"=1+1", "+cmd", "-x",    "@SUM(1)", "\tA",
+                            "-5",   "+2,5", "-0.25", "a=b",     ""};
+    EXPECT_EQ(joinCsvLine(cells, u';'),
+              QStringLiteral("'=1+1;'+cmd;'-x;'@SUM(1);'\tA;-5;+2,5;-0.25;a=b;"));
+}
 
 } // namespace

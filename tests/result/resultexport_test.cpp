@@ -4,6 +4,7 @@
 #include "sampleresult.h"
 #include "testsupport.h"
 
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
@@ -143,8 +144,39 @@ TEST(ResultExport, WritesTheCsvWhereTheUserChoseAndOffersThatDirectoryAgain) {
     const QByteArray csv = w.home.read("ut/min tall.csv");
     EXPECT_EQ(csv, w.exporter.csv());
     EXPECT_TRUE(csv.contains("Räntekrav;3;%\r\n"));
+    ModalHand hand; // the same name again: replacing the file is asked about
     w.exporter.exportCsv();
     EXPECT_EQ(w.asked.last(), w.home.path("ut/tall_30cm.csv"));
+}
+
+// "lista" typed for an existing "lista.csv": the question is about that file, and a box
+// closed without a yes leaves it as it was.
+TEST(ResultExport, ANameWithoutItsEndingIsAskedAboutAsTheFileReallyWritten) {
+    ExportWindow w;
+    w.home.write("lista.csv", "earlier");
+    ModalHand hand;
+    w.answer = w.home.path("lista");
+    w.exporter.exportCsv();
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_EQ(hand.seen()[0].text,
+              QStringLiteral("Filen \"lista.csv\" finns redan. Vill du ersätta den?"));
+    EXPECT_EQ(w.home.read("lista.csv"), QByteArray("earlier"));
+}
+
+// Print to file: a directory given as the name gets the offered file in it; a link to a place
+// outside is never written through.
+TEST(ResultExport, PrintToFileSavesSafelyAndNamesAFileInADirectory) {
+    ExportWindow w;
+    TempHome elsewhere;
+    ModalHand hand;
+    w.exporter.printToFile(w.home.sokvag());
+    EXPECT_TRUE(w.home.read("tall_30cm.pdf").startsWith("%PDF"));
+    ASSERT_TRUE(QFile::link(elsewhere.path("nothing.pdf"), w.home.path("lank.pdf")));
+    w.exporter.printToFile(w.home.path("lank.pdf"));
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_TRUE(hand.seen()[0].text.contains("symbolisk länk")) << qPrintable(hand.seen()[0].text);
+    EXPECT_FALSE(elsewhere.exists("nothing.pdf"));
+    EXPECT_TRUE(QFileInfo(w.home.path("lank.pdf")).isSymLink());
 }
 
 TEST(ResultExport, AFailedWriteSaysWhyAndKeepsTheEarlierFile) {

@@ -181,4 +181,110 @@ TEST(TreeListWindow, ALongListShowsItsProgressAndCanBeCancelled) {
         EXPECT_FALSE(w.model()->summary(r).has_value()) << r;
 }
 
+// Opened and saved, a list is what it was: its cells as read, its columns and no others, a
+// column the program does not know shown; an edit changes its own cell alone.
+TEST(TreeListWindow, SavesBackWhatTheListHeldAndOnlyWhatTheUserChanged) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    const QByteArray list = encodeCp1252(QStringLiteral("id;bdm;Anmärkning;art\r\n"
+                                                        "01;32.5;'=1+1;Tall\r\n"
+                                                        " 2;28.0;kant;g;utanför\r\n"
+                                                        "3;30;;Gran\r\n"));
+    home.write("lista.csv", list);
+    MenuHub hub;
+    forTradlista w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    TreeListModel *model = w.model();
+    EXPECT_EQ(model->headerData(TreeListModel::FirstOtherColumn, Qt::Horizontal, Qt::DisplayRole),
+              QStringLiteral("Anmärkning"));
+    EXPECT_EQ(model->index(0, TreeListModel::FirstOtherColumn).data().toString(), "=1+1");
+    EXPECT_EQ(model->index(0, TreeListModel::FirstKeyColumn + Site).data().toString(), "24");
+    EXPECT_TRUE(model->rowFault(1).startsWith("Rad 3 har 5 fält"));
+
+    ASSERT_TRUE(w.saveList(home.path("kopia.csv")));
+    EXPECT_EQ(home.read("kopia.csv"), list);
+
+    ASSERT_TRUE(
+        model->setData(model->index(2, TreeListModel::FirstKeyColumn + Bdm), "31,5", Qt::EditRole));
+    ASSERT_TRUE(w.saveList(home.path("kopia.csv")));
+    EXPECT_EQ(home.read("kopia.csv"), QByteArray(list).replace("3;30;", "3;31.5;"));
+}
+
+// New ids follow the highest, typing replaces a cell, unvalued trees sort last either way, and
+// the footer says how many trees could not be valued; leaving with edits asks first.
+TEST(TreeListWindow, BehavesAsASpreadsheetUserExpects) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id;bdm\r\n3;30\r\n1;31\r\n5;400\r\n");
+    MenuHub hub;
+    forTradlista w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    TreeListModel *model = w.model();
+    QTableView *view = w.view();
+
+    ModalHand hand;
+    view->setCurrentIndex(view->model()->index(0, TreeListModel::FirstKeyColumn + Art));
+    typeIntoCell(view, "Gran");
+    settle(60);
+    EXPECT_EQ(model->tree(0).values[Art], "Gran");
+    EXPECT_EQ(hand.count(), 0);
+
+    QSignalSpy done(&w, &forTradlista::valuationDone);
+    w.vardera();
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")
+                    ->text()
+                    .endsWith(QStringLiteral("1 träd kunde inte värderas (se kolumnen Fel).")));
+    QTest::mouseClick(w.findChild<QPushButton *>("btnLaggTill"), Qt::LeftButton);
+    EXPECT_EQ(model->tree(3).id, "6");
+
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NettoNu,
+                                                   order);
+        EXPECT_TRUE(
+            view->model()->index(0, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
+        EXPECT_FALSE(
+            view->model()->index(3, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
+    }
+
+    QTest::mouseClick(w.findChild<QPushButton *>("btnAvbryt"), Qt::LeftButton);
+    settle(60);
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_EQ(hand.seen()[0].text, QStringLiteral("Spara ändringarna i trädlistan?"));
+    EXPECT_TRUE(w.isVisible()); // the box was closed without an answer: the user stays
+    EXPECT_TRUE(hub.opened.isEmpty());
+}
+
+// A tree's id that looks like markup is shown as the text it is.
+TEST(TreeListWindow, ShowsAnIdThatLooksLikeMarkupAsText) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id;bdm\r\n<img src=\"/dev/zero\"><h1>x</h1>;30\r\n");
+    MenuHub hub;
+    forTradlista w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    QTimer::singleShot(100, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        auto *label = dialog->findChild<QLabel *>("lblTradslutsats");
+        ASSERT_TRUE(label);
+        format = label->textFormat();
+        text = label->text();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    w.openRow(0);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_TRUE(text.contains("<h1>x</h1>"));
+    EXPECT_TRUE(w.findChild<QLabel *>("lblFil")->textFormat() == Qt::PlainText);
+}
+
 } // namespace
