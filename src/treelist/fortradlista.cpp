@@ -99,6 +99,10 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     const int felWidth = fontMetrics().horizontalAdvance(QString(16, u'x'));
     flgTradlista->setColumnWidth(TreeListModel::FirstSummaryColumn + Fel, felWidth);
     tableWidth += felWidth;
+    // Why a tree was not valued stands next to the decision, not beyond the figures and the
+    // list's own columns at the far right.
+    flgTradlista->horizontalHeader()->moveSection(TreeListModel::FirstSummaryColumn + Fel,
+                                                  TreeListModel::FirstSummaryColumn + Beslut + 1);
 
     lblSumma = label(frame, "lblSumma", QString());
 

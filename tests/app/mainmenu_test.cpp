@@ -18,6 +18,8 @@ public:
     TestWindow(WindowHub &hub, QString sokvag) : sokvag(std::move(sokvag)), m_hub(hub) {}
     int loads = 0;
     QString sokvag;
+    bool mayEnd = true; // false: unsaved work the user keeps
+    bool mayClose() override { return mayEnd; }
 
 protected:
     void formLoad() override { ++loads; }
@@ -97,4 +99,21 @@ TEST(MainMenu, AvslutaAndTheCloseBoxEndTheProgram) {
     EXPECT_EQ(spy.count(), 1);
     m.menu.close();
     EXPECT_EQ(spy.count(), 2);
+}
+
+TEST(MainMenu, AWindowWithUnsavedWorkTheUserKeepsHoldsTheProgramOpen) {
+    Menu m;
+    m.menu.showWindow();
+    QTest::mouseClick(m.button("btnTradlista"), Qt::LeftButton);
+    TestWindow *list = m.made.value(WindowHub::Window::TreeList);
+    ASSERT_TRUE(list);
+    list->close();
+    list->mayEnd = false;
+    QSignalSpy spy(&m.menu, &forKvistel::avsluta);
+    QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
+    m.menu.close();
+    EXPECT_EQ(spy.count(), 0);
+    list->mayEnd = true;
+    QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
+    EXPECT_EQ(spy.count(), 1);
 }

@@ -2,10 +2,14 @@
 // which letter becomes a caption's mnemonic, what a parameter field explains.
 #include "fieldtips.h"
 #include "keyboardaccess.h"
+#include "messages.h"
 #include "parameters.h"
 #include "screenfit.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QRect>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -81,4 +85,20 @@ TEST(FieldTips, EveryParameterFieldExplainsMeaningUnitAndBounds) {
         const QString facts = tip.section(u'\n', 1);
         EXPECT_EQ(facts, QString::fromUtf8(c.facts)) << c.key;
     }
+}
+
+// A message quoting a file's text (an id, a price list token) shows it as text: markup there
+// could load a file, hang the program or make a box shout.
+TEST(Messages, TextThatLooksLikeMarkupIsShownAsText) {
+    Qt::TextFormat format = Qt::RichText;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            format = box->textFormat();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    showKvistelMessage(nullptr, QStringLiteral("<img src=\"/dev/zero\"><h1>Avverka ALLT</h1>"));
+    EXPECT_EQ(format, Qt::PlainText);
 }
