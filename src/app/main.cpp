@@ -7,8 +7,10 @@
 #include "windowfactory.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 int main(int argc, char *argv[]) {
     // A list of trees from the command line needs no window and no display.
@@ -40,9 +42,31 @@ int main(int argc, char *argv[]) {
         return 1;
     }
 
-    const auto sokvag = settleHomeDirectory(QDir::currentPath(), forKvistel::defaultHomePath());
+    // kvistel --home DIR opens the windows on DIR; without it the program looks where it was
+    // started, then where it worked last.
+    QCommandLineParser parser;
+    const QCommandLineOption homeOption(QStringLiteral("home"), QString(),
+                                        QStringLiteral("KATALOG"));
+    parser.addOption(homeOption);
+    parser.parse(QApplication::arguments());
+    QSettings settings;
+    QStringList candidates;
+    if (parser.isSet(homeOption)) {
+        const QString given = QDir(expandAnswer(parser.value(homeOption))).absolutePath();
+        const QString problem = homeDirectoryProblem(given + u'/');
+        if (problem.isEmpty())
+            candidates << given;
+        else
+            tellWrongHome(problem);
+    } else {
+        candidates = homeCandidates(QDir::currentPath(), rememberedHome(settings),
+                                    forKvistel::defaultHomePath());
+    }
+    const auto sokvag = settleHomeDirectory(candidates);
     if (!sokvag)
         return 0;
+    rememberHome(settings, *sokvag);
+    settings.sync();
 
     forKvistel menu(*sokvag, makeWindow);
     menu.showWindow();
