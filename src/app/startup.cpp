@@ -214,7 +214,8 @@ std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
 namespace {
 
 // Qt 6 takes the texts of its standard buttons from the context "QPlatformTheme", which the
-// Swedish catalogue Debian ships (a Qt 4 one) does not hold; these are Qt's own Swedish words.
+// Swedish catalogue Debian ships (a Qt 4 one) does not hold; nor does it hold a few words of Qt's
+// own file dialog, shown where the desktop offers none. These are Qt's own Swedish words.
 class SwedishStandardButtons : public QTranslator {
 public:
     using QTranslator::QTranslator;
@@ -225,35 +226,42 @@ public:
                       int n) const override {
         Q_UNUSED(disambiguation);
         Q_UNUSED(n);
-        if (qstrcmp(context, "QPlatformTheme") != 0)
-            return {};
         static const struct {
+            const char *context;
             const char *english;
             const char *swedish;
         } words[] = {
-            {"OK", "OK"},
-            {"Save", "Spara"},
-            {"Save All", "Spara alla"},
-            {"Open", "Öppna"},
-            {"&Yes", "&Ja"},
-            {"Yes to &All", "Ja till &alla"},
-            {"&No", "&Nej"},
-            {"N&o to All", "N&ej till alla"},
-            {"Abort", "Avbryt"},
-            {"Retry", "Försök igen"},
-            {"Ignore", "Ignorera"},
-            {"Close", "Stäng"},
-            {"Cancel", "Avbryt"},
-            {"Discard", "Kasta"},
-            {"Don't Save", "Spara inte"},
-            {"Close without Saving", "Stäng utan att spara"},
-            {"Help", "Hjälp"},
-            {"Apply", "Verkställ"},
-            {"Reset", "Återställ"},
-            {"Restore Defaults", "Återställ standardvärden"},
+            {"QPlatformTheme", "OK", "OK"},
+            {"QPlatformTheme", "Save", "Spara"},
+            {"QPlatformTheme", "Save All", "Spara alla"},
+            {"QPlatformTheme", "Open", "Öppna"},
+            {"QPlatformTheme", "&Yes", "&Ja"},
+            {"QPlatformTheme", "Yes to &All", "Ja till &alla"},
+            {"QPlatformTheme", "&No", "&Nej"},
+            {"QPlatformTheme", "N&o to All", "N&ej till alla"},
+            {"QPlatformTheme", "Abort", "Avbryt"},
+            {"QPlatformTheme", "Retry", "Försök igen"},
+            {"QPlatformTheme", "Ignore", "Ignorera"},
+            {"QPlatformTheme", "Close", "Stäng"},
+            {"QPlatformTheme", "Cancel", "Avbryt"},
+            {"QPlatformTheme", "Discard", "Kasta"},
+            {"QPlatformTheme", "Don't Save", "Spara inte"},
+            {"QPlatformTheme", "Close without Saving", "Stäng utan att spara"},
+            {"QPlatformTheme", "Help", "Hjälp"},
+            {"QPlatformTheme", "Apply", "Verkställ"},
+            {"QPlatformTheme", "Reset", "Återställ"},
+            {"QPlatformTheme", "Restore Defaults", "Återställ standardvärden"},
+            {"QFileDialog", "Look in:", "Sök i:"},
+            {"QFileDialog", "Back", "Bakåt"},
+            {"QFileDialog", "Forward", "Framåt"},
+            {"QFileDialog", "Parent Directory", "Överliggande katalog"},
+            {"QFileDialog", "Create New Folder", "Skapa ny mapp"},
+            {"QFileDialog", "List View", "Listvy"},
+            {"QFileDialog", "Detail View", "Detaljvy"},
+            {"QFileSystemModel", "Computer", "Dator"},
         };
         for (const auto &w : words)
-            if (qstrcmp(sourceText, w.english) == 0)
+            if (qstrcmp(context, w.context) == 0 && qstrcmp(sourceText, w.english) == 0)
                 return QString::fromUtf8(w.swedish);
         return {};
     }

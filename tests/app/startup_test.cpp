@@ -230,6 +230,10 @@ TEST(StartUp, QtsOwnButtonsAreSwedish) {
     EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "Avbryt");
     EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text().remove('&'), "Ja");
     EXPECT_EQ(buttons.button(QDialogButtonBox::No)->text().remove('&'), "Nej");
+    // Qt's own file dialog, where the desktop offers none.
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Sök i:");
+    EXPECT_EQ(QCoreApplication::translate("QFileSystemModel", "Computer"), "Dator");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), "Fil&namn:");
     // The other tests of this program see Qt as it was.
     for (QTranslator *t : QCoreApplication::instance()->findChildren<QTranslator *>()) {
         QCoreApplication::removeTranslator(t);
