@@ -252,6 +252,7 @@ public:
             {"QPlatformTheme", "Reset", "Återställ"},
             {"QPlatformTheme", "Restore Defaults", "Återställ standardvärden"},
             {"QFileDialog", "Look in:", "Sök i:"},
+            {"QFileDialog", "&Choose", "&Välj"},
             {"QFileDialog", "Back", "Bakåt"},
             {"QFileDialog", "Forward", "Framåt"},
             {"QFileDialog", "Parent Directory", "Överliggande katalog"},

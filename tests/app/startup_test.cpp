@@ -233,6 +233,7 @@ TEST(StartUp, QtsOwnButtonsAreSwedish) {
     // Qt's own file dialog, where the desktop offers none.
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Sök i:");
     EXPECT_EQ(QCoreApplication::translate("QFileSystemModel", "Computer"), "Dator");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Choose"), "&Välj");
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), "Fil&namn:");
     // The other tests of this program see Qt as it was.
     for (QTranslator *t : QCoreApplication::instance()->findChildren<QTranslator *>()) {
