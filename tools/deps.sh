@@ -6,14 +6,14 @@
 # runtimes, llvm-symbolizer for readable sanitizer stacks, and poppler's pdfinfo and pdftotext,
 # with which the tests read the PDF the result window writes. The install checks: the menu
 # entry's and metainfo's validators, and what cpack needs to read the package's dependencies
-# from the program's libraries.
+# from the program's libraries, and lintian, which checks the package as Debian would.
 kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils desktop-file-utils appstream
-    dpkg-dev file fakeroot imagemagick)
+    dpkg-dev file fakeroot imagemagick lintian)
 
 kvistel_install_deps() {
     local wanted=(cmake g++ make qt6-base-dev librsvg2-bin libgtest-dev
         libgmock-dev libbenchmark-dev xvfb xdotool x11-utils xauth
-        qt6-translations-l10n locales "$@")
+        qt6-translations-l10n qt6-gtk-platformtheme locales "$@")
     local missing=()
     local pkg
     for pkg in "${wanted[@]}"; do

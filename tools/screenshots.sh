@@ -44,13 +44,15 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 export DISPLAY=":$(head -1 "$work/display")"
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+# A user of its own, whose home directory ~/Kvistel is a copy of the sample: the windows show
+# "~/Kvistel", never the temporary directory the pictures are taken in.
+export HOME="$work/user" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 
-mkdir "$work/home"
-cp "$root/sample/trad.sty" "$root/sample/priser_ac.txt" "$work/home/"
-(cd "$work/home" && exec "$kvistel") >"$work/kvistel.log" 2>&1 &
+mkdir -p "$HOME/Kvistel"
+cp "$root"/sample/* "$HOME/Kvistel/"
+(cd "$HOME/Kvistel" && exec "$kvistel") >"$work/kvistel.log" 2>&1 &
 app_pid=$!
 
 current=""
@@ -105,6 +107,16 @@ keys Escape
 next_window
 keys Tab Tab Tab Return
 next_window
+# The sample stand, opened and valued.
+keys alt+odiaeresis
+sleep 1
+xdotool type --delay 30 "$HOME/Kvistel/bestand.csv"
+keys Return
+sleep 1
+# Without a window manager the closed file dialog leaves the focus nowhere: it is given back.
+xdotool windowfocus "$current"
+keys alt+v
+sleep 3
 shoot tradlista
 keys Escape
 next_window

@@ -21,7 +21,12 @@ const char *const batchSwitches[] = {"--batch", "--help", "-h", "--version", "-v
 
 QString usage() {
     return QStringLiteral(
-        "Användning: kvistel --batch TRÄD.csv [--home KATALOG] [-o UT.csv] [--full | --plan]\n"
+        "Användning: kvistel [--home KATALOG]\n"
+        "            kvistel --batch TRÄD.csv [--home KATALOG] [-o UT.csv] [--full | --plan]\n"
+        "\n"
+        "Utan --batch öppnar Kvistel sina fönster på hemkatalogen: den som anges med --home,\n"
+        "annars den aktuella katalogen om den har en styrfil trad.sty, annars den som\n"
+        "användes senast.\n"
         "\n"
         "Värderar varje träd i listan för sig, utan fönster, med parametrarna och prislistan\n"
         "i hemkatalogen (trad.sty och priser_ac.txt).\n"

@@ -5,8 +5,10 @@
 #include "windowfactory.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 #include <csignal>
 #include <unistd.h>
@@ -39,9 +41,31 @@ int main(int argc, char *argv[]) {
     // works in English buttons too, so a missing translation is no reason to stop.
     installSwedishQtTexts(app);
 
-    const auto sokvag = settleHomeDirectory(QDir::currentPath(), forKvistel::defaultHomePath());
+    // kvistel --home DIR opens the windows on DIR; without it the program looks where it was
+    // started, then where it worked last.
+    QCommandLineParser parser;
+    const QCommandLineOption homeOption(QStringLiteral("home"), QString(),
+                                        QStringLiteral("KATALOG"));
+    parser.addOption(homeOption);
+    parser.parse(QApplication::arguments());
+    QSettings settings;
+    QStringList candidates;
+    if (parser.isSet(homeOption)) {
+        const QString given = QDir(expandAnswer(parser.value(homeOption))).absolutePath();
+        const QString problem = homeDirectoryProblem(given + u'/');
+        if (problem.isEmpty())
+            candidates << given;
+        else
+            tellWrongHome(problem);
+    } else {
+        candidates = homeCandidates(QDir::currentPath(), rememberedHome(settings),
+                                    forKvistel::defaultHomePath());
+    }
+    const auto sokvag = settleHomeDirectory(candidates);
     if (!sokvag)
         return 0;
+    rememberHome(settings, *sokvag);
+    settings.sync();
 
     forKvistel menu(*sokvag, makeWindow);
     menu.showWindow();

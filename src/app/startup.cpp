@@ -1,13 +1,18 @@
 #include "startup.h"
 
+#include "examplehome.h"
 #include "messages.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPushButton>
+#include <QSettings>
 #include <QTranslator>
 
 bool checkPath(const QString &path) {
@@ -50,21 +55,21 @@ QString withSlash(QString path) {
 
 } // namespace
 
-std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
-                                           const QString &defaultPath,
+std::optional<QString> settleHomeDirectory(const QStringList &candidates,
                                            const std::function<QString()> &ask,
                                            const std::function<void(const QString &)> &tellWrong) {
-    QString sokvag = withSlash(currentDirectory);
-    if (checkPath(sokvag))
-        return sokvag;
-    sokvag = withSlash(defaultPath);
-    if (checkPath(sokvag))
-        return sokvag;
+    for (const QString &candidate : candidates) {
+        if (candidate.isEmpty())
+            continue;
+        const QString sokvag = withSlash(candidate);
+        if (checkPath(sokvag))
+            return sokvag;
+    }
     for (;;) {
         const QString answer = expandAnswer(ask());
         if (answer.isEmpty())
             return std::nullopt;
-        sokvag = withSlash(answer);
+        const QString sokvag = withSlash(answer);
         const QString problem = homeDirectoryProblem(sokvag);
         if (problem.isEmpty())
             return sokvag;
@@ -73,29 +78,144 @@ std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
 }
 
 std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
+                                           const QString &defaultPath,
+                                           const std::function<QString()> &ask,
+                                           const std::function<void(const QString &)> &tellWrong) {
+    return settleHomeDirectory(QStringList{currentDirectory, defaultPath}, ask, tellWrong);
+}
+
+QStringList homeCandidates(const QString &currentDirectory, const QString &remembered,
+                           const QString &defaultPath) {
+#ifdef Q_OS_WIN
+    return {currentDirectory, remembered, defaultPath};
+#else
+    Q_UNUSED(defaultPath);
+    return {currentDirectory, remembered};
+#endif
+}
+
+namespace {
+
+const QString homeKey = QStringLiteral("hemkatalog");
+
+} // namespace
+
+QString rememberedHome(const QSettings &settings) {
+    return settings.value(homeKey).toString();
+}
+
+void rememberHome(QSettings &settings, const QString &sokvag) {
+    settings.setValue(homeKey, QDir::cleanPath(sokvag));
+}
+
+QString exampleDirectory() {
+    QStringList places{QCoreApplication::applicationDirPath() +
+                       QStringLiteral("/../share/kvistel/exempel")};
+#ifdef KVISTEL_SAMPLE_DIR
+    places << QStringLiteral(KVISTEL_SAMPLE_DIR);
+#endif
+    for (const QString &place : std::as_const(places))
+        if (checkPath(withSlash(place)))
+            return QDir::cleanPath(place);
+    return {};
+}
+
+void tellWrongHome(const QString &problem) {
+    showKvistelMessage(nullptr,
+                       QStringLiteral("Felaktig sökväg: %1 Hemkatalogen är den katalog där "
+                                      "Kvistels styrfil trad.sty ligger; ange den, till "
+                                      "exempel ~/Kvistel.")
+                           .arg(problem));
+}
+
+namespace {
+
+// A name for a new home directory that is not taken yet: ~/Kvistel, else ~/Kvistel 2, ...
+QString proposedNewHome() {
+    const QString base = QDir::homePath() + QStringLiteral("/Kvistel");
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) && !checkPath(withSlash(name)); ++n)
+        name = base + QStringLiteral(" %1").arg(n);
+    return name;
+}
+
+// The folder dialog of the question: an existing home directory.
+void browseForHome(QInputDialog &dialog) {
+    const QString start = QFileInfo(expandAnswer(dialog.textValue())).isDir()
+                              ? expandAnswer(dialog.textValue())
+                              : QDir::homePath();
+    const QString dir =
+        QFileDialog::getExistingDirectory(&dialog, QStringLiteral("Välj hemkatalog"), start);
+    if (!dir.isEmpty())
+        dialog.setTextValue(QDir::toNativeSeparators(dir));
+}
+
+// A new home directory, copied from the example into a folder the user names; the question is
+// answered with it.
+void createHomeFromExample(QInputDialog &dialog) {
+    const QString example = exampleDirectory();
+    if (example.isEmpty()) {
+        showKvistelMessage(&dialog, QStringLiteral("Exemplet som hör till Kvistel hittades inte. "
+                                                   "Installera Kvistel på nytt, eller ange en "
+                                                   "befintlig hemkatalog."));
+        return;
+    }
+    const QString target = QFileDialog::getSaveFileName(
+        &dialog, QStringLiteral("Ny hemkatalog med exemplet"), proposedNewHome(), QString(),
+        nullptr, QFileDialog::ShowDirsOnly | QFileDialog::DontConfirmOverwrite);
+    if (target.isEmpty())
+        return;
+    if (const Outcome copied = copyExampleHome(example, target); !copied) {
+        showKvistelMessage(&dialog, copied.message());
+        return;
+    }
+    dialog.setTextValue(QDir::toNativeSeparators(target));
+    dialog.accept();
+}
+
+QString askForHome() {
+    QInputDialog dialog;
+    dialog.setObjectName(QStringLiteral("inpSokvag"));
+    dialog.setWindowTitle(QStringLiteral("Sökväg"));
+    dialog.setLabelText(QStringLiteral("Ange sökväg till hemkatalogen"));
+    dialog.setTextValue(QString());
+    dialog.setOkButtonText(QStringLiteral("&OK"));
+    dialog.setCancelButtonText(QStringLiteral("&Avbryt"));
+    if (auto *buttons = dialog.findChild<QDialogButtonBox *>()) {
+        auto *browse =
+            buttons->addButton(QStringLiteral("&Bläddra..."), QDialogButtonBox::ActionRole);
+        browse->setObjectName(QStringLiteral("btnBladdra"));
+        browse->setToolTip(QStringLiteral("Välj en befintlig hemkatalog i en mappdialog"));
+        QObject::connect(browse, &QPushButton::clicked, &dialog,
+                         [&dialog] { browseForHome(dialog); });
+        auto *create = buttons->addButton(QStringLiteral("&Skapa en ny hemkatalog med exemplet"),
+                                          QDialogButtonBox::ActionRole);
+        create->setObjectName(QStringLiteral("btnSkapaHem"));
+        create->setToolTip(QStringLiteral("Kopierar exemplet som följer med Kvistel (styrfil, "
+                                          "prislista och en trädlista) till en ny katalog som "
+                                          "du väljer och börjar arbeta där"));
+        QObject::connect(create, &QPushButton::clicked, &dialog,
+                         [&dialog] { createHomeFromExample(dialog); });
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+} // namespace
+
+std::optional<QString> settleHomeDirectory(const QStringList &candidates) {
+    return settleHomeDirectory(candidates, askForHome, tellWrongHome);
+}
+
+std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
                                            const QString &defaultPath) {
-    auto ask = [] {
-        QInputDialog dialog;
-        dialog.setObjectName(QStringLiteral("inpSokvag"));
-        dialog.setWindowTitle(QStringLiteral("Sökväg"));
-        dialog.setLabelText(QStringLiteral("Ange sökväg till hemkatalogen"));
-        dialog.setTextValue(QString());
-        return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
-    };
-    auto tellWrong = [](const QString &problem) {
-        showKvistelMessage(nullptr,
-                           QStringLiteral("Felaktig sökväg: %1 Hemkatalogen är den katalog där "
-                                          "Kvistels styrfil trad.sty ligger; ange den, till "
-                                          "exempel ~/kvistel.")
-                               .arg(problem));
-    };
-    return settleHomeDirectory(currentDirectory, defaultPath, ask, tellWrong);
+    return settleHomeDirectory(QStringList{currentDirectory, defaultPath});
 }
 
 namespace {
 
 // Qt 6 takes the texts of its standard buttons from the context "QPlatformTheme", which the
-// Swedish catalogue Debian ships (a Qt 4 one) does not hold; these are Qt's own Swedish words.
+// Swedish catalogue Debian ships (a Qt 4 one) does not hold; nor does it hold a few words of Qt's
+// own file dialog, shown where the desktop offers none. These are Qt's own Swedish words.
 class SwedishStandardButtons : public QTranslator {
 public:
     using QTranslator::QTranslator;
@@ -106,35 +226,43 @@ public:
                       int n) const override {
         Q_UNUSED(disambiguation);
         Q_UNUSED(n);
-        if (qstrcmp(context, "QPlatformTheme") != 0)
-            return {};
         static const struct {
+            const char *context;
             const char *english;
             const char *swedish;
         } words[] = {
-            {"OK", "OK"},
-            {"Save", "Spara"},
-            {"Save All", "Spara alla"},
-            {"Open", "Öppna"},
-            {"&Yes", "&Ja"},
-            {"Yes to &All", "Ja till &alla"},
-            {"&No", "&Nej"},
-            {"N&o to All", "N&ej till alla"},
-            {"Abort", "Avbryt"},
-            {"Retry", "Försök igen"},
-            {"Ignore", "Ignorera"},
-            {"Close", "Stäng"},
-            {"Cancel", "Avbryt"},
-            {"Discard", "Kasta"},
-            {"Don't Save", "Spara inte"},
-            {"Close without Saving", "Stäng utan att spara"},
-            {"Help", "Hjälp"},
-            {"Apply", "Verkställ"},
-            {"Reset", "Återställ"},
-            {"Restore Defaults", "Återställ standardvärden"},
+            {"QPlatformTheme", "OK", "OK"},
+            {"QPlatformTheme", "Save", "Spara"},
+            {"QPlatformTheme", "Save All", "Spara alla"},
+            {"QPlatformTheme", "Open", "Öppna"},
+            {"QPlatformTheme", "&Yes", "&Ja"},
+            {"QPlatformTheme", "Yes to &All", "Ja till &alla"},
+            {"QPlatformTheme", "&No", "&Nej"},
+            {"QPlatformTheme", "N&o to All", "N&ej till alla"},
+            {"QPlatformTheme", "Abort", "Avbryt"},
+            {"QPlatformTheme", "Retry", "Försök igen"},
+            {"QPlatformTheme", "Ignore", "Ignorera"},
+            {"QPlatformTheme", "Close", "Stäng"},
+            {"QPlatformTheme", "Cancel", "Avbryt"},
+            {"QPlatformTheme", "Discard", "Kasta"},
+            {"QPlatformTheme", "Don't Save", "Spara inte"},
+            {"QPlatformTheme", "Close without Saving", "Stäng utan att spara"},
+            {"QPlatformTheme", "Help", "Hjälp"},
+            {"QPlatformTheme", "Apply", "Verkställ"},
+            {"QPlatformTheme", "Reset", "Återställ"},
+            {"QPlatformTheme", "Restore Defaults", "Återställ standardvärden"},
+            {"QFileDialog", "Look in:", "Sök i:"},
+            {"QFileDialog", "&Choose", "&Välj"},
+            {"QFileDialog", "Back", "Bakåt"},
+            {"QFileDialog", "Forward", "Framåt"},
+            {"QFileDialog", "Parent Directory", "Överliggande katalog"},
+            {"QFileDialog", "Create New Folder", "Skapa ny mapp"},
+            {"QFileDialog", "List View", "Listvy"},
+            {"QFileDialog", "Detail View", "Detaljvy"},
+            {"QFileSystemModel", "Computer", "Dator"},
         };
         for (const auto &w : words)
-            if (qstrcmp(sourceText, w.english) == 0)
+            if (qstrcmp(context, w.context) == 0 && qstrcmp(sourceText, w.english) == 0)
                 return QString::fromUtf8(w.swedish);
         return {};
     }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
 
 class QCoreApplication;
+class QSettings;
 
 // True when `path` + "trad.sty" is an existing file (an empty one counts). Nothing is opened.
 bool checkPath(const QString &path);
@@ -18,19 +20,44 @@ QString homeDirectoryProblem(const QString &path);
 // user's own home directory, as a shell would.
 QString expandAnswer(const QString &answer);
 
-// Settles the home directory before any window is shown: the current directory, then the
-// default path, then the user's answers until one holds a control file. `ask` returns the
-// user's answer (empty when cancelled); `tellWrong` tells the user why an answer was wrong.
-// Returns the home directory, ending with "/", or nothing when the user gave up.
+// Settles the home directory before any window is shown: the first of `candidates` that holds
+// a control file, else the user's answers until one does. `ask` returns the user's answer
+// (empty when cancelled); `tellWrong` tells the user why an answer was wrong. Returns the home
+// directory, ending with "/", or nothing when the user gave up.
+std::optional<QString> settleHomeDirectory(const QStringList &candidates,
+                                           const std::function<QString()> &ask,
+                                           const std::function<void(const QString &)> &tellWrong);
+
+// The same with the current directory and the default path as the candidates.
 std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
                                            const QString &defaultPath,
                                            const std::function<QString()> &ask,
                                            const std::function<void(const QString &)> &tellWrong);
 
-// The same, asking with the program's input box "Ange sökväg till hemkatalogen" and answering a
-// wrong path with "Felaktig sökväg: " and what is wrong with it.
+// The same, asking with the program's input box "Ange sökväg till hemkatalogen" (which also
+// offers a folder dialog and a new home directory made from the example) and answering a wrong
+// path with "Felaktig sökväg: " and what is wrong with it.
+std::optional<QString> settleHomeDirectory(const QStringList &candidates);
 std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
                                            const QString &defaultPath);
+
+// Where the program looks for its home directory when started without one: the current
+// directory, the one used last, and on Windows the default path (a drive path that means
+// nothing elsewhere).
+QStringList homeCandidates(const QString &currentDirectory, const QString &remembered,
+                           const QString &defaultPath);
+
+// The home directory used last, as kept in the program's settings; empty when there is none.
+QString rememberedHome(const QSettings &settings);
+void rememberHome(QSettings &settings, const QString &sokvag);
+
+// The example home directory that comes with the program: installed beside it
+// (share/kvistel/exempel), or the sample of the source tree for a program run from its build
+// directory. Empty when neither is there.
+QString exampleDirectory();
+
+// Tells the user, after "Felaktig sökväg: ", why the directory is no home directory.
+void tellWrongHome(const QString &problem);
 
 // Qt's own Swedish texts, so that the standard buttons and dialogs read "Avbryt", "Ja", "Nej"
 // like the rest of the program: Qt's Swedish catalogue where it is installed, and the standard

@@ -229,7 +229,10 @@ const Parameter table[] = {
      0.2,
      1,
      C::Number,
-     u"Trädets diameterkvot, som höjdmodellen använder för att bestämma trädets höjd.",
+     u"Trädets brösthöjdsdiameter delad med diametern hos de grövsta träden i beståndet runt "
+     u"det. Mät med klave i brösthöjd, 1,3 m över marken, dels trädet, dels några av de "
+     u"grövsta träden, och dela: 32 cm mot 40 cm ger 0,8. Ett av de grövsta träden har 1. "
+     u"Höjdmodellen bestämmer trädets höjd med den.",
      &TreeInputs::dkvot},
     {Keys::kronst,
      F::Tree,
@@ -256,8 +259,8 @@ const Parameter table[] = {
      1,
      5,
      C::Quality,
-     u"Den kvalitetsklass, 1 till 5, som trädets första stock (rotstocken) kan nå; den avgör "
-     u"stockens pris i prislistan.",
+     u"Den kvalitetsklass som trädets första stock (rotstocken) kan nå: 1 är den bästa "
+     u"klassen (rak och kvistfri), 5 den sämsta. Klassen väljer rad i prislistan.",
      nullptr,
      nullptr,
      1},
@@ -272,8 +275,8 @@ const Parameter table[] = {
      1,
      5,
      C::Quality,
-     u"Den kvalitetsklass, 1 till 5, som trädets andra stock kan nå; den avgör stockens pris i "
-     u"prislistan.",
+     u"Den kvalitetsklass som trädets andra stock kan nå: 1 är den bästa klassen (rak och "
+     u"kvistfri), 5 den sämsta. Klassen väljer rad i prislistan.",
      nullptr,
      nullptr,
      2},
@@ -288,8 +291,8 @@ const Parameter table[] = {
      1,
      5,
      C::Quality,
-     u"Den kvalitetsklass, 1 till 5, som trädets tredje stock kan nå; den avgör stockens pris i "
-     u"prislistan.",
+     u"Den kvalitetsklass som trädets tredje stock kan nå: 1 är den bästa klassen (rak och "
+     u"kvistfri), 5 den sämsta. Klassen väljer rad i prislistan.",
      nullptr,
      nullptr,
      3},

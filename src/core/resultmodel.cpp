@@ -80,6 +80,12 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const {
 }
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal)
+        return resultMeaning(section);
+    if (role == Qt::ToolTipRole && section == 0)
+        return QStringLiteral("Avverkning nu");
+    if (role == Qt::ToolTipRole && section > 0 && section < harvestYearCount)
+        return QStringLiteral("Avverkning om %1 år").arg(section * 10);
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal)

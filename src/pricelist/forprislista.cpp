@@ -29,9 +29,9 @@ QMessageBox::StandardButton askToSave(QWidget *parent) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kvistel"),
                     QStringLiteral("Spara ändringarna i prislistan?"),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Nej"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("&Avbryt"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
     box.exec();

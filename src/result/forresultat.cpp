@@ -189,6 +189,10 @@ forResultat::forResultat(WindowHub &hub, const QString &sokvag, QWidget *parent)
     chtResultat = new ResultChart(m_model, frame);
     chtResultat->setObjectName(QStringLiteral("chtResultat"));
     chtResultat->setMinimumHeight(std::max(100, chtResultat->minimumSizeHint().height()));
+    chtResultat->setToolTip(
+        QStringLiteral("Netto och nuvärde i kr per träd (vänster axel), värdetillväxten och ditt "
+                       "räntekrav i % per år (höger axel), för avverkning nu och om 10 till 110 "
+                       "år. Punkten är det bästa året."));
     flgKanslighet = new QTableWidget(whatIfRows, 2, frame);
     flgKanslighet->setObjectName(QStringLiteral("flgKanslighet"));
     flgKanslighet->setHorizontalHeaderLabels(

@@ -14,11 +14,11 @@ ChangedFileChoice askAboutChangedFile(QWidget *parent, const QString &message) {
     box.setObjectName(QStringLiteral("msgAndradFil"));
     box.setTextFormat(Qt::PlainText);
     QPushButton *overwrite =
-        box.addButton(QStringLiteral("Skriv över"), QMessageBox::DestructiveRole);
+        box.addButton(QStringLiteral("&Skriv över"), QMessageBox::DestructiveRole);
     overwrite->setObjectName(QStringLiteral("btnSkrivOver"));
-    QPushButton *reload = box.addButton(QStringLiteral("Läs om"), QMessageBox::ResetRole);
+    QPushButton *reload = box.addButton(QStringLiteral("&Läs om"), QMessageBox::ResetRole);
     reload->setObjectName(QStringLiteral("btnLasOm"));
-    QPushButton *cancel = box.addButton(QStringLiteral("Avbryt"), QMessageBox::RejectRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("&Avbryt"), QMessageBox::RejectRole);
     cancel->setObjectName(QStringLiteral("btnAvbryt"));
     // Nothing is lost by the default: neither the other change nor the window's edits.
     box.setDefaultButton(cancel);

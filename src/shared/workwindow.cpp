@@ -173,8 +173,7 @@ void WorkWindow::rememberPlacement() const {
     if (!m_shown || QCoreApplication::organizationName().isEmpty())
         return;
     QSettings settings;
-    settings.setValue(settingsGroup() + QStringLiteral("/pos"), pos());
-    settings.setValue(settingsGroup() + QStringLiteral("/size"), size());
+    settings.setValue(settingsGroup() + QStringLiteral("/geometri"), saveGeometry());
 }
 
 void WorkWindow::placeOnScreen(bool restore) {
@@ -190,26 +189,31 @@ void WorkWindow::placeOnScreen(bool restore) {
     if (!testAttribute(Qt::WA_Resized))
         adjustSize();
     const QMargins frame = ScreenFit::frameMargins(this);
+    const QSize natural = size();
 
-    QSize size = this->size();
-    QRect wanted = geometry().marginsAdded(frame);
-    if (restore) {
+    // Placed by the window itself (its inside, never its frame), so that the window manager's
+    // frame is added the same way at every showing and the window never creeps.
+    bool placed = false;
+    if (restore && !QCoreApplication::organizationName().isEmpty()) {
+        const QByteArray saved =
+            QSettings().value(settingsGroup() + QStringLiteral("/geometri")).toByteArray();
+        placed = !saved.isEmpty() && restoreGeometry(saved);
+        // A window of fixed size takes the size it needs now, not the one it had then.
+        if (placed && !isResizable())
+            resize(natural);
+    }
+    if (restore && !placed) {
         const QScreen *here = QGuiApplication::screenAt(QCursor::pos());
         if (!here)
             here = QGuiApplication::primaryScreen();
-        wanted = here ? QRect(QPoint(), size.grownBy(frame)) : wanted;
-        if (here)
-            wanted.moveCenter(here->availableGeometry().center());
-        if (!QCoreApplication::organizationName().isEmpty()) {
-            QSettings settings;
-            const QVariant pos = settings.value(settingsGroup() + QStringLiteral("/pos"));
-            const QVariant saved = settings.value(settingsGroup() + QStringLiteral("/size"));
-            if (saved.isValid() && isResizable())
-                size = saved.toSize().expandedTo(minimumSize()).boundedTo(maximumSize());
-            if (pos.isValid())
-                wanted = QRect(pos.toPoint(), size.grownBy(frame));
+        if (here) {
+            QRect centred(QPoint(), size());
+            centred.moveCenter(here->availableGeometry().center());
+            setGeometry(centred);
         }
     }
+
+    QRect wanted = geometry().marginsAdded(frame);
     const QScreen *screen = ScreenFit::screenShowing(wanted);
     if (!screen)
         return;
@@ -217,15 +221,16 @@ void WorkWindow::placeOnScreen(bool restore) {
     const QSize room = available.marginsRemoved(frame).size();
 
     // What the window cannot do without; more than the screen has, and the window scrolls.
+    QSize size = this->size();
     const QSize needed = minimumSize().expandedTo(minimumSizeHint());
     if (!m_scrolls && (needed.width() > room.width() || needed.height() > room.height())) {
         scrollContents();
         size = this->size();
     }
     size = size.boundedTo(room);
+    // Title bar and all on a screen that is there.
     wanted = ScreenFit::fitIntoArea(QRect(wanted.topLeft(), size.grownBy(frame)), available);
-    move(wanted.topLeft());
-    resize(wanted.size().shrunkBy(frame));
+    setGeometry(wanted.marginsRemoved(frame));
 }
 
 bool WorkWindow::fitsItsScreen() const {

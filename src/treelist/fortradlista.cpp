@@ -166,6 +166,20 @@ int forTradlista::sourceRow(int viewRow) const {
     return m_sorted->mapToSource(m_sorted->index(viewRow, 0)).row();
 }
 
+namespace {
+
+// A path as the user knows it: on Linux one inside the user's own directory starts with "~".
+QString shownPath(const QString &path) {
+#ifndef Q_OS_WIN
+    const QString home = QDir::homePath() + u'/';
+    if (path.startsWith(home))
+        return QStringLiteral("~/") + path.mid(home.size());
+#endif
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
 void forTradlista::writeFooter() {
     const TreeListModel::CutNow t = m_model->cutNow();
     const QChar mark = localeDecimalSeparator();
@@ -182,11 +196,11 @@ void forTradlista::writeFooter() {
              : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
     lblFil->setText(m_path.isEmpty()
                         ? QStringLiteral("Ny lista. Bestånd, ekonomi och priser från %1")
-                              .arg(QDir::toNativeSeparators(m_sokvag))
+                              .arg(shownPath(m_sokvag))
                         : QStringLiteral("Lista: %1%2. Bestånd, ekonomi och priser från %3")
-                              .arg(QDir::toNativeSeparators(m_path),
+                              .arg(shownPath(m_path),
                                    m_model->isModified() ? QStringLiteral(" (ändrad)") : QString(),
-                                   QDir::toNativeSeparators(m_sokvag)));
+                                   shownPath(m_sokvag)));
 }
 
 bool forTradlista::openList(const QString &path) {

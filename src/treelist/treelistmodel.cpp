@@ -36,6 +36,20 @@ QString summaryTitle(int column) {
     return QString::fromUtf16(titles[column]);
 }
 
+QString summaryMeaning(int column) {
+    static const char16_t *const meanings[summaryColumnCount] = {
+        u"Avverka nu, eller låt stå: om trädet är värt mest avverkat i dag eller senare, räknat "
+        u"med ditt räntekrav.",
+        u"Det avverkningsår (0 är nu) då trädets nuvärde är störst.",
+        u"Trädets värde netto, efter avverknings- och planteringskostnad, vid avverkning i dag.",
+        u"Nuvärdet det bästa året: nettot då räknat om till dagens pengar med ditt räntekrav.",
+        u"Den ränta som trädets värde växer med per år de närmaste tio åren; jämför den med ditt "
+        u"räntekrav.",
+        u"Varför trädet inte kunde värderas: ett värde som saknas eller ligger utanför "
+        u"gränserna."};
+    return QString::fromUtf16(meanings[column]);
+}
+
 } // namespace
 
 TreeListModel::TreeListModel(QObject *parent) : QAbstractTableModel(parent) {
@@ -169,6 +183,9 @@ QVariant TreeListModel::headerData(int section, Qt::Orientation orientation, int
     if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= FirstKeyColumn &&
         section < FirstSummaryColumn)
         return treeKeyInfo(section - FirstKeyColumn).parameter->meaning.toString();
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= FirstSummaryColumn &&
+        section < ColumnCount)
+        return summaryMeaning(section - FirstSummaryColumn);
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)

@@ -36,7 +36,8 @@ for _ in $(seq 50); do
 done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -1 "$work/display")"
-export XDG_RUNTIME_DIR="$work/runtime"
+# Settings of its own: the run leaves no remembered home directory or window place behind.
+export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 

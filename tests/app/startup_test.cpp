@@ -1,11 +1,15 @@
 #include "startup.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QPushButton>
+#include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 
 #include <sys/stat.h>
@@ -48,6 +52,61 @@ TEST(StartUp, TheDefaultPathIsTriedSecondWithASlashAppended) {
     Asker asker;
     EXPECT_EQ(asker.run(cwd.sokvag(), def.sokvag().chopped(1)), def.sokvag());
     EXPECT_EQ(asker.asked, 0);
+}
+
+TEST(StartUp, TheHomeDirectoryUsedLastOpensWithoutAQuestionAndIsRememberedAgain) {
+    TempHome cwd, last, config;
+    last.write("trad.sty", "");
+    QSettings settings(config.path("Kvistel.conf"), QSettings::IniFormat);
+    EXPECT_EQ(rememberedHome(settings), QString());
+    rememberHome(settings, last.sokvag());
+    const QStringList candidates =
+        homeCandidates(cwd.sokvag(), rememberedHome(settings), "n:\\arb/cprog/kvistel/swe");
+    Asker asker;
+    EXPECT_EQ(
+        settleHomeDirectory(
+            candidates, [&] { return asker.answers.value(asker.asked++); }, [](const QString &) {}),
+        last.sokvag());
+    EXPECT_EQ(asker.asked, 0);
+    // The current directory still comes first.
+    cwd.write("trad.sty", "");
+    EXPECT_EQ(settleHomeDirectory(
+                  candidates, [] { return QString(); }, [](const QString &) {}),
+              cwd.sokvag());
+}
+
+TEST(StartUp, WithNoHomeDirectoryAnywhereTheUserIsAsked) {
+    TempHome cwd, gone;
+    const QStringList candidates = homeCandidates(cwd.sokvag(), gone.path("borttagen"), "");
+    Asker asker;
+    asker.answers = {""};
+    EXPECT_EQ(
+        settleHomeDirectory(
+            candidates, [&] { return asker.answers.value(asker.asked++); }, [](const QString &) {}),
+        std::nullopt);
+    EXPECT_EQ(asker.asked, 1);
+}
+
+TEST(StartUp, TheQuestionOffersAFolderDialogAndANewHomeFromTheExample) {
+    TempHome cwd;
+    QStringList offered;
+    QTimer::singleShot(50, [&] {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        for (QPushButton *b : dialog->findChildren<QPushButton *>())
+            offered << b->text();
+        dialog->reject();
+    });
+    EXPECT_EQ(settleHomeDirectory(QStringList{cwd.sokvag()}), std::nullopt);
+    EXPECT_TRUE(offered.contains("&Bläddra...")) << offered.join('|').toStdString();
+    EXPECT_TRUE(offered.contains("&Skapa en ny hemkatalog med exemplet"));
+    EXPECT_TRUE(offered.contains("&Avbryt"));
+}
+
+TEST(StartUp, TheExampleIsFoundBesideTheProgramOrInTheSourceTree) {
+    const QString example = exampleDirectory();
+    ASSERT_FALSE(example.isEmpty());
+    EXPECT_TRUE(checkPath(example + "/"));
 }
 
 TEST(StartUp, WrongAnswersAreToldAndAskedAgainUntilOneHoldsAControlFile) {
@@ -171,6 +230,11 @@ TEST(StartUp, QtsOwnButtonsAreSwedish) {
     EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "Avbryt");
     EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text().remove('&'), "Ja");
     EXPECT_EQ(buttons.button(QDialogButtonBox::No)->text().remove('&'), "Nej");
+    // Qt's own file dialog, where the desktop offers none.
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Sök i:");
+    EXPECT_EQ(QCoreApplication::translate("QFileSystemModel", "Computer"), "Dator");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Choose"), "&Välj");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), "Fil&namn:");
     // The other tests of this program see Qt as it was.
     for (QTranslator *t : QCoreApplication::instance()->findChildren<QTranslator *>()) {
         QCoreApplication::removeTranslator(t);

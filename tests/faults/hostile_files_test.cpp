@@ -241,7 +241,7 @@ private:
             for (QAbstractButton *b : box->buttons())
                 texts << b->text();
             texts.sort();
-            EXPECT_EQ(texts, (QStringList{"Avbryt", "Läs om", "Skriv över"}));
+            EXPECT_EQ(texts, (QStringList{"&Avbryt", "&Läs om", "&Skriv över"}));
             auto *button = box->findChild<QAbstractButton *>(QLatin1String(m_button));
             QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
         } else {

@@ -76,9 +76,14 @@ private:
             "QMessageBox", box->windowTitle(), box->text(), box->icon() != QMessageBox::NoIcon, {}};
         QAbstractButton *answer = box->buttons().value(0);
         const QString wanted = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+        // Recorded and chosen as the user reads them; a question's answers each carry their
+        // underlined letter.
         for (QAbstractButton *b : box->buttons()) {
-            seen.buttons << b->text();
-            if (b->text() == wanted)
+            seen.buttons << shownText(b->text());
+            if (box->buttons().size() > 1) {
+                EXPECT_TRUE(b->text().contains(u'&')) << b->text().toStdString();
+            }
+            if (shownText(b->text()) == wanted)
                 answer = b;
         }
         m_seen << seen;

@@ -85,3 +85,16 @@ TEST(ResultGridCells, ANumberWiderThanItsColumnKeepsToItsCell) {
 }
 
 } // namespace
+
+TEST(ResultGridHeadings, EveryColumnAndYearExplainsItself) {
+    ResultModel model;
+    QStringList meanings;
+    for (int c = 0; c < model.columnCount(); ++c) {
+        const QString tip = model.headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString();
+        EXPECT_GT(tip.size(), 20) << c;
+        EXPECT_FALSE(meanings.contains(tip)) << "column " << c << " explained as another";
+        meanings << tip;
+    }
+    EXPECT_EQ(model.headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(), "Avverkning nu");
+    EXPECT_EQ(model.headerData(3, Qt::Vertical, Qt::ToolTipRole).toString(), "Avverkning om 30 år");
+}

@@ -288,3 +288,14 @@ TEST(TreeListWindow, ShowsAnIdThatLooksLikeMarkupAsText) {
 }
 
 } // namespace
+
+TEST(TreeListHeadings, EveryColumnExplainsItself) {
+    TreeListModel model;
+    QStringList meanings;
+    for (int c = TreeListModel::FirstKeyColumn; c < TreeListModel::ColumnCount; ++c) {
+        const QString tip = model.headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString();
+        EXPECT_GT(tip.size(), 20) << c;
+        EXPECT_FALSE(meanings.contains(tip)) << "column " << c << " explained as another";
+        meanings << tip;
+    }
+}

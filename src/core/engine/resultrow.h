@@ -11,6 +11,9 @@
 // trees, a file) heads them alike.
 QString resultHeading(int column);
 
+// What figure `column` of a harvest year means, in a sentence for the user (the heading's tooltip).
+QString resultMeaning(int column);
+
 // The digit pattern of each figure of a harvest year, in the order of ResultColumn.
 NumberPattern resultPattern(int column);
 
