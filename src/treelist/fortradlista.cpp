@@ -1,6 +1,7 @@
 #include "fortradlista.h"
 
 #include "formlayout.h"
+#include "harvestplanview.h"
 #include "messages.h"
 #include "numberformat.h"
 #include "savepath.h"
@@ -20,6 +21,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -125,9 +127,16 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     buttons->addWidget(btnAvbryt);
     buttons->addWidget(helpButton());
 
+    // The trees, and beside them the stand's harvest plan made from their figures.
+    tabTradlista = new QTabWidget(frame);
+    tabTradlista->setObjectName(QStringLiteral("tabTradlista"));
+    tabTradlista->addTab(flgTradlista, QStringLiteral("&Träd"));
+    m_plan = new HarvestPlanView(tabTradlista);
+    tabTradlista->addTab(m_plan, QStringLiteral("Av&verkningsplan"));
+
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(lblFil);
-    layout->addWidget(flgTradlista, 1);
+    layout->addWidget(tabTradlista, 1);
     layout->addWidget(lblSumma);
     layout->addLayout(buttons);
 
@@ -152,6 +161,9 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
             0, this, [this, message] { showMessage(this, QStringLiteral("Error"), message); });
     });
     connect(m_model, &TreeListModel::totalsChanged, this, &forTradlista::writeFooter);
+    // A plan made from figures the list no longer has would mislead: it waits for the next
+    // valuation.
+    connect(m_model, &TreeListModel::totalsChanged, m_plan, &HarvestPlanView::clear);
     connect(&m_watcher, &QFutureWatcher<TreeSummary>::finished, this,
             &forTradlista::valuationFinished);
     writeFooter();
@@ -368,9 +380,22 @@ void forTradlista::valuationFinished() {
     if (!m_watcher.isCanceled()) {
         const QList<TreeSummary> results = m_watcher.future().results();
         m_model->setSummaries(std::vector<TreeSummary>(results.begin(), results.end()));
+        showPlan();
     }
     setBusy(false);
     emit valuationDone();
+}
+
+void forTradlista::showPlan() {
+    QList<TreeRow> trees;
+    QList<TreeSummary> summaries;
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        trees << m_model->tree(r);
+        TreeSummary unvalued;
+        unvalued.fault = m_model->rowFault(r);
+        summaries << m_model->summary(r).value_or(unvalued);
+    }
+    m_plan->showPlan(m_home, trees, summaries);
 }
 
 void forTradlista::openRow(int row) {

@@ -5,7 +5,9 @@
 
 #include <QFutureWatcher>
 
+class HarvestPlanView;
 class QLabel;
+class QTabWidget;
 class QProgressDialog;
 class QPushButton;
 class QTableView;
@@ -51,6 +53,8 @@ private:
     void btnTaBort_Click();
     void btnAvbryt_Click();
     void valuationFinished();
+    // The stand's plan from the figures the list now holds.
+    void showPlan();
     void writeFooter();
     void setBusy(bool busy);
     int sourceRow(int viewRow) const;
@@ -61,6 +65,8 @@ private:
     TreeListModel *m_model;
     TreeListSortModel *m_sorted;
     QTableView *flgTradlista;
+    QTabWidget *tabTradlista;
+    HarvestPlanView *m_plan;
     QLabel *lblSumma;
     QLabel *lblFil;
     QList<QPushButton *> m_buttons;
