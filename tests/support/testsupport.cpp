@@ -12,8 +12,35 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef _WIN32
+#include <QDir>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 TempHome::TempHome() {
     m_dir.setAutoRemove(true);
+}
+
+bool makeSymbolicLink(const QString &target, const QString &link) {
+#ifdef _WIN32
+    // Developer mode (or Wine) lets an ordinary user make one.
+    const DWORD allowUnprivileged = 0x2;
+    return CreateSymbolicLinkW(QDir::toNativeSeparators(link).toStdWString().c_str(),
+                               QDir::toNativeSeparators(target).toStdWString().c_str(),
+                               allowUnprivileged) != 0;
+#else
+    return QFile::link(target, link);
+#endif
+}
+
+bool permissionsStopWrites() {
+#ifdef _WIN32
+    return false;
+#else
+    return ::geteuid() != 0;
+#endif
 }
 
 QString TempHome::sokvag() const {
