@@ -1,9 +1,7 @@
 #include "appicon.h"
 #include "batch.h"
 #include "forkvistel.h"
-#include "messages.h"
 #include "startup.h"
-#include "textfile.h"
 #include "windowfactory.h"
 
 #include <QApplication>
@@ -32,13 +30,6 @@ int main(int argc, char *argv[]) {
     // Without them the standard buttons would read "Cancel" among Swedish texts; the program
     // works in English buttons too, so a missing translation is no reason to stop.
     installSwedishQtTexts(app);
-
-    // Every file of the program is Windows-1252: without that codec nothing could be read or
-    // saved, and the user should know before typing anything.
-    if (const Outcome codec = windows1252Available(); !codec) {
-        showKvistelMessage(nullptr, codec.message());
-        return 1;
-    }
 
     const auto sokvag = settleHomeDirectory(QDir::currentPath(), forKvistel::defaultHomePath());
     if (!sokvag)

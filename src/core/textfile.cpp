@@ -8,37 +8,10 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-
-Outcome windows1252Available() {
-    static const Outcome available = [] {
-        QStringDecoder decoder("windows-1252");
-        QStringEncoder encoder("windows-1252");
-        const QByteArray probe("\xe5\xe4\xf6\x80", 4); // å ä ö €
-        if (decoder.isValid() && encoder.isValid() &&
-            encoder.encode(decoder.decode(probe)) == probe)
-            return Outcome();
-        return Outcome::failure(QStringLiteral(
-            "Teckenkodningen Windows-1252 saknas i den här installationen av Qt (Qt behöver ICU "
-            "för den). Kvistel kan då varken läsa eller spara sina filer; installera om Qt med "
-            "ICU-stöd."));
-    }();
-    return available;
-}
-
-QString decodeCp1252(const QByteArray &bytes) {
-    QStringDecoder decoder("windows-1252");
-    return decoder.decode(bytes);
-}
-
-QByteArray encodeCp1252(const QString &text) {
-    QStringEncoder encoder("windows-1252");
-    return encoder.encode(text);
-}
 
 namespace {
 
@@ -68,8 +41,6 @@ bool allAscii(const QByteArray &bytes) {
 
 Outcome decodeFileText(const QByteArray &bytes, const QString &path, QString *text,
                        TextEncoding *encoding) {
-    if (Outcome codec = windows1252Available(); !codec)
-        return codec;
     if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
         return Outcome::failure(notTextMessage(path, QStringLiteral("UTF-16")));
     if (bytes.contains('\0'))
@@ -94,8 +65,6 @@ Outcome decodeFileText(const QByteArray &bytes, const QString &path, QString *te
 }
 
 Outcome encodeForFile(const QString &text, const QString &path, QByteArray *bytes) {
-    if (Outcome codec = windows1252Available(); !codec)
-        return codec;
     *bytes = encodeCp1252(text);
     if (decodeCp1252(*bytes) == text)
         return {};
@@ -384,11 +353,9 @@ SaveOutcome SaveOutcome::changedOnDisk(const QString &path) {
 
 namespace {
 
-// Every save: the codec checked, the directory locked against another copy of the program
-// saving there, then `save` under that lock.
+// Every save: the directory locked against another copy of the program saving there, then
+// `save` under that lock.
 template <class Save> auto whileLocked(const QString &target, Save save) -> decltype(save()) {
-    if (Outcome codec = windows1252Available(); !codec)
-        return codec;
     const DirectoryLock lock(target);
     if (Outcome locked = lock.outcome(target); !locked)
         return locked;

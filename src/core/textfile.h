@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cp1252.h"
 #include "outcome.h"
 
 #include <QByteArray>
@@ -12,15 +13,6 @@
 // the one place that knows it, so the control file, the price list and the report agree. They
 // are also the one place that touches the disk: every file is read only when it is a regular
 // file, and every save goes through a new temporary file under the home directory's lock.
-
-// Whether Qt can convert Windows-1252 at all (it needs ICU). Checked once; without it nothing can
-// be read or saved, and every read and save says so instead of writing an empty file.
-Outcome windows1252Available();
-
-// Plain conversions, for text the program made itself. encodeCp1252 writes 0x1A for a character
-// Windows-1252 cannot hold; text that came from the user goes through encodeForFile instead.
-QString decodeCp1252(const QByteArray &bytes);
-QByteArray encodeCp1252(const QString &text);
 
 // How a file's bytes were read.
 enum class TextEncoding { Windows1252, Utf8 };

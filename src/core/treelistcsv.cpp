@@ -1,5 +1,6 @@
 #include "treelistcsv.h"
 
+#include "cp1252.h"
 #include "numberformat.h"
 
 #include <QFileInfo>
@@ -93,14 +94,7 @@ QString withDecimalMark(const QString &text, QChar decimalMark) {
 }
 
 bool fitsCp1252(const QString &text) {
-    QStringEncoder encoder("windows-1252");
-    const QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError())
-        return false;
-    // An encoder may write "?" for what it cannot hold instead of failing: the text must come
-    // back as it was.
-    QStringDecoder decoder("windows-1252");
-    return QString(decoder.decode(bytes)) == text;
+    return decodeCp1252(encodeCp1252(text)) == text;
 }
 
 Outcome TreeListReader::open(const QString &path) {
@@ -137,9 +131,7 @@ Outcome TreeListReader::open(const QString &path) {
             !ascii && !probe.hasError() ? CsvDialect::Encoding::Utf8 : CsvDialect::Encoding::Cp1252;
         m_file.seek(0);
     }
-    m_decoder = m_dialect.encoding == CsvDialect::Encoding::Cp1252
-                    ? QStringDecoder("windows-1252")
-                    : QStringDecoder(QStringDecoder::Utf8);
+    m_decoder = QStringDecoder(QStringDecoder::Utf8); // Windows-1252 needs no state
 
     QString heading;
     while (heading.trimmed().isEmpty())
@@ -234,8 +226,7 @@ QString TreeListReader::decode(const QByteArray &bytes) {
         bool latin1 = true;
         for (char b : bytes)
             latin1 = latin1 && (uchar(b) < 0x80 || uchar(b) >= 0xA0);
-        if (latin1)
-            return QString::fromLatin1(bytes);
+        return latin1 ? QString::fromLatin1(bytes) : decodeCp1252(bytes);
     }
     return m_decoder.decode(bytes);
 }
@@ -296,9 +287,7 @@ bool TreeListReader::read(int count, QList<TreeListLine> &lines) {
 }
 
 CsvWriter::CsvWriter(QIODevice &out, const CsvDialect &dialect)
-    : m_out(out), m_dialect(dialect), m_encoder(dialect.encoding == CsvDialect::Encoding::Cp1252
-                                                    ? QStringEncoder("windows-1252")
-                                                    : QStringEncoder(QStringEncoder::Utf8)) {
+    : m_out(out), m_dialect(dialect), m_encoder(QStringEncoder::Utf8) {
     if (dialect.encoding == CsvDialect::Encoding::Utf8Bom)
         m_ok = m_out.write(utf8Bom) == utf8Bom.size();
 }
@@ -323,7 +312,10 @@ bool CsvWriter::flush() {
             const char16_t c = m_pending.at(i).unicode();
             latin1 = c < 0x80 || (c >= 0xA0 && c <= 0xFF);
         }
-        const QByteArray bytes = latin1 ? m_pending.toLatin1() : m_encoder.encode(m_pending);
+        const QByteArray bytes = latin1 ? m_pending.toLatin1()
+                                 : m_dialect.encoding == CsvDialect::Encoding::Cp1252
+                                     ? encodeCp1252(m_pending)
+                                     : QByteArray(m_encoder.encode(m_pending));
         m_pending.clear();
         m_ok = m_ok && m_out.write(bytes) == bytes.size();
     }

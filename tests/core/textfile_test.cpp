@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <cerrno>
 #include <thread>
@@ -32,7 +34,34 @@ TEST(Cp1252, EveryByteValueSurvivesADecodeAndEncode) {
     for (int b = 0; b < 256; ++b)
         all.append(char(b));
     EXPECT_EQ(encodeCp1252(decodeCp1252(all)), all);
-    EXPECT_TRUE(windows1252Available().ok());
+    // The table agrees with ICU's converter, which Qt uses where it has one.
+    EXPECT_EQ(decodeCp1252(all), QString(QStringDecoder("windows-1252").decode(all)));
+}
+
+TEST(Cp1252, EveryCharacterItLacksBecomesOneSubstituteAsInIcu) {
+    QString held = decodeCp1252(QByteArray(1, '\0'));
+    for (int b = 1; b < 256; ++b)
+        held += decodeCp1252(QByteArray(1, char(b)));
+    QString lacking;
+    qsizetype count = 0;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (QChar::isSurrogate(c) || (c <= 0xFFFF && held.contains(QChar(char16_t(c)))))
+            continue;
+        if (QChar::requiresSurrogates(c))
+            lacking.append(QChar(QChar::highSurrogate(c))).append(QChar(QChar::lowSurrogate(c)));
+        else
+            lacking.append(QChar(char16_t(c)));
+        ++count;
+    }
+    ASSERT_EQ(count, 0x110000 - 0x800 - 256);
+    // ICU writes 0x1A for each, or nothing for a character that is meant to be invisible; never
+    // a byte of another character.
+    const QByteArray icu = QStringEncoder("windows-1252").encode(lacking);
+    EXPECT_EQ(icu.count('\x1a'), icu.size());
+    EXPECT_EQ(encodeCp1252(lacking), QByteArray(count, '\x1a'));
+    // A surrogate half without its other half is no character either.
+    EXPECT_EQ(encodeCp1252(QString(QChar(0xD800)) + u'a' + QChar(0xDC00)), QByteArray("\x1a"
+                                                                                      "a\x1a"));
 }
 
 TEST(Cp1252, SwedishLettersAndTheEuroSignAreSingleBytes) {
