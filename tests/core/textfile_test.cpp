@@ -34,8 +34,9 @@ TEST(Cp1252, EveryByteValueSurvivesADecodeAndEncode) {
     for (int b = 0; b < 256; ++b)
         all.append(char(b));
     EXPECT_EQ(encodeCp1252(decodeCp1252(all)), all);
-    // The table agrees with ICU's converter, which Qt uses where it has one.
-    EXPECT_EQ(decodeCp1252(all), QString(QStringDecoder("windows-1252").decode(all)));
+    // The table agrees with ICU's converter, which Qt uses where it has one (not on Windows).
+    if (QStringDecoder icu("windows-1252"); icu.isValid())
+        EXPECT_EQ(decodeCp1252(all), QString(icu.decode(all)));
 }
 
 TEST(Cp1252, EveryCharacterItLacksBecomesOneSubstituteAsInIcu) {
@@ -192,10 +193,12 @@ TEST_P(PlantedTemporaryName, IsNeverFollowedNorInTheWayAndItsTargetStaysUntouche
     const QString entry = home.path(p.entry);
     switch (p.kind) {
     case Planted::LinkOutside:
-        ASSERT_TRUE(makeSymbolicLink(elsewhere.path("victim"), entry));
+        if (!makeSymbolicLink(elsewhere.path("victim"), entry))
+            GTEST_SKIP() << "no symbolic links on this system";
         break;
     case Planted::DanglingLink:
-        ASSERT_TRUE(makeSymbolicLink(elsewhere.path("nothing"), entry));
+        if (!makeSymbolicLink(elsewhere.path("nothing"), entry))
+            GTEST_SKIP() << "no symbolic links on this system";
         break;
     case Planted::Leftover:
         home.write(p.entry, "half a file from a crash");
@@ -250,6 +253,8 @@ TEST_P(UnusualTarget, IsRefusedWithAMessageAndNothingIsWrittenAnywhere) {
     TempHome home, elsewhere;
     elsewhere.write("real.txt", "the user's own file");
     GetParam().make(home, elsewhere);
+    if (!QFileInfo(home.path("f.txt")).exists() && !QFileInfo(home.path("f.txt")).isSymLink())
+        GTEST_SKIP() << "this system cannot make one";
     const QFileInfo before(home.path("f.txt"));
     const Outcome saved = replaceFileSafely(home.path("f.txt"), "new");
     EXPECT_FALSE(saved.ok());

@@ -27,9 +27,13 @@ bool makeSymbolicLink(const QString &target, const QString &link) {
 #ifdef _WIN32
     // Developer mode (or Wine) lets an ordinary user make one.
     const DWORD allowUnprivileged = 0x2;
-    return CreateSymbolicLinkW(QDir::toNativeSeparators(link).toStdWString().c_str(),
-                               QDir::toNativeSeparators(target).toStdWString().c_str(),
-                               allowUnprivileged) != 0;
+    const std::wstring name = QDir::toNativeSeparators(link).toStdWString();
+    if (!CreateSymbolicLinkW(name.c_str(), QDir::toNativeSeparators(target).toStdWString().c_str(),
+                             allowUnprivileged))
+        return false;
+    // Wine 8 says yes but makes nothing that can be seen afterwards.
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 #else
     return QFile::link(target, link);
 #endif
