@@ -11,8 +11,8 @@ kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils desktop-file-
     dpkg-dev file fakeroot imagemagick)
 
 kvistel_install_deps() {
-    local wanted=(cmake g++ make qt6-base-dev qt6-svg-dev libqt6opengl6-dev qt6-charts-dev
-        libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils xauth
+    local wanted=(cmake g++ make qt6-base-dev librsvg2-bin libgtest-dev
+        libgmock-dev libbenchmark-dev xvfb xdotool x11-utils xauth
         qt6-translations-l10n locales "$@")
     local missing=()
     local pkg

@@ -14,6 +14,7 @@
 #include "resultgrid.h"
 #include "resultmodel.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,13 +1,10 @@
 #include "resultchart.h"
 
+#include "numberformat.h"
 #include "resultmodel.h"
 
-#include <QChart>
-#include <QLineSeries>
-#include <QPen>
-#include <QResizeEvent>
-#include <QScatterSeries>
-#include <QValueAxis>
+#include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -17,60 +14,100 @@ namespace {
 // A value growth of -100 % means the tree is worth nothing; below this the rate axis would
 // only squeeze the rates that matter into a line.
 constexpr double lowestRateShown = -10;
+constexpr double lastYear = 110;
 
-QValueAxis *axis(const QString &title, const QString &format) {
-    auto *a = new QValueAxis;
-    a->setTitleText(title);
-    a->setLabelFormat(format);
-    return a;
+const QString netName = QStringLiteral("Netto kr/träd");
+const QString presentName = QStringLiteral("Nuvärde kr/träd");
+const QString bestName = QStringLiteral("Bästa år");
+const QString growthName = QStringLiteral("Värdetillväxt % per år");
+const QString requiredName = QStringLiteral("Räntekrav % per år");
+
+QPen curvePen(QColor colour) {
+    QPen pen(colour, 2);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
 }
 
-QLineSeries *line(const QString &name) {
-    auto *s = new QLineSeries;
-    s->setName(name);
-    return s;
+// An axis from `low` to `high` in steps of 1, 2 or 5 times a power of ten, with at most `ticks`
+// numbers along it.
+ResultChart::Axis niceAxis(QString title, double low, double high, int ticks) {
+    if (!std::isfinite(low) || !std::isfinite(high))
+        low = 0, high = 1;
+    if (high - low < 1e-9)
+        high = low + 1;
+    ticks = std::max(ticks, 2);
+    double magnitude = std::pow(10.0, std::floor(std::log10((high - low) / (ticks - 1))));
+    ResultChart::Axis axis{std::move(title)};
+    for (;; magnitude *= 10) {
+        for (const double factor : {1.0, 2.0, 5.0}) {
+            const double step = factor * magnitude;
+            const double from = std::floor(low / step + 1e-9) * step;
+            const double to = std::ceil(high / step - 1e-9) * step;
+            if (std::lround((to - from) / step) + 1 <= ticks) {
+                axis.low = from;
+                axis.high = to;
+                axis.step = step;
+                return axis;
+            }
+        }
+    }
+}
+
+QFont titleFont(QFont font) {
+    font.setBold(true);
+    return font;
+}
+
+int legendSample(const QFontMetrics &fm) {
+    return 2 * fm.height();
 }
 
 } // namespace
 
-ResultChart::ResultChart(ResultModel *model, QWidget *parent) : QChartView(parent), m_model(model) {
-    setRenderHint(QPainter::Antialiasing);
-    QChart *c = chart();
-    c->legend()->setAlignment(Qt::AlignRight);
-    c->setMargins(QMargins(2, 2, 2, 2));
+int ResultChart::Axis::tickCount() const {
+    return int(std::lround((high - low) / step)) + 1;
+}
 
-    auto *xAxis = axis(QStringLiteral("År"), QStringLiteral("%d"));
-    xAxis->setRange(0, 110);
-    xAxis->setTickCount(12);
-    m_valueAxis = axis(QStringLiteral("kr/träd"), QStringLiteral("%.0f"));
-    m_rateAxis = axis(QStringLiteral("% per år"), QStringLiteral("%g"));
-    c->addAxis(xAxis, Qt::AlignBottom);
-    c->addAxis(m_valueAxis, Qt::AlignLeft);
-    c->addAxis(m_rateAxis, Qt::AlignRight);
+QString ResultChart::Axis::label(int tick) const {
+    double v = std::round(value(tick) / step) * step;
+    if (std::abs(v) < step * 1e-6)
+        v = 0; // never "-0"
+    const int decimals = step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
+    QString text = QString::number(v, 'f', decimals);
+    if (decimals > 0)
+        text.replace(u'.', localeDecimalSeparator());
+    return text;
+}
 
-    m_net = line(QStringLiteral("Netto kr/träd"));
-    m_present = line(QStringLiteral("Nuvärde kr/träd"));
-    m_growth = line(QStringLiteral("Värdetillväxt % per år"));
-    m_required = line(QStringLiteral("Räntekrav % per år"));
-    m_required->setPen(QPen(Qt::darkGray, 1.5, Qt::DashLine));
-    m_best = new QScatterSeries;
-    m_best->setName(QStringLiteral("Bästa år"));
-    m_best->setMarkerSize(12);
-    for (QXYSeries *s : std::initializer_list<QXYSeries *>{m_net, m_present, m_best}) {
-        c->addSeries(s);
-        s->attachAxis(xAxis);
-        s->attachAxis(m_valueAxis);
-    }
-    for (QXYSeries *s : std::initializer_list<QXYSeries *>{m_growth, m_required}) {
-        c->addSeries(s);
-        s->attachAxis(xAxis);
-        s->attachAxis(m_rateAxis);
-    }
+ResultChart::ResultChart(ResultModel *model, QWidget *parent) : QWidget(parent), m_model(model) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    QPen required(Qt::darkGray, 1.5, Qt::DashLine);
+    m_curves = {
+        {netName, curvePen(QColor(0x20, 0x9f, 0xdf)), false, false, {}},
+        {presentName, curvePen(QColor(0x7c, 0xb3, 0x42)), false, false, {}},
+        {bestName, curvePen(QColor(0xf6, 0xa6, 0x25)), false, true, {}},
+        {growthName, curvePen(QColor(0x6d, 0x5f, 0xd5)), true, false, {}},
+        {requiredName, required, true, false, {}},
+    };
     redraw();
+}
+
+const ResultChart::Curve *ResultChart::curve(const QString &name) const {
+    for (const Curve &c : m_curves)
+        if (c.name == name)
+            return &c;
+    return nullptr;
 }
 
 QSize ResultChart::sizeHint() const {
     return {600, 220};
+}
+
+QSize ResultChart::minimumSizeHint() const {
+    const QFontMetrics fm = fontMetrics();
+    return {30 * fm.height(), 7 * fm.height()};
 }
 
 void ResultChart::waitForRedraw() {
@@ -78,32 +115,17 @@ void ResultChart::waitForRedraw() {
     setUpdatesEnabled(false);
 }
 
-void ResultChart::resizeEvent(QResizeEvent *event) {
-    if (m_waiting) {
-        m_resizePending = true;
-        return;
-    }
-    fitToHeight();
-    QChartView::resizeEvent(event);
-}
-
-void ResultChart::fitToHeight() {
-    // A short chart, as on a small screen with large text, keeps its room for the numbers on
-    // its axes rather than for the axes' titles (the legend still names every curve), and
-    // shows fewer numbers up its sides, so that they need not be cut short.
-    const bool roomy = height() >= 10 * fontMetrics().height();
-    for (QAbstractAxis *a : chart()->axes())
-        a->setTitleVisible(roomy);
-    if (!roomy)
-        for (QValueAxis *a : {m_valueAxis, m_rateAxis})
-            a->setTickCount(std::min(a->tickCount(), 3));
-}
-
 void ResultChart::redraw() {
     const TreeValuation &v = m_model->valuation();
     QList<QPointF> net, present, growth, required, best;
     double low = 0, high = 1, rateLow = 0, rateHigh = 1;
     const double requiredPercent = m_model->requiredRate() * 100;
+    auto widen = [](double &from, double &to, double value) {
+        if (std::isfinite(value)) {
+            from = std::min(from, value);
+            to = std::max(to, value);
+        }
+    };
     for (int r = 0; r < v.yearsValued; ++r) {
         const HarvestYear &y = v.rows[std::size_t(r)];
         const double years = 10.0 * r;
@@ -111,41 +133,282 @@ void ResultChart::redraw() {
         const double pv = r == 0 ? y[NetValue] : y[PresentValue];
         net.append({years, y[NetValue]});
         present.append({years, pv});
-        low = std::min({low, y[NetValue], pv});
-        high = std::max({high, y[NetValue], pv});
+        widen(low, high, y[NetValue]);
+        widen(low, high, pv);
         if (r > 0) {
             growth.append({years, y[InterestAchieved]});
-            rateLow = std::min(rateLow, std::max(lowestRateShown, y[InterestAchieved]));
-            rateHigh = std::max(rateHigh, y[InterestAchieved]);
+            widen(rateLow, rateHigh, std::max(lowestRateShown, y[InterestAchieved]));
         }
         if (r == m_model->bestRow())
             best.append({years, pv});
     }
     if (v.yearsValued > 0) {
-        required = {{0, requiredPercent}, {110, requiredPercent}};
-        rateLow = std::min(rateLow, requiredPercent);
-        rateHigh = std::max(rateHigh, requiredPercent);
+        required = {{0, requiredPercent}, {lastYear, requiredPercent}};
+        widen(rateLow, rateHigh, requiredPercent);
     }
-    m_net->replace(net);
-    m_present->replace(present);
-    m_growth->replace(growth);
-    m_required->replace(required);
-    m_best->replace(best);
-    // Each tree's axes are made anew from the same start, whatever the last tree's were.
-    for (QValueAxis *a : {m_valueAxis, m_rateAxis})
-        a->setTickCount(5);
-    m_valueAxis->setRange(low, high * 1.05);
-    m_valueAxis->applyNiceNumbers();
-    m_rateAxis->setRange(rateLow, std::ceil(rateHigh + 0.5));
-    m_rateAxis->applyNiceNumbers();
-    fitToHeight();
+    m_curves[0].points = net;
+    m_curves[1].points = present;
+    m_curves[2].points = best;
+    m_curves[3].points = growth;
+    m_curves[4].points = required;
+    m_valueLow = low;
+    m_valueHigh = high * 1.05;
+    m_rateLow = rateLow;
+    m_rateHigh = std::ceil(rateHigh + 0.5);
     if (m_waiting) {
         m_waiting = false;
-        if (m_resizePending) {
-            m_resizePending = false;
-            QResizeEvent resized(size(), size());
-            QChartView::resizeEvent(&resized);
-        }
         setUpdatesEnabled(true);
+    }
+    update();
+}
+
+QList<ResultChart::Axis> ResultChart::axes() const {
+    const Layout l = layout();
+    return {l.years, l.values, l.rates};
+}
+
+ResultChart::Layout ResultChart::layout() const {
+    const QFontMetrics fm = fontMetrics();
+    const int line = fm.height();
+    const int gap = std::max(4, fm.horizontalAdvance(u'0'));
+    const QRectF all = QRectF(rect()).adjusted(gap, line / 2 + 4, -gap, -4);
+    Layout l;
+
+    // A short chart, as on a small screen with large text, keeps its room for the numbers on
+    // its axes rather than for the axes' titles (the legend names every curve), and shows fewer
+    // numbers up its sides, so that none is cut short or run into the next.
+    const bool roomy = height() >= 10 * line;
+
+    // The legend beside the plot, in as few columns as its height allows; where that would
+    // leave the plot too narrow, in rows below it.
+    const int entryHeight = fm.lineSpacing() + 2;
+    QList<int> entryWidths;
+    for (const Curve &c : m_curves)
+        entryWidths << legendSample(fm) + gap / 2 + fm.horizontalAdvance(c.name);
+    const int count = int(m_curves.size());
+    QRectF room = all;
+    bool placed = false;
+    for (int columns = 1; columns <= 3 && !placed; ++columns) {
+        const int rows = (count + columns - 1) / columns;
+        QList<double> columnWidths(columns, 0.0);
+        for (int i = 0; i < count; ++i)
+            columnWidths[i / rows] = std::max<double>(columnWidths[i / rows], entryWidths[i]);
+        double legendWidth = 2 * gap * (columns - 1);
+        for (double w : columnWidths)
+            legendWidth += w;
+        if (rows * entryHeight > all.height() ||
+            all.width() - legendWidth - 2 * gap < 0.5 * all.width())
+            continue;
+        double x = all.right() - legendWidth;
+        room.setRight(x - 2 * gap);
+        l.legendEntries.resize(count);
+        for (int i = 0; i < count; ++i) {
+            if (i > 0 && i % rows == 0)
+                x += columnWidths[i / rows - 1] + 2 * gap;
+            l.legendEntries[i] =
+                QRectF(x, all.top() + (i % rows) * entryHeight, entryWidths[i], entryHeight);
+        }
+        placed = true;
+    }
+    if (!placed) {
+        // Rows from the bottom up, each as full as the width allows.
+        QList<QList<int>> rows{{}};
+        double used = 0;
+        for (int i = 0; i < count; ++i) {
+            if (!rows.last().isEmpty() && used + entryWidths[i] > all.width()) {
+                rows.append(QList<int>());
+                used = 0;
+            }
+            rows.last() << i;
+            used += entryWidths[i] + 2 * gap;
+        }
+        l.legendEntries.resize(count);
+        double y = all.bottom() - rows.size() * entryHeight;
+        room.setBottom(y - gap / 2);
+        for (const QList<int> &row : rows) {
+            double x = all.left();
+            for (int i : row) {
+                l.legendEntries[i] = QRectF(x, y, entryWidths[i], entryHeight);
+                x += entryWidths[i] + 2 * gap;
+            }
+            y += entryHeight;
+        }
+    }
+
+    // Heights first: the year numbers and the title below, then as many numbers up the sides as
+    // there is room for, at least one and a half lines apart.
+    const double below = line + 2 + (roomy ? line : 0);
+    const double plotHeight = std::max(1.0, room.height() - below);
+    const int sideTicks = std::clamp(int(plotHeight / (1.5 * line)) + 1, 2, roomy ? 5 : 3);
+    l.values = niceAxis(QStringLiteral("kr/träd"), m_valueLow, m_valueHigh, sideTicks);
+    l.rates = niceAxis(QStringLiteral("% per år"), m_rateLow, m_rateHigh, sideTicks);
+    l.years = Axis{QStringLiteral("År"), Qt::Horizontal, 0, lastYear, 10};
+    for (Axis *a : {&l.values, &l.rates, &l.years})
+        a->titleVisible = roomy;
+
+    auto widest = [&](const Axis &a) {
+        int w = 0;
+        for (int t = 0; t < a.tickCount(); ++t)
+            w = std::max(w, fm.horizontalAdvance(a.label(t)));
+        return w;
+    };
+    // The numbers up the sides stand clear of the year numbers under the plot's corners.
+    const double leftGap = std::max(gap / 2.0, fm.horizontalAdvance(u'0') / 2.0 + 2);
+    const double rightGap =
+        std::max(gap / 2.0, fm.horizontalAdvance(QStringLiteral("110")) / 2.0 + 2);
+    const double titleRoom = roomy ? line + gap / 2 : 0;
+    const double leftRoom = titleRoom + widest(l.values) + leftGap;
+    const double rightRoom = titleRoom + widest(l.rates) + rightGap;
+    l.plot =
+        QRectF(room.left() + leftRoom, room.top(), room.width() - leftRoom - rightRoom, plotHeight);
+
+    // Years: every ten where the numbers fit, else every twenty, fifty or only the ends.
+    const double yearWidth = fm.horizontalAdvance(QStringLiteral("110")) + gap;
+    for (double step : {10.0, 20.0, 50.0, 110.0}) {
+        l.years.step = step;
+        if (l.plot.width() * step / lastYear >= yearWidth)
+            break;
+    }
+    l.years.high = std::floor(lastYear / l.years.step) * l.years.step;
+
+    for (int t = 0; t < l.years.tickCount(); ++t) {
+        const QString text = l.years.label(t);
+        const double x = l.plot.left() + l.plot.width() * l.years.value(t) / lastYear;
+        const double w = fm.horizontalAdvance(text);
+        l.labels.append({text, QRectF(x - w / 2, l.plot.bottom() + 2, w, line)});
+    }
+    for (const Axis *a : {&l.values, &l.rates}) {
+        const bool left = a == &l.values;
+        for (int t = 0; t < a->tickCount(); ++t) {
+            const QString text = a->label(t);
+            const double y =
+                l.plot.bottom() - l.plot.height() * (a->value(t) - a->low) / (a->high - a->low);
+            const double w = fm.horizontalAdvance(text);
+            const double x = left ? l.plot.left() - leftGap - w : l.plot.right() + rightGap;
+            l.labels.append({text, QRectF(x, y - line / 2.0, w, line)});
+        }
+    }
+    if (roomy) {
+        const QFontMetrics titleMetrics(titleFont(font()));
+        const double w = titleMetrics.horizontalAdvance(l.years.title);
+        l.labels.append({l.years.title,
+                         QRectF(l.plot.center().x() - w / 2, l.plot.bottom() + 2 + line, w, line)});
+        // The side titles stand turned a quarter, along their axes.
+        for (const Axis *a : {&l.values, &l.rates}) {
+            const double h = titleMetrics.horizontalAdvance(a->title);
+            const double x = a == &l.values
+                                 ? room.left()
+                                 : room.left() + leftRoom + l.plot.width() + rightRoom - line;
+            l.labels.append({a->title, QRectF(x, l.plot.center().y() - h / 2, line, h)});
+        }
+    }
+    return l;
+}
+
+void ResultChart::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().window());
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette().mid().color(), 1));
+    p.setBrush(palette().base());
+    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+
+    const Layout l = layout();
+    const QFontMetrics fm = fontMetrics();
+    const QColor gridColour = palette().mid().color().lighter(130);
+    const QColor axisColour = palette().dark().color();
+    auto xOf = [&](double year) { return l.plot.left() + l.plot.width() * year / lastYear; };
+    auto yOf = [&](const Axis &a, double v) {
+        return l.plot.bottom() - l.plot.height() * (v - a.low) / (a.high - a.low);
+    };
+
+    // The grid at the money axis's numbers and at the years.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(gridColour, 1));
+    for (int t = 0; t < l.values.tickCount(); ++t)
+        p.drawLine(QLineF(l.plot.left(), yOf(l.values, l.values.value(t)), l.plot.right(),
+                          yOf(l.values, l.values.value(t))));
+    for (int t = 0; t < l.years.tickCount(); ++t)
+        p.drawLine(
+            QLineF(xOf(l.years.value(t)), l.plot.top(), xOf(l.years.value(t)), l.plot.bottom()));
+    p.setPen(QPen(axisColour, 1));
+    p.drawLine(l.plot.bottomLeft(), l.plot.bottomRight());
+    p.drawLine(l.plot.topLeft(), l.plot.bottomLeft());
+    p.drawLine(l.plot.topRight(), l.plot.bottomRight());
+
+    // The numbers and titles.
+    p.setPen(palette().text().color());
+    const int numbers = l.labels.size() - (l.values.titleVisible ? 3 : 0);
+    for (int i = 0; i < l.labels.size(); ++i) {
+        if (i == numbers)
+            p.setFont(titleFont(font()));
+        if (i <= numbers) {
+            p.drawText(l.labels[i].rect, Qt::AlignCenter | Qt::TextDontClip, l.labels[i].text);
+            continue;
+        }
+        const QRectF r = l.labels[i].rect;
+        p.save();
+        p.translate(r.center());
+        p.rotate(i == numbers + 1 ? -90 : 90);
+        p.drawText(QRectF(-r.height() / 2, -r.width() / 2, r.height(), r.width()),
+                   Qt::AlignCenter | Qt::TextDontClip, l.labels[i].text);
+        p.restore();
+    }
+    p.setFont(font());
+
+    // The curves, kept inside the plot; a point that is not a number leaves a gap.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.save();
+    p.setClipRect(l.plot.adjusted(-8, -8, 8, 8));
+    for (const Curve &c : m_curves) {
+        const Axis &a = c.onRateAxis ? l.rates : l.values;
+        if (c.markers) {
+            p.setPen(QPen(c.pen.color().darker(120), 1));
+            p.setBrush(c.pen.color());
+            const double radius = fm.height() / 2.5;
+            for (const QPointF &pt : c.points)
+                if (std::isfinite(pt.y()))
+                    p.drawEllipse(QPointF(xOf(pt.x()), yOf(a, pt.y())), radius, radius);
+            continue;
+        }
+        QPainterPath path;
+        bool drawing = false;
+        for (const QPointF &pt : c.points) {
+            if (!std::isfinite(pt.y())) {
+                drawing = false;
+                continue;
+            }
+            const QPointF at(xOf(pt.x()), yOf(a, std::max(pt.y(), a.low - a.step)));
+            if (drawing)
+                path.lineTo(at);
+            else
+                path.moveTo(at);
+            drawing = true;
+        }
+        p.setPen(c.pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+    }
+    p.restore();
+
+    // The legend: each curve's line or mark, then its name.
+    const int sample = legendSample(fm);
+    for (int i = 0; i < m_curves.size(); ++i) {
+        const Curve &c = m_curves[i];
+        const QRectF r = l.legendEntries.value(i);
+        const double y = r.center().y();
+        if (c.markers) {
+            p.setPen(QPen(c.pen.color().darker(120), 1));
+            p.setBrush(c.pen.color());
+            const double radius = fm.height() / 2.5;
+            p.drawEllipse(QPointF(r.left() + sample / 2.0, y), radius, radius);
+        } else {
+            p.setPen(c.pen);
+            p.drawLine(QPointF(r.left() + 2, y), QPointF(r.left() + sample - 2, y));
+        }
+        p.setPen(palette().text().color());
+        p.drawText(QRectF(r.left() + sample + fm.horizontalAdvance(u'0') / 2.0, r.top(),
+                          r.width() - sample, r.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, c.name);
     }
 }

@@ -1,42 +1,76 @@
 #pragma once
 
-#include <QChartView>
+#include <QList>
+#include <QPen>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <QWidget>
 
 class ResultModel;
-class QLineSeries;
-class QScatterSeries;
-class QValueAxis;
 
 // The harvest years as a chart: net value and present value per tree on the left axis, the
 // rate at which the tree's value grows on the right axis with the required rate as a line, and
 // the best harvest year marked. Redrawn for the model's valuation when told: the window draws it
-// once the grid is on screen.
-class ResultChart : public QChartView {
+// once the grid is on screen. Drawn by the program itself, so that it looks and behaves the same
+// on every platform and costs next to nothing to lay out.
+class ResultChart : public QWidget {
     Q_OBJECT
 public:
+    // One axis: its title and the numbers along it, from low to high in steps.
+    struct Axis {
+        QString title;
+        Qt::Orientation orientation = Qt::Vertical;
+        double low = 0;
+        double high = 1;
+        double step = 1;
+        bool titleVisible = true;
+        int tickCount() const;
+        QString label(int tick) const;
+        double value(int tick) const { return low + tick * step; }
+    };
+    // A curve on the left (money) or the right (rate) axis. A point whose value is not a number
+    // leaves a gap in its line.
+    struct Curve {
+        QString name;
+        QPen pen;
+        bool onRateAxis = false;
+        bool markers = false; // marked points, not a line
+        QList<QPointF> points;
+    };
+    // Where everything goes at the chart's present size and font.
+    struct Layout {
+        Axis years, values, rates;
+        QRectF plot;
+        QList<QRectF> legendEntries; // in the order of curves()
+        struct Label {
+            QString text;
+            QRectF rect;
+        };
+        QList<Label> labels; // the numbers and titles along the axes
+    };
+
     explicit ResultChart(ResultModel *model, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
-    // Until the next redraw() the chart is neither painted nor laid out anew: laying out its
-    // axes and legend costs more than showing the grid the user waits for.
+    QSize minimumSizeHint() const override;
+    // Until the next redraw() the chart is not painted: the grid the user waits for comes first.
     void waitForRedraw();
     void redraw();
 
+    const QList<Curve> &curves() const { return m_curves; }
+    const Curve *curve(const QString &name) const;
+    // The years, the money and the rate axis as drawn at the chart's present size.
+    QList<Axis> axes() const;
+    Layout layout() const;
+
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
-    void fitToHeight();
-
     ResultModel *m_model;
-    // Made once and refilled: building a chart's items anew costs more than drawing it.
-    QValueAxis *m_valueAxis;
-    QValueAxis *m_rateAxis;
-    QLineSeries *m_net;
-    QLineSeries *m_present;
-    QLineSeries *m_growth;
-    QLineSeries *m_required;
-    QScatterSeries *m_best;
+    // The ranges the curves need; the axes' steps follow from the room there is for numbers.
+    double m_valueLow = 0, m_valueHigh = 1, m_rateLow = 0, m_rateHigh = 1;
+    QList<Curve> m_curves;
     bool m_waiting = false;
-    bool m_resizePending = false;
 };

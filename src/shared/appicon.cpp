@@ -1,21 +1,11 @@
 #include "appicon.h"
 
-#include <QPainter>
 #include <QPixmap>
-#include <QSvgRenderer>
 
 QIcon kvistelIcon() {
-    QSvgRenderer renderer(QStringLiteral(":/kvistel/kvistel.svg"));
+    // Drawn from the SVG in every size a desktop asks for when the program was built.
     QIcon icon;
-    if (!renderer.isValid())
-        return icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/kvistel/kvistel-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -79,7 +79,7 @@ deb)
     info=$(dpkg-deb -I "$deb")
     depends=$(sed -n 's/^ Depends: //p' <<<"$info")
     # Read from the program's libraries, not written by hand.
-    for lib in libqt6widgets6 libqt6svg6 libc6; do
+    for lib in libqt6widgets6 libqt6gui6 libc6; do
         grep -q "$lib" <<<"$depends" || fail "the package does not depend on $lib: $depends"
     done
     grep -q "^ Package: kvistel$" <<<"$info" || fail "the package is not named kvistel"

@@ -2,6 +2,7 @@
 #include "forparam2.h"
 #include "forresultat.h"
 #include "numberformat.h"
+#include "resultchart.h"
 #include "resultgrid.h"
 #include "resultmodel.h"
 #include "resultrow.h"
@@ -9,8 +10,6 @@
 #include "textfile.h"
 #include "verdict.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -23,7 +22,6 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QTest>
-#include <QXYSeries>
 
 #include <gtest/gtest.h>
 
@@ -478,11 +476,10 @@ TEST(Calculation, TheVerdictChartAndWhatIfTableFollowEachCalculation) {
         EXPECT_TRUE(model.index(best, c).data(ResultModel::BestYearRole).toBool());
     EXPECT_FALSE(model.index(best == 0 ? 1 : 0, 0).data(ResultModel::BestYearRole).toBool());
 
-    auto *chart = child<QChartView>(r, "chtResultat")->chart();
-    auto series = [&](const char *name) -> QXYSeries * {
-        for (QAbstractSeries *s : chart->series())
-            if (s->name() == QString::fromUtf8(name))
-                return qobject_cast<QXYSeries *>(s);
+    const auto *chart = child<ResultChart>(r, "chtResultat");
+    auto series = [&](const char *name) -> const QList<QPointF> * {
+        if (const ResultChart::Curve *c = chart->curve(QString::fromUtf8(name)))
+            return &c->points;
         ADD_FAILURE() << "no series " << name;
         return nullptr;
     };
@@ -493,8 +490,8 @@ TEST(Calculation, TheVerdictChartAndWhatIfTableFollowEachCalculation) {
     EXPECT_EQ(series("Bästa år")->at(0).x(), 10.0 * best);
     EXPECT_DOUBLE_EQ(series("Räntekrav % per år")->at(0).y(), 3);
     QStringList titles;
-    for (QAbstractAxis *a : chart->axes())
-        titles << a->titleText();
+    for (const ResultChart::Axis &a : chart->axes())
+        titles << a.title;
     EXPECT_EQ(titles, (QStringList{"År", "kr/träd", "% per år"}));
 
     auto *table = child<QTableWidget>(r, "flgKanslighet");

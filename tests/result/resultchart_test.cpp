@@ -1,13 +1,26 @@
 #include "resultchart.h"
 #include "resultmodel.h"
 
-#include <QAbstractAxis>
-#include <QChart>
-#include <QValueAxis>
-
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
+
+// A tree like the sample pine: its value grows ever slower, its present value peaks at 30 years.
+TreeValuation sampleValuation() {
+    TreeValuation v;
+    const double net[] = {189, 330, 498, 692, 909, 1149, 1416, 1710, 2032, 2381, 2757, 3160};
+    for (int r = 0; r < harvestYearCount; ++r) {
+        auto &values = v.rows[std::size_t(r)].values;
+        values[NetValue] = net[r];
+        values[PresentValue] = r == 0 ? NAN : net[r] / std::pow(1.03, 10 * r);
+        values[InterestAchieved] = r == 0 ? NAN : 100 * (std::pow(net[r] / net[r - 1], 0.1) - 1);
+    }
+    v.yearsValued = harvestYearCount;
+    v.carryOver.rant = 0.03;
+    return v;
+}
 
 // Lines of text a chart of that height has room for, as the chart measures them.
 struct Height {
@@ -25,11 +38,10 @@ TEST_P(ChartHeight, ShortChartsKeepTheirNumbersWhole) {
     chart.resize(600, GetParam().lines * chart.fontMetrics().height());
     chart.show();
     chart.redraw();
-    for (QAbstractAxis *axis : chart.chart()->axes()) {
-        EXPECT_EQ(axis->isTitleVisible(), GetParam().titles) << axis->titleText().toStdString();
-        auto *values = qobject_cast<QValueAxis *>(axis);
-        if (values && axis->orientation() == Qt::Vertical && !GetParam().titles) {
-            EXPECT_LE(values->tickCount(), 3) << axis->titleText().toStdString();
+    for (const ResultChart::Axis &axis : chart.axes()) {
+        EXPECT_EQ(axis.titleVisible, GetParam().titles) << axis.title.toStdString();
+        if (axis.orientation == Qt::Vertical && !GetParam().titles) {
+            EXPECT_LE(axis.tickCount(), 3) << axis.title.toStdString();
         }
     }
 }
@@ -37,5 +49,69 @@ TEST_P(ChartHeight, ShortChartsKeepTheirNumbersWhole) {
 INSTANTIATE_TEST_SUITE_P(ResultChart, ChartHeight,
                          testing::Values(Height{6, false}, Height{9, false}, Height{10, true},
                                          Height{14, true}));
+
+// At every size the window gives it, from a laptop at 150 % to a large screen, every number,
+// title and legend entry stands whole inside the chart and clear of every other.
+TEST(ResultChart, EveryNumberTitleAndLegendEntryIsWholeAndApart) {
+    ResultModel model;
+    model.setValuation(sampleValuation());
+    ResultChart chart(&model);
+    chart.show();
+    chart.redraw();
+    const int line = chart.fontMetrics().height();
+    for (const QSize size : {chart.minimumSizeHint(), QSize(420, 6 * line), QSize(600, 220),
+                             QSize(900, 12 * line), QSize(1200, 500)}) {
+        chart.resize(size);
+        const ResultChart::Layout l = chart.layout();
+        const QRectF inside(chart.rect());
+        QList<QRectF> taken;
+        for (const auto &label : l.labels) {
+            EXPECT_FALSE(label.text.isEmpty() || label.text.contains(u'…'));
+            // Titles up the sides stand turned a quarter.
+            EXPECT_GE(std::max(label.rect.width(), label.rect.height()),
+                      chart.fontMetrics().horizontalAdvance(label.text) - 0.5);
+            taken << label.rect;
+        }
+        for (int i = 0; i < l.legendEntries.size(); ++i) {
+            const QRectF &entry = l.legendEntries[i];
+            EXPECT_GE(entry.width(), chart.fontMetrics().horizontalAdvance(chart.curves()[i].name));
+            taken << entry;
+        }
+        taken << l.plot;
+        for (int i = 0; i < taken.size(); ++i) {
+            EXPECT_TRUE(inside.contains(taken[i]))
+                << size.width() << "x" << size.height() << " item " << i;
+            for (int j = i + 1; j < taken.size(); ++j) {
+                EXPECT_FALSE(taken[i].intersects(taken[j]) && i < l.labels.size() &&
+                             j < l.labels.size())
+                    << size.width() << "x" << size.height() << " items " << i << ", " << j;
+            }
+        }
+        EXPECT_GE(l.values.tickCount(), 2);
+        EXPECT_GE(l.plot.height(), line);
+    }
+}
+
+// The axes take in every curve: money from its lowest to its highest value, rates from the
+// lowest shown to above the required rate.
+TEST(ResultChart, AxesTakeInEveryCurve) {
+    ResultModel model;
+    model.setValuation(sampleValuation());
+    ResultChart chart(&model);
+    chart.resize(1200, 300);
+    chart.redraw();
+    const ResultChart::Layout l = chart.layout();
+    for (const ResultChart::Curve &c : chart.curves()) {
+        const ResultChart::Axis &a = c.onRateAxis ? l.rates : l.values;
+        for (const QPointF &p : c.points) {
+            if (!std::isfinite(p.y()) || p.y() < -10)
+                continue;
+            EXPECT_GE(p.y(), a.low) << c.name.toStdString();
+            EXPECT_LE(p.y(), a.high) << c.name.toStdString();
+        }
+    }
+    EXPECT_EQ(l.years.label(0), "0");
+    EXPECT_EQ(l.years.label(l.years.tickCount() - 1), "110");
+}
 
 } // namespace
