@@ -4,7 +4,7 @@
 
 kvistel_windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest nsis zip
-    unzip wine wine64 xvfb openbox xdotool imagemagick xz-utils)
+    unzip wine wine64 fonts-wine xvfb openbox xdotool imagemagick xz-utils librsvg2-bin)
 
 kvistel_windows_install_deps() {
     local missing=() pkg

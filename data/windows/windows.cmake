@@ -10,6 +10,21 @@ set(KVISTEL_MINGW_RUNTIME
     /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll
     CACHE STRING "The MinGW-w64 runtime libraries the program needs")
 
+# The icon inside kvistel.exe: an ICO of the PNGs drawn from the SVG for the window icon.
+find_program(KVISTEL_IMAGEMAGICK convert REQUIRED)
+set(icon_dir ${PROJECT_BINARY_DIR}/src/shared/icon)
+set(KVISTEL_WINDOWS_ICON ${CMAKE_CURRENT_BINARY_DIR}/kvistel.ico)
+add_custom_command(OUTPUT ${KVISTEL_WINDOWS_ICON}
+    COMMAND ${KVISTEL_IMAGEMAGICK} ${icon_dir}/kvistel-16.png ${icon_dir}/kvistel-24.png
+        ${icon_dir}/kvistel-32.png ${icon_dir}/kvistel-48.png ${icon_dir}/kvistel-64.png
+        ${icon_dir}/kvistel-256.png ${KVISTEL_WINDOWS_ICON}
+    DEPENDS kvistel_sharedui
+    COMMENT "Ikonen för Windows (ICO)")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/kvistel.rc.in ${CMAKE_CURRENT_BINARY_DIR}/kvistel.rc @ONLY)
+add_custom_target(kvistel_windows_icon DEPENDS ${KVISTEL_WINDOWS_ICON})
+add_dependencies(kvistel kvistel_windows_icon)
+target_sources(kvistel PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/kvistel.rc)
+
 install(TARGETS kvistel RUNTIME DESTINATION .)
 # What kvistel.exe loads (x86_64-w64-mingw32-objdump -p kvistel.exe | grep "DLL Name").
 install(FILES ${qt}/bin/Qt6Core.dll ${qt}/bin/Qt6Gui.dll ${qt}/bin/Qt6Widgets.dll
@@ -53,8 +68,17 @@ set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # The example home directory from the Start menu too. The installer's texts are ANSI: the
 # names it shows keep to ASCII.
 set(CPACK_NSIS_MENU_LINKS "exempel" "Exempelkatalog")
-if(KVISTEL_WINDOWS_ICON)
-    set(CPACK_NSIS_MUI_ICON ${KVISTEL_WINDOWS_ICON})
-    set(CPACK_NSIS_MUI_UNIICON ${KVISTEL_WINDOWS_ICON})
-endif()
+# makensis must not warn: CMake's installer script without the lines that only an installer of
+# several components uses (makensis would warn of each as unused).
+file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
+foreach(unused "Var AR_SecFlags\n" "Var AR_RegFlags\n" "!insertmacro select_NT_profile \"\"\n"
+        "!insertmacro select_NT_profile \"un.\"\n")
+    string(REPLACE "${unused}" "" nsis_template "${nsis_template}")
+endforeach()
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in "${nsis_template}")
+list(PREPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_BINARY_DIR}/nsis)
+# Any warning that comes back stops the build of the installer.
+set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS -WX)
+set(CPACK_NSIS_MUI_ICON ${KVISTEL_WINDOWS_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${KVISTEL_WINDOWS_ICON})
 include(CPack)

@@ -1,5 +1,6 @@
 #include "appicon.h"
 #include "batch.h"
+#include "diskaccess.h"
 #include "forkvistel.h"
 #include "startup.h"
 #include "windowfactory.h"
@@ -15,6 +16,7 @@ int main(int argc, char *argv[]) {
         QCoreApplication::setApplicationName(QStringLiteral("Kvistel"));
         QCoreApplication::setApplicationVersion(QStringLiteral(KVISTEL_VERSION));
         QFile out, err;
+        makeBinary(stdout);
         out.open(stdout, QIODevice::WriteOnly);
         err.open(stderr, QIODevice::WriteOnly);
         return runBatch(QCoreApplication::arguments(), out, err);

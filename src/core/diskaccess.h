@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdio>
+
 // The disk as the operating system offers it: the only code of the program that knows whether it
 // runs on Linux or on Windows (diskaccess_posix.cpp or diskaccess_windows.cpp is built). It reads
 // a regular file and puts a new file in place in one step; textfile.cpp builds the program's
@@ -55,3 +57,7 @@ DiskResult whyNotWritable(const QString &directory);
 
 // The cause behind a C library error number, on every system.
 DiskResult faultFromErrno(int error);
+
+// Makes `stream` (standard output) carry the program's bytes unchanged: on Windows the C library
+// would otherwise write each LF as CR LF, and a list's CR LF lines as CR CR LF.
+void makeBinary(std::FILE *stream);

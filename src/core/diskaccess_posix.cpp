@@ -151,3 +151,7 @@ DiskResult whyNotWritable(const QString &directory) {
         return faultFromErrno(errno);
     return fault(DiskFault::DiskError);
 }
+
+void makeBinary(std::FILE *) {
+    // POSIX streams have no text mode.
+}

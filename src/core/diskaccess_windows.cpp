@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 #include <QThread>
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 // The Win32 calls rather than QFile: only they tell the real cause of a failure (GetLastError),
@@ -254,4 +256,8 @@ DiskResult whyNotWritable(const QString &directory) {
     if (!h.valid())
         return lastFault();
     return fault(DiskFault::DiskError);
+}
+
+void makeBinary(std::FILE *stream) {
+    _setmode(_fileno(stream), _O_BINARY);
 }
