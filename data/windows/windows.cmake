@@ -30,6 +30,13 @@ install(TARGETS kvistel RUNTIME DESTINATION .)
 install(FILES ${qt}/bin/Qt6Core.dll ${qt}/bin/Qt6Gui.dll ${qt}/bin/Qt6Widgets.dll
     ${qt}/bin/Qt6Concurrent.dll ${qt}/bin/Qt6PrintSupport.dll ${KVISTEL_MINGW_RUNTIME}
     DESTINATION .)
+# MinGW's C++ library comes with its debugging symbols (21 of its 23 MB): stripped once
+# installed. Qt's libraries were stripped when Qt was built.
+foreach(dll ${KVISTEL_MINGW_RUNTIME})
+    get_filename_component(name ${dll} NAME)
+    install(CODE "execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${name}\" COMMAND_ERROR_IS_FATAL ANY)")
+endforeach()
 install(FILES ${qt}/plugins/platforms/qwindows.dll DESTINATION platforms)
 # The look of Windows 10 and 11 rather than Qt's plain Windows style.
 install(FILES ${qt}/plugins/styles/qwindowsvistastyle.dll DESTINATION styles)
