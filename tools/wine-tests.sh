@@ -4,7 +4,8 @@
 #  2. kvistel.exe --batch (from the zip, as a user unpacks it) writes byte for byte what the
 #     Linux program writes, on the sample stand and on lists with Swedish letters;
 #  3. the window program, on a virtual screen, opens every window and saves both parameter forms
-#     and the price list (test_walkthrough), and pictures the main menu and the result window.
+#     and the price list (test_walkthrough); kvistel.exe from the zip pictures the main menu and
+#     the result window (tools/screenshots.sh).
 #   bash tools/wine-tests.sh BUILD QT [LINUX_KVISTEL]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -33,6 +34,17 @@ done_stage() {
 
 stage "Wine startas (en ny prefix tar ungefär 15 s första gången)"
 wineboot -i >/dev/null 2>&1 || true
+# Windows' dialog font, as Wine has it: without it among the prefix's fonts, Qt finds no font for
+# its windows' text.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ ! -f "$fonts/tahoma.ttf" ]; then
+    cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf "$fonts/"
+    for font in "Tahoma:tahoma.ttf" "Tahoma Bold:tahomabd.ttf"; do
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
+            /v "${font%%:*} (TrueType)" /d "${font#*:}" /f >/dev/null 2>&1
+    done
+    wineserver -w
+fi
 done_stage
 
 stage "kärnans tester"
@@ -89,14 +101,20 @@ for _ in $(seq 50); do
 done
 export DISPLAY=":$(head -1 "$work/display")"
 openbox >/dev/null 2>&1 &
-mkdir -p "$work/shots"
-KVISTEL_SCREENSHOTS="Z:$work/shots" QT_QPA_PLATFORM=windows LANG=sv_SE.UTF-8 \
+QT_QPA_PLATFORM=windows LANG=sv_SE.UTF-8 \
     timeout 300 wine "$build/tests/app/test_walkthrough.exe" --gtest_brief=1 >"$work/out" 2>&1 || {
     cat "$work/out"
     echo "Fönstertestet misslyckades under Wine" >&2
     exit 1
 }
 tail -1 "$work/out"
+# Pictures of the program from the zip, as a user sees it, on a screen of their own: Wine's
+# helpers of this screen end with it.
+wineserver -k 2>/dev/null || true
+kill "$xvfb_pid"
+xvfb_pid=""
+WINEPATH= QT_PLUGIN_PATH= KVISTEL_RUNNER=wine LANG=sv_SE.UTF-8 \
+    bash "$root/tools/screenshots.sh" "$exe" "$work/shots" >/dev/null
 for shot in huvudmeny resultat; do
     cp "$work/shots/$shot.png" "$root/docs/wine-$shot.png"
     echo "   docs/wine-$shot.png"

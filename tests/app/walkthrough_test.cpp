@@ -1,17 +1,13 @@
 // The whole program once through on whatever platform Qt runs on (offscreen in the suite, the
 // real windows of Windows under Wine): every window of the main menu opened, both parameter
-// forms and the price list saved, and what reached the disk read back. With
-// KVISTEL_SCREENSHOTS=DIR it pictures the main menu and the result window as the screen shows
-// them.
+// forms and the price list saved, and what reached the disk read back.
 #include "forkvistel.h"
 #include "samplehome.h"
 #include "testsupport.h"
 #include "windowfactory.h"
 
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -32,19 +28,6 @@ void type(QWidget *owner, const char *field, const QString &text) {
     QTest::keyClicks(edit, text);
 }
 
-// The window as the screen shows it, frame and all.
-void picture(QWidget *window, const QString &name) {
-    const QString dir = qEnvironmentVariable("KVISTEL_SCREENSHOTS");
-    if (dir.isEmpty())
-        return;
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QTest::qWait(700); // let it paint
-    const QRect frame = window->frameGeometry();
-    const QPixmap shot =
-        window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-    ASSERT_TRUE(shot.save(dir + u'/' + name + QStringLiteral(".png"))) << name.toStdString();
-}
-
 } // namespace
 
 TEST(Walkthrough, EveryWindowOpensAndTheFormsAndThePriceListAreSaved) {
@@ -54,7 +37,6 @@ TEST(Walkthrough, EveryWindowOpensAndTheFormsAndThePriceListAreSaved) {
     forKvistel menu(home.sokvag(), makeWindow);
     menu.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
-    picture(&menu, QStringLiteral("huvudmeny"));
     using Window = WindowHub::Window;
     auto shown = [&](Window which) {
         WorkWindow *w = menu.existingWindow(which);
@@ -81,7 +63,6 @@ TEST(Walkthrough, EveryWindowOpensAndTheFormsAndThePriceListAreSaved) {
     EXPECT_TRUE(
         home.readLines("trad.sty").contains(QStringLiteral("bdm:/41/ brösthöjdsdiameter, cm")));
     EXPECT_TRUE(home.exists("resultat.txt"));
-    picture(result, QStringLiteral("resultat"));
     click(result, "btnAterga");
     click(tree, "btnAvsluta");
 
