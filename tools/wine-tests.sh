@@ -3,7 +3,9 @@
 #  1. the core tests, cross-built, pass;
 #  2. kvistel.exe --batch (from the zip, as a user unpacks it) writes byte for byte what the
 #     Linux program writes, on the sample stand and on lists with Swedish letters;
-#  3. the window program, on a virtual screen, opens every window and saves both parameter forms
+#  3. the installer installs kvistel.exe, its Start menu entry and the example home, and the
+#     uninstaller removes them again;
+#  4. the window program, on a virtual screen, opens every window and saves both parameter forms
 #     and the price list (test_walkthrough); kvistel.exe from the zip pictures the main menu and
 #     the result window (tools/screenshots.sh).
 #   bash tools/wine-tests.sh BUILD QT [LINUX_KVISTEL]
@@ -89,6 +91,25 @@ for list in "$work"/*.csv; do
     done
 done
 echo "   $compared utskrifter lika byte för byte"
+done_stage
+
+stage "installeraren installerar och avinstallerar"
+setup=$(ls "$build"/kvistel-*-win64-setup.exe | head -1)
+installed="$WINEPREFIX/drive_c/Program Files/Kvistel"
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+wine "$setup" /S
+wineserver -w
+for file in "$installed/kvistel.exe" "$installed/platforms/qwindows.dll" \
+    "$installed/exempel/trad.sty" "$installed/Uninstall.exe"; do
+    [ -f "$file" ] || { echo "Installeraren lade inte dit $file" >&2; exit 1; }
+done
+ls "$menu"/Kvistel*/Kvistel.lnk >/dev/null
+wine "C:\\Program Files\\Kvistel\\Uninstall.exe" /S
+wineserver -w
+sleep 2 # the uninstaller finishes from a copy of itself
+wineserver -w
+[ ! -e "$installed/kvistel.exe" ] || { echo "Avinstallationen lämnade programmet kvar" >&2; exit 1; }
+echo "   Program Files\\Kvistel och startmenyn, sedan borttaget"
 done_stage
 
 stage "fönstren under Xvfb och Wine"

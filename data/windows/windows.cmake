@@ -82,7 +82,14 @@ foreach(unused "Var AR_SecFlags\n" "Var AR_RegFlags\n" "!insertmacro select_NT_p
         "!insertmacro select_NT_profile \"un.\"\n")
     string(REPLACE "${unused}" "" nsis_template "${nsis_template}")
 endforeach()
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in "${nsis_template}")
+# A 64-bit installer for a 64-bit program: it needs no 32-bit layer (Wine's wine32 included).
+# After the first line, a comment that starts with the byte order mark.
+string(FIND "${nsis_template}" "\n" first_line_end)
+math(EXPR first_line_end "${first_line_end} + 1")
+string(SUBSTRING "${nsis_template}" 0 ${first_line_end} first_line)
+string(SUBSTRING "${nsis_template}" ${first_line_end} -1 rest)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in
+    "${first_line}Target amd64-unicode\n${rest}")
 list(PREPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_BINARY_DIR}/nsis)
 # Any warning that comes back stops the build of the installer.
 set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS -WX)
