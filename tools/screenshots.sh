@@ -7,6 +7,7 @@
 #   KVISTEL_SCREEN=1366x768   size of the virtual screen
 #   QT_SCALE_FACTOR=1.25      Qt's scaling, to see the windows as on a 125 % desktop
 #   KVISTEL_WHOLE_SCREEN=1    picture the whole screen instead of the window alone
+#   KVISTEL_RUNNER=wine       run the program through this (kvistel.exe under Wine)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kvistel=$(realpath "${1:-$root/build/src/app/kvistel}")
@@ -18,7 +19,8 @@ for tool in Xvfb xdotool import; do
         exit 1
     }
 done
-[ -x "$kvistel" ] || {
+runner=(${KVISTEL_RUNNER:-})
+[ -x "$kvistel" ] || [ ${#runner[@]} -gt 0 ] && [ -f "$kvistel" ] || {
     echo "Hittar inte programmet $kvistel: bygg det först" >&2
     exit 1
 }
@@ -52,7 +54,7 @@ unset QT_QPA_PLATFORM
 
 mkdir -p "$HOME/Kvistel"
 cp "$root"/sample/* "$HOME/Kvistel/"
-(cd "$HOME/Kvistel" && exec "$kvistel") >"$work/kvistel.log" 2>&1 &
+(cd "$HOME/Kvistel" && exec "${runner[@]}" "$kvistel") >"$work/kvistel.log" 2>&1 &
 app_pid=$!
 
 current=""

@@ -55,3 +55,13 @@ if command -v clang++ >/dev/null; then
 else
     echo "== Fuzzing skipped: clang++ is not installed"
 fi
+
+# Kvistel for Windows, cross-built with MinGW-w64 and tried under Wine, whenever Qt for Windows is
+# at hand (tools/windows.sh builds it when asked; .ci/run unpacks a ready one when it can).
+qt_windows=${KVISTEL_WINDOWS_QT:-$HOME/.cache/kvistel/qt-6.4.2-mingw64}
+if [ -f "$qt_windows/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
+    echo "== Windows (build-windows), tried under Wine"
+    bash "$root/tools/windows.sh" --test
+else
+    echo "== Windows skipped: no Qt for Windows in $qt_windows (bash tools/windows.sh builds it)"
+fi

@@ -1,5 +1,6 @@
 #include "appicon.h"
 #include "batch.h"
+#include "diskaccess.h"
 #include "forkvistel.h"
 #include "startup.h"
 #include "windowfactory.h"
@@ -25,6 +26,7 @@ int main(int argc, char *argv[]) {
         std::signal(SIGPIPE, SIG_IGN);
 #endif
         QFile out, err;
+        makeBinary(stdout);
         out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
         err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
         return runBatch(QCoreApplication::arguments(), out, err);

@@ -1,25 +1,17 @@
 #include "textfile.h"
 
+#include "diskaccess.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
-
-// The disk is reached through POSIX calls rather than QFile: only they tell the real cause of a
-// failure (errno), open without following a link (O_EXCL) and without waiting on a named pipe
-// (O_NONBLOCK).
 
 namespace {
 
@@ -151,33 +143,8 @@ bool FileStamp::matches(const FileStamp &now) const {
 
 namespace {
 
-QByteArray nativePath(const QString &path) {
-    return QFile::encodeName(path);
-}
-
 QString directoryOf(const QString &path) {
     return QFileInfo(path).absolutePath();
-}
-
-QString readFailure(const QString &path, int error) {
-    switch (error) {
-    case ENOENT:
-        return QStringLiteral("Filen \"%1\" finns inte.").arg(path);
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning, eftersom du saknar "
-                              "rätt att läsa den.")
-            .arg(path);
-    case EISDIR:
-        return QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(path);
-    case EIO:
-        return QStringLiteral("Filen \"%1\" kunde inte läsas, eftersom ett läsfel uppstod på "
-                              "disken. Kontrollera disken eller nätverksanslutningen.")
-            .arg(path);
-    default:
-        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning (%2).")
-            .arg(path, QString::fromLocal8Bit(std::strerror(error)));
-    }
 }
 
 QString notRegularMessage(const QString &path) {
@@ -187,41 +154,102 @@ QString notRegularMessage(const QString &path) {
         .arg(path);
 }
 
-// Why a save failed, from the errno of the step that failed.
-QString saveFailure(const QString &target, int error) {
+QString readFailure(const QString &path, const DiskResult &result) {
+    switch (result.fault) {
+    case DiskFault::NotFound:
+    case DiskFault::DirectoryGone:
+        return QStringLiteral("Filen \"%1\" finns inte.").arg(path);
+    case DiskFault::NoRights:
+        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning, eftersom du saknar "
+                              "rätt att läsa den.")
+            .arg(path);
+    case DiskFault::IsDirectory:
+        return QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(path);
+    case DiskFault::NotRegular:
+        return notRegularMessage(path);
+    case DiskFault::DiskError:
+        return QStringLiteral("Filen \"%1\" kunde inte läsas, eftersom ett läsfel uppstod på "
+                              "disken. Kontrollera disken eller nätverksanslutningen.")
+            .arg(path);
+    case DiskFault::OpenElsewhere:
+        return QStringLiteral("Filen \"%1\" kunde inte läsas, eftersom ett annat program har den "
+                              "öppen och inte tillåter att den läses. Stäng filen i det andra "
+                              "programmet och försök igen.")
+            .arg(path);
+    default:
+        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning (%2).")
+            .arg(path, result.detail);
+    }
+}
+
+// Why a save failed: what stood in the file's place, or the cause of the step that failed.
+QString saveFailure(const QString &target, const DiskResult &result) {
+    switch (result.fault) {
+    case DiskFault::IsDirectory:
+        return QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(target);
+    // Writing through a link could change a file anywhere; replacing it would silently undo the
+    // user's own arrangement. Neither happens: the user is told.
+    case DiskFault::IsLink:
+        return QStringLiteral("Filen \"%1\" sparades inte, eftersom den är en symbolisk länk "
+                              "(till \"%2\"). Kvistel skriver aldrig genom en länk, så att inget "
+                              "utanför hemkatalogen ändras. Ersätt länken med en vanlig fil och "
+                              "spara igen.")
+            .arg(target, QFileInfo(target).symLinkTarget());
+    case DiskFault::NotRegular:
+        return notRegularMessage(target);
+    case DiskFault::WriteProtectedFile:
+        return QStringLiteral("Filen \"%1\" är skrivskyddad och sparades inte. Den tidigare filen "
+                              "är oförändrad.")
+            .arg(target);
+    case DiskFault::ReadOnlyAttribute:
+        return QStringLiteral("Filen \"%1\" är skrivskyddad och sparades inte: rutan "
+                              "\"Skrivskyddad\" är markerad i filens egenskaper. Ta bort "
+                              "markeringen (högerklicka på filen i Utforskaren och välj "
+                              "Egenskaper) och spara igen. Den tidigare filen är oförändrad.")
+            .arg(target);
+    default:
+        break;
+    }
     const QString dir = QDir::toNativeSeparators(directoryOf(target));
     QString why;
-    switch (error) {
-    case ENOSPC:
+    switch (result.fault) {
+    case DiskFault::DiskFull:
         why = QStringLiteral("disken är full. Frigör utrymme på disken och spara igen.");
         break;
-    case EDQUOT:
+    case DiskFault::QuotaUsedUp:
         why = QStringLiteral("ditt diskutrymme (din diskkvot) är slut. Frigör utrymme och spara "
                              "igen.");
         break;
-    case EROFS:
+    case DiskFault::ReadOnlyMount:
         why = QStringLiteral("disken som katalogen \"%1\" ligger på bara går att läsa (den är "
                              "monterad skrivskyddad).")
                   .arg(dir);
         break;
-    case EACCES:
-    case EPERM:
+    case DiskFault::WriteProtectedDisk:
+        why = QStringLiteral("disken eller minnet som katalogen \"%1\" ligger på är "
+                             "skrivskyddat.")
+                  .arg(dir);
+        break;
+    case DiskFault::NoRights:
         why = QStringLiteral("katalogen \"%1\" är skrivskyddad: du saknar rätt att skriva i den.")
                   .arg(dir);
         break;
-    case ENOENT:
-    case ENOTDIR:
+    case DiskFault::NotFound:
+    case DiskFault::DirectoryGone:
         why = QStringLiteral("katalogen \"%1\" inte finns längre (är en utdelning eller ett "
                              "minne bortkopplat?).")
                   .arg(dir);
         break;
-    case EIO:
+    case DiskFault::DiskError:
         why = QStringLiteral("ett skrivfel uppstod på disken. Kontrollera disken eller "
                              "nätverksanslutningen och spara igen.");
         break;
+    case DiskFault::OpenElsewhere:
+        why = QStringLiteral("filen är öppen i ett annat program (till exempel Excel) som inte "
+                             "låter den ersättas. Stäng filen i det programmet och spara igen.");
+        break;
     default:
-        why = QStringLiteral("ett fel uppstod vid skrivningen: %1.")
-                  .arg(QString::fromLocal8Bit(std::strerror(error)));
+        why = QStringLiteral("ett fel uppstod vid skrivningen: %1.").arg(result.detail);
         break;
     }
     return QStringLiteral("Filen \"%1\" kunde inte sparas, eftersom %2 Den tidigare filen är "
@@ -231,14 +259,6 @@ QString saveFailure(const QString &target, int error) {
 
 std::atomic<int> simulatedWriteError{0};
 
-ssize_t writeSome(int fd, const char *data, size_t size) {
-    if (const int error = simulatedWriteError.load()) {
-        errno = error;
-        return -1;
-    }
-    return ::write(fd, data, size);
-}
-
 // The lock on the home directory that every save holds, so that two copies of the program never
 // save at the same time. A copy that died leaves a lock that the next save recognises as stale.
 class DirectoryLock {
@@ -247,8 +267,8 @@ public:
         : m_path(directoryOf(target) + QStringLiteral("/.kvistel.lock")), m_lock(m_path) {
         // A directory or anything else of the lock's name would make every save wait for a
         // lock no one holds: it is named instead.
-        struct stat info {};
-        if (::lstat(nativePath(m_path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        const QFileInfo info(m_path);
+        if ((info.exists() || info.isSymLink()) && (info.isSymLink() || !info.isFile())) {
             m_inTheWay = true;
             return;
         }
@@ -272,17 +292,8 @@ public:
                                "Kvistel sparar i samma katalog just nu. Försök igen om en "
                                "stund. Den tidigare filen är oförändrad.")
                     .arg(target));
-        // The lock file could not be made: the directory and its disk tell why.
-        const QByteArray dir = nativePath(directoryOf(target));
-        int error = EIO;
-        struct statvfs disk {};
-        if (::access(dir.constData(), W_OK) != 0)
-            error = errno;
-        else if (::statvfs(dir.constData(), &disk) == 0 && (disk.f_flag & ST_RDONLY))
-            error = EROFS;
-        else if (::statvfs(dir.constData(), &disk) == 0 && disk.f_bavail == 0)
-            error = ENOSPC;
-        return Outcome::failure(saveFailure(target, error));
+        // The lock file could not be made: the directory tells why.
+        return Outcome::failure(saveFailure(target, whyNotWritable(directoryOf(target))));
     }
 
 private:
@@ -306,136 +317,56 @@ void removeLeftoverTemporaries(const QString &target) {
         bool own = name.size() == prefix.size() + 10;
         for (qsizetype i = prefix.size(); own && i < prefix.size() + 6; ++i)
             own = name[i].isLetterOrNumber() && name[i].unicode() < 0x80;
-        struct stat entry {};
-        const QByteArray path = nativePath(dir.filePath(name));
-        if (own && ::lstat(path.constData(), &entry) == 0 && S_ISREG(entry.st_mode))
-            ::unlink(path.constData());
+        const QFileInfo entry(dir.filePath(name));
+        if (own && !entry.isSymLink() && !entry.isJunction() && entry.isFile())
+            QFile::remove(entry.filePath());
     }
-}
-
-Outcome checkTarget(const QString &target, struct stat *old, bool *exists) {
-    const QByteArray path = nativePath(target);
-    *exists = ::lstat(path.constData(), old) == 0;
-    if (!*exists)
-        return errno == ENOENT ? Outcome() : Outcome::failure(saveFailure(target, errno));
-    if (S_ISDIR(old->st_mode))
-        return Outcome::failure(
-            QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(target));
-    // Writing through a link could change a file anywhere; replacing it would silently undo the
-    // user's own arrangement. Neither happens: the user is told.
-    if (S_ISLNK(old->st_mode))
-        return Outcome::failure(
-            QStringLiteral("Filen \"%1\" sparades inte, eftersom den är en symbolisk länk (till "
-                           "\"%2\"). Kvistel skriver aldrig genom en länk, så att inget utanför "
-                           "hemkatalogen ändras. Ersätt länken med en vanlig fil och spara igen.")
-                .arg(target, QFileInfo(target).symLinkTarget()));
-    if (!S_ISREG(old->st_mode))
-        return Outcome::failure(notRegularMessage(target));
-    // A file the user has write-protected is not replaced behind his back (the rename would
-    // otherwise succeed in a writable directory); any other file keeps its permissions.
-    if ((old->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return Outcome::failure(QStringLiteral("Filen \"%1\" är skrivskyddad och sparades inte. "
-                                               "Den tidigare filen är oförändrad.")
-                                    .arg(target));
-    return {};
-}
-
-// A new file of a name no one else uses, next to the target: "trad.sty.x7Kq2a.tmp".
-int createTemporary(const QString &target, QByteArray *tempPath) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray suffix(6, 'x');
-        for (char &c : suffix)
-            c = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
-        *tempPath = nativePath(target) + '.' + suffix + ".tmp";
-        // O_EXCL: a link or anything else of that name makes this fail rather than be followed.
-        const int fd = ::open(tempPath->constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
 }
 
 // The save proper; the caller holds the directory lock.
 Outcome writeLocked(const QString &target, const QByteArray &bytes) {
-    struct stat old {};
-    bool exists = false;
-    if (Outcome checked = checkTarget(target, &old, &exists); !checked)
-        return checked;
     removeLeftoverTemporaries(target);
-    QByteArray temp;
-    const int fd = createTemporary(target, &temp);
-    if (fd < 0)
-        return Outcome::failure(saveFailure(target, errno));
-    int error = 0;
-    if (exists && ::fchmod(fd, old.st_mode & 07777) != 0)
-        error = errno;
-    qsizetype done = 0;
-    while (!error && done < bytes.size()) {
-        const ssize_t n = writeSome(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            error = errno;
-        else if (n == 0)
-            error = EIO;
-        else
-            done += n;
-    }
-    // The data must be on the disk before the rename makes it the file of record.
-    if (!error && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && !error)
-        error = errno;
-    if (!error && std::rename(temp.constData(), nativePath(target).constData()) != 0)
-        error = errno;
-    if (error) {
-        ::unlink(temp.constData());
-        return Outcome::failure(saveFailure(target, error));
-    }
-    return {};
+    const DiskResult result = replaceRegularFile(target, bytes, simulatedWriteError.load());
+    if (result.ok())
+        return {};
+    return Outcome::failure(saveFailure(target, result));
 }
 
 } // namespace
 
+DiskResult faultFromErrno(int error) {
+    switch (error) {
+    case 0:
+        return {};
+    case ENOENT:
+        return {DiskFault::NotFound, {}};
+    case ENOTDIR:
+        return {DiskFault::DirectoryGone, {}};
+    case EACCES:
+    case EPERM:
+        return {DiskFault::NoRights, {}};
+    case EISDIR:
+        return {DiskFault::IsDirectory, {}};
+    case EIO:
+        return {DiskFault::DiskError, {}};
+    case ENOSPC:
+        return {DiskFault::DiskFull, {}};
+#ifdef EDQUOT
+    case EDQUOT:
+        return {DiskFault::QuotaUsedUp, {}};
+#endif
+    case EROFS:
+        return {DiskFault::ReadOnlyMount, {}};
+    default:
+        return {DiskFault::Other, QString::fromLocal8Bit(std::strerror(error))};
+    }
+}
+
 Outcome readWholeFile(const QString &path, QByteArray *bytes) {
-    // Non-blocking, so that a named pipe in place of the file is refused instead of waited on.
-    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return Outcome::failure(readFailure(path, errno));
-    struct stat info {};
-    Outcome outcome;
-    if (::fstat(fd, &info) != 0)
-        outcome = Outcome::failure(readFailure(path, errno));
-    else if (S_ISDIR(info.st_mode))
-        outcome = Outcome::failure(readFailure(path, EISDIR));
-    else if (!S_ISREG(info.st_mode))
-        outcome = Outcome::failure(notRegularMessage(path));
-    if (!outcome) {
-        ::close(fd);
-        return outcome;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    QByteArray content;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            outcome = Outcome::failure(readFailure(path, errno));
-            break;
-        }
-        if (n == 0)
-            break;
-        content.append(buffer, n);
-    }
-    ::close(fd);
-    if (outcome)
-        *bytes = std::move(content);
-    return outcome;
+    const DiskResult result = readRegularFile(path, bytes);
+    if (result.ok())
+        return {};
+    return Outcome::failure(readFailure(path, result));
 }
 
 Outcome readTextFile(const QString &path, QString *text, FileStamp *stamp) {
@@ -471,9 +402,8 @@ template <class Save> auto whileLocked(const QString &target, Save save) -> decl
 } // namespace
 
 Outcome checkSaveTarget(const QString &target) {
-    struct stat old {};
-    bool exists = false;
-    return checkTarget(target, &old, &exists);
+    const DiskResult checked = checkReplaceable(target);
+    return checked.ok() ? Outcome() : Outcome::failure(saveFailure(target, checked));
 }
 
 Outcome replaceFileSafely(const QString &target, const QByteArray &bytes) {

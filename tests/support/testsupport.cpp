@@ -12,8 +12,39 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef _WIN32
+#include <QDir>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 TempHome::TempHome() {
     m_dir.setAutoRemove(true);
+}
+
+bool makeSymbolicLink(const QString &target, const QString &link) {
+#ifdef _WIN32
+    // Developer mode (or Wine) lets an ordinary user make one.
+    const DWORD allowUnprivileged = 0x2;
+    const std::wstring name = QDir::toNativeSeparators(link).toStdWString();
+    if (!CreateSymbolicLinkW(name.c_str(), QDir::toNativeSeparators(target).toStdWString().c_str(),
+                             allowUnprivileged))
+        return false;
+    // Wine 8 says yes but makes nothing that can be seen afterwards.
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+    return QFile::link(target, link);
+#endif
+}
+
+bool permissionsStopWrites() {
+#ifdef _WIN32
+    return false;
+#else
+    return ::geteuid() != 0;
+#endif
 }
 
 QString TempHome::sokvag() const {

@@ -29,6 +29,13 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A symbolic link at `link` to `target` (which need not exist).
+bool makeSymbolicLink(const QString &target, const QString &link);
+
+// Whether taking away a directory's write permission stops this test from writing in it: not for
+// root, and not on Windows, where the read-only attribute of a directory means nothing.
+bool permissionsStopWrites();
+
 // A control file with all twenty keys and realistic values, laid out as the program expects.
 QStringList sampleControlLines();
 // A price list in the exact layout the editor writes.

@@ -1,0 +1,98 @@
+# Kvistel installed on Windows: the program with the Qt and MinGW runtime it needs beside it, the
+# example home directory and the licence, all in one folder; an installer (cpack -G NSIS: Start
+# menu entry, uninstaller) and a zip of the same folder that runs where it is unpacked
+# (cpack -G ZIP). tools/windows.sh builds both.
+set(KVISTEL_QT_WINDOWS_DIR "${Qt6_DIR}/../../.." CACHE PATH "Qt for Windows, as cross-built")
+get_filename_component(qt "${KVISTEL_QT_WINDOWS_DIR}" ABSOLUTE)
+set(KVISTEL_MINGW_RUNTIME
+    /usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++-6.dll
+    /usr/lib/gcc/x86_64-w64-mingw32/12-posix/libgcc_s_seh-1.dll
+    /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll
+    CACHE STRING "The MinGW-w64 runtime libraries the program needs")
+
+# The icon inside kvistel.exe: an ICO of the PNGs drawn from the SVG for the window icon.
+find_program(KVISTEL_IMAGEMAGICK convert REQUIRED)
+set(icon_dir ${PROJECT_BINARY_DIR}/src/shared/icon)
+set(KVISTEL_WINDOWS_ICON ${CMAKE_CURRENT_BINARY_DIR}/kvistel.ico)
+add_custom_command(OUTPUT ${KVISTEL_WINDOWS_ICON}
+    COMMAND ${KVISTEL_IMAGEMAGICK} ${icon_dir}/kvistel-16.png ${icon_dir}/kvistel-24.png
+        ${icon_dir}/kvistel-32.png ${icon_dir}/kvistel-48.png ${icon_dir}/kvistel-64.png
+        ${icon_dir}/kvistel-256.png ${KVISTEL_WINDOWS_ICON}
+    DEPENDS kvistel_sharedui
+    COMMENT "Ikonen för Windows (ICO)")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/kvistel.rc.in ${CMAKE_CURRENT_BINARY_DIR}/kvistel.rc @ONLY)
+add_custom_target(kvistel_windows_icon DEPENDS ${KVISTEL_WINDOWS_ICON})
+add_dependencies(kvistel kvistel_windows_icon)
+target_sources(kvistel PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/kvistel.rc)
+
+install(TARGETS kvistel RUNTIME DESTINATION .)
+# What kvistel.exe loads (x86_64-w64-mingw32-objdump -p kvistel.exe | grep "DLL Name").
+install(FILES ${qt}/bin/Qt6Core.dll ${qt}/bin/Qt6Gui.dll ${qt}/bin/Qt6Widgets.dll
+    ${qt}/bin/Qt6Concurrent.dll ${qt}/bin/Qt6PrintSupport.dll ${KVISTEL_MINGW_RUNTIME}
+    DESTINATION .)
+# MinGW's C++ library comes with its debugging symbols (21 of its 23 MB): stripped once
+# installed. Qt's libraries were stripped when Qt was built.
+foreach(dll ${KVISTEL_MINGW_RUNTIME})
+    get_filename_component(name ${dll} NAME)
+    install(CODE "execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${name}\" COMMAND_ERROR_IS_FATAL ANY)")
+endforeach()
+install(FILES ${qt}/plugins/platforms/qwindows.dll DESTINATION platforms)
+# The look of Windows 10 and 11 rather than Qt's plain Windows style.
+install(FILES ${qt}/plugins/styles/qwindowsvistastyle.dll DESTINATION styles)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/qt.conf DESTINATION .)
+# Qt's own Swedish texts for its dialogs and standard buttons, as on Debian.
+foreach(qm qt_sv.qm qtbase_sv.qm)
+    if(EXISTS /usr/share/qt6/translations/${qm})
+        install(FILES /usr/share/qt6/translations/${qm} DESTINATION translations)
+    endif()
+endforeach()
+# A home directory to copy: Kvistel starts only where a control file already is.
+install(FILES ${PROJECT_SOURCE_DIR}/sample/trad.sty ${PROJECT_SOURCE_DIR}/sample/priser_ac.txt
+    DESTINATION exempel)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+
+set(CPACK_PACKAGE_NAME kvistel)
+set(CPACK_PACKAGE_VENDOR "Kvistel")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kvistel - värdera ett stående träd")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Kvistel")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR NSIS ZIP)
+# kvistel-1.0-win64-setup.exe and kvistel-1.0-win64.zip: the generator picks its own name.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpackname.cmake)
+set(CPACK_PACKAGE_FILE_NAME kvistel-${PROJECT_VERSION}-win64)
+
+set(CPACK_NSIS_PACKAGE_NAME "Kvistel ${PROJECT_VERSION}")
+set(CPACK_NSIS_DISPLAY_NAME "Kvistel")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# The Start menu entry "Kvistel", pointing at kvistel.exe in the installation folder.
+set(CPACK_PACKAGE_EXECUTABLES kvistel Kvistel)
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_NSIS_INSTALLED_ICON_NAME kvistel.exe)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+# The example home directory from the Start menu too. The installer's texts are ANSI: the
+# names it shows keep to ASCII.
+set(CPACK_NSIS_MENU_LINKS "exempel" "Exempelkatalog")
+# makensis must not warn: CMake's installer script without the lines that only an installer of
+# several components uses (makensis would warn of each as unused).
+file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
+foreach(unused "Var AR_SecFlags\n" "Var AR_RegFlags\n" "!insertmacro select_NT_profile \"\"\n"
+        "!insertmacro select_NT_profile \"un.\"\n")
+    string(REPLACE "${unused}" "" nsis_template "${nsis_template}")
+endforeach()
+# A 64-bit installer for a 64-bit program: it needs no 32-bit layer (Wine's wine32 included).
+# After the first line, a comment that starts with the byte order mark.
+string(FIND "${nsis_template}" "\n" first_line_end)
+math(EXPR first_line_end "${first_line_end} + 1")
+string(SUBSTRING "${nsis_template}" 0 ${first_line_end} first_line)
+string(SUBSTRING "${nsis_template}" ${first_line_end} -1 rest)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in
+    "${first_line}Target amd64-unicode\n${rest}")
+list(PREPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_BINARY_DIR}/nsis)
+# Any warning that comes back stops the build of the installer.
+set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS -WX)
+set(CPACK_NSIS_MUI_ICON ${KVISTEL_WINDOWS_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${KVISTEL_WINDOWS_ICON})
+include(CPack)

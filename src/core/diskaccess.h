@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+
+// The disk as the operating system offers it: the only code of the program that knows whether it
+// runs on Linux or on Windows (diskaccess_posix.cpp or diskaccess_windows.cpp is built). It reads
+// a regular file and puts a new file in place in one step; textfile.cpp builds the program's
+// promises (the lock, the changed-on-disk check, the messages) on top.
+
+// Why a step on the disk failed, in the causes the user can act on. Each system maps its own
+// error codes onto these; the words for them are written once, in textfile.cpp.
+enum class DiskFault {
+    None,
+    NotFound,
+    NoRights,
+    IsDirectory,
+    NotRegular,
+    IsLink,             // a symbolic link, or on Windows a junction or another name-surrogate
+    WriteProtectedFile, // the user has taken away the write permissions
+    ReadOnlyAttribute,  // on Windows: the file's read-only attribute is set
+    DiskFull,
+    QuotaUsedUp,
+    ReadOnlyMount,      // a Linux file system mounted read-only
+    WriteProtectedDisk, // a write-protected medium (a memory card's switch, a read-only share)
+    DirectoryGone,
+    DiskError,
+    OpenElsewhere, // on Windows: another program holds the file open and does not share it
+    Other,
+};
+
+struct DiskResult {
+    DiskFault fault = DiskFault::None;
+    // For Other: the system's own words for the error.
+    QString detail;
+
+    bool ok() const { return fault == DiskFault::None; }
+};
+
+// The whole content of `path`, which must be a regular file: a named pipe or a device is refused
+// at once, never waited on.
+DiskResult readRegularFile(const QString &path, QByteArray *bytes);
+
+// Puts `bytes` in place of `target` (a regular file, or none yet) in one step: a new temporary
+// file of a unique name in the same directory, created exclusively so that no link or leftover is
+// ever written through, flushed to the disk, then moved over the target. A target that is a link,
+// a directory or another non-regular file, or that is write-protected, is refused untouched. On
+// failure the temporary file is gone. `simulatedWriteError` (an errno value, 0 for none) makes
+// the writing fail as the disk would, for the tests.
+DiskResult replaceRegularFile(const QString &target, const QByteArray &bytes,
+                              int simulatedWriteError);
+
+// Whether replaceRegularFile would take `target` at all: none yet, or a regular file that is
+// neither a link nor write-protected. Nothing is written.
+DiskResult checkReplaceable(const QString &target);
+
+// Why nothing can be created in `directory` (after the lock file could not be made there).
+DiskResult whyNotWritable(const QString &directory);
+
+// The cause behind a C library error number, on every system.
+DiskResult faultFromErrno(int error);
+
+// Makes `stream` (standard output) carry the program's bytes unchanged: on Windows the C library
+// would otherwise write each LF as CR LF, and a list's CR LF lines as CR CR LF.
+void makeBinary(std::FILE *stream);

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# What building and testing Kvistel for Windows needs on Debian 12. Sourced by tools/windows.sh,
+# tools/wine-tests.sh and tools/test.sh.
+
+kvistel_windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest nsis zip
+    unzip wine wine64 fonts-wine xvfb openbox xdotool imagemagick xz-utils librsvg2-bin)
+
+kvistel_windows_install_deps() {
+    local missing=() pkg
+    for pkg in "${kvistel_windows_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installerar: ${missing[*]}"
+        "${sudo[@]}" apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}"
+    fi
+}
+
+# Where Qt for Windows is, or is to be built.
+kvistel_windows_qt() {
+    echo "${KVISTEL_WINDOWS_QT:-$HOME/.cache/kvistel/qt-6.4.2-mingw64}"
+}
+
+# Wine in a prefix of the build's own, quiet, finding Qt's and MinGW's libraries for the test
+# programs, which are not installed beside them.
+kvistel_wine_env() {
+    local build=$1 qt=$2
+    export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPATH="Z:$qt/bin;Z:/usr/lib/gcc/x86_64-w64-mingw32/12-posix;Z:/usr/x86_64-w64-mingw32/lib"
+    export QT_PLUGIN_PATH="Z:$qt/plugins"
+}
