@@ -120,6 +120,10 @@ xdotool windowfocus "$current"
 keys alt+v
 sleep 3
 shoot tradlista
+# The stand's harvest plan, on the second tab.
+keys alt+e
+sleep 2
+shoot avverkningsplan
 keys Escape
 next_window
 keys Escape # Avsluta

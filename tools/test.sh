@@ -10,8 +10,11 @@ kvistel_install_deps "${kvistel_test_packages[@]}"
 
 # Three builds of the same sources: where ccache is installed, a source compiled once for a
 # configuration is not compiled again.
+# Paths are taken relative to the checkout, so that another clone of the same sources finds them
+# in the cache too.
 if command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
     export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
 fi
 
 build="$root/build-test"

@@ -136,8 +136,15 @@ kill "$xvfb_pid"
 xvfb_pid=""
 WINEPATH= QT_PLUGIN_PATH= KVISTEL_RUNNER=wine LANG=sv_SE.UTF-8 \
     bash "$root/tools/screenshots.sh" "$exe" "$work/shots" >/dev/null
+# They stay in the build directory; KVISTEL_UPDATE_DOCS=1 puts them into docs/ for the README,
+# so that a test run never changes the source tree.
 for shot in huvudmeny resultat; do
-    cp "$work/shots/$shot.png" "$root/docs/wine-$shot.png"
-    echo "   docs/wine-$shot.png"
+    if [ -n "${KVISTEL_UPDATE_DOCS:-}" ]; then
+        cp "$work/shots/$shot.png" "$root/docs/wine-$shot.png"
+        echo "   docs/wine-$shot.png"
+    else
+        cp "$work/shots/$shot.png" "$build/wine-$shot.png"
+        echo "   $build/wine-$shot.png"
+    fi
 done
 done_stage

@@ -132,7 +132,7 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     tabTradlista->setObjectName(QStringLiteral("tabTradlista"));
     tabTradlista->addTab(flgTradlista, QStringLiteral("&Träd"));
     m_plan = new HarvestPlanView(tabTradlista);
-    tabTradlista->addTab(m_plan, QStringLiteral("Av&verkningsplan"));
+    tabTradlista->addTab(m_plan, QStringLiteral("Avv&erkningsplan"));
 
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(lblFil);

@@ -38,6 +38,8 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlan->setObjectName(QStringLiteral("flgPlan"));
     flgPlan->setModel(m_model);
     flgPlan->verticalHeader()->hide();
+    // Rows as close as the trees' list, so that a plan of every decade shows on a laptop.
+    flgPlan->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     flgPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     flgPlan->setSelectionBehavior(QAbstractItemView::SelectRows);
     flgPlan->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -51,7 +53,8 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlanKanslighet->setObjectName(QStringLiteral("flgPlanKanslighet"));
     flgPlanKanslighet->setHorizontalHeaderLabels(
         {QStringLiteral("Byter beslut, träd"), QStringLiteral("Nuvärde, kr")});
-    flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     flgPlanKanslighet->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     flgPlanKanslighet->setEditTriggers(QAbstractItemView::NoEditTriggers);
     flgPlanKanslighet->setToolTip(
@@ -81,8 +84,8 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     grid->addWidget(chtPlan, 1, 0, 1, 2);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
-    grid->setRowStretch(0, 1);
-    grid->setRowStretch(1, 1);
+    grid->setRowStretch(0, 3);
+    grid->setRowStretch(1, 2);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,8 @@
 // The tree list window as a forest owner uses it: trees added and corrected, valued, sorted by
 // diameter, one opened for its twelve harvest years, the list saved.
 #include "fortradlista.h"
+#include "harvestplanmodel.h"
+#include "harvestplanview.h"
 #include "testsupport.h"
 #include "textfile.h"
 #include "treelistcsv.h"
@@ -288,6 +290,52 @@ TEST(TreeListWindow, ShowsAnIdThatLooksLikeMarkupAsText) {
 }
 
 } // namespace
+
+// After a valuation the plan tab sums the list's own figures, names the tree it could not value
+// and works out the stand's what-if; an edit to the list takes the plan away until the next one.
+TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChanges) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id;bdm\r\n1;12\r\n2;30\r\n3;46\r\nX;400\r\n");
+    MenuHub hub;
+    forTradlista w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    auto *plan = w.findChild<HarvestPlanView *>();
+    ASSERT_TRUE(plan);
+    QSignalSpy planned(plan, &HarvestPlanView::whatIfDone);
+    QSignalSpy done(&w, &forTradlista::valuationDone);
+    w.vardera();
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    ASSERT_TRUE(planned.count() > 0 || planned.wait(10000));
+
+    double net = 0;
+    int trees = 0;
+    for (int r = 0; r < 4; ++r)
+        if (const auto &s = w.model()->summary(r); s && s->valued()) {
+            net += s->netBest;
+            ++trees;
+        }
+    EXPECT_EQ(trees, 3);
+    const HarvestPlan &p = plan->model()->plan();
+    EXPECT_EQ(p.total().trees, 3);
+    EXPECT_DOUBLE_EQ(p.total().netValue, net);
+    EXPECT_EQ(p.unvaluedIds(), QStringList{"X"});
+    const QString statement = w.findChild<QLabel *>("lblPlanSlutsats")->text();
+    EXPECT_TRUE(statement.contains(QStringLiteral("av 3 träd")) ||
+                statement.startsWith(QStringLiteral("Inget av de 3 träden")))
+        << statement.toStdString();
+    EXPECT_TRUE(statement.endsWith(QStringLiteral("ingår inte i summorna: X.")));
+    EXPECT_EQ(plan->model()->rowCount(), int(p.yearsWithTrees().size()) + 1);
+    ASSERT_EQ(plan->whatIfs().size(), standWhatIfCount);
+    EXPECT_EQ(plan->whatIfs()[0].valued, 3);
+
+    w.model()->setData(w.model()->index(0, TreeListModel::FirstKeyColumn + Bdm), "14",
+                       Qt::EditRole);
+    EXPECT_EQ(plan->model()->rowCount(), 0);
+    EXPECT_TRUE(plan->whatIfs().isEmpty());
+}
 
 TEST(TreeListHeadings, EveryColumnExplainsItself) {
     TreeListModel model;
