@@ -34,10 +34,7 @@ public:
         Axis years, values, rates;
         QRectF plot;
         QList<QRectF> legendEntries; // in the order of curves()
-        struct Label {
-            QString text;
-            QRectF rect;
-        };
+        using Label = ChartLabel;
         QList<Label> labels; // the numbers and titles along the axes
     };
 

@@ -2,6 +2,9 @@
 
 #include "numberformat.h"
 
+#include <QPainter>
+#include <QWidget>
+
 #include <algorithm>
 #include <cmath>
 
@@ -41,4 +44,12 @@ ChartAxis ChartAxis::nice(QString title, double low, double high, int ticks) {
             }
         }
     }
+}
+
+void paintChartBackground(QPainter &p, const QWidget &chart) {
+    p.fillRect(chart.rect(), chart.palette().window());
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(chart.palette().mid().color(), 1));
+    p.setBrush(chart.palette().base());
+    p.drawRoundedRect(QRectF(chart.rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
 }

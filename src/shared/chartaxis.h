@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 #include <Qt>
+
+class QPainter;
+class QWidget;
 
 // One axis of a chart of the program's: its title and the numbers along it, from low to high in
 // steps of 1, 2 or 5 times a power of ten.
@@ -21,3 +25,13 @@ struct ChartAxis {
     // An axis that takes in `low` to `high` with at most `ticks` numbers along it.
     static ChartAxis nice(QString title, double low, double high, int ticks);
 };
+
+// A number or title along an axis, where it is drawn.
+struct ChartLabel {
+    QString text;
+    QRectF rect;
+};
+
+// The card every chart of the program is drawn on: the window's colour around a rounded field of
+// the base colour. Leaves `painter` antialiased.
+void paintChartBackground(QPainter &painter, const QWidget &chart);

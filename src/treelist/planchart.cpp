@@ -135,11 +135,7 @@ PlanChart::Layout PlanChart::layout() const {
 
 void PlanChart::paintEvent(QPaintEvent *) {
     QPainter p(this);
-    p.fillRect(rect(), palette().window());
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette().mid().color(), 1));
-    p.setBrush(palette().base());
-    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    paintChartBackground(p, *this);
 
     const Layout l = layout();
     const QFontMetrics fm = fontMetrics();

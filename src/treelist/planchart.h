@@ -21,10 +21,7 @@ public:
         QList<QRectF> bars;          // one per harvest year of the plan
         QList<QPointF> cumulative;   // the present value gathered by each harvest year
         QList<QRectF> legendEntries; // bars, then line
-        struct Label {
-            QString text;
-            QRectF rect;
-        };
+        using Label = ChartLabel;
         QList<Label> labels; // the numbers and titles along the axes
     };
 
