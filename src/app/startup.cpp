@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "diskaccess.h"
 #include "examplehome.h"
 #include "messages.h"
 
@@ -130,9 +131,10 @@ void tellWrongHome(const QString &problem) {
 
 namespace {
 
-// A name for a new home directory that is not taken yet: ~/Kvistel, else ~/Kvistel 2, ...
+// A name for a new home directory that is not taken yet: ~/Kvistel (Dokument\Kvistel on
+// Windows), else ~/Kvistel 2, ...
 QString proposedNewHome() {
-    const QString base = QDir::homePath() + QStringLiteral("/Kvistel");
+    const QString base = placeForNewHome() + QStringLiteral("/Kvistel");
     QString name = base;
     for (int n = 2; QFileInfo::exists(name) && !checkPath(withSlash(name)); ++n)
         name = base + QStringLiteral(" %1").arg(n);

@@ -62,6 +62,10 @@ DiskResult whyNotWritable(const QString &directory);
 // The cause behind a C library error number, on every system.
 DiskResult faultFromErrno(int error);
 
+// Where a new home directory is proposed by default: the user's own directory on Linux (as
+// ~/Kvistel), the Documents folder on Windows (as Dokument\Kvistel).
+QString placeForNewHome();
+
 // Makes `stream` (standard output) carry the program's bytes unchanged: on Windows the C library
 // would otherwise write each LF as CR LF, and a list's CR LF lines as CR CR LF.
 void makeBinary(std::FILE *stream);

@@ -1,5 +1,7 @@
 #include "diskaccess.h"
 
+#include <QDir>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -164,6 +166,10 @@ DiskResult whyNotWritable(const QString &directory) {
     if (::statvfs(dir.constData(), &disk) == 0 && disk.f_bavail == 0)
         return faultFromErrno(ENOSPC);
     return fault(DiskFault::DiskError);
+}
+
+QString placeForNewHome() {
+    return QDir::homePath();
 }
 
 void makeBinary(std::FILE *) {

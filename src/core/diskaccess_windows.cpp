@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <fcntl.h>
@@ -262,6 +263,11 @@ DiskResult whyNotWritable(const QString &directory) {
     if (!h.valid())
         return lastFault();
     return fault(DiskFault::DiskError);
+}
+
+QString placeForNewHome() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 void makeBinary(std::FILE *stream) {
