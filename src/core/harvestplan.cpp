@@ -134,6 +134,22 @@ QString planStatement(const HarvestPlan &plan, QChar separator) {
     return sentences.join(u' ');
 }
 
+QList<QStringList> planLines(const HarvestPlan &plan, QChar mark) {
+    auto cells = [mark](const QString &first, const PlanYear &y) {
+        return QStringList{first, QString::number(y.trees), formatNumber(y.volume, u"#0.00", mark),
+                           formatNumber(y.netValue, u"#0", mark),
+                           formatNumber(y.presentValue, u"#0", mark)};
+    };
+    QList<QStringList> lines{{QStringLiteral("år"), QStringLiteral("träd"),
+                              QStringLiteral("volym m3"), QStringLiteral("netto kr"),
+                              QStringLiteral("nuvärde kr")}};
+    for (const PlanYear &y : plan.yearsWithTrees())
+        lines << cells(QString::number(y.years), y);
+    lines << cells(QStringLiteral("totalt"), plan.total());
+    lines << QStringList{planComparison(plan)};
+    return lines;
+}
+
 QString planAssumption() {
     return QStringLiteral("Varje träd är värderat för sig och avverkas sitt bästa år, som om "
                           "grannarna inte påverkade dess tillväxt. Nuvärdena är räknade med "

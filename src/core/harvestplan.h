@@ -56,6 +56,9 @@ private:
 QString planStatement(const HarvestPlan &plan, QChar decimalSeparator);
 // Only the comparison of the stand with cutting everything now.
 QString planComparison(const HarvestPlan &plan);
+// The plan as a file writes it: the headings "år", "träd", "volym m3", "netto kr", "nuvärde kr",
+// a line for each harvest year with trees, a line "totalt", then the comparison as one cell.
+QList<QStringList> planLines(const HarvestPlan &plan, QChar decimalSeparator);
 // What every plan rests on, said once beside it.
 QString planAssumption();
 

@@ -53,21 +53,9 @@ QString spelledForCp1252(const QString &text) {
     return out;
 }
 
-QStringList planHeadings() {
-    return {QStringLiteral("år"), QStringLiteral("träd"), QStringLiteral("volym m3"),
-            QStringLiteral("netto kr"), QStringLiteral("nuvärde kr")};
-}
-
-QStringList planCells(const QString &first, const PlanYear &y, QChar mark) {
-    return {first, QString::number(y.trees), formatNumber(y.volume, u"#0.00", mark),
-            formatNumber(y.netValue, u"#0", mark), formatNumber(y.presentValue, u"#0", mark)};
-}
-
 void writePlan(CsvWriter &writer, const HarvestPlan &plan, QChar mark) {
-    for (const PlanYear &y : plan.yearsWithTrees())
-        writer.writeLine(planCells(QString::number(y.years), y, mark));
-    writer.writeLine(planCells(QStringLiteral("totalt"), plan.total(), mark));
-    writer.writeLine({planComparison(plan)});
+    for (const QStringList &line : planLines(plan, mark))
+        writer.writeLine(line);
 }
 
 } // namespace
@@ -180,11 +168,10 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
                              [](const ValuedLine &v) { return v.fitsCp1252; }))
                 dialect.encoding = CsvDialect::Encoding::Utf8Bom;
             writer.emplace(out, dialect);
-            if (plan) {
-                writer->writeLine(planHeadings());
-            } else if (full) {
+            // A plan's lines, headings first, are written once the whole list is read.
+            if (full) {
                 writer->writeLine(fullHeadings());
-            } else {
+            } else if (!plan) {
                 QStringList h = reader.headings();
                 for (int c = 0; c < summaryColumnCount; ++c)
                     h << summaryHeading(c);

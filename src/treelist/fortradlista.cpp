@@ -1,15 +1,23 @@
 #include "fortradlista.h"
 
+#include "fieldcheck.h"
 #include "formlayout.h"
+#include "harvestplanmodel.h"
 #include "harvestplanview.h"
+#include "markinglist.h"
 #include "messages.h"
 #include "numberformat.h"
+#include "parameters.h"
+#include "pricelistfile.h"
 #include "savepath.h"
+#include "species.h"
 #include "textfile.h"
 #include "treelistdelegate.h"
 #include "treelistmodel.h"
 #include "treeresultdialog.h"
+#include "verdict.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,6 +26,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -130,7 +140,7 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     // The trees, and beside them the stand's harvest plan made from their figures.
     tabTradlista = new QTabWidget(frame);
     tabTradlista->setObjectName(QStringLiteral("tabTradlista"));
-    tabTradlista->addTab(flgTradlista, QStringLiteral("&Träd"));
+    tabTradlista->addTab(flgTradlista, QStringLiteral("T&räd"));
     m_plan = new HarvestPlanView(tabTradlista);
     tabTradlista->addTab(m_plan, QStringLiteral("Avv&erkningsplan"));
 
@@ -164,6 +174,9 @@ forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *paren
     // A plan made from figures the list no longer has would mislead: it waits for the next
     // valuation.
     connect(m_model, &TreeListModel::totalsChanged, m_plan, &HarvestPlanView::clear);
+    connect(m_plan, &HarvestPlanView::exportCsvRequested, this, &forTradlista::exportPlanCsv);
+    connect(m_plan, &HarvestPlanView::savePdfRequested, this, &forTradlista::savePlanPdf);
+    connect(m_plan, &HarvestPlanView::printRequested, this, &forTradlista::printPlan);
     connect(&m_watcher, &QFutureWatcher<TreeSummary>::finished, this,
             &forTradlista::valuationFinished);
     writeFooter();
@@ -396,6 +409,113 @@ void forTradlista::showPlan() {
         summaries << m_model->summary(r).value_or(unvalued);
     }
     m_plan->showPlan(m_home, trees, summaries);
+}
+
+MarkingList forTradlista::markingList() const {
+    MarkingList list;
+    const QChar mark = localeDecimalSeparator();
+    list.date = QDate::currentDate().toString(Qt::ISODate);
+    PriceList prices;
+    if (las_prislista(m_sokvag + QStringLiteral("priser_ac.txt"), prices))
+        list.county = prices.lan;
+    for (const Parameter *p : parametersOf(Parameter::Form::Stand)) {
+        QString value;
+        if (p->number) {
+            const double v = m_home.base.*(p->number);
+            value = rateText(p->conversion == Parameter::Conversion::Percent ? v * 100 : v, mark);
+        } else if (p->text) {
+            value = m_home.base.*(p->text);
+        }
+        list.parameters << QStringLiteral("%1: %2 %3")
+                               .arg(p->caption.toString().trimmed(), value,
+                                    p->unit.toString().trimmed())
+                               .trimmed();
+    }
+    list.statement = m_plan->statement();
+    list.assumption = planAssumption();
+    const HarvestPlanModel *plan = m_plan->model();
+    QStringList headings;
+    for (int c = 0; c < plan->columnCount(); ++c)
+        headings << plan->headerData(c, Qt::Horizontal).toString();
+    list.plan << headings;
+    for (int r = 0; r < plan->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < plan->columnCount(); ++c)
+            cells << plan->index(r, c).data().toString();
+        list.plan << cells;
+    }
+    list.chart = m_plan->chartImage();
+    list.cutNow << QStringList{QStringLiteral("Id"), QStringLiteral("Trädslag"),
+                               QStringLiteral("Diameter, cm"), QStringLiteral("Netto nu, kr")};
+    list.leftStanding << QStringList{QStringLiteral("Id"), QStringLiteral("Bästa år")};
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const std::optional<TreeSummary> &s = m_model->summary(r);
+        if (!s || !s->valued())
+            continue;
+        const TreeRow &tree = m_model->tree(r);
+        if (s->decision.cutNow())
+            list.cutNow << QStringList{tree.id, speciesName(speciesLetter(tree.values[Art])),
+                                       withDecimalMark(withDecimalPoint(tree.values[Bdm]), mark),
+                                       summaryText(*s, NettoNu, mark)};
+        else
+            list.leftStanding << QStringList{tree.id, summaryText(*s, BastaAr, mark)};
+    }
+    return list;
+}
+
+QString forTradlista::suggestedPlanPath(const QString &extension) const {
+    const QString base = m_path.isEmpty() ? m_sokvag + QStringLiteral("bestand")
+                                          : QFileInfo(m_path).absolutePath() + u'/' +
+                                                QFileInfo(m_path).completeBaseName();
+    return base + QStringLiteral("-plan.") + extension;
+}
+
+Outcome forTradlista::writePlanCsv(const QString &path) {
+    return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan()));
+}
+
+Outcome forTradlista::writePlanPdf(const QString &path) {
+    // Drawn into memory first, so that the file is only replaced by a whole document.
+    return replaceFileSafely(path, markingList().pdf());
+}
+
+void forTradlista::exportPlanCsv() {
+    const QString path = chooseSavePath(this, QStringLiteral("Exportera listan och planen"),
+                                        suggestedPlanPath(QStringLiteral("csv")),
+                                        QStringLiteral("CSV-filer (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    if (const Outcome saved = writePlanCsv(path); !saved)
+        showKvistelMessage(this, saved.message());
+}
+
+void forTradlista::savePlanPdf() {
+    const QString path = chooseSavePath(
+        this, QStringLiteral("Spara utsyningslistan"), suggestedPlanPath(QStringLiteral("pdf")),
+        QStringLiteral("PDF-dokument (*.pdf)"), QStringLiteral("pdf"));
+    if (path.isEmpty())
+        return;
+    if (const Outcome saved = writePlanPdf(path); !saved)
+        showKvistelMessage(this, saved.message());
+}
+
+void forTradlista::printPlan() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Kvistel – avverkningsplan"));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Printing to a file goes through the safe save like Spara PDF.
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        const QString path =
+            withEndingConfirmed(this, printer.outputFileName(), QStringLiteral("pdf"));
+        if (!path.isEmpty())
+            if (const Outcome saved = writePlanPdf(path); !saved)
+                showKvistelMessage(this, saved.message());
+        return;
+    }
+    if (const Outcome printed = markingList().print(printer); !printed)
+        showKvistelMessage(this, printed.message());
 }
 
 void forTradlista::openRow(int row) {

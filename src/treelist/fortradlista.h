@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include "treelist.h"
 #include "workwindow.h"
 
@@ -30,6 +32,10 @@ public:
     // Values every tree; a long list in the background, with a progress bar that can cancel.
     void vardera();
     bool isValuing() const;
+    // The valued list with its figures and the plan, as a spreadsheet reads it.
+    Outcome writePlanCsv(const QString &path);
+    // The marking list of the plan as a PDF file.
+    Outcome writePlanPdf(const QString &path);
     // Shows the whole result of the tree in row `row` of the list as the user sees it.
     void openRow(int row);
     // Unsaved edits: asks whether to save them; false when the user stays.
@@ -55,6 +61,11 @@ private:
     void valuationFinished();
     // The stand's plan from the figures the list now holds.
     void showPlan();
+    struct MarkingList markingList() const;
+    QString suggestedPlanPath(const QString &extension) const;
+    void exportPlanCsv();
+    void savePlanPdf();
+    void printPlan();
     void writeFooter();
     void setBusy(bool busy);
     int sourceRow(int viewRow) const;

@@ -87,11 +87,33 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     grid->setRowStretch(0, 3);
     grid->setRowStretch(1, 2);
 
+    auto *btnPlanCsv = new QPushButton(QStringLiteral("Exportera &CSV..."), this);
+    btnPlanCsv->setObjectName(QStringLiteral("btnPlanCsv"));
+    btnPlanCsv->setToolTip(QStringLiteral("Sparar listan med varje träds resultat och sedan "
+                                          "planen, för ett kalkylprogram."));
+    auto *btnPlanPdf = new QPushButton(QStringLiteral("Spara P&DF..."), this);
+    btnPlanPdf->setObjectName(QStringLiteral("btnPlanPdf"));
+    btnPlanPdf->setToolTip(QStringLiteral("Sparar en utsyningslista: planen med diagrammet, "
+                                          "träden att avverka nu och träden som lämnas."));
+    auto *btnPlanSkrivUt = new QPushButton(QStringLiteral("Skriv &ut..."), this);
+    btnPlanSkrivUt->setObjectName(QStringLiteral("btnPlanSkrivUt"));
+    btnPlanSkrivUt->setToolTip(
+        btnPlanPdf->toolTip().replace(QStringLiteral("Sparar"), QStringLiteral("Skriver ut")));
+    m_outputButtons = {btnPlanCsv, btnPlanPdf, btnPlanSkrivUt};
+    auto *outputs = new QHBoxLayout;
+    for (QPushButton *b : m_outputButtons)
+        outputs->addWidget(b);
+    outputs->addStretch(1);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(lblPlanSlutsats);
     layout->addWidget(lblPlanGrund);
     layout->addLayout(grid, 1);
+    layout->addLayout(outputs);
+    connect(btnPlanCsv, &QPushButton::clicked, this, &HarvestPlanView::exportCsvRequested);
+    connect(btnPlanPdf, &QPushButton::clicked, this, &HarvestPlanView::savePdfRequested);
+    connect(btnPlanSkrivUt, &QPushButton::clicked, this, &HarvestPlanView::printRequested);
 
     connect(&m_watcher, &QFutureWatcher<StandWhatIfs::Tally>::finished, this,
             &HarvestPlanView::whatIfFinished);
@@ -119,6 +141,20 @@ void HarvestPlanView::clear() {
     showWhatIfs();
     m_progress->hide();
     btnAvbrytKanslighet->hide();
+    for (QPushButton *b : m_outputButtons)
+        b->setEnabled(false);
+}
+
+QString HarvestPlanView::statement() const {
+    return lblPlanSlutsats->text();
+}
+
+QImage HarvestPlanView::chartImage() const {
+    // Drawn anew at a page's proportions rather than the window's wide strip.
+    PlanChart printed(m_model);
+    printed.setFont(font());
+    printed.resize(900, 380);
+    return printed.grab().toImage();
 }
 
 void HarvestPlanView::showPlan(const TreeListHome &home, const QList<TreeRow> &trees,
@@ -130,6 +166,8 @@ void HarvestPlanView::showPlan(const TreeListHome &home, const QList<TreeRow> &t
     const QChar mark = localeDecimalSeparator();
     m_model->setPlan(plan, mark);
     lblPlanSlutsats->setText(planStatement(plan, mark));
+    for (QPushButton *b : m_outputButtons)
+        b->setEnabled(true);
     if (plan.valuedTrees() == 0) {
         emit whatIfDone();
         return;

@@ -4,6 +4,7 @@
 #include "standwhatif.h"
 
 #include <QFutureWatcher>
+#include <QImage>
 #include <QWidget>
 
 class HarvestPlanModel;
@@ -35,9 +36,17 @@ public:
     // The stand's what-if as last computed; empty while it runs or after it was stopped.
     const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }
 
+    // The statement and the chart as the window shows them, for a marking list.
+    QString statement() const;
+    QImage chartImage() const;
+
 signals:
     // The what-if is done, stopped or had nothing to do.
     void whatIfDone();
+    // The user asks for the plan out of the program.
+    void exportCsvRequested();
+    void savePdfRequested();
+    void printRequested();
 
 private:
     void whatIfFinished();
@@ -51,6 +60,7 @@ private:
     QTableWidget *flgPlanKanslighet;
     QProgressBar *m_progress;
     QPushButton *btnAvbrytKanslighet;
+    QList<QPushButton *> m_outputButtons;
 
     // What the running what-if reads: kept here, since the cores read them until it ends.
     TreeListHome m_home;

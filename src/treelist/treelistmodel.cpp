@@ -1,6 +1,7 @@
 #include "treelistmodel.h"
 
 #include "fieldcheck.h"
+#include "harvestplan.h"
 #include "numberformat.h"
 #include "parameters.h"
 #include "species.h"
@@ -346,7 +347,7 @@ void TreeListModel::setDefaults(const std::array<QString, treeKeyCount> &texts) 
         emit dataChanged(index(0, FirstKeyColumn), index(rowCount() - 1, FirstSummaryColumn - 1));
 }
 
-QByteArray TreeListModel::csvBytes() const {
+QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
     // The file's columns, then those the user gave values the file had no column for.
     QStringList headings = m_headings;
     std::vector<int> kinds = m_kinds;
@@ -388,6 +389,9 @@ QByteArray TreeListModel::csvBytes() const {
                               : v);
             }
         }
+        if (plan)
+            for (int c = 0; c < summaryColumnCount; ++c)
+                cells << (r.summary ? summaryText(*r.summary, c, dialect.decimalMark) : QString());
         cells += r.beyond;
         fits = fits && (!cp1252 || fitsCp1252(cells.join(u' ')));
         lines.push_back(std::move(cells));
@@ -399,9 +403,17 @@ QByteArray TreeListModel::csvBytes() const {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     CsvWriter writer(buffer, dialect);
+    if (plan)
+        for (int c = 0; c < summaryColumnCount; ++c)
+            headings << summaryHeading(c);
     writer.writeLine(headings);
     for (const QStringList &cells : lines)
         writer.writeLine(cells);
+    if (plan) {
+        writer.writeText(QStringLiteral("\r\n"));
+        for (const QStringList &line : planLines(*plan, dialect.decimalMark))
+            writer.writeLine(line);
+    }
     writer.flush();
     return bytes;
 }

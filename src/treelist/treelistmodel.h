@@ -14,6 +14,8 @@
 // the program's own follow the figures, shown and saved again. A save writes back what the
 // file held and what the user changed, nothing else: the cells as they were read, the columns
 // the file had (a key it had no column for still follows "trad.sty").
+class HarvestPlan;
+
 class TreeListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -47,7 +49,9 @@ public:
     // Drops the list for a new, empty one.
     void clear();
     // The list as file bytes in its dialect (that of the file it came from, or the user's).
-    QByteArray csvBytes() const;
+    // With a `plan`: every row followed by its figures (the list's summary columns), then, after
+    // an empty line, the plan; for taking the valued stand out of the program.
+    QByteArray csvBytes(const HarvestPlan *plan = nullptr) const;
 
     const TreeRow &tree(int row) const { return m_rows[std::size_t(row)].tree; }
     // The fault that keeps the tree from being valued before any valuation, or empty.

@@ -13,8 +13,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -330,6 +332,28 @@ TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChan
     EXPECT_EQ(plan->model()->rowCount(), int(p.yearsWithTrees().size()) + 1);
     ASSERT_EQ(plan->whatIfs().size(), standWhatIfCount);
     EXPECT_EQ(plan->whatIfs()[0].valued, 3);
+
+    // Out of the window: the list with its figures and the plan for a spreadsheet, and a marking
+    // list whose text holds the statement and every tree.
+    ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
+    const QStringList csv = splitLines(decodeCp1252(home.read("plan.csv")));
+    EXPECT_EQ(csv.value(0), QStringLiteral("id;bdm;beslut;bästa år;netto nu;nuvärde bästa;"
+                                           "ränta 10 år;fel"));
+    EXPECT_TRUE(csv.contains(QStringLiteral("år;träd;volym m3;netto kr;nuvärde kr")));
+    EXPECT_TRUE(csv.value(csv.size() - 2).startsWith(QStringLiteral("Hela beståndet")) ||
+                csv.last().startsWith(QStringLiteral("Hela beståndet")));
+    ASSERT_TRUE(w.writePlanPdf(home.path("plan.pdf")));
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {home.path("plan.pdf"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(20000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                             .replace(QChar(0x00A0), u' ')
+                             .simplified();
+    EXPECT_TRUE(text.contains(QString(statement).replace(QChar(0x00A0), u' ').simplified()))
+        << text.toStdString();
+    for (const char *id : {"1", "2", "3"})
+        EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(id))));
+    EXPECT_TRUE(text.contains(QStringLiteral("Räntenivå")));
 
     w.model()->setData(w.model()->index(0, TreeListModel::FirstKeyColumn + Bdm), "14",
                        Qt::EditRole);
