@@ -1,5 +1,7 @@
 #include "batch.h"
 
+#include "diskaccess.h"
+
 #include "textfile.h"
 #include "treelistbatch.h"
 
@@ -10,8 +12,6 @@
 #include <QSaveFile>
 
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -65,13 +65,7 @@ Outcome checkOutput(const QString &target, const QString &input) {
                                                "skrivas till."));
     if (const Outcome may = checkSaveTarget(target); !may)
         return may;
-    struct stat out {
-    }, in{};
-    if (::stat(QFile::encodeName(target).constData(), &out) != 0)
-        return {};
-    const bool inputKnown = input == u"-" ? ::fstat(STDIN_FILENO, &in) == 0
-                                          : ::stat(QFile::encodeName(input).constData(), &in) == 0;
-    if (inputKnown && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+    if (isSameFile(target, input))
         return Outcome::failure(
             QStringLiteral("resultatet skrivs inte över listan \"%1\" som läses. Ange ett "
                            "annat filnamn efter -o.")

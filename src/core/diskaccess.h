@@ -62,6 +62,18 @@ DiskResult whyNotWritable(const QString &directory);
 // The cause behind a C library error number, on every system.
 DiskResult faultFromErrno(int error);
 
+// What a list to be read turned out to be.
+enum class SourceKind { RegularFile, Stream, Directory };
+
+// Opens `path` for reading, "-" being standard input, and says what it is; a named pipe is
+// opened without waiting for a writer when `streams` is false (it is then refused by the caller
+// at once), and waiting for one when true. Returns a C library file descriptor, or -1 with
+// errno set.
+int openForReading(const QString &path, bool streams, SourceKind *kind);
+
+// Whether `path` is the very file `other` ("-": standard input) is, under whatever name.
+bool isSameFile(const QString &path, const QString &other);
+
 // Where a new home directory is proposed by default: the user's own directory on Linux (as
 // ~/Kvistel), the Documents folder on Windows (as Dokument\Kvistel).
 QString placeForNewHome();

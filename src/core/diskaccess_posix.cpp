@@ -168,6 +168,44 @@ DiskResult whyNotWritable(const QString &directory) {
     return fault(DiskFault::DiskError);
 }
 
+int openForReading(const QString &path, bool streams, SourceKind *kind) {
+    // Opened without waiting, so that a named pipe chosen in a window is refused at once.
+    const bool standardInput = path == u"-";
+    const int fd = standardInput
+                       ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                       : ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    *kind = S_ISDIR(info.st_mode)   ? SourceKind::Directory
+            : S_ISREG(info.st_mode) ? SourceKind::RegularFile
+                                    : SourceKind::Stream;
+    if (S_ISFIFO(info.st_mode) && !standardInput && streams) {
+        // Opened without waiting, a named pipe reads as empty until its writer comes: it is
+        // opened again, waiting for the writer as a reader of a pipe does.
+        ::close(fd);
+        return ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool isSameFile(const QString &path, const QString &other) {
+    struct stat a {
+    }, b{};
+    if (::stat(nativePath(path).constData(), &a) != 0)
+        return false;
+    const bool known = other == u"-" ? ::fstat(STDIN_FILENO, &b) == 0
+                                     : ::stat(nativePath(other).constData(), &b) == 0;
+    return known && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 QString placeForNewHome() {
     return QDir::homePath();
 }

@@ -8,6 +8,8 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <windows.h>
 
 // The Win32 calls rather than QFile: only they tell the real cause of a failure (GetLastError),
@@ -263,6 +265,49 @@ DiskResult whyNotWritable(const QString &directory) {
     if (!h.valid())
         return lastFault();
     return fault(DiskFault::DiskError);
+}
+
+int openForReading(const QString &path, bool, SourceKind *kind) {
+    // A file name on Windows never blocks on opening: a pipe is a stream like standard input.
+    const int fd = path == u"-" ? _dup(_fileno(stdin))
+                                : _wopen(nativePath(path).c_str(), _O_RDONLY | _O_BINARY);
+    if (fd < 0)
+        return -1;
+    if (path == u"-")
+        _setmode(fd, _O_BINARY);
+    struct _stat64 info {};
+    if (_fstat64(fd, &info) != 0) {
+        const int error = errno;
+        _close(fd);
+        errno = error;
+        return -1;
+    }
+    *kind = (info.st_mode & _S_IFDIR)   ? SourceKind::Directory
+            : (info.st_mode & _S_IFREG) ? SourceKind::RegularFile
+                                        : SourceKind::Stream;
+    return fd;
+}
+
+bool isSameFile(const QString &path, const QString &other) {
+    auto identity = [](HANDLE h, BY_HANDLE_FILE_INFORMATION *info) {
+        return h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, info);
+    };
+    auto opened = [](const QString &name) {
+        return CreateFileW(nativePath(name).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    };
+    Handle a(opened(path));
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    if (!identity(a.get(), &ia))
+        return false;
+    if (other == u"-")
+        return identity(GetStdHandle(STD_INPUT_HANDLE), &ib) &&
+               ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    Handle b(opened(other));
+    return identity(b.get(), &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
 QString placeForNewHome() {

@@ -66,9 +66,11 @@ QString writeFailure(int error) {
     case ENOSPC:
         why = QStringLiteral("disken är full");
         break;
+#ifdef EDQUOT // disk quotas are a Unix notion
     case EDQUOT:
         why = QStringLiteral("ditt diskutrymme (din diskkvot) är slut");
         break;
+#endif
     case EPIPE:
         why = QStringLiteral("mottagaren slutade läsa (rörledningen stängdes)");
         break;

@@ -1,5 +1,7 @@
 #include "treelistcsv.h"
 
+#include "diskaccess.h"
+
 #include "cp1252.h"
 #include "numberformat.h"
 #include "resultcsv.h"
@@ -10,8 +12,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -143,26 +143,18 @@ bool fitsCp1252(const QString &text) {
 
 Outcome TreeListReader::open(const QString &path, ListSource source) {
     m_path = shownName(path);
-    // Opened without waiting, so that a named pipe chosen in a window is refused at once; a
-    // list on standard input ("-" or /dev/stdin) is read as the stream it is.
-    const bool standardInput = path == u"-";
-    const int fd = standardInput ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
-                                 : ::open(QFile::encodeName(path).constData(),
-                                          O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // A named pipe chosen in a window is refused at once; a list on standard input ("-" or
+    // /dev/stdin) is read as the stream it is.
+    SourceKind kind = SourceKind::RegularFile;
+    const int fd = openForReading(path, source != ListSource::RegularFile, &kind);
     if (fd < 0)
         return Outcome::failure(openFailure(m_path, errno));
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return Outcome::failure(openFailure(m_path, error));
-    }
-    if (S_ISDIR(info.st_mode)) {
+    if (kind == SourceKind::Directory) {
         ::close(fd);
         return Outcome::failure(
             QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(m_path));
     }
-    m_stream = !S_ISREG(info.st_mode);
+    m_stream = kind == SourceKind::Stream;
     if (m_stream && source == ListSource::RegularFile) {
         ::close(fd);
         return Outcome::failure(
@@ -171,17 +163,7 @@ Outcome TreeListReader::open(const QString &path, ListSource source) {
                            "filer. Välj den riktiga filen.")
                 .arg(m_path));
     }
-    int readFd = fd;
-    if (S_ISFIFO(info.st_mode) && !standardInput) {
-        // Opened without waiting, a named pipe reads as empty until its writer comes: it is
-        // opened again, waiting for the writer as a reader of a pipe does.
-        ::close(fd);
-        readFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        if (readFd < 0)
-            return Outcome::failure(openFailure(m_path, errno));
-    } else {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    }
+    const int readFd = fd;
     const int fdToRead = readFd;
     if (!m_file.open(fdToRead, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fdToRead);
