@@ -156,6 +156,11 @@ struct CallCase {
 class CommandLine : public ::testing::TestWithParam<CallCase> {};
 
 TEST_P(CommandLine, AnswersWithItsStatusAndASwedishMessage) {
+#ifdef _WIN32
+    const std::string name = GetParam().name;
+    if (name == "OutputIsALink" || name == "OutputIsANamedPipe")
+        GTEST_SKIP() << "no links or named pipes among the files a Windows user saves to";
+#endif
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
@@ -174,7 +179,9 @@ TEST_P(CommandLine, AnswersWithItsStatusAndASwedishMessage) {
     home.write("skyddad.csv", "gammalt");
     QFile::setPermissions(home.path("skyddad.csv"), QFile::ReadOwner);
     QFile::link(home.path("nytt.csv"), home.path("lank.csv"));
+#ifndef _WIN32 // a named pipe has no place among files on Windows
     ::mkfifo(QFile::encodeName(home.path("ror")).constData(), 0600);
+#endif
     QStringList arguments{"kvistel"};
     for (QString a : GetParam().arguments)
         arguments << a.replace("LIST", home.path("lista.csv")).replace("HOME", home.sokvag());
@@ -257,6 +264,7 @@ TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
         << out.data().toStdString();
 }
 
+#ifndef _WIN32 // /dev/full and closed pipes are the Unix way of a failing standard output
 // The result that cannot be written whole (a full disk, a reader that stopped) is a failure.
 TEST(CommandLine, AFullDiskOnStandardOutIsStatusTwoWithAMessage) {
     TempHome home;
@@ -274,5 +282,6 @@ TEST(CommandLine, AFullDiskOnStandardOutIsStatusTwoWithAMessage) {
         << err.data().toStdString();
     EXPECT_EQ(home.read("lista.csv"), "id,bdm\r\n1,30\r\n");
 }
+#endif
 
 } // namespace
