@@ -7,6 +7,7 @@
 #   KVISTEL_SCREEN=1366x768   size of the virtual screen
 #   QT_SCALE_FACTOR=1.25      Qt's scaling, to see the windows as on a 125 % desktop
 #   KVISTEL_WHOLE_SCREEN=1    picture the whole screen instead of the window alone
+#   KVISTEL_SHOTS_UNTIL=NAME  stop after the picture NAME (resultat: the menu to the result)
 #   KVISTEL_RUNNER=wine       run the program through this (kvistel.exe under Wine)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -81,6 +82,10 @@ shoot() {
         import -window "$current" "$out/$1.png"
     fi
     echo "$out/$1.png"
+    # KVISTEL_SHOTS_UNTIL=resultat: only the pictures up to that one.
+    if [ "${KVISTEL_SHOTS_UNTIL:-}" = "$1" ]; then
+        exit 0
+    fi
 }
 keys() {
     xdotool key --delay 80 "$@"

@@ -134,8 +134,9 @@ tail -1 "$work/out"
 wineserver -k 2>/dev/null || true
 kill "$xvfb_pid"
 xvfb_pid=""
-WINEPATH= QT_PLUGIN_PATH= KVISTEL_RUNNER=wine LANG=sv_SE.UTF-8 \
+WINEPATH= QT_PLUGIN_PATH= KVISTEL_RUNNER=wine LANG=sv_SE.UTF-8 KVISTEL_SHOTS_UNTIL=resultat \
     bash "$root/tools/screenshots.sh" "$exe" "$work/shots" >/dev/null
+wineserver -k 2>/dev/null || true # the program left open after its last picture
 # They stay in the build directory; KVISTEL_UPDATE_DOCS=1 puts them into docs/ for the README,
 # so that a test run never changes the source tree.
 for shot in huvudmeny resultat; do
