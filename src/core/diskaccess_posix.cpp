@@ -169,11 +169,14 @@ DiskResult whyNotWritable(const QString &directory) {
 }
 
 int openForReading(const QString &path, bool streams, SourceKind *kind) {
-    // Opened without waiting, so that a named pipe chosen in a window is refused at once.
+    // Where streams are refused, opened without waiting, so that a named pipe chosen in a window
+    // is refused at once; where they are read, a named pipe is opened as a reader of a pipe
+    // opens it, waiting for its writer (opened without waiting it would read as empty, and a
+    // second opening could miss a writer that came and went in between).
     const bool standardInput = path == u"-";
-    const int fd = standardInput
-                       ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
-                       : ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = standardInput ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                                 : ::open(nativePath(path).constData(),
+                                          O_RDONLY | O_CLOEXEC | (streams ? 0 : O_NONBLOCK));
     if (fd < 0)
         return -1;
     struct stat info {};
@@ -186,13 +189,8 @@ int openForReading(const QString &path, bool streams, SourceKind *kind) {
     *kind = S_ISDIR(info.st_mode)   ? SourceKind::Directory
             : S_ISREG(info.st_mode) ? SourceKind::RegularFile
                                     : SourceKind::Stream;
-    if (S_ISFIFO(info.st_mode) && !standardInput && streams) {
-        // Opened without waiting, a named pipe reads as empty until its writer comes: it is
-        // opened again, waiting for the writer as a reader of a pipe does.
-        ::close(fd);
-        return ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!streams)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
 
