@@ -24,25 +24,6 @@ using FormLayout::label;
 const QString tall = QStringLiteral("Tall");
 const QString gran = QStringLiteral("Gran");
 
-// Ja saves and leaves, Nej leaves without saving, Avbryt (or Escape) stays.
-QMessageBox::StandardButton askToSave(QWidget *parent) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kvistel"),
-                    QStringLiteral("Spara ändringarna i prislistan?"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("&Nej"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("&Avbryt"));
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    box.exec();
-    const auto *clicked = box.clickedButton();
-    if (clicked == box.button(QMessageBox::Yes))
-        return QMessageBox::Yes;
-    if (clicked == box.button(QMessageBox::No))
-        return QMessageBox::No;
-    return QMessageBox::Cancel;
-}
-
 } // namespace
 
 forPrislista::forPrislista(WindowHub &hub, const QString &sokvag, QWidget *parent)
@@ -265,7 +246,8 @@ void forPrislista::btnSpara_Click() {
 bool forPrislista::mayLeave() {
     if (!btnSpara->isEnabled() || !m_prices->hasChanges())
         return true;
-    switch (askToSave(this)) {
+    // Ja saves and leaves, Nej leaves without saving, Avbryt (or Escape) stays.
+    switch (askToSaveChanges(this, QStringLiteral("Spara ändringarna i prislistan?"))) {
     case QMessageBox::Yes:
         return save();
     case QMessageBox::No:

@@ -47,26 +47,6 @@ constexpr int progressFromTrees = 2000;
 
 const QString csvFilter = QStringLiteral("Trädlistor (*.csv);;Alla filer (*)");
 
-// Ja, Nej or Avbryt, as the price list editor asks.
-QMessageBox::StandardButton askToSave(QWidget *parent) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kvistel"),
-                    QStringLiteral("Spara ändringarna i trädlistan?"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-    box.setObjectName(QStringLiteral("msgSparaTradlista"));
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    box.exec();
-    const auto *clicked = box.clickedButton();
-    if (clicked == box.button(QMessageBox::Yes))
-        return QMessageBox::Yes;
-    if (clicked == box.button(QMessageBox::No))
-        return QMessageBox::No;
-    return QMessageBox::Cancel;
-}
-
 } // namespace
 
 forTradlista::forTradlista(WindowHub &hub, const QString &sokvag, QWidget *parent)
@@ -246,7 +226,8 @@ bool forTradlista::openList(const QString &path) {
 bool forTradlista::mayLeave() {
     if (!m_model->isModified())
         return true;
-    switch (askToSave(this)) {
+    switch (askToSaveChanges(this, QStringLiteral("Spara ändringarna i trädlistan?"),
+                             "msgSparaTradlista")) {
     case QMessageBox::Yes:
         return btnSpara_Click();
     case QMessageBox::No:
