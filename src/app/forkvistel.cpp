@@ -118,6 +118,14 @@ void forKvistel::formLoad() {
     });
 }
 
+void forKvistel::paintEvent(QPaintEvent *event) {
+    WorkWindow::paintEvent(event);
+    if (!m_painted) {
+        m_painted = true;
+        emit firstPainted();
+    }
+}
+
 void forKvistel::btnParam1_Click() {
     hide();
     open(Window::StandParameters);

@@ -35,10 +35,14 @@ public:
 signals:
     // The program is to end ("Avsluta" or the close box of the menu).
     void avsluta();
+    // The menu is being painted for the first time: what is queued from here runs once it is
+    // on screen.
+    void firstPainted();
 
 protected:
     void formLoad() override;
     void closeBox() override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void btnParam1_Click();
@@ -51,4 +55,5 @@ private:
     QString m_sokvag;
     WindowFactory m_factory;
     QHash<Window, WorkWindow *> m_windows;
+    bool m_painted = false;
 };
