@@ -109,21 +109,19 @@ void forKvistel::calculate() {
         w->showWindow();
 }
 
-void forKvistel::formLoad() {
+void forKvistel::paintEvent(QPaintEvent *event) {
+    WorkWindow::paintEvent(event);
+    if (m_painted)
+        return;
+    m_painted = true;
+    emit firstPainted();
     // The result window is the one the user waits for after "Beräkna": it is made as soon as
     // the menu is on screen and the program idle, so a calculation only values and shows.
+    // Nothing but the menu is made before the menu is seen.
     QTimer::singleShot(0, this, [this] {
         if (WorkWindow *result = window(Window::Result))
             result->prepare();
     });
-}
-
-void forKvistel::paintEvent(QPaintEvent *event) {
-    WorkWindow::paintEvent(event);
-    if (!m_painted) {
-        m_painted = true;
-        emit firstPainted();
-    }
 }
 
 void forKvistel::btnParam1_Click() {

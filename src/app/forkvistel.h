@@ -40,7 +40,6 @@ signals:
     void firstPainted();
 
 protected:
-    void formLoad() override;
     void closeBox() override;
     void paintEvent(QPaintEvent *event) override;
 

@@ -91,6 +91,23 @@ TEST(MainMenu, EachChoiceHidesTheMenuAndShowsItsWindowMadeOnce) {
     EXPECT_EQ(m.made.size(), 4);
 }
 
+TEST(MainMenu, NothingButTheMenuIsMadeBeforeItIsFirstPaintedAndTheResultWindowRightAfter) {
+    Menu m;
+    QSignalSpy painted(&m.menu, &forKvistel::firstPainted);
+    m.menu.showWindow();
+    EXPECT_TRUE(m.made.isEmpty());
+    ASSERT_TRUE(painted.count() > 0 || painted.wait(5000));
+    EXPECT_TRUE(m.made.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.made.contains(WindowHub::Window::Result); }));
+    TestWindow *result = m.made.value(WindowHub::Window::Result);
+    EXPECT_EQ(result->loads, 1);
+    EXPECT_FALSE(result->isVisible());
+    EXPECT_EQ(m.made.size(), 1);
+    m.menu.update();
+    QTest::qWait(20);
+    EXPECT_EQ(painted.count(), 1);
+}
+
 TEST(MainMenu, AvslutaAndTheCloseBoxEndTheProgram) {
     Menu m;
     m.menu.showWindow();
