@@ -36,12 +36,8 @@ int main(int argc, char *argv[]) {
     // Where the windows' places are remembered (~/.config/Kvistel/Kvistel.conf).
     QApplication::setOrganizationName(QStringLiteral("Kvistel"));
     QApplication::setDesktopFileName(QStringLiteral("se.kvistel.Kvistel"));
-    QApplication::setWindowIcon(kvistelIcon());
     // Windows are hidden, never closed, while the program runs; it ends only through the menu.
     QApplication::setQuitOnLastWindowClosed(false);
-    // Without them the standard buttons would read "Cancel" among Swedish texts; the program
-    // works in English buttons too, so a missing translation is no reason to stop.
-    installSwedishQtTexts(app);
 
     // kvistel --home DIR opens the windows on DIR; without it the program looks where it was
     // started, then where it worked last.
@@ -52,28 +48,48 @@ int main(int argc, char *argv[]) {
     parser.parse(QApplication::arguments());
     QSettings settings;
     QStringList candidates;
+    QString wrongHome;
     if (parser.isSet(homeOption)) {
         const QString given = QDir(expandAnswer(parser.value(homeOption))).absolutePath();
-        const QString problem = homeDirectoryProblem(given + u'/');
-        if (problem.isEmpty())
+        wrongHome = homeDirectoryProblem(given + u'/');
+        if (wrongHome.isEmpty())
             candidates << given;
-        else
-            tellWrongHome(problem);
     } else {
         candidates = homeCandidates(QDir::currentPath(), rememberedHome(settings),
                                     forKvistel::defaultHomePath());
     }
+    // The program's icon, and Qt's own Swedish texts: without them the standard buttons would
+    // read "Cancel" among Swedish texts (the program works in English buttons too, so a missing
+    // translation is no reason to stop). The menu needs neither to be seen: they are loaded
+    // once it is on screen, or before it when start-up asks the user first.
+    const auto iconAndQtTexts = [&app] {
+        QApplication::setWindowIcon(kvistelIcon());
+        installSwedishQtTexts(app);
+    };
+    const bool asksFirst = !firstHomeAmong(candidates);
+    if (asksFirst)
+        iconAndQtTexts();
+    if (!wrongHome.isEmpty())
+        tellWrongHome(wrongHome);
     const auto sokvag = settleHomeDirectory(candidates);
     if (!sokvag)
         return 0;
-    rememberHome(settings, *sokvag);
-    settings.sync();
 
     forKvistel menu(*sokvag, makeWindow);
     // Start-up is measured from outside (bench/startup_bench): with KVISTEL_END_AFTER_MENU set,
     // the program ends as soon as the menu has first been painted. Otherwise it does nothing.
     if (qEnvironmentVariableIsSet("KVISTEL_END_AFTER_MENU"))
         QObject::connect(&menu, &forKvistel::firstPainted, &app, [] { QCoreApplication::exit(0); });
+    // Only the menu is made and loaded before it is seen; the rest follows at once.
+    QObject::connect(
+        &menu, &forKvistel::firstPainted, &app,
+        [&settings, asksFirst, iconAndQtTexts, home = *sokvag] {
+            if (!asksFirst)
+                iconAndQtTexts();
+            rememberHome(settings, home);
+            settings.sync();
+        },
+        Qt::QueuedConnection);
     menu.showWindow();
     return app.exec();
 }

@@ -56,9 +56,7 @@ QString withSlash(QString path) {
 
 } // namespace
 
-std::optional<QString> settleHomeDirectory(const QStringList &candidates,
-                                           const std::function<QString()> &ask,
-                                           const std::function<void(const QString &)> &tellWrong) {
+std::optional<QString> firstHomeAmong(const QStringList &candidates) {
     for (const QString &candidate : candidates) {
         if (candidate.isEmpty())
             continue;
@@ -66,6 +64,14 @@ std::optional<QString> settleHomeDirectory(const QStringList &candidates,
         if (checkPath(sokvag))
             return sokvag;
     }
+    return std::nullopt;
+}
+
+std::optional<QString> settleHomeDirectory(const QStringList &candidates,
+                                           const std::function<QString()> &ask,
+                                           const std::function<void(const QString &)> &tellWrong) {
+    if (auto found = firstHomeAmong(candidates))
+        return found;
     for (;;) {
         const QString answer = expandAnswer(ask());
         if (answer.isEmpty())
@@ -106,7 +112,10 @@ QString rememberedHome(const QSettings &settings) {
 }
 
 void rememberHome(QSettings &settings, const QString &sokvag) {
-    settings.setValue(homeKey, QDir::cleanPath(sokvag));
+    // An unchanged value is not written again: no file is rewritten at every start.
+    const QString home = QDir::cleanPath(sokvag);
+    if (rememberedHome(settings) != home)
+        settings.setValue(homeKey, home);
 }
 
 QString exampleDirectory() {

@@ -20,6 +20,10 @@ QString homeDirectoryProblem(const QString &path);
 // user's own home directory, as a shell would.
 QString expandAnswer(const QString &answer);
 
+// The first of `candidates` that holds a control file, ending with "/"; nothing when start-up
+// has to ask the user.
+std::optional<QString> firstHomeAmong(const QStringList &candidates);
+
 // Settles the home directory before any window is shown: the first of `candidates` that holds
 // a control file, else the user's answers until one does. `ask` returns the user's answer
 // (empty when cancelled); `tellWrong` tells the user why an answer was wrong. Returns the home
@@ -49,6 +53,7 @@ QStringList homeCandidates(const QString &currentDirectory, const QString &remem
 
 // The home directory used last, as kept in the program's settings; empty when there is none.
 QString rememberedHome(const QSettings &settings);
+// Changes the settings only when the home directory is another than the one remembered.
 void rememberHome(QSettings &settings, const QString &sokvag);
 
 // The example home directory that comes with the program: installed beside it

@@ -68,11 +68,35 @@ TEST(StartUp, TheHomeDirectoryUsedLastOpensWithoutAQuestionAndIsRememberedAgain)
             candidates, [&] { return asker.answers.value(asker.asked++); }, [](const QString &) {}),
         last.sokvag());
     EXPECT_EQ(asker.asked, 0);
+    EXPECT_EQ(firstHomeAmong(candidates), last.sokvag());
     // The current directory still comes first.
     cwd.write("trad.sty", "");
     EXPECT_EQ(settleHomeDirectory(
                   candidates, [] { return QString(); }, [](const QString &) {}),
               cwd.sokvag());
+    EXPECT_EQ(firstHomeAmong(candidates), cwd.sokvag());
+    EXPECT_EQ(firstHomeAmong({config.sokvag()}), std::nullopt);
+}
+
+TEST(StartUp, TheSameHomeDirectoryIsNotWrittenAgainAtEveryStart) {
+    TempHome home, config;
+    const QString file = config.path("Kvistel.conf");
+    const auto fileId = [&] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    QSettings settings(file, QSettings::IniFormat);
+    rememberHome(settings, home.sokvag());
+    settings.sync();
+    const auto written = fileId();
+    ASSERT_NE(written, 0u);
+    rememberHome(settings, home.sokvag());
+    settings.sync();
+    EXPECT_EQ(fileId(), written); // a rewrite replaces the file by a new one
+    rememberHome(settings, config.sokvag());
+    settings.sync();
+    EXPECT_NE(fileId(), written);
+    EXPECT_EQ(rememberedHome(settings), QDir::cleanPath(config.sokvag()));
 }
 
 TEST(StartUp, WithNoHomeDirectoryAnywhereTheUserIsAsked) {
