@@ -172,8 +172,13 @@ void WorkWindow::rememberPlacement() const {
     // Only the program itself remembers; a window made by a test leaves no trace.
     if (!m_shown || QCoreApplication::organizationName().isEmpty())
         return;
+    // A place that has not changed is not written again, so that ending the program writes no
+    // file it need not.
     QSettings settings;
-    settings.setValue(settingsGroup() + QStringLiteral("/geometri"), saveGeometry());
+    const QString key = settingsGroup() + QStringLiteral("/geometri");
+    const QByteArray geometry = saveGeometry();
+    if (settings.value(key).toByteArray() != geometry)
+        settings.setValue(key, geometry);
 }
 
 void WorkWindow::placeOnScreen(bool restore) {
