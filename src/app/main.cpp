@@ -1,9 +1,9 @@
-#include "appicon.h"
-#include "batch.h"
-#include "diskaccess.h"
-#include "forkvistel.h"
-#include "startup.h"
-#include "windowfactory.h"
+#include "app/mainmenu.h"
+#include "app/startup.h"
+#include "app/windowfactory.h"
+#include "batch/batch.h"
+#include "core/files/diskaccess.h"
+#include "shared/appicon.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -61,7 +61,7 @@ int main(int argc, char *argv[]) {
             tellWrongHome(problem);
     } else {
         candidates = homeCandidates(QDir::currentPath(), rememberedHome(settings),
-                                    forKvistel::defaultHomePath());
+                                    MainMenu::defaultHomePath());
     }
     const auto sokvag = settleHomeDirectory(candidates);
     if (!sokvag)
@@ -69,7 +69,7 @@ int main(int argc, char *argv[]) {
     rememberHome(settings, *sokvag);
     settings.sync();
 
-    forKvistel menu(*sokvag, makeWindow);
+    MainMenu menu(*sokvag, makeWindow);
     menu.showWindow();
     return app.exec();
 }

@@ -1,4 +1,4 @@
-#include "forkvistel.h"
+#include "app/mainmenu.h"
 #include "testsupport.h"
 
 #include <QGroupBox>
@@ -35,11 +35,11 @@ private:
 struct Menu {
     TempHome home;
     QHash<WindowHub::Window, TestWindow *> made;
-    forKvistel menu{home.sokvag(), [this](WindowHub::Window w, WindowHub &hub, const QString &s) {
-                        auto *t = new TestWindow(hub, s);
-                        made.insert(w, t);
-                        return t;
-                    }};
+    MainMenu menu{home.sokvag(), [this](WindowHub::Window w, WindowHub &hub, const QString &s) {
+                      auto *t = new TestWindow(hub, s);
+                      made.insert(w, t);
+                      return t;
+                  }};
     QPushButton *button(const char *name) {
         return menu.findChild<QPushButton *>(QLatin1String(name));
     }
@@ -94,7 +94,7 @@ TEST(MainMenu, EachChoiceHidesTheMenuAndShowsItsWindowMadeOnce) {
 TEST(MainMenu, AvslutaAndTheCloseBoxEndTheProgram) {
     Menu m;
     m.menu.showWindow();
-    QSignalSpy spy(&m.menu, &forKvistel::avsluta);
+    QSignalSpy spy(&m.menu, &MainMenu::avsluta);
     QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
     EXPECT_EQ(spy.count(), 1);
     m.menu.close();
@@ -109,7 +109,7 @@ TEST(MainMenu, AWindowWithUnsavedWorkTheUserKeepsHoldsTheProgramOpen) {
     ASSERT_TRUE(list);
     list->close();
     list->mayEnd = false;
-    QSignalSpy spy(&m.menu, &forKvistel::avsluta);
+    QSignalSpy spy(&m.menu, &MainMenu::avsluta);
     QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
     m.menu.close();
     EXPECT_EQ(spy.count(), 0);
