@@ -1,11 +1,11 @@
 // How long one valuation takes: the whole calculation with its files, the valuation of one tree
 // as numbers, and the same with the report's text. Each figure is the median of several
 // repetitions.
-#include "engine.h"
-#include "numberformat.h"
-#include "report.h"
-#include "treeinputs.h"
-#include "treevaluation.h"
+#include "core/engine/report.h"
+#include "core/engine/treevaluation.h"
+#include "core/files/numberformat.h"
+#include "core/parameters/treeinputs.h"
+#include "core/results/treecalculation.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,10 +53,10 @@ struct SampleTree {
 // Reading the control file and the price list, twelve harvest years, and saving the report.
 void wholeCalculation(benchmark::State &state) {
     SampleHome home;
-    Engine engine(home.sokvag());
+    TreeCalculation engine(home.sokvag());
     TreeValuation result;
     for (auto _ : state) {
-        const QString message = engine.berakna(result);
+        const QString message = engine.calculateAndSave(result);
         if (!message.isEmpty())
             state.SkipWithError("the calculation stopped");
         benchmark::DoNotOptimize(result.rows[11].values[NetValue]);

@@ -2,9 +2,9 @@
 // with its twelve harvest years is painted, against what Qt itself needs to put a plain table
 // window of the same size and headings on screen; and what the whole calculation costs with the
 // chart and the what-if table that follow. Run on the offscreen platform.
-#include "forresultat.h"
-#include "resultgrid.h"
-#include "resultmodel.h"
+#include "core/results/resultmodel.h"
+#include "result/resultgrid.h"
+#include "result/resultwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -155,12 +155,12 @@ void calculateUntilGridPainted(benchmark::State &state, bool firstTime) {
     SampleHome home;
     NoHub hub;
     for (auto _ : state) {
-        auto window = std::make_unique<forResultat>(hub, home.sokvag());
+        auto window = std::make_unique<ResultWindow>(hub, home.sokvag());
         window->prepare();
         QApplication::processEvents(); // the idle time in which the menu prepares it
         if (!firstTime) {
             home.measureTree(32);
-            window->berakna();
+            window->calculateAndSave();
             // The chart and the what-if table follow while the user reads the result.
             const auto *chart = window->findChild<QWidget *>(QStringLiteral("chtResultat"));
             while (!chart->updatesEnabled())
@@ -177,7 +177,7 @@ void calculateUntilGridPainted(benchmark::State &state, bool firstTime) {
         }
         GridShown shown(window.get(), window->grid()->viewport());
         const double start = threadSeconds();
-        window->berakna();
+        window->calculateAndSave();
         // Should the chart follow before the grid is painted (the machine too busy to paint
         // within the window's wait), the grid's painting is the end.
         const auto *chart = window->findChild<QWidget *>(QStringLiteral("chtResultat"));
@@ -207,8 +207,8 @@ void calculateAndShowFirstTime(benchmark::State &state) {
     SampleHome home;
     NoHub hub;
     for (auto _ : state) {
-        forResultat window(hub, home.sokvag());
-        window.berakna();
+        ResultWindow window(hub, home.sokvag());
+        window.calculateAndSave();
         QApplication::processEvents();
         QApplication::processEvents();
         benchmark::DoNotOptimize(window.grid()->textAt(12, 3));
@@ -220,9 +220,9 @@ BENCHMARK(calculateAndShowFirstTime)->Apply(repeated);
 void calculateAndShowAgain(benchmark::State &state) {
     SampleHome home;
     NoHub hub;
-    forResultat window(hub, home.sokvag());
+    ResultWindow window(hub, home.sokvag());
     for (auto _ : state) {
-        window.berakna();
+        window.calculateAndSave();
         QApplication::processEvents();
         QApplication::processEvents();
         benchmark::DoNotOptimize(window.grid()->textAt(12, 3));

@@ -1,10 +1,10 @@
 // How long a whole inventory takes on the command line: 100 000 trees read from a list file,
 // each valued, and written back with its decision. Also the list file alone, read and written
 // without a valuation, and the valuation of one tree of a list.
-#include "harvestplan.h"
-#include "standwhatif.h"
-#include "treelistbatch.h"
-#include "treelistcsv.h"
+#include "core/treelist/harvestplan.h"
+#include "core/treelist/standwhatif.h"
+#include "core/treelist/treelistbatch.h"
+#include "core/treelist/treelistcsv.h"
 
 #include <QtConcurrent/QtConcurrentMap>
 

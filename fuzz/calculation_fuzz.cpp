@@ -3,13 +3,13 @@
 // with one message, leaves no row of an earlier tree and no half-truth in the grid, and never
 // shows "NaN" or "Inf" as if it were a value of the tree.
 
-#include "engine.h"
+#include "core/engine/resultrow.h"
+#include "core/engine/treevaluation.h"
+#include "core/files/pricelistfile.h"
+#include "core/files/textfile.h"
+#include "core/parameters/treeinputs.h"
+#include "core/results/treecalculation.h"
 #include "fuzzsupport.h"
-#include "pricelistfile.h"
-#include "resultrow.h"
-#include "textfile.h"
-#include "treeinputs.h"
-#include "treevaluation.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -74,7 +74,7 @@ bool mentionsNonFinite(const QString &text) {
     return word.match(text).hasMatch();
 }
 
-void calculateAndCheck(Engine &engine, const QString &home, const QByteArray &input) {
+void calculateAndCheck(TreeCalculation &engine, const QString &home, const QByteArray &input) {
     const QString reportPath = home + QStringLiteral("resultat.txt");
     writeFileOrDie(reportPath, earlierReport);
     // An earlier tree's rows with no number in them: a row of it left standing shows blanks
@@ -87,7 +87,7 @@ void calculateAndCheck(Engine &engine, const QString &home, const QByteArray &in
     const QChar sep = QLocale().decimalPoint().at(0);
     TreeInputs inputs = engine.inputs();
     const bool readable = loadTreeInputs(home, inputs).isEmpty();
-    const QString message = engine.berakna(shown);
+    const QString message = engine.calculateAndSave(shown);
     const QByteArray report = readFileOrEmpty(reportPath);
     // Texts of the input (a species named "Inf") may turn up in the report as they stand.
     const bool inputNamesNonFinite = mentionsNonFinite(decodeCp1252(input));
@@ -161,8 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The result window keeps one engine for the whole program run: a second calculation
     // starts from the state that the first one left.
-    Engine engine(home);
-    engine.read_pricelist();
+    TreeCalculation engine(home);
+    engine.loadPrices();
     calculateAndCheck(engine, home, input);
     calculateAndCheck(engine, home, input);
     return 0;

@@ -3,10 +3,10 @@
 // owner's control file may have been edited by hand for years; a save that drops or mangles one of
 // its lines loses the owner's parameters.
 
-#include "controlfile.h"
+#include "core/files/textfile.h"
+#include "core/parameters/controlfile.h"
+#include "core/parameters/parameters.h"
 #include "fuzzsupport.h"
-#include "parameters.h"
-#include "textfile.h"
 
 #include <QDir>
 #include <QHash>

@@ -3,9 +3,9 @@
 // price; what the editor read, it writes so that it reads back exactly, every price to the last
 // bit and every block it does not edit word for word, and the engine reads the same prices.
 
+#include "core/files/pricelistfile.h"
+#include "core/files/textfile.h"
 #include "fuzzsupport.h"
-#include "pricelistfile.h"
-#include "textfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     before.pine = pineBefore;
     before.spruce = spruceBefore;
     PriceList list = before;
-    const Outcome editorRead = las_prislista(path, list);
+    const Outcome editorRead = readPriceList(path, list);
     if (!editorRead) {
         FUZZ_CHECK(list.lan == before.lan && samePrices(list.pine, pineBefore, false) &&
                        samePrices(list.spruce, spruceBefore, false) && list.blocks.isEmpty(),
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The engine's reader.
     PriceTable enginePine = pineBefore, engineSpruce = spruceBefore;
-    const Outcome engineRead = read_pricelist(path, enginePine, engineSpruce);
+    const Outcome engineRead = readTimberPrices(path, enginePine, engineSpruce);
     if (!engineRead)
         FUZZ_CHECK(samePrices(enginePine, pineBefore, false) &&
                        samePrices(engineSpruce, spruceBefore, false),
@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // What the editor read, written and read back, is the same price list.
     const QString copy = fuzzHome() + QStringLiteral("kopia.txt");
-    const Outcome written = skriv_prislista(copy, list);
+    const Outcome written = writePriceList(copy, list);
     // Text read from a UTF-8 file may hold a letter Windows-1252 lacks: refused too.
     auto holds = [](const QString &t) { return decodeCp1252(encodeCp1252(t)) == t; };
     const bool writable =
@@ -146,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     PriceList again;
     again.pine = again.spruce = marked(9000);
-    const Outcome readAgain = las_prislista(copy, again);
+    const Outcome readAgain = readPriceList(copy, again);
     FUZZ_CHECK(readAgain.ok(), readAgain.message());
     FUZZ_CHECK(again.lan == list.lan,
                QStringLiteral("county text \"%1\" read back as \"%2\"").arg(list.lan, again.lan));
@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                    QStringLiteral("block %1 (\"%2\") was not kept").arg(b).arg(list.blocks[b].tag));
 
     PriceTable enginePineAgain = marked(9000), engineSpruceAgain = marked(9000);
-    const Outcome engineAgain = read_pricelist(copy, enginePineAgain, engineSpruceAgain);
+    const Outcome engineAgain = readTimberPrices(copy, enginePineAgain, engineSpruceAgain);
     FUZZ_CHECK(engineAgain.ok(), engineAgain.message());
     FUZZ_CHECK(samePrices(enginePineAgain, list.pine, true) &&
                    samePrices(engineSpruceAgain, list.spruce, true),

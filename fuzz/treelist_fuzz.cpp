@@ -3,8 +3,8 @@
 // than the two it knows; it never changes the file; and a list written back in the dialect it
 // was read in reads back as the same headings and the same cells, line for line.
 
+#include "core/treelist/treelistcsv.h"
 #include "fuzzsupport.h"
-#include "treelistcsv.h"
 
 #include <QBuffer>
 

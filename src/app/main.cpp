@@ -1,9 +1,9 @@
-#include "appicon.h"
-#include "batch.h"
-#include "diskaccess.h"
-#include "forkvistel.h"
-#include "startup.h"
-#include "windowfactory.h"
+#include "app/mainmenu.h"
+#include "app/startup.h"
+#include "app/windowfactory.h"
+#include "batch/batch.h"
+#include "core/files/diskaccess.h"
+#include "shared/appicon.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -56,7 +56,7 @@ int main(int argc, char *argv[]) {
             candidates << given;
     } else {
         candidates = homeCandidates(QDir::currentPath(), rememberedHome(settings),
-                                    forKvistel::defaultHomePath());
+                                    MainMenu::defaultHomePath());
     }
     // The program's icon, and Qt's own Swedish texts: without them the standard buttons would
     // read "Cancel" among Swedish texts (the program works in English buttons too, so a missing
@@ -75,14 +75,14 @@ int main(int argc, char *argv[]) {
     if (!sokvag)
         return 0;
 
-    forKvistel menu(*sokvag, makeWindow);
+    MainMenu menu(*sokvag, makeWindow);
     // Start-up is measured from outside (bench/startup_bench): with KVISTEL_END_AFTER_MENU set,
     // the program ends as soon as the menu has first been painted. Otherwise it does nothing.
     if (qEnvironmentVariableIsSet("KVISTEL_END_AFTER_MENU"))
-        QObject::connect(&menu, &forKvistel::firstPainted, &app, [] { QCoreApplication::exit(0); });
+        QObject::connect(&menu, &MainMenu::firstPainted, &app, [] { QCoreApplication::exit(0); });
     // Only the menu is made and loaded before it is seen; the rest follows at once.
     QObject::connect(
-        &menu, &forKvistel::firstPainted, &app,
+        &menu, &MainMenu::firstPainted, &app,
         [&settings, asksFirst, iconAndQtTexts, home = *sokvag] {
             if (!asksFirst)
                 iconAndQtTexts();

@@ -1,8 +1,8 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "diskaccess.h"
-#include "examplehome.h"
-#include "messages.h"
+#include "core/files/diskaccess.h"
+#include "core/files/examplehome.h"
+#include "shared/messages.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>

@@ -1,23 +1,23 @@
-#include "windowfactory.h"
+#include "app/windowfactory.h"
 
-#include "forparam1.h"
-#include "forparam2.h"
-#include "forprislista.h"
-#include "forresultat.h"
-#include "fortradlista.h"
+#include "params/standform.h"
+#include "params/treeform.h"
+#include "pricelist/pricelisteditor.h"
+#include "result/resultwindow.h"
+#include "treelist/treelistwindow.h"
 
 WorkWindow *makeWindow(WindowHub::Window window, WindowHub &hub, const QString &sokvag) {
     switch (window) {
     case WindowHub::Window::StandParameters:
-        return new forParam1(hub, sokvag);
+        return new StandForm(hub, sokvag);
     case WindowHub::Window::TreeParameters:
-        return new forParam2(hub, sokvag);
+        return new TreeForm(hub, sokvag);
     case WindowHub::Window::PriceList:
-        return new forPrislista(hub, sokvag);
+        return new PriceListEditor(hub, sokvag);
     case WindowHub::Window::Result:
-        return new forResultat(hub, sokvag);
+        return new ResultWindow(hub, sokvag);
     case WindowHub::Window::TreeList:
-        return new forTradlista(hub, sokvag);
+        return new TreeListWindow(hub, sokvag);
     case WindowHub::Window::MainMenu:
         break;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workwindow.h"
+#include "shared/workwindow.h"
 
 // Makes the work window that the main menu asks for, on the given home directory.
 WorkWindow *makeWindow(WindowHub::Window window, WindowHub &hub, const QString &sokvag);

@@ -1,8 +1,8 @@
-#include "fieldwatch.h"
+#include "params/fieldwatch.h"
 
-#include "fieldcheck.h"
-#include "messages.h"
-#include "numberformat.h"
+#include "core/files/numberformat.h"
+#include "core/parameters/fieldcheck.h"
+#include "shared/messages.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

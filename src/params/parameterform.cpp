@@ -1,11 +1,11 @@
-#include "parameterform.h"
+#include "params/parameterform.h"
 
-#include "changedfile.h"
-#include "fieldcheck.h"
-#include "fieldwatch.h"
-#include "formlayout.h"
-#include "messages.h"
-#include "numberformat.h"
+#include "core/files/numberformat.h"
+#include "core/parameters/fieldcheck.h"
+#include "params/fieldwatch.h"
+#include "shared/changedfile.h"
+#include "shared/formlayout.h"
+#include "shared/messages.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "controlfile.h"
-#include "parameters.h"
-#include "workwindow.h"
+#include "core/parameters/controlfile.h"
+#include "core/parameters/parameters.h"
+#include "shared/workwindow.h"
 
 #include <optional>
 

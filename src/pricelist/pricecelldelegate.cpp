@@ -1,4 +1,4 @@
-#include "pricecelldelegate.h"
+#include "pricelist/pricecelldelegate.h"
 
 #include <QEvent>
 #include <QKeyEvent>

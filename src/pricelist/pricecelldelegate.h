@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pricegrid.h"
+#include "pricelist/pricegrid.h"
 
 #include <QStyledItemDelegate>
 

@@ -1,6 +1,6 @@
-#include "pricegrid.h"
+#include "pricelist/pricegrid.h"
 
-#include "pricelistfile.h"
+#include "core/files/pricelistfile.h"
 
 #include <cmath>
 

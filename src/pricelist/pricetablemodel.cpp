@@ -1,4 +1,4 @@
-#include "pricetablemodel.h"
+#include "pricelist/pricetablemodel.h"
 
 PriceTableModel::PriceTableModel(QObject *parent) : QAbstractTableModel(parent) {
     setTables(PriceTable{}, PriceTable{});

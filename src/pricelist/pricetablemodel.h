@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pricegrid.h"
-#include "pricelistfile.h"
+#include "core/files/pricelistfile.h"
+#include "pricelist/pricegrid.h"
 
 #include <QAbstractTableModel>
 

@@ -1,16 +1,15 @@
-#include "priceview.h"
+#include "pricelist/priceview.h"
 
-#include "cornerheading.h"
-#include "twips.h"
+#include "shared/cornerheading.h"
+#include "shared/twips.h"
 
-#include "pricegrid.h"
+#include "pricelist/pricegrid.h"
 
 #include <QAbstractButton>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
-
 
 PriceView::PriceView(QWidget *parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);

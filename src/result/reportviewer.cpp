@@ -1,6 +1,6 @@
-#include "reportviewer.h"
+#include "result/reportviewer.h"
 
-#include "textfile.h"
+#include "core/files/textfile.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>

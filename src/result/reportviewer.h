@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outcome.h"
+#include "core/files/outcome.h"
 
 #include <QDialog>
 

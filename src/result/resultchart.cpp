@@ -1,8 +1,8 @@
-#include "resultchart.h"
+#include "result/resultchart.h"
 
-#include "decision.h"
-#include "numberformat.h"
-#include "resultmodel.h"
+#include "core/engine/decision.h"
+#include "core/files/numberformat.h"
+#include "core/results/resultmodel.h"
 
 #include <QPainter>
 #include <QPainterPath>

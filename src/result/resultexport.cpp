@@ -1,12 +1,12 @@
-#include "resultexport.h"
+#include "result/resultexport.h"
 
-#include "exportname.h"
-#include "messages.h"
-#include "numberformat.h"
-#include "reportviewer.h"
-#include "resultcsv.h"
-#include "resultmodel.h"
-#include "savepath.h"
+#include "core/files/numberformat.h"
+#include "core/results/exportname.h"
+#include "core/results/resultcsv.h"
+#include "core/results/resultmodel.h"
+#include "result/reportviewer.h"
+#include "shared/messages.h"
+#include "shared/savepath.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

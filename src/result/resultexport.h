@@ -1,7 +1,7 @@
 #pragma once
 
-#include "resultprintout.h"
-#include "resulttable.h"
+#include "core/results/resulttable.h"
+#include "result/resultprintout.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,9 +1,9 @@
-#include "resultgrid.h"
+#include "result/resultgrid.h"
 
-#include "cornerheading.h"
-#include "twips.h"
+#include "shared/cornerheading.h"
+#include "shared/twips.h"
 
-#include "resultmodel.h"
+#include "core/results/resultmodel.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "resultprintout.h"
+#include "result/resultprintout.h"
 
-#include "resultcsv.h"
+#include "core/results/resultcsv.h"
 
 #include <QAbstractItemModel>
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "outcome.h"
-#include "resulttable.h"
+#include "core/files/outcome.h"
+#include "core/results/resulttable.h"
 
 #include <QByteArray>
 #include <QList>

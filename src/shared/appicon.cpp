@@ -1,4 +1,4 @@
-#include "appicon.h"
+#include "shared/appicon.h"
 
 #include <QPixmap>
 

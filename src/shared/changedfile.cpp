@@ -1,6 +1,6 @@
-#include "changedfile.h"
+#include "shared/changedfile.h"
 
-#include "messages.h"
+#include "shared/messages.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "chartaxis.h"
+#include "shared/chartaxis.h"
 
-#include "numberformat.h"
+#include "core/files/numberformat.h"
 
 #include <QPainter>
 #include <QWidget>

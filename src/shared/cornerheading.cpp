@@ -1,4 +1,4 @@
-#include "cornerheading.h"
+#include "shared/cornerheading.h"
 
 #include <QAbstractButton>
 #include <QStyleOptionHeader>

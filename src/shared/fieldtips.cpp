@@ -1,7 +1,7 @@
-#include "fieldtips.h"
+#include "shared/fieldtips.h"
 
-#include "fieldcheck.h"
-#include "parameters.h"
+#include "core/parameters/fieldcheck.h"
+#include "core/parameters/parameters.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "formlayout.h"
+#include "shared/formlayout.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "groupframestyle.h"
+#include "shared/groupframestyle.h"
 
 #include <QApplication>
 #include <QGroupBox>

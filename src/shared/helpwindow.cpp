@@ -1,6 +1,6 @@
-#include "helpwindow.h"
+#include "shared/helpwindow.h"
 
-#include "screenfit.h"
+#include "shared/screenfit.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>

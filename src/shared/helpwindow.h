@@ -13,7 +13,7 @@ public:
     // The guide as shipped in the program's resources.
     static QUrl guide();
 
-    // Shows the guide window, scrolled to `section` (a window's name, as `forParam1`).
+    // Shows the guide window, scrolled to `section` (a window's name, as `StandForm`).
     static HelpWindow *showSection(const QString &section);
     // The open guide window, or nullptr.
     static HelpWindow *instance();

@@ -1,4 +1,4 @@
-#include "keyboardaccess.h"
+#include "shared/keyboardaccess.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>

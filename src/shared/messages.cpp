@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "shared/messages.h"
 
 #include <QMessageBox>
 #include <QPushButton>

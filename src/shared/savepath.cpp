@@ -1,4 +1,4 @@
-#include "savepath.h"
+#include "shared/savepath.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

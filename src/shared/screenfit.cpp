@@ -1,4 +1,4 @@
-#include "screenfit.h"
+#include "shared/screenfit.h"
 
 #include <QGuiApplication>
 #include <QScreen>

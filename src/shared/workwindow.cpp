@@ -1,9 +1,9 @@
-#include "workwindow.h"
+#include "shared/workwindow.h"
 
-#include "fieldtips.h"
-#include "helpwindow.h"
-#include "keyboardaccess.h"
-#include "screenfit.h"
+#include "shared/fieldtips.h"
+#include "shared/helpwindow.h"
+#include "shared/keyboardaccess.h"
+#include "shared/screenfit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

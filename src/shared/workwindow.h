@@ -85,7 +85,7 @@ class CalculationWindow {
 public:
     virtual ~CalculationWindow() = default;
     // Values the tree and shows the window with the result.
-    virtual void berakna() = 0;
+    virtual void calculateAndSave() = 0;
 };
 
 // How the work windows reach each other without knowing each other's classes: the main menu

@@ -1,8 +1,8 @@
-#include "harvestplanview.h"
+#include "treelist/harvestplanview.h"
 
-#include "harvestplanmodel.h"
-#include "numberformat.h"
-#include "planchart.h"
+#include "core/files/numberformat.h"
+#include "core/treelist/harvestplanmodel.h"
+#include "treelist/planchart.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "harvestplan.h"
-#include "standwhatif.h"
+#include "core/treelist/harvestplan.h"
+#include "core/treelist/standwhatif.h"
 
 #include <QFutureWatcher>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "markinglist.h"
+#include "treelist/markinglist.h"
 
 #include <QBuffer>
 #include <QPageLayout>

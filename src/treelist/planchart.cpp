@@ -1,6 +1,6 @@
-#include "planchart.h"
+#include "treelist/planchart.h"
 
-#include "harvestplanmodel.h"
+#include "core/treelist/harvestplanmodel.h"
 
 #include <QPainter>
 #include <QPainterPath>

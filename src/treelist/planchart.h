@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chartaxis.h"
+#include "shared/chartaxis.h"
 
 #include <QList>
 #include <QPointF>

@@ -1,7 +1,7 @@
-#include "treelistdelegate.h"
+#include "treelist/treelistdelegate.h"
 
-#include "species.h"
-#include "treelistmodel.h"
+#include "core/parameters/species.h"
+#include "treelist/treelistmodel.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
-#include "treelistmodel.h"
+#include "treelist/treelistmodel.h"
 
-#include "fieldcheck.h"
-#include "harvestplan.h"
-#include "numberformat.h"
-#include "parameters.h"
-#include "species.h"
+#include "core/files/numberformat.h"
+#include "core/parameters/fieldcheck.h"
+#include "core/parameters/parameters.h"
+#include "core/parameters/species.h"
+#include "core/treelist/harvestplan.h"
 
 #include <QBrush>
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "treelist.h"
-#include "treelistcsv.h"
+#include "core/treelist/treelist.h"
+#include "core/treelist/treelistcsv.h"
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>

@@ -1,8 +1,8 @@
-#include "treeresultdialog.h"
+#include "treelist/treeresultdialog.h"
 
-#include "formlayout.h"
-#include "numberformat.h"
-#include "resultrow.h"
+#include "core/engine/resultrow.h"
+#include "core/files/numberformat.h"
+#include "shared/formlayout.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "treelist.h"
+#include "core/treelist/treelist.h"
 
 #include <QDialog>
 

@@ -2,13 +2,13 @@
 // every button and field caption has a mnemonic of its own, captions name their fields, a form
 // opens with the focus in its first field, Tab follows the rows, F1 opens the guide at the
 // window's own section.
-#include "forkvistel.h"
-#include "helpwindow.h"
-#include "keyboardaccess.h"
-#include "parameters.h"
+#include "app/mainmenu.h"
+#include "app/windowfactory.h"
+#include "core/parameters/parameters.h"
 #include "samplehome.h"
+#include "shared/helpwindow.h"
+#include "shared/keyboardaccess.h"
 #include "testsupport.h"
-#include "windowfactory.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -30,11 +30,11 @@ using Window = WindowHub::Window;
 
 struct Session {
     TempHome home;
-    std::unique_ptr<forKvistel> menu;
+    std::unique_ptr<MainMenu> menu;
 
     Session() {
         copySampleFiles(home);
-        menu = std::make_unique<forKvistel>(home.sokvag(), makeWindow);
+        menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
         menu->showWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(menu.get()));
     }
@@ -196,7 +196,7 @@ TEST(Keyboard, ResultAndPriceListAnswerReturnAndEscape) {
     EXPECT_EQ(s.visibleWindow(), s.menu.get());
 
     // The menu: Escape ends the program as "Avsluta" does.
-    QSignalSpy ending(s.menu.get(), &forKvistel::avsluta);
+    QSignalSpy ending(s.menu.get(), &MainMenu::avsluta);
     press(s.menu.get(), Qt::Key_Escape);
     EXPECT_EQ(ending.count(), 1);
 }

@@ -1,4 +1,4 @@
-#include "forkvistel.h"
+#include "app/mainmenu.h"
 #include "testsupport.h"
 
 #include <QGroupBox>
@@ -35,11 +35,11 @@ private:
 struct Menu {
     TempHome home;
     QHash<WindowHub::Window, TestWindow *> made;
-    forKvistel menu{home.sokvag(), [this](WindowHub::Window w, WindowHub &hub, const QString &s) {
-                        auto *t = new TestWindow(hub, s);
-                        made.insert(w, t);
-                        return t;
-                    }};
+    MainMenu menu{home.sokvag(), [this](WindowHub::Window w, WindowHub &hub, const QString &s) {
+                      auto *t = new TestWindow(hub, s);
+                      made.insert(w, t);
+                      return t;
+                  }};
     QPushButton *button(const char *name) {
         return menu.findChild<QPushButton *>(QLatin1String(name));
     }
@@ -93,7 +93,7 @@ TEST(MainMenu, EachChoiceHidesTheMenuAndShowsItsWindowMadeOnce) {
 
 TEST(MainMenu, NothingButTheMenuIsMadeBeforeItIsFirstPaintedAndTheResultWindowRightAfter) {
     Menu m;
-    QSignalSpy painted(&m.menu, &forKvistel::firstPainted);
+    QSignalSpy painted(&m.menu, &MainMenu::firstPainted);
     m.menu.showWindow();
     EXPECT_TRUE(m.made.isEmpty());
     ASSERT_TRUE(painted.count() > 0 || painted.wait(5000));
@@ -111,7 +111,7 @@ TEST(MainMenu, NothingButTheMenuIsMadeBeforeItIsFirstPaintedAndTheResultWindowRi
 TEST(MainMenu, AvslutaAndTheCloseBoxEndTheProgram) {
     Menu m;
     m.menu.showWindow();
-    QSignalSpy spy(&m.menu, &forKvistel::avsluta);
+    QSignalSpy spy(&m.menu, &MainMenu::avsluta);
     QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
     EXPECT_EQ(spy.count(), 1);
     m.menu.close();
@@ -126,7 +126,7 @@ TEST(MainMenu, AWindowWithUnsavedWorkTheUserKeepsHoldsTheProgramOpen) {
     ASSERT_TRUE(list);
     list->close();
     list->mayEnd = false;
-    QSignalSpy spy(&m.menu, &forKvistel::avsluta);
+    QSignalSpy spy(&m.menu, &MainMenu::avsluta);
     QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
     m.menu.close();
     EXPECT_EQ(spy.count(), 0);

@@ -1,7 +1,7 @@
-#include "forkvistel.h"
+#include "app/mainmenu.h"
+#include "app/windowfactory.h"
 #include "samplehome.h"
 #include "testsupport.h"
-#include "windowfactory.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -17,11 +17,11 @@ namespace {
 // The program as a user meets it: the main menu with the real windows on a copy of sample/.
 struct Session {
     TempHome home;
-    std::unique_ptr<forKvistel> menu;
+    std::unique_ptr<MainMenu> menu;
 
     Session() {
         copySampleFiles(home);
-        menu = std::make_unique<forKvistel>(home.sokvag(), makeWindow);
+        menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
         menu->showWindow();
     }
     WorkWindow *window(WindowHub::Window w) const { return menu->existingWindow(w); }

@@ -3,13 +3,13 @@
 // scenario runs twice in the same process, under the C library's C.UTF-8 and sv_SE.UTF-8, with
 // Qt's locale Swedish both times, and must give the same bytes and texts both times; the command
 // line runs as a program of its own under each LC_ALL.
-#include "forkvistel.h"
-#include "fortradlista.h"
+#include "app/mainmenu.h"
+#include "app/windowfactory.h"
+#include "core/files/textfile.h"
 #include "samplehome.h"
 #include "testsupport.h"
-#include "textfile.h"
-#include "treelistmodel.h"
-#include "windowfactory.h"
+#include "treelist/treelistmodel.h"
+#include "treelist/treelistwindow.h"
 
 #include <QAbstractItemModel>
 #include <QLabel>
@@ -66,10 +66,10 @@ void click(QWidget *owner, const char *name) {
 
 struct Menu {
     TempHome home;
-    std::unique_ptr<forKvistel> menu;
+    std::unique_ptr<MainMenu> menu;
     Menu() {
         copySampleFiles(home);
-        menu = std::make_unique<forKvistel>(home.sokvag(), makeWindow);
+        menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
         menu->showWindow();
     }
     WorkWindow *window(WindowHub::Window w) const { return menu->existingWindow(w); }
@@ -125,7 +125,7 @@ Outputs treeListValuedAndSaved() {
         void open(Window) override {}
         void calculate() override {}
     } hub;
-    forTradlista w(hub, home.sokvag());
+    TreeListWindow w(hub, home.sokvag());
     w.showWindow();
     ModalHand hand;
     Outputs out;
@@ -133,7 +133,7 @@ Outputs treeListValuedAndSaved() {
         ADD_FAILURE() << "the list was not opened";
         return out;
     }
-    QSignalSpy done(&w, &forTradlista::valuationDone);
+    QSignalSpy done(&w, &TreeListWindow::valuationDone);
     w.vardera();
     EXPECT_TRUE(done.count() > 0 || done.wait(10000));
     EXPECT_TRUE(w.saveList(home.path("sparad.csv")));

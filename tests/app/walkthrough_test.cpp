@@ -1,10 +1,10 @@
 // The whole program once through on whatever platform Qt runs on (offscreen in the suite, the
 // real windows of Windows under Wine): every window of the main menu opened, both parameter
 // forms and the price list saved, and what reached the disk read back.
-#include "forkvistel.h"
+#include "app/mainmenu.h"
+#include "app/windowfactory.h"
 #include "samplehome.h"
 #include "testsupport.h"
-#include "windowfactory.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,7 +34,7 @@ TEST(Walkthrough, EveryWindowOpensAndTheFormsAndThePriceListAreSaved) {
     TempHome home;
     copySampleFiles(home);
     ModalHand hand;
-    forKvistel menu(home.sokvag(), makeWindow);
+    MainMenu menu(home.sokvag(), makeWindow);
     menu.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
     using Window = WindowHub::Window;

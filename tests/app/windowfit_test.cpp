@@ -2,14 +2,14 @@
 // and scaling by CTest, since Qt takes both when it starts): each lies wholly inside the free
 // area of its screen, its buttons can be reached without scrolling, and the windows with grids
 // give a larger window to their grid.
-#include "forkvistel.h"
-#include "forresultat.h"
-#include "resultchart.h"
-#include "resultgrid.h"
-#include "resultmodel.h"
+#include "app/mainmenu.h"
+#include "app/windowfactory.h"
+#include "core/results/resultmodel.h"
+#include "result/resultchart.h"
+#include "result/resultgrid.h"
+#include "result/resultwindow.h"
 #include "samplehome.h"
 #include "testsupport.h"
-#include "windowfactory.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -30,11 +30,11 @@ using Window = WindowHub::Window;
 
 struct Session {
     TempHome home;
-    std::unique_ptr<forKvistel> menu;
+    std::unique_ptr<MainMenu> menu;
 
     Session() {
         copySampleFiles(home);
-        menu = std::make_unique<forKvistel>(home.sokvag(), makeWindow);
+        menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
         menu->showWindow();
     }
     // Opens the window as a user does; the result window through a calculation.
@@ -183,7 +183,7 @@ TEST(WindowFit, AWindowOpensWhereItWasClosedButNeverOffTheScreen) {
 TEST(WindowFit, TheResultWindowShowsSixYearsTheBestOneWholeAndEveryLegendEntryAndWhatIf) {
     Session s;
     ModalHand hand;
-    auto *r = static_cast<forResultat *>(s.open(Window::Result));
+    auto *r = static_cast<ResultWindow *>(s.open(Window::Result));
     auto *chart = r->findChild<ResultChart *>(QStringLiteral("chtResultat"));
     ASSERT_TRUE(chart);
     ASSERT_TRUE(QTest::qWaitFor([&] { return chart->updatesEnabled(); }));

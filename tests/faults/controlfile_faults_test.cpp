@@ -4,10 +4,10 @@
 // rewrites the file.
 
 #include "faultsupport.h"
-#include "forparam1.h"
-#include "forparam2.h"
-#include "forresultat.h"
-#include "resultgrid.h"
+#include "params/standform.h"
+#include "params/treeform.h"
+#include "result/resultgrid.h"
+#include "result/resultwindow.h"
 
 #include <QFileInfo>
 
@@ -64,7 +64,7 @@ TEST_P(UnreadableControlFile, OpeningEitherFormSaysWhyOnceAndTheFormStillOpens) 
 
 TEST_P(UnreadableControlFile, OkInTheStandFormSaysWhyKeepsTheEntriesAndCreatesNoFile) {
     Program p;
-    forParam1 &form = p.standForm();
+    StandForm &form = p.standForm();
     Program::field(form, "txtRant").setText("4.5");
     applyFault(p.home, "trad.sty", GetParam().fault);
     const auto before = snapshot(p.home);
@@ -79,7 +79,7 @@ TEST_P(UnreadableControlFile, OkInTheStandFormSaysWhyKeepsTheEntriesAndCreatesNo
 
 TEST_P(UnreadableControlFile, BeraknaSaysWhyAndCalculatesNothing) {
     Program p;
-    forParam2 &form = p.treeForm();
+    TreeForm &form = p.treeForm();
     Program::field(form, "txtBdm").setText("41");
     applyFault(p.home, "trad.sty", GetParam().fault);
     const auto before = snapshot(p.home);
@@ -101,7 +101,7 @@ TEST(EmptyControlFile, FormsOpenBlankAndBeraknaAsksForTheFirstEmptyFieldInsteadO
     Program p;
     applyFault(p.home, "trad.sty", FileFault::Empty);
     ModalHand hand;
-    forParam2 &form = p.treeForm();
+    TreeForm &form = p.treeForm();
     EXPECT_EQ(hand.count(), 0);
     EXPECT_EQ(Program::field(form, "txtBdm").text(), "");
 
@@ -122,7 +122,7 @@ TEST(TruncatedControlFile, ASaveKeepsEveryLineThatIsLeftAndAddsNone) {
     const QByteArray cut = p.home.read("trad.sty");
     const QList<QByteArray> linesBefore = cut.split('\n');
     ModalHand hand;
-    forParam1 &form = p.standForm();
+    StandForm &form = p.standForm();
     Program::press(form, "btnOK");
     settle();
     EXPECT_EQ(hand.count(), 0);
@@ -139,7 +139,7 @@ TEST(TruncatedControlFile, ASaveKeepsEveryLineThatIsLeftAndAddsNone) {
 TEST(LeftoverTemporaryFile, ATmpStyLeftByACrashNeitherStopsTheSaveNorIsTouched) {
     Program p;
     p.home.write("tmp.sty", "halvskriven styrfil från en krasch");
-    forParam1 &form = p.standForm();
+    StandForm &form = p.standForm();
     Program::field(form, "txtRant").setText("4");
     ModalHand hand;
     Program::press(form, "btnOK");
@@ -151,7 +151,7 @@ TEST(LeftoverTemporaryFile, ATmpStyLeftByACrashNeitherStopsTheSaveNorIsTouched) 
 
 TEST(LeftoverTemporaryFile, ADirectoryNamedTmpStyNeitherStopsTheSaveNorIsTouched) {
     Program p;
-    forParam1 &form = p.standForm();
+    StandForm &form = p.standForm();
     Program::field(form, "txtRant").setText("4");
     applyFault(p.home, "tmp.sty", FileFault::Directory);
     ModalHand hand;

@@ -1,14 +1,14 @@
 #include "faultsupport.h"
 
-#include "resultmodel.h"
+#include "core/results/resultmodel.h"
 
-#include "forkvistel.h"
-#include "forparam1.h"
-#include "forparam2.h"
-#include "forprislista.h"
-#include "forresultat.h"
-#include "textfile.h"
-#include "windowfactory.h"
+#include "app/mainmenu.h"
+#include "app/windowfactory.h"
+#include "core/files/textfile.h"
+#include "params/standform.h"
+#include "params/treeform.h"
+#include "pricelist/pricelisteditor.h"
+#include "result/resultwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -102,33 +102,33 @@ Program::Program() {
     home.writeLines(QStringLiteral("trad.sty"), sampleControlLines());
     home.write(QStringLiteral("priser_ac.txt"), samplePriceList());
     // The windows as the program makes them.
-    m_menu = std::make_unique<forKvistel>(home.sokvag(), makeWindow);
+    m_menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
     m_menu->showWindow();
 }
 
 Program::~Program() = default;
 
-forParam1 &Program::standForm() {
+StandForm &Program::standForm() {
     m_menu->open(WindowHub::Window::StandParameters);
-    return *static_cast<forParam1 *>(m_menu->existingWindow(WindowHub::Window::StandParameters));
+    return *static_cast<StandForm *>(m_menu->existingWindow(WindowHub::Window::StandParameters));
 }
 
-forParam2 &Program::treeForm() {
+TreeForm &Program::treeForm() {
     m_menu->open(WindowHub::Window::TreeParameters);
-    return *static_cast<forParam2 *>(m_menu->existingWindow(WindowHub::Window::TreeParameters));
+    return *static_cast<TreeForm *>(m_menu->existingWindow(WindowHub::Window::TreeParameters));
 }
 
-forPrislista &Program::priceEditor() {
+PriceListEditor &Program::priceEditor() {
     m_menu->open(WindowHub::Window::PriceList);
-    return *static_cast<forPrislista *>(m_menu->existingWindow(WindowHub::Window::PriceList));
+    return *static_cast<PriceListEditor *>(m_menu->existingWindow(WindowHub::Window::PriceList));
 }
 
-forResultat *Program::resultWindow() const {
-    return static_cast<forResultat *>(m_menu->existingWindow(WindowHub::Window::Result));
+ResultWindow *Program::resultWindow() const {
+    return static_cast<ResultWindow *>(m_menu->existingWindow(WindowHub::Window::Result));
 }
 
 bool Program::calculationShown() const {
-    const forResultat *result = resultWindow();
+    const ResultWindow *result = resultWindow();
     return result && (result->isVisible() || result->model()->valuation().yearsValued > 0);
 }
 

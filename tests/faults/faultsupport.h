@@ -1,18 +1,18 @@
 #pragma once
 
+#include "shared/workwindow.h"
 #include "testsupport.h"
-#include "workwindow.h"
 
 #include <QLineEdit>
 #include <QMap>
 
 #include <memory>
 
-class forKvistel;
-class forParam1;
-class forParam2;
-class forPrislista;
-class forResultat;
+class MainMenu;
+class StandForm;
+class TreeForm;
+class PriceListEditor;
+class ResultWindow;
 class QWidget;
 
 // How a file of the home directory can be wrong when the program comes to it.
@@ -67,13 +67,13 @@ public:
 
     TempHome home;
 
-    forKvistel &menu() { return *m_menu; }
+    MainMenu &menu() { return *m_menu; }
     // Opens the window as the main menu does (created on first use, shown).
-    forParam1 &standForm();
-    forParam2 &treeForm();
-    forPrislista &priceEditor();
+    StandForm &standForm();
+    TreeForm &treeForm();
+    PriceListEditor &priceEditor();
     // The result window as a calculation shows it; nullptr before the first calculation.
-    forResultat *resultWindow() const;
+    ResultWindow *resultWindow() const;
     // Whether a calculation has put a result on screen: the result window itself may exist
     // before, made ahead of need.
     bool calculationShown() const;
@@ -87,7 +87,7 @@ public:
     bool somethingShown() const;
 
 private:
-    std::unique_ptr<forKvistel> m_menu;
+    std::unique_ptr<MainMenu> m_menu;
 };
 
 // The one message box the user saw; fails the test when there was none or more than one.

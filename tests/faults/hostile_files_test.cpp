@@ -5,13 +5,13 @@
 // program cannot read whole, nothing outside the home directory is touched, and no one's change
 // is overwritten without asking.
 
+#include "app/mainmenu.h"
+#include "core/files/textfile.h"
 #include "faultsupport.h"
-#include "forkvistel.h"
-#include "forparam1.h"
-#include "forparam2.h"
-#include "forprislista.h"
-#include "forresultat.h"
-#include "textfile.h"
+#include "params/standform.h"
+#include "params/treeform.h"
+#include "pricelist/pricelisteditor.h"
+#include "result/resultwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -84,7 +84,7 @@ TEST_P(ForeignControlFile, IsReadRightOrRefusedAndOnlyARegularWindows1252FileIsW
     Program p;
     TempHome elsewhere;
     // The form is open on a sound file when the file is replaced behind its back.
-    forParam1 &form = p.standForm();
+    StandForm &form = p.standForm();
     Program::field(form, "txtRant").setText("4.5");
     c.plant(p, elsewhere);
     const auto before = snapshot(p.home);
@@ -110,7 +110,7 @@ TEST_P(ForeignControlFile, IsReadRightOrRefusedAndOnlyARegularWindows1252FileIsW
     }
     // Opened again, the form says why at once (or reads the file right) and rewrites nothing.
     ModalHand opening;
-    forParam1 &again = p.standForm();
+    StandForm &again = p.standForm();
     settle();
     if (c.openSays) {
         const SeenBox box = theOnlyMessage(opening);
@@ -146,7 +146,7 @@ TEST_P(ForeignPriceList, OpensAtOnceOnThePricesOrSaysWhyAndLeavesTheFile) {
     c.plant(p.home);
     const auto before = snapshot(p.home);
     ModalHand hand;
-    forPrislista &editor = p.priceEditor(); // a pipe must not make this wait
+    PriceListEditor &editor = p.priceEditor(); // a pipe must not make this wait
     settle();
     if (c.says) {
         const SeenBox box = theOnlyMessage(hand);
@@ -193,13 +193,13 @@ TEST(PlantedTemporaryNames, NoSaveFollowsThemAndTheirTargetsStayUntouched) {
     const auto outside = snapshot(elsewhere);
     ModalHand hand;
 
-    forParam1 &stand = p.standForm();
+    StandForm &stand = p.standForm();
     Program::field(stand, "txtRant").setText("4.5");
     Program::press(stand, "btnOK");
-    forParam2 &tree = p.treeForm();
+    TreeForm &tree = p.treeForm();
     Program::field(tree, "txtBdm").setText("41");
     Program::press(tree, "btnBerakna"); // saves trad.sty, then writes resultat.txt
-    forPrislista &editor = p.priceEditor();
+    PriceListEditor &editor = p.priceEditor();
     Program::field(editor, "txtEdit").setText("999");
     Program::press(editor, "btnSpara");
     settle();

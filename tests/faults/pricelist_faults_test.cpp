@@ -2,12 +2,12 @@
 // The editor says what is wrong and goes back to the menu instead of offering half a table for
 // saving; a calculation says what is wrong, shows no rows and keeps the earlier report.
 
+#include "app/mainmenu.h"
 #include "faultsupport.h"
-#include "forkvistel.h"
-#include "forparam2.h"
-#include "forprislista.h"
-#include "forresultat.h"
-#include "resultgrid.h"
+#include "params/treeform.h"
+#include "pricelist/pricelisteditor.h"
+#include "result/resultgrid.h"
+#include "result/resultwindow.h"
 
 #include <QDir>
 
@@ -81,7 +81,7 @@ TEST_P(FaultyPriceList, TheEditorSaysWhyOnceAndGoesBackToTheMenuLeavingTheFileAl
     GetParam().damage(p.home);
     const auto before = snapshot(p.home);
     ModalHand hand;
-    forPrislista &editor = p.priceEditor();
+    PriceListEditor &editor = p.priceEditor();
     settle();
     expectNamed(theOnlyMessage(hand));
     EXPECT_FALSE(editor.isVisible());
@@ -91,7 +91,7 @@ TEST_P(FaultyPriceList, TheEditorSaysWhyOnceAndGoesBackToTheMenuLeavingTheFileAl
 
 TEST_P(FaultyPriceList, ACalculationSaysWhyOnceShowsNoRowsAndKeepsTheEarlierReport) {
     Program p;
-    forParam2 &tree = p.treeForm();
+    TreeForm &tree = p.treeForm();
     Program::press(tree, "btnBerakna");
     ASSERT_NE(p.resultWindow(), nullptr);
     ASSERT_FALSE(p.resultWindow()->grid()->textAt(12, 3).isEmpty());

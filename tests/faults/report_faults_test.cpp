@@ -4,9 +4,9 @@
 // report stays whole rather than half overwritten.
 
 #include "faultsupport.h"
-#include "forparam2.h"
-#include "forresultat.h"
-#include "resultgrid.h"
+#include "params/treeform.h"
+#include "result/resultgrid.h"
+#include "result/resultwindow.h"
 
 #include <QRegularExpression>
 
@@ -56,10 +56,10 @@ protected:
 
 TEST_P(UnwritableReport, TheRowsAreShownTheUserIsToldAndTheEarlierReportStaysWhole) {
     Program p;
-    forParam2 &tree = p.treeForm();
+    TreeForm &tree = p.treeForm();
     Program::press(tree, "btnBerakna");
     ASSERT_NE(p.resultWindow(), nullptr);
-    forResultat &result = *p.resultWindow();
+    ResultWindow &result = *p.resultWindow();
     const QByteArray earlierReport = p.home.read("resultat.txt");
     // A second calculation on the same files, its control file saved while the home was still
     // writable: the result window calculates as the tree form's Beräkna makes it do.
@@ -68,7 +68,7 @@ TEST_P(UnwritableReport, TheRowsAreShownTheUserIsToldAndTheEarlierReportStaysWho
         const auto blocked = GetParam().block(p.home);
         const auto blockedState = snapshot(p.home);
         ModalHand hand;
-        result.berakna();
+        result.calculateAndSave();
         settle();
         const SeenBox box = theOnlyMessage(hand);
         EXPECT_TRUE(box.text.startsWith("Rapporten kunde inte sparas.")) << box.text.toStdString();
@@ -101,13 +101,13 @@ TEST(UnwritableReport, TheNextCalculationWritesTheReportAgainOnceTheHomeIsWritab
     {
         ReadOnlyHome readOnly(p.home);
         ModalHand hand;
-        p.resultWindow()->berakna();
+        p.resultWindow()->calculateAndSave();
         settle();
         EXPECT_EQ(hand.count(), 1);
     }
     EXPECT_FALSE(p.home.exists("resultat.txt"));
     ModalHand hand;
-    p.resultWindow()->berakna();
+    p.resultWindow()->calculateAndSave();
     settle();
     EXPECT_EQ(hand.count(), 0);
     EXPECT_TRUE(p.home.read("resultat.txt").contains("AVVERKNING OM 110 "));

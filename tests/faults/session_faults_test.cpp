@@ -5,12 +5,12 @@
 // the user's edits on screen and the file on disk exactly as it was, and succeeds once the fault
 // is gone: nothing was lost, and the program never needed a restart.
 
+#include "app/mainmenu.h"
 #include "faultsupport.h"
-#include "forkvistel.h"
-#include "forparam1.h"
-#include "forparam2.h"
-#include "forprislista.h"
-#include "forresultat.h"
+#include "params/standform.h"
+#include "params/treeform.h"
+#include "pricelist/pricelisteditor.h"
+#include "result/resultwindow.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -37,7 +37,7 @@ struct Save {
 const Save saves[] = {
     {"StandFormOk", "trad.sty",
      [](Program &p) -> QWidget & {
-         forParam1 &form = p.standForm();
+         StandForm &form = p.standForm();
          Program::field(form, "txtRant").setText("4.5");
          return form;
      },
@@ -50,7 +50,7 @@ const Save saves[] = {
      [](QWidget &form) { EXPECT_EQ(Program::field(form, "txtRant").text(), "4.5"); }},
     {"TreeFormBerakna", "trad.sty",
      [](Program &p) -> QWidget & {
-         forParam2 &form = p.treeForm();
+         TreeForm &form = p.treeForm();
          Program::field(form, "txtBdm").setText("41");
          return form;
      },
@@ -64,7 +64,7 @@ const Save saves[] = {
      [](QWidget &form) { EXPECT_EQ(Program::field(form, "txtBdm").text(), "41"); }},
     {"PriceEditorSpara", "priser_ac.txt",
      [](Program &p) -> QWidget & {
-         forPrislista &editor = p.priceEditor();
+         PriceListEditor &editor = p.priceEditor();
          // The box over the first price: pine, quality 1, 12 cm.
          Program::field(editor, "txtEdit").setText("999");
          return editor;
@@ -167,7 +167,7 @@ TEST(ReadOnlyHome, EveryWindowStillOpensAndShowsTheFiles) {
     ModalHand hand;
     EXPECT_EQ(Program::field(p.standForm(), "txtRant").text(), "3");
     EXPECT_EQ(Program::field(p.treeForm(), "txtBdm").text(), "30");
-    forPrislista &editor = p.priceEditor();
+    PriceListEditor &editor = p.priceEditor();
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(Program::field(editor, "txtEdit").text(), "530");
     EXPECT_EQ(hand.count(), 0);

@@ -1,11 +1,11 @@
 // What a form does when the user confirms it or leaves it: every field is checked before
 // anything is saved, a cancelled edit is dropped, and a value whose key has no line is kept.
+#include "core/files/textfile.h"
+#include "core/parameters/treeinputs.h"
 #include "formtesting.h"
-#include "forparam1.h"
-#include "forparam2.h"
+#include "params/standform.h"
+#include "params/treeform.h"
 #include "testsupport.h"
-#include "textfile.h"
-#include "treeinputs.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -41,9 +41,9 @@ struct AnyForm {
     AnyForm(bool tree, const QStringList &lines) : tree(tree) {
         home.writeLines("trad.sty", lines);
         if (tree)
-            form = std::make_unique<forParam2>(hub, home.sokvag());
+            form = std::make_unique<TreeForm>(hub, home.sokvag());
         else
-            form = std::make_unique<forParam1>(hub, home.sokvag());
+            form = std::make_unique<StandForm>(hub, home.sokvag());
         showActive(*form);
     }
     QWidget *control(const char *name) const { return child<QWidget>(*form, name); }

@@ -1,6 +1,6 @@
 #include "formtesting.h"
-#include "forparam1.h"
-#include "forparam2.h"
+#include "params/standform.h"
+#include "params/treeform.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -61,7 +61,7 @@ TEST(FieldCheckOnLeaving, EachFaultGivesItsMessageAndTheFocusComesBackToTheUntou
         {"txtKronst", "abc", numeric},
         {"txtKronst", " ", numeric},
     };
-    ActiveForm<forParam2> f;
+    ActiveForm<TreeForm> f;
     for (const auto &c : cases) {
         const QString loaded = f.field(c.field)->text();
         ModalHand hand;
@@ -94,7 +94,7 @@ TEST(FieldCheckOnLeaving, StandFormFieldsCheckTheirOwnBounds) {
         {"txtGranpris", "", empty},
         {"txtBjorkpris", "2 kr", numeric},
     };
-    ActiveForm<forParam1> f;
+    ActiveForm<StandForm> f;
     for (const auto &c : cases) {
         const QString loaded = f.field(c.field)->text();
         ModalHand hand;
@@ -114,21 +114,21 @@ TEST(FieldCheckOnLeaving, ValuesAtTheBoundsAndBlanksAroundANumberPassSilently) {
         {"txtBdm", " 32 "},    {"txtRing5", "0.1"},  {"txtRing5", "20"}, {"txtDkvot", "0.2"},
         {"txtDkvot", "1"},     {"txtSite", "10"},    {"txtSite", "36"},  {"txtKronst", "1e2"},
     };
-    ActiveForm<forParam2> f;
+    ActiveForm<TreeForm> f;
     ModalHand hand;
     for (const auto &c : cases) {
         f.typeAndTab(c.field, QString::fromUtf8(c.text));
         EXPECT_EQ(hand.count(), 0) << c.field << " " << c.text;
         EXPECT_NE(f.form->focusWidget(), f.field(c.field)) << c.field;
     }
-    ActiveForm<forParam1> stand;
+    ActiveForm<StandForm> stand;
     stand.typeAndTab("txtAvvjust", "1000");
     stand.typeAndTab("txtPlantcost", "1");
     EXPECT_EQ(hand.count(), 0);
 }
 
 TEST(FieldCheckOnLeaving, OneLeavingGivesOneMessageEvenWhenTheNextFieldIsFaultyToo) {
-    ActiveForm<forParam2> f;
+    ActiveForm<TreeForm> f;
     f.field("txtHojdjust")->setText(""); // the field Tab moves to, faulty as well
     ModalHand hand;
     f.typeAndTab("txtBdm", "abc");
@@ -146,7 +146,7 @@ TEST(FieldCheckOnLeaving, OneLeavingGivesOneMessageEvenWhenTheNextFieldIsFaultyT
 }
 
 TEST(FieldCheckOnLeaving, TheFocusComingBackToAnActiveFormRaisesNoSecondMessage) {
-    ActiveForm<forParam2> f;
+    ActiveForm<TreeForm> f;
     f.field("txtHojdjust")->setText("");
     // A window manager gives the form the keyboard back as soon as the box closes, so giving
     // the focus back to the faulty field is a real focus change out of the next field.
@@ -171,7 +171,7 @@ TEST(FieldCheckOnLeaving, TheFocusComingBackToAnActiveFormRaisesNoSecondMessage)
 }
 
 TEST(FieldCheckOnLeaving, ClickingIntoAnotherFieldChecksTheFieldThatWasLeft) {
-    ActiveForm<forParam2> f;
+    ActiveForm<TreeForm> f;
     ModalHand hand;
     f.field("txtSite")->setFocus(Qt::OtherFocusReason);
     f.field("txtSite")->setText("40");
@@ -183,7 +183,7 @@ TEST(FieldCheckOnLeaving, ClickingIntoAnotherFieldChecksTheFieldThatWasLeft) {
 }
 
 TEST(FieldCheckOnLeaving, PressingAButtonFromAFaultyFieldShowsOneMessageAndDoesNotSave) {
-    ActiveForm<forParam1> f;
+    ActiveForm<StandForm> f;
     const QByteArray before = f.home.read("trad.sty");
     ModalHand hand;
     f.field("txtRant")->setFocus(Qt::OtherFocusReason);
@@ -204,7 +204,7 @@ TEST(FieldCheckOnLeaving, PressingAButtonFromAFaultyFieldShowsOneMessageAndDoesN
 }
 
 TEST(FieldCheckOnLeaving, HidingTheFormFromAFaultyFieldRaisesNoMessage) {
-    ActiveForm<forParam2> f;
+    ActiveForm<TreeForm> f;
     ModalHand hand;
     f.field("txtBdm")->setFocus(Qt::OtherFocusReason);
     f.field("txtBdm")->setText("");
@@ -217,7 +217,7 @@ TEST(FieldCheckOnLeaving, HidingTheFormFromAFaultyFieldRaisesNoMessage) {
 
 TEST(FieldCheckOnLeaving, ADecimalCommaBecomesAPointInsteadOfBeingReadAsAWholeNumber) {
     LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
-    ActiveForm<forParam2> f;
+    ActiveForm<TreeForm> f;
     ModalHand hand;
     f.typeAndTab("txtRing5", "2,5");
     EXPECT_EQ(f.field("txtRing5")->text(), "2.5");

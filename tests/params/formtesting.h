@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workwindow.h"
+#include "shared/workwindow.h"
 
 #include <QList>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "pricegrid.h"
+#include "pricelist/pricegrid.h"
 #include "testsupport.h"
 
 #include <QLocale>

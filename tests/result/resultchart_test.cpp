@@ -1,5 +1,5 @@
-#include "resultchart.h"
-#include "resultmodel.h"
+#include "core/results/resultmodel.h"
+#include "result/resultchart.h"
 
 #include <gtest/gtest.h>
 

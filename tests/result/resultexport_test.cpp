@@ -1,6 +1,6 @@
-#include "reportviewer.h"
-#include "resultexport.h"
-#include "resultprintout.h"
+#include "result/reportviewer.h"
+#include "result/resultexport.h"
+#include "result/resultprintout.h"
 #include "sampleresult.h"
 #include "testsupport.h"
 

@@ -1,9 +1,9 @@
-#include "pricelistfile.h"
-#include "resultgrid.h"
-#include "resultmodel.h"
+#include "core/engine/treevaluation.h"
+#include "core/files/pricelistfile.h"
+#include "core/parameters/treeinputs.h"
+#include "core/results/resultmodel.h"
+#include "result/resultgrid.h"
 #include "testsupport.h"
-#include "treeinputs.h"
-#include "treevaluation.h"
 
 #include <QHeaderView>
 #include <QImage>

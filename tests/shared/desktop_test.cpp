@@ -1,10 +1,10 @@
 // The shared pieces that make every window a desktop window: where a window goes on a screen,
 // which letter becomes a caption's mnemonic, what a parameter field explains.
-#include "fieldtips.h"
-#include "keyboardaccess.h"
-#include "messages.h"
-#include "parameters.h"
-#include "screenfit.h"
+#include "core/parameters/parameters.h"
+#include "shared/fieldtips.h"
+#include "shared/keyboardaccess.h"
+#include "shared/messages.h"
+#include "shared/screenfit.h"
 
 #include <QApplication>
 #include <QMessageBox>

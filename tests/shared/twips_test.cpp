@@ -1,4 +1,4 @@
-#include "twips.h"
+#include "shared/twips.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // of what takes a result out of the program. Fixed texts: these tests are about the writing,
 // not about the valuation.
 
-#include "resulttable.h"
+#include "core/results/resulttable.h"
 
 #include <QStandardItemModel>
 

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "textfile.h"
+#include "core/files/textfile.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "decision.h"
+#include "core/engine/decision.h"
 
 #include <cmath>
 #include <limits>

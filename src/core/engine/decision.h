@@ -1,6 +1,6 @@
 #pragma once
 
-#include "treevaluation.h"
+#include "core/engine/treevaluation.h"
 
 #include <optional>
 

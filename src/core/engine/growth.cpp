@@ -1,8 +1,8 @@
-#include "growth.h"
+#include "core/engine/growth.h"
 
-#include "calculationstopped.h"
-#include "numberformat.h"
-#include "valuationstate.h"
+#include "core/engine/calculationstopped.h"
+#include "core/engine/valuationstate.h"
+#include "core/files/numberformat.h"
 
 #include <cmath>
 
@@ -96,9 +96,9 @@ void computeHeight(ValuationState &s, const HeightCoefficients *c) {
 
 double computeRing(ValuationState &s) {
     s.ring = s.ring5;
-    const double sharePercent = (1 - s.crown_red()) * 100;
-    s.ring = s.ring * (1 - s.crown_red());
-    s.crown_red() = s.crown_red() / 2;
+    const double sharePercent = (1 - s.crownReduction()) * 100;
+    s.ring = s.ring * (1 - s.crownReduction());
+    s.crownReduction() = s.crownReduction() / 2;
     if (s.years >= 20)
         s.ring = s.ring5;
     return sharePercent;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "valuationstate.h"
+#include "core/engine/valuationstate.h"
 
 #include <QString>
 

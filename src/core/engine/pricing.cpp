@@ -1,8 +1,8 @@
-#include "pricing.h"
+#include "core/engine/pricing.h"
 
-#include "calculationstopped.h"
-#include "treeinputs.h"
-#include "valuationstate.h"
+#include "core/engine/calculationstopped.h"
+#include "core/engine/valuationstate.h"
+#include "core/parameters/treeinputs.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pricelistfile.h"
+#include "core/files/pricelistfile.h"
 
 #include <QString>
 

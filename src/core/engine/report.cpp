@@ -1,7 +1,7 @@
-#include "report.h"
+#include "core/engine/report.h"
 
-#include "textfile.h"
-#include "valuationstate.h"
+#include "core/engine/valuationstate.h"
+#include "core/files/textfile.h"
 
 #include <algorithm>
 #include <iterator>

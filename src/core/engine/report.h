@@ -1,7 +1,7 @@
 #pragma once
 
-#include "numberformat.h"
-#include "treeinputs.h"
+#include "core/files/numberformat.h"
+#include "core/parameters/treeinputs.h"
 
 #include <QByteArray>
 #include <QChar>

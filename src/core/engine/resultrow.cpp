@@ -1,4 +1,4 @@
-#include "resultrow.h"
+#include "core/engine/resultrow.h"
 
 #include <array>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "numberformat.h"
-#include "treevaluation.h"
+#include "core/engine/treevaluation.h"
+#include "core/files/numberformat.h"
 
 #include <QChar>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "stemform.h"
+#include "core/engine/stemform.h"
 
-#include "calculationstopped.h"
-#include "numberformat.h"
-#include "valuationstate.h"
+#include "core/engine/calculationstopped.h"
+#include "core/engine/valuationstate.h"
+#include "core/files/numberformat.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "treevaluation.h"
+#include "core/engine/treevaluation.h"
 
-#include "calculationstopped.h"
-#include "report.h"
-#include "valuation.h"
-#include "valuationstate.h"
+#include "core/engine/calculationstopped.h"
+#include "core/engine/report.h"
+#include "core/engine/valuation.h"
+#include "core/engine/valuationstate.h"
 
 void assignInputs(ValuationState &s, const TreeInputs &in) {
     s.plantcost = in.plantcost;
@@ -69,5 +69,5 @@ TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices, Rep
 }
 
 QString loadPriceTables(const QString &sokvag, PriceTables &prices) {
-    return read_pricelist(priceListPath(sokvag), prices.pine, prices.spruce).message();
+    return readTimberPrices(priceListPath(sokvag), prices.pine, prices.spruce).message();
 }

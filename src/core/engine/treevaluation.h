@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pricelistfile.h"
-#include "treeinputs.h"
+#include "core/files/pricelistfile.h"
+#include "core/parameters/treeinputs.h"
 
 #include <QString>
 

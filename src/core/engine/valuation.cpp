@@ -1,12 +1,12 @@
-#include "valuation.h"
+#include "core/engine/valuation.h"
 
-#include "calculationstopped.h"
-#include "costs.h"
-#include "growth.h"
-#include "pricing.h"
-#include "report.h"
-#include "stemform.h"
-#include "volumes.h"
+#include "core/engine/calculationstopped.h"
+#include "core/engine/costs.h"
+#include "core/engine/growth.h"
+#include "core/engine/pricing.h"
+#include "core/engine/report.h"
+#include "core/engine/stemform.h"
+#include "core/engine/volumes.h"
 
 #include <cmath>
 #include <limits>
@@ -112,7 +112,7 @@ void Valuation::startRun() {
     s.top_diam1 = s.top_diam2 = s.top_diam3 = 0;
     s.log_volume[1] = s.log_volume[2] = s.log_volume[3] = 0;
     s.ring = 0;
-    s.crown_red() = (100 - s.kronst) / 200;
+    s.crownReduction() = (100 - s.kronst) / 200;
     s.pass_no = 0;
     s.years = 0 - s.step_years;
     s.net_previous = 1;

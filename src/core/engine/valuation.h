@@ -1,9 +1,9 @@
 #pragma once
 
-#include "growth.h"
-#include "stemform.h"
-#include "treevaluation.h"
-#include "valuationstate.h"
+#include "core/engine/growth.h"
+#include "core/engine/stemform.h"
+#include "core/engine/treevaluation.h"
+#include "core/engine/valuationstate.h"
 
 class Report;
 

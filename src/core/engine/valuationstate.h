@@ -22,8 +22,8 @@ struct ValuationState {
     double site = 0;      // height at 100 years, m
     QString plant;        // "y": the gap is replanted
     // Crown share in %, as loaded; from the start of a calculation it holds the crown reduction
-    // share `crown_red` instead (see crown_red()), which the carry-over hands on to a later
-    // calculation without "kronst:" as its crown share.
+    // share `crownReduction` instead (see crownReduction()), which the carry-over hands on to a
+    // later calculation without "kronst:" as its crown share.
     double kronst = 0;
     double avvandel = 0;           // share of the harvest cost fixed per tree, %
     double avvjust = 0;            // actual harvest cost, % of normal
@@ -37,8 +37,8 @@ struct ValuationState {
     // [1..3] potential quality of logs 1..3 as loaded; [0] working quality of the current log.
     std::array<std::int16_t, 4> kvalitet{};
 
-    double &crown_red() { return kronst; }
-    double crown_red() const { return kronst; }
+    double &crownReduction() { return kronst; }
+    double crownReduction() const { return kronst; }
 
     // Growth and height.
     double tree_age = 0;

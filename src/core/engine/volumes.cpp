@@ -1,6 +1,6 @@
-#include "volumes.h"
+#include "core/engine/volumes.h"
 
-#include "valuationstate.h"
+#include "core/engine/valuationstate.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Harvest and planting cost, net value, the rate of value growth and the present value.
-#include "calculationstopped.h"
-#include "costs.h"
+#include "core/engine/calculationstopped.h"
+#include "core/engine/costs.h"
+#include "core/files/numberformat.h"
 #include "enginetestsupport.h"
-#include "numberformat.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "enginetestsupport.h"
 
-#include "controlfile.h"
-#include "numberformat.h"
-#include "resultrow.h"
+#include "core/engine/resultrow.h"
+#include "core/files/numberformat.h"
+#include "core/parameters/controlfile.h"
 
 QStringList controlWith(const KeyValues &values) {
     QStringList lines = sampleControlLines();
@@ -10,7 +10,7 @@ QStringList controlWith(const KeyValues &values) {
         bool found = false;
         for (qsizetype i = 0; i + 1 < lines.size(); ++i)
             if (carriesKey(lines[i], key)) {
-                lines[i] = enco(lines[i], value);
+                lines[i] = withValue(lines[i], value);
                 found = true;
             }
         if (!found)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine.h"
+#include "core/engine/valuationstate.h"
+#include "core/results/treecalculation.h"
 #include "testsupport.h"
-#include "valuationstate.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,7 +35,7 @@ struct EngineHome {
     explicit EngineHome(const KeyValues &values);
 
     void setControl(const KeyValues &values) { home.writeLines("trad.sty", controlWith(values)); }
-    QString run() { return engine.berakna(valuation); }
+    QString run() { return engine.calculateAndSave(valuation); }
     QStringList report() const { return home.readLines("resultat.txt"); }
     // The report lines that begin with `start`, in order.
     QStringList reportLines(const QString &start) const;
@@ -45,7 +45,7 @@ struct EngineHome {
     QStringList gridRow(int row) const;
 
     TempHome home;
-    Engine engine;
+    TreeCalculation engine;
     TreeValuation valuation;
 };
 

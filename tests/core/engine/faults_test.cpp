@@ -1,7 +1,7 @@
 // Trees and files the engine cannot value: each stops the calculation with one clear message,
 // the report says why, and no row of an earlier tree is left in the grid.
+#include "core/files/textfile.h"
 #include "enginetestsupport.h"
-#include "textfile.h"
 
 #include <QFile>
 
@@ -140,7 +140,7 @@ TEST_P(UnreadableInput, stopsBeforeTheReportIsTouchedAndLeavesNoOldRows) {
     const TreeInputs before = h.engine.inputs();
     f.spoil(h.home);
     int loads = 0;
-    const QString message = h.engine.berakna(h.valuation, [&] { ++loads; });
+    const QString message = h.engine.calculateAndSave(h.valuation, [&] { ++loads; });
     EXPECT_EQ(loads, 1) << "the parameter summary is shown first in any case";
     EXPECT_TRUE(message.contains(QString::fromUtf8(f.inMessage))) << message;
     EXPECT_TRUE(message.contains("förra rapporten är oförändrad")) << message;

@@ -1,7 +1,7 @@
 // Height model, ring width with the crown reduction, and diameter growth.
+#include "core/engine/growth.h"
+#include "core/files/numberformat.h"
 #include "enginetestsupport.h"
-#include "growth.h"
-#include "numberformat.h"
 
 #include <gtest/gtest.h>
 

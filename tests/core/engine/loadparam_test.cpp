@@ -1,6 +1,6 @@
 // Reading the engine's inputs from the control file.
+#include "core/engine/pricing.h"
 #include "enginetestsupport.h"
-#include "pricing.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@ namespace {
 
 struct Loaded {
     TempHome home;
-    Engine engine{home.sokvag()};
+    TreeCalculation engine{home.sokvag()};
     QString load(const QStringList &lines) {
         home.writeLines("trad.sty", lines);
-        return engine.load_param();
+        return engine.loadInputs();
     }
     const TreeInputs &s() const { return engine.inputs(); }
 };

@@ -1,8 +1,8 @@
 // The engine's price tables and the price of a log.
-#include "calculationstopped.h"
+#include "core/engine/calculationstopped.h"
+#include "core/engine/pricing.h"
+#include "core/files/textfile.h"
 #include "enginetestsupport.h"
-#include "pricing.h"
-#include "textfile.h"
 
 #include <gtest/gtest.h>
 
@@ -89,24 +89,24 @@ TEST(EnginePriceList, blocksFillTheTableTheirTagNamesInAnyOrder) {
          {QStringList{"t", "g"}, QStringList{"g", "t"}, QStringList{"t", "g", "b"}}) {
         TempHome home;
         home.write("priser_ac.txt", priceFile(order));
-        Engine engine(home.sokvag());
-        ASSERT_EQ(engine.read_pricelist(), QString()) << order.join(',');
-        EXPECT_EQ(engine.berakna_priser("t", 3, 30.0), 140) << order.join(',');
-        EXPECT_EQ(engine.berakna_priser("g", 5, 12.5), 251) << order.join(',');
+        TreeCalculation engine(home.sokvag());
+        ASSERT_EQ(engine.loadPrices(), QString()) << order.join(',');
+        EXPECT_EQ(engine.logPrice("t", 3, 30.0), 140) << order.join(',');
+        EXPECT_EQ(engine.logPrice("g", 5, 12.5), 251) << order.join(',');
     }
 }
 
 TEST(EnginePriceList, aFileWithOnlyThePineBlockIsRefusedAndLeavesBothTablesAsTheyWere) {
     TempHome home;
     home.write("priser_ac.txt", priceFile({"t", "g"}));
-    Engine engine(home.sokvag());
-    ASSERT_EQ(engine.read_pricelist(), QString());
+    TreeCalculation engine(home.sokvag());
+    ASSERT_EQ(engine.loadPrices(), QString());
     home.write("priser_ac.txt", priceFile({"T", "g"}));
-    EXPECT_NE(engine.read_pricelist(), QString());
+    EXPECT_NE(engine.loadPrices(), QString());
     home.write("priser_ac.txt", priceFile({"t"}));
-    EXPECT_NE(engine.read_pricelist(), QString());
-    EXPECT_EQ(engine.berakna_priser("t", 1, 14.0), 112);
-    EXPECT_EQ(engine.berakna_priser("g", 1, 14.0), 212);
+    EXPECT_NE(engine.loadPrices(), QString());
+    EXPECT_EQ(engine.logPrice("t", 1, 14.0), 112);
+    EXPECT_EQ(engine.logPrice("g", 1, 14.0), 212);
 }
 
 TEST(EnginePriceList, aCalculationReadsThePriceListOnDiskEveryTime) {

@@ -1,8 +1,8 @@
 // The report and the grid of whole calculations. The golden files were produced by
 // golden/reference_valuation.py, a separate Python implementation of the valuation.
+#include "core/engine/report.h"
+#include "core/files/textfile.h"
 #include "enginetestsupport.h"
-#include "report.h"
-#include "textfile.h"
 
 #include <QDir>
 #include <QFile>

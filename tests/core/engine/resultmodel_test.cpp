@@ -1,10 +1,10 @@
 // The result model shows a valuation as the result grid always has: the same texts under the
 // same headings, numbers for whoever reads the model rather than the screen.
-#include "decision.h"
+#include "core/engine/decision.h"
+#include "core/files/textfile.h"
+#include "core/results/resultmodel.h"
 #include "enginetestsupport.h"
-#include "resultmodel.h"
 #include "sampleresult.h"
-#include "textfile.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
 // Stem volume, the bucking into logs and the quality each log is sold under.
+#include "core/engine/growth.h"
+#include "core/engine/stemform.h"
+#include "core/files/numberformat.h"
+#include "core/files/textfile.h"
 #include "enginetestsupport.h"
-#include "growth.h"
-#include "numberformat.h"
-#include "stemform.h"
-#include "textfile.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
-#include "decision.h"
+#include "core/engine/decision.h"
+#include "core/engine/report.h"
+#include "core/engine/resultrow.h"
+#include "core/engine/treevaluation.h"
+#include "core/files/numberformat.h"
+#include "core/files/textfile.h"
 #include "enginetestsupport.h"
-#include "numberformat.h"
-#include "report.h"
-#include "resultrow.h"
-#include "textfile.h"
-#include "treevaluation.h"
 
 #include <gtest/gtest.h>
 

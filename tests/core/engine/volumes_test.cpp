@@ -1,7 +1,7 @@
 // Log and pulpwood volumes, the wood value, and trees without timber or without any wood.
+#include "core/engine/volumes.h"
+#include "core/files/numberformat.h"
 #include "enginetestsupport.h"
-#include "numberformat.h"
-#include "volumes.h"
 
 #include <QRegularExpression>
 

@@ -1,8 +1,8 @@
 // The what-if table: the sample tree valued again with the rate or the prices changed.
-#include "decision.h"
+#include "core/engine/decision.h"
+#include "core/results/verdict.h"
+#include "core/results/whatif.h"
 #include "enginetestsupport.h"
-#include "verdict.h"
-#include "whatif.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,213 @@
+#include "core/files/diskaccess.h"
+
+#include <QDir>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+// POSIX calls rather than QFile: only they tell the real cause of a failure (errno), open without
+// following a link (O_EXCL, O_NOFOLLOW) and without waiting on a named pipe (O_NONBLOCK).
+
+namespace {
+
+QByteArray nativePath(const QString &path) {
+    return QFile::encodeName(path);
+}
+
+DiskResult fault(DiskFault f) {
+    return {f, {}};
+}
+
+DiskResult checkTarget(const QByteArray &path, struct stat *old, bool *exists) {
+    *exists = ::lstat(path.constData(), old) == 0;
+    if (!*exists)
+        return errno == ENOENT ? DiskResult() : faultFromErrno(errno);
+    if (S_ISDIR(old->st_mode))
+        return fault(DiskFault::IsDirectory);
+    if (S_ISLNK(old->st_mode))
+        return fault(DiskFault::IsLink);
+    if (!S_ISREG(old->st_mode))
+        return fault(DiskFault::NotRegular);
+    // The rename would succeed in a writable directory: a file the user has write-protected is
+    // not replaced behind his back.
+    if ((old->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return fault(DiskFault::WriteProtectedFile);
+    return {};
+}
+
+// A new file of a name no one else uses, next to the target: "trad.sty.x7Kq2a.tmp".
+int createTemporary(const QByteArray &target, QByteArray *tempPath) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray suffix(6, 'x');
+        for (char &c : suffix)
+            c = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+        *tempPath = target + '.' + suffix + ".tmp";
+        // O_EXCL: a link or anything else of that name makes this fail rather than be followed.
+        const int fd = ::open(tempPath->constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+int writeAll(int fd, const QByteArray &bytes, int simulatedWriteError) {
+    if (simulatedWriteError)
+        return simulatedWriteError;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;
+        done += n;
+    }
+    return 0;
+}
+
+} // namespace
+
+DiskResult readRegularFile(const QString &path, QByteArray *bytes) {
+    // Non-blocking, so that a named pipe in place of the file is refused instead of waited on.
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return faultFromErrno(errno);
+    struct stat info {};
+    DiskResult result;
+    if (::fstat(fd, &info) != 0)
+        result = faultFromErrno(errno);
+    else if (S_ISDIR(info.st_mode))
+        result = fault(DiskFault::IsDirectory);
+    else if (!S_ISREG(info.st_mode))
+        result = fault(DiskFault::NotRegular);
+    if (!result.ok()) {
+        ::close(fd);
+        return result;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QByteArray content;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result = faultFromErrno(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, n);
+    }
+    ::close(fd);
+    if (result.ok())
+        *bytes = std::move(content);
+    return result;
+}
+
+DiskResult replaceRegularFile(const QString &target, const QByteArray &bytes,
+                              int simulatedWriteError) {
+    const QByteArray path = nativePath(target);
+    struct stat old {};
+    bool exists = false;
+    if (DiskResult checked = checkTarget(path, &old, &exists); !checked.ok())
+        return checked;
+    QByteArray temp;
+    const int fd = createTemporary(path, &temp);
+    if (fd < 0)
+        return faultFromErrno(errno);
+    int error = 0;
+    // Any other file keeps its permissions.
+    if (exists && ::fchmod(fd, old.st_mode & 07777) != 0)
+        error = errno;
+    if (!error)
+        error = writeAll(fd, bytes, simulatedWriteError);
+    // The data must be on the disk before the rename makes it the file of record.
+    if (!error && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    if (!error && std::rename(temp.constData(), path.constData()) != 0)
+        error = errno;
+    if (error) {
+        ::unlink(temp.constData());
+        return faultFromErrno(error);
+    }
+    return {};
+}
+
+DiskResult checkReplaceable(const QString &target) {
+    struct stat old {};
+    bool exists = false;
+    return checkTarget(nativePath(target), &old, &exists);
+}
+
+DiskResult whyNotWritable(const QString &directory) {
+    const QByteArray dir = nativePath(directory);
+    if (::access(dir.constData(), W_OK) != 0)
+        return faultFromErrno(errno);
+    // Writable by its rights, yet nothing could be made there: the disk tells why.
+    struct statvfs disk {};
+    if (::statvfs(dir.constData(), &disk) == 0 && (disk.f_flag & ST_RDONLY))
+        return faultFromErrno(EROFS);
+    if (::statvfs(dir.constData(), &disk) == 0 && disk.f_bavail == 0)
+        return faultFromErrno(ENOSPC);
+    return fault(DiskFault::DiskError);
+}
+
+int openForReading(const QString &path, bool streams, SourceKind *kind) {
+    // Where streams are refused, opened without waiting, so that a named pipe chosen in a window
+    // is refused at once; where they are read, a named pipe is opened as a reader of a pipe
+    // opens it, waiting for its writer (opened without waiting it would read as empty, and a
+    // second opening could miss a writer that came and went in between).
+    const bool standardInput = path == u"-";
+    const int fd = standardInput ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                                 : ::open(nativePath(path).constData(),
+                                          O_RDONLY | O_CLOEXEC | (streams ? 0 : O_NONBLOCK));
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    *kind = S_ISDIR(info.st_mode)   ? SourceKind::Directory
+            : S_ISREG(info.st_mode) ? SourceKind::RegularFile
+                                    : SourceKind::Stream;
+    if (!streams)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool isSameFile(const QString &path, const QString &other) {
+    struct stat a {
+    }, b{};
+    if (::stat(nativePath(path).constData(), &a) != 0)
+        return false;
+    const bool known = other == u"-" ? ::fstat(STDIN_FILENO, &b) == 0
+                                     : ::stat(nativePath(other).constData(), &b) == 0;
+    return known && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+QString placeForNewHome() {
+    return QDir::homePath();
+}
+
+void makeBinary(std::FILE *) {
+    // POSIX streams have no text mode.
+}

@@ -1,0 +1,336 @@
+#include "core/parameters/parameters.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+namespace {
+
+using C = Parameter::Conversion;
+using F = Parameter::Form;
+
+// Codes (region, species, planting) have no bounds; the quality classes are the five the
+// tree form offers.
+const Parameter table[] = {
+    // The stand and economy form, top to bottom.
+    {Keys::sv,
+     F::Stand,
+     u"optSvN",
+     u"optSvS",
+     u"Label6",
+     u"Del av Sverige",
+     {},
+     {},
+     0,
+     0,
+     C::Text,
+     u"Den del av Sverige där trädet växer, norra eller södra; den avgör vilka funktioner för "
+     u"höjd och stamform som används.",
+     nullptr,
+     &TreeInputs::sv},
+    {Keys::plantcost,
+     F::Stand,
+     u"txtPlantcost",
+     {},
+     u"Label7",
+     u"Kostnad för en planta satt i skogen",
+     u"Label8",
+     u"Kr",
+     1,
+     10,
+     C::Number,
+     u"Vad det kostar att sätta en ny planta i luckan efter trädet, i kronor per planta.",
+     &TreeInputs::plantcost},
+    {Keys::rant,
+     F::Stand,
+     u"txtRant",
+     {},
+     u"Label1",
+     u"Räntenivå över vilken trädet skall lämnas vid denna avverkning",
+     u"lblProc",
+     u"%",
+     0,
+     10,
+     C::Percent,
+     u"Ägarens räntekrav i procent: växer trädets värde snabbare än så lönar det sig att låta "
+     u"det stå kvar.",
+     &TreeInputs::rant},
+    {Keys::harvpr,
+     F::Stand,
+     u"txtHarvpr",
+     {},
+     u"lblHarvpr",
+     u"Andel avverkad volym ",
+     u"lblProc2",
+     u"%",
+     0,
+     100,
+     C::Number,
+     u"Hur stor del av beståndets volym som tas ut vid avverkningen; ju mindre uttag, desto "
+     u"dyrare blir avverkningen per kubikmeter.",
+     &TreeInputs::harvpr},
+    {Keys::avvandel,
+     F::Stand,
+     u"txtAvvandel",
+     {},
+     u"Label9",
+     u"Andel av avverkningskostnaden som är fast knuten till varje träd",
+     u"Label11",
+     u"%",
+     0,
+     100,
+     C::Number,
+     u"Den del av avverkningskostnaden som är densamma för varje träd, hur stort trädet än är.",
+     &TreeInputs::avvandel},
+    {Keys::avvjust,
+     F::Stand,
+     u"txtAvvjust",
+     {},
+     u"Label12",
+     u"Aktuell avverkningskostnad",
+     u"Label13",
+     u"% av normal (skördare+skotare)",
+     0,
+     1000,
+     C::Number,
+     u"Avverkningskostnaden just nu i procent av en normal kostnad för skördare och skotare.",
+     &TreeInputs::avvjust},
+    {Keys::mt,
+     F::Stand,
+     u"txtTallpris",
+     {},
+     u"lblTallpris",
+     u"Tallmassavedens pris",
+     u"lblKr1",
+     u"Kr/m3",
+     0,
+     1000,
+     C::Number,
+     u"Priset för massaved av tall, i kronor per kubikmeter.",
+     &TreeInputs::mt},
+    {Keys::mg,
+     F::Stand,
+     u"txtGranpris",
+     {},
+     u"lblGranpris",
+     u"Granmassavedens pris",
+     u"Label2",
+     u"Kr/m3",
+     0,
+     1000,
+     C::Number,
+     u"Priset för massaved av gran, i kronor per kubikmeter.",
+     &TreeInputs::mg},
+    {Keys::mb,
+     F::Stand,
+     u"txtBjorkpris",
+     {},
+     u"lblBjorkpris",
+     u"Björkmassavedens pris",
+     u"Label3",
+     u"Kr/m3",
+     0,
+     1000,
+     C::Number,
+     u"Priset för massaved av björk, i kronor per kubikmeter.",
+     &TreeInputs::mb},
+
+    // The tree form, top to bottom.
+    {Keys::art,
+     F::Tree,
+     u"cmbArt",
+     {},
+     u"lblArt",
+     u"Trädart:",
+     {},
+     {},
+     0,
+     0,
+     C::Text,
+     u"Trädets art; tall och gran kan väljas och värderas.",
+     nullptr,
+     &TreeInputs::art},
+    {Keys::bdm,
+     F::Tree,
+     u"txtBdm",
+     {},
+     u"lblBdm",
+     u"Brösthöjdsdiameter:",
+     u"lblCm",
+     u"cm",
+     0,
+     300,
+     C::Number,
+     u"Trädets diameter i brösthöjd, 1,3 meter över marken, i centimeter.",
+     &TreeInputs::bdm},
+    {Keys::hojdjust,
+     F::Tree,
+     u"txtHojdjust",
+     {},
+     u"Label3",
+     u"Avvikelse från normalhöjden",
+     u"Label4",
+     u"m",
+     -8,
+     8,
+     C::Number,
+     u"Hur många meter trädet är högre (plus) eller lägre (minus) än ett normalt träd med samma "
+     u"diameter på samma ståndort.",
+     &TreeInputs::hojdjust},
+    {Keys::site,
+     F::Tree,
+     u"txtSite",
+     {},
+     u"lblSite",
+     u"Ståndortsindex vid 100 års ålder .......",
+     u"lblM",
+     u"m",
+     10,
+     36,
+     C::Number,
+     u"Ståndortens bonitet: den höjd i meter som träden på platsen når vid 100 års ålder.",
+     &TreeInputs::site},
+    {Keys::plant,
+     F::Tree,
+     u"optYes",
+     u"optNo",
+     u"lblPlant",
+     u"Plantering efter avverkning av trädet?",
+     {},
+     {},
+     0,
+     0,
+     C::Text,
+     u"Om luckan efter trädet ska planteras när det har avverkats; plantan räknas då som en "
+     u"kostnad.",
+     nullptr,
+     &TreeInputs::plant},
+    {Keys::ring5,
+     F::Tree,
+     u"txtRing5",
+     {},
+     u"lblRing5",
+     u"Årsring efter 5 år ................................",
+     u"lblMm",
+     u"mm",
+     0.1,
+     20,
+     C::Number,
+     u"Trädets årsringsbredd efter 5 år, i millimeter per år; den avgör hur fort diametern växer.",
+     &TreeInputs::ring5},
+    {Keys::dkvot,
+     F::Tree,
+     u"txtDkvot",
+     {},
+     u"Label6",
+     u"Diameterkvot .....................................",
+     {},
+     {},
+     0.2,
+     1,
+     C::Number,
+     u"Trädets brösthöjdsdiameter delad med diametern hos de grövsta träden i beståndet runt "
+     u"det. Mät med klave i brösthöjd, 1,3 m över marken, dels trädet, dels några av de "
+     u"grövsta träden, och dela: 32 cm mot 40 cm ger 0,8. Ett av de grövsta träden har 1. "
+     u"Höjdmodellen bestämmer trädets höjd med den.",
+     &TreeInputs::dkvot},
+    {Keys::kronst,
+     F::Tree,
+     u"txtKronst",
+     {},
+     u"Label2",
+     u"Andel av fullt utvecklad krona hos ett friväxande träd av denna storlek ......",
+     u"lblProc3",
+     u"%",
+     0,
+     100,
+     C::Number,
+     u"Trädets krona i procent av kronan hos ett friväxande träd av samma storlek; en mindre "
+     u"krona ger långsammare tillväxt.",
+     &TreeInputs::kronst},
+    {Keys::bkv,
+     F::Tree,
+     u"cmbBkv",
+     {},
+     u"lblBkv",
+     u"Förstastocken",
+     {},
+     {},
+     1,
+     5,
+     C::Quality,
+     u"Den kvalitetsklass som trädets första stock (rotstocken) kan nå: 1 är den bästa "
+     u"klassen (rak och kvistfri), 5 den sämsta. Klassen väljer rad i prislistan.",
+     nullptr,
+     nullptr,
+     1},
+    {Keys::akv,
+     F::Tree,
+     u"cmbAkv",
+     {},
+     u"lblAkv",
+     u"Andrastocken",
+     {},
+     {},
+     1,
+     5,
+     C::Quality,
+     u"Den kvalitetsklass som trädets andra stock kan nå: 1 är den bästa klassen (rak och "
+     u"kvistfri), 5 den sämsta. Klassen väljer rad i prislistan.",
+     nullptr,
+     nullptr,
+     2},
+    {Keys::tkv,
+     F::Tree,
+     u"cmbTkv",
+     {},
+     u"lblTkv",
+     u"Tredjestocken",
+     {},
+     {},
+     1,
+     5,
+     C::Quality,
+     u"Den kvalitetsklass som trädets tredje stock kan nå: 1 är den bästa klassen (rak och "
+     u"kvistfri), 5 den sämsta. Klassen väljer rad i prislistan.",
+     nullptr,
+     nullptr,
+     3},
+};
+
+} // namespace
+
+std::span<const Parameter> parameters() {
+    return table;
+}
+
+const Parameter *findParameter(QStringView key) {
+    for (const Parameter &p : table)
+        if (p.key == key)
+            return &p;
+    return nullptr;
+}
+
+QList<const Parameter *> parametersOf(Parameter::Form form) {
+    QList<const Parameter *> list;
+    for (const Parameter &p : table)
+        if (p.form == form)
+            list << &p;
+    return list;
+}
+
+QStringList parameterKeys() {
+    QStringList keys;
+    for (const Parameter &p : table)
+        keys << p.keyText();
+    return keys;
+}
+
+bool isFarOutsideBounds(const Parameter &p, double value) {
+    if (!std::isfinite(value))
+        return true;
+    if (!p.isNumber() || !p.hasBounds())
+        return false;
+    const double margin = 100 * (p.upper - p.lower);
+    return value < p.lower - margin || value > p.upper + margin;
+}

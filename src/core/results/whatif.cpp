@@ -1,0 +1,64 @@
+#include "core/results/whatif.h"
+
+#include "core/engine/decision.h"
+#include "core/results/verdict.h"
+
+namespace {
+
+WhatIf valued(QString change, const TreeInputs &inputs, const PriceTables &prices) {
+    WhatIf w;
+    w.change = std::move(change);
+    if (const std::optional<Decision> d = decide(valueTree(inputs, prices))) {
+        w.valued = true;
+        w.bestYears = d->bestYears();
+        w.bestValue = d->bestValue;
+    }
+    return w;
+}
+
+} // namespace
+
+void scalePrices(TreeInputs &inputs, PriceTables &prices, double factor) {
+    for (PriceTable *table : {&prices.pine, &prices.spruce})
+        for (auto &quality : *table)
+            for (double &price : quality)
+                price *= factor;
+    inputs.mt *= factor;
+    inputs.mg *= factor;
+    inputs.mb *= factor;
+}
+
+QList<WhatIfCase> whatIfCases(const TreeInputs &inputs, const PriceTables &prices,
+                              QChar separator) {
+    QList<WhatIfCase> all;
+    for (const int step : {-1, 0, 1}) {
+        WhatIfCase c{QString(), inputs, prices, step == 0};
+        c.inputs.rant = inputs.rant + step / 100.0;
+        c.change = QStringLiteral("Räntekrav %1 %").arg(rateText(c.inputs.rant * 100, separator));
+        if (c.asGiven)
+            c.change += QStringLiteral(" (som beräknat)");
+        all.append(std::move(c));
+    }
+    for (const double factor : {0.9, 1.1}) {
+        WhatIfCase c{factor < 1 ? QStringLiteral("Alla priser −10 %")
+                                : QStringLiteral("Alla priser +10 %"),
+                     inputs, prices};
+        scalePrices(c.inputs, c.prices, factor);
+        all.append(std::move(c));
+    }
+    return all;
+}
+
+void applyChange(const WhatIfCase &c, TreeInputs &inputs) {
+    inputs.rant = c.inputs.rant;
+    inputs.mt = c.inputs.mt;
+    inputs.mg = c.inputs.mg;
+    inputs.mb = c.inputs.mb;
+}
+
+QList<WhatIf> whatIfs(const TreeInputs &inputs, const PriceTables &prices, QChar separator) {
+    QList<WhatIf> all;
+    for (const WhatIfCase &c : whatIfCases(inputs, prices, separator))
+        all.append(valued(c.change, c.inputs, c.prices));
+    return all;
+}

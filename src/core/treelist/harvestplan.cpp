@@ -1,0 +1,157 @@
+#include "core/treelist/harvestplan.h"
+
+#include "core/files/numberformat.h"
+
+#include <cmath>
+
+namespace {
+
+// More ids than this make a sentence no one reads; the rest are counted.
+constexpr int idsNamed = 10;
+
+QString cubicMetres(double value, QChar separator) {
+    return formatNumber(value, u"#0.0", separator);
+}
+
+} // namespace
+
+HarvestPlan::HarvestPlan() {
+    for (int r = 0; r < harvestYearCount; ++r)
+        m_years[std::size_t(r)].years = 10 * r;
+}
+
+void HarvestPlan::add(const QString &id, const TreeSummary &tree) {
+    if (!tree.valued()) {
+        m_unvalued.append(id);
+        return;
+    }
+    ++m_valued;
+    PlanYear &y = m_years[std::size_t(tree.decision.bestRow)];
+    ++y.trees;
+    y.volume += tree.volumeBest;
+    y.netValue += tree.netBest;
+    y.presentValue += tree.decision.bestValue;
+    m_allNow += tree.decision.valueNow;
+}
+
+void HarvestPlan::add(const HarvestPlan &other) {
+    for (int r = 0; r < harvestYearCount; ++r) {
+        PlanYear &y = m_years[std::size_t(r)];
+        const PlanYear &o = other.m_years[std::size_t(r)];
+        y.trees += o.trees;
+        y.volume += o.volume;
+        y.netValue += o.netValue;
+        y.presentValue += o.presentValue;
+    }
+    m_valued += other.m_valued;
+    m_unvalued += other.m_unvalued;
+    m_allNow += other.m_allNow;
+}
+
+QList<PlanYear> HarvestPlan::yearsWithTrees() const {
+    QList<PlanYear> years;
+    for (const PlanYear &y : m_years)
+        if (y.trees > 0)
+            years.append(y);
+    return years;
+}
+
+PlanYear HarvestPlan::total() const {
+    PlanYear t;
+    for (const PlanYear &y : m_years) {
+        t.trees += y.trees;
+        t.volume += y.volume;
+        t.netValue += y.netValue;
+        t.presentValue += y.presentValue;
+    }
+    return t;
+}
+
+QString groupedKronor(double value) {
+    QString text = formatNumber(value, u"#0", u'.');
+    const qsizetype digitsFrom = text.startsWith(u'-') ? 1 : 0;
+    // A no-break space, so that a line never breaks inside a sum.
+    for (qsizetype at = text.size() - 3; at > digitsFrom; at -= 3)
+        text.insert(at, QChar(0x00A0));
+    return text;
+}
+
+QString planComparison(const HarvestPlan &plan) {
+    const double planned = plan.total().presentValue;
+    const double now = plan.allNowValue();
+    QString text = QStringLiteral("Hela beståndet: nuvärde %1 kr mot %2 kr om allt avverkas nu")
+                       .arg(groupedKronor(planned), groupedKronor(now));
+    // A gain is a share of a positive value; against a stand that costs money to cut there is
+    // none to give.
+    if (now > 0)
+        text += QStringLiteral(" (+%1 %)")
+                    .arg(formatNumber(std::max(0.0, (planned / now - 1) * 100), u"#0", u'.'));
+    return text + u'.';
+}
+
+QString planStatement(const HarvestPlan &plan, QChar separator) {
+    const int valued = plan.valuedTrees();
+    QStringList sentences;
+    if (valued == 0) {
+        sentences << QStringLiteral("Inget träd i listan kunde värderas.");
+    } else {
+        const PlanYear &now = plan.year(0);
+        if (now.trees > 0)
+            sentences << QStringLiteral("Avverka %1 av %2 träd nu: %3 kr netto, %4 m3.")
+                             .arg(now.trees)
+                             .arg(valued)
+                             .arg(groupedKronor(now.netValue), cubicMetres(now.volume, separator));
+        else
+            sentences << QStringLiteral("Inget av de %1 träden bör avverkas nu.").arg(valued);
+        const QList<PlanYear> years = plan.yearsWithTrees();
+        const int later = valued - now.trees;
+        if (later > 0) {
+            double presentValue = 0;
+            for (const PlanYear &y : years)
+                if (y.years > 0)
+                    presentValue += y.presentValue;
+            const int first = years.value(now.trees > 0 ? 1 : 0).years;
+            const int last = years.last().years;
+            const QString when = first == last ? QString::number(first)
+                                               : QStringLiteral("%1–%2").arg(first).arg(last);
+            sentences << QStringLiteral("%1 ger %2 trädvis avverkningar om %3 år, med nuvärdet "
+                                        "%4 kr.")
+                             .arg(now.trees > 0 ? QStringLiteral("Resten") : QStringLiteral("De"))
+                             .arg(later)
+                             .arg(when, groupedKronor(presentValue));
+        }
+        sentences << planComparison(plan);
+    }
+    if (const int unvalued = plan.unvaluedTrees(); unvalued > 0) {
+        QStringList named = plan.unvaluedIds().mid(0, idsNamed);
+        QString ids = named.join(QStringLiteral(", "));
+        if (unvalued > idsNamed)
+            ids += QStringLiteral(" och %1 till").arg(unvalued - idsNamed);
+        sentences << QStringLiteral("%1 träd kunde inte värderas och ingår inte i summorna: %2.")
+                         .arg(unvalued)
+                         .arg(ids);
+    }
+    return sentences.join(u' ');
+}
+
+QList<QStringList> planLines(const HarvestPlan &plan, QChar mark) {
+    auto cells = [mark](const QString &first, const PlanYear &y) {
+        return QStringList{first, QString::number(y.trees), formatNumber(y.volume, u"#0.00", mark),
+                           formatNumber(y.netValue, u"#0", mark),
+                           formatNumber(y.presentValue, u"#0", mark)};
+    };
+    QList<QStringList> lines{{QStringLiteral("år"), QStringLiteral("träd"),
+                              QStringLiteral("volym m3"), QStringLiteral("netto kr"),
+                              QStringLiteral("nuvärde kr")}};
+    for (const PlanYear &y : plan.yearsWithTrees())
+        lines << cells(QString::number(y.years), y);
+    lines << cells(QStringLiteral("totalt"), plan.total());
+    lines << QStringList{planComparison(plan)};
+    return lines;
+}
+
+QString planAssumption() {
+    return QStringLiteral("Varje träd är värderat för sig och avverkas sitt bästa år, som om "
+                          "grannarna inte påverkade dess tillväxt. Nuvärdena är räknade med "
+                          "räntekravet i trad.sty.");
+}

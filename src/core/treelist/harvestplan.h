@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/engine/treevaluation.h"
+#include "core/treelist/treelist.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// A stand's harvest plan: every tree that could be valued is cut in its own best year, as the
+// list's "bästa år" states. The plan sums the trees of each harvest year and compares the whole
+// stand's present value with cutting every valued tree now. Each tree is valued on its own, as
+// if its neighbours did not change its growth.
+
+// The trees cut in one harvest year.
+struct PlanYear {
+    int years = 0;           // 0, 10, ..., 110
+    int trees = 0;           // trees cut that year
+    double volume = 0;       // their merchantable volume at that harvest, m3
+    double netValue = 0;     // their net value at that harvest, kr
+    double presentValue = 0; // that net value today at the required rate, kr
+};
+
+class HarvestPlan {
+public:
+    HarvestPlan();
+
+    // Adds one tree of the list; a tree that could not be valued is counted and named.
+    void add(const QString &id, const TreeSummary &tree);
+    // Adds the trees of another plan of the same stand (a part of the list valued elsewhere).
+    void add(const HarvestPlan &other);
+
+    // The years in which trees are cut, earliest first.
+    QList<PlanYear> yearsWithTrees() const;
+    const PlanYear &year(int row) const { return m_years[std::size_t(row)]; }
+    // Every year together (`years` is 0).
+    PlanYear total() const;
+    int valuedTrees() const { return m_valued; }
+    int unvaluedTrees() const { return int(m_unvalued.size()); }
+    const QStringList &unvaluedIds() const { return m_unvalued; }
+    // The stand's present value when every valued tree is cut now instead, kr.
+    double allNowValue() const { return m_allNow; }
+
+private:
+    std::array<PlanYear, harvestYearCount> m_years;
+    int m_valued = 0;
+    QStringList m_unvalued;
+    double m_allNow = 0;
+};
+
+// The plan in two or three plain sentences: what this harvest brings, what the later harvests
+// are worth, the stand against cutting everything now, and the trees left out.
+QString planStatement(const HarvestPlan &plan, QChar decimalSeparator);
+// Only the comparison of the stand with cutting everything now.
+QString planComparison(const HarvestPlan &plan);
+// The plan as a file writes it: the headings "år", "träd", "volym m3", "netto kr", "nuvärde kr",
+// a line for each harvest year with trees, a line "totalt", then the comparison as one cell.
+QList<QStringList> planLines(const HarvestPlan &plan, QChar decimalSeparator);
+// What every plan rests on, said once beside it.
+QString planAssumption();
+
+// Kronor as a statement writes them: whole, thousands set apart ("17 080").
+QString groupedKronor(double value);

@@ -1,0 +1,57 @@
+#include "core/treelist/standwhatif.h"
+
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <numeric>
+#include <vector>
+
+StandWhatIfs::StandWhatIfs(const TreeListHome &home, QChar separator) : m_base(home.base) {
+    std::size_t i = 0;
+    for (WhatIfCase &c : whatIfCases(home.base, home.prices, separator))
+        if (!c.asGiven && i < m_changes.size())
+            m_changes[i++] = std::move(c);
+}
+
+StandWhatIfs::Tally StandWhatIfs::tally(const TreeRow &tree, const TreeSummary &asGiven) const {
+    Tally t;
+    // The row is read once; each change then only sets the rate and the prices.
+    TreeInputs own = m_base;
+    if (!overlayTree(own, tree))
+        return t;
+    for (std::size_t i = 0; i < m_changes.size(); ++i) {
+        TreeInputs changed = own;
+        applyChange(m_changes[i], changed);
+        const TreeSummary s = valueTreeInputs(changed, m_changes[i].prices);
+        if (!s.valued())
+            continue;
+        t.valued[i] = 1;
+        t.presentValue[i] = s.decision.bestValue;
+        t.switched[i] = asGiven.valued() && asGiven.decision.cutNow() != s.decision.cutNow();
+    }
+    return t;
+}
+
+void StandWhatIfs::add(Tally &sum, const Tally &more) {
+    for (std::size_t i = 0; i < standWhatIfCount; ++i) {
+        sum.switched[i] += more.switched[i];
+        sum.presentValue[i] += more.presentValue[i];
+        sum.valued[i] += more.valued[i];
+    }
+}
+
+QList<StandWhatIf> StandWhatIfs::results(const Tally &sum) const {
+    QList<StandWhatIf> all;
+    for (std::size_t i = 0; i < m_changes.size(); ++i)
+        all.append({m_changes[i].change, sum.switched[i], sum.presentValue[i], sum.valued[i]});
+    return all;
+}
+
+QList<StandWhatIf> StandWhatIfs::valueAll(const QList<TreeRow> &trees,
+                                          const QList<TreeSummary> &asGiven) const {
+    std::vector<qsizetype> rows(std::size_t(trees.size()));
+    std::iota(rows.begin(), rows.end(), 0);
+    const Tally sum = QtConcurrent::blockingMappedReduced<Tally>(
+        rows, [&](qsizetype r) { return tally(trees[r], asGiven.value(r)); },
+        [](Tally &total, const Tally &tree) { add(total, tree); });
+    return results(sum);
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/engine/decision.h"
+#include "core/engine/treevaluation.h"
+#include "core/files/outcome.h"
+#include "core/parameters/treeinputs.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <optional>
+
+// A list of trees valued one by one: a stand marked for a selective harvest, or an inventory.
+// Each tree is the tree form's eleven control-file keys as texts; what a tree leaves out comes
+// from the home directory's "trad.sty", so a list only needs the columns the calliper measured.
+
+// The tree keys of the control file, in the order of the tree form.
+enum TreeKey : int { Art, Bdm, Hojdjust, Site, Plant, Ring5, Dkvot, Kronst, Bkv, Akv, Tkv };
+inline constexpr int treeKeyCount = 11;
+
+struct Parameter;
+
+struct TreeKeyInfo {
+    enum Kind { Species, Number, YesNo, Quality };
+    QStringView name;      // column name in a list file: the control-file key without its colon
+    const char16_t *title; // column heading on screen
+    Kind kind;
+    // The key in the table of parameters: the tree form's bounds of a number, its meaning.
+    const Parameter *parameter = nullptr;
+};
+
+const TreeKeyInfo &treeKeyInfo(int key);
+// The key a list file's column heading names ("bdm", "BDM", "bdm:"), or -1.
+int treeKeyNamed(QStringView heading);
+
+// One tree of a list: its identifier and the text of each key, as read or typed. A key the
+// list has no column for is not `given`: the tree takes it from "trad.sty".
+struct TreeRow {
+    QString id;
+    std::array<QString, treeKeyCount> values;
+    std::array<bool, treeKeyCount> given{};
+};
+
+// The fault of `text` as the value of `key`, in the words of the tree form's field check
+// ("Värdet måste ligga mellan 0 och 300"), or the empty text. A decimal comma counts as a
+// point, since spreadsheets and callipers write one.
+QString treeValueFault(int key, QStringView text);
+
+// The row's first fault, naming its column ("bdm: Fältet får ej lämnas tomt"), or empty.
+QString treeRowFault(const TreeRow &row);
+
+// `base` with every given key of `row` laid over it.
+Outcome overlayTree(TreeInputs &base, const TreeRow &row);
+
+// The species letter for a text a list may hold: the letter itself or the name ("Tall",
+// "gran"). Empty when the text names no species.
+QString speciesLetter(QStringView text);
+
+// Whether the gap is replanted, for a text a list may hold ("y", "n", "Ja", "nej"); none when
+// the text says neither.
+std::optional<bool> plantingAnswer(QStringView text);
+
+// What the list shows of one valued tree.
+struct TreeSummary {
+    QString fault; // why the tree could not be valued; the figures below then mean nothing
+    Decision decision;
+    double volumeNow = 0; // merchantable volume if cut now, m3
+    // The harvest in the best year: its net value (kr) and merchantable volume (m3) then.
+    double netBest = 0;
+    double volumeBest = 0;
+
+    bool valued() const { return fault.isEmpty(); }
+};
+
+// Values one tree on its own: `base` (the home directory's parameters) with the row laid over
+// it. `full` receives the twelve harvest years when given.
+TreeSummary valueTreeRow(const TreeInputs &base, const TreeRow &row, const PriceTables &prices,
+                         TreeValuation *full = nullptr);
+// The same for a tree whose row is already laid over the base.
+TreeSummary valueTreeInputs(const TreeInputs &inputs, const PriceTables &prices,
+                            TreeValuation *full = nullptr);
+
+// The decision in the list's words: "Avverka nu" or "Låt stå".
+QString decisionText(const Decision &d);
+
+// The summary columns of a valued list, after the tree's own columns.
+enum SummaryColumn : int { Beslut, BastaAr, NettoNu, NuvardeBasta, Ranta10, Fel };
+inline constexpr int summaryColumnCount = 6;
+QString summaryHeading(int column);
+// A summary figure as the result grid writes it; empty for a tree that was not valued.
+QString summaryText(const TreeSummary &s, int column, QChar decimalSeparator);
+
+// Figure `column` (a ResultColumn, headed by resultHeading) of a harvest year as the grid writes
+// it; a figure the grid leaves blank (growth and present value of harvest now) is the empty
+// text.
+QString harvestYearText(const HarvestYear &year, int column, QChar decimalSeparator);
+
+// The parameters a list's trees start from: those of "trad.sty" in the home directory.
+struct TreeListHome {
+    TreeInputs base;
+    PriceTables prices;
+    std::array<QString, treeKeyCount> texts; // the tree keys' texts in "trad.sty"
+    // Tree keys "trad.sty" has no line for: a list must give them in a column of its own.
+    std::array<bool, treeKeyCount> missing{};
+    QString controlFilePath;
+};
+// Loads the home directory's parameters; a stand or economy parameter missing from "trad.sty"
+// stops it with a message naming the parameter (its trees would otherwise be valued with 0).
+Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home);
+// The message for tree keys "trad.sty" lacks and a list without their column (`hasColumn`), or
+// empty when every such key has its column.
+QString missingTreeKeysMessage(const TreeListHome &home,
+                               const std::array<bool, treeKeyCount> &hasColumn);
+// Only the texts of the tree keys, for a new tree of a list.
+Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts);

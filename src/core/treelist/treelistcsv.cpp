@@ -1,0 +1,497 @@
+#include "core/treelist/treelistcsv.h"
+
+#include "core/files/diskaccess.h"
+
+#include "core/files/cp1252.h"
+#include "core/files/numberformat.h"
+#include "core/results/resultcsv.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 chunkBytes = 1 << 18;
+// What one chunk of lines may hold, so that a list of long lines reads in the same memory as
+// a list of short ones.
+constexpr qsizetype chunkCharacters = 1 << 22;
+constexpr qsizetype chunkCells = 1 << 18;
+const QByteArray utf8Bom("\xEF\xBB\xBF");
+
+bool isNumberKey(int kind) {
+    return kind >= 0 && kind < treeKeyCount && treeKeyInfo(kind).kind != TreeKeyInfo::Species &&
+           treeKeyInfo(kind).kind != TreeKeyInfo::YesNo;
+}
+
+QString fileNotReadable(const QString &path) {
+    return QStringLiteral("Filen \"%1\" kunde inte läsas.").arg(path);
+}
+
+// The name a list read from standard input goes by in messages.
+QString shownName(const QString &path) {
+    return path == u"-" ? QStringLiteral("standard in") : path;
+}
+
+QString openFailure(const QString &path, int error) {
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("Filen \"%1\" finns inte.").arg(path);
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning, eftersom du saknar "
+                              "rätt att läsa den.")
+            .arg(path);
+    default:
+        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning (%2).")
+            .arg(path, QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+// Counts `separator` outside quoted cells, where a heading such as "Plats, avd, del" may hold it.
+qsizetype countOutsideQuotes(QStringView line, QChar separator) {
+    qsizetype count = 0;
+    bool quoted = false;
+    for (const QChar c : line) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (c == separator && !quoted)
+            ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+CsvDialect CsvDialect::forLocale() {
+    CsvDialect d;
+    d.decimalMark = localeDecimalSeparator() == u',' ? u',' : u'.';
+    d.separator = d.decimalMark == u',' ? u';' : u',';
+    return d;
+}
+
+QStringList splitCsvLine(QStringView line, QChar separator) {
+    if (!line.contains(u'"')) {
+        QStringList cells;
+        for (QStringView cell : line.tokenize(separator))
+            cells << cell.toString();
+        return cells;
+    }
+    QStringList cells;
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted) {
+            if (c == u'"') {
+                if (i + 1 < line.size() && line[i + 1] == u'"') {
+                    cell += u'"';
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                cell += c;
+            }
+        } else if (c == separator) {
+            cells << cell;
+            cell.clear();
+        } else if (c == u'"' && cell.trimmed().isEmpty()) {
+            cell.clear();
+            quoted = true;
+        } else {
+            cell += c;
+        }
+    }
+    cells << cell;
+    return cells;
+}
+
+QString joinCsvLine(const QStringList &cells, QChar separator) {
+    QString line;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i)
+            line += separator;
+        const QString cell = spreadsheetSafeCell(cells[i]);
+        if (cell.contains(separator) || cell.contains(u'"') || cell.contains(u'\n') ||
+            cell.contains(u'\r')) {
+            QString escaped = cell;
+            escaped.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+            line += u'"' + escaped + u'"';
+        } else {
+            line += cell;
+        }
+    }
+    return line;
+}
+
+QString withDecimalMark(const QString &text, QChar decimalMark) {
+    if (decimalMark == u'.')
+        return text;
+    QString converted = text;
+    converted.replace(u'.', decimalMark);
+    return converted;
+}
+
+bool fitsCp1252(const QString &text) {
+    return decodeCp1252(encodeCp1252(text)) == text;
+}
+
+Outcome TreeListReader::open(const QString &path, ListSource source) {
+    m_path = shownName(path);
+    // A named pipe chosen in a window is refused at once; a list on standard input ("-" or
+    // /dev/stdin) is read as the stream it is.
+    SourceKind kind = SourceKind::RegularFile;
+    const int fd = openForReading(path, source != ListSource::RegularFile, &kind);
+    if (fd < 0)
+        return Outcome::failure(openFailure(m_path, errno));
+    if (kind == SourceKind::Directory) {
+        ::close(fd);
+        return Outcome::failure(
+            QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(m_path));
+    }
+    m_stream = kind == SourceKind::Stream;
+    if (m_stream && source == ListSource::RegularFile) {
+        ::close(fd);
+        return Outcome::failure(
+            QStringLiteral("\"%1\" är ingen vanlig fil (utan till exempel en namngiven "
+                           "rörledning eller en enhet), och Kvistel läser listor bara från vanliga "
+                           "filer. Välj den riktiga filen.")
+                .arg(m_path));
+    }
+    const int readFd = fd;
+    const int fdToRead = readFd;
+    if (!m_file.open(fdToRead, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fdToRead);
+        return Outcome::failure(openFailure(m_path, EIO));
+    }
+    return settleEncodingAndHeading();
+}
+
+Outcome TreeListReader::settleEncodingAndHeading() {
+    const QString &path = m_path;
+    if (m_stream) {
+        // A stream cannot be read twice: its encoding is judged by its first megabyte, which
+        // is kept to be read again as the list.
+        while (m_pending.size() < 4 * chunkBytes) {
+            const QByteArray bytes = m_file.read(chunkBytes);
+            if (bytes.isEmpty())
+                break;
+            m_pending += bytes;
+        }
+        if (m_file.error() != QFileDevice::NoError)
+            return Outcome::failure(fileNotReadable(path));
+        if (m_pending.startsWith(utf8Bom)) {
+            m_dialect.encoding = CsvDialect::Encoding::Utf8Bom;
+        } else {
+            QStringDecoder probe(QStringDecoder::Utf8);
+            bool ascii = true;
+            for (qsizetype i = 0; ascii && i < m_pending.size(); ++i)
+                ascii = (m_pending[i] & 0x80) == 0;
+            if (!ascii)
+                QString(probe.decode(m_pending));
+            m_dialect.encoding = !ascii && !probe.hasError() ? CsvDialect::Encoding::Utf8
+                                                             : CsvDialect::Encoding::Cp1252;
+        }
+        return readHeading();
+    }
+
+    // The encoding: a byte order mark says UTF-8; otherwise a file that is valid UTF-8 all
+    // through is taken as such, and anything else as Windows-1252 (which any bytes are).
+    const QByteArray start = m_file.peek(3);
+    if (start == utf8Bom) {
+        m_dialect.encoding = CsvDialect::Encoding::Utf8Bom;
+    } else {
+        QStringDecoder probe(QStringDecoder::Utf8);
+        bool ascii = true;
+        while (!m_file.atEnd() && !probe.hasError()) {
+            const QByteArray bytes = m_file.read(chunkBytes);
+            if (bytes.isEmpty() && m_file.error() != QFileDevice::NoError)
+                return Outcome::failure(fileNotReadable(path));
+            for (qsizetype i = 0; ascii && i < bytes.size(); ++i)
+                ascii = (bytes[i] & 0x80) == 0;
+            if (!ascii)
+                QString(probe.decode(bytes)); // decoded only when made a text
+        }
+        // Plain ASCII is written back as the program's own files are: Windows-1252.
+        m_dialect.encoding =
+            !ascii && !probe.hasError() ? CsvDialect::Encoding::Utf8 : CsvDialect::Encoding::Cp1252;
+        m_file.seek(0);
+    }
+    return readHeading();
+}
+
+Outcome TreeListReader::readHeading() {
+    const QString &path = m_path;
+    m_decoder = QStringDecoder(QStringDecoder::Utf8); // Windows-1252 needs no state
+
+    QString heading;
+    while (heading.trimmed().isEmpty())
+        if (!nextLine(heading))
+            return Outcome::failure(
+                m_status.ok() ? QStringLiteral("Filen \"%1\" är tom: den första raden ska namnge "
+                                               "kolumnerna (id, art, bdm, ...).")
+                                    .arg(path)
+                              : m_status.message());
+    // The heading holds names only, so its separator is the one it has more of.
+    m_dialect.separator =
+        countOutsideQuotes(heading, u';') >= countOutsideQuotes(heading, u',') ? u';' : u',';
+    m_dialect.decimalMark = m_dialect.separator == u',' ? u'.' : u',';
+    if (const Outcome fits = checkFieldCount(heading); !fits)
+        return fits;
+    m_headings = splitCsvLine(heading, m_dialect.separator);
+    m_kinds.clear();
+    bool any = false;
+    for (qsizetype i = 0; i < m_headings.size(); ++i) {
+        QString &h = m_headings[i];
+        if (i == 0 && h.startsWith(QChar(0xFEFF)))
+            h.remove(0, 1);
+        if (h.startsWith(u'\''))
+            h = withoutSpreadsheetGuard(h);
+        int kind = treeKeyNamed(h);
+        if (kind < 0 && h.trimmed().compare(u"id", Qt::CaseInsensitive) == 0)
+            kind = idColumn;
+        if (kind >= 0) {
+            for (qsizetype j = 0; j < i; ++j)
+                if (m_kinds[std::size_t(j)] == kind)
+                    return Outcome::failure(
+                        QStringLiteral("Kolumnen \"%1\" finns två gånger på den första raden "
+                                       "i \"%2\". Ta bort den ena och försök igen.")
+                            .arg(h.trimmed(), path));
+            any = true;
+        }
+        m_kinds.push_back(kind < 0 ? otherColumn : kind);
+    }
+    if (!any)
+        return Outcome::failure(
+            QStringLiteral("Den första raden i \"%1\" namnger ingen kolumn som programmet "
+                           "känner: skriv id, art, bdm, hojdjust, site, plant, ring5, dkvot, "
+                           "kronst, bkv, akv och tkv (de som listan har), åtskilda med ; "
+                           "eller ,.")
+                .arg(path));
+    return {};
+}
+
+bool TreeListReader::nextLine(QString &line) {
+    for (;;) {
+        // A line ends at CR, LF or CR LF; the LF of a CR LF may come in the next chunk.
+        for (qsizetype i = m_pos; i < m_buffer.size(); ++i) {
+            const QChar c = m_buffer.at(i);
+            if (c != u'\r' && c != u'\n')
+                continue;
+            if (c == u'\n' && i == m_pos && m_lastWasCr) {
+                m_lastWasCr = false;
+                ++m_pos;
+                continue;
+            }
+            if (i - m_pos > maxLineLength)
+                return lineTooLong();
+            line = m_buffer.mid(m_pos, i - m_pos);
+            m_lastWasCr = c == u'\r';
+            if (m_lastWasCr && i + 1 < m_buffer.size() && m_buffer.at(i + 1) == u'\n') {
+                ++i;
+                m_lastWasCr = false;
+            }
+            m_pos = i + 1;
+            ++m_lineNumber;
+            return true;
+        }
+        if (m_atEnd) {
+            if (m_pos >= m_buffer.size())
+                return false;
+            if (m_buffer.size() - m_pos > maxLineLength)
+                return lineTooLong();
+            line = m_buffer.mid(m_pos);
+            m_pos = m_buffer.size();
+            ++m_lineNumber;
+            return true;
+        }
+        m_buffer.remove(0, m_pos);
+        m_pos = 0;
+        // A line of a tree is short: one without an end in sight is no list, and is not
+        // gathered into memory until the disk runs out.
+        if (m_buffer.size() > maxLineLength)
+            return lineTooLong();
+        QByteArray bytes = std::exchange(m_pending, QByteArray());
+        if (bytes.isEmpty())
+            bytes = m_file.read(chunkBytes);
+        if (bytes.isEmpty()) {
+            if (m_file.error() != QFileDevice::NoError)
+                m_status = Outcome::failure(fileNotReadable(m_path));
+            m_atEnd = true;
+            m_buffer += m_decoder.decode(QByteArray()); // a sequence cut off at the end
+        } else {
+            m_buffer += decode(bytes);
+        }
+    }
+}
+
+bool TreeListReader::lineTooLong() {
+    m_status = Outcome::failure(
+        QStringLiteral("Rad %1 i \"%2\" är längre än %3 tecken, och en trädlista har en kort rad "
+                       "per träd. Kontrollera att filen är en trädlista (text med en rad per "
+                       "träd) och försök igen.")
+            .arg(m_lineNumber + 1)
+            .arg(m_path)
+            .arg(maxLineLength));
+    m_atEnd = true;
+    m_buffer.clear();
+    m_pos = 0;
+    return false;
+}
+
+QString TreeListReader::decode(const QByteArray &bytes) {
+    // Windows-1252 agrees with Latin-1 but for 0x80 to 0x9F; a chunk without those bytes (an
+    // inventory is mostly digits) is read the quick way.
+    if (m_dialect.encoding == CsvDialect::Encoding::Cp1252) {
+        bool latin1 = true;
+        for (char b : bytes)
+            latin1 = latin1 && (uchar(b) < 0x80 || uchar(b) >= 0xA0);
+        return latin1 ? QString::fromLatin1(bytes) : decodeCp1252(bytes);
+    }
+    return m_decoder.decode(bytes);
+}
+
+Outcome TreeListReader::checkFieldCount(QStringView line) const {
+    if (countOutsideQuotes(line, m_dialect.separator) < maxFields)
+        return {};
+    return Outcome::failure(QStringLiteral("Rad %1 i \"%2\" har fler än %3 fält. Kontrollera att "
+                                           "filen är en trädlista och försök igen.")
+                                .arg(m_lineNumber)
+                                .arg(m_path)
+                                .arg(maxFields));
+}
+
+TreeListLine TreeListReader::parse(QString line) const {
+    TreeListLine out;
+    out.lineNumber = m_lineNumber;
+    out.cells = splitCsvLine(line, m_dialect.separator);
+    // A cell the program wrote with a guard against spreadsheet formulas reads as it was.
+    for (QString &cell : out.cells)
+        if (cell.startsWith(u'\''))
+            cell = withoutSpreadsheetGuard(cell);
+    // Cells beyond the heading stay with the line, after its own; the tree is not valued, as
+    // no one can tell which of its cells are misplaced.
+    if (out.cells.size() > m_headings.size())
+        out.fault = QStringLiteral("Rad %1 har %2 fält men den första raden namnger %3.")
+                        .arg(m_lineNumber)
+                        .arg(out.cells.size())
+                        .arg(m_headings.size());
+    while (out.cells.size() < m_headings.size())
+        out.cells << QString();
+    out.tree.id = QString::number(m_treeNumber);
+    for (qsizetype i = 0; i < m_headings.size(); ++i) {
+        const int kind = m_kinds[std::size_t(i)];
+        if (kind == idColumn) {
+            out.tree.id = out.cells[i].trimmed();
+        } else if (kind >= 0) {
+            out.tree.values[std::size_t(kind)] = out.cells[i];
+            out.tree.given[std::size_t(kind)] = true;
+        }
+    }
+    return out;
+}
+
+void TreeListReader::settleDecimalMark(const QList<TreeListLine> &lines) {
+    m_decimalSettled = true;
+    if (m_dialect.separator != u';')
+        return;
+    // With ";" between the cells a number may carry either mark; the list is written back
+    // with the one its numbers use.
+    bool point = false;
+    for (const TreeListLine &l : lines)
+        for (int k = 0; k < treeKeyCount; ++k)
+            if (l.tree.given[k] && isNumberKey(k)) {
+                if (l.tree.values[k].contains(u','))
+                    return;
+                point = point || l.tree.values[k].contains(u'.');
+            }
+    if (point)
+        m_dialect.decimalMark = u'.';
+}
+
+bool TreeListReader::read(int count, QList<TreeListLine> &lines) {
+    lines.clear();
+    if (!m_status)
+        return false;
+    QString line;
+    qsizetype characters = 0;
+    qsizetype cells = 0;
+    while (lines.size() < count && characters < chunkCharacters && cells < chunkCells &&
+           nextLine(line)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        if (const Outcome fits = checkFieldCount(line); !fits) {
+            m_status = fits;
+            lines.clear();
+            return false;
+        }
+        ++m_treeNumber;
+        characters += line.size();
+        lines.append(parse(std::move(line)));
+        cells += lines.back().cells.size();
+    }
+    if (!m_decimalSettled)
+        settleDecimalMark(lines);
+    return !lines.isEmpty();
+}
+
+CsvWriter::CsvWriter(QIODevice &out, const CsvDialect &dialect)
+    : m_out(out), m_dialect(dialect), m_encoder(QStringEncoder::Utf8) {
+    if (dialect.encoding == CsvDialect::Encoding::Utf8Bom) {
+        errno = 0;
+        m_ok = m_out.write(utf8Bom) == utf8Bom.size();
+        m_error = m_ok ? 0 : errno;
+    }
+}
+
+void CsvWriter::writeLine(const QStringList &cells) {
+    // Windows-1252 text that begins with "ï»¿" would read back as a UTF-8 byte order mark: the
+    // first cell is quoted.
+    if (m_firstLine && m_dialect.encoding == CsvDialect::Encoding::Cp1252 && !cells.isEmpty() &&
+        cells.front().startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) {
+        QString first = cells.front();
+        first.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        m_pending += u'"' + first + u'"';
+        if (cells.size() > 1)
+            m_pending += m_dialect.separator + joinCsvLine(cells.mid(1), m_dialect.separator);
+    } else {
+        m_pending += joinCsvLine(cells, m_dialect.separator);
+    }
+    m_firstLine = false;
+    m_pending += QStringLiteral("\r\n");
+    if (m_pending.size() > chunkBytes)
+        flush();
+}
+
+void CsvWriter::writeText(const QString &lines) {
+    m_firstLine = false;
+    m_pending += lines;
+    if (m_pending.size() > chunkBytes)
+        flush();
+}
+
+bool CsvWriter::flush() {
+    if (!m_pending.isEmpty()) {
+        bool latin1 = m_dialect.encoding == CsvDialect::Encoding::Cp1252;
+        for (qsizetype i = 0; latin1 && i < m_pending.size(); ++i) {
+            const char16_t c = m_pending.at(i).unicode();
+            latin1 = c < 0x80 || (c >= 0xA0 && c <= 0xFF);
+        }
+        const QByteArray bytes = latin1 ? m_pending.toLatin1()
+                                 : m_dialect.encoding == CsvDialect::Encoding::Cp1252
+                                     ? encodeCp1252(m_pending)
+                                     : QByteArray(m_encoder.encode(m_pending));
+        m_pending.clear();
+        errno = 0;
+        if (m_ok && m_out.write(bytes) != bytes.size()) {
+            m_ok = false;
+            m_error = errno;
+        }
+    }
+    return m_ok;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/files/outcome.h"
+
+#include "core/treelist/treelist.h"
+#include "shared/workwindow.h"
+
+#include <QFutureWatcher>
+
+class HarvestPlanView;
+class QLabel;
+class QTabWidget;
+class QProgressDialog;
+class QPushButton;
+class QTableView;
+class TreeListModel;
+class TreeListSortModel;
+
+// The trees of a stand at once: a table with one tree a row, read from and saved to a CSV file,
+// each tree valued on its own with the stand parameters and prices of the home directory. The
+// footer sums what is to be cut now; opening a row shows that tree's twelve harvest years.
+class TreeListWindow : public WorkWindow {
+    Q_OBJECT
+public:
+    TreeListWindow(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+    ~TreeListWindow() override;
+
+    // Reads a list file in place of the list; false (after telling the user) when it could not.
+    bool openList(const QString &path);
+    // Saves the list to `path` without a moment in which the file is half written.
+    bool saveList(const QString &path);
+    // Values every tree; a long list in the background, with a progress bar that can cancel.
+    void vardera();
+    bool isValuing() const;
+    // The valued list with its figures and the plan, as a spreadsheet reads it.
+    Outcome writePlanCsv(const QString &path);
+    // The marking list of the plan as a PDF file.
+    Outcome writePlanPdf(const QString &path);
+    // Shows the whole result of the tree in row `row` of the list as the user sees it.
+    void openRow(int row);
+    // Unsaved edits: asks whether to save them; false when the user stays.
+    bool mayClose() override;
+
+    TreeListModel *model() const { return m_model; }
+    QTableView *view() const { return flgTradlista; }
+
+signals:
+    // A valuation ended (also when it was cancelled or could not start).
+    void valuationDone();
+
+protected:
+    void closeBox() override;
+
+private:
+    void chooseAndOpenList();
+    bool saveList();
+    bool mayLeave();
+    void addTreeRow();
+    void removeSelectedTrees();
+    void leaveToMenu();
+    void valuationFinished();
+    // The stand's plan from the figures the list now holds.
+    void showPlan();
+    struct MarkingList markingList() const;
+    QString suggestedPlanPath(const QString &extension) const;
+    void exportPlanCsv();
+    void savePlanPdf();
+    void printPlan();
+    void writeFooter();
+    void setBusy(bool busy);
+    int sourceRow(int viewRow) const;
+
+    WindowHub &m_hub;
+    QString m_sokvag;
+    QString m_path; // the list file, empty for a new list
+    TreeListModel *m_model;
+    TreeListSortModel *m_sorted;
+    QTableView *flgTradlista;
+    QTabWidget *tabTradlista;
+    HarvestPlanView *m_plan;
+    QLabel *lblSumma;
+    QLabel *lblFil;
+    QList<QPushButton *> m_buttons;
+    TreeListHome m_home; // parameters of the valuation running or last run
+    QFutureWatcher<TreeSummary> m_watcher;
+    QProgressDialog *m_progress = nullptr;
+};

@@ -1,0 +1,54 @@
+#include "core/files/examplehome.h"
+#include "testsupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The example as installed: read-only files.
+void writeExample(const TempHome &example) {
+    example.write("trad.sty", "art:/t/\r\n");
+    example.write("priser_ac.txt", "\"Jönköpings län\"\r\n");
+    example.write("bestand.csv", "id;art\r\n");
+    for (const char *name : {"trad.sty", "priser_ac.txt", "bestand.csv"})
+        QFile::setPermissions(example.path(name), QFile::ReadOwner | QFile::ReadOther);
+}
+
+} // namespace
+
+TEST(ExampleHome, EveryFileIsCopiedIntoANewDirectoryWritableByTheUser) {
+    TempHome example, parent;
+    writeExample(example);
+    const QString target = parent.path("Kvistel/skog");
+    ASSERT_TRUE(copyExampleHome(example.sokvag(), target).ok());
+    for (const char *name : {"trad.sty", "priser_ac.txt", "bestand.csv"}) {
+        QFile copy(target + "/" + name);
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(copy.readAll(), example.read(name));
+        EXPECT_TRUE(copy.permissions() & QFile::WriteOwner) << name;
+    }
+}
+
+TEST(ExampleHome, AFileAlreadyThereIsKeptAsItWas) {
+    TempHome example, target;
+    writeExample(example);
+    target.write("trad.sty", "mitt eget\r\n");
+    ASSERT_TRUE(copyExampleHome(example.sokvag(), target.sokvag()).ok());
+    EXPECT_EQ(target.read("trad.sty"), "mitt eget\r\n");
+    EXPECT_TRUE(target.exists("priser_ac.txt"));
+}
+
+TEST(ExampleHome, AMissingExampleOrAFileInTheWayIsToldAndNothingIsMade) {
+    TempHome example, parent;
+    const Outcome noExample = copyExampleHome(example.path("saknas"), parent.path("ny"));
+    EXPECT_TRUE(noExample.message().contains("trad.sty")) << noExample.message().toStdString();
+    EXPECT_FALSE(parent.exists("ny"));
+
+    writeExample(example);
+    parent.write("fil", "x");
+    const Outcome inTheWay = copyExampleHome(example.sokvag(), parent.path("fil"));
+    EXPECT_TRUE(inTheWay.message().contains("ingen katalog")) << inTheWay.message().toStdString();
+    EXPECT_EQ(parent.read("fil"), "x");
+}

@@ -1,0 +1,69 @@
+#include "core/files/numberformat.h"
+#include "testsupport.h"
+
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+namespace {
+struct Case {
+    double value;
+    const char *pattern;
+    const char *expected;
+};
+} // namespace
+
+TEST(NumberPatterns, RoundToThePatternsDecimalsWithoutGrouping) {
+    const Case cases[] = {
+        {3.0, "###0.0", "3.0"},
+        {0.03 * 100, "#0", "3"},
+        {20.7812, "#0.00", "20.78"},
+        {0.123841872, "0.0000", "0.1238"},
+        {1000000, "#0.00", "1000000.00"},
+        {1234567.4, "###0", "1234567"},
+        {0.0, "#0.000", "0.000"},
+        {7.177346, "#0.00", "7.18"},
+        {-100, "#0.00", "-100.00"},
+        {-12.6, "###0", "-13"},
+        {5, "#0.00", "5.00"},
+        {0.5, "##0", "1"},
+        {94.2, "#0", "94"},
+        {1e-9, "#0.0", "0.0"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(formatNumber(c.value, QString::fromLatin1(c.pattern), u'.'),
+                  QString::fromLatin1(c.expected))
+            << c.value << " " << c.pattern;
+}
+
+TEST(NumberPatterns, ExactHalvesGoAwayFromZero) {
+    EXPECT_EQ(formatNumber(2.5, u"#0", u'.'), "3");
+    EXPECT_EQ(formatNumber(3.5, u"#0", u'.'), "4");
+    EXPECT_EQ(formatNumber(-2.5, u"#0", u'.'), "-3");
+    EXPECT_EQ(formatNumber(0.125, u"#0.00", u'.'), "0.13");
+    EXPECT_EQ(formatNumber(0.375, u"#0.00", u'.'), "0.38");
+    // 2.675 is stored just below the half, so it rounds down like the exact value does.
+    EXPECT_EQ(formatNumber(2.675, u"#0.00", u'.'), "2.67");
+}
+
+TEST(NumberPatterns, NegativeValuesThatRoundToZeroHaveNoMinus) {
+    EXPECT_EQ(formatNumber(-0.0, u"#0", u'.'), "0");
+    EXPECT_EQ(formatNumber(-0.4, u"#0", u'.'), "0");
+    EXPECT_EQ(formatNumber(-0.004, u"#0.00", u'.'), "0.00");
+    EXPECT_EQ(formatNumber(-0.005, u"#0.00", u'.'), "-0.01");
+}
+
+TEST(NumberPatterns, SeparatorComesFromTheLocaleButMinusAndGroupingDoNot) {
+    {
+        LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
+        EXPECT_EQ(formatNumber(-1234.5, u"###0.0"), "-1234,5");
+        EXPECT_EQ(formatNumber(0.1238, u"0.0000"), "0,1238");
+    }
+    EXPECT_EQ(formatNumber(-1234.5, u"###0.0"), "-1234.5");
+}
+
+TEST(NumberPatterns, NonFiniteValuesAreNamedNotHidden) {
+    EXPECT_EQ(formatNumber(std::numeric_limits<double>::quiet_NaN(), u"#0", u'.'), "NaN");
+    EXPECT_EQ(formatNumber(-HUGE_VAL, u"#0", u'.'), "-Inf");
+}

@@ -1,0 +1,273 @@
+// Tree lists as calliper software and spreadsheet programs write them: either separator,
+// either decimal mark, UTF-8 or Windows-1252, CR LF or LF; bad rows named with their reason,
+// and the file never changed by reading it.
+#include "core/files/textfile.h"
+#include "core/treelist/treelistcsv.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+using Encoding = CsvDialect::Encoding;
+constexpr double fault = std::numeric_limits<double>::quiet_NaN();
+
+struct ReadCase {
+    const char *name;
+    QByteArray bytes;
+    char separator, decimalMark;
+    Encoding encoding;
+    QStringList ids;
+    QList<double> bdm;    // as the valuation gets it; `fault` for a tree that cannot be valued
+    QStringList problems; // the start of each tree's reason, empty for a tree without one
+};
+
+QByteArray cp1252(const char *utf8) {
+    return encodeCp1252(QString::fromUtf8(utf8));
+}
+
+class ListFile : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ListFile, IsReadInItsDialectWithEachBadRowsReason) {
+    const ReadCase &c = GetParam();
+    TempHome home;
+    home.write("lista.csv", c.bytes);
+    TreeListReader reader;
+    const Outcome opened = reader.open(home.path("lista.csv"));
+    ASSERT_TRUE(opened.ok()) << opened.message().toStdString();
+    QList<TreeListLine> all, chunk;
+    while (reader.read(2, chunk)) // small chunks: a list is read in pieces
+        all += chunk;
+    EXPECT_TRUE(reader.status().ok());
+    EXPECT_EQ(reader.dialect().separator, QLatin1Char(c.separator));
+    EXPECT_EQ(reader.dialect().decimalMark, QLatin1Char(c.decimalMark));
+    EXPECT_EQ(reader.dialect().encoding, c.encoding);
+
+    ASSERT_EQ(all.size(), c.ids.size());
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(all[i].tree.id, c.ids[i]) << "tree " << i;
+        TreeInputs inputs;
+        inputs.bdm = -1; // a list without "bdm" leaves it to the home directory
+        const Outcome laid = all[i].fault.isEmpty() ? overlayTree(inputs, all[i].tree)
+                                                    : Outcome::failure(all[i].fault);
+        const QString problem = laid.ok() ? QString() : laid.message();
+        EXPECT_TRUE(c.problems.value(i).isEmpty() ? problem.isEmpty()
+                                                  : problem.startsWith(c.problems[i]))
+            << "tree " << i << ": " << problem.toStdString();
+        if (laid.ok())
+            EXPECT_EQ(inputs.bdm, c.bdm[i]) << "tree " << i;
+        else
+            EXPECT_TRUE(std::isnan(c.bdm[i])) << "tree " << i;
+    }
+    EXPECT_EQ(home.read("lista.csv"), c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialects, ListFile,
+    ::testing::Values(
+        ReadCase{"SwedishSpreadsheet",
+                 cp1252("id;art;bdm\r\nT1;Tall;32,5\r\nBjörk-1;b;20\r\n"),
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"T1", QStringLiteral("Björk-1")},
+                 {32.5, 20},
+                 {}},
+        ReadCase{"Utf8WithByteOrderMarkAndLf",
+                 "\xEF\xBB\xBF"
+                 "bdm,ID,art\n30.5,\xC3\x96"
+                 "1,g\n",
+                 ',',
+                 '.',
+                 Encoding::Utf8Bom,
+                 {QStringLiteral("Ö1")},
+                 {30.5},
+                 {}},
+        ReadCase{"Utf8WithoutByteOrderMark",
+                 "id;bdm\nGr\xC3\xA4s;28\n",
+                 ';',
+                 ',',
+                 Encoding::Utf8,
+                 {QStringLiteral("Gräs")},
+                 {28},
+                 {}},
+        ReadCase{"SemicolonsWithDecimalPoints",
+                 "id;bdm;site\r\n1;32.5;24\r\n",
+                 ';',
+                 '.',
+                 Encoding::Cp1252,
+                 {"1"},
+                 {32.5},
+                 {}},
+        ReadCase{"QuotedCells",
+                 "id,bdm,art\r\n\"A,1\",\"30,5\",t\r\n\"say \"\"x\"\"\",31,g\r\n",
+                 ',',
+                 '.',
+                 Encoding::Cp1252,
+                 {"A,1", "say \"x\""},
+                 {30.5, 31},
+                 {}},
+        ReadCase{"NoIdColumnAndBlankLines",
+                 "BDM:\r\n\r\n30\r\n  \r\n31\r\n",
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"1", "2"},
+                 {30, 31},
+                 {}},
+        ReadCase{"OldMacLineEnds",
+                 "id;bdm\r1;30\r2;31",
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"1", "2"},
+                 {30, 31},
+                 {}},
+        ReadCase{"MissingColumnTakenFromHome",
+                 "id;site\r\nx;24\r\n",
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"x"},
+                 {-1},
+                 {}},
+        ReadCase{"BadRows",
+                 "id;bdm;site;art;bkv;plant\r\n"
+                 "a;400;24;t;1;n\r\n"
+                 "b;;24;t;1;n\r\n"
+                 "c;30;abc;t;1;n\r\n"
+                 "d;30;24;ek;1;n\r\n"
+                 "e;30;24;t;1;n;extra\r\n"
+                 "f;30;24;t;2,5;ja\r\n"
+                 "g;30;24;t;99999;n\r\n"
+                 "h;30;24;t;1;kanske\r\n"
+                 "i;1e400;24;t;1;n\r\n",
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"a", "b", "c", "d", "e", "f", "g", "h", "i"},
+                 {fault, fault, fault, fault, fault, 30, fault, fault, fault},
+                 {"bdm: Värdet måste ligga mellan 0 och 300", "bdm: Fältet får ej lämnas tomt",
+                  "site: Värdet måste vara numeriskt", "art: Okänd trädart \"ek\"",
+                  "Rad 6 har 7 fält men den första raden namnger 6", "", "bkv: Kvalitetsklassen",
+                  "plant: Skriv Ja eller Nej", "bdm: Värdet måste ligga mellan"}},
+        // A list is no control file: a character it could not hold is no digit either.
+        ReadCase{"SignOutsideWindows1252InANumber",
+                 "id;bdm\nj;3\xE2\x89\xA4"
+                 "0\n",
+                 ';',
+                 ',',
+                 Encoding::Utf8,
+                 {"j"},
+                 {fault},
+                 {"bdm: Värdet måste vara numeriskt"}},
+        // A comma inside a quoted heading does not make the list comma separated.
+        ReadCase{"QuotedHeadingWithCommas",
+                 "\"Plats, avd, del, nr\";id;bdm\r\n\"7, 2, 1, 4\";T1;30\r\n",
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"T1"},
+                 {30},
+                 {}},
+        // What the program guarded against a spreadsheet's formulas reads back as it was.
+        ReadCase{"GuardedFormulaReadBack",
+                 "id;bdm\r\n'=1+1;30\r\n'-x;31\r\n",
+                 ';',
+                 ',',
+                 Encoding::Cp1252,
+                 {"=1+1", "-x"},
+                 {30, 31},
+                 {}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct UnreadableCase {
+    const char *name;
+    QByteArray bytes;
+    const char *says;
+};
+
+class UnreadableListFile : public ::testing::TestWithParam<UnreadableCase> {};
+
+TEST_P(UnreadableListFile, IsRefusedWithAMessageThatSaysWhatToDo) {
+    TempHome home;
+    home.write("lista.csv", GetParam().bytes);
+    TreeListReader reader;
+    const Outcome opened = reader.open(home.path("lista.csv"));
+    ASSERT_FALSE(opened.ok());
+    EXPECT_TRUE(opened.message().contains(QString::fromUtf8(GetParam().says)))
+        << opened.message().toStdString();
+    EXPECT_EQ(home.read("lista.csv"), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnreadableListFile,
+    ::testing::Values(UnreadableCase{"Empty", "", "är tom"},
+                      UnreadableCase{"OnlyBlankLines", "\r\n \r\n", "är tom"},
+                      UnreadableCase{"ColumnTwice", "id;bdm;BDM\r\n1;2;3\r\n",
+                                     "Kolumnen \"BDM\" finns två gånger"},
+                      UnreadableCase{"NoColumnOfTheProgram", "namn;vikt\r\nx;1\r\n",
+                                     "namnger ingen kolumn"},
+                      UnreadableCase{"EndlessLine", QByteArray(300000, ';'), "Rad 1 i"},
+                      UnreadableCase{"HeadingOfThousandsOfFields", "id" + QByteArray(5000, ','),
+                                     "fler än 1024 fält"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ListFile, LongLinesOrTooManyFieldsInTheRowsStopTheReadingWithTheirLineNumber) {
+    for (const QByteArray &row : {QByteArray(100000, 'x'), QByteArray(3000, ';')}) {
+        TempHome home;
+        home.write("lista.csv", "id;bdm\r\n1;30\r\n" + row + "\r\n");
+        TreeListReader reader;
+        ASSERT_TRUE(reader.open(home.path("lista.csv")).ok());
+        QList<TreeListLine> lines;
+        while (reader.read(100, lines)) {
+        }
+        ASSERT_FALSE(reader.status().ok());
+        EXPECT_TRUE(reader.status().message().startsWith("Rad 3 i"))
+            << reader.status().message().toStdString();
+    }
+}
+
+#ifndef _WIN32 // a named pipe has no place among files on Windows
+// A named pipe: a window refuses it at once, the command line reads it as the stream it is.
+TEST(ListFile, FromANamedPipeIsRefusedByAWindowAndReadAsAStreamByTheCommandLine) {
+    TempHome home;
+    const QByteArray fifo = QFile::encodeName(home.path("ror.csv"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    TreeListReader window;
+    const Outcome refused = window.open(home.path("ror.csv"));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.message().contains("ingen vanlig fil")) << refused.message().toStdString();
+
+    std::thread writer([&] {
+        QFile f(home.path("ror.csv"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write("id;bdm\r\nA;30\r\nB;31,5\r\n");
+    });
+    TreeListReader stream;
+    const Outcome opened = stream.open(home.path("ror.csv"), ListSource::FileOrStream);
+    QList<TreeListLine> lines;
+    if (opened.ok())
+        stream.read(100, lines);
+    writer.join();
+    ASSERT_TRUE(opened.ok()) << opened.message().toStdString();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[1].tree.id, "B");
+    EXPECT_EQ(lines[1].tree.values[Bdm], "31,5");
+}
+#endif
+
+// Every cell a spreadsheet would run as a formula is guarded; numbers with a sign are not.
+TEST(CsvLine, GuardsCellsASpreadsheetWouldRun) {
+    const QStringList cells{"=1+1", "+cmd", "-x",    "@SUM(1)", "\tA",
+                            "-5",   "+2,5", "-0.25", "a=b",     ""};
+    EXPECT_EQ(joinCsvLine(cells, u';'),
+              QStringLiteral("'=1+1;'+cmd;'-x;'@SUM(1);'\tA;-5;+2,5;-0.25;a=b;"));
+}
+
+} // namespace

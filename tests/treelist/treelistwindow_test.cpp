@@ -1,0 +1,373 @@
+// The tree list window as a forest owner uses it: trees added and corrected, valued, sorted by
+// diameter, one opened for its twelve harvest years, the list saved.
+#include "core/files/textfile.h"
+#include "core/treelist/harvestplanmodel.h"
+#include "core/treelist/treelistcsv.h"
+#include "testsupport.h"
+#include "treelist/harvestplanview.h"
+#include "treelist/treelistmodel.h"
+#include "treelist/treelistwindow.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MenuHub : public WindowHub {
+public:
+    void open(Window window) override { opened.append(window); }
+    void calculate() override {}
+    QList<Window> opened;
+};
+
+// Types into the current cell as a user does: the first key opens the editor, Return commits.
+void typeIntoCell(QTableView *view, const QString &text) {
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view->window()));
+    view->setFocus();
+    QTest::keyClick(view, text.at(0).toLatin1());
+    QWidget *editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor && editor != view);
+    QTest::keyClicks(editor, text.mid(1));
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    MenuHub hub;
+    TreeListWindow w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTableView *view = w.view();
+    TreeListModel *model = w.model();
+
+    // Two new trees take the tree of "trad.sty" (a 30 cm pine).
+    auto *btnLaggTill = w.findChild<QPushButton *>("btnLaggTill");
+    QTest::mouseClick(btnLaggTill, Qt::LeftButton);
+    QTest::mouseClick(btnLaggTill, Qt::LeftButton);
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(model->tree(1).values[Bdm], "30");
+    EXPECT_EQ(model->index(0, TreeListModel::FirstKeyColumn + Art).data().toString(), "Tall");
+
+    // A diameter the tree form refuses is kept as typed, with the form's message; then
+    // corrected to 9 cm, typed with a decimal comma.
+    const QModelIndex bdm = view->model()->index(1, TreeListModel::FirstKeyColumn + Bdm);
+    ModalHand hand;
+    view->setCurrentIndex(bdm);
+    typeIntoCell(view, "400");
+    settle(60);
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_EQ(hand.seen()[0].title, "Error");
+    EXPECT_EQ(hand.seen()[0].text, "Värdet måste ligga mellan 0 och 300");
+    EXPECT_EQ(model->tree(1).values[Bdm], "400");
+    view->setCurrentIndex(bdm);
+    typeIntoCell(view, "9,0");
+    settle(60);
+    EXPECT_EQ(hand.count(), 1);
+    EXPECT_EQ(model->tree(1).values[Bdm], "9.0");
+
+    // Both trees valued; the footer sums those to cut now.
+    QSignalSpy done(&w, &TreeListWindow::valuationDone);
+    QTest::mouseClick(w.findChild<QPushButton *>("btnVardera"), Qt::LeftButton);
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    int cutNow = 0;
+    for (int r = 0; r < 2; ++r) {
+        const auto &summary = model->summary(r);
+        ASSERT_TRUE(summary && summary->valued()) << r;
+        const QString beslut =
+            model->index(r, TreeListModel::FirstSummaryColumn + Beslut).data().toString();
+        EXPECT_TRUE(beslut == "Avverka nu" || beslut == QStringLiteral("Låt stå"));
+        cutNow += summary->decision.cutNow() ? 1 : 0;
+    }
+    EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")
+                    ->text()
+                    .startsWith(QStringLiteral("Avverka nu: %1 av 2 träd").arg(cutNow)));
+
+    // Sorted by diameter, 9 cm comes before 30 cm: numbers sort as numbers.
+    view->horizontalHeader()->setSortIndicator(TreeListModel::FirstKeyColumn + Bdm,
+                                               Qt::AscendingOrder);
+    EXPECT_EQ(view->model()->index(0, TreeListModel::IdColumn).data().toString(), "2");
+    view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NettoNu,
+                                               Qt::DescendingOrder);
+    EXPECT_GE(view->model()
+                  ->index(0, TreeListModel::FirstSummaryColumn + NettoNu)
+                  .data(TreeListModel::SortRole)
+                  .toDouble(),
+              view->model()
+                  ->index(1, TreeListModel::FirstSummaryColumn + NettoNu)
+                  .data(TreeListModel::SortRole)
+                  .toDouble());
+
+    // Return on a row shows that tree's twelve harvest years; "trad.sty" stays as it was.
+    const QByteArray control = home.read("trad.sty");
+    QStringList years;
+    QString netNow, shownNetNow;
+    QTimer::singleShot(100, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->objectName(), "dlgTradresultat");
+        auto *table = dialog->findChild<QTableWidget *>("flgTradresultat");
+        ASSERT_TRUE(table);
+        for (int r = 0; r < table->rowCount(); ++r)
+            years << table->verticalHeaderItem(r)->text();
+        shownNetNow = table->item(0, NetValue)->text();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    view->setCurrentIndex(view->model()->index(0, TreeListModel::IdColumn));
+    netNow = view->model()->index(0, TreeListModel::FirstSummaryColumn + NettoNu).data().toString();
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(years, (QStringList{"0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100",
+                                  "110"}));
+    EXPECT_EQ(shownNetNow, netNow);
+    EXPECT_EQ(home.read("trad.sty"), control);
+
+    // Saved, the list reads back as it stands.
+    ASSERT_TRUE(w.saveList(home.path("lista.csv")));
+    TreeListReader reader;
+    ASSERT_TRUE(reader.open(home.path("lista.csv")).ok());
+    QList<TreeListLine> lines;
+    reader.read(10, lines);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[1].tree.values[Bdm], "9.0");
+    EXPECT_EQ(lines[1].tree.values[Site], "24");
+    EXPECT_EQ(home.read("lista.csv").left(13), "id,art,bdm,ho");
+
+    QTest::mouseClick(w.findChild<QPushButton *>("btnAvbryt"), Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(hub.opened, QList<WindowHub::Window>{WindowHub::Window::MainMenu});
+}
+
+// A long inventory shows its progress, keeps the list from being changed meanwhile, and a
+// cancelled valuation leaves no half list of figures behind.
+TEST(TreeListWindow, ALongListShowsItsProgressAndCanBeCancelled) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    QByteArray list = "id;bdm\r\n";
+    for (int i = 0; i < 20000; ++i)
+        list += QByteArray::number(i) + ";" + QByteArray::number(20 + i % 30) + "\r\n";
+    home.write("lista.csv", list);
+    MenuHub hub;
+    TreeListWindow w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+
+    QSignalSpy done(&w, &TreeListWindow::valuationDone);
+    w.vardera();
+    auto *progress = w.findChild<QProgressDialog *>("dlgVarderar");
+    ASSERT_TRUE(progress);
+    EXPECT_EQ(progress->maximum(), 20000);
+    auto *btnVardera = w.findChild<QPushButton *>("btnVardera");
+    EXPECT_FALSE(btnVardera->isEnabled());
+    auto *cancel = progress->findChild<QPushButton *>();
+    ASSERT_TRUE(cancel);
+    EXPECT_EQ(cancel->text(), "Avbryt");
+    cancel->click();
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    EXPECT_TRUE(btnVardera->isEnabled());
+    for (int r : {0, 9999, 19999})
+        EXPECT_FALSE(w.model()->summary(r).has_value()) << r;
+}
+
+// Opened and saved, a list is what it was: its cells as read, its columns and no others, a
+// column the program does not know shown; an edit changes its own cell alone.
+TEST(TreeListWindow, SavesBackWhatTheListHeldAndOnlyWhatTheUserChanged) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    const QByteArray list = encodeCp1252(QStringLiteral("id;bdm;Anmärkning;art\r\n"
+                                                        "01;32.5;'=1+1;Tall\r\n"
+                                                        " 2;28.0;kant;g;utanför\r\n"
+                                                        "3;30;;Gran\r\n"));
+    home.write("lista.csv", list);
+    MenuHub hub;
+    TreeListWindow w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    TreeListModel *model = w.model();
+    EXPECT_EQ(model->headerData(TreeListModel::FirstOtherColumn, Qt::Horizontal, Qt::DisplayRole),
+              QStringLiteral("Anmärkning"));
+    EXPECT_EQ(model->index(0, TreeListModel::FirstOtherColumn).data().toString(), "=1+1");
+    EXPECT_EQ(model->index(0, TreeListModel::FirstKeyColumn + Site).data().toString(), "24");
+    EXPECT_TRUE(model->rowFault(1).startsWith("Rad 3 har 5 fält"));
+
+    ASSERT_TRUE(w.saveList(home.path("kopia.csv")));
+    EXPECT_EQ(home.read("kopia.csv"), list);
+
+    ASSERT_TRUE(
+        model->setData(model->index(2, TreeListModel::FirstKeyColumn + Bdm), "31,5", Qt::EditRole));
+    ASSERT_TRUE(w.saveList(home.path("kopia.csv")));
+    EXPECT_EQ(home.read("kopia.csv"), QByteArray(list).replace("3;30;", "3;31.5;"));
+}
+
+// New ids follow the highest, typing replaces a cell, unvalued trees sort last either way, and
+// the footer says how many trees could not be valued; leaving with edits asks first.
+TEST(TreeListWindow, BehavesAsASpreadsheetUserExpects) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id;bdm\r\n3;30\r\n1;31\r\n5;400\r\n");
+    MenuHub hub;
+    TreeListWindow w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    TreeListModel *model = w.model();
+    QTableView *view = w.view();
+
+    ModalHand hand;
+    view->setCurrentIndex(view->model()->index(0, TreeListModel::FirstKeyColumn + Art));
+    typeIntoCell(view, "Gran");
+    settle(60);
+    EXPECT_EQ(model->tree(0).values[Art], "Gran");
+    EXPECT_EQ(hand.count(), 0);
+
+    QSignalSpy done(&w, &TreeListWindow::valuationDone);
+    w.vardera();
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")
+                    ->text()
+                    .endsWith(QStringLiteral("1 träd kunde inte värderas (se kolumnen Fel).")));
+    QTest::mouseClick(w.findChild<QPushButton *>("btnLaggTill"), Qt::LeftButton);
+    EXPECT_EQ(model->tree(3).id, "6");
+
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NettoNu,
+                                                   order);
+        EXPECT_TRUE(
+            view->model()->index(0, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
+        EXPECT_FALSE(
+            view->model()->index(3, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
+    }
+
+    QTest::mouseClick(w.findChild<QPushButton *>("btnAvbryt"), Qt::LeftButton);
+    settle(60);
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_EQ(hand.seen()[0].text, QStringLiteral("Spara ändringarna i trädlistan?"));
+    EXPECT_TRUE(w.isVisible()); // the box was closed without an answer: the user stays
+    EXPECT_TRUE(hub.opened.isEmpty());
+}
+
+// A tree's id that looks like markup is shown as the text it is.
+TEST(TreeListWindow, ShowsAnIdThatLooksLikeMarkupAsText) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id;bdm\r\n<img src=\"/dev/zero\"><h1>x</h1>;30\r\n");
+    MenuHub hub;
+    TreeListWindow w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    QTimer::singleShot(100, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        auto *label = dialog->findChild<QLabel *>("lblTradslutsats");
+        ASSERT_TRUE(label);
+        format = label->textFormat();
+        text = label->text();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    w.openRow(0);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_TRUE(text.contains("<h1>x</h1>"));
+    EXPECT_TRUE(w.findChild<QLabel *>("lblFil")->textFormat() == Qt::PlainText);
+}
+
+} // namespace
+
+// After a valuation the plan tab sums the list's own figures, names the tree it could not value
+// and works out the stand's what-if; an edit to the list takes the plan away until the next one.
+TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChanges) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id;bdm\r\n1;12\r\n2;30\r\n3;46\r\nX;400\r\n");
+    MenuHub hub;
+    TreeListWindow w(hub, home.sokvag());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    auto *plan = w.findChild<HarvestPlanView *>();
+    ASSERT_TRUE(plan);
+    QSignalSpy planned(plan, &HarvestPlanView::whatIfDone);
+    QSignalSpy done(&w, &TreeListWindow::valuationDone);
+    w.vardera();
+    ASSERT_TRUE(done.count() > 0 || done.wait(10000));
+    ASSERT_TRUE(planned.count() > 0 || planned.wait(10000));
+
+    double net = 0;
+    int trees = 0;
+    for (int r = 0; r < 4; ++r)
+        if (const auto &s = w.model()->summary(r); s && s->valued()) {
+            net += s->netBest;
+            ++trees;
+        }
+    EXPECT_EQ(trees, 3);
+    const HarvestPlan &p = plan->model()->plan();
+    EXPECT_EQ(p.total().trees, 3);
+    EXPECT_DOUBLE_EQ(p.total().netValue, net);
+    EXPECT_EQ(p.unvaluedIds(), QStringList{"X"});
+    const QString statement = w.findChild<QLabel *>("lblPlanSlutsats")->text();
+    EXPECT_TRUE(statement.contains(QStringLiteral("av 3 träd")) ||
+                statement.startsWith(QStringLiteral("Inget av de 3 träden")))
+        << statement.toStdString();
+    EXPECT_TRUE(statement.endsWith(QStringLiteral("ingår inte i summorna: X.")));
+    EXPECT_EQ(plan->model()->rowCount(), int(p.yearsWithTrees().size()) + 1);
+    ASSERT_EQ(plan->whatIfs().size(), standWhatIfCount);
+    EXPECT_EQ(plan->whatIfs()[0].valued, 3);
+
+    // Out of the window: the list with its figures and the plan for a spreadsheet, and a marking
+    // list whose text holds the statement and every tree.
+    ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
+    const QStringList csv = splitLines(decodeCp1252(home.read("plan.csv")));
+    EXPECT_EQ(csv.value(0), QStringLiteral("id;bdm;beslut;bästa år;netto nu;nuvärde bästa;"
+                                           "ränta 10 år;fel"));
+    EXPECT_TRUE(csv.contains(QStringLiteral("år;träd;volym m3;netto kr;nuvärde kr")));
+    EXPECT_TRUE(csv.value(csv.size() - 2).startsWith(QStringLiteral("Hela beståndet")) ||
+                csv.last().startsWith(QStringLiteral("Hela beståndet")));
+    ASSERT_TRUE(w.writePlanPdf(home.path("plan.pdf")));
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {home.path("plan.pdf"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(20000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                             .replace(QChar(0x00A0), u' ')
+                             .simplified();
+    EXPECT_TRUE(text.contains(QString(statement).replace(QChar(0x00A0), u' ').simplified()))
+        << text.toStdString();
+    for (const char *id : {"1", "2", "3"})
+        EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(id))));
+    EXPECT_TRUE(text.contains(QStringLiteral("Räntenivå")));
+
+    w.model()->setData(w.model()->index(0, TreeListModel::FirstKeyColumn + Bdm), "14",
+                       Qt::EditRole);
+    EXPECT_EQ(plan->model()->rowCount(), 0);
+    EXPECT_TRUE(plan->whatIfs().isEmpty());
+}
+
+TEST(TreeListHeadings, EveryColumnExplainsItself) {
+    TreeListModel model;
+    QStringList meanings;
+    for (int c = TreeListModel::FirstKeyColumn; c < TreeListModel::ColumnCount; ++c) {
+        const QString tip = model.headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString();
+        EXPECT_GT(tip.size(), 20) << c;
+        EXPECT_FALSE(meanings.contains(tip)) << "column " << c << " explained as another";
+        meanings << tip;
+    }
+}
