@@ -10,9 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTimer>
 
 #include <csignal>
 #include <unistd.h>
+#include <utility>
 
 int main(int argc, char *argv[]) {
     // A list of trees from the command line needs no window and no display.
@@ -80,16 +82,19 @@ int main(int argc, char *argv[]) {
     // the program ends as soon as the menu has first been painted. Otherwise it does nothing.
     if (qEnvironmentVariableIsSet("KVISTEL_END_AFTER_MENU"))
         QObject::connect(&menu, &MainMenu::firstPainted, &app, [] { QCoreApplication::exit(0); });
-    // Only the menu is made and loaded before it is seen; the rest follows at once.
-    QObject::connect(
-        &menu, &MainMenu::firstPainted, &app,
-        [&settings, asksFirst, iconAndQtTexts, home = *sokvag] {
-            if (!asksFirst)
-                iconAndQtTexts();
-            rememberHome(settings, home);
-            settings.sync();
-        },
-        Qt::QueuedConnection);
+    // Only the menu is made and loaded before it is seen; the rest follows as soon as it has
+    // been painted, or after a second should it start minimised and not be painted at all.
+    bool restLoaded = false;
+    const auto loadTheRest = [&] {
+        if (std::exchange(restLoaded, true))
+            return;
+        if (!asksFirst)
+            iconAndQtTexts();
+        rememberHome(settings, *sokvag);
+        settings.sync();
+    };
+    QObject::connect(&menu, &MainMenu::firstPainted, &app, loadTheRest, Qt::QueuedConnection);
+    QTimer::singleShot(1000, &app, loadTheRest);
     menu.showWindow();
     return app.exec();
 }
