@@ -88,8 +88,10 @@ TEST(StartUp, TheSameHomeDirectoryIsNotWrittenAgainAtEveryStart) {
     QSettings settings(file, QSettings::IniFormat);
     rememberHome(settings, home.sokvag());
     settings.sync();
+    ASSERT_TRUE(QFile::exists(file));
     const auto written = fileId();
-    ASSERT_NE(written, 0u);
+    if (written == 0)
+        GTEST_SKIP() << "the system gives its files no numbers to tell a rewritten file by";
     rememberHome(settings, home.sokvag());
     settings.sync();
     EXPECT_EQ(fileId(), written); // a rewrite replaces the file by a new one
