@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/parameters/parameters.h"
+#include "shared/parameterfields.h"
 #include "shared/workwindow.h"
 
+#include <QLabel>
 #include <QList>
 #include <QTest>
 #include <QWidget>
@@ -31,4 +34,24 @@ inline void showActive(WorkWindow &window) {
     window.showWindow();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+// Every row of the parameters of `form`: the controls the window names for it are there, and
+// its caption and unit labels show the table's texts.
+inline void expectParameterRows(const QWidget &window, Parameter::Form form) {
+    for (const Parameter *p : parametersOf(form)) {
+        const ParameterFields &names = fieldsOf(*p);
+        const std::string key = p->keyText().toStdString();
+        EXPECT_TRUE(window.findChild<QWidget *>(names.control.toString())) << key;
+        if (!names.otherOption.isEmpty())
+            EXPECT_TRUE(window.findChild<QWidget *>(names.otherOption.toString())) << key;
+        const auto *caption = window.findChild<QLabel *>(names.caption.toString());
+        ASSERT_TRUE(caption) << key;
+        EXPECT_EQ(caption->text(), p->caption.toString()) << key;
+        if (names.unit.isEmpty())
+            continue;
+        const auto *unit = window.findChild<QLabel *>(names.unit.toString());
+        ASSERT_TRUE(unit) << key;
+        EXPECT_EQ(unit->text(), p->unit.toString()) << key;
+    }
 }
