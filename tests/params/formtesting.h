@@ -52,8 +52,9 @@ inline void expectParameterRows(WorkWindow &window, Parameter::Form form) {
         const std::string key = p->keyText().toStdString();
         const auto *control = window.findChild<QWidget *>(names.control.toString());
         ASSERT_TRUE(control) << key;
-        if (!names.otherOption.isEmpty())
+        if (!names.otherOption.isEmpty()) {
             EXPECT_TRUE(window.findChild<QWidget *>(names.otherOption.toString())) << key;
+        }
         const auto *caption = window.findChild<QLabel *>(names.caption.toString());
         ASSERT_TRUE(caption) << key;
         EXPECT_EQ(shownText(caption->text()), p->caption.toString()) << key;
