@@ -58,7 +58,11 @@ void ResultExport::copy(const QModelIndexList &selection) {
 
 void ResultExport::copySelection() {
     const QItemSelectionModel *s = m_sources.grid ? m_sources.grid->selectionModel() : nullptr;
-    copy(s ? s->selectedIndexes() : QModelIndexList());
+    const QModelIndexList selected = s ? s->selectedIndexes() : QModelIndexList();
+    if (selected.isEmpty())
+        copyAll();
+    else
+        copy(selected);
 }
 
 void ResultExport::copyAll() {
