@@ -1,9 +1,7 @@
 #include "result/resultexport.h"
 
-#include "core/files/numberformat.h"
 #include "core/results/exportname.h"
 #include "core/results/resultcsv.h"
-#include "core/results/resultmodel.h"
 #include "result/reportviewer.h"
 #include "shared/messages.h"
 #include "shared/savepath.h"

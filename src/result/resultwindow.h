@@ -17,8 +17,9 @@ class QLineEdit;
 class QPushButton;
 class ResultExport;
 
-// The result window: a summary of the parameters the latest calculation used, and the grid
-// with one row per harvest year (now, in 10, ..., 110 years) of its valuation. It owns the
+// The result window: a summary of the parameters the latest calculation used, the verdict, and
+// the grid with one row per harvest year (now, in 10, ..., 110 years) of its valuation. It shows
+// the result sheet the core made of the calculation and adds nothing of its own. It owns the
 // engine for the whole run, so the engine's state carries from one calculation to the next.
 class ResultWindow : public WorkWindow, public CalculationWindow {
     Q_OBJECT
