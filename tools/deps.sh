@@ -11,12 +11,18 @@ kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils desktop-file-
     dpkg-dev file fakeroot imagemagick lintian)
 
 kvistel_install_deps() {
-    local wanted=(cmake g++ make qt6-base-dev librsvg2-bin libgtest-dev
-        libgmock-dev libbenchmark-dev xvfb xdotool x11-utils xauth
-        qt6-translations-l10n qt6-gtk-platformtheme locales "$@")
-    local missing=()
-    local pkg
-    for pkg in "${wanted[@]}"; do
+    kvistel_install_missing cmake g++ make qt6-base-dev librsvg2-bin libgtest-dev \
+        libgmock-dev libbenchmark-dev xvfb xdotool x11-utils xauth \
+        qt6-translations-l10n qt6-gtk-platformtheme locales "$@"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    kvistel_generate_locales "${sudo[@]}"
+}
+
+# Installs those of the packages named that are not installed yet.
+kvistel_install_missing() {
+    local missing=() pkg
+    for pkg in "$@"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$pkg")
     done
@@ -28,7 +34,6 @@ kvistel_install_deps() {
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
             "${missing[@]}"
     fi
-    kvistel_generate_locales "${sudo[@]}"
 }
 
 # The users' computers are Swedish: the tests run under a real sv_SE.UTF-8 of the C library, and

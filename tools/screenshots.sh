@@ -38,15 +38,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of its own, so that it can run beside other X servers.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(head -1 "$work/display")"
+. "$root/tools/xvfb.sh"
+kvistel_start_xvfb "$work" "$screen"
 # A user of its own, whose home directory ~/Kvistel is a copy of the sample: the windows show
 # "~/Kvistel", never the temporary directory the pictures are taken in.
 export HOME="$work/user" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"

@@ -1,25 +1,14 @@
 #!/usr/bin/env bash
 # What building and testing Kvistel for Windows needs on Debian 12. Sourced by tools/windows.sh,
 # tools/wine-tests.sh and tools/test.sh.
+. "$(dirname "${BASH_SOURCE[0]}")/deps.sh"
 
 kvistel_windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest nsis zip
     unzip wine wine64 fonts-wine xvfb openbox xdotool imagemagick xz-utils librsvg2-bin)
 
 kvistel_windows_install_deps() {
-    local missing=() pkg
-    for pkg in "${kvistel_windows_packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$pkg")
-    done
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    if [ ${#missing[@]} -gt 0 ]; then
-        echo "Installerar: ${missing[*]}"
-        "${sudo[@]}" apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-            "${missing[@]}"
-    fi
+    kvistel_install_missing "${kvistel_windows_packages[@]}"
 }
 
 # Where Qt for Windows is, or is to be built.

@@ -12,6 +12,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/tools/windows-env.sh"
+. "$root/tools/xvfb.sh"
 build=$(cd "$1" && pwd)
 qt=$2
 linux_kvistel=${3:-$root/build-test/src/app/kvistel}
@@ -113,14 +114,7 @@ echo "   Program Files\\Kvistel och startmenyn, sedan borttaget"
 done_stage
 
 stage "fönstren under Xvfb och Wine"
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(head -1 "$work/display")"
+kvistel_start_xvfb "$work"
 openbox >/dev/null 2>&1 &
 QT_QPA_PLATFORM=windows LANG=sv_SE.UTF-8 \
     timeout 300 wine "$build/tests/app/test_walkthrough.exe" --gtest_brief=1 >"$work/out" 2>&1 || {

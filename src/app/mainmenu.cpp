@@ -13,29 +13,68 @@
 
 using FormLayout::button;
 using FormLayout::label;
+using FormLayout::NamedText;
+
+namespace {
+
+enum MenuText {
+    Frame,
+    Heading,
+    Subheading,
+    ChoiceStand,
+    ChoiceTree,
+    ChoicePrices,
+    ChoiceList,
+    ChooseStand,
+    ChooseTree,
+    ChoosePrices,
+    ChooseList,
+    Quit,
+};
+
+// In the order of MenuText.
+const NamedText menuTexts[] = {
+    {"frmKvistel", u"Huvudmeny"},
+    {"lblRubrik1", u"RÄNTABILITET HOS TRÄD"},
+    {"lblRubrik2", u"Värdering av enskilda träd i naturkultur"},
+    {"lblVal1", u"Sätt parametrar före besöket i fält"},
+    {"lblVal2", u"Sätt parametrar i fält"},
+    {"lblVal3", u"Ändra i prislista"},
+    {"lblVal4", u"Värdera en lista av träd"},
+    {"btnParam1", u"Välj"},
+    {"btnParam2", u"Välj"},
+    {"btnPrislista", u"Välj"},
+    {"btnTradlista", u"Välj"},
+    {"btnAvsluta", u"Avsluta"},
+};
+
+} // namespace
+
+std::span<const NamedText> MainMenu::texts() {
+    return menuTexts;
+}
 
 MainMenu::MainMenu(QString sokvag, WindowFactory factory, QWidget *parent)
     : WorkWindow(parent), m_sokvag(std::move(sokvag)), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("forKvistel"));
 
-    auto *frame = new QGroupBox(QStringLiteral("Huvudmeny"), this);
-    frame->setObjectName(QStringLiteral("frmKvistel"));
+    auto *frame = new QGroupBox(menuTexts[Frame].string(), this);
+    frame->setObjectName(QLatin1String(menuTexts[Frame].name));
 
-    auto *rubrik1 = label(frame, "lblRubrik1", QStringLiteral("RÄNTABILITET HOS TRÄD"));
+    auto *rubrik1 = label(frame, menuTexts[Heading]);
     QFont bold = rubrik1->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.4);
     rubrik1->setFont(bold);
     rubrik1->setAlignment(Qt::AlignCenter);
-    auto *rubrik2 =
-        label(frame, "lblRubrik2", QStringLiteral("Värdering av enskilda träd i naturkultur"));
+    auto *rubrik2 = label(frame, menuTexts[Subheading]);
     rubrik2->setAlignment(Qt::AlignCenter);
 
-    auto *btnParam1 = button(frame, "btnParam1", QStringLiteral("Välj"));
-    auto *btnParam2 = button(frame, "btnParam2", QStringLiteral("Välj"));
-    auto *btnPrislista = button(frame, "btnPrislista", QStringLiteral("Välj"));
-    auto *btnTradlista = button(frame, "btnTradlista", QStringLiteral("Välj"));
-    auto *btnAvsluta = button(frame, "btnAvsluta", QStringLiteral("Avsluta"));
+    auto *btnParam1 = button(frame, menuTexts[ChooseStand]);
+    auto *btnParam2 = button(frame, menuTexts[ChooseTree]);
+    auto *btnPrislista = button(frame, menuTexts[ChoosePrices]);
+    auto *btnTradlista = button(frame, menuTexts[ChooseList]);
+    auto *btnAvsluta = button(frame, menuTexts[Quit]);
     // A screen reader says what each "Välj" opens, not three times "Välj".
     btnParam1->setAccessibleName(QStringLiteral("Välj parametrar före besöket i fält"));
     btnParam2->setAccessibleName(QStringLiteral("Välj parametrar i fält, för trädet"));
@@ -54,14 +93,13 @@ MainMenu::MainMenu(QString sokvag, WindowFactory factory, QWidget *parent)
     grid->addWidget(rubrik1, 0, 0, 1, 2);
     grid->addWidget(rubrik2, 1, 0, 1, 2);
     grid->setRowMinimumHeight(2, 12);
-    grid->addWidget(label(frame, "lblVal1", QStringLiteral("Sätt parametrar före besöket i fält")),
-                    3, 0);
+    grid->addWidget(label(frame, menuTexts[ChoiceStand]), 3, 0);
     grid->addWidget(btnParam1, 3, 1);
-    grid->addWidget(label(frame, "lblVal2", QStringLiteral("Sätt parametrar i fält")), 4, 0);
+    grid->addWidget(label(frame, menuTexts[ChoiceTree]), 4, 0);
     grid->addWidget(btnParam2, 4, 1);
-    grid->addWidget(label(frame, "lblVal3", QStringLiteral("Ändra i prislista")), 5, 0);
+    grid->addWidget(label(frame, menuTexts[ChoicePrices]), 5, 0);
     grid->addWidget(btnPrislista, 5, 1);
-    grid->addWidget(label(frame, "lblVal4", QStringLiteral("Värdera en lista av träd")), 6, 0);
+    grid->addWidget(label(frame, menuTexts[ChoiceList]), 6, 0);
     grid->addWidget(btnTradlista, 6, 1);
     grid->setRowMinimumHeight(7, 8);
     grid->addWidget(btnAvsluta, 8, 1);

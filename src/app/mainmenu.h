@@ -1,10 +1,12 @@
 #pragma once
 
+#include "shared/formlayout.h"
 #include "shared/workwindow.h"
 
 #include <QHash>
 
 #include <functional>
+#include <span>
 
 class QLabel;
 class QLineEdit;
@@ -25,6 +27,8 @@ public:
 
     // The second place start-up looks for the home directory (the text of `txtPath`).
     static QString defaultHomePath() { return QStringLiteral("n:\\arb/cprog/kvistel/swe"); }
+    // The menu's fixed texts, by the objectName of the control that shows each.
+    static std::span<const FormLayout::NamedText> texts();
 
     void open(Window window) override;
     void calculate() override;

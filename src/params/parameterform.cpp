@@ -6,6 +6,7 @@
 #include "shared/changedfile.h"
 #include "shared/formlayout.h"
 #include "shared/messages.h"
+#include "shared/parameterfields.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -25,21 +26,22 @@ const Parameter &ParameterForm::row(QStringView key) {
 
 QLabel *ParameterForm::captionOf(QWidget *frame, const Parameter &p, int width) const {
     QLabel *l = FormLayout::caption(frame, "", p.caption.toString(), width);
-    l->setObjectName(p.captionName.toString());
+    l->setObjectName(fieldsOf(p).caption.toString());
     return l;
 }
 
 QLabel *ParameterForm::unitOf(QWidget *frame, const Parameter &p) const {
-    if (p.unitName.isEmpty())
+    const QStringView name = fieldsOf(p).unit;
+    if (name.isEmpty())
         return nullptr;
     QLabel *l = FormLayout::label(frame, "", p.unit.toString());
-    l->setObjectName(p.unitName.toString());
+    l->setObjectName(name.toString());
     return l;
 }
 
 QLineEdit *ParameterForm::numberFieldOf(QWidget *frame, const Parameter &p) {
     QLineEdit *f = FormLayout::numberField(frame, "");
-    f->setObjectName(p.control.toString());
+    f->setObjectName(fieldsOf(p).control.toString());
     m_fields.insert(p.keyText(), f);
     m_watch->watch(f, p.lower, p.upper);
     return f;
@@ -48,7 +50,7 @@ QLineEdit *ParameterForm::numberFieldOf(QWidget *frame, const Parameter &p) {
 QComboBox *ParameterForm::listBoxOf(QWidget *frame, const Parameter &p,
                                     const QStringList &entries) {
     auto *box = new QComboBox(frame);
-    box->setObjectName(p.control.toString());
+    box->setObjectName(fieldsOf(p).control.toString());
     box->setEditable(true);
     // A typed text is the box's value; it never becomes an entry of the list.
     box->setInsertPolicy(QComboBox::NoInsert);

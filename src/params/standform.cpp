@@ -5,6 +5,7 @@
 #include "params/fieldwatch.h"
 #include "shared/formlayout.h"
 #include "shared/messages.h"
+#include "shared/parameterfields.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -49,9 +50,9 @@ StandForm::StandForm(WindowHub &hub, const QString &sokvag, QWidget *parent)
     const Parameter &sv = row(Keys::sv);
     grid->addWidget(captionOf(frame, sv, captionWidth), 0, 0, Qt::AlignTop);
     optSvN = new QRadioButton(frame);
-    optSvN->setObjectName(sv.control.toString());
+    optSvN->setObjectName(fieldsOf(sv).control.toString());
     optSvS = new QRadioButton(frame);
-    optSvS->setObjectName(sv.otherOption.toString());
+    optSvS->setObjectName(fieldsOf(sv).otherOption.toString());
     m_region = new QButtonGroup(this);
     m_region->addButton(optSvN);
     m_region->addButton(optSvS);

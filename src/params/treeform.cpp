@@ -5,6 +5,7 @@
 #include "core/parameters/fieldcheck.h"
 #include "shared/formlayout.h"
 #include "shared/messages.h"
+#include "shared/parameterfields.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -79,9 +80,9 @@ TreeForm::TreeForm(WindowHub &hub, const QString &sokvag, QWidget *parent)
     const Parameter &plant = row(Keys::plant);
     grid->addWidget(captionOf(frame, plant, captionWidth), line, 0);
     optYes = new QRadioButton(QStringLiteral("Ja"), frame);
-    optYes->setObjectName(plant.control.toString());
+    optYes->setObjectName(fieldsOf(plant).control.toString());
     optNo = new QRadioButton(QStringLiteral("Nej"), frame);
-    optNo->setObjectName(plant.otherOption.toString());
+    optNo->setObjectName(fieldsOf(plant).otherOption.toString());
     m_plant = new QButtonGroup(this);
     m_plant->addButton(optYes);
     m_plant->addButton(optNo);

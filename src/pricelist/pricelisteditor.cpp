@@ -24,14 +24,26 @@ using FormLayout::label;
 const QString tall = QStringLiteral("Tall");
 const QString gran = QStringLiteral("Gran");
 
+enum EditorText { Frame, Species, County, Save, Quit };
+
+// In the order of EditorText.
+const FormLayout::NamedText editorTexts[] = {
+    {"frmPrislista", u"Prislista"}, {"lblArt", u"Art:"},        {"lblLan", u"Län:"},
+    {"btnSpara", u"Spara"},         {"btnAvsluta", u"Avsluta"},
+};
+
 } // namespace
+
+std::span<const FormLayout::NamedText> PriceListEditor::texts() {
+    return editorTexts;
+}
 
 PriceListEditor::PriceListEditor(WindowHub &hub, const QString &sokvag, QWidget *parent)
     : WorkWindow(parent), m_hub(hub), m_sokvag(sokvag) {
     setObjectName(QStringLiteral("forPrislista"));
 
-    auto *frame = new QGroupBox(QStringLiteral("Prislista"), this);
-    frame->setObjectName(QStringLiteral("frmPrislista"));
+    auto *frame = new QGroupBox(editorTexts[Frame].string(), this);
+    frame->setObjectName(QLatin1String(editorTexts[Frame].name));
 
     cmbArt = new QComboBox(frame);
     cmbArt->setObjectName(QStringLiteral("cmbArt"));
@@ -56,16 +68,16 @@ PriceListEditor::PriceListEditor(WindowHub &hub, const QString &sokvag, QWidget 
     flgPrislista->setCornerText(QStringLiteral("Diam"), Qt::AlignRight | Qt::AlignVCenter);
     flgPrislista->fitToPrices();
 
-    btnSpara = button(frame, "btnSpara", QStringLiteral("Spara"));
-    btnAvsluta = button(frame, "btnAvsluta", QStringLiteral("Avsluta"));
+    btnSpara = button(frame, editorTexts[Save]);
+    btnAvsluta = button(frame, editorTexts[Quit]);
     // Nothing to save until the file has been read.
     btnSpara->setEnabled(false);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(label(frame, "lblArt", QStringLiteral("Art:")));
+    top->addWidget(label(frame, editorTexts[Species]));
     top->addWidget(cmbArt);
     top->addStretch(1);
-    top->addWidget(label(frame, "lblLan", QStringLiteral("Län:")));
+    top->addWidget(label(frame, editorTexts[County]));
     top->addWidget(txtLan);
 
     auto *buttons = new QHBoxLayout;

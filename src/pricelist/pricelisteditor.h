@@ -3,7 +3,10 @@
 #include "core/files/pricelistfile.h"
 #include "pricelist/pricegrid.h"
 #include "pricelist/pricetablemodel.h"
+#include "shared/formlayout.h"
 #include "shared/workwindow.h"
+
+#include <span>
 
 class PriceCellDelegate;
 class PriceView;
@@ -57,4 +60,8 @@ private:
     PriceView *flgPrislista;
     QPushButton *btnSpara;
     QPushButton *btnAvsluta;
+
+public:
+    // The editor's fixed texts, by the objectName of the control that shows each.
+    static std::span<const FormLayout::NamedText> texts();
 };

@@ -154,11 +154,12 @@ ResultChart::Layout ResultChart::layout() const {
     bool placed = false;
     for (int columns = 1; columns <= 3 && !placed; ++columns) {
         const int rows = (count + columns - 1) / columns;
-        QList<double> columnWidths(columns, 0.0);
+        QList<double> legendColumnWidths(columns, 0.0);
         for (int i = 0; i < count; ++i)
-            columnWidths[i / rows] = std::max<double>(columnWidths[i / rows], entryWidths[i]);
+            legendColumnWidths[i / rows] =
+                std::max<double>(legendColumnWidths[i / rows], entryWidths[i]);
         double legendWidth = 2 * gap * (columns - 1);
-        for (double w : columnWidths)
+        for (double w : legendColumnWidths)
             legendWidth += w;
         if (rows * entryHeight > all.height() ||
             all.width() - legendWidth - 2 * gap < 0.5 * all.width())
@@ -168,7 +169,7 @@ ResultChart::Layout ResultChart::layout() const {
         l.legendEntries.resize(count);
         for (int i = 0; i < count; ++i) {
             if (i > 0 && i % rows == 0)
-                x += columnWidths[i / rows - 1] + 2 * gap;
+                x += legendColumnWidths[i / rows - 1] + 2 * gap;
             l.legendEntries[i] =
                 QRectF(x, all.top() + (i % rows) * entryHeight, entryWidths[i], entryHeight);
         }

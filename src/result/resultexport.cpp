@@ -1,9 +1,7 @@
 #include "result/resultexport.h"
 
-#include "core/files/numberformat.h"
 #include "core/results/exportname.h"
 #include "core/results/resultcsv.h"
-#include "core/results/resultmodel.h"
 #include "result/reportviewer.h"
 #include "shared/messages.h"
 #include "shared/savepath.h"
@@ -58,30 +56,29 @@ void ResultExport::copy(const QModelIndexList &selection) {
 
 void ResultExport::copySelection() {
     const QItemSelectionModel *s = m_sources.grid ? m_sources.grid->selectionModel() : nullptr;
-    copy(s ? s->selectedIndexes() : QModelIndexList());
+    const QModelIndexList selected = s ? s->selectedIndexes() : QModelIndexList();
+    if (selected.isEmpty())
+        copyAll();
+    else
+        copy(selected);
 }
 
 void ResultExport::copyAll() {
-    copy({});
+    if (m_sources.sheet)
+        QApplication::clipboard()->setText(m_sources.sheet->clipboardText());
 }
 
 QByteArray ResultExport::csv() const {
-    const ResultTable table = m_sources.grid && m_sources.grid->model()
-                                  ? resultTableOf(*m_sources.grid->model(), m_sources.rowHeading,
-                                                  {}, ResultModel::ExportTextRole)
-                                  : ResultTable();
-    return resultCsv(m_sources.summary ? m_sources.summary() : QList<SummaryItem>(), table,
-                     localeDecimalSeparator());
+    return m_sources.sheet ? m_sources.sheet->csv() : QByteArray();
 }
 
 ResultPrintout ResultExport::printout() const {
     ResultPrintout p;
-    if (m_sources.summary)
-        p.summary = m_sources.summary();
-    if (m_sources.verdict)
-        p.verdict = m_sources.verdict();
-    if (m_sources.chart)
-        p.chart = m_sources.chart();
+    if (const ResultSheet *sheet = m_sources.sheet) {
+        p.summary = sheet->summary.items();
+        p.verdict = sheet->verdict;
+        p.chart = sheet->valuation;
+    }
     p.grid = m_sources.grid ? m_sources.grid->model() : nullptr;
     p.rowHeading = m_sources.rowHeading;
     p.markedRowRole = m_sources.markedRowRole;
@@ -89,9 +86,8 @@ ResultPrintout ResultExport::printout() const {
 }
 
 QString ResultExport::suggestedPath(const QString &extension) const {
-    const QString name =
-        exportFileName(m_sources.species ? m_sources.species() : QString(),
-                       m_sources.diameter ? m_sources.diameter() : QString(), extension);
+    const QString name = m_sources.sheet ? m_sources.sheet->fileName(extension)
+                                         : exportFileName(QString(), QString(), extension);
     const QString directory = m_lastDirectory.isEmpty() ? m_sokvag : m_lastDirectory;
     return QDir(directory).filePath(name);
 }

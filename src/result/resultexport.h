@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/results/resulttable.h"
+#include "core/results/resultsheet.h"
 #include "result/resultprintout.h"
 
 #include <QObject>
@@ -14,21 +14,18 @@ class ReportViewer;
 
 // What leaves the result window and how: the grid onto the clipboard (Ctrl+C on the grid, or
 // the whole table), a CSV file for a spreadsheet, a one-page PDF, a print-out, and the
-// calculation report "resultat.txt" in a viewer. The window says where its parts are; this
-// class asks for file names, writes and reports any failure in a "Kvistel" box.
+// calculation report "resultat.txt" in a viewer. Everything is made from the result the window
+// shows (ResultSheet); this class asks for file names, writes and reports any failure in a
+// "Kvistel" box.
 class ResultExport : public QObject {
     Q_OBJECT
 public:
     struct Sources {
+        // The result grid: Ctrl+C copies its selected cells, the print-out draws its model.
         QAbstractItemView *grid = nullptr;
         QString rowHeading;     // heading of the grid's row labels, "År"
         int markedRowRole = -1; // a role true in the row the print-out marks, the best year
-        std::function<QList<SummaryItem>()> summary;
-        std::function<QString()> verdict;
-        std::function<QWidget *()> chart;
-        // The tree the result belongs to, for the file names offered: "Tall", "32".
-        std::function<QString()> species;
-        std::function<QString()> diameter;
+        const ResultSheet *sheet = nullptr; // the result shown; it outlives this object
     };
 
     // `window` is the result window, parent of the dialogs; `sokvag` the home directory, where

@@ -1,6 +1,8 @@
 #include "result/resultprintout.h"
 
 #include "core/results/resultcsv.h"
+#include "core/results/resultmodel.h"
+#include "result/resultchart.h"
 
 #include <QAbstractItemModel>
 #include <QBuffer>
@@ -110,11 +112,13 @@ void paintVerdict(Page &page, const QString &verdict) {
     page.skip(used.height() + page.mm(3));
 }
 
-// The chart as the user sees it on screen, drawn as an image sharp enough for paper.
-void paintChart(QPainter &p, QWidget &chart, const QRectF &room) {
-    QSize size = chart.size();
-    if (size.width() < 50 || size.height() < 50)
-        size = chart.sizeHint().expandedTo(QSize(600, 300));
+// The chart as the result window draws it, drawn anew at `size` as an image sharp enough for
+// paper.
+void paintChart(QPainter &p, const TreeValuation &valuation, QSize size, const QRectF &room) {
+    ResultModel model;
+    model.setValuation(valuation);
+    ResultChart chart(&model);
+    chart.resize(size);
     const qreal scale = std::min(room.width() / size.width(), room.height() / size.height());
     const QSizeF onPaper = QSizeF(size) * scale;
     // About 200 dots to the inch on paper, whatever the screen.
@@ -262,7 +266,8 @@ void ResultPrintout::paint(QPainter &painter, const QRectF &area) const {
     }
     const qreal chartRoom = area.bottom() - page.y() - gridHeight - page.mm(3);
     if (chart && chartRoom > page.mm(20)) {
-        paintChart(painter, *chart, QRectF(area.left(), page.y(), area.width(), chartRoom));
+        paintChart(painter, *chart, chartSize,
+                   QRectF(area.left(), page.y(), area.width(), chartRoom));
         page.skip(chartRoom + page.mm(3));
     }
     if (grid) {

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "core/engine/treevaluation.h"
 #include "core/files/outcome.h"
 #include "core/results/resulttable.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QPointer>
 #include <QRectF>
+#include <QSize>
 #include <QString>
+
+#include <optional>
 
 class QAbstractItemModel;
 class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
-class QWidget;
 
 // One A4 page with the result of a calculation: the parameter summary, the verdict, the chart
 // and the result grid. The same drawing goes to a PDF file and to a printer. The page lies on
@@ -21,7 +23,10 @@ class QWidget;
 struct ResultPrintout {
     QList<SummaryItem> summary;
     QString verdict;
-    QPointer<QWidget> chart;                  // drawn as it looks on screen; none: no chart
+    // The valuation drawn as the result window's chart, at `chartSize` before it is scaled to
+    // the paper; none: no chart.
+    std::optional<TreeValuation> chart;
+    QSize chartSize{900, 330};
     const QAbstractItemModel *grid = nullptr; // the result grid
     QString rowHeading;                       // heading of the grid's row labels ("År")
     // A role of `grid` that is true in the row to mark (the best harvest year); -1: none.

@@ -2,9 +2,6 @@
 
 #include "core/files/numberformat.h"
 #include "core/parameters/parameters.h"
-#include "core/parameters/species.h"
-#include "core/results/verdict.h"
-#include "core/results/whatif.h"
 
 #include "core/results/resultmodel.h"
 #include "result/resultchart.h"
@@ -26,13 +23,12 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTableWidget>
-#include <QTextDocument>
-#include <QTextDocumentFragment>
 #include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <optional>
@@ -41,46 +37,33 @@ namespace {
 
 using FormLayout::button;
 
-// The parameter summary: four columns of read-only boxes under their headings. `line` counts
-// from 0 for the heading line. A box shows its parameter's unit as the forms show it, where it
-// shows one at all: the prices and qualities go without.
-struct SummaryBox {
-    int column;
-    int line;
-    const char *labelName;
-    const char *label;
-    const char *boxName;
+// The parameter summary's boxes and their labels by key; the texts and where each stands are
+// the summary's own (InputSummary).
+const struct {
     QStringView key;
-    bool showsUnit = false;
+    const char *labelName;
+    const char *boxName;
+} summaryNames[] = {
+    {Keys::art, "lblArt", "txtArt"},
+    {Keys::bdm, "lblDbh", "txtDbh"},
+    {Keys::rant, "lblRant", "txtRant"},
+    {Keys::harvpr, "lblHarvpr", "txtHarvpr"},
+    {Keys::site, "lblSite", "txtSite"},
+    {Keys::plant, "lblPlant", "txtPlant"},
+    {Keys::mt, "lblTallpris", "txtTallpris"},
+    {Keys::mg, "lblGranpris", "txtGranpris"},
+    {Keys::mb, "lblBjorkpris", "txtBjorkpris"},
+    {Keys::bkv, "lblBkv", "txtBkv"},
+    {Keys::akv, "lblAkv", "txtAkv"},
+    {Keys::tkv, "lblTkv", "txtTkv"},
 };
-
-const SummaryBox summaryBoxes[] = {
-    {0, 1, "lblArt", "Art", "txtArt", Keys::art},
-    {0, 2, "lblDbh", "Diam bh", "txtDbh", Keys::bdm, true},
-    {1, 0, "lblRant", "Räntekrav", "txtRant", Keys::rant, true},
-    {1, 1, "lblHarvpr", "Avv.intens.vol", "txtHarvpr", Keys::harvpr, true},
-    {1, 2, "lblSite", "Bonitet, 100 år", "txtSite", Keys::site, true},
-    {1, 3, "lblPlant", "Plantering", "txtPlant", Keys::plant},
-    {2, 1, "lblTallpris", "Tall", "txtTallpris", Keys::mt},
-    {2, 2, "lblGranpris", "Gran", "txtGranpris", Keys::mg},
-    {2, 3, "lblBjorkpris", "Björk", "txtBjorkpris", Keys::mb},
-    {3, 1, "lblBkv", "Förstastock", "txtBkv", Keys::bkv},
-    {3, 2, "lblAkv", "Andrastock", "txtAkv", Keys::akv},
-    {3, 3, "lblTkv", "Tredjestock", "txtTkv", Keys::tkv},
-};
-
-// The unit a box shows after it, as the parameter table gives it; empty for none.
-QString summaryUnit(const SummaryBox &s) {
-    return s.showsUnit ? findParameter(s.key)->unit.toString() : QString();
-}
 
 const struct {
     int column;
     const char *name;
-    const char *text;
 } summaryHeadings[] = {
-    {2, "lblMassapris", "Massapris"},
-    {3, "lblKvalitet", "Potent. kvalitet"},
+    {2, "lblMassapris"},
+    {3, "lblKvalitet"},
 };
 
 // Widths of the grid's columns in twips, column 0 (the years) first.
@@ -119,18 +102,20 @@ ResultWindow::ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *paren
     summary->setVerticalSpacing(4);
     const int boxWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000.00")) + 14;
     for (const auto &h : summaryHeadings) {
-        auto *l = new QLabel(QString::fromUtf8(h.text), frame);
+        auto *l = new QLabel(InputSummary::heading(h.column), frame);
         l->setObjectName(QLatin1String(h.name));
         QFont bold = l->font();
         bold.setBold(true);
         l->setFont(bold);
         summary->addWidget(l, 0, h.column * 4, 1, 3);
     }
-    for (const SummaryBox &s : summaryBoxes) {
-        auto *l = new QLabel(QString::fromUtf8(s.label), frame);
-        l->setObjectName(QLatin1String(s.labelName));
+    for (const InputSummary::Line &s : InputSummary::lines()) {
+        const auto *names = std::find_if(std::begin(summaryNames), std::end(summaryNames),
+                                         [&](const auto &n) { return n.key == s.key; });
+        auto *l = new QLabel(s.label.toString(), frame);
+        l->setObjectName(QLatin1String(names->labelName));
         auto *box = new QLineEdit(frame);
-        box->setObjectName(QLatin1String(s.boxName));
+        box->setObjectName(QLatin1String(names->boxName));
         box->setReadOnly(true);
         box->setFocusPolicy(Qt::NoFocus);
         box->setFixedWidth(boxWidth);
@@ -140,18 +125,13 @@ ResultWindow::ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *paren
         const int c = s.column * 4;
         summary->addWidget(l, s.line, c);
         summary->addWidget(box, s.line, c + 1);
-        if (const QString unitText = summaryUnit(s); !unitText.isEmpty()) {
+        if (const QString unitText = InputSummary::unit(s); !unitText.isEmpty()) {
             auto *unit = new QLabel(unitText, frame);
-            unit->setObjectName(QStringLiteral("lblUnit") + QString::fromLatin1(s.boxName + 3));
+            unit->setObjectName(QStringLiteral("lblUnit") +
+                                QString::fromLatin1(names->boxName + 3));
             summary->addWidget(unit, s.line, c + 2);
         }
-        m_summaryBoxes.append(box);
-        if (s.key == Keys::art)
-            txtArt = box;
-        else if (s.key == Keys::plant)
-            txtPlant = box;
-        else
-            m_summary.insert(s.key.toString(), box);
+        m_summaryBoxes.insert(s.key.toString(), box);
     }
     for (int column = 0; column < 4; ++column) {
         summary->setColumnMinimumWidth(column * 4 + 2, fontMetrics().horizontalAdvance(u'%') + 8);
@@ -225,16 +205,11 @@ ResultWindow::ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *paren
     btnAvbryt = button(frame, "btnAvbryt", QStringLiteral("Avbryt"));
     btnAterga = button(frame, "btnAterga", QStringLiteral("Återgå"));
     // What takes the result out of the program, left of the buttons that leave the window.
-    m_export = new ResultExport(
-        this, sokvag,
-        {.grid = flgResult,
-         .rowHeading = ResultModel::yearHeading(),
-         .markedRowRole = ResultModel::BestYearRole,
-         .summary = [this] { return resultSummary(); },
-         .verdict = [this] { return verdictText(); },
-         .chart = [this] { return chartWidget(); },
-         .species = [this] { return txtArt->text(); },
-         .diameter = [this] { return m_summary.value(Keys::bdm.toString())->text(); }});
+    m_export = new ResultExport(this, sokvag,
+                                {.grid = flgResult,
+                                 .rowHeading = ResultModel::yearHeading(),
+                                 .markedRowRole = ResultModel::BestYearRole,
+                                 .sheet = &m_sheet});
     const struct {
         const char *name;
         const char *caption;
@@ -444,43 +419,31 @@ void showInBox(QLineEdit *box, const QString &text) {
 } // namespace
 
 QString ResultWindow::showInputSummary() {
-    QStringList keys{Keys::art.toString(), Keys::plant.toString()};
-    keys += m_summary.keys();
-    QString error;
-    m_controlFile.read(
-        keys, ControlFile::Lines::AllButLast,
-        [this](const QString &key, const QString &value) {
-            if (key == Keys::art) {
-                if (const QString name = speciesName(value); !name.isEmpty())
-                    showInBox(txtArt, name);
-            } else if (key == Keys::plant) {
-                showInBox(txtPlant, value == QLatin1String("y") ? QStringLiteral("Ja")
-                                                                : QStringLiteral("Nej"));
-            } else if (QLineEdit *box = m_summary.value(key)) {
-                showInBox(box, value);
-            }
-        },
-        &error);
-    return error;
+    const Outcome read = m_sheet.summary.readOver(m_controlFile);
+    showSummary();
+    return read ? QString() : read.message();
+}
+
+void ResultWindow::showSummary() {
+    for (auto box = m_summaryBoxes.cbegin(); box != m_summaryBoxes.cend(); ++box)
+        showInBox(box.value(), m_sheet.summary.text(box.key()));
 }
 
 void ResultWindow::calculateAndSave() {
-    // The engine reads the same control file right after the summary and names any problem
-    // with it, so the summary's own failure needs no second message. A calculation that could
+    // The summary is read first, then the files the calculation needs. A calculation that could
     // not start shows no rows: an earlier tree's must not stand beside the parameters now shown.
-    TreeValuation valuation;
-    QString message;
-    const std::optional<QByteArray> report =
-        m_engine.calculate(valuation, &message, [this] { showInputSummary(); });
+    ShownCalculation shown =
+        calculateSheet(m_engine, m_controlFile, m_sheet.summary, localeDecimalSeparator());
     // Saving the report safely waits for the disk: it is done on another thread while the
     // window shows the result, and the message waits for it.
     QFuture<Outcome> saved;
-    if (report)
-        saved = QtConcurrent::run(&reportSaver(),
-                                  [this, bytes = *report] { return m_engine.saveReport(bytes); });
-    m_model->setValuation(valuation);
-    lblSlutsats->setText(
-        ::verdictText(valuation, m_engine.lastInputs().rant, localeDecimalSeparator()));
+    if (shown.report)
+        saved = QtConcurrent::run(
+            &reportSaver(), [this, bytes = *shown.report] { return m_engine.saveReport(bytes); });
+    m_sheet = std::move(shown.sheet);
+    showSummary();
+    m_model->setValuation(m_sheet.valuation, m_sheet.decimalSeparator);
+    lblSlutsats->setText(m_sheet.verdict);
     // The grid and the verdict are what the user waits for. The chart (costly to lay out and
     // paint) and the what-if table (five more valuations) follow once the grid is on screen,
     // or shortly after where it is not painted at all.
@@ -491,7 +454,8 @@ void ResultWindow::calculateAndSave() {
     }
     showWindow();
     showBestYear();
-    if (report)
+    QString message = shown.message;
+    if (shown.report)
         message = TreeCalculation::withSaveOutcome(message, saved.result());
     m_export->reportChanged();
     if (!message.isEmpty())
@@ -511,45 +475,14 @@ void ResultWindow::showFollowUps() {
     m_followUpTimer->stop();
     chtResultat->redraw();
     showBestYear(); // again, now that the window has its final size
-    const TreeValuation &valuation = m_model->valuation();
-    showWhatIfs(
-        valuation.yearsValued > 0 && valuation.complete()
-            ? whatIfs(m_engine.lastInputs(), m_engine.lastPrices(), localeDecimalSeparator())
-            : QList<WhatIf>{});
+    m_sheet.valueWhatIfs();
+    showWhatIfs(m_sheet.whatIfs);
 }
 
 void ResultWindow::showBestYear() {
     // The best year in view, whole, however few rows the screen leaves the grid.
     if (const int best = m_model->bestRow(); best >= 0)
         flgResult->scrollTo(m_model->index(best, 0), QAbstractItemView::EnsureVisible);
-}
-
-QList<SummaryItem> ResultWindow::resultSummary() const {
-    QList<SummaryItem> items;
-    for (qsizetype i = 0; i < m_summaryBoxes.size(); ++i) {
-        const SummaryBox &s = summaryBoxes[i];
-        QString heading;
-        for (const auto &h : summaryHeadings)
-            if (h.column == s.column)
-                heading = QString::fromUtf8(h.text);
-        items.append({s.column, heading, QString::fromUtf8(s.label), m_summaryBoxes[i]->text(),
-                      summaryUnit(s)});
-    }
-    return items;
-}
-
-QString ResultWindow::verdictText() const {
-    const auto *verdict = findChild<QLabel *>(QStringLiteral("lblSlutsats"));
-    if (!verdict)
-        return {};
-    // Paper gets the words, not the markup that makes them bold on screen.
-    return Qt::mightBeRichText(verdict->text())
-               ? QTextDocumentFragment::fromHtml(verdict->text()).toPlainText()
-               : verdict->text();
-}
-
-QWidget *ResultWindow::chartWidget() const {
-    return findChild<QWidget *>(QStringLiteral("chtResultat"));
 }
 
 void ResultWindow::showWhatIfs(const QList<WhatIf> &all) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/parameters/controlfile.h"
-#include "core/results/resulttable.h"
+#include "core/results/resultsheet.h"
 #include "core/results/treecalculation.h"
 #include "shared/workwindow.h"
 
@@ -17,8 +17,9 @@ class QLineEdit;
 class QPushButton;
 class ResultExport;
 
-// The result window: a summary of the parameters the latest calculation used, and the grid
-// with one row per harvest year (now, in 10, ..., 110 years) of its valuation. It owns the
+// The result window: a summary of the parameters the latest calculation used, the verdict, and
+// the grid with one row per harvest year (now, in 10, ..., 110 years) of its valuation. It shows
+// the result sheet the core made of the calculation and adds nothing of its own. It owns the
 // engine for the whole run, so the engine's state carries from one calculation to the next.
 class ResultWindow : public WorkWindow, public CalculationWindow {
     Q_OBJECT
@@ -36,9 +37,8 @@ public:
     ResultGrid *grid() const { return flgResult; }
     ResultModel *model() const { return m_model; }
     ResultExport &resultExport() const { return *m_export; }
-
-    // The parameter summary as the window shows it, for what is written and printed.
-    QList<SummaryItem> resultSummary() const;
+    // The result shown: what the copy, the exports and the print-out are made from.
+    const ResultSheet &sheet() const { return m_sheet; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -51,10 +51,7 @@ private:
     void fitWindowToGrid();
     void compactFor(int screenHeight);
     void showBestYear();
-    // The verdict and the chart as the window shows them, for the print-out; empty and none
-    // where the window has none.
-    QString verdictText() const;
-    QWidget *chartWidget() const;
+    void showSummary();
     // The chart and the what-if table for the latest calculation.
     void showFollowUps();
     void showWhatIfs(const QList<WhatIf> &all);
@@ -64,6 +61,7 @@ private:
     WindowHub &m_hub;
     ControlFile m_controlFile;
     TreeCalculation m_engine;
+    ResultSheet m_sheet;
     ResultModel *m_model;
     ResultGrid *flgResult;
     QLabel *lblSlutsats;
@@ -73,10 +71,7 @@ private:
     QPushButton *btnAvbryt;
     QPushButton *btnAterga;
     ResultExport *m_export;
-    QList<QLineEdit *> m_summaryBoxes;     // in the order of the summary table
-    QHash<QString, QLineEdit *> m_summary; // boxes showing a key's text as it stands
-    QLineEdit *txtArt;
-    QLineEdit *txtPlant;
+    QHash<QString, QLineEdit *> m_summaryBoxes; // by key
     bool m_followUpPending = false;
     QTimer *m_followUpTimer;
 };

@@ -2,6 +2,7 @@
 
 #include "core/parameters/fieldcheck.h"
 #include "core/parameters/parameters.h"
+#include "shared/parameterfields.h"
 
 #include <QWidget>
 
@@ -35,7 +36,8 @@ void explainFields(QWidget *window) {
         // The fields show their values with a point, as the control file holds them, and turn
         // a typed comma into one: the bounds are written as the field shows its value.
         const QString tip = tipFor(p, QLatin1Char('.'));
-        for (QStringView name : {p.control, p.otherOption, p.captionName})
+        const ParameterFields &fields = fieldsOf(p);
+        for (QStringView name : {fields.control, fields.otherOption, fields.caption})
             if (!name.isEmpty())
                 if (auto *w = window->findChild<QWidget *>(name.toString());
                     w && w->toolTip().isEmpty())

@@ -38,4 +38,12 @@ QPushButton *button(QWidget *parent, const char *name, const QString &text) {
     return b;
 }
 
+QLabel *label(QWidget *parent, const NamedText &text) {
+    return label(parent, text.name, text.string());
+}
+
+QPushButton *button(QWidget *parent, const NamedText &text) {
+    return button(parent, text.name, text.string());
+}
+
 } // namespace FormLayout

@@ -135,18 +135,14 @@ void HarvestPlanView::clear() {
     m_watcher.cancel();
     m_watcher.waitForFinished();
     m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
-    lblPlanSlutsats->setText(QStringLiteral("Värdera listan för att se beståndets "
-                                            "avverkningsplan."));
+    m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
+    lblPlanSlutsats->setText(m_statement);
     m_whatIfs.clear();
     showWhatIfs();
     m_progress->hide();
     btnAvbrytKanslighet->hide();
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(false);
-}
-
-QString HarvestPlanView::statement() const {
-    return lblPlanSlutsats->text();
 }
 
 QImage HarvestPlanView::chartImage() const {
@@ -165,7 +161,8 @@ void HarvestPlanView::showPlan(const TreeListHome &home, const QList<TreeRow> &t
         plan.add(trees[i].id, asGiven.value(i));
     const QChar mark = localeDecimalSeparator();
     m_model->setPlan(plan, mark);
-    lblPlanSlutsats->setText(planStatement(plan, mark));
+    m_statement = planStatement(plan, mark);
+    lblPlanSlutsats->setText(m_statement);
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(true);
     if (plan.valuedTrees() == 0) {

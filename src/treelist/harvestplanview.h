@@ -36,8 +36,8 @@ public:
     // The stand's what-if as last computed; empty while it runs or after it was stopped.
     const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }
 
-    // The statement and the chart as the window shows them, for a marking list.
-    QString statement() const;
+    // The plan's statement (planStatement) and its chart, for a marking list.
+    const QString &statement() const { return m_statement; }
     QImage chartImage() const;
 
 signals:
@@ -69,4 +69,5 @@ private:
     std::unique_ptr<StandWhatIfs> m_changes;
     QFutureWatcher<StandWhatIfs::Tally> m_watcher;
     QList<StandWhatIf> m_whatIfs;
+    QString m_statement; // what lblPlanSlutsats shows
 };

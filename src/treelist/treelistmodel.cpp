@@ -454,6 +454,11 @@ void TreeListModel::setModified(bool modified) {
     m_modified = modified;
 }
 
+TreeListSortModel::TreeListSortModel(QObject *parent) : QSortFilterProxyModel(parent) {
+    m_collator.setNumericMode(true);
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
 bool TreeListSortModel::lessThan(const QModelIndex &left, const QModelIndex &right) const {
     const QVariant l = left.data(TreeListModel::SortRole);
     const QVariant r = right.data(TreeListModel::SortRole);
@@ -464,11 +469,5 @@ bool TreeListSortModel::lessThan(const QModelIndex &left, const QModelIndex &rig
                                                  : !l.isValid() && r.isValid();
     if (l.typeId() == QMetaType::Double && r.typeId() == QMetaType::Double)
         return l.toDouble() < r.toDouble();
-    static const QCollator collator = [] {
-        QCollator c;
-        c.setNumericMode(true);
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator.compare(l.toString(), r.toString()) < 0;
+    return m_collator.compare(l.toString(), r.toString()) < 0;
 }

@@ -4,6 +4,7 @@
 #include "core/treelist/treelistcsv.h"
 
 #include <QAbstractTableModel>
+#include <QCollator>
 #include <QSortFilterProxyModel>
 
 #include <optional>
@@ -101,13 +102,16 @@ private:
     bool m_modified = false;
 };
 
-// Sorts numbers as numbers and texts in the user's order ("T2" before "T10"); rows without a
-// value (a tree not yet valued) come last either way.
+// Sorts numbers as numbers and texts in the order of the user's locale when the list is made
+// ("T2" before "T10"); rows without a value (a tree not yet valued) come last either way.
 class TreeListSortModel : public QSortFilterProxyModel {
     Q_OBJECT
 public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
+    explicit TreeListSortModel(QObject *parent = nullptr);
 
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+
+private:
+    QCollator m_collator;
 };

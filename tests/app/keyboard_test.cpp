@@ -8,6 +8,7 @@
 #include "samplehome.h"
 #include "shared/helpwindow.h"
 #include "shared/keyboardaccess.h"
+#include "shared/parameterfields.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>
@@ -369,10 +370,11 @@ TEST(Keyboard, EveryParameterFieldExplainsItselfUnderThePointer) {
         const auto form =
             which == Window::StandParameters ? Parameter::Form::Stand : Parameter::Form::Tree;
         for (const Parameter *p : parametersOf(form)) {
-            auto *field = w->findChild<QWidget *>(p->control.toString());
-            ASSERT_TRUE(field) << p->control.toString().toStdString();
+            const QString control = fieldsOf(*p).control.toString();
+            auto *field = w->findChild<QWidget *>(control);
+            ASSERT_TRUE(field) << control.toStdString();
             const QString tip = field->toolTip();
-            EXPECT_TRUE(tip.contains(p->meaning.toString())) << p->control.toString().toStdString();
+            EXPECT_TRUE(tip.contains(p->meaning.toString())) << control.toStdString();
             if (!p->unit.isEmpty()) {
                 EXPECT_TRUE(tip.contains(p->unit.trimmed().toString())) << tip.toStdString();
             }
@@ -381,7 +383,7 @@ TEST(Keyboard, EveryParameterFieldExplainsItselfUnderThePointer) {
                 EXPECT_FALSE(tip.section(u'\n', 1).contains(u',')) << tip.toStdString();
             }
             // The caption explains as much as its field.
-            EXPECT_EQ(w->findChild<QWidget *>(p->captionName.toString())->toolTip(), tip);
+            EXPECT_EQ(w->findChild<QWidget *>(fieldsOf(*p).caption.toString())->toolTip(), tip);
         }
     }
 }

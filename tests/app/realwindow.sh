@@ -5,41 +5,7 @@
 set -u
 kvistel=$1
 sample=$2
-for tool in Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed (tools/test.sh installs it)"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAILED: $*"
-    exit 1
-}
-
-# Let the X server choose a free display, so the test can run beside others.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -1 "$work/display")"
-# Settings of its own: the run leaves no remembered home directory or window place behind.
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/xtest.sh"
 
 mkdir "$work/home"
 cp "$sample/trad.sty" "$sample/priser_ac.txt" "$work/home/"

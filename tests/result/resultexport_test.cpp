@@ -1,3 +1,5 @@
+#include "core/files/numberformat.h"
+#include "core/parameters/parameters.h"
 #include "result/reportviewer.h"
 #include "result/resultexport.h"
 #include "result/resultprintout.h"
@@ -23,21 +25,30 @@ namespace {
 const QString verdict = QStringLiteral(
     "Låt trädet stå: avverkat om 40 år är det värt 300 kr i dag, mot 174 kr om det avverkas nu.");
 
-// A result window in small: the sample grid in a table view, a chart stand-in, and the export.
+// The sample tree's summary and the verdict above, as the result shown.
+ResultSheet sampleSheet() {
+    ResultSheet sheet;
+    const QList<SummaryItem> items = sampleSummary();
+    for (qsizetype i = 0; i < items.size(); ++i)
+        sheet.summary.setText(InputSummary::lines()[i].key, items[i].value);
+    sheet.verdict = verdict;
+    sheet.decimalSeparator = localeDecimalSeparator();
+    return sheet;
+}
+
+// A result window in small: the sample grid in a table view, the result shown, and the export.
 struct ExportWindow {
     TempHome home;
     QWidget window;
     std::unique_ptr<QStandardItemModel> model = sampleResultModel(u'.');
     QTableView *view = new QTableView(&window);
-    QLabel *chart = new QLabel(QStringLiteral("diagram"), &window);
-    QString species = QStringLiteral("Tall");
+    ResultSheet sheet = sampleSheet();
     QStringList asked; // the paths offered by the file dialog
     QString answer;    // the path the user chooses; empty cancels
     ResultExport exporter{&window, home.sokvag(), sources()};
 
     ExportWindow() {
         view->setModel(model.get());
-        chart->resize(600, 300);
         exporter.chooseFile = [this](const QString &suggested, const QString &) {
             asked.append(suggested);
             return answer;
@@ -47,11 +58,7 @@ struct ExportWindow {
         ResultExport::Sources s;
         s.grid = view;
         s.rowHeading = QStringLiteral("År");
-        s.summary = [] { return sampleSummary(); };
-        s.verdict = [] { return verdict; };
-        s.chart = [this] { return chart; };
-        s.species = [this] { return species; };
-        s.diameter = [] { return QStringLiteral("30"); };
+        s.sheet = &sheet;
         return s;
     }
 };
@@ -127,7 +134,7 @@ TEST(ResultExport, OffersFilesNamedAfterTheTreeInTheHomeDirectory) {
     ModalHand hand;
     w.exporter.exportCsv();
     w.exporter.savePdf();
-    w.species = QStringLiteral("Björk");
+    w.sheet.summary.setText(Keys::art, QStringLiteral("Björk"));
     w.exporter.exportCsv();
     EXPECT_EQ(w.asked, (QStringList{w.home.path("tall_30cm.csv"), w.home.path("tall_30cm.pdf"),
                                     w.home.path("bjork_30cm.csv")}));

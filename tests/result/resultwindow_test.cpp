@@ -1,6 +1,7 @@
 #include "core/engine/resultrow.h"
 #include "core/files/numberformat.h"
 #include "core/files/textfile.h"
+#include "core/parameters/parameters.h"
 #include "core/results/resultmodel.h"
 #include "core/results/treecalculation.h"
 #include "core/results/verdict.h"
@@ -142,15 +143,23 @@ TEST(ResultWindow, CarriesItsCaptionsHeadingsAndButtons) {
     EXPECT_EQ(r.objectName(), "forResultat");
     EXPECT_EQ(child<QGroupBox>(r, "frmResult1")->title(), "Resultat");
     EXPECT_TRUE(child<QGroupBox>(r, "frmResult2")->title().isEmpty());
+    // A box that shows a unit shows its parameter's, as the forms do.
     const struct {
-        const char *box, *label, *unit;
+        const char *box, *label;
+        QStringView unitOf; // the parameter whose unit stands after the box, or none
     } boxes[] = {
-        {"txtArt", "Art", nullptr},          {"txtDbh", "Diam bh", "cm"},
-        {"txtRant", "Räntekrav", "%"},       {"txtHarvpr", "Avv.intens.vol", "%"},
-        {"txtSite", "Bonitet, 100 år", "m"}, {"txtPlant", "Plantering", nullptr},
-        {"txtTallpris", "Tall", nullptr},    {"txtGranpris", "Gran", nullptr},
-        {"txtBjorkpris", "Björk", nullptr},  {"txtBkv", "Förstastock", nullptr},
-        {"txtAkv", "Andrastock", nullptr},   {"txtTkv", "Tredjestock", nullptr},
+        {"txtArt", "Art", {}},
+        {"txtDbh", "Diam bh", Keys::bdm},
+        {"txtRant", "Räntekrav", Keys::rant},
+        {"txtHarvpr", "Avv.intens.vol", Keys::harvpr},
+        {"txtSite", "Bonitet, 100 år", Keys::site},
+        {"txtPlant", "Plantering", {}},
+        {"txtTallpris", "Tall", {}},
+        {"txtGranpris", "Gran", {}},
+        {"txtBjorkpris", "Björk", {}},
+        {"txtBkv", "Förstastock", {}},
+        {"txtAkv", "Andrastock", {}},
+        {"txtTkv", "Tredjestock", {}},
     };
     for (const auto &b : boxes) {
         auto *box = child<QLineEdit>(r, b.box);
@@ -170,9 +179,9 @@ TEST(ResultWindow, CarriesItsCaptionsHeadingsAndButtons) {
         EXPECT_EQ(caption->text(), QString::fromUtf8(b.label));
         const QByteArray unitName = "lblUnit" + QByteArray(b.box).mid(3);
         auto *unit = r.findChild<QLabel *>(QString::fromLatin1(unitName));
-        EXPECT_EQ(unit != nullptr, b.unit != nullptr) << b.box;
-        if (unit && b.unit) {
-            EXPECT_EQ(unit->text(), b.unit);
+        EXPECT_EQ(unit != nullptr, !b.unitOf.isEmpty()) << b.box;
+        if (unit && !b.unitOf.isEmpty()) {
+            EXPECT_EQ(unit->text(), findParameter(b.unitOf)->unit.toString());
             r.showWindow();
             EXPECT_GT(unit->x(), box->x() + box->width() - 1) << b.box;
             EXPECT_EQ(unit->geometry().center().y() / 4, box->geometry().center().y() / 4);

@@ -68,17 +68,17 @@ double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, dou
 
 void computeHeight(ValuationState &s, const HeightCoefficients *c) {
     if (!c)
-        throw CalculationStopped(noModel(s.art, s.sv));
-    if (!std::isfinite(s.bdm))
+        throw CalculationStopped(noModel(s.in.art, s.in.sv));
+    if (!std::isfinite(s.in.bdm))
         throw NonFiniteNumber{};
-    if (!(s.bdm > 0))
+    if (!(s.in.bdm > 0))
         throw CalculationStopped(
             QStringLiteral("Brösthöjdsdiametern är %1 cm vid avverkning om %2 år: trädet måste ha "
                            "en diameter större än 0 cm för att kunna värderas.")
-                .arg(formatNumber(s.bdm, u"#0.00"))
+                .arg(formatNumber(s.in.bdm, u"#0.00"))
                 .arg(s.years));
-    s.height = modelHeight(*c, s.bdm, s.tree_age, s.site, s.dkvot);
-    s.height = s.height + s.hojdjust;
+    s.height = modelHeight(*c, s.in.bdm, s.tree_age, s.in.site, s.in.dkvot);
+    s.height = s.height + s.in.hojdjust;
     if (!std::isfinite(s.height))
         throw CalculationStopped(
             QStringLiteral("Trädets höjd går inte att beräkna vid avverkning om %1 år: "
@@ -91,20 +91,20 @@ void computeHeight(ValuationState &s, const HeightCoefficients *c) {
                            "%3 m inräknad: ett träd utan höjd kan inte kapas i stockar.")
                 .arg(formatNumber(s.height, u"#0.00"))
                 .arg(s.years)
-                .arg(formatNumber(s.hojdjust, u"#0.00")));
+                .arg(formatNumber(s.in.hojdjust, u"#0.00")));
 }
 
 double computeRing(ValuationState &s) {
-    s.ring = s.ring5;
+    s.ring = s.in.ring5;
     const double sharePercent = (1 - s.crownReduction()) * 100;
     s.ring = s.ring * (1 - s.crownReduction());
     s.crownReduction() = s.crownReduction() / 2;
     if (s.years >= 20)
-        s.ring = s.ring5;
+        s.ring = s.in.ring5;
     return sharePercent;
 }
 
 void growDiameter(ValuationState &s) {
     s.diam_incr = (s.ring + s.ring) / 10;
-    s.bdm = s.diam_incr * 10 + s.bdm;
+    s.in.bdm = s.diam_incr * 10 + s.in.bdm;
 }

@@ -23,7 +23,7 @@ double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, dou
 // a diameter that is not positive, and for a height that is not a positive number of metres.
 void computeHeight(ValuationState &s, const HeightCoefficients *c);
 inline void computeHeight(ValuationState &s) {
-    computeHeight(s, heightCoefficients(s.art, s.sv));
+    computeHeight(s, heightCoefficients(s.in.art, s.in.sv));
 }
 
 // The ring width of the ten years after the current pass: reduced for a small crown in the

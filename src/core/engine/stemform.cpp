@@ -35,7 +35,7 @@ QString noStemForm(const ValuationState &s) {
 QString noTop(const ValuationState &s) {
     return QStringLiteral("Trädets topp går inte att beräkna: diametern %1 cm är för liten för "
                           "stamformen (avverkning om %2 år).")
-        .arg(formatNumber(s.bdm, u"#0.000"))
+        .arg(formatNumber(s.in.bdm, u"#0.000"))
         .arg(s.years);
 }
 
@@ -75,7 +75,7 @@ void buckLog(ValuationState &s, const TaperCoefficients *c) {
 
     s.taper_a = c->a;
     s.rel_bh = 100 - s.taper_a * std::log(13000 / s.height + 1) / ln10;
-    s.ref_diam = s.bdm / (s.rel_bh / 100);
+    s.ref_diam = s.in.bdm / (s.rel_bh / 100);
     if (!(s.rel_bh > 0) || !std::isfinite(s.ref_diam))
         throw CalculationStopped(noStemForm(s));
     s.rel_top = logTopHeight[s.log_no] / s.height;

@@ -36,7 +36,7 @@ double stemVolume(const QString &art, double bdm, double height, double previous
 // Stops the calculation where the tree is too small for the stem form to give a diameter.
 void buckLog(ValuationState &s, const TaperCoefficients *c);
 inline void buckLog(ValuationState &s) {
-    buckLog(s, taperCoefficients(s.art, s.sv));
+    buckLog(s, taperCoefficients(s.in.art, s.in.sv));
 }
 
 // The quality class under which a log with potential quality `potential` and top diameter `d`

@@ -47,7 +47,7 @@ std::array<double, resultColumnCount> resultValues(const ValuationState &s) {
         s.net_value / s.merch_volume,
         s.merch_volume,
         s.height,
-        s.bdm,
+        s.in.bdm,
         s.top_diam1,
         s.top_diam2,
         s.top_diam3,
@@ -78,8 +78,8 @@ Valuation::Valuation(ValuationState &state, const PriceTables &prices, Report *r
 void Valuation::run() {
     try {
         if (m_report)
-            m_report->header(inputsOf(s));
-        requireFinite(s.rant * 100, s.site, s.harvpr, s.mt, s.mg, s.mb);
+            m_report->header(s.in);
+        requireFinite(s.in.rant * 100, s.in.site, s.in.harvpr, s.in.mt, s.in.mg, s.in.mb);
         startRun();
         while (s.pass_no < passCount)
             pass();
@@ -97,14 +97,14 @@ void Valuation::run() {
 }
 
 void Valuation::startRun() {
-    if (const std::optional<double> price = pulpwoodPrice(inputsOf(s)))
+    if (const std::optional<double> price = pulpwoodPrice(s.in))
         s.pulp_price = *price;
 
-    m_heightModel = heightCoefficients(s.art, s.sv);
-    m_stemForm = taperCoefficients(s.art, s.sv);
-    m_pine = isCode(s.art, u't');
-    m_spruce = isCode(s.art, u'g');
-    m_broadleaf = isCode(s.art, u'b') || isCode(s.art, u'l');
+    m_heightModel = heightCoefficients(s.in.art, s.in.sv);
+    m_stemForm = taperCoefficients(s.in.art, s.in.sv);
+    m_pine = isCode(s.in.art, u't');
+    m_spruce = isCode(s.in.art, u'g');
+    m_broadleaf = isCode(s.in.art, u'b') || isCode(s.in.art, u'l');
 
     s.tree_age = 90;
     s.step_years = 10;
@@ -112,7 +112,7 @@ void Valuation::startRun() {
     s.top_diam1 = s.top_diam2 = s.top_diam3 = 0;
     s.log_volume[1] = s.log_volume[2] = s.log_volume[3] = 0;
     s.ring = 0;
-    s.crownReduction() = (100 - s.kronst) / 200;
+    s.crownReduction() = (100 - s.in.kronst) / 200;
     s.pass_no = 0;
     s.years = 0 - s.step_years;
     s.net_previous = 1;
@@ -133,8 +133,8 @@ void Valuation::pass() {
         requireFinite(crownShare);
     }
     if (m_report)
-        m_report->passStart(s.bdm, s.height, s.ring, s.years);
-    requireFinite(s.bdm, s.height, s.ring);
+        m_report->passStart(s.in.bdm, s.height, s.ring, s.years);
+    requireFinite(s.in.bdm, s.height, s.ring);
 
     buckLogs();
     pulpwoodAndWoodValue();
@@ -152,7 +152,7 @@ void Valuation::pass() {
 }
 
 void Valuation::buckLogs() {
-    s.stem_vol = stemVolume(s.art, s.bdm, s.height, s.stem_vol);
+    s.stem_vol = stemVolume(s.in.art, s.in.bdm, s.height, s.stem_vol);
 
     s.log_volume[1] = s.log_volume[2] = s.log_volume[3] = 0;
     s.wood_value = 0;
@@ -168,15 +168,16 @@ void Valuation::buckLogs() {
         if (m_report)
             m_report->logTopDiameter(s.log_no, s.log_top_diam);
         requireFinite(s.log_top_diam);
-        s.kvalitet[0] = workingQuality(s.kvalitet[s.log_no], s.log_top_diam);
+        const std::int16_t potential = s.in.kvalitet[std::size_t(s.log_no) - 1];
+        s.working_quality = workingQuality(potential, s.log_top_diam);
 
         // Pine is sold by the quality its top diameter allows, spruce by the quality entered.
-        const std::int16_t priceQuality = m_pine ? s.kvalitet[0] : s.kvalitet[s.log_no];
+        const std::int16_t priceQuality = m_pine ? s.working_quality : potential;
         if (m_pine || m_spruce) {
-            if (!hasPriceRow(s.art, priceQuality, s.log_top_diam))
+            if (!hasPriceRow(s.in.art, priceQuality, s.log_top_diam))
                 throw CalculationStopped(missingQualityRow(s.log_no, priceQuality));
             s.log_price =
-                priceOfLog(m_prices.pine, m_prices.spruce, s.art, priceQuality, s.log_top_diam);
+                priceOfLog(m_prices.pine, m_prices.spruce, s.in.art, priceQuality, s.log_top_diam);
         }
 
         valueLog();
@@ -192,10 +193,10 @@ void Valuation::valueLog() {
     if (m_report)
         m_report->logPrice(s.log_price);
     requireFinite(s.log_price);
-    const double volume = timberVolume(s.art, s.log_top_diam);
+    const double volume = timberVolume(s.in.art, s.log_top_diam);
     if (m_pine || m_spruce) {
         if (m_report)
-            m_report->timberVolume(s.art, volume);
+            m_report->timberVolume(s.in.art, volume);
         requireFinite(volume);
         s.log_volume[s.log_no] = volume;
     }
@@ -210,7 +211,7 @@ void Valuation::valueLog() {
             s.log_value[k] = 0;
         }
     s.timber_volume = s.log_volume[1] + s.log_volume[2] + s.log_volume[3];
-    if (s.bdm < 6.5 && m_report)
+    if (s.in.bdm < 6.5 && m_report)
         m_report->noWoodValue();
 }
 
@@ -262,11 +263,11 @@ void Valuation::pulpwoodAndWoodValue() {
 
 void Valuation::costsAndDecisionFigures() {
     if (m_report)
-        m_report->harvestIntensity(s.harvpr);
-    requireFinite(s.harvpr);
-    s.harvest_cost = harvestCost(s.avvandel, s.avvjust, s.harvpr, s.merch_volume);
+        m_report->harvestIntensity(s.in.harvpr);
+    requireFinite(s.in.harvpr);
+    s.harvest_cost = harvestCost(s.in.avvandel, s.in.avvjust, s.in.harvpr, s.merch_volume);
     s.net_value = s.wood_value - s.harvest_cost;
-    s.planting_cost = plantingCost(s.plant, s.plantcost, s.height);
+    s.planting_cost = plantingCost(s.in.plant, s.in.plantcost, s.height);
     s.net_value = s.net_value - s.planting_cost;
     if (s.merch_volume == 0) {
         if (m_report)
@@ -283,11 +284,11 @@ void Valuation::costsAndDecisionFigures() {
 
     s.value_increase = s.net_value - s.net_previous;
     s.interest_achieved = interestAchieved(s.net_value, s.net_previous, s.years);
-    s.present_value = presentValue(s.net_value, s.years, s.rant);
+    s.present_value = presentValue(s.net_value, s.years, s.in.rant);
     if (s.years > 9) {
         if (m_report)
             m_report->valueGrowth(s.value_increase, s.interest_achieved, s.present_value, s.years,
-                                  s.rant);
-        requireFinite(s.value_increase, s.interest_achieved, s.present_value, s.rant * 100);
+                                  s.in.rant);
+        requireFinite(s.value_increase, s.interest_achieved, s.present_value, s.in.rant * 100);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/parameters/treeinputs.h"
+
 #include <QString>
 
 #include <array>
@@ -15,30 +17,17 @@ inline bool isCode(const QString &text, char16_t code) {
 // everything a harvest year works out. It lives for one call of valueTree and nowhere else;
 // what the next calculation starts from leaves that call as its explicit carry-over.
 struct ValuationState {
-    // Inputs, named after their control-file keys.
-    double plantcost = 0; // kr per seedling
-    double rant = 0;      // required rate as a fraction (the file holds percent)
-    double harvpr = 0;    // harvest intensity, %
-    double site = 0;      // height at 100 years, m
-    QString plant;        // "y": the gap is replanted
-    // Crown share in %, as loaded; from the start of a calculation it holds the crown reduction
-    // share `crownReduction` instead (see crownReduction()), which the carry-over hands on to a
-    // later calculation without "kronst:" as its crown share.
-    double kronst = 0;
-    double avvandel = 0;           // share of the harvest cost fixed per tree, %
-    double avvjust = 0;            // actual harvest cost, % of normal
-    double hojdjust = 0;           // deviation from the normal height, m
-    double dkvot = 0;              // diameter quotient
-    QString sv;                    // region "N" or "S"
-    QString art;                   // species "t", "g", "b", "l"
-    double mt = 0, mg = 0, mb = 0; // pulpwood prices, kr/m3
-    double bdm = 0;                // breast-height diameter, cm; grown during a calculation
-    double ring5 = 0;              // measured ring width, mm per year
-    // [1..3] potential quality of logs 1..3 as loaded; [0] working quality of the current log.
-    std::array<std::int16_t, 4> kvalitet{};
+    // The inputs, as the calculation changes them; they leave the call as its carry-over.
+    // `in.bdm` is grown pass by pass. `in.kronst` holds the crown share in % as loaded; from the
+    // start of a calculation it holds the crown reduction share instead (see crownReduction()),
+    // which the carry-over hands on to a later calculation without "kronst:" as its crown share.
+    TreeInputs in;
+    // The quality class the current log is sold under, from its potential quality in
+    // `in.kvalitet` and its top diameter.
+    std::int16_t working_quality = 0;
 
-    double &crownReduction() { return kronst; }
-    double crownReduction() const { return kronst; }
+    double &crownReduction() { return in.kronst; }
+    double crownReduction() const { return in.kronst; }
 
     // Growth and height.
     double tree_age = 0;
@@ -88,9 +77,3 @@ struct ValuationState {
     double interest_achieved = 0;
     double present_value = 0;
 };
-
-struct TreeInputs;
-// Between the named variables of a run and the inputs of the valuation: the inputs are set,
-// everything else is kept. inputsOf gives the carry-over: the inputs as the run left them.
-void assignInputs(ValuationState &s, const TreeInputs &inputs);
-TreeInputs inputsOf(const ValuationState &s);

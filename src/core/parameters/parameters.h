@@ -49,17 +49,13 @@ struct Parameter {
         Tree,  // TreeForm, the tree measured in the forest
     };
 
-    QStringView key;         // "rant:", colon included
-    Form form;               //
-    QStringView control;     // objectName of the entry control ("txtRant"; the first option)
-    QStringView otherOption; // objectName of the second option of a pair, or empty
-    QStringView captionName; // objectName of the caption label
-    QStringView caption;     // the caption as the form shows it
-    QStringView unitName;    // objectName of the unit label, or empty for none
-    QStringView unit;        // the unit as the form shows it, or empty
-    double lower, upper;     // inclusive bounds of the field check; equal (0, 0) for a code
-    Conversion conversion;   //
-    QStringView meaning;     // one Swedish sentence for tooltips and help
+    QStringView key;       // "rant:", colon included
+    Form form;             //
+    QStringView caption;   // the caption as the form shows it
+    QStringView unit;      // the unit as the form shows it, or empty
+    double lower, upper;   // inclusive bounds of the field check; equal (0, 0) for a code
+    Conversion conversion; //
+    QStringView meaning;   // one Swedish sentence for tooltips and help
 
     // Where the engine keeps the value: a number, a text, or quality class 1..3 of `kvalitet`.
     double TreeInputs::*number = nullptr;

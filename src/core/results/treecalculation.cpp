@@ -23,17 +23,13 @@ double TreeCalculation::logPrice(const QString &art, std::int16_t kvalitet, doub
     return priceOfLog(m_prices.pine, m_prices.spruce, art, kvalitet, d);
 }
 
-QString TreeCalculation::calculateAndSave(TreeValuation &result,
-                                          const std::function<void()> &loadResultParam) {
+QString TreeCalculation::calculateAndSave(TreeValuation &result) {
     QString message;
-    const std::optional<QByteArray> report = calculate(result, &message, loadResultParam);
+    const std::optional<QByteArray> report = calculate(result, &message);
     return report ? withSaveOutcome(message, saveReport(*report)) : message;
 }
 
-std::optional<QByteArray> TreeCalculation::calculate(TreeValuation &result, QString *message,
-                                                     const std::function<void()> &loadResultParam) {
-    if (loadResultParam)
-        loadResultParam();
+std::optional<QByteArray> TreeCalculation::calculate(TreeValuation &result, QString *message) {
     QString problem = loadInputs();
     if (problem.isEmpty())
         problem = loadPrices();

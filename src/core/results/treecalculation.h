@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 // One calculation as the program runs it: the control file and the price list read from the
@@ -30,22 +29,19 @@ public:
     // were before the call.
     QString loadInputs();
 
-    // One complete calculation. `loadResultParam` (the result window's parameter summary) runs
-    // first, then the control file and the price list are read, only then "resultat.txt" is
-    // written. Fills `result` with the twelve harvest years (an empty valuation when the files
-    // could not be read) and returns an empty text when the calculation ran to its end,
-    // otherwise one clear Swedish message saying why it stopped (the caller shows it in a
+    // One complete calculation: the control file and the price list are read, only then
+    // "resultat.txt" is written. Fills `result` with the twelve harvest years (an empty valuation
+    // when the files could not be read) and returns an empty text when the calculation ran to its
+    // end, otherwise one clear Swedish message saying why it stopped (the caller shows it in a
     // "Kvistel" box).
-    QString calculateAndSave(TreeValuation &result,
-                             const std::function<void()> &loadResultParam = {});
+    QString calculateAndSave(TreeValuation &result);
 
     // The same calculation in two steps, so that a window can show the result while the report
     // is saved: calculate() values the tree and returns the report's bytes (nothing when the
     // files could not be read) with the message so far in `message`; saveReport() saves them and
     // may run on another thread; withSaveOutcome() adds what went wrong with saving to the
     // message, giving what calculateAndSave() returns.
-    std::optional<QByteArray> calculate(TreeValuation &result, QString *message,
-                                        const std::function<void()> &loadResultParam = {});
+    std::optional<QByteArray> calculate(TreeValuation &result, QString *message);
     Outcome saveReport(const QByteArray &report) const;
     static QString withSaveOutcome(QString message, const Outcome &saved);
     // What the latest calculation valued: its inputs as loaded (before the carry-over) and its

@@ -153,24 +153,22 @@ Outcome overlayTree(TreeInputs &base, const TreeRow &row) {
         if (!row.given[k])
             continue;
         const QString &text = row.values[k];
-        switch (k) {
-        case Art:
-            base.art = speciesLetter(text);
+        const TreeKeyInfo &info = treeKeys()[std::size_t(k)];
+        // The value goes where the table of parameters keeps it, as the control file's would.
+        const Parameter &p = *info.parameter;
+        switch (info.kind) {
+        case K::Species:
+            base.*p.text = speciesLetter(text);
             break;
-        case Plant:
-            base.plant = *plantingAnswer(text) ? QStringLiteral("y") : QStringLiteral("n");
+        case K::YesNo:
+            base.*p.text = *plantingAnswer(text) ? QStringLiteral("y") : QStringLiteral("n");
             break;
-        case Bkv:
-        case Akv:
-        case Tkv:
-            base.kvalitet[std::size_t(k - Bkv)] = *qualityClass(text);
+        case K::Quality:
+            base.kvalitet[std::size_t(p.qualityIndex - 1)] = *qualityClass(text);
             break;
-        default: {
-            double TreeInputs::*const numbers[] = {
-                nullptr, &TreeInputs::bdm,   &TreeInputs::hojdjust, &TreeInputs::site,
-                nullptr, &TreeInputs::ring5, &TreeInputs::dkvot,    &TreeInputs::kronst};
-            base.*numbers[k] = leadingNumber(pointText(text));
-        }
+        case K::Number:
+            base.*p.number = leadingNumber(pointText(text));
+            break;
         }
     }
     return {};

@@ -59,12 +59,12 @@ QStringList EngineHome::gridRow(int row) const {
 ValuationState firstPassState(const QString &art, const QString &sv, double bdm, double site,
                               double dkvot, double hojdjust) {
     ValuationState s;
-    s.art = art;
-    s.sv = sv;
-    s.bdm = bdm;
-    s.site = site;
-    s.dkvot = dkvot;
-    s.hojdjust = hojdjust;
+    s.in.art = art;
+    s.in.sv = sv;
+    s.in.bdm = bdm;
+    s.in.site = site;
+    s.in.dkvot = dkvot;
+    s.in.hojdjust = hojdjust;
     s.tree_age = 90;
     s.years = 0;
     s.log_no = 1;

@@ -1,0 +1,48 @@
+#include "core/results/resultsheet.h"
+
+#include "core/parameters/parameters.h"
+#include "core/results/exportname.h"
+#include "core/results/resultcsv.h"
+#include "core/results/resultmodel.h"
+#include "core/results/treecalculation.h"
+#include "core/results/verdict.h"
+
+void ResultSheet::valueWhatIfs() {
+    whatIfs = valuation.yearsValued > 0 && valuation.complete()
+                  ? ::whatIfs(inputs, prices, decimalSeparator)
+                  : QList<WhatIf>{};
+}
+
+ResultTable ResultSheet::table(int role) const {
+    ResultModel model;
+    model.setValuation(valuation, decimalSeparator);
+    return resultTableOf(model, ResultModel::yearHeading(), {}, role);
+}
+
+QByteArray ResultSheet::csv() const {
+    return resultCsv(summary.items(), table(ResultModel::ExportTextRole), decimalSeparator);
+}
+
+QString ResultSheet::clipboardText() const {
+    return tabSeparatedText(table());
+}
+
+QString ResultSheet::fileName(QStringView extension) const {
+    return exportFileName(summary.text(Keys::art), summary.text(Keys::bdm), extension);
+}
+
+ShownCalculation calculateSheet(TreeCalculation &calculation, const ControlFile &controlFile,
+                                const InputSummary &shownBefore, QChar separator) {
+    ShownCalculation shown;
+    ResultSheet &sheet = shown.sheet;
+    sheet.decimalSeparator = separator;
+    sheet.summary = shownBefore;
+    // The calculation reads the same control file right after and names any problem with it:
+    // the summary's own failure needs no second message.
+    (void)sheet.summary.readOver(controlFile);
+    shown.report = calculation.calculate(sheet.valuation, &shown.message);
+    sheet.inputs = calculation.lastInputs();
+    sheet.prices = calculation.lastPrices();
+    sheet.verdict = verdictText(sheet.valuation, sheet.inputs.rant, separator);
+    return shown;
+}

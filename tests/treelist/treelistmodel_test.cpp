@@ -1,0 +1,165 @@
+// The tree list's model without its window: sorting both ways, the ids of new trees, and a list
+// read, saved and read again.
+#include "core/files/cp1252.h"
+#include "testsupport.h"
+#include "treelist/treelistmodel.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The texts of "trad.sty" that a key without a column of its own shows.
+const std::array<QString, treeKeyCount> homeTexts{"t",   "30", "0", "24", "y", "3",
+                                                  "0.8", "60", "1", "2",  "3"};
+
+struct ListFile {
+    TempHome home;
+    TreeListModel model;
+
+    // A list file of `bytes`, read into the model.
+    explicit ListFile(const QByteArray &bytes) {
+        home.write("lista.csv", bytes);
+        const Outcome read = model.read(home.path("lista.csv"), homeTexts);
+        EXPECT_TRUE(read) << read.message().toStdString();
+    }
+    explicit ListFile(const QStringList &lines)
+        : ListFile(encodeCp1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))) {}
+};
+
+// Every cell as the list shows it, row by row, headings first.
+QList<QStringList> shownCells(const QAbstractItemModel &m) {
+    QList<QStringList> cells;
+    QStringList headings;
+    for (int c = 0; c < m.columnCount(); ++c)
+        headings << m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    cells << headings;
+    for (int r = 0; r < m.rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < m.columnCount(); ++c)
+            row << m.index(r, c).data().toString();
+        cells << row;
+    }
+    return cells;
+}
+
+TreeSummary valued(double valueNow, int bestRow, double growthNextTen) {
+    TreeSummary s;
+    s.decision.valueNow = valueNow;
+    s.decision.bestValue = valueNow;
+    s.decision.bestRow = bestRow;
+    s.decision.growthNextTen = growthNextTen;
+    return s;
+}
+
+} // namespace
+
+TEST(TreeListModel, SortsNumbersAsNumbersAndRowsWithoutAFigureLastBothWays) {
+    ListFile list(QStringList{"id;art;bdm", "T10;t;9", "T2;g;100", "T1;t;25,5", "T3;Gran;10"});
+    TreeSummary notValued;
+    notValued.fault = QStringLiteral("Trädet kunde inte värderas.");
+    list.model.setSummaries({valued(500, 0, 2.5), notValued, valued(-20, 2, 4.0),
+                             valued(120, 1, std::numeric_limits<double>::quiet_NaN())});
+    // Texts sort in the user's order: a Swedish list puts "T2" before "T10".
+    const LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
+    TreeListSortModel sorted;
+    sorted.setSourceModel(&list.model);
+
+    const int key = TreeListModel::FirstKeyColumn, sum = TreeListModel::FirstSummaryColumn;
+    const struct {
+        int column;
+        Qt::SortOrder order;
+        const char *ids; // in the order shown; those after "|" have no figure, in any order
+    } cases[] = {
+        {key + Bdm, Qt::AscendingOrder, "T10 T3 T1 T2"},
+        {key + Bdm, Qt::DescendingOrder, "T2 T1 T3 T10"},
+        {TreeListModel::IdColumn, Qt::AscendingOrder, "T1 T2 T3 T10"},
+        {TreeListModel::IdColumn, Qt::DescendingOrder, "T10 T3 T2 T1"},
+        {sum + NettoNu, Qt::AscendingOrder, "T1 T3 T10 | T2"},
+        {sum + NettoNu, Qt::DescendingOrder, "T10 T3 T1 | T2"},
+        {sum + BastaAr, Qt::DescendingOrder, "T1 T3 T10 | T2"},
+        {sum + Ranta10, Qt::AscendingOrder, "T10 T1 | T2 T3"},
+        {sum + Ranta10, Qt::DescendingOrder, "T1 T10 | T2 T3"},
+    };
+    for (const auto &c : cases) {
+        sorted.sort(c.column, c.order);
+        QStringList shown;
+        for (int r = 0; r < sorted.rowCount(); ++r)
+            shown << sorted.index(r, TreeListModel::IdColumn).data().toString();
+        const QStringList parts = QString::fromLatin1(c.ids).split(u'|');
+        const QStringList ordered = parts[0].split(u' ', Qt::SkipEmptyParts);
+        QStringList withoutFigure = parts.value(1).split(u' ', Qt::SkipEmptyParts);
+        const std::string what = std::to_string(c.column) + (c.order ? " down" : " up");
+        EXPECT_EQ(shown.mid(0, ordered.size()), ordered) << what;
+        QStringList tail = shown.mid(ordered.size());
+        tail.sort();
+        withoutFigure.sort();
+        EXPECT_EQ(tail, withoutFigure) << what;
+    }
+}
+
+TEST(TreeListModel, GivesANewTreeTheIdAfterTheHighestNumberAmongTheIds) {
+    const struct {
+        const char *ids; // the list's trees, or nothing for a new list
+        int removed;     // the row taken away before the new tree, or -1
+        const char *next;
+    } cases[] = {
+        {"", -1, "1"},        {"1 2 7", -1, "8"}, {"T1 T2", -1, "1"}, {"3 x9 -5", -1, "4"},
+        {"0012 4", -1, "13"}, {"1 2 3", 2, "3"},  {"5 1", 1, "6"},
+    };
+    for (const auto &c : cases) {
+        QStringList lines{"id;bdm"};
+        for (const QString &id : QString::fromLatin1(c.ids).split(u' ', Qt::SkipEmptyParts))
+            lines << id + QStringLiteral(";30");
+        ListFile list(lines);
+        if (c.removed >= 0)
+            list.model.removeTrees({c.removed});
+        const int row = list.model.addTree(homeTexts);
+        EXPECT_EQ(list.model.tree(row).id, QString::fromLatin1(c.next)) << c.ids;
+        EXPECT_EQ(list.model.index(row, TreeListModel::IdColumn).data().toString(),
+                  QString::fromLatin1(c.next))
+            << c.ids;
+        EXPECT_TRUE(list.model.isModified());
+    }
+}
+
+TEST(TreeListModel, AListSavedAndReadAgainShowsTheSameCells) {
+    const struct {
+        const char *what;
+        QByteArray file;
+        bool sameBytes; // the file is written back byte for byte
+    } cases[] = {
+        {"Swedish spreadsheet",
+         encodeCp1252(u"id;art;bdm;site;ring5;plats\r\nA1;Tall;30,5;24;3;Norrängen\r\n"
+                      u"A2;g;22;26;2,5;\r\nA3;t;;24;x;Ö\r\n"),
+         true},
+        {"UTF-8 with a point",
+         QByteArray("\xEF\xBB\xBF") +
+             QByteArray("bdm,art,dkvot,kronst,bkv,akv,tkv,note\r\n"
+                        "31.5,t,0.8,60,1,2,3,\"a, b\"\r\n12,g,1,100,2,2,4,\xE2\x80\x93\r\n"),
+         true},
+        {"ends in LF, no id column", QByteArray("art;bdm;plant\nt;18;nej\ng;40;y\n"), false},
+    };
+    for (const auto &c : cases) {
+        ListFile first(c.file);
+        const QByteArray saved = first.model.csvBytes();
+        if (c.sameBytes) {
+            EXPECT_EQ(saved, c.file) << c.what;
+        }
+        ListFile again(saved);
+        EXPECT_EQ(shownCells(again.model), shownCells(first.model)) << c.what;
+        EXPECT_EQ(again.model.csvBytes(), saved) << c.what;
+        EXPECT_FALSE(again.model.isModified()) << c.what;
+
+        // A value typed into a tree is kept by the save.
+        ASSERT_TRUE(first.model.setData(first.model.index(1, TreeListModel::FirstKeyColumn + Bdm),
+                                        QStringLiteral("27"), Qt::EditRole));
+        ListFile edited(first.model.csvBytes());
+        EXPECT_EQ(edited.model.tree(1).values[Bdm], "27") << c.what;
+        EXPECT_EQ(shownCells(edited.model), shownCells(first.model)) << c.what;
+    }
+}
