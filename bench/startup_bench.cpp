@@ -102,10 +102,11 @@ private:
     std::vector<QByteArray> m_environment;
 };
 
-// Every figure in milliseconds, from 15 runs, as their median and their least.
+// Every figure in milliseconds, from 15 runs of eight starts each, as their median and their
+// least.
 void repeated(benchmark::internal::Benchmark *b) {
     b->Unit(benchmark::kMillisecond)
-        ->Iterations(4)
+        ->Iterations(8)
         ->Repetitions(15)
         ->ComputeStatistics(
             "min",
