@@ -117,7 +117,7 @@ MainMenu::MainMenu(QString sokvag, WindowFactory factory, QWidget *parent)
     connect(btnPrislista, &QPushButton::clicked, this, &MainMenu::openPriceList);
     connect(btnTradlista, &QPushButton::clicked, this, &MainMenu::openTreeList);
     connect(btnAvsluta, &QPushButton::clicked, this, &MainMenu::quitProgram);
-    connect(this, &MainMenu::avsluta, this, [] { QCoreApplication::exit(0); });
+    connect(this, &MainMenu::quitRequested, this, [] { QCoreApplication::exit(0); });
 }
 
 MainMenu::~MainMenu() {
@@ -187,7 +187,7 @@ void MainMenu::quitProgram() {
     for (WorkWindow *w : std::as_const(m_windows))
         if (w && !w->mayClose())
             return;
-    emit avsluta();
+    emit quitRequested();
 }
 
 void MainMenu::closeBox() {

@@ -38,7 +38,7 @@ public:
 
 signals:
     // The program is to end ("Avsluta" or the close box of the menu).
-    void avsluta();
+    void quitRequested();
     // The menu is being painted for the first time: what is queued from here runs once it is
     // on screen.
     void firstPainted();

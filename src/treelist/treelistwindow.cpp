@@ -141,7 +141,7 @@ TreeListWindow::TreeListWindow(WindowHub &hub, const QString &sokvag, QWidget *p
     connect(btnSpara, &QPushButton::clicked, this, [this] { saveList(); });
     connect(btnLaggTill, &QPushButton::clicked, this, &TreeListWindow::addTreeRow);
     connect(btnTaBort, &QPushButton::clicked, this, &TreeListWindow::removeSelectedTrees);
-    connect(btnVardera, &QPushButton::clicked, this, &TreeListWindow::vardera);
+    connect(btnVardera, &QPushButton::clicked, this, &TreeListWindow::valueTrees);
     connect(btnAvbryt, &QPushButton::clicked, this, &TreeListWindow::leaveToMenu);
     connect(flgTradlista, &QTableView::activated, this,
             [this](const QModelIndex &index) { openRow(sourceRow(index.row())); });
@@ -324,7 +324,7 @@ void TreeListWindow::setBusy(bool busy) {
                                              QAbstractItemView::AnyKeyPressed);
 }
 
-void TreeListWindow::vardera() {
+void TreeListWindow::valueTrees() {
     if (isValuing() || m_model->rowCount() == 0) {
         emit valuationDone();
         return;

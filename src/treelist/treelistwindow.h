@@ -30,7 +30,7 @@ public:
     // Saves the list to `path` without a moment in which the file is half written.
     bool saveList(const QString &path);
     // Values every tree; a long list in the background, with a progress bar that can cancel.
-    void vardera();
+    void valueTrees();
     bool isValuing() const;
     // The valued list with its figures and the plan, as a spreadsheet reads it.
     Outcome writePlanCsv(const QString &path);

@@ -197,7 +197,7 @@ TEST(Keyboard, ResultAndPriceListAnswerReturnAndEscape) {
     EXPECT_EQ(s.visibleWindow(), s.menu.get());
 
     // The menu: Escape ends the program as "Avsluta" does.
-    QSignalSpy ending(s.menu.get(), &MainMenu::avsluta);
+    QSignalSpy ending(s.menu.get(), &MainMenu::quitRequested);
     press(s.menu.get(), Qt::Key_Escape);
     EXPECT_EQ(ending.count(), 1);
 }

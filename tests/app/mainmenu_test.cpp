@@ -102,7 +102,7 @@ TEST(MainMenu, NothingButTheMenuIsMadeBeforeItIsFirstPaintedAndTheResultWindowRi
 TEST(MainMenu, AvslutaAndTheCloseBoxEndTheProgram) {
     Menu m;
     m.menu.showWindow();
-    QSignalSpy spy(&m.menu, &MainMenu::avsluta);
+    QSignalSpy spy(&m.menu, &MainMenu::quitRequested);
     QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
     EXPECT_EQ(spy.count(), 1);
     m.menu.close();
@@ -117,7 +117,7 @@ TEST(MainMenu, AWindowWithUnsavedWorkTheUserKeepsHoldsTheProgramOpen) {
     ASSERT_TRUE(list);
     list->close();
     list->mayEnd = false;
-    QSignalSpy spy(&m.menu, &MainMenu::avsluta);
+    QSignalSpy spy(&m.menu, &MainMenu::quitRequested);
     QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
     m.menu.close();
     EXPECT_EQ(spy.count(), 0);

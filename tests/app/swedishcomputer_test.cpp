@@ -134,7 +134,7 @@ Outputs treeListValuedAndSaved() {
         return out;
     }
     QSignalSpy done(&w, &TreeListWindow::valuationDone);
-    w.vardera();
+    w.valueTrees();
     EXPECT_TRUE(done.count() > 0 || done.wait(10000));
     EXPECT_TRUE(w.saveList(home.path("sparad.csv")));
     out["list"] = allTexts(*w.model()).toUtf8();

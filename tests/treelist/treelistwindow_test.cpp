@@ -169,7 +169,7 @@ TEST(TreeListWindow, ALongListShowsItsProgressAndCanBeCancelled) {
     ASSERT_TRUE(w.openList(home.path("lista.csv")));
 
     QSignalSpy done(&w, &TreeListWindow::valuationDone);
-    w.vardera();
+    w.valueTrees();
     auto *progress = w.findChild<QProgressDialog *>("dlgVarderar");
     ASSERT_TRUE(progress);
     EXPECT_EQ(progress->maximum(), 20000);
@@ -239,7 +239,7 @@ TEST(TreeListWindow, BehavesAsASpreadsheetUserExpects) {
     EXPECT_EQ(hand.count(), 0);
 
     QSignalSpy done(&w, &TreeListWindow::valuationDone);
-    w.vardera();
+    w.valueTrees();
     ASSERT_TRUE(done.count() > 0 || done.wait(10000));
     EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")
                     ->text()
@@ -308,7 +308,7 @@ TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChan
     ASSERT_TRUE(plan);
     QSignalSpy planned(plan, &HarvestPlanView::whatIfDone);
     QSignalSpy done(&w, &TreeListWindow::valuationDone);
-    w.vardera();
+    w.valueTrees();
     ASSERT_TRUE(done.count() > 0 || done.wait(10000));
     ASSERT_TRUE(planned.count() > 0 || planned.wait(10000));
 
