@@ -41,8 +41,7 @@ private:
 // The sample tree's inputs and prices, read once.
 struct SampleTree {
     SampleTree() {
-        if (!loadTreeInputs(home.sokvag(), inputs).isEmpty() ||
-            !loadPriceTables(home.sokvag(), prices).isEmpty())
+        if (!loadTreeInputs(home.sokvag(), inputs) || !loadPriceTables(home.sokvag(), prices))
             std::abort();
     }
     SampleHome home;
@@ -56,7 +55,7 @@ void wholeCalculation(benchmark::State &state) {
     TreeCalculation engine(home.sokvag());
     TreeValuation result;
     for (auto _ : state) {
-        const QString message = engine.calculateAndSave(result);
+        const QString message = engine.calculateAndSave(result).message();
         if (!message.isEmpty())
             state.SkipWithError("the calculation stopped");
         benchmark::DoNotOptimize(result.rows[11].values[NetValue]);

@@ -66,8 +66,7 @@ QStandardItemModel *plainModel(QObject *parent) {
         SampleHome home;
         TreeInputs inputs;
         PriceTables prices;
-        if (!loadTreeInputs(home.sokvag(), inputs).isEmpty() ||
-            !loadPriceTables(home.sokvag(), prices).isEmpty())
+        if (!loadTreeInputs(home.sokvag(), inputs) || !loadPriceTables(home.sokvag(), prices))
             std::abort();
         return valueTree(inputs, prices);
     }();

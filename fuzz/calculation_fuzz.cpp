@@ -86,8 +86,8 @@ void calculateAndCheck(TreeCalculation &engine, const QString &home, const QByte
 
     const QChar sep = QLocale().decimalPoint().at(0);
     TreeInputs inputs = engine.inputs();
-    const bool readable = loadTreeInputs(home, inputs).isEmpty();
-    const QString message = engine.calculateAndSave(shown);
+    const bool readable = loadTreeInputs(home, inputs).ok();
+    const QString message = engine.calculateAndSave(shown).message();
     const QByteArray report = readFileOrEmpty(reportPath);
     // Texts of the input (a species named "Inf") may turn up in the report as they stand.
     const bool inputNamesNonFinite = mentionsNonFinite(decodeCp1252(input));
@@ -162,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The result window keeps one engine for the whole program run: a second calculation
     // starts from the state that the first one left.
     TreeCalculation engine(home);
-    engine.loadPrices();
+    (void)engine.loadPrices();
     calculateAndCheck(engine, home, input);
     calculateAndCheck(engine, home, input);
     return 0;

@@ -54,11 +54,10 @@ int main(int argc, char *argv[]) {
     QStringList candidates;
     if (parser.isSet(homeOption)) {
         const QString given = QDir(expandAnswer(parser.value(homeOption))).absolutePath();
-        const QString problem = homeDirectoryProblem(given + u'/');
-        if (problem.isEmpty())
+        if (const Outcome home = checkHomeDirectory(given + u'/'); home)
             candidates << given;
         else
-            tellWrongHome(problem);
+            tellWrongHome(home.message());
     } else {
         candidates = homeCandidates(QDir::currentPath(), rememberedHome(settings),
                                     MainMenu::defaultHomePath());

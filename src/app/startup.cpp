@@ -21,20 +21,21 @@ bool checkPath(const QString &path) {
     return info.exists() && info.isFile();
 }
 
-QString homeDirectoryProblem(const QString &path) {
+Outcome checkHomeDirectory(const QString &path) {
     if (checkPath(path))
         return {};
     const QFileInfo dir(path);
     const QString shown = QDir::toNativeSeparators(QDir::cleanPath(path));
     if (!dir.exists())
-        return QStringLiteral("katalogen \"%1\" finns inte.").arg(shown);
+        return Outcome::failure(QStringLiteral("katalogen \"%1\" finns inte.").arg(shown));
     if (!dir.isDir())
-        return QStringLiteral("\"%1\" är ingen katalog.").arg(shown);
+        return Outcome::failure(QStringLiteral("\"%1\" är ingen katalog.").arg(shown));
     const QFileInfo file(path + QStringLiteral("trad.sty"));
     if (file.exists() || file.isSymLink())
-        return QStringLiteral("\"%1\" i katalogen \"%2\" är ingen vanlig fil.")
-            .arg(QStringLiteral("trad.sty"), shown);
-    return QStringLiteral("katalogen \"%1\" innehåller ingen styrfil trad.sty.").arg(shown);
+        return Outcome::failure(QStringLiteral("\"%1\" i katalogen \"%2\" är ingen vanlig fil.")
+                                    .arg(QStringLiteral("trad.sty"), shown));
+    return Outcome::failure(
+        QStringLiteral("katalogen \"%1\" innehåller ingen styrfil trad.sty.").arg(shown));
 }
 
 QString expandAnswer(const QString &answer) {
@@ -71,10 +72,10 @@ std::optional<QString> settleHomeDirectory(const QStringList &candidates,
         if (answer.isEmpty())
             return std::nullopt;
         const QString sokvag = withSlash(answer);
-        const QString problem = homeDirectoryProblem(sokvag);
-        if (problem.isEmpty())
+        const Outcome home = checkHomeDirectory(sokvag);
+        if (home)
             return sokvag;
-        tellWrong(problem);
+        tellWrong(home.message());
     }
 }
 

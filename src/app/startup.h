@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/outcome.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,9 +14,9 @@ class QSettings;
 // True when `path` + "trad.sty" is an existing file (an empty one counts). Nothing is opened.
 bool checkPath(const QString &path);
 
-// Why `path` is no home directory, in words for the user (after "Felaktig sökväg: "); empty when
-// it holds a control file.
-QString homeDirectoryProblem(const QString &path);
+// Whether `path` is a home directory (it holds a control file); when not, why, in words for the
+// user (after "Felaktig sökväg: ").
+Outcome checkHomeDirectory(const QString &path);
 
 // An answer as the user means it: blanks around it dropped, and "~" or "~/..." taken from the
 // user's own home directory, as a shell would.

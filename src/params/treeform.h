@@ -25,7 +25,7 @@ protected:
     void clearControls() override;
     void showValue(const Parameter &p, const QString &value) override;
     std::optional<QString> valueToSave(const Parameter &p) const override;
-    QString fault(const Parameter &p, QWidget **where) const override;
+    Outcome checkRow(const Parameter &p, QWidget **where) const override;
 
 private:
     void saveAndCalculate();

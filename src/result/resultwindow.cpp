@@ -443,13 +443,11 @@ void showInBox(QLineEdit *box, const QString &text) {
 
 } // namespace
 
-QString ResultWindow::showInputSummary() {
+Outcome ResultWindow::showInputSummary() {
     QStringList keys{Keys::art.toString(), Keys::plant.toString()};
     keys += m_summary.keys();
-    QString error;
-    m_controlFile.read(
-        keys, ControlFile::Lines::AllButLast,
-        [this](const QString &key, const QString &value) {
+    return m_controlFile.read(
+        keys, ControlFile::Lines::AllButLast, [this](const QString &key, const QString &value) {
             if (key == Keys::art) {
                 if (const QString name = speciesName(value); !name.isEmpty())
                     showInBox(txtArt, name);
@@ -459,9 +457,7 @@ QString ResultWindow::showInputSummary() {
             } else if (QLineEdit *box = m_summary.value(key)) {
                 showInBox(box, value);
             }
-        },
-        &error);
-    return error;
+        });
 }
 
 void ResultWindow::calculateAndSave() {
@@ -469,15 +465,15 @@ void ResultWindow::calculateAndSave() {
     // with it, so the summary's own failure needs no second message. A calculation that could
     // not start shows no rows: an earlier tree's must not stand beside the parameters now shown.
     TreeValuation valuation;
-    QString message;
-    const std::optional<QByteArray> report =
-        m_engine.calculate(valuation, &message, [this] { showInputSummary(); });
+    const Expected<TreeCalculation::UnsavedReport> report =
+        m_engine.calculate(valuation, [this] { (void)showInputSummary(); });
+    Outcome outcome = report ? report->stopped : report.outcome();
     // Saving the report safely waits for the disk: it is done on another thread while the
     // window shows the result, and the message waits for it.
     QFuture<Outcome> saved;
     if (report)
-        saved = QtConcurrent::run(&reportSaver(),
-                                  [this, bytes = *report] { return m_engine.saveReport(bytes); });
+        saved = QtConcurrent::run(
+            &reportSaver(), [this, bytes = report->bytes] { return m_engine.saveReport(bytes); });
     m_model->setValuation(valuation);
     lblSlutsats->setText(
         ::verdictText(valuation, m_engine.lastInputs().rant, localeDecimalSeparator()));
@@ -492,10 +488,10 @@ void ResultWindow::calculateAndSave() {
     showWindow();
     showBestYear();
     if (report)
-        message = TreeCalculation::withSaveOutcome(message, saved.result());
+        outcome = TreeCalculation::withSaveOutcome(outcome, saved.result());
     m_export->reportChanged();
-    if (!message.isEmpty())
-        showKvistelMessage(this, message);
+    if (!outcome)
+        showKvistelMessage(this, outcome.message());
 }
 
 bool ResultWindow::eventFilter(QObject *watched, QEvent *event) {

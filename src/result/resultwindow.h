@@ -30,8 +30,8 @@ public:
     void calculateAndSave() override;
 
     // Fills the parameter summary from the control file. A box whose key is missing keeps what
-    // it showed. Returns an empty text or a Swedish message when the file cannot be read.
-    QString showInputSummary();
+    // it showed. Fails with a Swedish message when the file cannot be read.
+    Outcome showInputSummary();
 
     ResultGrid *grid() const { return flgResult; }
     ResultModel *model() const { return m_model; }

@@ -340,9 +340,9 @@ void TreeListWindow::vardera() {
     auto value = [home = &m_home](const TreeRow &tree) {
         // A key neither the tree nor "trad.sty" has would be valued as 0.
         std::array<bool, treeKeyCount> has = tree.given;
-        if (const QString missing = missingTreeKeysMessage(*home, has); !missing.isEmpty()) {
+        if (const Outcome columns = checkTreeKeyColumns(*home, has); !columns) {
             TreeSummary s;
-            s.fault = missing;
+            s.fault = columns.message();
             return s;
         }
         return valueTreeRow(home->base, tree, home->prices);
@@ -509,9 +509,8 @@ void TreeListWindow::openRow(int row) {
     }
     TreeValuation valuation;
     TreeSummary summary;
-    if (const QString missing = missingTreeKeysMessage(home, m_model->tree(row).given);
-        !missing.isEmpty())
-        summary.fault = missing;
+    if (const Outcome columns = checkTreeKeyColumns(home, m_model->tree(row).given); !columns)
+        summary.fault = columns.message();
     else
         summary = valueTreeRow(home.base, m_model->tree(row), home.prices, &valuation);
     TreeResultDialog dialog(m_model->tree(row).id, summary, valuation, this);

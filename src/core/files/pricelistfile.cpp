@@ -420,6 +420,10 @@ Outcome readTimberPrices(const QString &path, PriceTable &pine, PriceTable &spru
     return {};
 }
 
+Outcome loadPriceTables(const QString &sokvag, PriceTables &prices) {
+    return readTimberPrices(priceListPath(sokvag), prices.pine, prices.spruce);
+}
+
 QString priceText(double price) {
     if (price == 0.0)
         return QStringLiteral("0"); // also -0, which would read back the same but look odd

@@ -11,11 +11,11 @@ QString TreeCalculation::reportPath() const {
     return m_sokvag + QStringLiteral("resultat.txt");
 }
 
-QString TreeCalculation::loadInputs() {
+Outcome TreeCalculation::loadInputs() {
     return loadTreeInputs(m_sokvag, m_inputs);
 }
 
-QString TreeCalculation::loadPrices() {
+Outcome TreeCalculation::loadPrices() {
     return loadPriceTables(m_sokvag, m_prices);
 }
 
@@ -23,45 +23,49 @@ double TreeCalculation::logPrice(const QString &art, std::int16_t kvalitet, doub
     return priceOfLog(m_prices.pine, m_prices.spruce, art, kvalitet, d);
 }
 
-QString TreeCalculation::calculateAndSave(TreeValuation &result,
+Outcome TreeCalculation::calculateAndSave(TreeValuation &result,
                                           const std::function<void()> &loadResultParam) {
-    QString message;
-    const std::optional<QByteArray> report = calculate(result, &message, loadResultParam);
-    return report ? withSaveOutcome(message, saveReport(*report)) : message;
+    const Expected<UnsavedReport> report = calculate(result, loadResultParam);
+    if (!report)
+        return report.outcome();
+    return withSaveOutcome(report->stopped, saveReport(report->bytes));
 }
 
-std::optional<QByteArray> TreeCalculation::calculate(TreeValuation &result, QString *message,
-                                                     const std::function<void()> &loadResultParam) {
+Expected<TreeCalculation::UnsavedReport>
+TreeCalculation::calculate(TreeValuation &result, const std::function<void()> &loadResultParam) {
     if (loadResultParam)
         loadResultParam();
-    QString problem = loadInputs();
-    if (problem.isEmpty())
-        problem = loadPrices();
-    if (!problem.isEmpty()) {
+    Outcome loaded = loadInputs();
+    if (loaded)
+        loaded = loadPrices();
+    if (!loaded) {
         result = TreeValuation{};
-        *message = problem + QStringLiteral(" Beräkningen gjordes inte, och den förra rapporten "
-                                            "är oförändrad.");
-        return std::nullopt;
+        return Outcome::failure(loaded.message() +
+                                QStringLiteral(" Beräkningen gjordes inte, och den förra "
+                                               "rapporten är oförändrad."));
     }
 
     Report report(localeDecimalSeparator());
     m_lastInputs = m_inputs;
     result = valueTree(m_inputs, m_prices, &report);
     m_inputs = result.carryOver;
-    *message = result.complete() ? QString()
-                                 : QStringLiteral("Beräkningen avbröts. ") + result.stopMessage;
-    return report.bytes();
+    UnsavedReport unsaved{report.bytes(), {}};
+    if (!result.complete())
+        unsaved.stopped =
+            Outcome::failure(QStringLiteral("Beräkningen avbröts. ") + result.stopMessage);
+    return unsaved;
 }
 
 Outcome TreeCalculation::saveReport(const QByteArray &report) const {
     return replaceFileSafely(reportPath(), report);
 }
 
-QString TreeCalculation::withSaveOutcome(QString message, const Outcome &saved) {
-    if (!saved) {
-        if (!message.isEmpty())
-            message += QStringLiteral("\n\n");
-        message += QStringLiteral("Rapporten kunde inte sparas. ") + saved.message();
-    }
-    return message;
+Outcome TreeCalculation::withSaveOutcome(const Outcome &sofar, const Outcome &saved) {
+    if (saved)
+        return sofar;
+    QString message = sofar.message();
+    if (!message.isEmpty())
+        message += QStringLiteral("\n\n");
+    return Outcome::failure(message + QStringLiteral("Rapporten kunde inte sparas. ") +
+                            saved.message());
 }

@@ -140,7 +140,7 @@ TEST_P(UnreadableInput, stopsBeforeTheReportIsTouchedAndLeavesNoOldRows) {
     const TreeInputs before = h.engine.inputs();
     f.spoil(h.home);
     int loads = 0;
-    const QString message = h.engine.calculateAndSave(h.valuation, [&] { ++loads; });
+    const QString message = h.engine.calculateAndSave(h.valuation, [&] { ++loads; }).message();
     EXPECT_EQ(loads, 1) << "the parameter summary is shown first in any case";
     EXPECT_TRUE(message.contains(QString::fromUtf8(f.inMessage))) << message;
     EXPECT_TRUE(message.contains("förra rapporten är oförändrad")) << message;

@@ -11,7 +11,7 @@ struct Loaded {
     TreeCalculation engine{home.sokvag()};
     QString load(const QStringList &lines) {
         home.writeLines("trad.sty", lines);
-        return engine.loadInputs();
+        return engine.loadInputs().message();
     }
     const TreeInputs &s() const { return engine.inputs(); }
 };
