@@ -29,6 +29,7 @@ public:
                 std::abort();
     }
     QString sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+    HomeDirectory directory() const { return HomeDirectory(m_dir.path()); }
 
 private:
     static QString benchBase() {
@@ -41,7 +42,7 @@ private:
 // The sample tree's inputs and prices, read once.
 struct SampleTree {
     SampleTree() {
-        if (!loadTreeInputs(home.sokvag(), inputs) || !loadPriceTables(home.sokvag(), prices))
+        if (!loadTreeInputs(home.directory(), inputs) || !loadPriceTables(home.directory(), prices))
             std::abort();
     }
     SampleHome home;
@@ -52,7 +53,7 @@ struct SampleTree {
 // Reading the control file and the price list, twelve harvest years, and saving the report.
 void wholeCalculation(benchmark::State &state) {
     SampleHome home;
-    TreeCalculation engine(home.sokvag());
+    TreeCalculation engine(home.directory());
     TreeValuation result;
     for (auto _ : state) {
         const QString message = engine.calculateAndSave(result).message();

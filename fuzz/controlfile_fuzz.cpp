@@ -110,7 +110,7 @@ bool leftTemporaryFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const QByteArray original(reinterpret_cast<const char *>(data), qsizetype(size));
-    const ControlFile file(fuzzHome());
+    const ControlFile file{HomeDirectory(fuzzHome())};
     writeFileOrDie(file.path(), original);
     const QList<QByteArray> lines = byteLines(original);
 

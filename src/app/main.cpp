@@ -54,7 +54,7 @@ int main(int argc, char *argv[]) {
     QStringList candidates;
     if (parser.isSet(homeOption)) {
         const QString given = QDir(expandAnswer(parser.value(homeOption))).absolutePath();
-        if (const Outcome home = checkHomeDirectory(given + u'/'); home)
+        if (const Outcome home = checkHomeDirectory(HomeDirectory(given)); home)
             candidates << given;
         else
             tellWrongHome(home.message());
@@ -62,13 +62,13 @@ int main(int argc, char *argv[]) {
         candidates = homeCandidates(QDir::currentPath(), rememberedHome(settings),
                                     MainMenu::defaultHomePath());
     }
-    const auto sokvag = settleHomeDirectory(candidates);
-    if (!sokvag)
+    const std::optional<HomeDirectory> home = settleHomeDirectory(candidates);
+    if (!home)
         return 0;
-    rememberHome(settings, *sokvag);
+    rememberHome(settings, *home);
     settings.sync();
 
-    MainMenu menu(*sokvag, makeWindow);
+    MainMenu menu(*home, makeWindow);
     menu.showWindow();
     return app.exec();
 }

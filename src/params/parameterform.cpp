@@ -12,9 +12,9 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-ParameterForm::ParameterForm(WindowHub &hub, const QString &sokvag, Parameter::Form form,
+ParameterForm::ParameterForm(WindowHub &hub, const HomeDirectory &home, Parameter::Form form,
                              ControlFile::Lines lines, QWidget *parent)
-    : WorkWindow(parent), m_hub(hub), m_controlFile(sokvag), m_lines(lines),
+    : WorkWindow(parent), m_hub(hub), m_controlFile(home), m_lines(lines),
       m_rows(parametersOf(form)), m_watch(new FieldWatch(this)) {}
 
 const Parameter &ParameterForm::row(QStringView key) {

@@ -28,7 +28,7 @@ public:
     bool saveParameters();
 
 protected:
-    ParameterForm(WindowHub &hub, const QString &sokvag, Parameter::Form form,
+    ParameterForm(WindowHub &hub, const HomeDirectory &home, Parameter::Form form,
                   ControlFile::Lines lines, QWidget *parent);
 
     // The row of the table with this key; it must be one of this form's.

@@ -35,8 +35,8 @@ int selectedEntry(const QComboBox *box) {
 
 } // namespace
 
-TreeForm::TreeForm(WindowHub &hub, const QString &sokvag, QWidget *parent)
-    : ParameterForm(hub, sokvag, Parameter::Form::Tree, ControlFile::Lines::AllButLast, parent) {
+TreeForm::TreeForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent)
+    : ParameterForm(hub, home, Parameter::Form::Tree, ControlFile::Lines::AllButLast, parent) {
     setObjectName(QStringLiteral("forParam2"));
 
     auto *frame = new QGroupBox(QStringLiteral("Sätt parametrar i skogen"), this);

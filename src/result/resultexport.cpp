@@ -18,15 +18,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-namespace {
-
-const QString reportName = QStringLiteral("resultat.txt");
-
-} // namespace
-
-ResultExport::ResultExport(QWidget *window, QString sokvag, Sources sources)
-    : QObject(window), m_window(window), m_sokvag(std::move(sokvag)),
-      m_sources(std::move(sources)) {
+ResultExport::ResultExport(QWidget *window, HomeDirectory home, Sources sources)
+    : QObject(window), m_window(window), m_home(std::move(home)), m_sources(std::move(sources)) {
     chooseFile = [this](const QString &suggested, const QString &filter) {
         return chooseSavePath(m_window, QStringLiteral("Kvistel"), suggested, filter,
                               QFileInfo(suggested).suffix());
@@ -92,7 +85,7 @@ QString ResultExport::suggestedPath(const QString &extension) const {
     const QString name =
         exportFileName(m_sources.species ? m_sources.species() : QString(),
                        m_sources.diameter ? m_sources.diameter() : QString(), extension);
-    const QString directory = m_lastDirectory.isEmpty() ? m_sokvag : m_lastDirectory;
+    const QString directory = m_lastDirectory.isEmpty() ? m_home.path() : m_lastDirectory;
     return QDir(directory).filePath(name);
 }
 
@@ -151,7 +144,7 @@ void ResultExport::printToFile(const QString &outputFileName) {
     QString path = outputFileName;
     // The print dialog may offer a directory as the file's name: the file is named there.
     if (path.isEmpty() || QFileInfo(path).isDir())
-        path = QDir(path.isEmpty() ? m_sokvag : path)
+        path = QDir(path.isEmpty() ? m_home.path() : path)
                    .filePath(QFileInfo(suggestedPath(QStringLiteral("pdf"))).completeBaseName());
     path = withEndingConfirmed(m_window, path, QStringLiteral("pdf"));
     if (path.isEmpty())
@@ -163,7 +156,7 @@ void ResultExport::printToFile(const QString &outputFileName) {
 void ResultExport::showReport() {
     if (!m_viewer)
         m_viewer = new ReportViewer(m_window);
-    if (Outcome loaded = m_viewer->load(QDir(m_sokvag).filePath(reportName)); !loaded) {
+    if (Outcome loaded = m_viewer->load(m_home.report()); !loaded) {
         m_viewer->hide();
         failed(loaded.message());
         return;

@@ -105,8 +105,8 @@ QThreadPool &reportSaver() {
 
 } // namespace
 
-ResultWindow::ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *parent)
-    : WorkWindow(parent), m_hub(hub), m_controlFile(sokvag), m_engine(sokvag) {
+ResultWindow::ResultWindow(WindowHub &hub, const HomeDirectory &home, QWidget *parent)
+    : WorkWindow(parent), m_hub(hub), m_controlFile(home), m_engine(home) {
     setObjectName(QStringLiteral("forResultat"));
 
     auto *frame = new QGroupBox(QStringLiteral("Resultat"), this);
@@ -226,7 +226,7 @@ ResultWindow::ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *paren
     btnAterga = button(frame, "btnAterga", QStringLiteral("Återgå"));
     // What takes the result out of the program, left of the buttons that leave the window.
     m_export = new ResultExport(
-        this, sokvag,
+        this, home,
         {.grid = flgResult,
          .rowHeading = ResultModel::yearHeading(),
          .markedRowRole = ResultModel::BestYearRole,

@@ -23,7 +23,7 @@ class ResultExport;
 class ResultWindow : public WorkWindow, public CalculationWindow {
     Q_OBJECT
 public:
-    ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+    ResultWindow(WindowHub &hub, const HomeDirectory &home, QWidget *parent = nullptr);
 
     // One calculation on the control file and price list as they are now; a calculation that
     // stopped is explained in a "Kvistel" box.

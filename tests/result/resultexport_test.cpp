@@ -33,7 +33,7 @@ struct ExportWindow {
     QString species = QStringLiteral("Tall");
     QStringList asked; // the paths offered by the file dialog
     QString answer;    // the path the user chooses; empty cancels
-    ResultExport exporter{&window, home.sokvag(), sources()};
+    ResultExport exporter{&window, home.directory(), sources()};
 
     ExportWindow() {
         view->setModel(model.get());

@@ -43,7 +43,7 @@ void awaitChartAndWhatIfs(const ResultWindow &r) {
 // first use and then only hidden and shown.
 class CalculatingHub : public WindowHub {
 public:
-    explicit CalculatingHub(QString sokvag) : m_sokvag(std::move(sokvag)) {}
+    explicit CalculatingHub(HomeDirectory home) : m_home(std::move(home)) {}
 
     void open(Window window) override {
         opened.append(window);
@@ -53,12 +53,12 @@ public:
     void calculate() override { result().calculateAndSave(); }
     TreeForm &tree() {
         if (!m_tree)
-            m_tree = std::make_unique<TreeForm>(*this, m_sokvag);
+            m_tree = std::make_unique<TreeForm>(*this, m_home);
         return *m_tree;
     }
     ResultWindow &result() {
         if (!m_result)
-            m_result = std::make_unique<ResultWindow>(*this, m_sokvag);
+            m_result = std::make_unique<ResultWindow>(*this, m_home);
         return *m_result;
     }
     bool hasResult() const { return bool(m_result); }
@@ -66,14 +66,14 @@ public:
     QList<Window> opened;
 
 private:
-    QString m_sokvag;
+    HomeDirectory m_home;
     std::unique_ptr<TreeForm> m_tree;
     std::unique_ptr<ResultWindow> m_result;
 };
 
 struct ShownResult {
     TempHome home;
-    CalculatingHub hub{home.sokvag()};
+    CalculatingHub hub{home.directory()};
 
     ShownResult() {
         home.writeLines("trad.sty", sampleControlLines());
@@ -406,7 +406,7 @@ TEST(Calculation, BeraknaInTheTreeFormShowsTheEnginesResultsForTheSavedTree) {
     EXPECT_EQ(w.box("txtRant"), "3");
     EXPECT_EQ(w.box("txtPlant"), "Ja");
 
-    TreeCalculation reference(w.home.sokvag());
+    TreeCalculation reference(w.home.directory());
     TreeValuation expected;
     ASSERT_EQ(reference.calculateAndSave(expected).message(), "");
     ASSERT_FALSE(engineText(expected, 2, 1).trimmed().isEmpty());
@@ -415,7 +415,7 @@ TEST(Calculation, BeraknaInTheTreeFormShowsTheEnginesResultsForTheSavedTree) {
 
 TEST(Calculation, ReturningAndCalculatingAgainOverwritesEveryDataCell) {
     ShownResult w;
-    TreeCalculation reference(w.home.sokvag());
+    TreeCalculation reference(w.home.directory());
     TreeValuation expected;
 
     TreeForm &tree = w.hub.tree();

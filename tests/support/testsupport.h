@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
+
 #include <QByteArray>
 #include <QLocale>
 #include <QString>
@@ -7,8 +9,14 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <ostream>
 
 class QWidget;
+
+// A home directory as a failed comparison shows it.
+inline void PrintTo(const HomeDirectory &home, std::ostream *os) {
+    *os << home.path().toStdString();
+}
 
 // A home directory of the test's own, removed afterwards.
 class TempHome {
@@ -16,6 +24,7 @@ public:
     TempHome();
     // The home directory as the program holds it: ending with "/".
     QString sokvag() const;
+    HomeDirectory directory() const { return HomeDirectory(sokvag()); }
     QString path(const QString &name) const;
 
     void write(const QString &name, const QByteArray &bytes) const;

@@ -7,10 +7,6 @@
 #include <cmath>
 #include <optional>
 
-QString priceListPath(const QString &sokvag) {
-    return sokvag + QStringLiteral("priser_ac.txt");
-}
-
 // A price item: a plain decimal number, optionally signed and with an exponent; empty is 0.
 std::optional<double> parsePrice(const QString &item) {
     if (item.isEmpty())
@@ -420,8 +416,8 @@ Outcome readTimberPrices(const QString &path, PriceTable &pine, PriceTable &spru
     return {};
 }
 
-Outcome loadPriceTables(const QString &sokvag, PriceTables &prices) {
-    return readTimberPrices(priceListPath(sokvag), prices.pine, prices.spruce);
+Outcome loadPriceTables(const HomeDirectory &home, PriceTables &prices) {
+    return readTimberPrices(home.priceList(), prices.pine, prices.spruce);
 }
 
 QString priceText(double price) {

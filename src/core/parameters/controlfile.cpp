@@ -42,10 +42,10 @@ bool carriesKey(QStringView line, QStringView key) {
     return line.startsWith(key);
 }
 
-ControlFile::ControlFile(QString sokvag) : m_sokvag(std::move(sokvag)) {}
+ControlFile::ControlFile(HomeDirectory home) : m_home(std::move(home)) {}
 
 QString ControlFile::path() const {
-    return m_sokvag + QStringLiteral("trad.sty");
+    return m_home.controlFile();
 }
 
 Expected<QStringList> ControlFile::readLines(FileStamp *stamp) const {

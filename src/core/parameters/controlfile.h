@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
 #include "core/files/outcome.h"
 #include "core/files/textfile.h"
 
@@ -35,8 +36,7 @@ public:
 
     using KeyAction = std::function<void(const QString &key, const QString &value)>;
 
-    // `sokvag` is the home directory, ending with a separator.
-    explicit ControlFile(QString sokvag);
+    explicit ControlFile(HomeDirectory home);
 
     QString path() const;
 
@@ -67,7 +67,7 @@ private:
     // What the last read saw of its keys, to compare at the next save.
     FileStamp stampOf(const QStringList &lines) const;
 
-    QString m_sokvag;
+    HomeDirectory m_home;
     // A read records what it read, so that a save can tell what changed since; a read is still a
     // read, hence mutable.
     mutable QStringList m_readKeys;

@@ -72,11 +72,11 @@ Outcome store(TreeInputs &s, const Parameter &k, const QString &value) {
 
 } // namespace
 
-Outcome loadTreeInputs(const QString &sokvag, TreeInputs &inputs) {
+Outcome loadTreeInputs(const HomeDirectory &home, TreeInputs &inputs) {
     static const QStringList names = parameterKeys();
     // Of duplicate lines the last one wins, so only its value has to be usable.
     QHash<QString, QString> values;
-    const ControlFile file(sokvag);
+    const ControlFile file(home);
     if (const Outcome read =
             file.read(names, ControlFile::Lines::AllButLast,
                       [&](const QString &key, const QString &value) { values.insert(key, value); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
 #include "core/files/outcome.h"
 
 #include <QString>
@@ -32,6 +33,6 @@ struct TreeInputs {
 };
 
 // Reads the tree and stand parameters of the control file "trad.sty" in the home directory
-// `sokvag` over `inputs`: a key with a line sets its value, a key without one keeps what
+// over `inputs`: a key with a line sets its value, a key without one keeps what
 // `inputs` held. Fails with a Swedish message; `inputs` is then unchanged.
-Outcome loadTreeInputs(const QString &sokvag, TreeInputs &inputs);
+Outcome loadTreeInputs(const HomeDirectory &home, TreeInputs &inputs);

@@ -5,18 +5,14 @@
 #include "core/files/numberformat.h"
 #include "core/files/textfile.h"
 
-TreeCalculation::TreeCalculation(QString sokvag) : m_sokvag(std::move(sokvag)) {}
-
-QString TreeCalculation::reportPath() const {
-    return m_sokvag + QStringLiteral("resultat.txt");
-}
+TreeCalculation::TreeCalculation(HomeDirectory home) : m_home(std::move(home)) {}
 
 Outcome TreeCalculation::loadInputs() {
-    return loadTreeInputs(m_sokvag, m_inputs);
+    return loadTreeInputs(m_home, m_inputs);
 }
 
 Outcome TreeCalculation::loadPrices() {
-    return loadPriceTables(m_sokvag, m_prices);
+    return loadPriceTables(m_home, m_prices);
 }
 
 double TreeCalculation::logPrice(const QString &art, std::int16_t kvalitet, double d) const {
@@ -57,7 +53,7 @@ TreeCalculation::calculate(TreeValuation &result, const std::function<void()> &l
 }
 
 Outcome TreeCalculation::saveReport(const QByteArray &report) const {
-    return replaceFileSafely(reportPath(), report);
+    return replaceFileSafely(m_home.report(), report);
 }
 
 Outcome TreeCalculation::withSaveOutcome(const Outcome &sofar, const Outcome &saved) {

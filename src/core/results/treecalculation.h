@@ -18,7 +18,7 @@
 // here, in the open, and nowhere else.
 class TreeCalculation {
 public:
-    explicit TreeCalculation(QString sokvag); // home directory, ends with "/"
+    explicit TreeCalculation(HomeDirectory home);
 
     // Reads "priser_ac.txt" over the engine's price tables (a table the file has no block for
     // keeps its prices). Fails with a Swedish message naming the file and the problem; the
@@ -66,11 +66,10 @@ public:
     const TreeInputs &inputs() const { return m_inputs; }
     const PriceTables &prices() const { return m_prices; }
 
-    QString sokvag() const { return m_sokvag; }
-    QString reportPath() const;
+    const HomeDirectory &home() const { return m_home; }
 
 private:
-    QString m_sokvag;
+    HomeDirectory m_home;
     TreeInputs m_inputs;
     PriceTables m_prices;
     TreeInputs m_lastInputs;

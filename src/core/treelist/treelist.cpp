@@ -252,16 +252,16 @@ QString harvestYearText(const HarvestYear &year, int column, QChar decimalSepara
     return resultText(year, column, decimalSeparator);
 }
 
-Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts) {
+Outcome loadTreeKeyTexts(const HomeDirectory &home, std::array<QString, treeKeyCount> &texts) {
     QStringList keys;
     for (const TreeKeyInfo &k : treeKeys())
         keys << k.parameter->keyText();
     std::array<QString, treeKeyCount> loaded;
-    if (const Outcome read =
-            ControlFile(sokvag).read(keys, ControlFile::Lines::AllButLast,
-                                     [&](const QString &key, const QString &value) {
-                                         loaded[std::size_t(treeKeyNamed(key))] = value;
-                                     });
+    if (const Outcome read = ControlFile(home).read(keys, ControlFile::Lines::AllButLast,
+                                                    [&](const QString &key, const QString &value) {
+                                                        loaded[std::size_t(treeKeyNamed(key))] =
+                                                            value;
+                                                    });
         !read)
         return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + read.message());
     texts = std::move(loaded);
@@ -295,9 +295,9 @@ Outcome checkTreeKeyColumns(const TreeListHome &home,
                             (keys.size() == 1 ? QStringLiteral("den.") : QStringLiteral("dem.")));
 }
 
-Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home) {
+Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home) {
     TreeListHome loaded;
-    const ControlFile file(sokvag);
+    const ControlFile file(directory);
     loaded.controlFilePath = file.path();
     QSet<QString> present;
     if (const Outcome read =
@@ -316,11 +316,11 @@ Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home) {
     }
     if (!missing.isEmpty())
         return Outcome::failure(missingMessage(file.path(), missing));
-    if (Outcome read = loadTreeInputs(sokvag, loaded.base); !read)
+    if (Outcome read = loadTreeInputs(directory, loaded.base); !read)
         return read;
-    if (Outcome read = loadPriceTables(sokvag, loaded.prices); !read)
+    if (Outcome read = loadPriceTables(directory, loaded.prices); !read)
         return read;
-    if (const Outcome read = loadTreeKeyTexts(sokvag, loaded.texts); !read)
+    if (const Outcome read = loadTreeKeyTexts(directory, loaded.texts); !read)
         return read;
     home = std::move(loaded);
     return {};

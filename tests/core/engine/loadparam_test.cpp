@@ -8,7 +8,7 @@ namespace {
 
 struct Loaded {
     TempHome home;
-    TreeCalculation engine{home.sokvag()};
+    TreeCalculation engine{home.directory()};
     QString load(const QStringList &lines) {
         home.writeLines("trad.sty", lines);
         return engine.loadInputs().message();

@@ -89,7 +89,7 @@ TEST(EnginePriceList, blocksFillTheTableTheirTagNamesInAnyOrder) {
          {QStringList{"t", "g"}, QStringList{"g", "t"}, QStringList{"t", "g", "b"}}) {
         TempHome home;
         home.write("priser_ac.txt", priceFile(order));
-        TreeCalculation engine(home.sokvag());
+        TreeCalculation engine(home.directory());
         ASSERT_EQ(engine.loadPrices().message(), QString()) << order.join(',');
         EXPECT_EQ(engine.logPrice("t", 3, 30.0), 140) << order.join(',');
         EXPECT_EQ(engine.logPrice("g", 5, 12.5), 251) << order.join(',');
@@ -99,7 +99,7 @@ TEST(EnginePriceList, blocksFillTheTableTheirTagNamesInAnyOrder) {
 TEST(EnginePriceList, aFileWithOnlyThePineBlockIsRefusedAndLeavesBothTablesAsTheyWere) {
     TempHome home;
     home.write("priser_ac.txt", priceFile({"t", "g"}));
-    TreeCalculation engine(home.sokvag());
+    TreeCalculation engine(home.directory());
     ASSERT_EQ(engine.loadPrices().message(), QString());
     home.write("priser_ac.txt", priceFile({"T", "g"}));
     EXPECT_NE(engine.loadPrices().message(), QString());

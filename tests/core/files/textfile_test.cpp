@@ -447,7 +447,7 @@ TEST(TwoCopies, TheControlFileAsksOnlyWhenTheFormsOwnValuesChanged) {
     TempHome home;
     const QStringList file{"Styrfil", "rant:/3/", "bdm:/30/", ""};
     home.writeLines("trad.sty", file);
-    const ControlFile form(home.sokvag());
+    const ControlFile form(home.directory());
     ASSERT_TRUE(form.read({"rant:"}, ControlFile::Lines::AllButFirst,
                           [](const QString &, const QString &) {})
                     .ok());

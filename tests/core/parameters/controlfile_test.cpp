@@ -43,7 +43,7 @@ QList<QPair<QString, QString>> readAll(const TempHome &home, const QStringList &
                                        ControlFile::Lines lines) {
     QList<QPair<QString, QString>> seen;
     const Outcome read =
-        ControlFile(home.sokvag()).read(keys, lines, [&](const QString &k, const QString &v) {
+        ControlFile(home.directory()).read(keys, lines, [&](const QString &k, const QString &v) {
             seen.append({k, v});
         });
     EXPECT_TRUE(read.ok()) << read.message().toStdString();
@@ -98,7 +98,7 @@ TEST(ControlFileReading, AnEmptyFileHoldsNothing) {
 TEST(ControlFileReading, AMissingFileIsReportedAndNothingApplied) {
     TempHome home;
     bool called = false;
-    const Outcome read = ControlFile(home.sokvag())
+    const Outcome read = ControlFile(home.directory())
                              .read({"rant:"}, ControlFile::Lines::AllButLast,
                                    [&](const QString &, const QString &) { called = true; });
     EXPECT_FALSE(read.ok());
@@ -119,7 +119,7 @@ TEST(ControlFileSaving, OnlyTheSavingFormsKeysChangeEveryOtherByteStays) {
                               "Slut";
     home.write("trad.sty", before);
     QString error;
-    ASSERT_TRUE(ControlFile(home.sokvag())
+    ASSERT_TRUE(ControlFile(home.directory())
                     .save({{"rant:", "4.5"}, {"mt:", "300"}, {"harvpr:", "50"}})
                     .ok());
     EXPECT_EQ(home.read("trad.sty"), QByteArray("Styrfil f\xf6r Kvistel\r\n"
@@ -158,14 +158,14 @@ TEST_P(SavingAKeyWithoutALine, AddsItBeforeTheClosingLineOnceAndForAll) {
     for (const auto &[key, value] : m.values)
         values.insert(key, value);
     for (int i = 0; i < 3; ++i) // a second and a third save add nothing more
-        ASSERT_TRUE(ControlFile(home.sokvag()).save(values).ok());
+        ASSERT_TRUE(ControlFile(home.directory()).save(values).ok());
     EXPECT_EQ(home.read("trad.sty"), m.after);
 
     // Every reader finds the value: the engine's lines and the stand form's lines.
     for (const auto lines : {ControlFile::Lines::AllButLast, ControlFile::Lines::AllButFirst}) {
         QHash<QString, QString> read;
         ASSERT_TRUE(
-            ControlFile(home.sokvag())
+            ControlFile(home.directory())
                 .read(values.keys(), lines,
                       [&](const QString &key, const QString &value) { read.insert(key, value); })
                 .ok());
@@ -210,7 +210,7 @@ TEST(ControlFileSaving, AValueTheFileCannotHoldIsRefusedAndNothingIsWritten) {
         const QByteArray before = "head\r\nrant:/3/\r\ntail\r\n";
         home.write("trad.sty", before);
         const Outcome saved =
-            ControlFile(home.sokvag()).save({{"rant:", QString::fromUtf8(value)}, {"mt:", "5"}});
+            ControlFile(home.directory()).save({{"rant:", QString::fromUtf8(value)}, {"mt:", "5"}});
         EXPECT_FALSE(saved.ok()) << value;
         EXPECT_TRUE(saved.message().contains("rant:")) << saved.message().toStdString();
         EXPECT_EQ(home.read("trad.sty"), before) << value;
@@ -222,14 +222,14 @@ TEST(ControlFileSaving, LfOnlyFileIsSavedWithCrLf) {
     TempHome home;
     home.write("trad.sty", "head\nrant:/3/\ntail\n");
     QString error;
-    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "5"}}).ok());
+    ASSERT_TRUE(ControlFile(home.directory()).save({{"rant:", "5"}}).ok());
     EXPECT_EQ(home.read("trad.sty"), QByteArray("head\r\nrant:/5/\r\ntail\r\n"));
 }
 
 TEST(ControlFileSaving, EveryLineThatCarriesTheKeyGetsTheValueTheFirstAndLastToo) {
     TempHome home;
     home.writeLines("trad.sty", {"rant:/0/", "rant:/1/", "rant:/2/"});
-    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "7"}}).ok());
+    ASSERT_TRUE(ControlFile(home.directory()).save({{"rant:", "7"}}).ok());
     EXPECT_EQ(home.readLines("trad.sty"), (QStringList{"rant:/7/", "rant:/7/", "rant:/7/"}));
 }
 
@@ -242,7 +242,7 @@ TEST(ControlFileSaving, EveryByteValueOutsideTheValuesRoundTrips) {
             foreign.append(char(b));
     home.write("trad.sty", "head\r\n" + foreign + "\r\nrant:/3/\r\ntail\r\n");
     QString error;
-    ASSERT_TRUE(ControlFile(home.sokvag()).save({{"rant:", "4"}}).ok());
+    ASSERT_TRUE(ControlFile(home.directory()).save({{"rant:", "4"}}).ok());
     EXPECT_EQ(home.read("trad.sty"), "head\r\n" + foreign + "\r\nrant:/4/\r\ntail\r\n");
 }
 
@@ -254,7 +254,7 @@ TEST(ControlFileSaving, AFailedSaveKeepsTheControlFileAndRemovesTmpSty) {
     if (permissionsStopWrites()) {
         // A read-only home directory.
         QFile::setPermissions(home.sokvag(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        EXPECT_FALSE(ControlFile(home.sokvag()).save({{"rant:", "4"}}).ok());
+        EXPECT_FALSE(ControlFile(home.directory()).save({{"rant:", "4"}}).ok());
         QFile::setPermissions(home.sokvag(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);
         EXPECT_EQ(home.read("trad.sty"), before);
@@ -262,7 +262,7 @@ TEST(ControlFileSaving, AFailedSaveKeepsTheControlFileAndRemovesTmpSty) {
     }
     // A disk error while the new file is written fails the save for anyone.
     simulateWriteFailure(EIO);
-    const Outcome saved = ControlFile(home.sokvag()).save({{"rant:", "4"}});
+    const Outcome saved = ControlFile(home.directory()).save({{"rant:", "4"}});
     simulateWriteFailure(0);
     EXPECT_FALSE(saved.ok());
     EXPECT_EQ(home.read("trad.sty"), before);
@@ -271,7 +271,7 @@ TEST(ControlFileSaving, AFailedSaveKeepsTheControlFileAndRemovesTmpSty) {
 
 TEST(ControlFileSaving, AControlFileThatVanishedIsReportedNotCreated) {
     TempHome home;
-    const Outcome saved = ControlFile(home.sokvag()).save({{"rant:", "4"}});
+    const Outcome saved = ControlFile(home.directory()).save({{"rant:", "4"}});
     EXPECT_FALSE(saved.ok());
     EXPECT_FALSE(home.exists("trad.sty"));
     EXPECT_FALSE(home.exists("tmp.sty"));

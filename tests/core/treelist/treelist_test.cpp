@@ -91,7 +91,7 @@ TEST(TreeListOnTheCommandLine, GivesEachTreeWhatTheSingleTreeCalculationGivesIt)
             values.append({listKeys[k] + u':', t.keyTexts[k]});
         single.writeLines("trad.sty", controlWith(values));
         single.write("priser_ac.txt", samplePriceList());
-        TreeCalculation engine(single.sokvag());
+        TreeCalculation engine(single.directory());
         TreeValuation alone;
         (void)engine.calculateAndSave(alone);
 
