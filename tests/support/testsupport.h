@@ -22,8 +22,9 @@ inline void PrintTo(const HomeDirectory &home, std::ostream *os) {
 class TempHome {
 public:
     TempHome();
-    // The home directory as the program holds it: ending with "/".
+    // The directory's path ending with "/", to build paths and arguments from.
     QString sokvag() const;
+    // The directory as the program holds it.
     HomeDirectory directory() const { return HomeDirectory(sokvag()); }
     QString path(const QString &name) const;
 
