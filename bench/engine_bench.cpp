@@ -29,6 +29,7 @@ public:
                 std::abort();
     }
     QString sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+    HomeDirectory directory() const { return HomeDirectory(m_dir.path()); }
 
 private:
     static QString benchBase() {
@@ -41,8 +42,7 @@ private:
 // The sample tree's inputs and prices, read once.
 struct SampleTree {
     SampleTree() {
-        if (!loadTreeInputs(home.sokvag(), inputs).isEmpty() ||
-            !loadPriceTables(home.sokvag(), prices).isEmpty())
+        if (!loadTreeInputs(home.directory(), inputs) || !loadPriceTables(home.directory(), prices))
             std::abort();
     }
     SampleHome home;
@@ -53,10 +53,10 @@ struct SampleTree {
 // Reading the control file and the price list, twelve harvest years, and saving the report.
 void wholeCalculation(benchmark::State &state) {
     SampleHome home;
-    TreeCalculation engine(home.sokvag());
+    TreeCalculation engine(home.directory());
     TreeValuation result;
     for (auto _ : state) {
-        const QString message = engine.calculateAndSave(result);
+        const QString message = engine.calculateAndSave(result).message();
         if (!message.isEmpty())
             state.SkipWithError("the calculation stopped");
         benchmark::DoNotOptimize(result.rows[11].values[NetValue]);

@@ -33,6 +33,7 @@ public:
                 std::abort();
     }
     QString sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+    HomeDirectory directory() const { return HomeDirectory(m_dir.path()); }
     // Another tree: the sample tree's diameter at breast height set to `cm`.
     void measureTree(int cm) {
         QFile file(sokvag() + QLatin1String("trad.sty"));
@@ -66,8 +67,7 @@ QStandardItemModel *plainModel(QObject *parent) {
         SampleHome home;
         TreeInputs inputs;
         PriceTables prices;
-        if (!loadTreeInputs(home.sokvag(), inputs).isEmpty() ||
-            !loadPriceTables(home.sokvag(), prices).isEmpty())
+        if (!loadTreeInputs(home.directory(), inputs) || !loadPriceTables(home.directory(), prices))
             std::abort();
         return valueTree(inputs, prices);
     }();
@@ -155,7 +155,7 @@ void calculateUntilGridPainted(benchmark::State &state, bool firstTime) {
     SampleHome home;
     NoHub hub;
     for (auto _ : state) {
-        auto window = std::make_unique<ResultWindow>(hub, home.sokvag());
+        auto window = std::make_unique<ResultWindow>(hub, home.directory());
         window->prepare();
         QApplication::processEvents(); // the idle time in which the menu prepares it
         if (!firstTime) {
@@ -207,7 +207,7 @@ void calculateAndShowFirstTime(benchmark::State &state) {
     SampleHome home;
     NoHub hub;
     for (auto _ : state) {
-        ResultWindow window(hub, home.sokvag());
+        ResultWindow window(hub, home.directory());
         window.calculateAndSave();
         QApplication::processEvents();
         QApplication::processEvents();
@@ -220,7 +220,7 @@ BENCHMARK(calculateAndShowFirstTime)->Apply(repeated);
 void calculateAndShowAgain(benchmark::State &state) {
     SampleHome home;
     NoHub hub;
-    ResultWindow window(hub, home.sokvag());
+    ResultWindow window(hub, home.directory());
     for (auto _ : state) {
         window.calculateAndSave();
         QApplication::processEvents();

@@ -55,6 +55,7 @@ public:
         list.write(text);
     }
     QString sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+    HomeDirectory directory() const { return HomeDirectory(m_dir.path()); }
     QString listPath() const { return sokvag() + QStringLiteral("trad.csv"); }
 
 private:
@@ -65,7 +66,7 @@ private:
 void inventoryValued(benchmark::State &state) {
     Inventory inventory(inventoryTrees);
     TreeListHome home;
-    if (!loadTreeListHome(inventory.sokvag(), home))
+    if (!loadTreeListHome(inventory.directory(), home))
         state.SkipWithError("the sample home cannot be read");
     for (auto _ : state) {
         QFile out(inventory.sokvag() + QStringLiteral("ut.csv"));
@@ -117,7 +118,7 @@ BENCHMARK(inventoryReadAndWritten)
 void inventoryPlanned(benchmark::State &state) {
     Inventory inventory(inventoryTrees);
     TreeListHome home;
-    if (!loadTreeListHome(inventory.sokvag(), home))
+    if (!loadTreeListHome(inventory.directory(), home))
         state.SkipWithError("the sample home cannot be read");
     TreeListReader reader;
     if (!reader.open(inventory.listPath()))
@@ -152,7 +153,7 @@ BENCHMARK(inventoryPlanned)
 void oneTreeOfAList(benchmark::State &state) {
     Inventory inventory(1);
     TreeListHome home;
-    if (!loadTreeListHome(inventory.sokvag(), home))
+    if (!loadTreeListHome(inventory.directory(), home))
         state.SkipWithError("the sample home cannot be read");
     TreeRow tree;
     const char16_t *values[treeKeyCount] = {u"t",   u"32,5", u"0", u"24", u"n", u"1,5",

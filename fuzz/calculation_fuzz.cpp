@@ -74,8 +74,9 @@ bool mentionsNonFinite(const QString &text) {
     return word.match(text).hasMatch();
 }
 
-void calculateAndCheck(TreeCalculation &engine, const QString &home, const QByteArray &input) {
-    const QString reportPath = home + QStringLiteral("resultat.txt");
+void calculateAndCheck(TreeCalculation &engine, const HomeDirectory &home,
+                       const QByteArray &input) {
+    const QString reportPath = home.report();
     writeFileOrDie(reportPath, earlierReport);
     // An earlier tree's rows with no number in them: a row of it left standing shows blanks
     // where numbers belong, which no row of a calculation does.
@@ -86,8 +87,8 @@ void calculateAndCheck(TreeCalculation &engine, const QString &home, const QByte
 
     const QChar sep = QLocale().decimalPoint().at(0);
     TreeInputs inputs = engine.inputs();
-    const bool readable = loadTreeInputs(home, inputs).isEmpty();
-    const QString message = engine.calculateAndSave(shown);
+    const bool readable = loadTreeInputs(home, inputs).ok();
+    const QString message = engine.calculateAndSave(shown).message();
     const QByteArray report = readFileOrEmpty(reportPath);
     // Texts of the input (a species named "Inf") may turn up in the report as they stand.
     const bool inputNamesNonFinite = mentionsNonFinite(decodeCp1252(input));
@@ -103,7 +104,7 @@ void calculateAndCheck(TreeCalculation &engine, const QString &home, const QByte
     } else {
         FUZZ_CHECK(!message.trimmed().isEmpty(), QStringLiteral("blank message"));
         if (!inputNamesNonFinite)
-            FUZZ_CHECK(!mentionsNonFinite(QString(message).remove(home)), message);
+            FUZZ_CHECK(!mentionsNonFinite(QString(message).remove(home.path())), message);
         // The rows that were reached show their numbers, the others are empty; nothing of the
         // earlier tree remains.
         bool emptySeen = false;
@@ -124,7 +125,7 @@ void calculateAndCheck(TreeCalculation &engine, const QString &home, const QByte
                        .arg(message));
     }
     if (!inputNamesNonFinite)
-        FUZZ_CHECK(!mentionsNonFinite(QString(decodeCp1252(report)).remove(home)),
+        FUZZ_CHECK(!mentionsNonFinite(QString(decodeCp1252(report)).remove(home.path())),
                    QStringLiteral("NaN or Inf in the report"));
 
     // The valuation alone, without a report, shows the same rows and stops for the same reason.
@@ -151,9 +152,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray controlFile = at < 0 ? input : input.left(at);
     const QByteArray priceList = at < 0 ? QByteArray() : input.mid(at + separator.size());
 
-    const QString home = fuzzHome();
-    writeFileOrDie(home + QStringLiteral("trad.sty"), controlFile);
-    writeFileOrDie(priceListPath(home), priceList);
+    const HomeDirectory home(fuzzHome());
+    writeFileOrDie(home.controlFile(), controlFile);
+    writeFileOrDie(home.priceList(), priceList);
 
     // Half the inputs run with a Swedish decimal comma.
     QLocale::setDefault(inputHash(data, size) & 1 ? QLocale(QLocale::Swedish, QLocale::Sweden)
@@ -162,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The result window keeps one engine for the whole program run: a second calculation
     // starts from the state that the first one left.
     TreeCalculation engine(home);
-    engine.loadPrices();
+    (void)engine.loadPrices();
     calculateAndCheck(engine, home, input);
     calculateAndCheck(engine, home, input);
     return 0;

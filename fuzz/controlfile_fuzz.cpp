@@ -56,14 +56,10 @@ void checkReader(const ControlFile &file, const QList<QByteArray> &lines,
                  ControlFile::Lines which) {
     const QStringList keys = standKeys + treeKeys;
     QList<std::pair<QString, QString>> seen;
-    QString error;
-    const bool ok = file.read(
-        keys, which,
-        [&](const QString &key, const QString &value) {
-            seen.append({key, value});
-        },
-        &error);
-    FUZZ_CHECK(ok, error);
+    const Outcome read = file.read(keys, which, [&](const QString &key, const QString &value) {
+        seen.append({key, value});
+    });
+    FUZZ_CHECK(read.ok(), read.message());
     const qsizetype begin = which == ControlFile::Lines::AllButFirst ? 1 : 0;
     const qsizetype end =
         which == ControlFile::Lines::AllButFirst ? lines.size() : lines.size() - 1;
@@ -114,7 +110,7 @@ bool leftTemporaryFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const QByteArray original(reinterpret_cast<const char *>(data), qsizetype(size));
-    const ControlFile file(fuzzHome());
+    const ControlFile file{HomeDirectory(fuzzHome())};
     writeFileOrDie(file.path(), original);
     const QList<QByteArray> lines = byteLines(original);
 

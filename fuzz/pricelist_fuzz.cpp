@@ -75,7 +75,7 @@ void checkWrittenLayout(const QByteArray &bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString path = priceListPath(fuzzHome());
+    const QString path = HomeDirectory(fuzzHome()).priceList();
     writeFileOrDie(path, input);
 
     // The editor's reader.

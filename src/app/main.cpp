@@ -50,11 +50,11 @@ int main(int argc, char *argv[]) {
     parser.parse(QApplication::arguments());
     QSettings settings;
     QStringList candidates;
-    QString wrongHome;
+    Outcome wrongHome;
     if (parser.isSet(homeOption)) {
         const QString given = QDir(expandAnswer(parser.value(homeOption))).absolutePath();
-        wrongHome = homeDirectoryProblem(given + u'/');
-        if (wrongHome.isEmpty())
+        wrongHome = checkHomeDirectory(HomeDirectory(given));
+        if (wrongHome)
             candidates << given;
     } else {
         candidates = homeCandidates(QDir::currentPath(), rememberedHome(settings),
@@ -71,13 +71,13 @@ int main(int argc, char *argv[]) {
     const bool asksFirst = !firstHomeAmong(candidates);
     if (asksFirst)
         iconAndQtTexts();
-    if (!wrongHome.isEmpty())
-        tellWrongHome(wrongHome);
-    const auto sokvag = settleHomeDirectory(candidates);
-    if (!sokvag)
+    if (!wrongHome)
+        tellWrongHome(wrongHome.message());
+    const std::optional<HomeDirectory> home = settleHomeDirectory(candidates);
+    if (!home)
         return 0;
 
-    MainMenu menu(*sokvag, makeWindow);
+    MainMenu menu(*home, makeWindow);
     // Start-up is measured from outside (bench/startup_bench): with KVISTEL_END_AFTER_MENU set,
     // the program ends as soon as the menu has first been painted. Otherwise it does nothing.
     if (qEnvironmentVariableIsSet("KVISTEL_END_AFTER_MENU"))
@@ -90,7 +90,7 @@ int main(int argc, char *argv[]) {
             return;
         if (!asksFirst)
             iconAndQtTexts();
-        rememberHome(settings, *sokvag);
+        rememberHome(settings, *home);
         settings.sync();
     };
     QObject::connect(&menu, &MainMenu::firstPainted, &app, loadTheRest, Qt::QueuedConnection);

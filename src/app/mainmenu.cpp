@@ -54,8 +54,8 @@ std::span<const NamedText> MainMenu::texts() {
     return menuTexts;
 }
 
-MainMenu::MainMenu(QString sokvag, WindowFactory factory, QWidget *parent)
-    : WorkWindow(parent), m_sokvag(std::move(sokvag)), m_factory(std::move(factory)) {
+MainMenu::MainMenu(HomeDirectory home, WindowFactory factory, QWidget *parent)
+    : WorkWindow(parent), m_home(std::move(home)), m_factory(std::move(factory)) {
     setObjectName(QStringLiteral("forKvistel"));
 
     auto *frame = new QGroupBox(menuTexts[Frame].string(), this);
@@ -129,7 +129,7 @@ WorkWindow *MainMenu::window(Window which) {
         return this;
     WorkWindow *w = m_windows.value(which);
     if (!w) {
-        w = m_factory(which, *this, m_sokvag);
+        w = m_factory(which, *this, m_home);
         m_windows.insert(which, w);
     }
     return w;

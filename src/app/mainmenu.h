@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
 #include "shared/formlayout.h"
 #include "shared/workwindow.h"
 
@@ -13,17 +14,17 @@ class QLineEdit;
 class QPushButton;
 
 // The main menu: the hub from which the three work windows are opened. It owns every window of
-// the run and the home directory `sokvag`, which it hands to each window it makes.
+// the run and the home directory, which it hands to each window it makes.
 class MainMenu : public WorkWindow, public WindowHub {
     Q_OBJECT
 public:
     using WindowFactory =
-        std::function<WorkWindow *(Window window, WindowHub &hub, const QString &sokvag)>;
+        std::function<WorkWindow *(Window window, WindowHub &hub, const HomeDirectory &home)>;
 
-    MainMenu(QString sokvag, WindowFactory factory, QWidget *parent = nullptr);
+    MainMenu(HomeDirectory home, WindowFactory factory, QWidget *parent = nullptr);
     ~MainMenu() override;
 
-    QString sokvag() const { return m_sokvag; }
+    const HomeDirectory &home() const { return m_home; }
 
     // The second place start-up looks for the home directory (the text of `txtPath`).
     static QString defaultHomePath() { return QStringLiteral("n:\\arb/cprog/kvistel/swe"); }
@@ -55,7 +56,7 @@ private:
     void quitProgram();
     WorkWindow *window(Window window);
 
-    QString m_sokvag;
+    HomeDirectory m_home;
     WindowFactory m_factory;
     QHash<Window, WorkWindow *> m_windows;
     bool m_painted = false;

@@ -16,25 +16,26 @@
 #include <QSettings>
 #include <QTranslator>
 
-bool checkPath(const QString &path) {
-    const QFileInfo info(path + QStringLiteral("trad.sty"));
+bool checkPath(const HomeDirectory &home) {
+    const QFileInfo info(home.controlFile());
     return info.exists() && info.isFile();
 }
 
-QString homeDirectoryProblem(const QString &path) {
-    if (checkPath(path))
+Outcome checkHomeDirectory(const HomeDirectory &home) {
+    if (checkPath(home))
         return {};
-    const QFileInfo dir(path);
-    const QString shown = QDir::toNativeSeparators(QDir::cleanPath(path));
+    const QFileInfo dir(home.path());
+    const QString shown = QDir::toNativeSeparators(home.path());
     if (!dir.exists())
-        return QStringLiteral("katalogen \"%1\" finns inte.").arg(shown);
+        return Outcome::failure(QStringLiteral("katalogen \"%1\" finns inte.").arg(shown));
     if (!dir.isDir())
-        return QStringLiteral("\"%1\" är ingen katalog.").arg(shown);
-    const QFileInfo file(path + QStringLiteral("trad.sty"));
+        return Outcome::failure(QStringLiteral("\"%1\" är ingen katalog.").arg(shown));
+    const QFileInfo file(home.controlFile());
     if (file.exists() || file.isSymLink())
-        return QStringLiteral("\"%1\" i katalogen \"%2\" är ingen vanlig fil.")
-            .arg(QStringLiteral("trad.sty"), shown);
-    return QStringLiteral("katalogen \"%1\" innehåller ingen styrfil trad.sty.").arg(shown);
+        return Outcome::failure(QStringLiteral("\"%1\" i katalogen \"%2\" är ingen vanlig fil.")
+                                    .arg(HomeDirectory::controlFileName(), shown));
+    return Outcome::failure(
+        QStringLiteral("katalogen \"%1\" innehåller ingen styrfil trad.sty.").arg(shown));
 }
 
 QString expandAnswer(const QString &answer) {
@@ -46,48 +47,38 @@ QString expandAnswer(const QString &answer) {
     return trimmed;
 }
 
-namespace {
-
-QString withSlash(QString path) {
-    if (!path.endsWith(u'/'))
-        path += u'/';
-    return path;
-}
-
-} // namespace
-
-std::optional<QString> firstHomeAmong(const QStringList &candidates) {
+std::optional<HomeDirectory> firstHomeAmong(const QStringList &candidates) {
     for (const QString &candidate : candidates) {
         if (candidate.isEmpty())
             continue;
-        const QString sokvag = withSlash(candidate);
-        if (checkPath(sokvag))
-            return sokvag;
+        const HomeDirectory home(candidate);
+        if (checkPath(home))
+            return home;
     }
     return std::nullopt;
 }
 
-std::optional<QString> settleHomeDirectory(const QStringList &candidates,
-                                           const std::function<QString()> &ask,
-                                           const std::function<void(const QString &)> &tellWrong) {
+std::optional<HomeDirectory>
+settleHomeDirectory(const QStringList &candidates, const std::function<QString()> &ask,
+                    const std::function<void(const QString &)> &tellWrong) {
     if (auto found = firstHomeAmong(candidates))
         return found;
     for (;;) {
         const QString answer = expandAnswer(ask());
         if (answer.isEmpty())
             return std::nullopt;
-        const QString sokvag = withSlash(answer);
-        const QString problem = homeDirectoryProblem(sokvag);
-        if (problem.isEmpty())
-            return sokvag;
-        tellWrong(problem);
+        const HomeDirectory home(answer);
+        const Outcome checked = checkHomeDirectory(home);
+        if (checked)
+            return home;
+        tellWrong(checked.message());
     }
 }
 
-std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
-                                           const QString &defaultPath,
-                                           const std::function<QString()> &ask,
-                                           const std::function<void(const QString &)> &tellWrong) {
+std::optional<HomeDirectory>
+settleHomeDirectory(const QString &currentDirectory, const QString &defaultPath,
+                    const std::function<QString()> &ask,
+                    const std::function<void(const QString &)> &tellWrong) {
     return settleHomeDirectory(QStringList{currentDirectory, defaultPath}, ask, tellWrong);
 }
 
@@ -111,11 +102,10 @@ QString rememberedHome(const QSettings &settings) {
     return settings.value(homeKey).toString();
 }
 
-void rememberHome(QSettings &settings, const QString &sokvag) {
+void rememberHome(QSettings &settings, const HomeDirectory &home) {
     // An unchanged value is not written again: no file is rewritten at every start.
-    const QString home = QDir::cleanPath(sokvag);
-    if (rememberedHome(settings) != home)
-        settings.setValue(homeKey, home);
+    if (rememberedHome(settings) != home.path())
+        settings.setValue(homeKey, home.path());
 }
 
 QString exampleDirectory() {
@@ -125,7 +115,7 @@ QString exampleDirectory() {
     places << QStringLiteral(KVISTEL_SAMPLE_DIR);
 #endif
     for (const QString &place : std::as_const(places))
-        if (checkPath(withSlash(place)))
+        if (checkPath(HomeDirectory(place)))
             return QDir::cleanPath(place);
     return {};
 }
@@ -145,7 +135,7 @@ namespace {
 QString proposedNewHome() {
     const QString base = placeForNewHome() + QStringLiteral("/Kvistel");
     QString name = base;
-    for (int n = 2; QFileInfo::exists(name) && !checkPath(withSlash(name)); ++n)
+    for (int n = 2; QFileInfo::exists(name) && !checkPath(HomeDirectory(name)); ++n)
         name = base + QStringLiteral(" %1").arg(n);
     return name;
 }
@@ -213,12 +203,12 @@ QString askForHome() {
 
 } // namespace
 
-std::optional<QString> settleHomeDirectory(const QStringList &candidates) {
+std::optional<HomeDirectory> settleHomeDirectory(const QStringList &candidates) {
     return settleHomeDirectory(candidates, askForHome, tellWrongHome);
 }
 
-std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
-                                           const QString &defaultPath) {
+std::optional<HomeDirectory> settleHomeDirectory(const QString &currentDirectory,
+                                                 const QString &defaultPath) {
     return settleHomeDirectory(QStringList{currentDirectory, defaultPath});
 }
 

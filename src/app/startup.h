@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
+#include "core/files/outcome.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,41 +12,41 @@
 class QCoreApplication;
 class QSettings;
 
-// True when `path` + "trad.sty" is an existing file (an empty one counts). Nothing is opened.
-bool checkPath(const QString &path);
+// True when the directory's control file is an existing file (an empty one counts). Nothing is
+// opened.
+bool checkPath(const HomeDirectory &home);
 
-// Why `path` is no home directory, in words for the user (after "Felaktig sökväg: "); empty when
-// it holds a control file.
-QString homeDirectoryProblem(const QString &path);
+// Whether the directory is a home directory (it holds a control file); when not, why, in words
+// for the user (after "Felaktig sökväg: ").
+Outcome checkHomeDirectory(const HomeDirectory &home);
 
 // An answer as the user means it: blanks around it dropped, and "~" or "~/..." taken from the
 // user's own home directory, as a shell would.
 QString expandAnswer(const QString &answer);
 
-// The first of `candidates` that holds a control file, ending with "/"; nothing when start-up
-// has to ask the user.
-std::optional<QString> firstHomeAmong(const QStringList &candidates);
+// The first of `candidates` that holds a control file; nothing when start-up has to ask the user.
+std::optional<HomeDirectory> firstHomeAmong(const QStringList &candidates);
 
 // Settles the home directory before any window is shown: the first of `candidates` that holds
 // a control file, else the user's answers until one does. `ask` returns the user's answer
 // (empty when cancelled); `tellWrong` tells the user why an answer was wrong. Returns the home
-// directory, ending with "/", or nothing when the user gave up.
-std::optional<QString> settleHomeDirectory(const QStringList &candidates,
-                                           const std::function<QString()> &ask,
-                                           const std::function<void(const QString &)> &tellWrong);
+// directory, or nothing when the user gave up.
+std::optional<HomeDirectory>
+settleHomeDirectory(const QStringList &candidates, const std::function<QString()> &ask,
+                    const std::function<void(const QString &)> &tellWrong);
 
 // The same with the current directory and the default path as the candidates.
-std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
-                                           const QString &defaultPath,
-                                           const std::function<QString()> &ask,
-                                           const std::function<void(const QString &)> &tellWrong);
+std::optional<HomeDirectory>
+settleHomeDirectory(const QString &currentDirectory, const QString &defaultPath,
+                    const std::function<QString()> &ask,
+                    const std::function<void(const QString &)> &tellWrong);
 
 // The same, asking with the program's input box "Ange sökväg till hemkatalogen" (which also
 // offers a folder dialog and a new home directory made from the example) and answering a wrong
 // path with "Felaktig sökväg: " and what is wrong with it.
-std::optional<QString> settleHomeDirectory(const QStringList &candidates);
-std::optional<QString> settleHomeDirectory(const QString &currentDirectory,
-                                           const QString &defaultPath);
+std::optional<HomeDirectory> settleHomeDirectory(const QStringList &candidates);
+std::optional<HomeDirectory> settleHomeDirectory(const QString &currentDirectory,
+                                                 const QString &defaultPath);
 
 // Where the program looks for its home directory when started without one: the current
 // directory, the one used last, and on Windows the default path (a drive path that means
@@ -54,7 +57,7 @@ QStringList homeCandidates(const QString &currentDirectory, const QString &remem
 // The home directory used last, as kept in the program's settings; empty when there is none.
 QString rememberedHome(const QSettings &settings);
 // Changes the settings only when the home directory is another than the one remembered.
-void rememberHome(QSettings &settings, const QString &sokvag);
+void rememberHome(QSettings &settings, const HomeDirectory &home);
 
 // The example home directory that comes with the program: installed beside it
 // (share/kvistel/exempel), or the sample of the source tree for a program run from its build

@@ -6,18 +6,18 @@
 #include "result/resultwindow.h"
 #include "treelist/treelistwindow.h"
 
-WorkWindow *makeWindow(WindowHub::Window window, WindowHub &hub, const QString &sokvag) {
+WorkWindow *makeWindow(WindowHub::Window window, WindowHub &hub, const HomeDirectory &home) {
     switch (window) {
     case WindowHub::Window::StandParameters:
-        return new StandForm(hub, sokvag);
+        return new StandForm(hub, home);
     case WindowHub::Window::TreeParameters:
-        return new TreeForm(hub, sokvag);
+        return new TreeForm(hub, home);
     case WindowHub::Window::PriceList:
-        return new PriceListEditor(hub, sokvag);
+        return new PriceListEditor(hub, home);
     case WindowHub::Window::Result:
-        return new ResultWindow(hub, sokvag);
+        return new ResultWindow(hub, home);
     case WindowHub::Window::TreeList:
-        return new TreeListWindow(hub, sokvag);
+        return new TreeListWindow(hub, home);
     case WindowHub::Window::MainMenu:
         break;
     }

@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 
 #include "core/files/diskaccess.h"
+#include "core/files/homedirectory.h"
 
 #include "core/files/textfile.h"
 #include "core/treelist/treelistbatch.h"
@@ -130,9 +131,8 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
     const QString home = parser.isSet(homeOption) ? parser.value(homeOption) : QDir::currentPath();
     if (!QFileInfo(home).isDir())
         return problem(errors, QStringLiteral("hemkatalogen \"%1\" finns inte.").arg(home));
-    const QString sokvag = QDir(home).absolutePath() + u'/';
     TreeListHome treeHome;
-    if (const Outcome loaded = loadTreeListHome(sokvag, treeHome); !loaded)
+    if (const Outcome loaded = loadTreeListHome(HomeDirectory(home), treeHome); !loaded)
         return problem(errors, loaded.message());
 
     TreeListBatch batch;

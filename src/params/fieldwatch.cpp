@@ -9,10 +9,10 @@
 #include <QTimer>
 
 void valid(double p1, double p2, QLineEdit *field) {
-    const QString fault = fieldFault(field->text(), p1, p2, localeDecimalSeparator());
-    if (fault.isEmpty())
+    const Outcome checked = checkField(field->text(), p1, p2, localeDecimalSeparator());
+    if (checked)
         return;
-    showMessage(field->window(), QStringLiteral("Error"), fault);
+    showMessage(field->window(), QStringLiteral("Error"), checked.message());
     // The box has had the keyboard; without a window manager nobody hands it back to the form.
     field->setFocus(Qt::OtherFocusReason);
     field->activateWindow();

@@ -13,9 +13,9 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-ParameterForm::ParameterForm(WindowHub &hub, const QString &sokvag, Parameter::Form form,
+ParameterForm::ParameterForm(WindowHub &hub, const HomeDirectory &home, Parameter::Form form,
                              ControlFile::Lines lines, QWidget *parent)
-    : WorkWindow(parent), m_hub(hub), m_controlFile(sokvag), m_lines(lines),
+    : WorkWindow(parent), m_hub(hub), m_controlFile(home), m_lines(lines),
       m_rows(parametersOf(form)), m_watch(new FieldWatch(this)) {}
 
 const Parameter &ParameterForm::row(QStringView key) {
@@ -94,25 +94,26 @@ std::optional<QString> ParameterForm::valueToSave(const Parameter &p) const {
     return std::nullopt;
 }
 
-QString ParameterForm::fault(const Parameter &p, QWidget **where) const {
+Outcome ParameterForm::checkRow(const Parameter &p, QWidget **where) const {
     if (QLineEdit *f = field(p.key)) {
         *where = f;
         // As on leaving the field: a decimal comma is a decimal point.
         if (const QString converted = withDecimalPoint(f->text()); converted != f->text())
             f->setText(converted);
-        return fieldFault(f->text(), p.lower, p.upper, localeDecimalSeparator());
+        return checkField(f->text(), p.lower, p.upper, localeDecimalSeparator());
     }
     if (QComboBox *box = listBox(p.key); box && p.conversion == Parameter::Conversion::Quality) {
         *where = box;
         const QString text = box->currentText();
         if (const QString c = firstCharacterOutsideCp1252(text); !c.isEmpty())
-            return FieldMessage::notInCp1252(c);
+            return Outcome::failure(FieldMessage::notInCp1252(c));
         if (box->findText(text, Qt::MatchExactly) < 0)
-            return QStringLiteral("Kvalitetsklassen \"%1\" finns inte i listan. Välj en klass "
-                                  "från %2 till %3.")
-                .arg(text)
-                .arg(p.lower)
-                .arg(p.upper);
+            return Outcome::failure(
+                QStringLiteral("Kvalitetsklassen \"%1\" finns inte i listan. Välj en klass "
+                               "från %2 till %3.")
+                    .arg(text)
+                    .arg(p.lower)
+                    .arg(p.upper));
     }
     return {};
 }
@@ -122,21 +123,21 @@ bool ParameterForm::loadParameters() {
     QStringList keys;
     for (const Parameter *p : std::as_const(m_rows))
         keys << p->keyText();
-    QString error;
-    const bool read = m_controlFile.read(
-        keys, m_lines,
-        [this](const QString &key, const QString &value) { showValue(row(key), value); }, &error);
+    const Outcome read =
+        m_controlFile.read(keys, m_lines, [this](const QString &key, const QString &value) {
+            showValue(row(key), value);
+        });
     if (!read)
-        showKvistelMessage(this, error);
-    return read;
+        showKvistelMessage(this, read.message());
+    return read.ok();
 }
 
 bool ParameterForm::checkParameters() {
     m_watch->dropWaitingChecks();
     for (const Parameter *p : std::as_const(m_rows)) {
         QWidget *where = nullptr;
-        if (const QString message = fault(*p, &where); !message.isEmpty()) {
-            m_watch->report(where ? where : this, message);
+        if (const Outcome checked = checkRow(*p, &where); !checked) {
+            m_watch->report(where ? where : this, checked.message());
             return false;
         }
     }

@@ -28,7 +28,7 @@ public:
     bool saveParameters();
 
 protected:
-    ParameterForm(WindowHub &hub, const QString &sokvag, Parameter::Form form,
+    ParameterForm(WindowHub &hub, const HomeDirectory &home, Parameter::Form form,
                   ControlFile::Lines lines, QWidget *parent);
 
     // The row of the table with this key; it must be one of this form's.
@@ -50,8 +50,8 @@ protected:
     virtual void showValue(const Parameter &p, const QString &value);
     // The value a save writes for the row, or nothing to leave its line as it is.
     virtual std::optional<QString> valueToSave(const Parameter &p) const;
-    // Why the row cannot be saved (its control is then `*where`), or the empty text.
-    virtual QString fault(const Parameter &p, QWidget **where) const;
+    // Whether the row can be saved; when not, why (its control is then `*where`).
+    virtual Outcome checkRow(const Parameter &p, QWidget **where) const;
 
     void formActivate() override;
     // The return buttons: hide, and show the main menu.

@@ -30,8 +30,8 @@ QString plantcostDisplay(const QString &value) {
 
 } // namespace
 
-StandForm::StandForm(WindowHub &hub, const QString &sokvag, QWidget *parent)
-    : ParameterForm(hub, sokvag, Parameter::Form::Stand, ControlFile::Lines::AllButFirst, parent) {
+StandForm::StandForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent)
+    : ParameterForm(hub, home, Parameter::Form::Stand, ControlFile::Lines::AllButFirst, parent) {
     setObjectName(QStringLiteral("forParam1"));
 
     auto *frame = new QGroupBox(QStringLiteral("Sätt parametrar före besök i skogen"), this);

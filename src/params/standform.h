@@ -13,7 +13,7 @@ class QRadioButton;
 class StandForm : public ParameterForm {
     Q_OBJECT
 public:
-    StandForm(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+    StandForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent = nullptr);
 
     void load_param1() { loadParameters(); }
     // Saves the nine keys; false (after telling the user) when the file could not be written.

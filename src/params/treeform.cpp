@@ -36,8 +36,8 @@ int selectedEntry(const QComboBox *box) {
 
 } // namespace
 
-TreeForm::TreeForm(WindowHub &hub, const QString &sokvag, QWidget *parent)
-    : ParameterForm(hub, sokvag, Parameter::Form::Tree, ControlFile::Lines::AllButLast, parent) {
+TreeForm::TreeForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent)
+    : ParameterForm(hub, home, Parameter::Form::Tree, ControlFile::Lines::AllButLast, parent) {
     setObjectName(QStringLiteral("forParam2"));
 
     auto *frame = new QGroupBox(QStringLiteral("Sätt parametrar i skogen"), this);
@@ -170,9 +170,9 @@ std::optional<QString> TreeForm::valueToSave(const Parameter &p) const {
     return ParameterForm::valueToSave(p);
 }
 
-QString TreeForm::fault(const Parameter &p, QWidget **where) const {
+Outcome TreeForm::checkRow(const Parameter &p, QWidget **where) const {
     if (p.key != Keys::art)
-        return ParameterForm::fault(p, where);
+        return ParameterForm::checkRow(p, where);
     *where = cmbArt;
     const QString text = cmbArt->currentText();
     if (selectedEntry(cmbArt) >= 0)
@@ -181,12 +181,14 @@ QString TreeForm::fault(const Parameter &p, QWidget **where) const {
     if (!m_fileSpeciesName.isEmpty() && text == m_fileSpeciesName)
         return {};
     if (const QString c = firstCharacterOutsideCp1252(text); !c.isEmpty())
-        return FieldMessage::notInCp1252(c);
+        return Outcome::failure(FieldMessage::notInCp1252(c));
     if (m_fileSpecies && m_fileSpeciesName.isEmpty() && text == *m_fileSpecies)
-        return QStringLiteral("Trädarten \"%1\" i styrfilen känner programmet inte till, så "
-                              "trädet kan inte värderas. Välj Tall eller Gran i listan.")
-            .arg(text);
-    return QStringLiteral("Trädarten \"%1\" finns inte i listan. Välj Tall eller Gran.").arg(text);
+        return Outcome::failure(
+            QStringLiteral("Trädarten \"%1\" i styrfilen känner programmet inte till, så "
+                           "trädet kan inte värderas. Välj Tall eller Gran i listan.")
+                .arg(text));
+    return Outcome::failure(
+        QStringLiteral("Trädarten \"%1\" finns inte i listan. Välj Tall eller Gran.").arg(text));
 }
 
 void TreeForm::saveAndCalculate() {

@@ -14,7 +14,7 @@ class QRadioButton;
 class TreeForm : public ParameterForm {
     Q_OBJECT
 public:
-    TreeForm(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+    TreeForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent = nullptr);
 
     void load_param2() { loadParameters(); }
     // Saves the eleven keys; false (after telling the user) when the file could not be written.
@@ -25,7 +25,7 @@ protected:
     void clearControls() override;
     void showValue(const Parameter &p, const QString &value) override;
     std::optional<QString> valueToSave(const Parameter &p) const override;
-    QString fault(const Parameter &p, QWidget **where) const override;
+    Outcome checkRow(const Parameter &p, QWidget **where) const override;
 
 private:
     void saveAndCalculate();

@@ -38,8 +38,8 @@ std::span<const FormLayout::NamedText> PriceListEditor::texts() {
     return editorTexts;
 }
 
-PriceListEditor::PriceListEditor(WindowHub &hub, const QString &sokvag, QWidget *parent)
-    : WorkWindow(parent), m_hub(hub), m_sokvag(sokvag) {
+PriceListEditor::PriceListEditor(WindowHub &hub, HomeDirectory home, QWidget *parent)
+    : WorkWindow(parent), m_hub(hub), m_home(std::move(home)) {
     setObjectName(QStringLiteral("forPrislista"));
 
     auto *frame = new QGroupBox(editorTexts[Frame].string(), this);
@@ -122,7 +122,7 @@ PriceListEditor::PriceListEditor(WindowHub &hub, const QString &sokvag, QWidget 
 void PriceListEditor::formActivate() {
     PriceList list;
     FileStamp stamp;
-    if (const Outcome read = readPriceList(priceListPath(m_sokvag), list, &stamp); !read) {
+    if (const Outcome read = readPriceList(m_home.priceList(), list, &stamp); !read) {
         // A list not read whole is never shown or offered for saving over the file: the user is
         // told what is wrong with the file and taken back to the menu.
         btnSpara->setEnabled(false);
@@ -236,7 +236,7 @@ bool PriceListEditor::save() {
         this,
         [&](IfChangedSinceRead ifChanged) {
             FileStamp stamp = ifChanged == IfChangedSinceRead::Stop ? m_readStamp : FileStamp();
-            const SaveOutcome outcome = writePriceList(priceListPath(m_sokvag), list, &stamp);
+            const SaveOutcome outcome = writePriceList(m_home.priceList(), list, &stamp);
             if (outcome)
                 m_readStamp = stamp;
             return outcome;

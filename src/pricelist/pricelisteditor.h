@@ -22,7 +22,7 @@ class QPushButton;
 class PriceListEditor : public WorkWindow {
     Q_OBJECT
 public:
-    PriceListEditor(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+    PriceListEditor(WindowHub &hub, HomeDirectory home, QWidget *parent = nullptr);
 
 protected:
     void formActivate() override;
@@ -46,7 +46,7 @@ private:
     void keepComboOnAnEntry();
 
     WindowHub &m_hub;
-    QString m_sokvag;
+    HomeDirectory m_home;
     // The county text and the blocks the editor keeps as they are, as last read or saved.
     PriceList m_list;
     // What the last read found on disk, so that a save does not overwrite a change made since.

@@ -16,15 +16,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-namespace {
-
-const QString reportName = QStringLiteral("resultat.txt");
-
-} // namespace
-
-ResultExport::ResultExport(QWidget *window, QString sokvag, Sources sources)
-    : QObject(window), m_window(window), m_sokvag(std::move(sokvag)),
-      m_sources(std::move(sources)) {
+ResultExport::ResultExport(QWidget *window, HomeDirectory home, Sources sources)
+    : QObject(window), m_window(window), m_home(std::move(home)), m_sources(std::move(sources)) {
     chooseFile = [this](const QString &suggested, const QString &filter) {
         return chooseSavePath(m_window, QStringLiteral("Kvistel"), suggested, filter,
                               QFileInfo(suggested).suffix());
@@ -88,7 +81,7 @@ ResultPrintout ResultExport::printout() const {
 QString ResultExport::suggestedPath(const QString &extension) const {
     const QString name = m_sources.sheet ? m_sources.sheet->fileName(extension)
                                          : exportFileName(QString(), QString(), extension);
-    const QString directory = m_lastDirectory.isEmpty() ? m_sokvag : m_lastDirectory;
+    const QString directory = m_lastDirectory.isEmpty() ? m_home.path() : m_lastDirectory;
     return QDir(directory).filePath(name);
 }
 
@@ -147,7 +140,7 @@ void ResultExport::printToFile(const QString &outputFileName) {
     QString path = outputFileName;
     // The print dialog may offer a directory as the file's name: the file is named there.
     if (path.isEmpty() || QFileInfo(path).isDir())
-        path = QDir(path.isEmpty() ? m_sokvag : path)
+        path = QDir(path.isEmpty() ? m_home.path() : path)
                    .filePath(QFileInfo(suggestedPath(QStringLiteral("pdf"))).completeBaseName());
     path = withEndingConfirmed(m_window, path, QStringLiteral("pdf"));
     if (path.isEmpty())
@@ -159,7 +152,7 @@ void ResultExport::printToFile(const QString &outputFileName) {
 void ResultExport::showReport() {
     if (!m_viewer)
         m_viewer = new ReportViewer(m_window);
-    if (Outcome loaded = m_viewer->load(QDir(m_sokvag).filePath(reportName)); !loaded) {
+    if (Outcome loaded = m_viewer->load(m_home.report()); !loaded) {
         m_viewer->hide();
         failed(loaded.message());
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
 #include "core/results/resultsheet.h"
 #include "result/resultprintout.h"
 
@@ -28,9 +29,9 @@ public:
         const ResultSheet *sheet = nullptr; // the result shown; it outlives this object
     };
 
-    // `window` is the result window, parent of the dialogs; `sokvag` the home directory, where
+    // `window` is the result window, parent of the dialogs; `home` the home directory, where
     // files are offered first and where "resultat.txt" lies.
-    ResultExport(QWidget *window, QString sokvag, Sources sources);
+    ResultExport(QWidget *window, HomeDirectory home, Sources sources);
 
     // Asks for the path to save to, starting from `suggested`; an empty answer cancels. Set by
     // tests; a file dialog by default.
@@ -62,7 +63,7 @@ private:
     void failed(const QString &message);
 
     QWidget *m_window;
-    QString m_sokvag;
+    HomeDirectory m_home;
     Sources m_sources;
     QString m_lastDirectory; // the user's last choice, offered again this session
     QPointer<ReportViewer> m_viewer;

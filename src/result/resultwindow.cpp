@@ -88,8 +88,8 @@ QThreadPool &reportSaver() {
 
 } // namespace
 
-ResultWindow::ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *parent)
-    : WorkWindow(parent), m_hub(hub), m_controlFile(sokvag), m_engine(sokvag) {
+ResultWindow::ResultWindow(WindowHub &hub, const HomeDirectory &home, QWidget *parent)
+    : WorkWindow(parent), m_hub(hub), m_controlFile(home), m_engine(home) {
     setObjectName(QStringLiteral("forResultat"));
 
     auto *frame = new QGroupBox(QStringLiteral("Resultat"), this);
@@ -205,7 +205,7 @@ ResultWindow::ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *paren
     btnAvbryt = button(frame, "btnAvbryt", QStringLiteral("Avbryt"));
     btnAterga = button(frame, "btnAterga", QStringLiteral("Återgå"));
     // What takes the result out of the program, left of the buttons that leave the window.
-    m_export = new ResultExport(this, sokvag,
+    m_export = new ResultExport(this, home,
                                 {.grid = flgResult,
                                  .rowHeading = ResultModel::yearHeading(),
                                  .markedRowRole = ResultModel::BestYearRole,
@@ -418,10 +418,10 @@ void showInBox(QLineEdit *box, const QString &text) {
 
 } // namespace
 
-QString ResultWindow::showInputSummary() {
+Outcome ResultWindow::showInputSummary() {
     const Outcome read = m_sheet.summary.readOver(m_controlFile);
     showSummary();
-    return read ? QString() : read.message();
+    return read;
 }
 
 void ResultWindow::showSummary() {
@@ -454,12 +454,12 @@ void ResultWindow::calculateAndSave() {
     }
     showWindow();
     showBestYear();
-    QString message = shown.message;
+    Outcome outcome = shown.outcome;
     if (shown.report)
-        message = TreeCalculation::withSaveOutcome(message, saved.result());
+        outcome = TreeCalculation::withSaveOutcome(outcome, saved.result());
     m_export->reportChanged();
-    if (!message.isEmpty())
-        showKvistelMessage(this, message);
+    if (!outcome)
+        showKvistelMessage(this, outcome.message());
 }
 
 bool ResultWindow::eventFilter(QObject *watched, QEvent *event) {

@@ -24,15 +24,15 @@ class ResultExport;
 class ResultWindow : public WorkWindow, public CalculationWindow {
     Q_OBJECT
 public:
-    ResultWindow(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+    ResultWindow(WindowHub &hub, const HomeDirectory &home, QWidget *parent = nullptr);
 
     // One calculation on the control file and price list as they are now; a calculation that
     // stopped is explained in a "Kvistel" box.
     void calculateAndSave() override;
 
     // Fills the parameter summary from the control file. A box whose key is missing keeps what
-    // it showed. Returns an empty text or a Swedish message when the file cannot be read.
-    QString showInputSummary();
+    // it showed. Fails with a Swedish message when the file cannot be read.
+    Outcome showInputSummary();
 
     ResultGrid *grid() const { return flgResult; }
     ResultModel *model() const { return m_model; }

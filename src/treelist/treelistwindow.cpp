@@ -49,9 +49,9 @@ const QString csvFilter = QStringLiteral("Trädlistor (*.csv);;Alla filer (*)");
 
 } // namespace
 
-TreeListWindow::TreeListWindow(WindowHub &hub, const QString &sokvag, QWidget *parent)
-    : WorkWindow(parent), m_hub(hub), m_sokvag(sokvag), m_model(new TreeListModel(this)),
-      m_sorted(new TreeListSortModel(this)) {
+TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *parent)
+    : WorkWindow(parent), m_hub(hub), m_directory(std::move(home)),
+      m_model(new TreeListModel(this)), m_sorted(new TreeListSortModel(this)) {
     setObjectName(QStringLiteral("forTradlista"));
 
     auto *frame = new QGroupBox(QStringLiteral("Värdera en lista av träd"), this);
@@ -199,18 +199,19 @@ void TreeListWindow::writeFooter() {
         (failed == 0
              ? QString()
              : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
+    // The home directory shown as a directory, with its closing separator.
+    const QString home = shownPath(m_directory.filePath(QString()));
     lblFil->setText(m_path.isEmpty()
-                        ? QStringLiteral("Ny lista. Bestånd, ekonomi och priser från %1")
-                              .arg(shownPath(m_sokvag))
+                        ? QStringLiteral("Ny lista. Bestånd, ekonomi och priser från %1").arg(home)
                         : QStringLiteral("Lista: %1%2. Bestånd, ekonomi och priser från %3")
                               .arg(shownPath(m_path),
                                    m_model->isModified() ? QStringLiteral(" (ändrad)") : QString(),
-                                   shownPath(m_sokvag)));
+                                   home));
 }
 
 bool TreeListWindow::openList(const QString &path) {
     std::array<QString, treeKeyCount> texts;
-    if (const Outcome read = loadTreeKeyTexts(m_sokvag, texts); !read) {
+    if (const Outcome read = loadTreeKeyTexts(m_directory, texts); !read) {
         showKvistelMessage(this, read.message());
         return false;
     }
@@ -265,22 +266,22 @@ void TreeListWindow::chooseAndOpenList() {
         return;
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Öppna trädlista"),
-        m_path.isEmpty() ? m_sokvag : QFileInfo(m_path).absolutePath(), csvFilter);
+        m_path.isEmpty() ? m_directory.path() : QFileInfo(m_path).absolutePath(), csvFilter);
     if (!path.isEmpty())
         openList(path);
 }
 
 bool TreeListWindow::saveList() {
-    const QString path =
-        chooseSavePath(this, QStringLiteral("Spara trädlista"),
-                       m_path.isEmpty() ? m_sokvag + QStringLiteral("tradlista.csv") : m_path,
-                       csvFilter, QStringLiteral("csv"));
+    const QString path = chooseSavePath(
+        this, QStringLiteral("Spara trädlista"),
+        m_path.isEmpty() ? m_directory.filePath(QStringLiteral("tradlista.csv")) : m_path,
+        csvFilter, QStringLiteral("csv"));
     return !path.isEmpty() && saveList(path);
 }
 
 void TreeListWindow::addTreeRow() {
     std::array<QString, treeKeyCount> texts;
-    if (const Outcome read = loadTreeKeyTexts(m_sokvag, texts); !read)
+    if (const Outcome read = loadTreeKeyTexts(m_directory, texts); !read)
         showKvistelMessage(this,
                            read.message() + QStringLiteral(" Den nya raden får tomma värden."));
     const int row = m_model->addTree(texts);
@@ -330,7 +331,7 @@ void TreeListWindow::valueTrees() {
         return;
     }
     // The parameters and prices as they are now, read once for the whole list.
-    if (const Outcome loaded = loadTreeListHome(m_sokvag, m_home); !loaded) {
+    if (const Outcome loaded = loadTreeListHome(m_directory, m_home); !loaded) {
         showKvistelMessage(this, loaded.message() + QStringLiteral(" Listan värderades inte."));
         emit valuationDone();
         return;
@@ -340,9 +341,9 @@ void TreeListWindow::valueTrees() {
     auto value = [home = &m_home](const TreeRow &tree) {
         // A key neither the tree nor "trad.sty" has would be valued as 0.
         std::array<bool, treeKeyCount> has = tree.given;
-        if (const QString missing = missingTreeKeysMessage(*home, has); !missing.isEmpty()) {
+        if (const Outcome columns = checkTreeKeyColumns(*home, has); !columns) {
             TreeSummary s;
-            s.fault = missing;
+            s.fault = columns.message();
             return s;
         }
         return valueTreeRow(home->base, tree, home->prices);
@@ -397,7 +398,7 @@ MarkingList TreeListWindow::markingList() const {
     const QChar mark = localeDecimalSeparator();
     list.date = QDate::currentDate().toString(Qt::ISODate);
     PriceList prices;
-    if (readPriceList(m_sokvag + QStringLiteral("priser_ac.txt"), prices))
+    if (readPriceList(m_directory.priceList(), prices))
         list.county = prices.lan;
     for (const Parameter *p : parametersOf(Parameter::Form::Stand)) {
         QString value;
@@ -445,7 +446,7 @@ MarkingList TreeListWindow::markingList() const {
 }
 
 QString TreeListWindow::suggestedPlanPath(const QString &extension) const {
-    const QString base = m_path.isEmpty() ? m_sokvag + QStringLiteral("bestand")
+    const QString base = m_path.isEmpty() ? m_directory.filePath(QStringLiteral("bestand"))
                                           : QFileInfo(m_path).absolutePath() + u'/' +
                                                 QFileInfo(m_path).completeBaseName();
     return base + QStringLiteral("-plan.") + extension;
@@ -503,15 +504,14 @@ void TreeListWindow::openRow(int row) {
     if (row < 0 || row >= m_model->rowCount())
         return;
     TreeListHome home;
-    if (const Outcome loaded = loadTreeListHome(m_sokvag, home); !loaded) {
+    if (const Outcome loaded = loadTreeListHome(m_directory, home); !loaded) {
         showKvistelMessage(this, loaded.message());
         return;
     }
     TreeValuation valuation;
     TreeSummary summary;
-    if (const QString missing = missingTreeKeysMessage(home, m_model->tree(row).given);
-        !missing.isEmpty())
-        summary.fault = missing;
+    if (const Outcome columns = checkTreeKeyColumns(home, m_model->tree(row).given); !columns)
+        summary.fault = columns.message();
     else
         summary = valueTreeRow(home.base, m_model->tree(row), home.prices, &valuation);
     TreeResultDialog dialog(m_model->tree(row).id, summary, valuation, this);

@@ -22,7 +22,7 @@ class TreeListSortModel;
 class TreeListWindow : public WorkWindow {
     Q_OBJECT
 public:
-    TreeListWindow(WindowHub &hub, const QString &sokvag, QWidget *parent = nullptr);
+    TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *parent = nullptr);
     ~TreeListWindow() override;
 
     // Reads a list file in place of the list; false (after telling the user) when it could not.
@@ -71,7 +71,7 @@ private:
     int sourceRow(int viewRow) const;
 
     WindowHub &m_hub;
-    QString m_sokvag;
+    HomeDirectory m_directory;
     QString m_path; // the list file, empty for a new list
     TreeListModel *m_model;
     TreeListSortModel *m_sorted;

@@ -35,7 +35,7 @@ struct Session {
 
     Session() {
         copySampleFiles(home);
-        menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
+        menu = std::make_unique<MainMenu>(home.directory(), makeWindow);
         menu->showWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(menu.get()));
     }

@@ -16,9 +16,9 @@ namespace {
 // A work window with a return button, standing in for the real ones.
 class TestWindow : public WorkWindow {
 public:
-    TestWindow(WindowHub &hub, QString sokvag) : sokvag(std::move(sokvag)), m_hub(hub) {}
+    TestWindow(WindowHub &hub, HomeDirectory home) : home(std::move(home)), m_hub(hub) {}
     int loads = 0;
-    QString sokvag;
+    HomeDirectory home;
     bool mayEnd = true; // false: unsaved work the user keeps
     bool mayClose() override { return mayEnd; }
 
@@ -36,7 +36,8 @@ private:
 struct Menu {
     TempHome home;
     QHash<WindowHub::Window, TestWindow *> made;
-    MainMenu menu{home.sokvag(), [this](WindowHub::Window w, WindowHub &hub, const QString &s) {
+    MainMenu menu{home.directory(),
+                  [this](WindowHub::Window w, WindowHub &hub, const HomeDirectory &s) {
                       auto *t = new TestWindow(hub, s);
                       made.insert(w, t);
                       return t;
@@ -72,7 +73,7 @@ TEST(MainMenu, EachChoiceHidesTheMenuAndShowsItsWindowMadeOnce) {
             EXPECT_TRUE(w->isVisible());
             EXPECT_FALSE(m.menu.isVisible());
             EXPECT_EQ(w->windowTitle(), "Kvistel");
-            EXPECT_EQ(w->sokvag, m.home.sokvag());
+            EXPECT_EQ(w->home, m.home.directory());
             EXPECT_EQ(w->loads, 1);
             EXPECT_FALSE(w->isModal());
             w->close(); // the close box returns to the menu

@@ -21,7 +21,7 @@ struct Session {
 
     Session() {
         copySampleFiles(home);
-        menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
+        menu = std::make_unique<MainMenu>(home.directory(), makeWindow);
         menu->showWindow();
     }
     WorkWindow *window(WindowHub::Window w) const { return menu->existingWindow(w); }

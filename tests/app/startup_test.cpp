@@ -24,7 +24,7 @@ struct Asker {
     int asked = 0;
     int toldWrong = 0;
     QStringList reasons;
-    std::optional<QString> run(const QString &cwd, const QString &defaultPath) {
+    std::optional<HomeDirectory> run(const QString &cwd, const QString &defaultPath) {
         return settleHomeDirectory(
             cwd, defaultPath,
             [this] { return asked < answers.size() ? answers[asked++] : (++asked, QString()); },
@@ -42,7 +42,7 @@ TEST(StartUp, ControlFileInTheCurrentDirectoryIsTakenWithoutAQuestion) {
     cwd.write("trad.sty", "");
     other.write("trad.sty", "x");
     Asker asker;
-    EXPECT_EQ(asker.run(cwd.sokvag().chopped(1), other.sokvag()), cwd.sokvag());
+    EXPECT_EQ(asker.run(cwd.sokvag().chopped(1), other.sokvag()), cwd.directory());
     EXPECT_EQ(asker.asked, 0);
 }
 
@@ -50,7 +50,7 @@ TEST(StartUp, TheDefaultPathIsTriedSecondWithASlashAppended) {
     TempHome cwd, def;
     def.write("trad.sty", "x");
     Asker asker;
-    EXPECT_EQ(asker.run(cwd.sokvag(), def.sokvag().chopped(1)), def.sokvag());
+    EXPECT_EQ(asker.run(cwd.sokvag(), def.sokvag().chopped(1)), def.directory());
     EXPECT_EQ(asker.asked, 0);
 }
 
@@ -59,22 +59,22 @@ TEST(StartUp, TheHomeDirectoryUsedLastOpensWithoutAQuestionAndIsRememberedAgain)
     last.write("trad.sty", "");
     QSettings settings(config.path("Kvistel.conf"), QSettings::IniFormat);
     EXPECT_EQ(rememberedHome(settings), QString());
-    rememberHome(settings, last.sokvag());
+    rememberHome(settings, last.directory());
     const QStringList candidates =
         homeCandidates(cwd.sokvag(), rememberedHome(settings), "n:\\arb/cprog/kvistel/swe");
     Asker asker;
     EXPECT_EQ(
         settleHomeDirectory(
             candidates, [&] { return asker.answers.value(asker.asked++); }, [](const QString &) {}),
-        last.sokvag());
+        last.directory());
     EXPECT_EQ(asker.asked, 0);
-    EXPECT_EQ(firstHomeAmong(candidates), last.sokvag());
+    EXPECT_EQ(firstHomeAmong(candidates), last.directory());
     // The current directory still comes first.
     cwd.write("trad.sty", "");
     EXPECT_EQ(settleHomeDirectory(
                   candidates, [] { return QString(); }, [](const QString &) {}),
-              cwd.sokvag());
-    EXPECT_EQ(firstHomeAmong(candidates), cwd.sokvag());
+              cwd.directory());
+    EXPECT_EQ(firstHomeAmong(candidates), cwd.directory());
     EXPECT_EQ(firstHomeAmong({config.sokvag()}), std::nullopt);
 }
 
@@ -86,19 +86,19 @@ TEST(StartUp, TheSameHomeDirectoryIsNotWrittenAgainAtEveryStart) {
         return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_ino : 0;
     };
     QSettings settings(file, QSettings::IniFormat);
-    rememberHome(settings, home.sokvag());
+    rememberHome(settings, home.directory());
     settings.sync();
     ASSERT_TRUE(QFile::exists(file));
     const auto written = fileId();
     if (written == 0)
         GTEST_SKIP() << "the system gives its files no numbers to tell a rewritten file by";
-    rememberHome(settings, home.sokvag());
+    rememberHome(settings, home.directory());
     settings.sync();
     EXPECT_EQ(fileId(), written); // a rewrite replaces the file by a new one
-    rememberHome(settings, config.sokvag());
+    rememberHome(settings, config.directory());
     settings.sync();
     EXPECT_NE(fileId(), written);
-    EXPECT_EQ(rememberedHome(settings), QDir::cleanPath(config.sokvag()));
+    EXPECT_EQ(rememberedHome(settings), config.directory().path());
 }
 
 TEST(StartUp, WithNoHomeDirectoryAnywhereTheUserIsAsked) {
@@ -132,7 +132,7 @@ TEST(StartUp, TheQuestionOffersAFolderDialogAndANewHomeFromTheExample) {
 TEST(StartUp, TheExampleIsFoundBesideTheProgramOrInTheSourceTree) {
     const QString example = exampleDirectory();
     ASSERT_FALSE(example.isEmpty());
-    EXPECT_TRUE(checkPath(example + "/"));
+    EXPECT_TRUE(checkPath(HomeDirectory(example + "/")));
 }
 
 TEST(StartUp, WrongAnswersAreToldAndAskedAgainUntilOneHoldsAControlFile) {
@@ -140,7 +140,7 @@ TEST(StartUp, WrongAnswersAreToldAndAskedAgainUntilOneHoldsAControlFile) {
     home.write("trad.sty", "");
     Asker asker;
     asker.answers = {"/finns/inte", cwd.sokvag(), home.sokvag().chopped(1)};
-    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\arb/cprog/kvistel/swe"), home.sokvag());
+    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\arb/cprog/kvistel/swe"), home.directory());
     EXPECT_EQ(asker.asked, 3);
     EXPECT_EQ(asker.toldWrong, 2);
 }
@@ -150,7 +150,7 @@ TEST(StartUp, AnAnswerEndingWithASlashIsUsedUnchanged) {
     home.write("trad.sty", "");
     Asker asker;
     asker.answers = {home.sokvag()};
-    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\x"), home.sokvag());
+    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\x"), home.directory());
 }
 
 TEST(StartUp, AnEmptyAnswerEndsTheProgram) {
@@ -164,9 +164,9 @@ TEST(StartUp, AnEmptyAnswerEndsTheProgram) {
 TEST(StartUp, ADirectoryNamedTradStyIsNoControlFile) {
     TempHome home;
     QDir(home.sokvag()).mkdir("trad.sty");
-    EXPECT_FALSE(checkPath(home.sokvag()));
+    EXPECT_FALSE(checkPath(home.directory()));
     home.write("x", "");
-    EXPECT_FALSE(checkPath(home.sokvag() + "x/"));
+    EXPECT_FALSE(checkPath(HomeDirectory(home.sokvag() + "x/")));
 }
 
 TEST(StartUp, TheRealQuestionBoxIsAskedAndAnsweredWithFelaktigSokvag) {
@@ -175,7 +175,7 @@ TEST(StartUp, TheRealQuestionBoxIsAskedAndAnsweredWithFelaktigSokvag) {
     ModalHand hand;
     hand.queueInput("/finns/inte");
     hand.queueInput(home.sokvag());
-    EXPECT_EQ(settleHomeDirectory(cwd.sokvag(), "n:\\arb/cprog/kvistel/swe"), home.sokvag());
+    EXPECT_EQ(settleHomeDirectory(cwd.sokvag(), "n:\\arb/cprog/kvistel/swe"), home.directory());
     ASSERT_EQ(hand.count(), 3);
     EXPECT_EQ(hand.seen()[0].className, "QInputDialog");
     EXPECT_EQ(hand.seen()[0].title, "Sökväg");

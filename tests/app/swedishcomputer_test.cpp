@@ -69,7 +69,7 @@ struct Menu {
     std::unique_ptr<MainMenu> menu;
     Menu() {
         copySampleFiles(home);
-        menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
+        menu = std::make_unique<MainMenu>(home.directory(), makeWindow);
         menu->showWindow();
     }
     WorkWindow *window(WindowHub::Window w) const { return menu->existingWindow(w); }
@@ -125,7 +125,7 @@ Outputs treeListValuedAndSaved() {
         void open(Window) override {}
         void calculate() override {}
     } hub;
-    TreeListWindow w(hub, home.sokvag());
+    TreeListWindow w(hub, home.directory());
     w.showWindow();
     ModalHand hand;
     Outputs out;

@@ -34,7 +34,7 @@ TEST(Walkthrough, EveryWindowOpensAndTheFormsAndThePriceListAreSaved) {
     TempHome home;
     copySampleFiles(home);
     ModalHand hand;
-    MainMenu menu(home.sokvag(), makeWindow);
+    MainMenu menu(home.directory(), makeWindow);
     menu.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
     using Window = WindowHub::Window;

@@ -34,7 +34,7 @@ struct Session {
 
     Session() {
         copySampleFiles(home);
-        menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
+        menu = std::make_unique<MainMenu>(home.directory(), makeWindow);
         menu->showWindow();
     }
     // Opens the window as a user does; the result window through a calculation.

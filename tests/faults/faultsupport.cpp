@@ -102,7 +102,7 @@ Program::Program() {
     home.writeLines(QStringLiteral("trad.sty"), sampleControlLines());
     home.write(QStringLiteral("priser_ac.txt"), samplePriceList());
     // The windows as the program makes them.
-    m_menu = std::make_unique<MainMenu>(home.sokvag(), makeWindow);
+    m_menu = std::make_unique<MainMenu>(home.directory(), makeWindow);
     m_menu->showWindow();
 }
 

@@ -41,9 +41,9 @@ struct AnyForm {
     AnyForm(bool tree, const QStringList &lines) : tree(tree) {
         home.writeLines("trad.sty", lines);
         if (tree)
-            form = std::make_unique<TreeForm>(hub, home.sokvag());
+            form = std::make_unique<TreeForm>(hub, home.directory());
         else
-            form = std::make_unique<StandForm>(hub, home.sokvag());
+            form = std::make_unique<StandForm>(hub, home.directory());
         showActive(*form);
     }
     QWidget *control(const char *name) const { return child<QWidget>(*form, name); }
@@ -359,7 +359,7 @@ TEST_P(AValueWithoutALine, IsAddedWhereEveryReaderFindsIt) {
     showActive(*f.form);
     EXPECT_EQ(qobject_cast<QLineEdit *>(f.control(m.control))->text(), QString::fromUtf8(m.typed));
     TreeInputs inputs;
-    ASSERT_EQ(loadTreeInputs(f.home.sokvag(), inputs), QString());
+    ASSERT_EQ(loadTreeInputs(f.home.directory(), inputs).message(), QString());
     EXPECT_TRUE(inputs.rant == 0.03 || inputs.dkvot == 0.75);
 }
 

@@ -24,7 +24,7 @@ template <class Form> struct ActiveForm {
 
     ActiveForm() {
         home.writeLines("trad.sty", sampleControlLines());
-        form = std::make_unique<Form>(hub, home.sokvag());
+        form = std::make_unique<Form>(hub, home.directory());
         showActive(*form);
     }
     QLineEdit *field(const char *name) const { return child<QLineEdit>(*form, name); }

@@ -42,7 +42,7 @@ struct OpenStandForm {
 
     explicit OpenStandForm(const QStringList &lines = standFile()) {
         home.writeLines("trad.sty", lines);
-        form = std::make_unique<StandForm>(hub, home.sokvag());
+        form = std::make_unique<StandForm>(hub, home.directory());
     }
     QLineEdit *field(const char *name) const { return child<QLineEdit>(*form, name); }
     QRadioButton *option(const char *name) const { return child<QRadioButton>(*form, name); }
@@ -203,7 +203,7 @@ TEST(StandForm, CloseBoxReturnsToTheMenuWithoutSaving) {
 TEST(StandForm, AMissingControlFileIsReportedAndTheFormStaysUsable) {
     TempHome home;
     RecordingHub hub;
-    StandForm form(hub, home.sokvag());
+    StandForm form(hub, home.directory());
     ModalHand hand;
     form.showWindow();
     ASSERT_EQ(hand.count(), 1);

@@ -53,7 +53,7 @@ struct OpenTreeForm {
 
     explicit OpenTreeForm(const QStringList &lines = treeFile()) {
         home.writeLines("trad.sty", lines);
-        form = std::make_unique<TreeForm>(hub, home.sokvag());
+        form = std::make_unique<TreeForm>(hub, home.directory());
     }
     QLineEdit *field(const char *name) const { return child<QLineEdit>(*form, name); }
     QComboBox *box(const char *name) const { return child<QComboBox>(*form, name); }
@@ -256,7 +256,7 @@ TEST(TreeForm, ASaveThatFailsStartsNoCalculationOnTheOldFile) {
 TEST(TreeForm, AMissingControlFileIsReportedAndTheFormStaysUsable) {
     TempHome home;
     RecordingHub hub;
-    TreeForm form(hub, home.sokvag());
+    TreeForm form(hub, home.directory());
     ModalHand hand;
     form.showWindow();
     ASSERT_EQ(hand.count(), 1);

@@ -108,7 +108,7 @@ public:
     explicit Editor(const QByteArray &file = samplePriceList()) {
         if (!file.isNull())
             home.write("priser_ac.txt", file);
-        window = std::make_unique<PriceListEditor>(hub, home.sokvag());
+        window = std::make_unique<PriceListEditor>(hub, home.directory());
     }
 
     TempHome home;

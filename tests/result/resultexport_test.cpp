@@ -45,7 +45,7 @@ struct ExportWindow {
     ResultSheet sheet = sampleSheet();
     QStringList asked; // the paths offered by the file dialog
     QString answer;    // the path the user chooses; empty cancels
-    ResultExport exporter{&window, home.sokvag(), sources()};
+    ResultExport exporter{&window, home.directory(), sources()};
 
     ExportWindow() {
         view->setModel(model.get());

@@ -24,8 +24,8 @@ struct ShownGrid {
         home.write("priser_ac.txt", samplePriceList());
         TreeInputs inputs;
         PriceTables prices;
-        EXPECT_TRUE(loadTreeInputs(home.sokvag(), inputs).isEmpty());
-        EXPECT_TRUE(loadPriceTables(home.sokvag(), prices).isEmpty());
+        EXPECT_TRUE(loadTreeInputs(home.directory(), inputs).ok());
+        EXPECT_TRUE(loadPriceTables(home.directory(), prices).ok());
         model.setValuation(valueTree(inputs, prices), u'.');
         grid.setResultModel(&model);
         grid.resize(1360, 600);

@@ -29,7 +29,7 @@ struct CalculatedWindow {
     CalculatedWindow() {
         home.writeLines("trad.sty", sampleControlLines());
         home.write("priser_ac.txt", samplePriceList());
-        window = std::make_unique<ResultWindow>(hub, home.sokvag());
+        window = std::make_unique<ResultWindow>(hub, home.directory());
         window->showWindow();
         window->calculateAndSave();
         window->resultExport().chooseFile = [this](const QString &, const QString &) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
+
 #include <QByteArray>
 #include <QLocale>
 #include <QString>
@@ -7,15 +9,23 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <ostream>
 
 class QWidget;
+
+// A home directory as a failed comparison shows it.
+inline void PrintTo(const HomeDirectory &home, std::ostream *os) {
+    *os << home.path().toStdString();
+}
 
 // A home directory of the test's own, removed afterwards.
 class TempHome {
 public:
     TempHome();
-    // The home directory as the program holds it: ending with "/".
+    // The directory's path ending with "/", to build paths and arguments from.
     QString sokvag() const;
+    // The directory as the program holds it.
+    HomeDirectory directory() const { return HomeDirectory(sokvag()); }
     QString path(const QString &name) const;
 
     void write(const QString &name, const QByteArray &bytes) const;

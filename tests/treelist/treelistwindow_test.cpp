@@ -51,7 +51,7 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
     home.writeLines("trad.sty", sampleControlLines());
     home.write("priser_ac.txt", samplePriceList());
     MenuHub hub;
-    TreeListWindow w(hub, home.sokvag());
+    TreeListWindow w(hub, home.directory());
     w.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     QTableView *view = w.view();
@@ -164,7 +164,7 @@ TEST(TreeListWindow, ALongListShowsItsProgressAndCanBeCancelled) {
         list += QByteArray::number(i) + ";" + QByteArray::number(20 + i % 30) + "\r\n";
     home.write("lista.csv", list);
     MenuHub hub;
-    TreeListWindow w(hub, home.sokvag());
+    TreeListWindow w(hub, home.directory());
     w.showWindow();
     ASSERT_TRUE(w.openList(home.path("lista.csv")));
 
@@ -197,7 +197,7 @@ TEST(TreeListWindow, SavesBackWhatTheListHeldAndOnlyWhatTheUserChanged) {
                                                         "3;30;;Gran\r\n"));
     home.write("lista.csv", list);
     MenuHub hub;
-    TreeListWindow w(hub, home.sokvag());
+    TreeListWindow w(hub, home.directory());
     w.showWindow();
     ASSERT_TRUE(w.openList(home.path("lista.csv")));
     TreeListModel *model = w.model();
@@ -224,7 +224,7 @@ TEST(TreeListWindow, BehavesAsASpreadsheetUserExpects) {
     home.write("priser_ac.txt", samplePriceList());
     home.write("lista.csv", "id;bdm\r\n3;30\r\n1;31\r\n5;400\r\n");
     MenuHub hub;
-    TreeListWindow w(hub, home.sokvag());
+    TreeListWindow w(hub, home.directory());
     w.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     ASSERT_TRUE(w.openList(home.path("lista.csv")));
@@ -271,7 +271,7 @@ TEST(TreeListWindow, ShowsAnIdThatLooksLikeMarkupAsText) {
     home.write("priser_ac.txt", samplePriceList());
     home.write("lista.csv", "id;bdm\r\n<img src=\"/dev/zero\"><h1>x</h1>;30\r\n");
     MenuHub hub;
-    TreeListWindow w(hub, home.sokvag());
+    TreeListWindow w(hub, home.directory());
     w.showWindow();
     ASSERT_TRUE(w.openList(home.path("lista.csv")));
     Qt::TextFormat format = Qt::RichText;
@@ -301,7 +301,7 @@ TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChan
     home.write("priser_ac.txt", samplePriceList());
     home.write("lista.csv", "id;bdm\r\n1;12\r\n2;30\r\n3;46\r\nX;400\r\n");
     MenuHub hub;
-    TreeListWindow w(hub, home.sokvag());
+    TreeListWindow w(hub, home.directory());
     w.showWindow();
     ASSERT_TRUE(w.openList(home.path("lista.csv")));
     auto *plan = w.findChild<HarvestPlanView *>();

@@ -21,7 +21,3 @@ TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices, Rep
     result.carryOver = s.in;
     return result;
 }
-
-QString loadPriceTables(const QString &sokvag, PriceTables &prices) {
-    return readTimberPrices(priceListPath(sokvag), prices.pine, prices.spruce).message();
-}

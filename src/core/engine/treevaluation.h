@@ -13,12 +13,6 @@
 // window, a list of trees, a command line and a benchmark all call the same thing, on any
 // thread at once.
 
-// The timber prices the valuation reads, kr/m3.
-struct PriceTables {
-    PriceTable pine{};
-    PriceTable spruce{};
-};
-
 inline constexpr int harvestYearCount = 12; // harvest now, in 10, 20, ..., 110 years
 inline constexpr int resultColumnCount = 17;
 
@@ -74,7 +68,3 @@ struct TreeValuation {
 // carry-over and where the calculation stops are the same.
 TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices,
                         Report *report = nullptr);
-
-// Reads the timber prices of "priser_ac.txt" in the home directory `sokvag`. Returns an empty
-// text, or a Swedish message; `prices` is then unchanged.
-QString loadPriceTables(const QString &sokvag, PriceTables &prices);

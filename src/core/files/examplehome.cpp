@@ -1,5 +1,7 @@
 #include "core/files/examplehome.h"
 
+#include "core/files/homedirectory.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,7 @@
 Outcome copyExampleHome(const QString &example, const QString &target) {
     const QDir from(example);
     const QString shownTarget = QDir::toNativeSeparators(target);
-    if (!QFileInfo(from.filePath(QStringLiteral("trad.sty"))).isFile())
+    if (!QFileInfo(HomeDirectory(example).controlFile()).isFile())
         return Outcome::failure(
             QStringLiteral("Exemplet med styrfilen trad.sty finns inte i \"%1\". Installera "
                            "Kvistel på nytt, eller ange en befintlig hemkatalog.")

@@ -6,7 +6,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -151,4 +153,66 @@ QString formatNumber(double value, QStringView pattern) {
 QChar localeDecimalSeparator() {
     const QString point = QLocale().decimalPoint();
     return point.isEmpty() ? QChar(u'.') : point.at(0);
+}
+
+double leadingNumber(QStringView text) {
+    std::string s;
+    s.reserve(size_t(text.size()));
+    qsizetype i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() &&
+               (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
+            ++i;
+    };
+    auto digitAt = [&] { return i < text.size() && text[i] >= u'0' && text[i] <= u'9'; };
+
+    skipBlanks();
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    bool anyDigit = false;
+    bool point = false;
+    for (;;) {
+        skipBlanks();
+        if (digitAt()) {
+            s += char(text[i++].unicode());
+            anyDigit = true;
+        } else if (!point && i < text.size() && text[i] == u'.') {
+            s += '.';
+            point = true;
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit)
+        return 0.0;
+    skipBlanks();
+    if (i < text.size() &&
+        (text[i] == u'E' || text[i] == u'e' || text[i] == u'D' || text[i] == u'd')) {
+        std::string exponent = "e";
+        ++i;
+        skipBlanks();
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            exponent += char(text[i++].unicode());
+        bool expDigit = false;
+        for (;;) {
+            skipBlanks();
+            if (!digitAt())
+                break;
+            exponent += char(text[i++].unicode());
+            expDigit = true;
+        }
+        if (expDigit)
+            s += exponent;
+    }
+    // from_chars reads with a point whatever the user's regional settings say, as the file is
+    // written; a value beyond a double's range is infinite (too large) or zero (too small).
+    double value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        const bool tiny = s.find("e-") != std::string::npos;
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -value : value;
 }

@@ -78,3 +78,10 @@ QString formatNumber(double value, QStringView pattern);
 
 // The decimal separator of the user's regional settings.
 QChar localeDecimalSeparator();
+
+// The leading-number rule by which every reader turns a value text into a number: blanks, tabs
+// and line feeds anywhere are ignored; then an optional sign, digits with at most one ".", and
+// an optional exponent (E or D, optional sign, digits) are taken up to the first other
+// character. A text that does not begin with a number reads as 0, so "12,5" reads as 12
+// whatever the user's regional settings. A number too large for a double reads as infinity.
+double leadingNumber(QStringView text);

@@ -7,10 +7,6 @@
 #include <cmath>
 #include <optional>
 
-QString priceListPath(const QString &sokvag) {
-    return sokvag + QStringLiteral("priser_ac.txt");
-}
-
 // A price item: a plain decimal number, optionally signed and with an exponent; empty is 0.
 std::optional<double> parsePrice(const QString &item) {
     if (item.isEmpty())
@@ -418,6 +414,10 @@ Outcome readTimberPrices(const QString &path, PriceTable &pine, PriceTable &spru
             fill(spruce, block);
     }
     return {};
+}
+
+Outcome loadPriceTables(const HomeDirectory &home, PriceTables &prices) {
+    return readTimberPrices(home.priceList(), prices.pine, prices.spruce);
 }
 
 QString priceText(double price) {

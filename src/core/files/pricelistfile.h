@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
 #include "core/files/outcome.h"
 #include "core/files/textfile.h"
 
@@ -16,7 +17,11 @@
 // the file; the other cells stay 0, so a lookup outside them gives price 0.
 using PriceTable = std::array<std::array<double, 16>, 6>;
 
-QString priceListPath(const QString &sokvag);
+// The timber prices a valuation reads, kr/m3.
+struct PriceTables {
+    PriceTable pine{};
+    PriceTable spruce{};
+};
 
 // A price as the file holds it: a plain decimal number with "." as the point, optionally signed
 // and with an exponent; the empty text is 0. Anything else is no price.
@@ -55,6 +60,10 @@ Outcome readPriceList(const QString &path, PriceList &list, FileStamp *stamp = n
 // same tag overrides an earlier one. Fails as the editor's reader does, and also when the final
 // empty line is missing; the tables then stay as they were.
 Outcome readTimberPrices(const QString &path, PriceTable &pine, PriceTable &spruce);
+
+// Reads the timber prices of the price list in the home directory over `prices` (a table the
+// file has no block for keeps its prices); on failure `prices` is unchanged.
+Outcome loadPriceTables(const HomeDirectory &home, PriceTables &prices);
 
 // Writes the county text and the blocks of `list` (the layout of 14 lines for a list of a pine
 // and a spruce block) and replaces the file atomically. Fails with a Swedish message when the

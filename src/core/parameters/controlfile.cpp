@@ -6,73 +6,6 @@
 
 #include <algorithm>
 
-#include <charconv>
-#include <cmath>
-#include <limits>
-#include <string>
-
-double leadingNumber(QStringView text) {
-    std::string s;
-    s.reserve(size_t(text.size()));
-    qsizetype i = 0;
-    auto skipBlanks = [&] {
-        while (i < text.size() &&
-               (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
-            ++i;
-    };
-    auto digitAt = [&] { return i < text.size() && text[i] >= u'0' && text[i] <= u'9'; };
-
-    skipBlanks();
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    bool anyDigit = false;
-    bool point = false;
-    for (;;) {
-        skipBlanks();
-        if (digitAt()) {
-            s += char(text[i++].unicode());
-            anyDigit = true;
-        } else if (!point && i < text.size() && text[i] == u'.') {
-            s += '.';
-            point = true;
-            ++i;
-        } else {
-            break;
-        }
-    }
-    if (!anyDigit)
-        return 0.0;
-    skipBlanks();
-    if (i < text.size() &&
-        (text[i] == u'E' || text[i] == u'e' || text[i] == u'D' || text[i] == u'd')) {
-        std::string exponent = "e";
-        ++i;
-        skipBlanks();
-        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-            exponent += char(text[i++].unicode());
-        bool expDigit = false;
-        for (;;) {
-            skipBlanks();
-            if (!digitAt())
-                break;
-            exponent += char(text[i++].unicode());
-            expDigit = true;
-        }
-        if (expDigit)
-            s += exponent;
-    }
-    // from_chars reads with a point whatever the user's regional settings say, as the file is
-    // written; a value beyond a double's range is infinite (too large) or zero (too small).
-    double value = 0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        const bool tiny = s.find("e-") != std::string::npos;
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    }
-    return negative ? -value : value;
-}
-
 namespace {
 
 // Positions of the first two slashes, or false when the line has fewer than two.
@@ -109,21 +42,17 @@ bool carriesKey(QStringView line, QStringView key) {
     return line.startsWith(key);
 }
 
-ControlFile::ControlFile(QString sokvag) : m_sokvag(std::move(sokvag)) {}
+ControlFile::ControlFile(HomeDirectory home) : m_home(std::move(home)) {}
 
 QString ControlFile::path() const {
-    return m_sokvag + QStringLiteral("trad.sty");
+    return m_home.controlFile();
 }
 
-bool ControlFile::readLines(QStringList *lines, QString *error, FileStamp *stamp) const {
+Expected<QStringList> ControlFile::readLines(FileStamp *stamp) const {
     QString text;
-    const Outcome read = readTextFile(path(), &text, stamp);
-    if (!read) {
-        *error = read.message();
-        return false;
-    }
-    *lines = splitLines(text);
-    return true;
+    if (Outcome read = readTextFile(path(), &text, stamp); !read)
+        return read;
+    return splitLines(text);
 }
 
 FileStamp ControlFile::stampOf(const QStringList &lines) const {
@@ -136,16 +65,16 @@ FileStamp ControlFile::stampOf(const QStringList &lines) const {
     return FileStamp::of(seen.join(u'\n').toUtf8());
 }
 
-bool ControlFile::read(const QStringList &keys, Lines which, const KeyAction &action,
-                       QString *error) const {
-    QStringList lines;
+Outcome ControlFile::read(const QStringList &keys, Lines which, const KeyAction &action) const {
     FileStamp fileStamp;
     m_readKeys = keys;
     m_readWhich = which;
-    if (!readLines(&lines, error, &fileStamp)) {
+    const Expected<QStringList> read = readLines(&fileStamp);
+    if (!read) {
         m_readStamp = fileStamp;
-        return false;
+        return read.outcome();
     }
+    const QStringList &lines = *read;
     m_readStamp = stampOf(lines);
     const qsizetype begin = which == Lines::AllButFirst ? 1 : 0;
     const qsizetype end = which == Lines::AllButFirst ? lines.size() : lines.size() - 1;
@@ -157,7 +86,7 @@ bool ControlFile::read(const QStringList &keys, Lines which, const KeyAction &ac
             if (carriesKey(line, key))
                 action(key, valueOfLine(line));
     }
-    return true;
+    return {};
 }
 
 namespace {
@@ -174,16 +103,18 @@ QStringList inTableOrder(QStringList keys) {
     return keys;
 }
 
-// Why `value` cannot stand between the two slashes of the key's line, or the empty text.
-QString unstorable(const QString &key, const QString &value) {
+// Whether `value` can stand between the two slashes of the key's line, and why not.
+Outcome storable(const QString &key, const QString &value) {
     if (const QString c = firstCharacterOutsideCp1252(value); !c.isEmpty())
-        return QStringLiteral("Värdet för %1 innehåller tecknet \"%2\", som styrfilen inte kan "
-                              "lagra. Ta bort tecknet och spara igen.")
-            .arg(key, c);
+        return Outcome::failure(
+            QStringLiteral("Värdet för %1 innehåller tecknet \"%2\", som styrfilen inte kan "
+                           "lagra. Ta bort tecknet och spara igen.")
+                .arg(key, c));
     if (value.contains(u'/') || value.contains(u'\r') || value.contains(u'\n'))
-        return QStringLiteral("Värdet för %1 får inte innehålla snedstreck eller radbrytningar. "
-                              "Rätta värdet och spara igen.")
-            .arg(key);
+        return Outcome::failure(
+            QStringLiteral("Värdet för %1 får inte innehålla snedstreck eller radbrytningar. "
+                           "Rätta värdet och spara igen.")
+                .arg(key));
     return {};
 }
 
@@ -196,8 +127,8 @@ Outcome ControlFile::save(const QHash<QString, QString> &newValues) const {
 SaveOutcome ControlFile::save(const QHash<QString, QString> &newValues,
                               IfChangedSinceRead ifChanged) const {
     for (auto it = newValues.cbegin(); it != newValues.cend(); ++it)
-        if (const QString problem = unstorable(it.key(), it.value()); !problem.isEmpty())
-            return Outcome::failure(problem +
+        if (const Outcome problem = storable(it.key(), it.value()); !problem)
+            return Outcome::failure(problem.message() +
                                     QStringLiteral(" Styrfilen \"%1\" är oförändrad.").arg(path()));
     // Read, compare and write under the home directory's lock, so that no other copy's save
     // can come in between.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
 #include "core/files/outcome.h"
 #include "core/files/textfile.h"
 
@@ -12,13 +13,6 @@
 // The control file "trad.sty": one parameter a line, a key such as "rant:" at the start of the
 // line and the value between the line's first and second slash. Lines without a known key are
 // carried through every save byte for byte.
-
-// The leading-number rule by which every reader turns a value text into a number: blanks, tabs
-// and line feeds anywhere are ignored; then an optional sign, digits with at most one ".", and
-// an optional exponent (E or D, optional sign, digits) are taken up to the first other
-// character. A text that does not begin with a number reads as 0, so "12,5" reads as 12
-// whatever the user's regional settings. A number too large for a double reads as infinity.
-double leadingNumber(QStringView text);
 
 // True when the line has the two slashes that enclose a value.
 bool hasValueField(QStringView record);
@@ -42,16 +36,15 @@ public:
 
     using KeyAction = std::function<void(const QString &key, const QString &value)>;
 
-    // `sokvag` is the home directory, ending with a separator.
-    explicit ControlFile(QString sokvag);
+    explicit ControlFile(HomeDirectory home);
 
     QString path() const;
 
     // Reads the file and calls `action` for every examined line that carries one of `keys` and
     // has a value field, in file order (so of duplicate lines the last one wins). A line with
-    // fewer than two slashes is skipped. Returns false with a Swedish message when the file
-    // cannot be read; then no action has run.
-    bool read(const QStringList &keys, Lines lines, const KeyAction &action, QString *error) const;
+    // fewer than two slashes is skipped. Fails with a Swedish message when the file cannot be
+    // read; then no action has run.
+    Outcome read(const QStringList &keys, Lines lines, const KeyAction &action) const;
 
     // Rewrites the file (replaceFileSafely): every line that carries a key of `newValues` gets
     // that value; all other lines, and every line end, are written as CR LF
@@ -68,13 +61,13 @@ public:
     SaveOutcome save(const QHash<QString, QString> &newValues, IfChangedSinceRead ifChanged) const;
 
 private:
-    bool readLines(QStringList *lines, QString *error, FileStamp *stamp = nullptr) const;
+    Expected<QStringList> readLines(FileStamp *stamp = nullptr) const;
     // Gives the lines the new values, adding the lines of missing keys.
     Outcome editLines(QStringList &lines, const QHash<QString, QString> &newValues) const;
     // What the last read saw of its keys, to compare at the next save.
     FileStamp stampOf(const QStringList &lines) const;
 
-    QString m_sokvag;
+    HomeDirectory m_home;
     // A read records what it read, so that a save can tell what changed since; a read is still a
     // read, hence mutable.
     mutable QStringList m_readKeys;

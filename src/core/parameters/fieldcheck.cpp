@@ -1,7 +1,7 @@
 #include "core/parameters/fieldcheck.h"
 
+#include "core/files/numberformat.h"
 #include "core/files/textfile.h"
-#include "core/parameters/controlfile.h"
 
 #include <charconv>
 #include <system_error>
@@ -104,16 +104,16 @@ std::optional<double> plainNumber(QStringView text) {
     return leadingNumber(withPoint);
 }
 
-QString fieldFault(QStringView text, double lower, double upper, QChar decimalSeparator) {
+Outcome checkField(QStringView text, double lower, double upper, QChar decimalSeparator) {
     if (text.isEmpty())
-        return FieldMessage::empty();
+        return Outcome::failure(FieldMessage::empty());
     if (const QString c = firstCharacterOutsideCp1252(text); !c.isEmpty())
-        return FieldMessage::notInCp1252(c);
+        return Outcome::failure(FieldMessage::notInCp1252(c));
     if (!isNumericText(text))
-        return FieldMessage::notNumeric();
+        return Outcome::failure(FieldMessage::notNumeric());
     const double value = leadingNumber(text);
     if (!(value >= lower && value <= upper))
-        return FieldMessage::outOfRange(lower, upper, decimalSeparator);
+        return Outcome::failure(FieldMessage::outOfRange(lower, upper, decimalSeparator));
     return {};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/outcome.h"
+
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -40,11 +42,11 @@ QString firstCharacterOutsideCp1252(QStringView text);
 // "0x10", "12 cm", the empty text).
 std::optional<double> plainNumber(QStringView text);
 
-// The message for the first fault of `text` in a field bounded `lower` to `upper` (both
-// inclusive), or the empty text when the field passes: empty, a character the file cannot
-// hold, not a number, out of range, in that order. The value is read by the control file's
-// leading-number rule, as the engine will read it.
-QString fieldFault(QStringView text, double lower, double upper, QChar decimalSeparator);
+// Checks `text` in a field bounded `lower` to `upper` (both inclusive); fails with the message
+// for its first fault: empty, a character the file cannot hold, not a number, out of range, in
+// that order. The value is read by the control file's leading-number rule, as the engine will
+// read it.
+Outcome checkField(QStringView text, double lower, double upper, QChar decimalSeparator);
 
 // A Swedish user writes 2,5 for two and a half; the control file and the engine read only "."
 // and would take it as 2. A text that is a number once its one decimal comma is a point is

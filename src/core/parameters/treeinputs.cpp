@@ -22,8 +22,8 @@ QString quoted(const QString &value) {
     return QLatin1Char('"') + shown + QLatin1Char('"');
 }
 
-// Stores one value into `s`; returns a message when the value cannot be used.
-QString store(TreeInputs &s, const Parameter &k, const QString &value) {
+// Stores one value into `s`; fails with a message when the value cannot be used.
+Outcome store(TreeInputs &s, const Parameter &k, const QString &value) {
     if (k.conversion == Conversion::Text) {
         s.*k.text = value;
         return {};
@@ -32,16 +32,18 @@ QString store(TreeInputs &s, const Parameter &k, const QString &value) {
     // otherwise be calculated as its leading digits, or as 0.
     const std::optional<double> plain = plainNumber(value);
     if (!plain)
-        return QStringLiteral("värdet %1 för %2 är inget tal. Skriv ett tal med punkt som "
-                              "decimaltecken, till exempel 3.5, i formuläret eller i filen.")
-            .arg(quoted(value), k.keyText());
+        return Outcome::failure(
+            QStringLiteral("värdet %1 för %2 är inget tal. Skriv ett tal med punkt som "
+                           "decimaltecken, till exempel 3.5, i formuläret eller i filen.")
+                .arg(quoted(value), k.keyText()));
     const double number = *plain;
     if (isFarOutsideBounds(k, number)) {
         const QChar separator = localeDecimalSeparator();
-        return QStringLiteral("värdet %1 för %2 ligger långt utanför gränserna %3 och %4. "
-                              "Rätta värdet i formuläret eller i filen.")
-            .arg(quoted(value), k.keyText(), boundText(k.lower, separator),
-                 boundText(k.upper, separator));
+        return Outcome::failure(
+            QStringLiteral("värdet %1 för %2 ligger långt utanför gränserna %3 och %4. "
+                           "Rätta värdet i formuläret eller i filen.")
+                .arg(quoted(value), k.keyText(), boundText(k.lower, separator),
+                     boundText(k.upper, separator)));
     }
     switch (k.conversion) {
     case Conversion::Number:
@@ -55,9 +57,10 @@ QString store(TreeInputs &s, const Parameter &k, const QString &value) {
         const double rounded = std::nearbyint(number);
         if (rounded < std::numeric_limits<std::int16_t>::min() ||
             rounded > std::numeric_limits<std::int16_t>::max())
-            return QStringLiteral("kvalitetsklassen %1 för %2 ligger utanför det område "
-                                  "som en kvalitetsklass kan ha. Välj en klass från 1 till 5.")
-                .arg(quoted(value), k.keyText());
+            return Outcome::failure(
+                QStringLiteral("kvalitetsklassen %1 för %2 ligger utanför det område "
+                               "som en kvalitetsklass kan ha. Välj en klass från 1 till 5.")
+                    .arg(quoted(value), k.keyText()));
         s.kvalitet[std::size_t(k.qualityIndex) - 1] = std::int16_t(rounded);
         break;
     }
@@ -69,24 +72,25 @@ QString store(TreeInputs &s, const Parameter &k, const QString &value) {
 
 } // namespace
 
-QString loadTreeInputs(const QString &sokvag, TreeInputs &inputs) {
+Outcome loadTreeInputs(const HomeDirectory &home, TreeInputs &inputs) {
     static const QStringList names = parameterKeys();
     // Of duplicate lines the last one wins, so only its value has to be usable.
     QHash<QString, QString> values;
-    QString error;
-    const ControlFile file(sokvag);
-    if (!file.read(
-            names, ControlFile::Lines::AllButLast,
-            [&](const QString &key, const QString &value) { values.insert(key, value); }, &error))
-        return QStringLiteral("Styrfilen kunde inte läsas. ") + error;
+    const ControlFile file(home);
+    if (const Outcome read =
+            file.read(names, ControlFile::Lines::AllButLast,
+                      [&](const QString &key, const QString &value) { values.insert(key, value); });
+        !read)
+        return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + read.message());
     TreeInputs loaded = inputs;
     for (const Parameter &p : parameters()) {
         const auto value = values.constFind(p.keyText());
         if (value == values.cend())
             continue;
-        if (const QString problem = store(loaded, p, *value); !problem.isEmpty())
-            return QStringLiteral("Styrfilen \"%1\" kan inte användas: ").arg(file.path()) +
-                   problem;
+        if (const Outcome stored = store(loaded, p, *value); !stored)
+            return Outcome::failure(
+                QStringLiteral("Styrfilen \"%1\" kan inte användas: ").arg(file.path()) +
+                stored.message());
     }
     inputs = std::move(loaded);
     return {};

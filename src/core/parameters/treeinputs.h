@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/files/homedirectory.h"
+#include "core/files/outcome.h"
+
 #include <QString>
 
 #include <array>
@@ -30,6 +33,6 @@ struct TreeInputs {
 };
 
 // Reads the tree and stand parameters of the control file "trad.sty" in the home directory
-// `sokvag` over `inputs`: a key with a line sets its value, a key without one keeps what
-// `inputs` held. Returns an empty text, or a Swedish message; `inputs` is then unchanged.
-QString loadTreeInputs(const QString &sokvag, TreeInputs &inputs);
+// over `inputs`: a key with a line sets its value, a key without one keeps what
+// `inputs` held. Fails with a Swedish message; `inputs` is then unchanged.
+Outcome loadTreeInputs(const HomeDirectory &home, TreeInputs &inputs);

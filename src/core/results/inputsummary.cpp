@@ -41,8 +41,7 @@ Outcome InputSummary::readOver(const ControlFile &file) {
     QStringList keys;
     for (const Line &l : lines())
         keys << l.key.toString();
-    QString error;
-    const bool read = file.read(
+    return file.read(
         keys, ControlFile::Lines::AllButLast,
         [this](const QString &key, const QString &value) {
             if (key == Keys::art) {
@@ -55,9 +54,7 @@ Outcome InputSummary::readOver(const ControlFile &file) {
             } else {
                 m_texts.insert(key, value);
             }
-        },
-        &error);
-    return read ? Outcome() : Outcome::failure(error);
+        });
 }
 
 QList<SummaryItem> InputSummary::items() const {

@@ -40,7 +40,13 @@ ShownCalculation calculateSheet(TreeCalculation &calculation, const ControlFile 
     // The calculation reads the same control file right after and names any problem with it:
     // the summary's own failure needs no second message.
     (void)sheet.summary.readOver(controlFile);
-    shown.report = calculation.calculate(sheet.valuation, &shown.message);
+    const Expected<TreeCalculation::UnsavedReport> report = calculation.calculate(sheet.valuation);
+    if (report) {
+        shown.report = report->bytes;
+        shown.outcome = report->stopped;
+    } else {
+        shown.outcome = report.outcome();
+    }
     sheet.inputs = calculation.lastInputs();
     sheet.prices = calculation.lastPrices();
     sheet.verdict = verdictText(sheet.valuation, sheet.inputs.rant, separator);

@@ -44,13 +44,13 @@ struct ResultSheet {
 
 // One calculation as the result window shows it. The summary is read from the control file over
 // `shownBefore` first, then the calculation reads the files and values the tree; the report is
-// left to the caller to save. `message` is what the calculation has to say so far (empty when it
-// ran to its end); a file that could not be read leaves the summary as far as it was read and
-// an empty valuation.
+// left to the caller to save. `outcome` is what the calculation has to say so far (success when
+// it ran to its end); a file that could not be read leaves the summary as far as it was read,
+// an empty valuation and no report.
 struct ShownCalculation {
     ResultSheet sheet;
     std::optional<QByteArray> report;
-    QString message;
+    Outcome outcome;
 };
 ShownCalculation calculateSheet(TreeCalculation &calculation, const ControlFile &controlFile,
                                 const InputSummary &shownBefore, QChar decimalSeparator);

@@ -5,59 +5,59 @@
 #include "core/files/numberformat.h"
 #include "core/files/textfile.h"
 
-TreeCalculation::TreeCalculation(QString sokvag) : m_sokvag(std::move(sokvag)) {}
+TreeCalculation::TreeCalculation(HomeDirectory home) : m_home(std::move(home)) {}
 
-QString TreeCalculation::reportPath() const {
-    return m_sokvag + QStringLiteral("resultat.txt");
+Outcome TreeCalculation::loadInputs() {
+    return loadTreeInputs(m_home, m_inputs);
 }
 
-QString TreeCalculation::loadInputs() {
-    return loadTreeInputs(m_sokvag, m_inputs);
-}
-
-QString TreeCalculation::loadPrices() {
-    return loadPriceTables(m_sokvag, m_prices);
+Outcome TreeCalculation::loadPrices() {
+    return loadPriceTables(m_home, m_prices);
 }
 
 double TreeCalculation::logPrice(const QString &art, std::int16_t kvalitet, double d) const {
     return priceOfLog(m_prices.pine, m_prices.spruce, art, kvalitet, d);
 }
 
-QString TreeCalculation::calculateAndSave(TreeValuation &result) {
-    QString message;
-    const std::optional<QByteArray> report = calculate(result, &message);
-    return report ? withSaveOutcome(message, saveReport(*report)) : message;
+Outcome TreeCalculation::calculateAndSave(TreeValuation &result) {
+    const Expected<UnsavedReport> report = calculate(result);
+    if (!report)
+        return report.outcome();
+    return withSaveOutcome(report->stopped, saveReport(report->bytes));
 }
 
-std::optional<QByteArray> TreeCalculation::calculate(TreeValuation &result, QString *message) {
-    QString problem = loadInputs();
-    if (problem.isEmpty())
-        problem = loadPrices();
-    if (!problem.isEmpty()) {
+Expected<TreeCalculation::UnsavedReport> TreeCalculation::calculate(TreeValuation &result) {
+    Outcome loaded = loadInputs();
+    if (loaded)
+        loaded = loadPrices();
+    if (!loaded) {
         result = TreeValuation{};
-        *message = problem + QStringLiteral(" Beräkningen gjordes inte, och den förra rapporten "
-                                            "är oförändrad.");
-        return std::nullopt;
+        return Outcome::failure(loaded.message() +
+                                QStringLiteral(" Beräkningen gjordes inte, och den förra "
+                                               "rapporten är oförändrad."));
     }
 
     Report report(localeDecimalSeparator());
     m_lastInputs = m_inputs;
     result = valueTree(m_inputs, m_prices, &report);
     m_inputs = result.carryOver;
-    *message = result.complete() ? QString()
-                                 : QStringLiteral("Beräkningen avbröts. ") + result.stopMessage;
-    return report.bytes();
+    UnsavedReport unsaved{report.bytes(), {}};
+    if (!result.complete())
+        unsaved.stopped =
+            Outcome::failure(QStringLiteral("Beräkningen avbröts. ") + result.stopMessage);
+    return unsaved;
 }
 
 Outcome TreeCalculation::saveReport(const QByteArray &report) const {
-    return replaceFileSafely(reportPath(), report);
+    return replaceFileSafely(m_home.report(), report);
 }
 
-QString TreeCalculation::withSaveOutcome(QString message, const Outcome &saved) {
-    if (!saved) {
-        if (!message.isEmpty())
-            message += QStringLiteral("\n\n");
-        message += QStringLiteral("Rapporten kunde inte sparas. ") + saved.message();
-    }
-    return message;
+Outcome TreeCalculation::withSaveOutcome(const Outcome &sofar, const Outcome &saved) {
+    if (saved)
+        return sofar;
+    QString message = sofar.message();
+    if (!message.isEmpty())
+        message += QStringLiteral("\n\n");
+    return Outcome::failure(message + QStringLiteral("Rapporten kunde inte sparas. ") +
+                            saved.message());
 }

@@ -17,33 +17,38 @@
 // here, in the open, and nowhere else.
 class TreeCalculation {
 public:
-    explicit TreeCalculation(QString sokvag); // home directory, ends with "/"
+    explicit TreeCalculation(HomeDirectory home);
 
     // Reads "priser_ac.txt" over the engine's price tables (a table the file has no block for
-    // keeps its prices). Returns an empty text, or a Swedish message naming the file and the
-    // problem; the tables are then as they were.
-    QString loadPrices();
+    // keeps its prices). Fails with a Swedish message naming the file and the problem; the
+    // tables are then as they were.
+    Outcome loadPrices();
 
     // Reads the inputs from "trad.sty" over those the last calculation left (every line but the
-    // last). Returns an empty text, or a Swedish message; on a message the inputs are as they
-    // were before the call.
-    QString loadInputs();
+    // last). Fails with a Swedish message; the inputs are then as they were before the call.
+    Outcome loadInputs();
 
     // One complete calculation: the control file and the price list are read, only then
     // "resultat.txt" is written. Fills `result` with the twelve harvest years (an empty valuation
-    // when the files could not be read) and returns an empty text when the calculation ran to its
-    // end, otherwise one clear Swedish message saying why it stopped (the caller shows it in a
-    // "Kvistel" box).
-    QString calculateAndSave(TreeValuation &result);
+    // when the files could not be read) and succeeds when the calculation ran to its end,
+    // otherwise fails with one clear Swedish message saying why it stopped (the caller shows it
+    // in a "Kvistel" box).
+    Outcome calculateAndSave(TreeValuation &result);
+
+    // A valued tree's report, not yet saved, and whether the valuation stopped early.
+    struct UnsavedReport {
+        QByteArray bytes;
+        Outcome stopped;
+    };
 
     // The same calculation in two steps, so that a window can show the result while the report
-    // is saved: calculate() values the tree and returns the report's bytes (nothing when the
-    // files could not be read) with the message so far in `message`; saveReport() saves them and
-    // may run on another thread; withSaveOutcome() adds what went wrong with saving to the
-    // message, giving what calculateAndSave() returns.
-    std::optional<QByteArray> calculate(TreeValuation &result, QString *message);
+    // is saved: calculate() values the tree and gives the report's bytes (it fails when the
+    // files could not be read); saveReport() saves them and may run on another thread;
+    // withSaveOutcome() adds what went wrong with saving to the outcome so far, giving what
+    // calculateAndSave() returns.
+    Expected<UnsavedReport> calculate(TreeValuation &result);
     Outcome saveReport(const QByteArray &report) const;
-    static QString withSaveOutcome(QString message, const Outcome &saved);
+    static Outcome withSaveOutcome(const Outcome &sofar, const Outcome &saved);
     // What the latest calculation valued: its inputs as loaded (before the carry-over) and its
     // price tables, so that a what-if can vary them without touching the files.
     const TreeInputs &lastInputs() const { return m_lastInputs; }
@@ -58,11 +63,10 @@ public:
     const TreeInputs &inputs() const { return m_inputs; }
     const PriceTables &prices() const { return m_prices; }
 
-    QString sokvag() const { return m_sokvag; }
-    QString reportPath() const;
+    const HomeDirectory &home() const { return m_home; }
 
 private:
-    QString m_sokvag;
+    HomeDirectory m_home;
     TreeInputs m_inputs;
     PriceTables m_prices;
     TreeInputs m_lastInputs;

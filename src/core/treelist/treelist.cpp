@@ -123,8 +123,9 @@ QString treeValueFault(int key, QStringView text) {
         // A list is no control file: a character that file could not hold is simply no digit.
         if (!firstCharacterOutsideCp1252(text).isEmpty())
             return FieldMessage::notNumeric();
-        return fieldFault(pointText(text), info.parameter->lower, info.parameter->upper,
-                          localeDecimalSeparator());
+        return checkField(pointText(text), info.parameter->lower, info.parameter->upper,
+                          localeDecimalSeparator())
+            .message();
     case K::Quality:
         if (!isNumericText(pointText(text)))
             return FieldMessage::notNumeric();
@@ -249,19 +250,18 @@ QString harvestYearText(const HarvestYear &year, int column, QChar decimalSepara
     return resultText(year, column, decimalSeparator);
 }
 
-Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts) {
+Outcome loadTreeKeyTexts(const HomeDirectory &home, std::array<QString, treeKeyCount> &texts) {
     QStringList keys;
     for (const TreeKeyInfo &k : treeKeys())
         keys << k.parameter->keyText();
     std::array<QString, treeKeyCount> loaded;
-    QString error;
-    if (!ControlFile(sokvag).read(
-            keys, ControlFile::Lines::AllButLast,
-            [&](const QString &key, const QString &value) {
-                loaded[std::size_t(treeKeyNamed(key))] = value;
-            },
-            &error))
-        return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + error);
+    if (const Outcome read = ControlFile(home).read(keys, ControlFile::Lines::AllButLast,
+                                                    [&](const QString &key, const QString &value) {
+                                                        loaded[std::size_t(treeKeyNamed(key))] =
+                                                            value;
+                                                    });
+        !read)
+        return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + read.message());
     texts = std::move(loaded);
     return {};
 }
@@ -280,29 +280,29 @@ QString missingMessage(const QString &path, const QStringList &keys) {
 
 } // namespace
 
-QString missingTreeKeysMessage(const TreeListHome &home,
-                               const std::array<bool, treeKeyCount> &hasColumn) {
+Outcome checkTreeKeyColumns(const TreeListHome &home,
+                            const std::array<bool, treeKeyCount> &hasColumn) {
     QStringList keys;
     for (int k = 0; k < treeKeyCount; ++k)
         if (home.missing[std::size_t(k)] && !hasColumn[std::size_t(k)])
             keys << treeKeys()[std::size_t(k)].name.toString();
     if (keys.isEmpty())
         return {};
-    return missingMessage(home.controlFilePath, keys).chopped(1) +
-           QStringLiteral(", eller ge listan en kolumn för ") +
-           (keys.size() == 1 ? QStringLiteral("den.") : QStringLiteral("dem."));
+    return Outcome::failure(missingMessage(home.controlFilePath, keys).chopped(1) +
+                            QStringLiteral(", eller ge listan en kolumn för ") +
+                            (keys.size() == 1 ? QStringLiteral("den.") : QStringLiteral("dem.")));
 }
 
-Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home) {
+Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home) {
     TreeListHome loaded;
-    const ControlFile file(sokvag);
+    const ControlFile file(directory);
     loaded.controlFilePath = file.path();
     QSet<QString> present;
-    QString error;
-    if (!file.read(
-            parameterKeys(), ControlFile::Lines::AllButLast,
-            [&](const QString &key, const QString &) { present.insert(key); }, &error))
-        return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + error);
+    if (const Outcome read =
+            file.read(parameterKeys(), ControlFile::Lines::AllButLast,
+                      [&](const QString &key, const QString &) { present.insert(key); });
+        !read)
+        return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + read.message());
     QStringList missing;
     for (const Parameter &p : parameters()) {
         if (present.contains(p.keyText()))
@@ -314,11 +314,11 @@ Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home) {
     }
     if (!missing.isEmpty())
         return Outcome::failure(missingMessage(file.path(), missing));
-    if (const QString problem = loadTreeInputs(sokvag, loaded.base); !problem.isEmpty())
-        return Outcome::failure(problem);
-    if (const QString problem = loadPriceTables(sokvag, loaded.prices); !problem.isEmpty())
-        return Outcome::failure(problem);
-    if (const Outcome read = loadTreeKeyTexts(sokvag, loaded.texts); !read)
+    if (Outcome read = loadTreeInputs(directory, loaded.base); !read)
+        return read;
+    if (Outcome read = loadPriceTables(directory, loaded.prices); !read)
+        return read;
+    if (const Outcome read = loadTreeKeyTexts(directory, loaded.texts); !read)
         return read;
     home = std::move(loaded);
     return {};

@@ -107,10 +107,10 @@ struct TreeListHome {
 };
 // Loads the home directory's parameters; a stand or economy parameter missing from "trad.sty"
 // stops it with a message naming the parameter (its trees would otherwise be valued with 0).
-Outcome loadTreeListHome(const QString &sokvag, TreeListHome &home);
-// The message for tree keys "trad.sty" lacks and a list without their column (`hasColumn`), or
-// empty when every such key has its column.
-QString missingTreeKeysMessage(const TreeListHome &home,
-                               const std::array<bool, treeKeyCount> &hasColumn);
+Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home);
+// Whether every tree key "trad.sty" lacks has a column of the list (`hasColumn`); fails with a
+// message naming the keys that have neither.
+Outcome checkTreeKeyColumns(const TreeListHome &home,
+                            const std::array<bool, treeKeyCount> &hasColumn);
 // Only the texts of the tree keys, for a new tree of a list.
-Outcome loadTreeKeyTexts(const QString &sokvag, std::array<QString, treeKeyCount> &texts);
+Outcome loadTreeKeyTexts(const HomeDirectory &home, std::array<QString, treeKeyCount> &texts);

@@ -97,8 +97,8 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
     for (const int kind : reader.columnKinds())
         if (kind >= 0 && kind < treeKeyCount)
             hasColumn[std::size_t(kind)] = true;
-    if (const QString missing = missingTreeKeysMessage(home, hasColumn); !missing.isEmpty())
-        return Outcome::failure(missing);
+    if (Outcome columns = checkTreeKeyColumns(home, hasColumn); !columns)
+        return columns;
 
     QList<TreeListLine> lines;
     reader.read(chunkLines, lines);

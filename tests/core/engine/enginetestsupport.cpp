@@ -29,7 +29,7 @@ QStringList controlWithout(const QStringList &keys) {
 EngineHome::EngineHome(std::initializer_list<std::pair<QString, QString>> values)
     : EngineHome(KeyValues(values)) {}
 
-EngineHome::EngineHome(const KeyValues &values) : engine(home.sokvag()) {
+EngineHome::EngineHome(const KeyValues &values) : engine(home.directory()) {
     setControl(values);
     home.write("priser_ac.txt", samplePriceList());
 }

@@ -35,7 +35,7 @@ struct EngineHome {
     explicit EngineHome(const KeyValues &values);
 
     void setControl(const KeyValues &values) { home.writeLines("trad.sty", controlWith(values)); }
-    QString run() { return engine.calculateAndSave(valuation); }
+    QString run() { return engine.calculateAndSave(valuation).message(); }
     QStringList report() const { return home.readLines("resultat.txt"); }
     // The report lines that begin with `start`, in order.
     QStringList reportLines(const QString &start) const;

@@ -142,12 +142,12 @@ TEST_P(UnreadableInput, stopsBeforeTheReportIsTouchedAndLeavesNoOldRows) {
     const QByteArray previousReport = h.home.read("resultat.txt");
     const TreeInputs before = h.engine.inputs();
     f.spoil(h.home);
-    const ControlFile controlFile(h.home.sokvag());
+    const ControlFile controlFile(h.home.directory());
     ShownCalculation shown = calculateSheet(h.engine, controlFile, InputSummary(), u'.');
     // The parameter summary is read first in any case: it shows what the file holds.
     EXPECT_EQ(shown.sheet.summary.text(Keys::bdm).isEmpty(), !h.home.exists("trad.sty"));
     EXPECT_FALSE(shown.report);
-    const QString message = shown.message;
+    const QString message = shown.outcome.message();
     h.valuation = shown.sheet.valuation;
     EXPECT_TRUE(message.contains(QString::fromUtf8(f.inMessage))) << message;
     EXPECT_TRUE(message.contains("förra rapporten är oförändrad")) << message;

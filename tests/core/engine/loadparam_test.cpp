@@ -8,10 +8,10 @@ namespace {
 
 struct Loaded {
     TempHome home;
-    TreeCalculation engine{home.sokvag()};
+    TreeCalculation engine{home.directory()};
     QString load(const QStringList &lines) {
         home.writeLines("trad.sty", lines);
-        return engine.loadInputs();
+        return engine.loadInputs().message();
     }
     const TreeInputs &s() const { return engine.inputs(); }
 };

@@ -89,8 +89,8 @@ TEST(EnginePriceList, blocksFillTheTableTheirTagNamesInAnyOrder) {
          {QStringList{"t", "g"}, QStringList{"g", "t"}, QStringList{"t", "g", "b"}}) {
         TempHome home;
         home.write("priser_ac.txt", priceFile(order));
-        TreeCalculation engine(home.sokvag());
-        ASSERT_EQ(engine.loadPrices(), QString()) << order.join(',');
+        TreeCalculation engine(home.directory());
+        ASSERT_EQ(engine.loadPrices().message(), QString()) << order.join(',');
         EXPECT_EQ(engine.logPrice("t", 3, 30.0), 140) << order.join(',');
         EXPECT_EQ(engine.logPrice("g", 5, 12.5), 251) << order.join(',');
     }
@@ -99,12 +99,12 @@ TEST(EnginePriceList, blocksFillTheTableTheirTagNamesInAnyOrder) {
 TEST(EnginePriceList, aFileWithOnlyThePineBlockIsRefusedAndLeavesBothTablesAsTheyWere) {
     TempHome home;
     home.write("priser_ac.txt", priceFile({"t", "g"}));
-    TreeCalculation engine(home.sokvag());
-    ASSERT_EQ(engine.loadPrices(), QString());
+    TreeCalculation engine(home.directory());
+    ASSERT_EQ(engine.loadPrices().message(), QString());
     home.write("priser_ac.txt", priceFile({"T", "g"}));
-    EXPECT_NE(engine.loadPrices(), QString());
+    EXPECT_NE(engine.loadPrices().message(), QString());
     home.write("priser_ac.txt", priceFile({"t"}));
-    EXPECT_NE(engine.loadPrices(), QString());
+    EXPECT_NE(engine.loadPrices().message(), QString());
     EXPECT_EQ(engine.logPrice("t", 1, 14.0), 112);
     EXPECT_EQ(engine.logPrice("g", 1, 14.0), 212);
 }

@@ -25,8 +25,8 @@ TreeValuation sampleValuation() {
     EngineHome h;
     TreeInputs inputs;
     PriceTables prices;
-    EXPECT_EQ(loadTreeInputs(h.home.sokvag(), inputs), QString());
-    EXPECT_EQ(loadPriceTables(h.home.sokvag(), prices), QString());
+    EXPECT_EQ(loadTreeInputs(h.home.directory(), inputs).message(), QString());
+    EXPECT_EQ(loadPriceTables(h.home.directory(), prices).message(), QString());
     return valueTree(inputs, prices);
 }
 

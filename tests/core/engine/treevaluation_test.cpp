@@ -23,8 +23,8 @@ const NumberPattern patterns[resultColumnCount] = {u"#0.00", u"#0", u"#0", u"#0"
 
 struct ValuedHome {
     explicit ValuedHome(const KeyValues &values) : home(values) {
-        EXPECT_EQ(loadTreeInputs(home.home.sokvag(), inputs), QString());
-        EXPECT_EQ(loadPriceTables(home.home.sokvag(), prices), QString());
+        EXPECT_EQ(loadTreeInputs(home.home.directory(), inputs).message(), QString());
+        EXPECT_EQ(loadPriceTables(home.home.directory(), prices).message(), QString());
     }
     EngineHome home;
     TreeInputs inputs;

@@ -67,3 +67,19 @@ TEST(NumberPatterns, NonFiniteValuesAreNamedNotHidden) {
     EXPECT_EQ(formatNumber(std::numeric_limits<double>::quiet_NaN(), u"#0", u'.'), "NaN");
     EXPECT_EQ(formatNumber(-HUGE_VAL, u"#0", u'.'), "-Inf");
 }
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartWithAPointWhateverTheLocale) {
+    LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
+    const struct {
+        const char *text;
+        double value;
+    } cases[] = {
+        {"12.5", 12.5}, {"12,5", 12},   {"", 0},           {"abc", 0},  {" 3 ", 3},
+        {"1 2", 12},    {"\t-8", -8},   {"+0.1", 0.1},     {".5", 0.5}, {"-.5", -0.5},
+        {"1e3", 1000},  {"2D2", 200},   {"1.5E-1x", 0.15}, {"7 kr", 7}, {"1e", 1},
+        {"12cm", 12},   {"1.2.3", 1.2}, {"-", 0},          {"- 5", -5}, {"0.05", 0.05},
+    };
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(c.text)), c.value) << c.text;
+    EXPECT_TRUE(std::isinf(leadingNumber(u"1e999")));
+}

@@ -63,13 +63,14 @@ TEST(FieldCheck, ReportsTheFirstFaultInTheOrderEmptyNumericRange) {
         {"2e2", 0, 300, ""},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(fieldFault(QString::fromUtf8(c.text), c.lower, c.upper, u'.'), c.message)
+        EXPECT_EQ(checkField(QString::fromUtf8(c.text), c.lower, c.upper, u'.').message(),
+                  c.message)
             << '"' << c.text << '"';
 }
 
 TEST(FieldCheck, RangeMessageUsesTheDecimalCommaOfASwedishUser) {
-    EXPECT_EQ(fieldFault(u"25", 0.1, 20, u','), "Värdet måste ligga mellan 0,1 och 20");
-    EXPECT_EQ(fieldFault(u"2", 0.2, 1, u','), "Värdet måste ligga mellan 0,2 och 1");
+    EXPECT_EQ(checkField(u"25", 0.1, 20, u',').message(), "Värdet måste ligga mellan 0,1 och 20");
+    EXPECT_EQ(checkField(u"2", 0.2, 1, u',').message(), "Värdet måste ligga mellan 0,2 och 1");
 }
 
 TEST(FieldCheck, ADecimalCommaBecomesAPointOnlyInAPlainNumber) {

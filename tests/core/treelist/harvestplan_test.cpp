@@ -146,7 +146,7 @@ TEST(HarvestPlan, StandWhatIfSumsEachTreesWhatIf) {
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
     TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.sokvag(), stand));
+    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
     QList<TreeRow> trees;
     QList<TreeSummary> asGiven;
     for (const char *bdm : {"8", "24", "31", "38", "45", "52", "60"}) {
