@@ -42,8 +42,7 @@ Outcome InputSummary::readOver(const ControlFile &file) {
     for (const Line &l : lines())
         keys << l.key.toString();
     return file.read(
-        keys, ControlFile::Lines::AllButLast,
-        [this](const QString &key, const QString &value) {
+        keys, ControlFile::Lines::AllButLast, [this](const QString &key, const QString &value) {
             if (key == Keys::art) {
                 // A code the program does not know names no species: the last name stays.
                 if (const QString name = speciesName(value); !name.isEmpty())
