@@ -56,7 +56,7 @@ void TreeListDelegate::setEditorData(QWidget *editor, const QModelIndex &index) 
         // The species and the planting are offered by name, whatever letter the list holds.
         const int key = keyOf(index);
         const bool named = key == Art || key == Plant;
-        const bool valid = treeValueFault(key, index.data(Qt::EditRole).toString()).isEmpty();
+        const bool valid = checkTreeValue(key, index.data(Qt::EditRole).toString()).ok();
         box->setEditText(index.data(named && valid ? Qt::DisplayRole : Qt::EditRole).toString());
         // Typing into the cell replaces what it held, as in a spreadsheet: the key that opened
         // the editor comes next and lands on the selection.
@@ -74,8 +74,8 @@ void TreeListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     else
         QStyledItemDelegate::setModelData(editor, model, index);
     if (const int key = keyOf(index); key >= 0) {
-        const QString fault = treeValueFault(key, index.data(Qt::EditRole).toString());
-        if (!fault.isEmpty())
-            emit valueFault(fault);
+        if (const Outcome checked = checkTreeValue(key, index.data(Qt::EditRole).toString());
+            !checked)
+            emit valueFault(checked.message());
     }
 }

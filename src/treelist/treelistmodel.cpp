@@ -84,12 +84,12 @@ int TreeListModel::columnCount(const QModelIndex &parent) const {
 
 QString TreeListModel::rowFault(int row) const {
     const ListRow &r = m_rows[std::size_t(row)];
-    return r.lineFault.isEmpty() ? treeRowFault(r.tree) : r.lineFault;
+    return r.lineFault.isEmpty() ? checkTreeRow(r.tree).message() : r.lineFault;
 }
 
 QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
     const QString &text = r.tree.values[std::size_t(key)];
-    const QString fault = treeValueFault(key, text);
+    const QString fault = checkTreeValue(key, text).message();
     const bool fromHome = !r.tree.given[std::size_t(key)];
     switch (role) {
     case Qt::DisplayRole:
@@ -123,7 +123,7 @@ QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
 
 QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) const {
     if (column == Fel) {
-        QString fault = r.lineFault.isEmpty() ? treeRowFault(r.tree) : r.lineFault;
+        QString fault = r.lineFault.isEmpty() ? checkTreeRow(r.tree).message() : r.lineFault;
         if (fault.isEmpty() && r.summary)
             fault = r.summary->fault;
         if (fault.isEmpty())

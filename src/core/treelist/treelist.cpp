@@ -104,52 +104,53 @@ QString speciesLetter(QStringView text) {
     return {};
 }
 
-QString treeValueFault(int key, QStringView text) {
+Outcome checkTreeValue(int key, QStringView text) {
     const TreeKeyInfo &info = treeKeys()[std::size_t(key)];
     if (text.trimmed().isEmpty())
-        return FieldMessage::empty();
+        return Outcome::failure(FieldMessage::empty());
     switch (info.kind) {
     case K::Species:
         if (speciesLetter(text).isEmpty())
-            return QStringLiteral("Okänd trädart \"%1\": skriv Tall, Gran, Björk eller Löv "
-                                  "(t, g, b, l)")
-                .arg(text.trimmed());
+            return Outcome::failure(
+                QStringLiteral("Okänd trädart \"%1\": skriv Tall, Gran, Björk eller Löv "
+                               "(t, g, b, l)")
+                    .arg(text.trimmed()));
         return {};
     case K::YesNo:
         if (!plantingAnswer(text))
-            return QStringLiteral("Skriv Ja eller Nej (y, n)");
+            return Outcome::failure(QStringLiteral("Skriv Ja eller Nej (y, n)"));
         return {};
     case K::Number:
         // A list is no control file: a character that file could not hold is simply no digit.
         if (!firstCharacterOutsideCp1252(text).isEmpty())
-            return FieldMessage::notNumeric();
+            return Outcome::failure(FieldMessage::notNumeric());
         return checkField(pointText(text), info.parameter->lower, info.parameter->upper,
-                          localeDecimalSeparator())
-            .message();
+                          localeDecimalSeparator());
     case K::Quality:
         if (!isNumericText(pointText(text)))
-            return FieldMessage::notNumeric();
+            return Outcome::failure(FieldMessage::notNumeric());
         if (!qualityClass(text))
-            return QStringLiteral("Kvalitetsklassen ligger utanför det område som en "
-                                  "kvalitetsklass kan ha");
+            return Outcome::failure(QStringLiteral("Kvalitetsklassen ligger utanför det område "
+                                                   "som en kvalitetsklass kan ha"));
         return {};
     }
     return {};
 }
 
-QString treeRowFault(const TreeRow &row) {
+Outcome checkTreeRow(const TreeRow &row) {
     for (int k = 0; k < treeKeyCount; ++k) {
         if (!row.given[k])
             continue;
-        if (const QString fault = treeValueFault(k, row.values[k]); !fault.isEmpty())
-            return treeKeys()[std::size_t(k)].name.toString() + QStringLiteral(": ") + fault;
+        if (const Outcome checked = checkTreeValue(k, row.values[k]); !checked)
+            return Outcome::failure(treeKeys()[std::size_t(k)].name.toString() +
+                                    QStringLiteral(": ") + checked.message());
     }
     return {};
 }
 
 Outcome overlayTree(TreeInputs &base, const TreeRow &row) {
-    if (const QString fault = treeRowFault(row); !fault.isEmpty())
-        return Outcome::failure(fault);
+    if (const Outcome checked = checkTreeRow(row); !checked)
+        return checked;
     for (int k = 0; k < treeKeyCount; ++k) {
         if (!row.given[k])
             continue;

@@ -42,13 +42,14 @@ struct TreeRow {
     std::array<bool, treeKeyCount> given{};
 };
 
-// The fault of `text` as the value of `key`, in the words of the tree form's field check
-// ("Värdet måste ligga mellan 0 och 300"), or the empty text. A decimal comma counts as a
-// point, since spreadsheets and callipers write one.
-QString treeValueFault(int key, QStringView text);
+// Checks `text` as the value of `key`; fails in the words of the tree form's field check
+// ("Värdet måste ligga mellan 0 och 300"). A decimal comma counts as a point, since
+// spreadsheets and callipers write one.
+Outcome checkTreeValue(int key, QStringView text);
 
-// The row's first fault, naming its column ("bdm: Fältet får ej lämnas tomt"), or empty.
-QString treeRowFault(const TreeRow &row);
+// Checks the row's given values; fails with the first fault, naming its column
+// ("bdm: Fältet får ej lämnas tomt").
+Outcome checkTreeRow(const TreeRow &row);
 
 // `base` with every given key of `row` laid over it.
 Outcome overlayTree(TreeInputs &base, const TreeRow &row);
