@@ -15,9 +15,15 @@ struct DirectoryCase {
 
 class HomeDirectoryPaths : public testing::TestWithParam<DirectoryCase> {};
 
+// On Windows a path from "/" lies on the drive of the current directory ("C:/home/ola").
+QString currentDrive() {
+    const QString current = QDir::currentPath();
+    return current.size() > 1 && current[1] == u':' ? current.left(2) : QString();
+}
+
 QString fromCurrent(const char *path) {
     const QString p = QString::fromUtf8(path);
-    return p.startsWith(u'/') ? p : QDir::currentPath() + u'/' + p;
+    return p.startsWith(u'/') ? currentDrive() + p : QDir::currentPath() + u'/' + p;
 }
 
 } // namespace
@@ -41,10 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HomeDirectory, EachFileHasItsOwnNameInTheDirectory) {
     const HomeDirectory home(QStringLiteral("/data/Skog 1"));
-    EXPECT_EQ(home.controlFile(), "/data/Skog 1/trad.sty");
-    EXPECT_EQ(home.priceList(), "/data/Skog 1/priser_ac.txt");
-    EXPECT_EQ(home.report(), "/data/Skog 1/resultat.txt");
-    EXPECT_EQ(home.filePath("tall_30cm.csv"), "/data/Skog 1/tall_30cm.csv");
+    EXPECT_EQ(home.controlFile(), fromCurrent("/data/Skog 1/trad.sty"));
+    EXPECT_EQ(home.priceList(), fromCurrent("/data/Skog 1/priser_ac.txt"));
+    EXPECT_EQ(home.report(), fromCurrent("/data/Skog 1/resultat.txt"));
+    EXPECT_EQ(home.filePath("tall_30cm.csv"), fromCurrent("/data/Skog 1/tall_30cm.csv"));
     EXPECT_EQ(home, HomeDirectory(QStringLiteral("/data/Skog 1/")));
     EXPECT_NE(home, HomeDirectory(QStringLiteral("/data/Skog 2")));
 }
