@@ -25,10 +25,10 @@ public:
     SampleHome() : m_dir(benchBase() + QStringLiteral("/kvistel-bench-XXXXXX")) {
         for (const char *name : {"trad.sty", "priser_ac.txt"})
             if (!QFile::copy(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name),
-                             sokvag() + QLatin1String(name)))
+                             withSlash() + QLatin1String(name)))
                 std::abort();
     }
-    QString sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+    QString withSlash() const { return m_dir.path() + QStringLiteral("/"); }
     HomeDirectory directory() const { return HomeDirectory(m_dir.path()); }
 
 private:

@@ -29,14 +29,14 @@ public:
     SampleHome() : m_dir(benchBase() + QStringLiteral("/kvistel-bench-XXXXXX")) {
         for (const char *name : {"trad.sty", "priser_ac.txt"})
             if (!QFile::copy(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name),
-                             sokvag() + QLatin1String(name)))
+                             withSlash() + QLatin1String(name)))
                 std::abort();
     }
-    QString sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+    QString withSlash() const { return m_dir.path() + QStringLiteral("/"); }
     HomeDirectory directory() const { return HomeDirectory(m_dir.path()); }
     // Another tree: the sample tree's diameter at breast height set to `cm`.
     void measureTree(int cm) {
-        QFile file(sokvag() + QLatin1String("trad.sty"));
+        QFile file(withSlash() + QLatin1String("trad.sty"));
         if (!file.open(QIODevice::ReadWrite))
             std::abort();
         QByteArray bytes = file.readAll();

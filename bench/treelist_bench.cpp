@@ -28,7 +28,7 @@ public:
     explicit Inventory(int trees) {
         for (const char *name : {"trad.sty", "priser_ac.txt"})
             if (!QFile::copy(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name),
-                             sokvag() + QLatin1String(name)))
+                             withSlash() + QLatin1String(name)))
                 std::abort();
         QFile list(listPath());
         if (!list.open(QIODevice::WriteOnly))
@@ -54,9 +54,9 @@ public:
         }
         list.write(text);
     }
-    QString sokvag() const { return m_dir.path() + QStringLiteral("/"); }
+    QString withSlash() const { return m_dir.path() + QStringLiteral("/"); }
     HomeDirectory directory() const { return HomeDirectory(m_dir.path()); }
-    QString listPath() const { return sokvag() + QStringLiteral("trad.csv"); }
+    QString listPath() const { return withSlash() + QStringLiteral("trad.csv"); }
 
 private:
     QTemporaryDir m_dir;
@@ -69,7 +69,7 @@ void inventoryValued(benchmark::State &state) {
     if (!loadTreeListHome(inventory.directory(), home))
         state.SkipWithError("the sample home cannot be read");
     for (auto _ : state) {
-        QFile out(inventory.sokvag() + QStringLiteral("ut.csv"));
+        QFile out(inventory.withSlash() + QStringLiteral("ut.csv"));
         out.open(QIODevice::WriteOnly);
         TreeListBatch batch;
         batch.input = inventory.listPath();
@@ -93,7 +93,7 @@ void inventoryReadAndWritten(benchmark::State &state) {
         TreeListReader reader;
         if (!reader.open(inventory.listPath()))
             state.SkipWithError("the list cannot be read");
-        QFile out(inventory.sokvag() + QStringLiteral("ut.csv"));
+        QFile out(inventory.withSlash() + QStringLiteral("ut.csv"));
         out.open(QIODevice::WriteOnly);
         QList<TreeListLine> lines;
         reader.read(4096, lines);

@@ -42,7 +42,7 @@ TEST(StartUp, ControlFileInTheCurrentDirectoryIsTakenWithoutAQuestion) {
     cwd.write("trad.sty", "");
     other.write("trad.sty", "x");
     Asker asker;
-    EXPECT_EQ(asker.run(cwd.sokvag().chopped(1), other.sokvag()), cwd.directory());
+    EXPECT_EQ(asker.run(cwd.withSlash().chopped(1), other.withSlash()), cwd.directory());
     EXPECT_EQ(asker.asked, 0);
 }
 
@@ -50,7 +50,7 @@ TEST(StartUp, TheDefaultPathIsTriedSecondWithASlashAppended) {
     TempHome cwd, def;
     def.write("trad.sty", "x");
     Asker asker;
-    EXPECT_EQ(asker.run(cwd.sokvag(), def.sokvag().chopped(1)), def.directory());
+    EXPECT_EQ(asker.run(cwd.withSlash(), def.withSlash().chopped(1)), def.directory());
     EXPECT_EQ(asker.asked, 0);
 }
 
@@ -61,7 +61,7 @@ TEST(StartUp, TheHomeDirectoryUsedLastOpensWithoutAQuestionAndIsRememberedAgain)
     EXPECT_EQ(rememberedHome(settings), QString());
     rememberHome(settings, last.directory());
     const QStringList candidates =
-        homeCandidates(cwd.sokvag(), rememberedHome(settings), "n:\\arb/cprog/kvistel/swe");
+        homeCandidates(cwd.withSlash(), rememberedHome(settings), "n:\\arb/cprog/kvistel/swe");
     Asker asker;
     EXPECT_EQ(
         settleHomeDirectory(
@@ -75,7 +75,7 @@ TEST(StartUp, TheHomeDirectoryUsedLastOpensWithoutAQuestionAndIsRememberedAgain)
                   candidates, [] { return QString(); }, [](const QString &) {}),
               cwd.directory());
     EXPECT_EQ(firstHomeAmong(candidates), cwd.directory());
-    EXPECT_EQ(firstHomeAmong({config.sokvag()}), std::nullopt);
+    EXPECT_EQ(firstHomeAmong({config.withSlash()}), std::nullopt);
 }
 
 TEST(StartUp, TheSameHomeDirectoryIsNotWrittenAgainAtEveryStart) {
@@ -103,7 +103,7 @@ TEST(StartUp, TheSameHomeDirectoryIsNotWrittenAgainAtEveryStart) {
 
 TEST(StartUp, WithNoHomeDirectoryAnywhereTheUserIsAsked) {
     TempHome cwd, gone;
-    const QStringList candidates = homeCandidates(cwd.sokvag(), gone.path("borttagen"), "");
+    const QStringList candidates = homeCandidates(cwd.withSlash(), gone.path("borttagen"), "");
     Asker asker;
     asker.answers = {""};
     EXPECT_EQ(
@@ -123,7 +123,7 @@ TEST(StartUp, TheQuestionOffersAFolderDialogAndANewHomeFromTheExample) {
             offered << b->text();
         dialog->reject();
     });
-    EXPECT_EQ(settleHomeDirectory(QStringList{cwd.sokvag()}), std::nullopt);
+    EXPECT_EQ(settleHomeDirectory(QStringList{cwd.withSlash()}), std::nullopt);
     EXPECT_TRUE(offered.contains("&Bläddra...")) << offered.join('|').toStdString();
     EXPECT_TRUE(offered.contains("&Skapa en ny hemkatalog med exemplet"));
     EXPECT_TRUE(offered.contains("&Avbryt"));
@@ -139,8 +139,8 @@ TEST(StartUp, WrongAnswersAreToldAndAskedAgainUntilOneHoldsAControlFile) {
     TempHome cwd, home;
     home.write("trad.sty", "");
     Asker asker;
-    asker.answers = {"/finns/inte", cwd.sokvag(), home.sokvag().chopped(1)};
-    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\arb/cprog/kvistel/swe"), home.directory());
+    asker.answers = {"/finns/inte", cwd.withSlash(), home.withSlash().chopped(1)};
+    EXPECT_EQ(asker.run(cwd.withSlash(), "n:\\arb/cprog/kvistel/swe"), home.directory());
     EXPECT_EQ(asker.asked, 3);
     EXPECT_EQ(asker.toldWrong, 2);
 }
@@ -149,24 +149,24 @@ TEST(StartUp, AnAnswerEndingWithASlashIsUsedUnchanged) {
     TempHome cwd, home;
     home.write("trad.sty", "");
     Asker asker;
-    asker.answers = {home.sokvag()};
-    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\x"), home.directory());
+    asker.answers = {home.withSlash()};
+    EXPECT_EQ(asker.run(cwd.withSlash(), "n:\\x"), home.directory());
 }
 
 TEST(StartUp, AnEmptyAnswerEndsTheProgram) {
     TempHome cwd;
     Asker asker;
     asker.answers = {"/fel", ""};
-    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\x"), std::nullopt);
+    EXPECT_EQ(asker.run(cwd.withSlash(), "n:\\x"), std::nullopt);
     EXPECT_EQ(asker.toldWrong, 1);
 }
 
 TEST(StartUp, ADirectoryNamedTradStyIsNoControlFile) {
     TempHome home;
-    QDir(home.sokvag()).mkdir("trad.sty");
+    QDir(home.withSlash()).mkdir("trad.sty");
     EXPECT_FALSE(checkPath(home.directory()));
     home.write("x", "");
-    EXPECT_FALSE(checkPath(HomeDirectory(home.sokvag() + "x/")));
+    EXPECT_FALSE(checkPath(HomeDirectory(home.withSlash() + "x/")));
 }
 
 TEST(StartUp, TheRealQuestionBoxIsAskedAndAnsweredWithFelaktigSokvag) {
@@ -174,8 +174,8 @@ TEST(StartUp, TheRealQuestionBoxIsAskedAndAnsweredWithFelaktigSokvag) {
     home.write("trad.sty", "");
     ModalHand hand;
     hand.queueInput("/finns/inte");
-    hand.queueInput(home.sokvag());
-    EXPECT_EQ(settleHomeDirectory(cwd.sokvag(), "n:\\arb/cprog/kvistel/swe"), home.directory());
+    hand.queueInput(home.withSlash());
+    EXPECT_EQ(settleHomeDirectory(cwd.withSlash(), "n:\\arb/cprog/kvistel/swe"), home.directory());
     ASSERT_EQ(hand.count(), 3);
     EXPECT_EQ(hand.seen()[0].className, "QInputDialog");
     EXPECT_EQ(hand.seen()[0].title, "Sökväg");
@@ -192,7 +192,7 @@ TEST(StartUp, TheRealQuestionBoxIsAskedAndAnsweredWithFelaktigSokvag) {
 TEST(StartUp, CancellingTheRealQuestionBoxEndsTheProgram) {
     TempHome cwd;
     ModalHand hand;
-    EXPECT_EQ(settleHomeDirectory(cwd.sokvag(), "n:\\arb/cprog/kvistel/swe"), std::nullopt);
+    EXPECT_EQ(settleHomeDirectory(cwd.withSlash(), "n:\\arb/cprog/kvistel/swe"), std::nullopt);
     EXPECT_EQ(hand.count(), 1);
 }
 
@@ -214,7 +214,7 @@ TEST_P(WrongHomeDirectory, IsExplainedSoThatTheUserKnowsWhatToAnswer) {
     const QString answer = GetParam().answer(dir);
     Asker asker;
     asker.answers = {answer};
-    EXPECT_EQ(asker.run(cwd.sokvag(), "n:\\x"), std::nullopt);
+    EXPECT_EQ(asker.run(cwd.withSlash(), "n:\\x"), std::nullopt);
     ASSERT_EQ(asker.reasons.size(), 1);
     EXPECT_TRUE(asker.reasons[0].contains(QString::fromUtf8(GetParam().says)))
         << asker.reasons[0].toStdString();
@@ -225,19 +225,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WrongHome{"NoSuchDirectory",
                                 [](const TempHome &d) { return d.path("saknas"); }, "finns inte"},
                       WrongHome{"NoControlFile",
-                                [](const TempHome &d) { return d.sokvag().chopped(1); },
+                                [](const TempHome &d) { return d.withSlash().chopped(1); },
                                 "innehåller ingen styrfil trad.sty"},
                       WrongHome{"ADirectoryNamedTradSty",
                                 [](const TempHome &d) {
-                                    QDir(d.sokvag()).mkdir("trad.sty");
-                                    return d.sokvag().chopped(1);
+                                    QDir(d.withSlash()).mkdir("trad.sty");
+                                    return d.withSlash().chopped(1);
                                 },
                                 "är ingen vanlig fil"},
                       WrongHome{"APipeNamedTradSty",
                                 [](const TempHome &d) {
                                     ::mkfifo(QFile::encodeName(d.path("trad.sty")).constData(),
                                              0644);
-                                    return d.sokvag().chopped(1);
+                                    return d.withSlash().chopped(1);
                                 },
                                 "är ingen vanlig fil"}),
     [](const auto &info) { return std::string(info.param.name); });

@@ -196,7 +196,7 @@ TEST(OnASwedishComputerTheCommandLine, GivesTheSameBytesAsInTheCLocale) {
         env.insert("LANG", QString::fromLatin1(locale));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(KVISTEL_PROGRAM),
-                QStringList{"--batch"} + arguments + QStringList{"--home", home.sokvag()});
+                QStringList{"--batch"} + arguments + QStringList{"--home", home.withSlash()});
         EXPECT_TRUE(p.waitForFinished(30000));
         EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
         return p.readAllStandardOutput();

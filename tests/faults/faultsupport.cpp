@@ -52,7 +52,7 @@ bool permissionsHold() {
 
 QMap<QString, QByteArray> snapshot(const TempHome &home) {
     QMap<QString, QByteArray> entries;
-    QDirIterator it(home.sokvag(),
+    QDirIterator it(home.withSlash(),
                     QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
@@ -81,7 +81,7 @@ QMap<QString, QByteArray> withoutTemporaries(QMap<QString, QByteArray> entries) 
     return entries;
 }
 
-ReadOnlyHome::ReadOnlyHome(const TempHome &home) : m_path(home.sokvag()) {
+ReadOnlyHome::ReadOnlyHome(const TempHome &home) : m_path(home.withSlash()) {
     QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 }
 

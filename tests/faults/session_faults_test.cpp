@@ -99,7 +99,7 @@ const Fault faults[] = {
     {"HomeDisappears",
      [](Program &p, const Save &) {
          // The share is unmounted: the directory is gone until it comes back.
-         const QString home = QDir::cleanPath(p.home.sokvag());
+         const QString home = QDir::cleanPath(p.home.withSlash());
          const QString away = home + QStringLiteral(".borta");
          EXPECT_TRUE(QDir().rename(home, away));
          return std::shared_ptr<void>(nullptr, [home, away](void *) { QDir().rename(away, home); });

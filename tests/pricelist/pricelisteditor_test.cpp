@@ -476,7 +476,7 @@ TEST(PriceListEditor, AnUnreadablePriceListIsReportedAndNeverOfferedForSaving) {
         EXPECT_FALSE(e.button("btnSpara").isEnabled());
         EXPECT_EQ(e.home.exists("priser_ac.txt"), !c.file.isNull());
         EXPECT_EQ(e.file(), c.file.isNull() ? QByteArray() : c.file);
-        EXPECT_EQ(QDir(e.home.sokvag()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(),
+        EXPECT_EQ(QDir(e.home.withSlash()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(),
                   c.file.isNull() ? 0 : 1);
     }
 }

@@ -139,13 +139,13 @@ TEST(ResultExport, OffersFilesNamedAfterTheTreeInTheHomeDirectory) {
     EXPECT_EQ(w.asked, (QStringList{w.home.path("tall_30cm.csv"), w.home.path("tall_30cm.pdf"),
                                     w.home.path("bjork_30cm.csv")}));
     EXPECT_EQ(hand.count(), 0);
-    EXPECT_TRUE(QDir(w.home.sokvag()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(w.home.withSlash()).entryList(QDir::Files).isEmpty());
 }
 
 TEST(ResultExport, WritesTheCsvWhereTheUserChoseAndOffersThatDirectoryAgain) {
     LocaleScope swedish{QLocale(QLocale::Swedish, QLocale::Sweden)};
     ExportWindow w;
-    QDir(w.home.sokvag()).mkdir(QStringLiteral("ut"));
+    QDir(w.home.withSlash()).mkdir(QStringLiteral("ut"));
     w.answer = w.home.path("ut/min tall"); // typed without ".csv"
     w.exporter.exportCsv();
     const QByteArray csv = w.home.read("ut/min tall.csv");
@@ -176,7 +176,7 @@ TEST(ResultExport, PrintToFileSavesSafelyAndNamesAFileInADirectory) {
     ExportWindow w;
     TempHome elsewhere;
     ModalHand hand;
-    w.exporter.printToFile(w.home.sokvag());
+    w.exporter.printToFile(w.home.withSlash());
     EXPECT_TRUE(w.home.read("tall_30cm.pdf").startsWith("%PDF"));
     ASSERT_TRUE(QFile::link(elsewhere.path("nothing.pdf"), w.home.path("lank.pdf")));
     w.exporter.printToFile(w.home.path("lank.pdf"));

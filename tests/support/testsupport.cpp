@@ -47,12 +47,12 @@ bool permissionsStopWrites() {
 #endif
 }
 
-QString TempHome::sokvag() const {
+QString TempHome::withSlash() const {
     return m_dir.path() + QStringLiteral("/");
 }
 
 QString TempHome::path(const QString &name) const {
-    return sokvag() + name;
+    return withSlash() + name;
 }
 
 void TempHome::write(const QString &name, const QByteArray &bytes) const {

@@ -23,9 +23,9 @@ class TempHome {
 public:
     TempHome();
     // The directory's path ending with "/", to build paths and arguments from.
-    QString sokvag() const;
+    QString withSlash() const;
     // The directory as the program holds it.
-    HomeDirectory directory() const { return HomeDirectory(sokvag()); }
+    HomeDirectory directory() const { return HomeDirectory(withSlash()); }
     QString path(const QString &name) const;
 
     void write(const QString &name, const QByteArray &bytes) const;

@@ -22,7 +22,7 @@ TEST(ExampleHome, EveryFileIsCopiedIntoANewDirectoryWritableByTheUser) {
     TempHome example, parent;
     writeExample(example);
     const QString target = parent.path("Kvistel/skog");
-    ASSERT_TRUE(copyExampleHome(example.sokvag(), target).ok());
+    ASSERT_TRUE(copyExampleHome(example.withSlash(), target).ok());
     for (const char *name : {"trad.sty", "priser_ac.txt", "bestand.csv"}) {
         QFile copy(target + "/" + name);
         ASSERT_TRUE(copy.open(QIODevice::ReadOnly)) << name;
@@ -35,7 +35,7 @@ TEST(ExampleHome, AFileAlreadyThereIsKeptAsItWas) {
     TempHome example, target;
     writeExample(example);
     target.write("trad.sty", "mitt eget\r\n");
-    ASSERT_TRUE(copyExampleHome(example.sokvag(), target.sokvag()).ok());
+    ASSERT_TRUE(copyExampleHome(example.withSlash(), target.withSlash()).ok());
     EXPECT_EQ(target.read("trad.sty"), "mitt eget\r\n");
     EXPECT_TRUE(target.exists("priser_ac.txt"));
 }
@@ -48,7 +48,7 @@ TEST(ExampleHome, AMissingExampleOrAFileInTheWayIsToldAndNothingIsMade) {
 
     writeExample(example);
     parent.write("fil", "x");
-    const Outcome inTheWay = copyExampleHome(example.sokvag(), parent.path("fil"));
+    const Outcome inTheWay = copyExampleHome(example.withSlash(), parent.path("fil"));
     EXPECT_TRUE(inTheWay.message().contains("ingen katalog")) << inTheWay.message().toStdString();
     EXPECT_EQ(parent.read("fil"), "x");
 }

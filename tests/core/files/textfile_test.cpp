@@ -24,7 +24,7 @@ namespace {
 
 // No temporary file of a save is left in the directory.
 QStringList temporaries(const TempHome &home) {
-    return QDir(home.sokvag()).entryList({"*.tmp", "tmp.sty"}, QDir::AllEntries | QDir::Hidden);
+    return QDir(home.withSlash()).entryList({"*.tmp", "tmp.sty"}, QDir::AllEntries | QDir::Hidden);
 }
 
 } // namespace
@@ -206,7 +206,7 @@ TEST_P(PlantedTemporaryName, IsNeverFollowedNorInTheWayAndItsTargetStaysUntouche
         home.write(p.entry, "half a file from a crash");
         break;
     case Planted::Directory:
-        QDir(home.sokvag()).mkdir(p.entry);
+        QDir(home.withSlash()).mkdir(p.entry);
         break;
     }
     const QFileInfo before(entry);
@@ -367,7 +367,7 @@ TEST(ReadWholeFile, SaysWhyAFileCannotBeReadAndNeverWaitsOnAPipe) {
     TempHome home;
     QByteArray bytes;
     EXPECT_TRUE(readWholeFile(home.path("nej.txt"), &bytes).message().contains("finns inte"));
-    QDir(home.sokvag()).mkdir("d");
+    QDir(home.withSlash()).mkdir("d");
     EXPECT_TRUE(readWholeFile(home.path("d"), &bytes).message().contains("katalog"));
 #ifndef _WIN32
     // No program writes into this pipe: a blocking open would wait forever.

@@ -15,7 +15,7 @@ std::wstring native(const QString &path) {
 }
 
 QStringList temporaries(const TempHome &home) {
-    return QDir(home.sokvag()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden);
+    return QDir(home.withSlash()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden);
 }
 
 } // namespace

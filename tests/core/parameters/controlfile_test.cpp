@@ -253,9 +253,9 @@ TEST(ControlFileSaving, AFailedSaveKeepsTheControlFileAndRemovesTmpSty) {
     QString error;
     if (permissionsStopWrites()) {
         // A read-only home directory.
-        QFile::setPermissions(home.sokvag(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(home.withSlash(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         EXPECT_FALSE(ControlFile(home.directory()).save({{"rant:", "4"}}).ok());
-        QFile::setPermissions(home.sokvag(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+        QFile::setPermissions(home.withSlash(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);
         EXPECT_EQ(home.read("trad.sty"), before);
         EXPECT_FALSE(home.exists("tmp.sty"));

@@ -162,7 +162,7 @@ TEST(ExportFile, AFailedWriteSaysWhyAndKeepsTheEarlierFile) {
     } cases[] = {
         {home.path("saknas/tall_30cm.csv"), "kunde inte sparas"},
         {home.path("tall_30cm.csv"), "skrivskyddad"},
-        {home.sokvag(), "katalog"},
+        {home.withSlash(), "katalog"},
     };
     for (const auto &c : cases) {
         const Outcome saved = saveExportFile(c.path, "new");

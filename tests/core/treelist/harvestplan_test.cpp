@@ -27,7 +27,7 @@ BatchRun batch(const TempHome &home, const QStringList &switches) {
     err.open(QIODevice::WriteOnly);
     BatchRun r;
     r.status = runBatch(
-        QStringList{"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()} +
+        QStringList{"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()} +
             switches,
         out, err);
     r.lines = splitLines(decodeCp1252(out.data()));

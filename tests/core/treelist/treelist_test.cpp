@@ -72,7 +72,7 @@ TEST(TreeListOnTheCommandLine, GivesEachTreeWhatTheSingleTreeCalculationGivesIt)
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
     const int status = runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home",
-                                 home.sokvag(), "-o", home.path("ut.csv"), "--full"},
+                                 home.withSlash(), "-o", home.path("ut.csv"), "--full"},
                                 out, err);
     EXPECT_EQ(status, 1) << err.data().toStdString(); // D4 and E5 cannot be valued to the end
     EXPECT_EQ(home.read("lista.csv"), listBytes);
@@ -133,7 +133,7 @@ TEST(TreeListOnTheCommandLine, GivesNoGrowthRateForATreeWithoutNetValueToday) {
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
     ASSERT_EQ(
-        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()}, out, err),
+        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()}, out, err),
         0);
     const QStringList lines = splitLines(decodeCp1252(out.data()));
     ASSERT_GE(lines.size(), 3);
@@ -166,8 +166,8 @@ TEST_P(CommandLine, AnswersWithItsStatusAndASwedishMessage) {
     home.write("priser_ac.txt", samplePriceList());
     home.write("lista.csv", "id,bdm\r\n1,30\r\n2,31.5\r\n");
     home.write("fler.csv", "\"Plats, avd\";id;bdm\r\n\"7, 2\";=1+1;30;x;y\r\n");
-    QDir(home.sokvag()).mkdir("katalog");
-    QDir(home.sokvag()).mkdir("utanrant");
+    QDir(home.withSlash()).mkdir("katalog");
+    QDir(home.withSlash()).mkdir("utanrant");
     QFile::copy(home.path("priser_ac.txt"), home.path("utanrant/priser_ac.txt"));
     {
         QStringList control = controlWith({});
@@ -184,7 +184,7 @@ TEST_P(CommandLine, AnswersWithItsStatusAndASwedishMessage) {
 #endif
     QStringList arguments{"kvistel"};
     for (QString a : GetParam().arguments)
-        arguments << a.replace("LIST", home.path("lista.csv")).replace("HOME", home.sokvag());
+        arguments << a.replace("LIST", home.path("lista.csv")).replace("HOME", home.withSlash());
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
@@ -256,7 +256,7 @@ TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
     EXPECT_EQ(
-        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()}, out, err),
+        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()}, out, err),
         1);
     EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,dkvot,beslut")) << out.data().toStdString();
     EXPECT_FALSE(out.data().contains('\x1A'));
@@ -275,7 +275,7 @@ TEST(CommandLine, AFullDiskOnStandardOutIsStatusTwoWithAMessage) {
     ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     QBuffer err;
     err.open(QIODevice::WriteOnly);
-    EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.sokvag()},
+    EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()},
                        full, err),
               2);
     EXPECT_TRUE(QString::fromLocal8Bit(err.data()).contains("disken är full"))
