@@ -82,9 +82,12 @@ int TreeListModel::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : ColumnCount + otherCount();
 }
 
+QString TreeListModel::ListRow::fault() const {
+    return lineFault.isEmpty() ? checkTreeRow(tree).message() : lineFault;
+}
+
 QString TreeListModel::rowFault(int row) const {
-    const ListRow &r = m_rows[std::size_t(row)];
-    return r.lineFault.isEmpty() ? checkTreeRow(r.tree).message() : r.lineFault;
+    return m_rows[std::size_t(row)].fault();
 }
 
 QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
@@ -123,7 +126,7 @@ QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
 
 QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) const {
     if (column == Fel) {
-        QString fault = r.lineFault.isEmpty() ? checkTreeRow(r.tree).message() : r.lineFault;
+        QString fault = r.fault();
         if (fault.isEmpty() && r.summary)
             fault = r.summary->fault;
         if (fault.isEmpty())

@@ -87,6 +87,9 @@ private:
         QStringList beyond; // cells beyond the file's heading, kept after the others
         QString lineFault;  // a fault of the file line itself
         std::optional<TreeSummary> summary;
+
+        // The line's own fault, else the first fault of its values; empty for a sound row.
+        QString fault() const;
     };
     int otherCount() const { return int(m_otherHeadings.size()); }
     QString nextId() const;
