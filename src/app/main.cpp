@@ -19,6 +19,9 @@
 int main(int argc, char *argv[]) {
     // A list of trees from the command line needs no window and no display.
     if (wantsBatch(argc, argv)) {
+        // Settled first, before anything is opened that could take a closed stream's number.
+        const bool outputOpen = keepStandardStream(STDOUT_FILENO);
+        const bool errorsOpen = keepStandardStream(STDERR_FILENO);
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Kvistel"));
         QCoreApplication::setApplicationVersion(QStringLiteral(KVISTEL_VERSION));
@@ -27,10 +30,13 @@ int main(int argc, char *argv[]) {
 #ifdef SIGPIPE
         std::signal(SIGPIPE, SIG_IGN);
 #endif
+        // A closed standard out stays unopened: the command line then says so.
         QFile out, err;
         makeBinary(stdout);
-        out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
-        err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        if (outputOpen)
+            out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        if (errorsOpen)
+            err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
         return runBatch(QCoreApplication::arguments(), out, err);
     }
     QApplication app(argc, argv);

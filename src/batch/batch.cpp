@@ -10,9 +10,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -37,6 +37,7 @@ QString usage() {
         "                    ordning; en kolumn som saknas tas från trad.sty\n"
         "  --home KATALOG    hemkatalogen (förval: den aktuella katalogen)\n"
         "  -o UT.csv         skriv resultatet till filen i stället för till standard ut\n"
+        "                    (-o - är standard ut)\n"
         "  --full            en rad per träd och avverkningsår med resultattabellens\n"
         "                    sjutton kolumner\n"
         "  --plan            beståndets avverkningsplan: varje träd avverkas sitt bästa år;\n"
@@ -72,6 +73,13 @@ Outcome checkOutput(const QString &target, const QString &input) {
                            "annat filnamn efter -o.")
                 .arg(target));
     return {};
+}
+
+// Standard out was closed before the program started ("kvistel ... >&-"): there is nowhere to
+// write the result.
+QString closedOutputMessage() {
+    return QStringLiteral("standard ut är stängd, så resultatet kan inte skrivas. Skriv det till "
+                          "en fil med -o UT.csv, eller låt standard ut vara öppen.");
 }
 
 } // namespace
@@ -128,9 +136,25 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
             QStringLiteral("okänt argument \"%1\".").arg(parser.positionalArguments().first()) +
                 more);
 
+    // A value given twice is a slip of the user's (an edited command, a script's default and
+    // its override): which one was meant is not guessed.
+    for (const auto &[option, shown] :
+         {std::pair{&batchOption, "--batch"}, {&homeOption, "--home"}, {&outputOption, "-o"}})
+        if (parser.values(*option).size() > 1)
+            return problem(errors, QStringLiteral("%1 anges %2 gånger (%3); ange det en gång.")
+                                           .arg(QString::fromLatin1(shown))
+                                           .arg(parser.values(*option).size())
+                                           .arg(parser.values(*option).join(QStringLiteral(", "))) +
+                                       more);
+
     const QString home = parser.isSet(homeOption) ? parser.value(homeOption) : QDir::currentPath();
-    if (!QFileInfo(home).isDir())
-        return problem(errors, QStringLiteral("hemkatalogen \"%1\" finns inte.").arg(home));
+    if (const QFileInfo info(home); !info.isDir())
+        return problem(errors,
+                       info.exists()
+                           ? QStringLiteral("hemkatalogen \"%1\" är en fil och inte en katalog. "
+                                            "Ange katalogen som har styrfilen trad.sty.")
+                                 .arg(home)
+                           : QStringLiteral("hemkatalogen \"%1\" finns inte.").arg(home));
     TreeListHome treeHome;
     if (const Outcome loaded = loadTreeListHome(HomeDirectory(home), treeHome); !loaded)
         return problem(errors, loaded.message());
@@ -140,31 +164,35 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
     batch.full = parser.isSet(fullOption);
     batch.plan = parser.isSet(planOption);
 
-    if (!parser.isSet(outputOption)) {
+    // "-o -" is standard out, as "--batch -" is standard in.
+    const QString target = parser.value(outputOption);
+    if (!parser.isSet(outputOption) || target == u"-") {
+        if (!output.isWritable())
+            return problem(errors, closedOutputMessage());
         if (const Outcome done = valueTreeListFile(batch, treeHome, output); !done)
             return problem(errors, done.message());
         if (auto *file = qobject_cast<QFileDevice *>(&output); file && !file->flush())
             return problem(errors, writeFailure(errno));
     } else {
-        // The result file appears whole or not at all; an old one stays as it was on failure.
-        const QString target = parser.value(outputOption);
+        // The result file appears whole or not at all; an old one stays as it was when any
+        // write fails, the last one included.
         if (const Outcome may = checkOutput(target, batch.input); !may)
             return problem(errors, may.message());
-        QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly))
-            return problem(errors, QStringLiteral("Filen \"%1\" kunde inte skapas. Kontrollera "
-                                                  "att katalogen finns och går att skriva i.")
-                                       .arg(target));
+        ReplacingFile file(target);
+        if (const Outcome begun = file.begin(); !begun)
+            return problem(errors, begun.message());
         const Outcome done = valueTreeListFile(batch, treeHome, file);
+        // A failed write says what the disk said; the writer's own words come second.
+        if (const Outcome written = file.outcome(); !written) {
+            file.cancel();
+            return problem(errors, written.message());
+        }
         if (!done) {
-            file.cancelWriting();
+            file.cancel();
             return problem(errors, done.message());
         }
-        if (!file.commit())
-            return problem(errors, QStringLiteral("Filen \"%1\" kunde inte sparas, eftersom "
-                                                  "katalogen inte går att skriva i eller "
-                                                  "disken är full.")
-                                       .arg(target));
+        if (const Outcome committed = file.commit(); !committed)
+            return problem(errors, committed.message());
     }
     if (batch.faulty > 0) {
         const QString where = batch.plan ? QStringLiteral("de ingår inte i planen; värdera "

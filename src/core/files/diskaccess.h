@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstdio>
@@ -43,12 +44,48 @@ struct DiskResult {
 // at once, never waited on.
 DiskResult readRegularFile(const QString &path, QByteArray *bytes);
 
-// Puts `bytes` in place of `target` (a regular file, or none yet) in one step: a new temporary
-// file of a unique name in the same directory, created exclusively so that no link or leftover is
-// ever written through, flushed to the disk, then moved over the target. A target that is a link,
-// a directory or another non-regular file, or that is write-protected, is refused untouched. On
-// failure the temporary file is gone. `simulatedWriteError` (an errno value, 0 for none) makes
-// the writing fail as the disk would, for the tests.
+// The program's own temporary files, and only they, are named "<file>.~kvistel-XXXXXXXX.tmp"
+// (eight letters or digits): a name no user gives a file, so that a leftover of a crash can be
+// told from the user's own "trad.sty.backup.tmp".
+inline constexpr char16_t temporaryMarker[] = u".~kvistel-";
+inline constexpr int temporaryUniqueLength = 8;
+
+// A new content for `target` (a regular file, or none yet), written piece by piece and put in
+// place in one step: a new temporary file of a unique name in the same directory, created
+// exclusively so that no link or leftover is ever written through; every write checked; at
+// commit flushed to the disk, closed and moved over the target. A target that is a link, a
+// directory or another non-regular file, or that is write-protected, is refused untouched.
+// Once any step failed the target is never replaced, and a replacement not committed leaves no
+// temporary file behind. `simulatedWriteError` (an errno value, 0 for none) makes the writing
+// fail as the disk would, for the tests.
+class FileReplacement {
+public:
+    explicit FileReplacement(QString target, int simulatedWriteError = 0);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement &) = delete;
+    FileReplacement &operator=(const FileReplacement &) = delete;
+
+    // Checks the target and creates the temporary file.
+    DiskResult begin();
+    DiskResult write(QByteArrayView bytes);
+    // Flushes, closes and moves the temporary file over the target; refused (the first
+    // failure again) when any earlier step failed.
+    DiskResult commit();
+    // Removes the temporary file; the target is as it was.
+    void abandon();
+    // The first failure of any step, or None.
+    const DiskResult &failure() const { return m_failure; }
+
+private:
+    DiskResult fail(DiskResult result);
+    struct Native; // the system's handle and names
+    QString m_target;
+    int m_simulatedWriteError;
+    DiskResult m_failure;
+    Native *m_native = nullptr;
+};
+
+// Puts `bytes` in place of `target` in one step with a FileReplacement.
 DiskResult replaceRegularFile(const QString &target, const QByteArray &bytes,
                               int simulatedWriteError);
 
@@ -67,9 +104,9 @@ enum class SourceKind { RegularFile, Stream, Directory };
 
 // Opens `path` for reading, "-" being standard input, and says what it is; a named pipe is
 // opened without waiting for a writer when `streams` is false (it is then refused by the caller
-// at once), and waiting for one when true. Returns a C library file descriptor, or -1 with
-// errno set.
-int openForReading(const QString &path, bool streams, SourceKind *kind);
+// at once), and waiting for one when true. Returns a C library file descriptor, or -1 with the
+// cause in `why`.
+int openForReading(const QString &path, bool streams, SourceKind *kind, DiskResult *why);
 
 // Whether `path` is the very file `other` ("-": standard input) is, under whatever name.
 bool isSameFile(const QString &path, const QString &other);
@@ -81,3 +118,9 @@ QString placeForNewHome();
 // Makes `stream` (standard output) carry the program's bytes unchanged: on Windows the C library
 // would otherwise write each LF as CR LF, and a list's CR LF lines as CR CR LF.
 void makeBinary(std::FILE *stream);
+
+// Whether the standard stream `fd` (1 for standard out, 2 for standard error) was open when the
+// program started. A closed one is given a descriptor for nothing (the null device) in its
+// place, so that no file the program opens later gets its number and has the program's output
+// or messages written into it.
+bool keepStandardStream(int fd);

@@ -9,9 +9,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <utility>
 
 // POSIX calls rather than QFile: only they tell the real cause of a failure (errno), open without
 // following a link (O_EXCL, O_NOFOLLOW) and without waiting on a named pipe (O_NONBLOCK).
@@ -43,14 +45,15 @@ DiskResult checkTarget(const QByteArray &path, struct stat *old, bool *exists) {
     return {};
 }
 
-// A new file of a name no one else uses, next to the target: "trad.sty.x7Kq2a.tmp".
+// A new file of a name no one else uses, next to the target: "trad.sty.~kvistel-x7Kq2a9B.tmp".
 int createTemporary(const QByteArray &target, QByteArray *tempPath) {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const QByteArray marker = QString::fromUtf16(temporaryMarker).toLatin1();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray suffix(6, 'x');
+        QByteArray suffix(temporaryUniqueLength, 'x');
         for (char &c : suffix)
             c = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
-        *tempPath = target + '.' + suffix + ".tmp";
+        *tempPath = target + marker + suffix + ".tmp";
         // O_EXCL: a link or anything else of that name makes this fail rather than be followed.
         const int fd = ::open(tempPath->constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
@@ -61,12 +64,10 @@ int createTemporary(const QByteArray &target, QByteArray *tempPath) {
     return -1;
 }
 
-int writeAll(int fd, const QByteArray &bytes, int simulatedWriteError) {
-    if (simulatedWriteError)
-        return simulatedWriteError;
+int writeAll(int fd, QByteArrayView bytes) {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        const ssize_t n = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -118,35 +119,79 @@ DiskResult readRegularFile(const QString &path, QByteArray *bytes) {
     return result;
 }
 
-DiskResult replaceRegularFile(const QString &target, const QByteArray &bytes,
-                              int simulatedWriteError) {
-    const QByteArray path = nativePath(target);
+struct FileReplacement::Native {
+    QByteArray target;
+    QByteArray temp;
+    int fd = -1;
+};
+
+FileReplacement::FileReplacement(QString target, int simulatedWriteError)
+    : m_target(std::move(target)), m_simulatedWriteError(simulatedWriteError) {}
+
+FileReplacement::~FileReplacement() {
+    abandon();
+}
+
+DiskResult FileReplacement::fail(DiskResult result) {
+    if (m_failure.ok())
+        m_failure = result;
+    abandon();
+    return m_failure;
+}
+
+DiskResult FileReplacement::begin() {
+    if (m_native)
+        return fail(fault(DiskFault::Other));
+    const QByteArray path = nativePath(m_target);
     struct stat old {};
     bool exists = false;
     if (DiskResult checked = checkTarget(path, &old, &exists); !checked.ok())
-        return checked;
-    QByteArray temp;
-    const int fd = createTemporary(path, &temp);
-    if (fd < 0)
-        return faultFromErrno(errno);
-    int error = 0;
+        return fail(checked);
+    auto native = std::make_unique<Native>();
+    native->target = path;
+    native->fd = createTemporary(path, &native->temp);
+    if (native->fd < 0)
+        return fail(faultFromErrno(errno));
+    m_native = native.release();
     // Any other file keeps its permissions.
-    if (exists && ::fchmod(fd, old.st_mode & 07777) != 0)
-        error = errno;
-    if (!error)
-        error = writeAll(fd, bytes, simulatedWriteError);
-    // The data must be on the disk before the rename makes it the file of record.
-    if (!error && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && !error)
-        error = errno;
-    if (!error && std::rename(temp.constData(), path.constData()) != 0)
-        error = errno;
-    if (error) {
-        ::unlink(temp.constData());
-        return faultFromErrno(error);
-    }
+    if (exists && ::fchmod(m_native->fd, old.st_mode & 07777) != 0)
+        return fail(faultFromErrno(errno));
     return {};
+}
+
+DiskResult FileReplacement::write(QByteArrayView bytes) {
+    if (!m_failure.ok() || !m_native)
+        return m_failure.ok() ? fault(DiskFault::Other) : m_failure;
+    if (m_simulatedWriteError)
+        return fail(faultFromErrno(m_simulatedWriteError));
+    if (const int error = writeAll(m_native->fd, bytes))
+        return fail(faultFromErrno(error));
+    return {};
+}
+
+DiskResult FileReplacement::commit() {
+    if (!m_failure.ok() || !m_native)
+        return m_failure.ok() ? fault(DiskFault::Other) : m_failure;
+    // The data must be on the disk before the rename makes it the file of record; a full disk
+    // or a failing share may first tell at the flush or the close.
+    int error = ::fsync(m_native->fd) != 0 ? errno : 0;
+    if (::close(std::exchange(m_native->fd, -1)) != 0 && !error)
+        error = errno;
+    if (!error && std::rename(m_native->temp.constData(), m_native->target.constData()) != 0)
+        error = errno;
+    if (error)
+        return fail(faultFromErrno(error));
+    delete std::exchange(m_native, nullptr);
+    return {};
+}
+
+void FileReplacement::abandon() {
+    if (!m_native)
+        return;
+    if (m_native->fd >= 0)
+        ::close(m_native->fd);
+    ::unlink(m_native->temp.constData());
+    delete std::exchange(m_native, nullptr);
 }
 
 DiskResult checkReplaceable(const QString &target) {
@@ -168,7 +213,7 @@ DiskResult whyNotWritable(const QString &directory) {
     return fault(DiskFault::DiskError);
 }
 
-int openForReading(const QString &path, bool streams, SourceKind *kind) {
+int openForReading(const QString &path, bool streams, SourceKind *kind, DiskResult *why) {
     // Where streams are refused, opened without waiting, so that a named pipe chosen in a window
     // is refused at once; where they are read, a named pipe is opened as a reader of a pipe
     // opens it, waiting for its writer (opened without waiting it would read as empty, and a
@@ -177,13 +222,14 @@ int openForReading(const QString &path, bool streams, SourceKind *kind) {
     const int fd = standardInput ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
                                  : ::open(nativePath(path).constData(),
                                           O_RDONLY | O_CLOEXEC | (streams ? 0 : O_NONBLOCK));
-    if (fd < 0)
+    if (fd < 0) {
+        *why = faultFromErrno(errno);
         return -1;
+    }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        const int error = errno;
+        *why = faultFromErrno(errno);
         ::close(fd);
-        errno = error;
         return -1;
     }
     *kind = S_ISDIR(info.st_mode)   ? SourceKind::Directory
@@ -210,4 +256,15 @@ QString placeForNewHome() {
 
 void makeBinary(std::FILE *) {
     // POSIX streams have no text mode.
+}
+
+bool keepStandardStream(int fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+        return true;
+    const int nothing = ::open("/dev/null", O_RDWR);
+    if (nothing >= 0 && nothing != fd) {
+        ::dup2(nothing, fd);
+        ::close(nothing);
+    }
+    return false;
 }

@@ -6,6 +6,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <memory>
+#include <utility>
+
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -137,15 +140,16 @@ DiskResult checkTarget(const std::wstring &target, bool *exists, DWORD *attribut
     return {};
 }
 
-// A new file of a name no one else uses, next to the target: "trad.sty.x7Kq2a.tmp".
+// A new file of a name no one else uses, next to the target: "trad.sty.~kvistel-x7Kq2a9B.tmp".
 HANDLE createTemporary(const std::wstring &target, std::wstring *tempPath) {
     static const wchar_t letters[] =
         L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const std::wstring marker = QString::fromUtf16(temporaryMarker).toStdWString();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring suffix(6, L'x');
+        std::wstring suffix(temporaryUniqueLength, L'x');
         for (wchar_t &c : suffix)
             c = letters[QRandomGenerator::global()->bounded(int(std::size(letters)) - 1)];
-        *tempPath = target + L'.' + suffix + L".tmp";
+        *tempPath = target + marker + suffix + L".tmp";
         // CREATE_NEW: a link or anything else of that name makes this fail rather than be
         // followed. Shared with no one while it is written.
         const HANDLE h = CreateFileW(tempPath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -157,14 +161,12 @@ HANDLE createTemporary(const std::wstring &target, std::wstring *tempPath) {
     return INVALID_HANDLE_VALUE;
 }
 
-DiskResult writeAll(HANDLE h, const QByteArray &bytes, int simulatedWriteError) {
-    if (simulatedWriteError)
-        return faultFromErrno(simulatedWriteError);
+DiskResult writeAll(HANDLE h, QByteArrayView bytes) {
     qsizetype done = 0;
     while (done < bytes.size()) {
         const DWORD chunk = DWORD(std::min<qsizetype>(bytes.size() - done, 1 << 20));
         DWORD written = 0;
-        if (!WriteFile(h, bytes.constData() + done, chunk, &written, nullptr))
+        if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr))
             return lastFault();
         if (written == 0)
             return fault(DiskFault::DiskError);
@@ -218,37 +220,87 @@ DiskResult readRegularFile(const QString &path, QByteArray *bytes) {
     return {};
 }
 
-DiskResult replaceRegularFile(const QString &target, const QByteArray &bytes,
-                              int simulatedWriteError) {
-    const std::wstring path = nativePath(QFileInfo(target).absoluteFilePath());
+struct FileReplacement::Native {
+    std::wstring target;
+    std::wstring temp;
+    HANDLE handle = INVALID_HANDLE_VALUE;
     bool exists = false;
     DWORD oldAttributes = 0;
-    if (DiskResult checked = checkTarget(path, &exists, &oldAttributes); !checked.ok())
-        return checked;
-    std::wstring temp;
-    Handle h(createTemporary(path, &temp));
-    if (!h.valid())
-        return lastFault();
-    DiskResult result = writeAll(h.get(), bytes, simulatedWriteError);
-    // The data must be on the disk before the move makes it the file of record.
-    if (result.ok() && !FlushFileBuffers(h.get()))
-        result = lastFault();
-    if (!h.close() && result.ok())
-        result = lastFault();
+};
+
+FileReplacement::FileReplacement(QString target, int simulatedWriteError)
+    : m_target(std::move(target)), m_simulatedWriteError(simulatedWriteError) {}
+
+FileReplacement::~FileReplacement() {
+    abandon();
+}
+
+DiskResult FileReplacement::fail(DiskResult result) {
+    if (m_failure.ok())
+        m_failure = result;
+    abandon();
+    return m_failure;
+}
+
+DiskResult FileReplacement::begin() {
+    if (m_native)
+        return fail(fault(DiskFault::Other));
+    auto native = std::make_unique<Native>();
+    native->target = nativePath(QFileInfo(m_target).absoluteFilePath());
+    if (DiskResult checked = checkTarget(native->target, &native->exists, &native->oldAttributes);
+        !checked.ok())
+        return fail(checked);
+    native->handle = createTemporary(native->target, &native->temp);
+    if (native->handle == INVALID_HANDLE_VALUE)
+        return fail(lastFault());
+    m_native = native.release();
+    return {};
+}
+
+DiskResult FileReplacement::write(QByteArrayView bytes) {
+    if (!m_failure.ok() || !m_native)
+        return m_failure.ok() ? fault(DiskFault::Other) : m_failure;
+    if (m_simulatedWriteError)
+        return fail(faultFromErrno(m_simulatedWriteError));
+    if (DiskResult written = writeAll(m_native->handle, bytes); !written.ok())
+        return fail(written);
+    return {};
+}
+
+DiskResult FileReplacement::commit() {
+    if (!m_failure.ok() || !m_native)
+        return m_failure.ok() ? fault(DiskFault::Other) : m_failure;
+    Native &n = *m_native;
+    // The data must be on the disk before the move makes it the file of record; a full disk or
+    // a failing share may first tell at the flush or the close.
+    if (!FlushFileBuffers(n.handle))
+        return fail(lastFault());
+    const BOOL closed = CloseHandle(std::exchange(n.handle, INVALID_HANDLE_VALUE));
+    if (!closed)
+        return fail(lastFault());
     // A hidden file stays hidden, an archived one archived.
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM |
                        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    if (result.ok() && exists && (oldAttributes & kept))
-        SetFileAttributesW(temp.c_str(), oldAttributes & kept);
-    if (result.ok() && !moveIntoPlace(temp, path)) {
+    if (n.exists && (n.oldAttributes & kept))
+        SetFileAttributesW(n.temp.c_str(), n.oldAttributes & kept);
+    if (!moveIntoPlace(n.temp, n.target)) {
         // The temporary file was just made in the same directory, and a read-only target was
-        // refused above: "access denied" here means another program holds the target open.
-        result =
-            GetLastError() == ERROR_ACCESS_DENIED ? fault(DiskFault::OpenElsewhere) : lastFault();
+        // refused at the start: "access denied" here means another program holds the target
+        // open.
+        return fail(GetLastError() == ERROR_ACCESS_DENIED ? fault(DiskFault::OpenElsewhere)
+                                                          : lastFault());
     }
-    if (!result.ok())
-        DeleteFileW(temp.c_str());
-    return result;
+    delete std::exchange(m_native, nullptr);
+    return {};
+}
+
+void FileReplacement::abandon() {
+    if (!m_native)
+        return;
+    if (m_native->handle != INVALID_HANDLE_VALUE)
+        CloseHandle(m_native->handle);
+    DeleteFileW(m_native->temp.c_str());
+    delete std::exchange(m_native, nullptr);
 }
 
 DiskResult checkReplaceable(const QString &target) {
@@ -267,19 +319,44 @@ DiskResult whyNotWritable(const QString &directory) {
     return fault(DiskFault::DiskError);
 }
 
-int openForReading(const QString &path, bool, SourceKind *kind) {
+int openForReading(const QString &path, bool, SourceKind *kind, DiskResult *why) {
     // A file name on Windows never blocks on opening: a pipe is a stream like standard input.
-    const int fd = path == u"-" ? _dup(_fileno(stdin))
-                                : _wopen(nativePath(path).c_str(), _O_RDONLY | _O_BINARY);
-    if (fd < 0)
-        return -1;
-    if (path == u"-")
+    // The file is opened with CreateFileW, whose error tells a file another program holds open
+    // from one the user may not read (the C library calls both "access denied").
+    int fd = -1;
+    if (path == u"-") {
+        fd = _dup(_fileno(stdin));
+        if (fd < 0) {
+            *why = faultFromErrno(errno);
+            return -1;
+        }
         _setmode(fd, _O_BINARY);
+    } else {
+        const HANDLE h = CreateFileW(nativePath(path).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            *why = lastFault();
+            return -1;
+        }
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (GetFileInformationByHandle(h, &info) &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            CloseHandle(h);
+            *why = fault(DiskFault::IsDirectory);
+            return -1;
+        }
+        fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+        if (fd < 0) {
+            CloseHandle(h);
+            *why = faultFromErrno(errno);
+            return -1;
+        }
+    }
     struct _stat64 info {};
     if (_fstat64(fd, &info) != 0) {
-        const int error = errno;
+        *why = faultFromErrno(errno);
         _close(fd);
-        errno = error;
         return -1;
     }
     *kind = (info.st_mode & _S_IFDIR)   ? SourceKind::Directory
@@ -317,4 +394,10 @@ QString placeForNewHome() {
 
 void makeBinary(std::FILE *stream) {
     _setmode(_fileno(stream), _O_BINARY);
+}
+
+bool keepStandardStream(int fd) {
+    // A program without a console (or with its output closed) has no handle there; the C
+    // library does not give the number to a file opened later.
+    return _get_osfhandle(fd) != -1;
 }

@@ -3,6 +3,7 @@
 #include "core/files/diskaccess.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -126,6 +127,13 @@ FileStamp FileStamp::of(const QByteArray &content) {
     FileStamp stamp;
     stamp.m_state = State::Read;
     stamp.m_hash = QCryptographicHash::hash(content, QCryptographicHash::Sha256);
+    return stamp;
+}
+
+FileStamp FileStamp::ofSha256(const QByteArray &hash) {
+    FileStamp stamp;
+    stamp.m_state = State::Read;
+    stamp.m_hash = hash;
     return stamp;
 }
 
@@ -303,22 +311,31 @@ private:
     bool m_inTheWay = false;
 };
 
-// Temporary files of earlier saves of `target` that a crash left behind ("trad.sty.x7Kq2a.tmp"):
-// only names of the program's own pattern, only regular files, and a link is never followed.
-// The caller holds the directory lock, so no save of another copy is using one.
+// How long a temporary file of the program's own pattern must have been left untouched before a
+// save takes it for the leftover of a crash: a save that is still writing (a long list on the
+// command line, another copy on a slow share) touches its file far more often.
+constexpr qint64 leftoverAgeSeconds = 24 * 60 * 60;
+
+// Temporary files of earlier saves of `target` that a crash left behind
+// ("trad.sty.~kvistel-x7Kq2a9B.tmp"): only names of the program's own pattern, which no user
+// gives a file, only regular files untouched for a day, and a link is never followed.
 void removeLeftoverTemporaries(const QString &target) {
     const QFileInfo info(target);
-    const QString prefix = info.fileName() + u'.';
+    const QString prefix = info.fileName() + QString::fromUtf16(temporaryMarker);
     const QDir dir = info.absoluteDir();
     const QStringList names =
-        dir.entryList({prefix + QStringLiteral("??????.tmp")},
+        dir.entryList({prefix + QString(temporaryUniqueLength, u'?') + QStringLiteral(".tmp")},
                       QDir::Files | QDir::System | QDir::Hidden | QDir::NoSymLinks);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     for (const QString &name : names) {
-        bool own = name.size() == prefix.size() + 10;
-        for (qsizetype i = prefix.size(); own && i < prefix.size() + 6; ++i)
+        bool own = name.size() == prefix.size() + temporaryUniqueLength + 4 &&
+                   name.startsWith(prefix) && name.endsWith(QStringLiteral(".tmp"));
+        for (qsizetype i = prefix.size(); own && i < prefix.size() + temporaryUniqueLength; ++i)
             own = name[i].isLetterOrNumber() && name[i].unicode() < 0x80;
         const QFileInfo entry(dir.filePath(name));
-        if (own && !entry.isSymLink() && !entry.isJunction() && entry.isFile())
+        const QDateTime touched = entry.lastModified();
+        if (own && !entry.isSymLink() && !entry.isJunction() && entry.isFile() &&
+            touched.isValid() && touched.secsTo(now) > leftoverAgeSeconds)
             QFile::remove(entry.filePath());
     }
 }
@@ -433,6 +450,74 @@ SaveOutcome rewriteFileSafely(const QString &target, const FileEdit &edit) {
             return edited;
         return writeLocked(target, replacement);
     });
+}
+
+DiskResult replaceRegularFile(const QString &target, const QByteArray &bytes,
+                              int simulatedWriteError) {
+    FileReplacement replacement(target, simulatedWriteError);
+    if (DiskResult begun = replacement.begin(); !begun.ok())
+        return begun;
+    if (DiskResult written = replacement.write(bytes); !written.ok())
+        return written;
+    return replacement.commit();
+}
+
+QString cannotReadMessage(const QString &path, const DiskResult &cause) {
+    return readFailure(path, cause);
+}
+
+ReplacingFile::ReplacingFile(const QString &target)
+    : m_target(target),
+      m_replacement(std::make_unique<FileReplacement>(target, simulatedWriteError.load())) {}
+
+ReplacingFile::~ReplacingFile() = default;
+
+Outcome ReplacingFile::begin() {
+    if (const DiskResult begun = m_replacement->begin(); !begun.ok())
+        return Outcome::failure(saveFailure(m_target, begun));
+    QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return {};
+}
+
+Outcome ReplacingFile::outcome() const {
+    const DiskResult &failure = m_replacement->failure();
+    return failure.ok() ? Outcome() : Outcome::failure(saveFailure(m_target, failure));
+}
+
+Outcome ReplacingFile::commit() {
+    QIODevice::close();
+    if (Outcome written = outcome(); !written) {
+        m_replacement->abandon();
+        return written;
+    }
+    // Only putting the file in place meets other saves: the lock is held for that alone, so that
+    // a long list written here never keeps a window's save waiting.
+    return whileLocked(m_target, [&]() -> Outcome {
+        removeLeftoverTemporaries(m_target);
+        if (const DiskResult committed = m_replacement->commit(); !committed.ok())
+            return Outcome::failure(saveFailure(m_target, committed));
+        return {};
+    });
+}
+
+void ReplacingFile::cancel() {
+    QIODevice::close();
+    m_replacement->abandon();
+}
+
+qint64 ReplacingFile::readData(char *, qint64) {
+    return -1;
+}
+
+qint64 ReplacingFile::writeData(const char *data, qint64 size) {
+    if (!m_replacement->write(QByteArrayView(data, size)).ok()) {
+#ifndef _WIN32
+        // For a caller that asks the C library why (CsvWriter): the cause as errno.
+        errno = m_replacement->failure().fault == DiskFault::DiskFull ? ENOSPC : EIO;
+#endif
+        return -1;
+    }
+    return size;
 }
 
 void simulateWriteFailure(int error) {

@@ -4,10 +4,15 @@
 #include "core/files/outcome.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+
+class FileReplacement;
+struct DiskResult;
 
 // The program's files are single-byte Windows-1252 text with CR LF line ends. These helpers are
 // the one place that knows it, so the control file, the price list and the report agree. They
@@ -44,6 +49,8 @@ class FileStamp {
 public:
     FileStamp() = default;
     static FileStamp of(const QByteArray &content);
+    // Of content read in pieces: its SHA-256 hash, as QCryptographicHash gives it.
+    static FileStamp ofSha256(const QByteArray &hash);
     static FileStamp ofFailedRead();
 
     bool known() const { return m_state != State::Unknown; }
@@ -112,6 +119,35 @@ SaveOutcome replaceFileUnlessChanged(const QString &target, const QByteArray &by
 // returns the new bytes, or why not (a failure or changedOnDisk; then nothing is written).
 using FileEdit = std::function<SaveOutcome(const QString &current, QByteArray *replacement)>;
 SaveOutcome rewriteFileSafely(const QString &target, const FileEdit &edit);
+
+// A save of content that is too large to gather first (a whole inventory's result): written as
+// it comes, with every write checked, and put in place of `target` by commit() only when all of
+// it was written; the directory's lock is held while it is put in place. Until then, and
+// whenever anything failed, `target` stays as it was and no temporary file is left behind.
+class ReplacingFile : public QIODevice {
+public:
+    explicit ReplacingFile(const QString &target);
+    ~ReplacingFile() override; // abandons what was not committed
+
+    // Checks the target and opens the device for writing.
+    Outcome begin();
+    // The first failed write (full disk, ...), with the message that says why.
+    Outcome outcome() const;
+    // Puts the file in place; fails, and leaves the target as it was, when any write failed.
+    Outcome commit();
+    void cancel();
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    QString m_target;
+    std::unique_ptr<FileReplacement> m_replacement;
+};
+
+// The message for a file that could not be opened for reading, from the system's cause.
+QString cannotReadMessage(const QString &path, const DiskResult &cause);
 
 // For the fault tests: while set, every write of a save fails with this errno value (ENOSPC for
 // a full disk, EIO, ...), as the disk would; 0 writes normally again.

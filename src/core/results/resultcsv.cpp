@@ -54,17 +54,28 @@ QString withSeparator(const QString &value, QChar decimalSeparator) {
 
 } // namespace
 
+namespace {
+
+// Whether the program writes `cell` with a guard: a text a spreadsheet would take for a formula,
+// and any text that would look like a guarded one (apostrophes before such a text), so that
+// reading a file back removes exactly the apostrophes the program added. "-5" and "'-5" are
+// no formulas: they are written, and read, as they are.
+bool needsGuard(QStringView cell) {
+    qsizetype quotes = 0;
+    while (quotes < cell.size() && cell[quotes] == u'\'')
+        ++quotes;
+    const QStringView rest = cell.sliced(quotes);
+    return startsLikeFormula(rest) && !isSignedPlainNumber(rest);
+}
+
+} // namespace
+
 QString spreadsheetSafeCell(const QString &cell) {
-    // A cell that itself looks guarded gets a guard too, so that reading one back is exact.
-    const bool looksGuarded =
-        cell.startsWith(u'\'') && startsLikeFormula(QStringView(cell).sliced(1));
-    if (!looksGuarded && (!startsLikeFormula(cell) || isSignedPlainNumber(cell)))
-        return cell;
-    return u'\'' + cell;
+    return needsGuard(cell) ? u'\'' + cell : cell;
 }
 
 QString withoutSpreadsheetGuard(const QString &cell) {
-    if (cell.size() > 1 && cell.front() == u'\'' && startsLikeFormula(QStringView(cell).sliced(1)))
+    if (cell.startsWith(u'\'') && needsGuard(QStringView(cell).sliced(1)))
         return cell.sliced(1);
     return cell;
 }

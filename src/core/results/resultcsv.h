@@ -24,9 +24,12 @@ QByteArray resultCsv(const QList<SummaryItem> &summary, const ResultTable &table
 
 // A cell as a spreadsheet may read it without running it: a text that begins with "=", "+",
 // "-", "@", a tab or a CR would be taken for a formula, so it gets a leading "'" (which the
-// spreadsheet shows as nothing). A plain number ("-5", "+2,5") is left as it is.
+// spreadsheet shows as nothing). A plain number ("-5", "+2,5") is left as it is. A text that
+// already begins with apostrophes before such a text ("'=1") gets one more, so that every cell
+// reads back exactly.
 QString spreadsheetSafeCell(const QString &cell);
-// The cell as it was before spreadsheetSafeCell, for a file read back.
+// The cell as it was before spreadsheetSafeCell, for a file read back: only an apostrophe the
+// program itself would have added is removed ("'=1" is "=1", "'-5" stays "'-5").
 QString withoutSpreadsheetGuard(const QString &cell);
 
 // The CSV field separator that goes with a decimal separator.

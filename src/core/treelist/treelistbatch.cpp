@@ -127,6 +127,9 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             v.text += joinCsvLine(cells, dialect.separator);
             v.text += QStringLiteral("\r\n");
             cells.clear();
+            // A cell of a stream that turned out UTF-8 after the answer began in Windows-1252
+            // is spelled out like a reason, never given a substitute byte.
+            v.fitsCp1252 = v.fitsCp1252 && firstCharacterOutsideCp1252(v.text).isEmpty();
         };
         if (!full) {
             // Cells beyond the heading's follow the summary, so that none lands under it.

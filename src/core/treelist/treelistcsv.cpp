@@ -4,6 +4,7 @@
 
 #include "core/files/cp1252.h"
 #include "core/files/numberformat.h"
+#include "core/files/textfile.h"
 #include "core/results/resultcsv.h"
 
 #include <QFileInfo>
@@ -37,19 +38,11 @@ QString shownName(const QString &path) {
     return path == u"-" ? QStringLiteral("standard in") : path;
 }
 
-QString openFailure(const QString &path, int error) {
-    switch (error) {
-    case ENOENT:
-        return QStringLiteral("Filen \"%1\" finns inte.").arg(path);
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning, eftersom du saknar "
-                              "rätt att läsa den.")
-            .arg(path);
-    default:
-        return QStringLiteral("Filen \"%1\" kunde inte öppnas för läsning (%2).")
-            .arg(path, QString::fromLocal8Bit(std::strerror(error)));
-    }
+bool isAscii(QByteArrayView bytes) {
+    for (const char b : bytes)
+        if (uchar(b) >= 0x80)
+            return false;
+    return true;
 }
 
 // Counts `separator` outside quoted cells, where a heading such as "Plats, avd, del" may hold it.
@@ -146,9 +139,10 @@ Outcome TreeListReader::open(const QString &path, ListSource source) {
     // A named pipe chosen in a window is refused at once; a list on standard input ("-" or
     // /dev/stdin) is read as the stream it is.
     SourceKind kind = SourceKind::RegularFile;
-    const int fd = openForReading(path, source != ListSource::RegularFile, &kind);
+    DiskResult why;
+    const int fd = openForReading(path, source != ListSource::RegularFile, &kind, &why);
     if (fd < 0)
-        return Outcome::failure(openFailure(m_path, errno));
+        return Outcome::failure(cannotReadMessage(m_path, why));
     if (kind == SourceKind::Directory) {
         ::close(fd);
         return Outcome::failure(
@@ -167,7 +161,7 @@ Outcome TreeListReader::open(const QString &path, ListSource source) {
     const int fdToRead = readFd;
     if (!m_file.open(fdToRead, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fdToRead);
-        return Outcome::failure(openFailure(m_path, EIO));
+        return Outcome::failure(cannotReadMessage(m_path, DiskResult{DiskFault::DiskError, {}}));
     }
     return settleEncodingAndHeading();
 }
@@ -189,13 +183,13 @@ Outcome TreeListReader::settleEncodingAndHeading() {
             m_dialect.encoding = CsvDialect::Encoding::Utf8Bom;
         } else {
             QStringDecoder probe(QStringDecoder::Utf8);
-            bool ascii = true;
-            for (qsizetype i = 0; ascii && i < m_pending.size(); ++i)
-                ascii = (m_pending[i] & 0x80) == 0;
+            const bool ascii = isAscii(m_pending);
             if (!ascii)
                 QString(probe.decode(m_pending));
             m_dialect.encoding = !ascii && !probe.hasError() ? CsvDialect::Encoding::Utf8
                                                              : CsvDialect::Encoding::Cp1252;
+            // Plain ASCII so far says nothing yet: the first bytes beyond it decide (see decode).
+            m_encodingOpen = ascii;
         }
         return readHeading();
     }
@@ -301,8 +295,18 @@ bool TreeListReader::nextLine(QString &line) {
             return true;
         }
         if (m_atEnd) {
-            if (m_pos >= m_buffer.size())
+            if (m_pos >= m_buffer.size()) {
+                if (m_encodingBroken && m_status.ok())
+                    m_status = Outcome::failure(
+                        QStringLiteral("Rad %1 i \"%2\" har ett tecken som inte är UTF-8, fast "
+                                       "listan före den är skriven i UTF-8 (den ser ut att blanda "
+                                       "UTF-8 och Windows-1252). Ingen rad från och med den har "
+                                       "lästs. Spara hela listan i en och samma teckenkodning, "
+                                       "UTF-8 eller Windows-1252 (ANSI), och försök igen.")
+                            .arg(m_lineNumber + 1)
+                            .arg(m_path));
                 return false;
+            }
             if (m_buffer.size() - m_pos > maxLineLength)
                 return lineTooLong();
             line = m_buffer.mid(m_pos);
@@ -319,6 +323,7 @@ bool TreeListReader::nextLine(QString &line) {
         QByteArray bytes = std::exchange(m_pending, QByteArray());
         if (bytes.isEmpty())
             bytes = m_file.read(chunkBytes);
+        m_hash.addData(bytes);
         if (bytes.isEmpty()) {
             if (m_file.error() != QFileDevice::NoError)
                 m_status = Outcome::failure(fileNotReadable(m_path));
@@ -326,6 +331,15 @@ bool TreeListReader::nextLine(QString &line) {
             m_buffer += m_decoder.decode(QByteArray()); // a sequence cut off at the end
         } else {
             m_buffer += decode(bytes);
+            if (m_encodingBroken) {
+                // Only whole lines before the one with the foreign byte are read.
+                qsizetype end = m_buffer.size();
+                while (end > m_pos && m_buffer.at(end - 1) != u'\r' &&
+                       m_buffer.at(end - 1) != u'\n')
+                    --end;
+                m_buffer.truncate(end);
+                m_atEnd = true;
+            }
         }
     }
 }
@@ -345,6 +359,15 @@ bool TreeListReader::lineTooLong() {
 }
 
 QString TreeListReader::decode(const QByteArray &bytes) {
+    // A stream whose first megabyte was plain ASCII is decided by its first other bytes: all
+    // before them reads the same in either encoding.
+    if (m_encodingOpen && !isAscii(bytes)) {
+        m_encodingOpen = false;
+        QStringDecoder probe(QStringDecoder::Utf8);
+        QString(probe.decode(bytes));
+        if (!probe.hasError())
+            m_dialect.encoding = CsvDialect::Encoding::Utf8;
+    }
     // Windows-1252 agrees with Latin-1 but for 0x80 to 0x9F; a chunk without those bytes (an
     // inventory is mostly digits) is read the quick way.
     if (m_dialect.encoding == CsvDialect::Encoding::Cp1252) {
@@ -353,7 +376,21 @@ QString TreeListReader::decode(const QByteArray &bytes) {
             latin1 = latin1 && (uchar(b) < 0x80 || uchar(b) >= 0xA0);
         return latin1 ? QString::fromLatin1(bytes) : decodeCp1252(bytes);
     }
-    return m_decoder.decode(bytes);
+    QString text = m_decoder.decode(bytes);
+    if (m_decoder.hasError() && !m_encodingBroken) {
+        // A byte that is no UTF-8 after the list was taken for UTF-8 (a stream judged by its
+        // start, a file changed while it is read) is never replaced by a substitute: the list
+        // ends before the line that holds it, and the reading stops with a message.
+        m_encodingBroken = true;
+        const qsizetype bad = text.indexOf(QChar(QChar::ReplacementCharacter));
+        text.truncate(bad < 0 ? text.size() : bad);
+    }
+    return text;
+}
+
+FileStamp TreeListReader::stamp() const {
+    return m_atEnd && m_status.ok() && !m_encodingBroken ? FileStamp::ofSha256(m_hash.result())
+                                                         : FileStamp::ofFailedRead();
 }
 
 Outcome TreeListReader::checkFieldCount(QStringView line) const {

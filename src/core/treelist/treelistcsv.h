@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/files/outcome.h"
+#include "core/files/textfile.h"
 #include "core/treelist/treelist.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -60,7 +62,8 @@ public:
     static constexpr qsizetype maxFields = 1024;
 
     // Opens the file ("-": standard input), settles its encoding and reads the heading line.
-    // A stream's encoding is judged by its first megabyte.
+    // A stream's encoding is judged by its first megabyte (or, when that is plain ASCII, by its
+    // first other bytes); a later byte that contradicts it stops the reading with a message.
     Outcome open(const QString &path, ListSource source = ListSource::RegularFile);
 
     const QStringList &headings() const { return m_headings; }
@@ -74,6 +77,9 @@ public:
     // status() then tells whether the file was read to its end.
     bool read(int count, QList<TreeListLine> &lines);
     const Outcome &status() const { return m_status; }
+    // The file's bytes as read, for a save to tell whether someone else changed the file since;
+    // of a failed read when the list was not read to its end.
+    FileStamp stamp() const;
 
 private:
     Outcome settleEncodingAndHeading();
@@ -90,6 +96,9 @@ private:
     bool m_stream = false;
     QByteArray m_pending; // bytes of a stream read ahead to judge its encoding
     QStringDecoder m_decoder;
+    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    bool m_encodingOpen = false;   // a stream read as plain ASCII so far
+    bool m_encodingBroken = false; // a byte that is no UTF-8 in a list read as UTF-8
     QString m_buffer;
     qsizetype m_pos = 0;
     bool m_atEnd = false;

@@ -2,6 +2,7 @@
 #include "core/parameters/controlfile.h"
 #include "testsupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -157,6 +158,42 @@ TEST(EncodeForFile, ACharacterWindows1252LacksIsRefusedByNameAndLine) {
     }
 }
 
+// A folder of the user's own files that look like temporary files of a save: a save keeps every
+// one of them. Only the program's own name, untouched for a day, is taken for a crash's leftover;
+// a fresh one may be another copy's save in progress.
+TEST(SafeReplace, KeepsEveryFileOfTheUsersThatLooksLikeATemporaryFile) {
+    TempHome home;
+    const QStringList users{"trad.sty.backup.tmp",
+                            "trad.sty.kopia2.tmp",
+                            "bestand.csv.kopia2.tmp",
+                            "bestand.csv.x7Kq2a.tmp",
+                            "bestand.csv.ABCDEF.tmp",
+                            "bestand.csv.~kvistel-.tmp",
+                            "bestand.csv.~kvistel-abc.tmp",
+                            "bestand.csv.~kvistel-abcdefgh.tmp.bak",
+                            "bestand.csv.~kvistel-abcd_fgh.tmp",
+                            "bestand.csv.~kvistel-abcdefghi.tmp",
+                            "bestand.csv.tmp",
+                            "bestand.csvXabcdef.tmp"};
+    const QString fresh = "bestand.csv.~kvistel-Fresh123.tmp";
+    const QString crashed = "bestand.csv.~kvistel-Crash123.tmp";
+    for (const QString &name : users + QStringList{fresh, crashed})
+        home.write(name, name.toUtf8());
+    QFile old(home.path(crashed));
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-2),
+                                QFileDevice::FileModificationTime));
+    old.close();
+    home.write("trad.sty", "old");
+    home.write("bestand.csv", "old");
+
+    ASSERT_TRUE(replaceFileSafely(home.path("trad.sty"), "new").ok());
+    ASSERT_TRUE(replaceFileSafely(home.path("bestand.csv"), "new").ok());
+    for (const QString &name : users + QStringList{fresh})
+        EXPECT_EQ(home.read(name), name.toUtf8()) << name.toStdString();
+    EXPECT_FALSE(home.exists(crashed));
+}
+
 // ---- Saves: what stands in the way, and what the message says.
 
 TEST(SafeReplace, ReplacesTheFileKeepsItRegularAndLeavesNoTemporaryFile) {
@@ -202,9 +239,17 @@ TEST_P(PlantedTemporaryName, IsNeverFollowedNorInTheWayAndItsTargetStaysUntouche
             GTEST_SKIP() << "no symbolic links on this system";
         break;
     case Planted::Leftover:
-    case Planted::OwnLeftover:
         home.write(p.entry, "half a file from a crash");
         break;
+    case Planted::OwnLeftover: {
+        home.write(p.entry, "half a file from a crash");
+        // A crash's leftover is old; one being written by another save is not.
+        QFile old(entry);
+        ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-2),
+                                    QFileDevice::FileModificationTime));
+        break;
+    }
     case Planted::Directory:
         QDir(home.withSlash()).mkdir(p.entry);
         break;
@@ -240,12 +285,16 @@ INSTANTIATE_TEST_SUITE_P(
         Planted{"TmpStyLinkedToNothing", "tmp.sty", "trad.sty", Planted::DanglingLink},
         Planted{"TmpStyLeftByACrash", "tmp.sty", "trad.sty", Planted::Leftover},
         Planted{"TmpStyDirectory", "tmp.sty", "trad.sty", Planted::Directory},
-        Planted{"OwnTemporaryLeftByACrash", "trad.sty.x7Kq2a.tmp", "trad.sty",
+        Planted{"OwnTemporaryLeftByACrash", "trad.sty.~kvistel-x7Kq2a9B.tmp", "trad.sty",
                 Planted::OwnLeftover},
-        Planted{"OwnTemporaryNameLinkedOutside", "trad.sty.x7Kq2a.tmp", "trad.sty",
+        Planted{"OwnTemporaryNameLinkedOutside", "trad.sty.~kvistel-x7Kq2a9B.tmp", "trad.sty",
                 Planted::LinkOutside},
-        Planted{"OwnTemporaryNameDirectory", "trad.sty.x7Kq2a.tmp", "trad.sty", Planted::Directory},
-        Planted{"AnotherFilesTemporary", "trad.styx.x7Kq2a.tmp", "trad.sty", Planted::Leftover}),
+        Planted{"OwnTemporaryNameDirectory", "trad.sty.~kvistel-x7Kq2a9B.tmp", "trad.sty",
+                Planted::Directory},
+        Planted{"AnotherFilesTemporary", "trad.styx.~kvistel-x7Kq2a9B.tmp", "trad.sty",
+                Planted::Leftover},
+        // An earlier version's pattern, which a user's own files match too.
+        Planted{"UsersSixLetterTmp", "trad.sty.x7Kq2a.tmp", "trad.sty", Planted::Leftover}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // What stands in place of the file itself.

@@ -8,11 +8,16 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -132,9 +137,9 @@ TEST(TreeListOnTheCommandLine, GivesNoGrowthRateForATreeWithoutNetValueToday) {
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    ASSERT_EQ(
-        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()}, out, err),
-        0);
+    ASSERT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()},
+                       out, err),
+              0);
     const QStringList lines = splitLines(decodeCp1252(out.data()));
     ASSERT_GE(lines.size(), 3);
     const qsizetype netNow = cellsOf(lines[0]).indexOf("netto nu");
@@ -238,6 +243,26 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--batch", "HOMEfler.csv", "--home", "HOME"},
                  1,
                  "\r\n7, 2;'=1+1;30;;;;;;Rad 2 har 5 f"},
+        CallCase{"HomeIsAFile",
+                 {"--batch", "LIST", "--home", "LIST"},
+                 2,
+                 "är en fil och inte en katalog"},
+        CallCase{"ListTwice",
+                 {"--batch", "LIST", "--home", "HOME", "--batch", "HOMEfler.csv"},
+                 2,
+                 "--batch anges 2 gånger"},
+        CallCase{"HomeTwice",
+                 {"--batch", "LIST", "--home", "HOME", "--home", "HOMEkatalog"},
+                 2,
+                 "--home anges 2 gånger"},
+        CallCase{"OutputTwice",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "HOMEa.csv", "--output", "HOMEb.csv"},
+                 2,
+                 "-o anges 2 gånger"},
+        CallCase{"OutputDashIsStandardOut",
+                 {"--batch", "LIST", "--home", "HOME", "-o", "-"},
+                 0,
+                 "\r\n2,31.5,"},
         CallCase{"CellsBeyondTheHeadingAfterTheReason",
                  {"--batch", "HOMEfler.csv", "--home", "HOME"},
                  1,
@@ -255,14 +280,106 @@ TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    EXPECT_EQ(
-        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()}, out, err),
-        1);
+    EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()},
+                       out, err),
+              1);
     EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,dkvot,beslut")) << out.data().toStdString();
     EXPECT_FALSE(out.data().contains('\x1A'));
     EXPECT_TRUE(QString::fromUtf8(out.data()).contains(QStringLiteral("0\u066B2")))
         << out.data().toStdString();
 }
+
+// A closed standard out is named as such, not by the system's words for a failed write.
+TEST(CommandLine, AClosedStandardOutIsStatusTwoWithAMessage) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,bdm\r\n1,30\r\n");
+    for (const QStringList &output : {QStringList(), QStringList{"-o", "-"}}) {
+        QFile closed; // as main() leaves it when standard out was closed
+        QBuffer err;
+        err.open(QIODevice::WriteOnly);
+        EXPECT_EQ(runBatch(QStringList{"kvistel", "--batch", home.path("lista.csv"), "--home",
+                                       home.withSlash()} +
+                               output,
+                           closed, err),
+                  2);
+        EXPECT_TRUE(QString::fromUtf8(err.data()).contains(QStringLiteral("standard ut är stängd")))
+            << err.data().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists("-"));
+}
+
+// A result file on a full disk: every write counts, the last one too (a small result is written
+// only at the end). The file that was there stays as it was, no temporary file is left, and the
+// status is 2 with the disk's own words.
+TEST(CommandLine, AResultFileOnAFullDiskKeepsTheOldFileAndIsStatusTwo) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,bdm\r\n1,30\r\n2,31\r\n");
+    home.write("ut.csv", "det förra resultatet");
+    for (const char *kind : {"", "--plan", "--full"}) {
+        QStringList arguments{"kvistel",        "--batch", home.path("lista.csv"), "--home",
+                              home.withSlash(), "-o",      home.path("ut.csv")};
+        if (*kind)
+            arguments << kind;
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        simulateWriteFailure(ENOSPC);
+        const int status = runBatch(arguments, out, err);
+        simulateWriteFailure(0);
+        EXPECT_EQ(status, 2) << kind;
+        EXPECT_TRUE(QString::fromUtf8(err.data()).contains(QStringLiteral("disken är full")))
+            << kind << err.data().toStdString();
+        EXPECT_EQ(home.read("ut.csv"), QByteArray("det förra resultatet")) << kind;
+        EXPECT_EQ(QDir(home.withSlash()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden),
+                  QStringList())
+            << kind;
+        // With room on the disk the same call writes the whole result.
+        QBuffer out2, err2;
+        out2.open(QIODevice::WriteOnly);
+        err2.open(QIODevice::WriteOnly);
+        EXPECT_EQ(runBatch(arguments, out2, err2), 0) << kind << err2.data().toStdString();
+        EXPECT_TRUE(home.read("ut.csv").endsWith("\r\n")) << kind;
+        home.write("ut.csv", "det förra resultatet");
+    }
+}
+
+#ifdef _WIN32
+// A file another program holds open, as a spreadsheet holds the file it shows (shared with no
+// one), is named as such: for the list read and for the result written.
+TEST(CommandLine, AFileAnotherProgramHoldsOpenIsNamedAsSuch) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,bdm\r\n1,30\r\n");
+    home.write("ut.csv", "det förra resultatet");
+    struct Held {
+        const char *file;
+        const char *says;
+    };
+    for (const Held held : {Held{"lista.csv", "ett annat program har den öppen"},
+                            Held{"ut.csv", "öppen i ett annat program"}}) {
+        const HANDLE other =
+            CreateFileW(QDir::toNativeSeparators(home.path(held.file)).toStdWString().c_str(),
+                        GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(other, INVALID_HANDLE_VALUE);
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        const int status = runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home",
+                                     home.withSlash(), "-o", home.path("ut.csv")},
+                                    out, err);
+        CloseHandle(other);
+        EXPECT_EQ(status, 2) << held.file;
+        EXPECT_TRUE(QString::fromUtf8(err.data()).contains(QString::fromUtf8(held.says)))
+            << held.file << ": " << err.data().toStdString();
+        EXPECT_EQ(home.read("ut.csv"), QByteArray("det förra resultatet"));
+    }
+}
+#endif
 
 #ifndef _WIN32 // /dev/full and closed pipes are the Unix way of a failing standard output
 // The result that cannot be written whole (a full disk, a reader that stopped) is a failure.

@@ -270,4 +270,128 @@ TEST(CsvLine, GuardsCellsASpreadsheetWouldRun) {
               QStringLiteral("'=1+1;'+cmd;'-x;'@SUM(1);'\tA;-5;+2,5;-0.25;a=b;"));
 }
 
+// Ids with apostrophes, signs and formula characters: what a file holds is read as the user wrote
+// it, apart from the one apostrophe the program itself puts before a text a spreadsheet would
+// run; and every id comes back unchanged after a save and a second open.
+struct IdCase {
+    const char *inFile; // the id cell as a file holds it
+    const char *read;   // the id the program shows
+};
+
+TEST(ListFile, EveryIdSurvivesOpenSaveOpenUnchanged) {
+    const IdCase table[] = {
+        {"'-5", "'-5"}, // the user's own apostrophe before a number stays
+        {"-5", "-5"},
+        {"+2,5", "+2,5"},
+        {"'=1", "=1"}, // the program's guard goes
+        {"''=1", "'=1"},
+        {"'''=1", "''=1"},
+        {"=1", "=1"}, // as a spreadsheet may save it
+        {"'@SUM(1)", "@SUM(1)"},
+        {"'-x", "-x"},
+        {"-x", "-x"},
+        {"'", "'"},
+        {"''", "''"},
+        {"'abc", "'abc"},
+        {"''abc", "''abc"},
+        {"'+", "+"},
+        {"'-", "-"},
+        {"'''-5", "'''-5"},
+        {"Gran 'nr 3'", "Gran 'nr 3'"},
+    };
+    QByteArray file = "id;bdm\r\n";
+    for (const IdCase &c : table)
+        file += QByteArray(c.inFile) + ";30\r\n";
+    TempHome home;
+    home.write("lista.csv", file);
+    auto idsIn = [&](const QString &name) {
+        TreeListReader reader;
+        EXPECT_TRUE(reader.open(home.path(name)).ok());
+        QList<TreeListLine> lines;
+        reader.read(1000, lines);
+        QStringList ids;
+        for (const TreeListLine &l : lines)
+            ids << l.tree.id;
+        return ids;
+    };
+    const QStringList first = idsIn("lista.csv");
+    ASSERT_EQ(first.size(), qsizetype(std::size(table)));
+    QByteArray saved = "id;bdm\r\n";
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i], QString::fromUtf8(table[i].read)) << "in the file: " << table[i].inFile;
+        saved += joinCsvLine({first[i], "30"}, u';').toUtf8() + "\r\n";
+    }
+    home.write("sparad.csv", saved);
+    EXPECT_EQ(idsIn("sparad.csv"), first) << saved.toStdString();
+}
+
 } // namespace
+
+#ifndef _WIN32 // a named pipe has no place among files on Windows
+namespace {
+
+// A list from a pipe: a megabyte and more of plain digits before its first other byte.
+struct StreamCase {
+    const char *name;
+    QByteArray late;    // the line that comes after the plain first megabyte
+    QByteArray start;   // a line before the megabyte ("" for none)
+    bool readWhole;     // the reading reaches the end
+    const char *lateId; // the late line's id as read
+    const char *says;   // the start of the message when the reading stops
+    bool bom = false;   // the stream begins with UTF-8's byte order mark
+};
+
+void PrintTo(const StreamCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ListFromAPipe : public ::testing::TestWithParam<StreamCase> {};
+
+TEST_P(ListFromAPipe, NeverReplacesALateByteSilently) {
+    const StreamCase &c = GetParam();
+    TempHome home;
+    const QByteArray fifo = QFile::encodeName(home.path("ror.csv"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    QByteArray bytes = (c.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + "id;bdm\r\n" + c.start;
+    while (bytes.size() < 1300000)
+        bytes += "123456;30\r\n";
+    const qsizetype plainLines = bytes.count('\n');
+    bytes += c.late + "\r\n9;30\r\n";
+    std::thread writer([&] {
+        QFile f(home.path("ror.csv"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+    });
+    TreeListReader reader;
+    const Outcome opened = reader.open(home.path("ror.csv"), ListSource::FileOrStream);
+    QList<TreeListLine> all, chunk;
+    while (opened.ok() && reader.read(5000, chunk))
+        all += chunk;
+    writer.join();
+    ASSERT_TRUE(opened.ok()) << opened.message().toStdString();
+    for (const TreeListLine &l : all)
+        EXPECT_FALSE(l.tree.id.contains(QChar::ReplacementCharacter)) << l.lineNumber;
+    if (c.readWhole) {
+        EXPECT_TRUE(reader.status().ok()) << reader.status().message().toStdString();
+        ASSERT_EQ(all.size(), plainLines + 1);
+        EXPECT_EQ(all[all.size() - 2].tree.id, QString::fromUtf8(c.lateId));
+    } else {
+        ASSERT_FALSE(reader.status().ok());
+        EXPECT_TRUE(reader.status().message().startsWith(
+            QStringLiteral("Rad %1 i ").arg(plainLines + 1) + QString::fromUtf8(c.says)))
+            << reader.status().message().toStdString();
+        EXPECT_EQ(all.size(), plainLines - 1); // every whole line before it, and none after
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, ListFromAPipe,
+    ::testing::Values(
+        StreamCase{"LateWindows1252", "Bj\xf6rk;30", "", true, "Björk", ""},
+        StreamCase{"LateUtf8", "Bj\xc3\xb6rk;30", "", true, "Björk", ""},
+        StreamCase{"Utf8ThenWindows1252", "Bj\xf6rk;30", "Gr\xc3\xb6n;30\r\n", false, "", "\""},
+        StreamCase{"Utf8WithBomThenWindows1252", "Bj\xf6rk;30", "", false, "", "\"", true}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+#endif
