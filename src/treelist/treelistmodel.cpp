@@ -295,7 +295,8 @@ void TreeListModel::removeTrees(QList<int> rows) {
     }
 }
 
-Outcome TreeListModel::read(const QString &path, const std::array<QString, treeKeyCount> &texts) {
+Outcome TreeListModel::read(const QString &path, const std::array<QString, treeKeyCount> &texts,
+                            FileStamp *stamp) {
     TreeListReader reader;
     if (const Outcome opened = reader.open(path); !opened)
         return opened;
@@ -323,6 +324,8 @@ Outcome TreeListModel::read(const QString &path, const std::array<QString, treeK
     }
     if (!reader.status())
         return reader.status();
+    if (stamp)
+        *stamp = reader.stamp();
 
     beginResetModel();
     m_rows = std::move(rows);

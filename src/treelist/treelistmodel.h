@@ -44,7 +44,10 @@ public:
     void removeTrees(QList<int> rows);
 
     // Replaces the list by the file's trees; a key the file has no column for shows `texts`.
-    Outcome read(const QString &path, const std::array<QString, treeKeyCount> &texts);
+    // `stamp` (when given): of the file's bytes as read, for the save to tell a change made
+    // elsewhere since.
+    Outcome read(const QString &path, const std::array<QString, treeKeyCount> &texts,
+                 FileStamp *stamp = nullptr);
     // The texts of "trad.sty" that trees without a column of their own show (and are valued by).
     void setDefaults(const std::array<QString, treeKeyCount> &texts);
     // Drops the list for a new, empty one.

@@ -8,6 +8,7 @@
 #include "core/parameters/species.h"
 #include "core/results/verdict.h"
 #include "core/treelist/harvestplanmodel.h"
+#include "shared/changedfile.h"
 #include "shared/formlayout.h"
 #include "shared/messages.h"
 #include "shared/savepath.h"
@@ -215,11 +216,13 @@ bool TreeListWindow::openList(const QString &path) {
         showKvistelMessage(this, read.message());
         return false;
     }
-    if (const Outcome read = m_model->read(path, texts); !read) {
+    FileStamp stamp;
+    if (const Outcome read = m_model->read(path, texts, &stamp); !read) {
         showKvistelMessage(this, QStringLiteral("Listan kunde inte öppnas. ") + read.message());
         return false;
     }
     m_path = path;
+    m_readStamp = stamp;
     writeFooter();
     return true;
 }
@@ -251,10 +254,21 @@ bool TreeListWindow::mayClose() {
 }
 
 bool TreeListWindow::saveList(const QString &path) {
-    if (const Outcome saved = replaceFileSafely(path, m_model->csvBytes()); !saved) {
-        showKvistelMessage(this, saved.message());
+    const QByteArray bytes = m_model->csvBytes();
+    // The list another copy of the program or a spreadsheet saved since this one read it is
+    // never overwritten without asking; "Läs om" shows the file as it is now. Saved under another
+    // name, the file there was not read here (the save dialog asked about replacing it).
+    const bool sameFile = !m_path.isEmpty() && QFileInfo(path) == QFileInfo(m_path);
+    const bool saved = saveAskingIfChanged(
+        this,
+        [&](IfChangedSinceRead ifChanged) {
+            const bool check = sameFile && ifChanged == IfChangedSinceRead::Stop;
+            return replaceFileUnlessChanged(path, bytes, check ? m_readStamp : FileStamp());
+        },
+        [this] { openList(m_path); });
+    if (!saved)
         return false;
-    }
+    m_readStamp = FileStamp::of(bytes);
     m_path = path;
     m_model->setModified(false);
     writeFooter();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/outcome.h"
+#include "core/files/textfile.h"
 
 #include "core/treelist/treelist.h"
 #include "shared/workwindow.h"
@@ -72,7 +73,8 @@ private:
 
     WindowHub &m_hub;
     HomeDirectory m_directory;
-    QString m_path; // the list file, empty for a new list
+    QString m_path;        // the list file, empty for a new list
+    FileStamp m_readStamp; // of the file as read or last saved, to tell a change made elsewhere
     TreeListModel *m_model;
     TreeListSortModel *m_sorted;
     QTableView *flgTradlista;

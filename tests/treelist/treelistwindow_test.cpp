@@ -8,11 +8,13 @@
 #include "treelist/treelistmodel.h"
 #include "treelist/treelistwindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -371,3 +373,71 @@ TEST(TreeListHeadings, EveryColumnExplainsItself) {
         meanings << tip;
     }
 }
+
+// Two writers of one list: two copies of the program, or a spreadsheet and the program. The one
+// that saves second is asked, as the parameter forms ask, and nothing is overwritten unless the
+// user says so.
+struct SecondWriter {
+    const char *button;    // the answer to "har ändrats"
+    const char *fileHolds; // the id the file's first tree has afterwards
+    const char *windowHas; // the id the second window shows afterwards
+};
+
+class TreeListTwoWriters : public ::testing::TestWithParam<SecondWriter> {};
+
+TEST_P(TreeListTwoWriters, TheSecondIsAskedBeforeItOverwritesTheFirst) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id;bdm\r\n1;30\r\n");
+    MenuHub hub;
+    TreeListWindow first(hub, home.directory()), second(hub, home.directory());
+    ASSERT_TRUE(first.openList(home.path("lista.csv")));
+    ASSERT_TRUE(second.openList(home.path("lista.csv")));
+    ASSERT_TRUE(first.model()->setData(first.model()->index(0, TreeListModel::IdColumn), "forsta",
+                                       Qt::EditRole));
+    ASSERT_TRUE(second.model()->setData(second.model()->index(0, TreeListModel::IdColumn), "andra",
+                                        Qt::EditRole));
+    ASSERT_TRUE(first.saveList(home.path("lista.csv")));
+
+    int asked = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box->property("answered").toBool())
+            return;
+        box->setProperty("answered", true);
+        if (box->objectName() == u"msgAndradFil") {
+            ++asked;
+            auto *button = box->findChild<QAbstractButton *>(QLatin1String(GetParam().button));
+            QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+        } else {
+            QMetaObject::invokeMethod(box, &QDialog::accept, Qt::QueuedConnection);
+        }
+    });
+    answer.start(5);
+    const bool saved = second.saveList(home.path("lista.csv"));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(saved, std::string(GetParam().button) == "btnSkrivOver");
+    EXPECT_EQ(home.read("lista.csv"), QByteArray("id;bdm\r\n") + GetParam().fileHolds + ";30\r\n");
+    EXPECT_EQ(second.model()->tree(0).id, GetParam().windowHas);
+
+    // Saved or read again, the second window knows the file as it is now: its next save asks
+    // no more; a spreadsheet's change after it is found again.
+    asked = 0;
+    ASSERT_TRUE(second.model()->setData(second.model()->index(0, TreeListModel::IdColumn), "tredje",
+                                        Qt::EditRole));
+    if (std::string(GetParam().button) != "btnAvbryt") {
+        EXPECT_TRUE(second.saveList(home.path("lista.csv")));
+        EXPECT_EQ(asked, 0);
+    }
+    home.write("lista.csv", "id;bdm\r\ncalc;30\r\n");
+    EXPECT_FALSE(second.saveList(home.path("lista.csv")) && asked == 0);
+    EXPECT_EQ(asked, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, TreeListTwoWriters,
+                         ::testing::Values(SecondWriter{"btnAvbryt", "forsta", "andra"},
+                                           SecondWriter{"btnSkrivOver", "andra", "andra"},
+                                           SecondWriter{"btnLasOm", "forsta", "forsta"}),
+                         [](const auto &info) { return std::string(info.param.button); });
