@@ -57,7 +57,13 @@ int main(int argc, char *argv[]) {
     QSettings settings;
     QStringList candidates;
     Outcome wrongHome;
-    if (parser.isSet(homeOption)) {
+    if (const QStringList homes = parser.values(homeOption); homes.size() > 1) {
+        // Which of them was meant is not guessed: start-up asks.
+        wrongHome = Outcome::failure(QStringLiteral("--home anges %1 gånger (%2); ange det en "
+                                                    "gång.")
+                                         .arg(homes.size())
+                                         .arg(homes.join(QStringLiteral(", "))));
+    } else if (parser.isSet(homeOption)) {
         const QString given = QDir(expandAnswer(parser.value(homeOption))).absolutePath();
         wrongHome = checkHomeDirectory(HomeDirectory(given));
         if (wrongHome)

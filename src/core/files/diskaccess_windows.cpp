@@ -399,5 +399,7 @@ void makeBinary(std::FILE *stream) {
 bool keepStandardStream(int fd) {
     // A program without a console (or with its output closed) has no handle there; the C
     // library does not give the number to a file opened later.
-    return _get_osfhandle(fd) != -1;
+    // (-2: the C library's numbers 0 to 2 exist but stand for no stream.)
+    const intptr_t handle = _get_osfhandle(fd);
+    return handle != -1 && handle != -2;
 }
