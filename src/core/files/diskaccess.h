@@ -81,3 +81,18 @@ QString placeForNewHome();
 // Makes `stream` (standard output) carry the program's bytes unchanged: on Windows the C library
 // would otherwise write each LF as CR LF, and a list's CR LF lines as CR CR LF.
 void makeBinary(std::FILE *stream);
+
+// While it lives, a console the program writes to shows its text as the program writes it, in
+// the system's own 8-bit code page (Windows-1252 on a Swedish Windows, where a console uses the
+// DOS code page 850 and would show "Användning" as "Anv„ndning"); the console's code page is
+// given back at the end. Does nothing where there is no console or no such difference.
+class ConsoleCodePage {
+public:
+    ConsoleCodePage();
+    ~ConsoleCodePage();
+    ConsoleCodePage(const ConsoleCodePage &) = delete;
+    ConsoleCodePage &operator=(const ConsoleCodePage &) = delete;
+
+private:
+    unsigned m_previous = 0;
+};

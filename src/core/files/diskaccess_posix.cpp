@@ -211,3 +211,7 @@ QString placeForNewHome() {
 void makeBinary(std::FILE *) {
     // POSIX streams have no text mode.
 }
+
+// A terminal shows the locale's own bytes.
+ConsoleCodePage::ConsoleCodePage() = default;
+ConsoleCodePage::~ConsoleCodePage() = default;

@@ -318,3 +318,17 @@ QString placeForNewHome() {
 void makeBinary(std::FILE *stream) {
     _setmode(_fileno(stream), _O_BINARY);
 }
+
+ConsoleCodePage::ConsoleCodePage() {
+    if (!GetConsoleWindow())
+        return;
+    const UINT ansi = GetACP();
+    const UINT now = GetConsoleOutputCP();
+    if (now != 0 && now != ansi && SetConsoleOutputCP(ansi))
+        m_previous = now;
+}
+
+ConsoleCodePage::~ConsoleCodePage() {
+    if (m_previous != 0)
+        SetConsoleOutputCP(m_previous);
+}
