@@ -13,6 +13,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace {
 
 TreeListWindow *treeList(const MainMenu &menu) {
@@ -25,7 +27,14 @@ const QString listKey = QStringLiteral("lista");
 } // namespace
 
 SessionEnd::SessionEnd(MainMenu &menu, QString recoveryDirectory)
-    : m_menu(menu), m_directory(std::move(recoveryDirectory)) {}
+    : m_menu(menu), m_directory(std::move(recoveryDirectory)) {
+    QObject::connect(&menu, &MainMenu::quitRequested, &menu, [this] {
+        if (std::exchange(m_keptThisRun, false)) {
+            QFile::remove(keptList());
+            QFile::remove(keptFacts());
+        }
+    });
+}
 
 QString SessionEnd::defaultRecoveryDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
@@ -64,6 +73,7 @@ bool SessionEnd::keepEdits() {
     facts.setValue(homeKey, m_menu.home().path());
     facts.setValue(listKey, list->listPath());
     facts.sync();
+    m_keptThisRun = true;
     return true;
 }
 

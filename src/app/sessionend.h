@@ -10,7 +10,8 @@ class MainMenu;
 //   Avsluta ("Spara ändringarna i trädlistan?"), and Avbryt keeps the session going;
 // - where it may not ask, the tree list's unsaved edits are kept in a recovery file, which the
 //   next start on the same home directory offers to restore ("Återställ osparade ändringar i
-//   trädlistan?").
+//   trädlistan?"). Should the session go on after all (another program stopped it) and the user
+//   end the program with Avsluta, where unsaved work is asked about, the file is dropped.
 class SessionEnd {
 public:
     // `recoveryDirectory`: where the kept edits are written (the program's own data folder).
@@ -35,4 +36,5 @@ private:
 
     MainMenu &m_menu;
     QString m_directory;
+    bool m_keptThisRun = false;
 };

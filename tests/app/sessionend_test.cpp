@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -119,6 +120,18 @@ TEST(SessionEnd, KeptEditsDeclinedAreGoneAndBelongToTheirOwnHomeOnly) {
     next.sessionEnd->offerKeptEdits();
     EXPECT_FALSE(next.sessionEnd->hasKeptEdits());
     EXPECT_TRUE(QDir(recovery.withSlash()).isEmpty());
+}
+
+TEST(SessionEnd, ASessionThatGoesOnAfterAllAndEndsWithAvslutaKeepsNothing) {
+    TempHome home, recovery;
+    copyStand(home);
+    Program run(home, recovery);
+    run.editTreeList(home);
+    EXPECT_TRUE(run.sessionEnd->end(false));
+    ASSERT_TRUE(run.sessionEnd->hasKeptEdits());
+    answerNextBox("&Nej"); // "Spara ändringarna i trädlistan?" at Avsluta
+    QTest::mouseClick(run.menu->findChild<QPushButton *>("btnAvsluta"), Qt::LeftButton);
+    EXPECT_FALSE(run.sessionEnd->hasKeptEdits());
 }
 
 TEST(SessionEnd, WhereTheUserMayBeAskedItIsAskedAsAtAvsluta) {
