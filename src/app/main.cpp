@@ -24,6 +24,10 @@
 int main(int argc, char *argv[]) {
     if (wantsMakeHome(argc, argv))
         return makeHomeFromCommandLine(argc, argv);
+#ifdef KVISTEL_WINDOW_PROGRAM
+    if (wantsBatch(argc, argv) && !hasStandardOutput())
+        return pointToConsoleProgram(argc, argv);
+#endif
     // A list of trees from the command line needs no window and no display.
     if (wantsBatch(argc, argv)) {
         QCoreApplication app(argc, argv);

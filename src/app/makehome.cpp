@@ -4,7 +4,9 @@
 #include "core/files/diskaccess.h"
 #include "core/files/examplehome.h"
 
-#include <QCoreApplication>
+#include "shared/messages.h"
+
+#include <QApplication>
 #include <QDir>
 
 #include <cstdio>
@@ -37,4 +39,17 @@ int makeHomeFromCommandLine(int argc, char *argv[]) {
     }
     say(QStringLiteral("Hemkatalog: %1\n").arg(QDir::toNativeSeparators(target)));
     return 0;
+}
+
+int pointToConsoleProgram(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    const QString batch = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
+                                                   QStringLiteral("/kvistel-batch.exe"));
+    showKvistelMessage(
+        nullptr, QStringLiteral("kvistel.exe är Kvistels fönsterprogram och skriver inget i "
+                                "kommandotolken. Kommandoraden körs med kvistel-batch.exe, med "
+                                "samma flaggor, till exempel:\n\n\"%1\" --batch bestand.csv > "
+                                "resultat.csv\n\n\"%1\" --help visar alla flaggor.")
+                     .arg(batch));
+    return 2;
 }

@@ -7,3 +7,8 @@ bool wantsMakeHome(int argc, char *argv[]);
 // Makes the home directory and says where on standard error, or why not; returns the exit
 // status (0 made, 2 not).
 int makeHomeFromCommandLine(int argc, char *argv[]);
+
+// kvistel.exe, the window program on Windows, started from cmd with the command line's switches
+// (--batch, --help, ...) and nowhere to write (no redirection): a message box says to use
+// kvistel-batch.exe, the console program beside it. Returns the exit status, 2.
+int pointToConsoleProgram(int argc, char *argv[]);

@@ -82,6 +82,10 @@ QString placeForNewHome();
 // would otherwise write each LF as CR LF, and a list's CR LF lines as CR CR LF.
 void makeBinary(std::FILE *stream);
 
+// Whether the program has a standard output to write to: on Windows a window program started
+// from cmd without a redirection has none (its text would go nowhere).
+bool hasStandardOutput();
+
 // While it lives, a console the program writes to shows its text as the program writes it, in
 // the system's own 8-bit code page (Windows-1252 on a Swedish Windows, where a console uses the
 // DOS code page 850 and would show "Användning" as "Anv„ndning"); the console's code page is

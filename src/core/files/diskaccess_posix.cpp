@@ -212,6 +212,10 @@ void makeBinary(std::FILE *) {
     // POSIX streams have no text mode.
 }
 
+bool hasStandardOutput() {
+    return true;
+}
+
 // A terminal shows the locale's own bytes.
 ConsoleCodePage::ConsoleCodePage() = default;
 ConsoleCodePage::~ConsoleCodePage() = default;

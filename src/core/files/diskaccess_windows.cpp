@@ -319,6 +319,11 @@ void makeBinary(std::FILE *stream) {
     _setmode(_fileno(stream), _O_BINARY);
 }
 
+bool hasStandardOutput() {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    return out != nullptr && out != INVALID_HANDLE_VALUE;
+}
+
 ConsoleCodePage::ConsoleCodePage() {
     if (!GetConsoleWindow())
         return;
