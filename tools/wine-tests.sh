@@ -173,6 +173,7 @@ if [ -L "$documents" ]; then
 fi
 rm -rf "$documents/Kvistel"
 mkdir -p "$documents"
+rm -rf "$installed" # the user's files of an earlier run, left by its uninstaller
 wine "$setup" /S
 wineserver -w
 for file in kvistel.exe kvistel-batch.exe platforms/qwindows.dll exempel/trad.sty \
@@ -231,6 +232,21 @@ shown=$(windows)
 }
 wineserver -k 2>/dev/null || true
 echo "   från startmenyn: ett enda fönster, Kvistels meny"
+# kvistel.exe given the command line's switches: with somewhere to write (a redirection) it
+# writes its help; from cmd without one (as "start" leaves it), a message points to
+# kvistel-batch.exe instead of silence.
+wine "C:\\Program Files\\Kvistel\\kvistel.exe" --help >"$work/help-window" 2>&1 || true
+iconv -f WINDOWS-1252 -t UTF-8 "$work/help-window" | grep -q "^Användning" || {
+    echo "kvistel.exe --help skrev ingen hjälp till en omdirigering" >&2
+    exit 1
+}
+wine start "C:\\Program Files\\Kvistel\\kvistel.exe" --help >/dev/null 2>&1
+[ -n "$(wait_for Kvistel)" ] || {
+    echo "kvistel.exe --help utan omdirigering visade inget meddelande" >&2
+    exit 1
+}
+wineserver -k 2>/dev/null || true
+echo "   kvistel.exe --help: hjälpen till en omdirigering, annars ett meddelande om kvistel-batch.exe"
 
 # The new home valued from cmd as a user types it (a batch file, for cmd's own quoting), as the
 # Linux program values the sample; cmd sees the exit status, 2 for a list that is not there.

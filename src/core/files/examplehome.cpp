@@ -89,7 +89,11 @@ Outcome copyExampleHome(const QString &example, const QString &target) {
     }
     const QDir to(target);
     QStringList copied;
-    for (const QFileInfo &file : from.entryInfoList(QDir::Files, QDir::Name)) {
+    // The example's own files only: whatever else lies in its folder is no part of it.
+    for (const char *name : {"trad.sty", "priser_ac.txt", "bestand.csv"}) {
+        const QFileInfo file(from.filePath(QLatin1String(name)));
+        if (!file.isFile())
+            continue;
         const QString destination = to.filePath(file.fileName());
         // A home directory chosen again keeps every file it has.
         if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())

@@ -5,8 +5,9 @@
 #include <QString>
 
 // A new home directory made from the example that comes with the program (a control file, a
-// price list and a stand's tree list): `target` is created where missing and every file of
-// `example` is copied into it, writable by the user. The one way a home is made from the
+// price list and a stand's tree list): `target` is created where missing and the example's files
+// (trad.sty, priser_ac.txt, bestand.csv; nothing else of its folder) are copied into it, writable
+// by the user. The one way a home is made from the
 // example: by the first start's "Skapa en ny hemkatalog med exemplet" and by
 // `kvistel --make-home KATALOG` (tools/run.sh, tools/screenshots.sh).
 //

@@ -25,6 +25,7 @@ void writeExample(const TempHome &example) {
 TEST(ExampleHome, EveryFileIsCopiedIntoANewDirectoryWritableByTheUser) {
     TempHome example, parent;
     writeExample(example);
+    example.write("anteckningar.txt", "någon annans\r\n");
     const QString target = parent.path("Kvistel/skog");
     ASSERT_TRUE(copyExampleHome(example.withSlash(), target).ok());
     for (const char *name : {"trad.sty", "priser_ac.txt", "bestand.csv"}) {
@@ -33,6 +34,7 @@ TEST(ExampleHome, EveryFileIsCopiedIntoANewDirectoryWritableByTheUser) {
         EXPECT_EQ(copy.readAll(), example.read(name));
         EXPECT_TRUE(copy.permissions() & QFile::WriteOwner) << name;
     }
+    EXPECT_FALSE(QFile::exists(target + "/anteckningar.txt")) << "no part of the example";
 }
 
 TEST(ExampleHome, AFileAlreadyThereIsKeptAsItWas) {
