@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kvistel (Release) and starts it on a home directory made from
-# sample/. The sample is copied once to a place of the user's own, so that using the program
-# never changes a file of the source tree.
+# the example (sample/). The example is copied once to a place of the user's own, so that using
+# the program never changes a file of the source tree.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/tools/deps.sh"
@@ -11,10 +11,10 @@ cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DKVISTEL_BUILD_TES
 cmake --build "$root/build" -j"$(nproc)" --target kvistel
 
 home="${KVISTEL_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/kvistel/hem}"
+# Made from the example as the first start's "Skapa en ny hemkatalog med exemplet" makes it: the
+# control file, the price list and the stand's tree list; a file already there is kept.
 if [ ! -e "$home/trad.sty" ]; then
-    mkdir -p "$home"
-    cp -n "$root/sample/trad.sty" "$root/sample/priser_ac.txt" "$home/"
-    echo "Hemkatalog skapad: $home"
+    "$root/build/src/app/kvistel" --make-home "$home"
 fi
 cd "$home"
 exec "$root/build/src/app/kvistel"

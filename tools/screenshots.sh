@@ -46,8 +46,12 @@ export HOME="$work/user" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 
-mkdir -p "$HOME/Kvistel"
-cp "$root"/sample/* "$HOME/Kvistel/"
+# Made as the first start makes a home from the example (all of it: the tree list too).
+mkdir -p "$HOME"
+"${runner[@]}" "$kvistel" --make-home "$HOME/Kvistel" >"$work/kvistel.log" 2>&1 || {
+    cat "$work/kvistel.log" >&2
+    exit 1
+}
 (cd "$HOME/Kvistel" && exec "${runner[@]}" "$kvistel") >"$work/kvistel.log" 2>&1 &
 app_pid=$!
 

@@ -33,7 +33,7 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DKVISTEL_BUILD_TESTS=$tests \
     -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
-cmake --build "$build" -j"$(nproc)" --target kvistel
+cmake --build "$build" -j"$(nproc)" --target kvistel kvistel-batch
 echo "== Kvistel för Windows byggt på $SECONDS s"
 
 SECONDS=0

@@ -20,12 +20,23 @@ add_custom_command(OUTPUT ${KVISTEL_WINDOWS_ICON}
         ${icon_dir}/kvistel-256.png ${KVISTEL_WINDOWS_ICON}
     DEPENDS kvistel_sharedui
     COMMENT "Ikonen för Windows (ICO)")
-configure_file(${CMAKE_CURRENT_LIST_DIR}/kvistel.rc.in ${CMAKE_CURRENT_BINARY_DIR}/kvistel.rc @ONLY)
 add_custom_target(kvistel_windows_icon DEPENDS ${KVISTEL_WINDOWS_ICON})
-add_dependencies(kvistel kvistel_windows_icon)
-target_sources(kvistel PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/kvistel.rc)
+# Each program's icon and file properties (company, description, version) as Explorer shows them.
+string(REPLACE "." "," KVISTEL_WINDOWS_VERSION "${PROJECT_VERSION}.0.0")
+foreach(program kvistel kvistel-batch)
+    if(program STREQUAL "kvistel")
+        set(KVISTEL_WINDOWS_DESCRIPTION "Kvistel - värdering av stående träd")
+    else()
+        set(KVISTEL_WINDOWS_DESCRIPTION "Kvistel för kommandoraden (--batch)")
+    endif()
+    set(KVISTEL_WINDOWS_PROGRAM ${program})
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/kvistel.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${program}.rc
+        @ONLY)
+    add_dependencies(${program} kvistel_windows_icon)
+    target_sources(${program} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${program}.rc)
+endforeach()
 
-install(TARGETS kvistel RUNTIME DESTINATION .)
+install(TARGETS kvistel kvistel-batch RUNTIME DESTINATION .)
 # What kvistel.exe loads (x86_64-w64-mingw32-objdump -p kvistel.exe | grep "DLL Name").
 install(FILES ${qt}/bin/Qt6Core.dll ${qt}/bin/Qt6Gui.dll ${qt}/bin/Qt6Widgets.dll
     ${qt}/bin/Qt6Concurrent.dll ${qt}/bin/Qt6PrintSupport.dll ${KVISTEL_MINGW_RUNTIME}
@@ -48,7 +59,10 @@ foreach(qm qt_sv.qm qtbase_sv.qm)
     endif()
 endforeach()
 # A home directory to copy: Kvistel starts only where a control file already is.
+# Found by the program beside itself (exempel\), wherever it was installed, and copied from there
+# into a folder of the user's: nobody works inside Program Files.
 install(FILES ${PROJECT_SOURCE_DIR}/sample/trad.sty ${PROJECT_SOURCE_DIR}/sample/priser_ac.txt
+    ${PROJECT_SOURCE_DIR}/sample/bestand.csv
     DESTINATION exempel)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
@@ -66,15 +80,14 @@ set(CPACK_PACKAGE_FILE_NAME kvistel-${PROJECT_VERSION}-win64)
 set(CPACK_NSIS_PACKAGE_NAME "Kvistel ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "Kvistel")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-# The Start menu entry "Kvistel", pointing at kvistel.exe in the installation folder.
+# The Start menu entries "Kvistel", pointing at kvistel.exe in the installation folder, and
+# "Avinstallera Kvistel"; no folder to work in (the example is copied out at the first start).
 set(CPACK_PACKAGE_EXECUTABLES kvistel Kvistel)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_INSTALLED_ICON_NAME kvistel.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_UNINSTALL_NAME Avinstallera)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
-# The example home directory from the Start menu too. The installer's texts are ANSI: the
-# names it shows keep to ASCII.
-set(CPACK_NSIS_MENU_LINKS "exempel" "Exempelkatalog")
 # makensis must not warn: CMake's installer script without the lines that only an installer of
 # several components uses (makensis would warn of each as unused).
 file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
@@ -88,6 +101,34 @@ string(FIND "${nsis_template}" "\n" first_line_end)
 math(EXPR first_line_end "${first_line_end} + 1")
 string(SUBSTRING "${nsis_template}" 0 ${first_line_end} first_line)
 string(SUBSTRING "${nsis_template}" ${first_line_end} -1 rest)
+# Swedish, the program's only language, is the installer's and the uninstaller's only language;
+# the texts CMake's script writes itself are given in Swedish too. The uninstaller deletes the
+# installed files one by one and folders only when empty: a file of the user's stays.
+string(REGEX REPLACE "!insertmacro MUI_LANGUAGE \"[A-Za-z]+\"[^\n]*\n" "" rest "${rest}")
+string(REPLACE ";Languages\n" ";Languages\n  !insertmacro MUI_LANGUAGE \"Swedish\"\n" rest
+    "${rest}")
+# The Start menu folder is "Kvistel", not the installer's name with its version.
+string(REPLACE "!define MUI_STARTMENUPAGE_REGISTRY_ROOT"
+    "!define MUI_STARTMENUPAGE_DEFAULTFOLDER \"Kvistel\"\n  !define MUI_STARTMENUPAGE_REGISTRY_ROOT"
+    rest "${rest}")
+foreach(pair
+        "\\Uninstall.lnk|\\Avinstallera Kvistel.lnk"
+        "@CPACK_NSIS_PACKAGE_NAME@ is already installed. $\\n$\\nDo you want to uninstall the old version before installing the new one?|@CPACK_NSIS_PACKAGE_NAME@ är redan installerat. $\\n$\\nVill du avinstallera den gamla versionen innan den nya installeras?"
+        "\"Uninstall failed.\"|\"Avinstallationen misslyckades.\""
+        "\"Install Options\" \"Choose options for installing @CPACK_NSIS_PACKAGE_NAME@\"|\"Installationsval\" \"Välj hur @CPACK_NSIS_PACKAGE_NAME@ ska installeras\""
+        "\"Set install registry entry: '$1' to '$0'\"|\"Registerpost: '$1' = '$0'\""
+        "\"Selected environment for all users\"|\"Miljön för alla användare\""
+        "\"Selected environment for current user only.\"|\"Miljön för den här användaren\""
+        "\"Download failed: $1\"|\"Hämtningen misslyckades: $1\"")
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 english)
+    list(GET pair 1 swedish)
+    string(FIND "${rest}" "${english}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "Installerarens text finns inte i CMakes mall: ${english}")
+    endif()
+    string(REPLACE "${english}" "${swedish}" rest "${rest}")
+endforeach()
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in
     "${first_line}Target amd64-unicode\n${rest}")
 list(PREPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_BINARY_DIR}/nsis)

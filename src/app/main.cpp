@@ -1,4 +1,6 @@
 #include "app/mainmenu.h"
+#include "app/makehome.h"
+#include "app/sessionend.h"
 #include "app/startup.h"
 #include "app/windowfactory.h"
 #include "batch/batch.h"
@@ -11,12 +13,21 @@
 #include <QFile>
 #include <QSettings>
 #include <QTimer>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 #include <csignal>
 #include <unistd.h>
 #include <utility>
 
 int main(int argc, char *argv[]) {
+    if (wantsMakeHome(argc, argv))
+        return makeHomeFromCommandLine(argc, argv);
+#ifdef KVISTEL_WINDOW_PROGRAM
+    if (wantsBatch(argc, argv) && !hasStandardOutput())
+        return pointToConsoleProgram(argc, argv);
+#endif
     // A list of trees from the command line needs no window and no display.
     if (wantsBatch(argc, argv)) {
         // Settled first, before anything is opened that could take a closed stream's number.
@@ -31,6 +42,7 @@ int main(int argc, char *argv[]) {
         std::signal(SIGPIPE, SIG_IGN);
 #endif
         // A closed standard out stays unopened: the command line then says so.
+        const ConsoleCodePage consoleShowsSwedish;
         QFile out, err;
         makeBinary(stdout);
         if (outputOpen)
@@ -90,6 +102,17 @@ int main(int argc, char *argv[]) {
         return 0;
 
     MainMenu menu(*home, makeWindow);
+    // Log-off, shutdown or the end of the desktop session: unsaved edits are asked about as at
+    // Avsluta, or kept for the next start where no question is allowed.
+    SessionEnd sessionEnd(menu, SessionEnd::defaultRecoveryDirectory());
+#if QT_CONFIG(sessionmanager)
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &menu,
+                     [&sessionEnd](QSessionManager &manager) {
+                         if (!sessionEnd.end(manager.allowsInteraction()))
+                             manager.cancel();
+                         manager.release();
+                     });
+#endif
     // Start-up is measured from outside (bench/startup_bench): with KVISTEL_END_AFTER_MENU set,
     // the program ends as soon as the menu has first been painted. Otherwise it does nothing.
     if (qEnvironmentVariableIsSet("KVISTEL_END_AFTER_MENU"))
@@ -108,5 +131,7 @@ int main(int argc, char *argv[]) {
     QObject::connect(&menu, &MainMenu::firstPainted, &app, loadTheRest, Qt::QueuedConnection);
     QTimer::singleShot(1000, &app, loadTheRest);
     menu.showWindow();
+    if (sessionEnd.hasKeptEdits())
+        QTimer::singleShot(0, &menu, [&sessionEnd] { sessionEnd.offerKeptEdits(); });
     return app.exec();
 }

@@ -109,8 +109,11 @@ void rememberHome(QSettings &settings, const HomeDirectory &home) {
 }
 
 QString exampleDirectory() {
-    QStringList places{QCoreApplication::applicationDirPath() +
-                       QStringLiteral("/../share/kvistel/exempel")};
+    // Installed on Windows, the example lies beside the program (exempel\), wherever the user
+    // installed it; on Linux in share/kvistel/exempel.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QStringList places{programDir + QStringLiteral("/exempel"),
+                       programDir + QStringLiteral("/../share/kvistel/exempel")};
 #ifdef KVISTEL_SAMPLE_DIR
     places << QStringLiteral(KVISTEL_SAMPLE_DIR);
 #endif
@@ -151,6 +154,36 @@ void browseForHome(QInputDialog &dialog) {
         dialog.setTextValue(QDir::toNativeSeparators(dir));
 }
 
+// Where a new home directory is to be: a name not taken yet, or an existing home directory or
+// empty folder, which is taken as it is (the file dialog would otherwise open any folder
+// named, so that an existing home could never be chosen). Qt's own dialog, whose choice this
+// can decide.
+class NewHomeDialog : public QFileDialog {
+public:
+    explicit NewHomeDialog(QWidget *parent)
+        : QFileDialog(parent, QStringLiteral("Ny hemkatalog med exemplet")) {
+        setObjectName(QStringLiteral("dlgNyHemkatalog"));
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+        setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontConfirmOverwrite |
+                   QFileDialog::DontUseNativeDialog);
+        setLabelText(QFileDialog::Accept, QStringLiteral("&Skapa"));
+        setLabelText(QFileDialog::FileName, QStringLiteral("&Katalognamn:"));
+    }
+
+    void accept() override {
+        const QString chosen = selectedFiles().value(0);
+        const QFileInfo info(chosen);
+        if (info.isDir() &&
+            (checkPath(HomeDirectory(chosen)) ||
+             QDir(chosen).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 // A new home directory, copied from the example into a folder the user names; the question is
 // answered with it.
 void createHomeFromExample(QInputDialog &dialog) {
@@ -161,11 +194,11 @@ void createHomeFromExample(QInputDialog &dialog) {
                                                    "befintlig hemkatalog."));
         return;
     }
-    const QString target = QFileDialog::getSaveFileName(
-        &dialog, QStringLiteral("Ny hemkatalog med exemplet"), proposedNewHome(), QString(),
-        nullptr, QFileDialog::ShowDirsOnly | QFileDialog::DontConfirmOverwrite);
-    if (target.isEmpty())
+    NewHomeDialog chooser(&dialog);
+    chooser.selectFile(proposedNewHome());
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().value(0).isEmpty())
         return;
+    const QString target = chooser.selectedFiles().constFirst();
     if (const Outcome copied = copyExampleHome(example, target); !copied) {
         showKvistelMessage(&dialog, copied.message());
         return;

@@ -59,9 +59,9 @@ QString rememberedHome(const QSettings &settings);
 // Changes the settings only when the home directory is another than the one remembered.
 void rememberHome(QSettings &settings, const HomeDirectory &home);
 
-// The example home directory that comes with the program: installed beside it
-// (share/kvistel/exempel), or the sample of the source tree for a program run from its build
-// directory. Empty when neither is there.
+// The example home directory that comes with the program: installed beside it (exempel\ on
+// Windows, share/kvistel/exempel on Linux), or the sample of the source tree for a program run from
+// its build directory. Empty when neither is there.
 QString exampleDirectory();
 
 // Tells the user, after "Felaktig sökväg: ", why the directory is no home directory.

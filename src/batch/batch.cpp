@@ -21,7 +21,7 @@ enum ExitStatus { AllValued = 0, SomeNotValued = 1, UsageOrFileProblem = 2 };
 const char *const batchSwitches[] = {"--batch", "--help", "-h", "--version", "-v"};
 
 QString usage() {
-    return QStringLiteral(
+    QString text = QStringLiteral(
         "Användning: kvistel [--home KATALOG]\n"
         "            kvistel --batch TRÄD.csv [--home KATALOG] [-o UT.csv] [--full | --plan]\n"
         "\n"
@@ -48,6 +48,15 @@ QString usage() {
         "\n"
         "Slutstatus: 0 när alla träd värderades, 1 när något träd inte kunde värderas\n"
         "(se kolumnen fel), 2 vid fel på kommandoraden eller i en fil.\n");
+#ifdef Q_OS_WIN
+    // kvistel.exe has no console; the command line's program is the one beside it.
+    text += QStringLiteral(
+        "\n"
+        "I Windows är kvistel.exe fönsterprogrammet. Från cmd och PowerShell körs\n"
+        "kommandoraden med kvistel-batch.exe i samma mapp, med samma flaggor:\n"
+        "  \"C:\\Program Files\\Kvistel\\kvistel-batch.exe\" --batch bestand.csv > ut.csv\n");
+#endif
+    return text;
 }
 
 void say(QIODevice &device, const QString &text) {

@@ -227,6 +227,15 @@ bool TreeListWindow::openList(const QString &path) {
     return true;
 }
 
+bool TreeListWindow::restoreUnsavedList(const QString &kept, const QString &path) {
+    if (!openList(kept))
+        return false;
+    m_path = path;
+    m_model->setModified(true);
+    writeFooter();
+    return true;
+}
+
 bool TreeListWindow::mayLeave() {
     if (!m_model->isModified())
         return true;

@@ -42,6 +42,13 @@ public:
     // Unsaved edits: asks whether to save them; false when the user stays.
     bool mayClose() override;
 
+    // The list file, empty for a new list.
+    const QString &listPath() const { return m_path; }
+    // Edits kept when the last session ended put back, unsaved: the list read from `kept`,
+    // belonging to the file `path` (empty for a new list). False (after telling the user) when
+    // `kept` could not be read.
+    bool restoreUnsavedList(const QString &kept, const QString &path);
+
     TreeListModel *model() const { return m_model; }
     QTableView *view() const { return flgTradlista; }
 

@@ -6,7 +6,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -266,4 +269,63 @@ TEST(StartUp, QtsOwnButtonsAreSwedish) {
         QCoreApplication::removeTranslator(t);
         delete t;
     }
+}
+
+// "Skapa en ny hemkatalog med exemplet" through the real dialogs: the folder named in the file
+// dialog becomes the answer, whether new or an existing home directory (whose files stay).
+TEST(StartUp, ANewHomeFromTheExampleMayBeNewOrAnExistingHome) {
+    TempHome cwd, existing, parent;
+    existing.write("trad.sty", "min styrfil\r\n");
+    for (const QString &chosen : {parent.path("ny"), QDir::cleanPath(existing.withSlash())}) {
+        QTimer::singleShot(50, [] {
+            auto *question = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(question, nullptr);
+            auto *create = question->findChild<QPushButton *>("btnSkapaHem");
+            ASSERT_NE(create, nullptr);
+            QTimer::singleShot(0, create, &QPushButton::click);
+        });
+        QTimer::singleShot(300, [&chosen] {
+            auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(files, nullptr);
+            EXPECT_EQ(files->objectName(), "dlgNyHemkatalog");
+            // Typed into the name field, as a user names the folder.
+            auto *name = files->findChild<QLineEdit *>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setText(chosen);
+            static_cast<QDialog *>(files)->accept();
+        });
+        const std::optional<HomeDirectory> home = settleHomeDirectory(QStringList{cwd.withSlash()});
+        ASSERT_TRUE(home) << chosen.toStdString();
+        EXPECT_EQ(QDir(home->path()), QDir(chosen));
+        EXPECT_TRUE(QFile::exists(QDir(chosen).filePath("bestand.csv")));
+    }
+    EXPECT_EQ(existing.read("trad.sty"), "min styrfil\r\n");
+}
+
+// The command line's way to the same home (tools/run.sh, tools/screenshots.sh): every file of
+// the example, or a message and exit status 2 with nothing left behind.
+TEST(StartUp, MakeHomeOnTheCommandLineCopiesTheWholeExample) {
+    TempHome parent;
+    struct Case {
+        QString target;
+        int status;
+    };
+    parent.write("fil", "x");
+    for (const Case &c : {Case{parent.path("hem/ny"), 0}, Case{parent.path("fil/ny"), 2}}) {
+        QProcess p;
+        p.start(QStringLiteral(KVISTEL_PROGRAM), {QStringLiteral("--make-home"), c.target});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), c.status) << p.readAllStandardError().toStdString();
+        for (const char *name : {"trad.sty", "priser_ac.txt", "bestand.csv"}) {
+            QFile copy(QDir(c.target).filePath(name)),
+                original(QStringLiteral(KVISTEL_SOURCE_DIR "/sample/") + name);
+            if (c.status != 0) {
+                EXPECT_FALSE(copy.exists()) << name;
+                continue;
+            }
+            ASSERT_TRUE(copy.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
+            EXPECT_EQ(copy.readAll(), original.readAll()) << name;
+        }
+    }
+    EXPECT_EQ(parent.read("fil"), "x");
 }

@@ -124,3 +124,22 @@ void makeBinary(std::FILE *stream);
 // place, so that no file the program opens later gets its number and has the program's output
 // or messages written into it.
 bool keepStandardStream(int fd);
+
+// Whether the program has a standard output to write to: on Windows a window program started
+// from cmd without a redirection has none (its text would go nowhere).
+bool hasStandardOutput();
+
+// While it lives, a console the program writes to shows its text as the program writes it, in
+// the system's own 8-bit code page (Windows-1252 on a Swedish Windows, where a console uses the
+// DOS code page 850 and would show "Användning" as "Anv„ndning"); the console's code page is
+// given back at the end. Does nothing where there is no console or no such difference.
+class ConsoleCodePage {
+public:
+    ConsoleCodePage();
+    ~ConsoleCodePage();
+    ConsoleCodePage(const ConsoleCodePage &) = delete;
+    ConsoleCodePage &operator=(const ConsoleCodePage &) = delete;
+
+private:
+    unsigned m_previous = 0;
+};

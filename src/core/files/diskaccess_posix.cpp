@@ -268,3 +268,11 @@ bool keepStandardStream(int fd) {
     }
     return false;
 }
+
+bool hasStandardOutput() {
+    return true;
+}
+
+// A terminal shows the locale's own bytes.
+ConsoleCodePage::ConsoleCodePage() = default;
+ConsoleCodePage::~ConsoleCodePage() = default;

@@ -403,3 +403,22 @@ bool keepStandardStream(int fd) {
     const intptr_t handle = _get_osfhandle(fd);
     return handle != -1 && handle != -2;
 }
+
+bool hasStandardOutput() {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    return out != nullptr && out != INVALID_HANDLE_VALUE;
+}
+
+ConsoleCodePage::ConsoleCodePage() {
+    if (!GetConsoleWindow())
+        return;
+    const UINT ansi = GetACP();
+    const UINT now = GetConsoleOutputCP();
+    if (now != 0 && now != ansi && SetConsoleOutputCP(ansi))
+        m_previous = now;
+}
+
+ConsoleCodePage::~ConsoleCodePage() {
+    if (m_previous != 0)
+        SetConsoleOutputCP(m_previous);
+}
