@@ -41,10 +41,10 @@ int main(int argc, char *argv[]) {
 #ifdef SIGPIPE
         std::signal(SIGPIPE, SIG_IGN);
 #endif
-        // A closed standard out stays unopened: the command line then says so.
         const ConsoleCodePage consoleShowsSwedish;
         QFile out, err;
         makeBinary(stdout);
+        // A closed standard out stays unopened: the command line then says so.
         if (outputOpen)
             out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
         if (errorsOpen)
