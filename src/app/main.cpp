@@ -4,6 +4,7 @@
 #include "batch/batch.h"
 #include "core/files/diskaccess.h"
 #include "shared/appicon.h"
+#include "shared/messages.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -73,9 +74,18 @@ int main(int argc, char *argv[]) {
         iconAndQtTexts();
     if (!wrongHome)
         tellWrongHome(wrongHome.message());
-    const std::optional<HomeDirectory> home = settleHomeDirectory(candidates);
+    else if (const QString gone = rememberedHomeGone(settings); asksFirst && !gone.isEmpty())
+        showKvistelMessage(nullptr, gone);
+    const std::optional<HomeDirectory> home =
+        settleHomeDirectory(candidates, recentHomes(settings));
     if (!home)
         return 0;
+    // A home the user has just chosen (answered, or given with --home) is remembered before the
+    // menu is seen: the choice is kept however the program ends. An unchanged one costs nothing.
+    if (asksFirst || parser.isSet(homeOption)) {
+        rememberHome(settings, *home);
+        settings.sync();
+    }
 
     MainMenu menu(*home, makeWindow);
     // Start-up is measured from outside (bench/startup_bench): with KVISTEL_END_AFTER_MENU set,

@@ -8,6 +8,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -132,9 +134,9 @@ TEST(TreeListOnTheCommandLine, GivesNoGrowthRateForATreeWithoutNetValueToday) {
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    ASSERT_EQ(
-        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()}, out, err),
-        0);
+    ASSERT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()},
+                       out, err),
+              0);
     const QStringList lines = splitLines(decodeCp1252(out.data()));
     ASSERT_GE(lines.size(), 3);
     const qsizetype netNow = cellsOf(lines[0]).indexOf("netto nu");
@@ -255,9 +257,9 @@ TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    EXPECT_EQ(
-        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()}, out, err),
-        1);
+    EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()},
+                       out, err),
+              1);
     EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,dkvot,beslut")) << out.data().toStdString();
     EXPECT_FALSE(out.data().contains('\x1A'));
     EXPECT_TRUE(QString::fromUtf8(out.data()).contains(QStringLiteral("0\u066B2")))
@@ -285,3 +287,39 @@ TEST(CommandLine, AFullDiskOnStandardOutIsStatusTwoWithAMessage) {
 #endif
 
 } // namespace
+
+// Started where no trad.sty is and without --home, the command line works in the home
+// directory the program used last and says so; with none to fall back on, its refusal names
+// --home.
+TEST(CommandLine, WithoutHomeUsesTheRememberedOneAndSaysSo) {
+    QStandardPaths::setTestModeEnabled(true);
+    TempHome home, elsewhere;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,bdm\r\n1,30\r\n");
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.withSlash()));
+    struct Case {
+        QString remembered;
+        int status;
+        const char *says;
+    };
+    for (const Case &c :
+         {Case{home.withSlash(), 0, "använder hemkatalogen"}, Case{QString(), 2, "--home KATALOG"},
+          Case{elsewhere.path("borta"), 2, "--home KATALOG"}}) {
+        QSettings settings("Kvistel", "Kvistel");
+        settings.setValue("hemkatalog", c.remembered);
+        settings.sync();
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv")}, out, err), c.status)
+            << err.data().toStdString();
+        EXPECT_TRUE(QString::fromLocal8Bit(err.data()).contains(QString::fromUtf8(c.says)))
+            << err.data().toStdString();
+        EXPECT_EQ(out.data().isEmpty(), c.status != 0);
+    }
+    QSettings("Kvistel", "Kvistel").clear();
+    QDir::setCurrent(started);
+    QStandardPaths::setTestModeEnabled(false);
+}
