@@ -26,6 +26,9 @@ window() { # window <title>: the visible window of that title, or nothing
 menu() { # the main menu, titled with the home directory it opened
     window "Kvistel – $1"
 }
+shown() { # the titles of the visible windows, for a failure's message
+    xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'
+}
 stop() {
     kill "$app_pid" 2>/dev/null
     wait "$app_pid" 2>/dev/null
@@ -55,7 +58,8 @@ grep -q "^hemkatalog=$work/home\$" "$settings" 2>/dev/null ||
 
 # Second start from the same empty place: the menu at once, no question.
 start "$work/empty"
-[ -n "$(menu "$work/home")" ] || fail "the remembered home directory did not open the menu"
+[ -n "$(menu "$work/home")" ] ||
+    fail "the remembered home directory did not open the menu: $(shown) $(cat "$work/kvistel.log")"
 [ -z "$(xdotool search --onlyvisible --name '^Sökväg$' 2>/dev/null)" ] ||
     fail "the question was asked although a home directory was remembered"
 stop

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -317,7 +318,21 @@ TEST(OnASwedishComputer, NoNumberShownHoldsADecimalPoint) {
         {"TreeList",
          [&] {
              m.menu->open(WindowHub::Window::TreeList);
-             return m.window(WindowHub::Window::TreeList);
+             auto *list = static_cast<TreeListWindow *>(m.window(WindowHub::Window::TreeList));
+             m.home.write("bestand.csv",
+                          encodeCp1252(standList.join(QStringLiteral("\r\n")) + "\r\n"));
+             EXPECT_TRUE(list->openList(m.home.path("bestand.csv")));
+             QSignalSpy done(list, &TreeListWindow::valuationDone);
+             list->valueTrees();
+             EXPECT_TRUE(done.count() > 0 || done.wait(10000));
+             return list;
+         }},
+        {"Plan",
+         [&] {
+             m.menu->open(WindowHub::Window::TreeList);
+             QWidget *list = m.window(WindowHub::Window::TreeList);
+             list->findChild<QTabWidget *>(QStringLiteral("tabTradlista"))->setCurrentIndex(1);
+             return list;
          }},
     };
     for (const auto &w : windows) {
