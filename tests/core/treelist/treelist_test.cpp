@@ -298,6 +298,8 @@ TEST(CommandLine, WithoutHomeUsesTheRememberedOneAndSaysSo) {
     home.write("priser_ac.txt", samplePriceList());
     home.write("lista.csv", "id,bdm\r\n1,30\r\n");
     const QString started = QDir::currentPath();
+    // Where test mode does not reach (the registry on Windows) the user's own setting is kept.
+    const QVariant before = QSettings("Kvistel", "Kvistel").value("hemkatalog");
     ASSERT_TRUE(QDir::setCurrent(elsewhere.withSlash()));
     struct Case {
         QString remembered;
@@ -319,7 +321,10 @@ TEST(CommandLine, WithoutHomeUsesTheRememberedOneAndSaysSo) {
             << err.data().toStdString();
         EXPECT_EQ(out.data().isEmpty(), c.status != 0);
     }
-    QSettings("Kvistel", "Kvistel").clear();
+    if (before.isValid())
+        QSettings("Kvistel", "Kvistel").setValue("hemkatalog", before);
+    else
+        QSettings("Kvistel", "Kvistel").remove("hemkatalog");
     QDir::setCurrent(started);
     QStandardPaths::setTestModeEnabled(false);
 }
