@@ -60,7 +60,7 @@ current=""
 next_window() {
     local id
     for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name '^Kvistel$' 2>/dev/null | tail -1 || true)
+        id=$(xdotool search --onlyvisible --name '^Kvistel( – .*)?$' 2>/dev/null | tail -1 || true)
         if [ -n "$id" ] && [ "$id" != "$current" ]; then
             current=$id
             sleep 0.6 # let it paint

@@ -6,6 +6,7 @@
 #include "batch/batch.h"
 #include "core/files/diskaccess.h"
 #include "shared/appicon.h"
+#include "shared/messages.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -97,9 +98,18 @@ int main(int argc, char *argv[]) {
         iconAndQtTexts();
     if (!wrongHome)
         tellWrongHome(wrongHome.message());
-    const std::optional<HomeDirectory> home = settleHomeDirectory(candidates);
+    else if (const QString gone = rememberedHomeGone(settings); asksFirst && !gone.isEmpty())
+        showKvistelMessage(nullptr, gone);
+    const std::optional<HomeDirectory> home =
+        settleHomeDirectory(candidates, recentHomes(settings));
     if (!home)
         return 0;
+    // A home the user has just chosen (answered, or given with --home) is remembered before the
+    // menu is seen: the choice is kept however the program ends. An unchanged one costs nothing.
+    if (asksFirst || parser.isSet(homeOption)) {
+        rememberHome(settings, *home);
+        settings.sync();
+    }
 
     MainMenu menu(*home, makeWindow);
     // Log-off, shutdown or the end of the desktop session: unsaved edits are asked about as at

@@ -1,13 +1,16 @@
 #include "app/mainmenu.h"
 
+#include "app/startup.h"
 #include "shared/formlayout.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -30,6 +33,7 @@ enum MenuText {
     ChoosePrices,
     ChooseList,
     Quit,
+    ChangeHome,
 };
 
 // In the order of MenuText.
@@ -46,6 +50,7 @@ const NamedText menuTexts[] = {
     {"btnPrislista", u"Välj"},
     {"btnTradlista", u"Välj"},
     {"btnAvsluta", u"Avsluta"},
+    {"btnHemkatalog", u"Byt hemkatalog..."},
 };
 
 } // namespace
@@ -75,6 +80,10 @@ MainMenu::MainMenu(HomeDirectory home, WindowFactory factory, QWidget *parent)
     auto *btnPrislista = button(frame, menuTexts[ChoosePrices]);
     auto *btnTradlista = button(frame, menuTexts[ChooseList]);
     auto *btnAvsluta = button(frame, menuTexts[Quit]);
+    auto *btnHemkatalog = button(frame, menuTexts[ChangeHome]);
+    btnHemkatalog->setToolTip(QStringLiteral("Arbeta i en annan hemkatalog, till exempel en "
+                                             "för varje skogsägare; de fem senaste finns i "
+                                             "listan"));
     // A screen reader says what each "Välj" opens, not three times "Välj".
     btnParam1->setAccessibleName(QStringLiteral("Välj parametrar före besöket i fält"));
     btnParam2->setAccessibleName(QStringLiteral("Välj parametrar i fält, för trädet"));
@@ -103,6 +112,7 @@ MainMenu::MainMenu(HomeDirectory home, WindowFactory factory, QWidget *parent)
     grid->addWidget(btnTradlista, 6, 1);
     grid->setRowMinimumHeight(7, 8);
     grid->addWidget(btnAvsluta, 8, 1);
+    grid->addWidget(btnHemkatalog, 9, 0, Qt::AlignLeft);
     grid->addWidget(helpButton(), 9, 1);
     grid->addWidget(txtPath, 10, 0, 1, 2);
 
@@ -117,6 +127,8 @@ MainMenu::MainMenu(HomeDirectory home, WindowFactory factory, QWidget *parent)
     connect(btnPrislista, &QPushButton::clicked, this, &MainMenu::openPriceList);
     connect(btnTradlista, &QPushButton::clicked, this, &MainMenu::openTreeList);
     connect(btnAvsluta, &QPushButton::clicked, this, &MainMenu::quitProgram);
+    connect(btnHemkatalog, &QPushButton::clicked, this, &MainMenu::changeHome);
+    showHomeInTitle();
     connect(this, &MainMenu::quitRequested, this, [] { QCoreApplication::exit(0); });
 }
 
@@ -188,6 +200,42 @@ void MainMenu::quitProgram() {
         if (w && !w->mayClose())
             return;
     emit quitRequested();
+}
+
+void MainMenu::showHomeInTitle() {
+    QString shown = QDir::toNativeSeparators(QDir::cleanPath(m_home.path()));
+    // The user's own folders read as the user writes them: "~/Kvistel".
+    const QString own = QDir::toNativeSeparators(QDir::homePath());
+    if (shown.startsWith(own + QDir::separator()))
+        shown = QStringLiteral("~") + shown.mid(own.size());
+    setWindowTitle(QStringLiteral("Kvistel – %1").arg(shown));
+}
+
+void MainMenu::changeHome() {
+    QSettings settings;
+    const std::optional<HomeDirectory> chosen =
+        settleHomeDirectory(QStringList{}, recentHomes(settings));
+    if (!chosen)
+        return;
+    // Every window shows the home it was made for: work left unsaved in one is asked about
+    // first, then all are made anew, on the new home, when next opened.
+    for (WorkWindow *w : std::as_const(m_windows))
+        if (w && !w->mayClose())
+            return;
+    const QHash<Window, WorkWindow *> old = std::exchange(m_windows, {});
+    for (WorkWindow *w : old) {
+        w->hide();
+        w->deleteLater();
+    }
+    m_home = *chosen;
+    rememberHome(settings, m_home);
+    settings.sync();
+    showHomeInTitle();
+    emit homeChanged();
+    QTimer::singleShot(0, this, [this] {
+        if (WorkWindow *result = window(Window::Result))
+            result->prepare();
+    });
 }
 
 void MainMenu::closeBox() {

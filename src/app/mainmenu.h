@@ -43,6 +43,8 @@ signals:
     // The menu is being painted for the first time: what is queued from here runs once it is
     // on screen.
     void firstPainted();
+    // "Byt hemkatalog..." has moved the program to another home directory.
+    void homeChanged();
 
 protected:
     void closeBox() override;
@@ -54,6 +56,10 @@ private:
     void openPriceList();
     void openTreeList();
     void quitProgram();
+    // "Byt hemkatalog...": the start's question, with the homes used last; the windows are
+    // made anew on the home chosen, which is remembered.
+    void changeHome();
+    void showHomeInTitle();
     WorkWindow *window(Window window);
 
     HomeDirectory m_home;

@@ -44,7 +44,10 @@ settleHomeDirectory(const QString &currentDirectory, const QString &defaultPath,
 // The same, asking with the program's input box "Ange sökväg till hemkatalogen" (which also
 // offers a folder dialog and a new home directory made from the example) and answering a wrong
 // path with "Felaktig sökväg: " and what is wrong with it.
-std::optional<HomeDirectory> settleHomeDirectory(const QStringList &candidates);
+// `recent` are the homes used last, offered in the box's list. An empty answer is not taken
+// for giving up: the box says what is missing and asks again; "Hjälp" and F1 open the guide.
+std::optional<HomeDirectory> settleHomeDirectory(const QStringList &candidates,
+                                                 const QStringList &recent = {});
 std::optional<HomeDirectory> settleHomeDirectory(const QString &currentDirectory,
                                                  const QString &defaultPath);
 
@@ -56,8 +59,14 @@ QStringList homeCandidates(const QString &currentDirectory, const QString &remem
 
 // The home directory used last, as kept in the program's settings; empty when there is none.
 QString rememberedHome(const QSettings &settings);
-// Changes the settings only when the home directory is another than the one remembered.
+// The last five home directories used, the latest first.
+QStringList recentHomes(const QSettings &settings);
+// Changes the settings only when the home directory is another than the one remembered; it
+// becomes the first of the recent ones.
 void rememberHome(QSettings &settings, const HomeDirectory &home);
+// What to tell the user when the home directory used last can no longer be opened (moved,
+// removed, its trad.sty gone), naming the folder; empty when it can or none is remembered.
+QString rememberedHomeGone(const QSettings &settings);
 
 // The example home directory that comes with the program: installed beside it (exempel\ on
 // Windows, share/kvistel/exempel on Linux), or the sample of the source tree for a program run from

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 #include <cstring>
 #include <utility>
@@ -35,7 +36,8 @@ QString usage() {
         "  --batch TRÄD.csv  trädlistan: en rubrikrad med kolumnerna id, art, bdm, hojdjust,\n"
         "                    site, plant, ring5, dkvot, kronst, bkv, akv och tkv i valfri\n"
         "                    ordning; en kolumn som saknas tas från trad.sty\n"
-        "  --home KATALOG    hemkatalogen (förval: den aktuella katalogen)\n"
+        "  --home KATALOG    hemkatalogen (förval: den aktuella katalogen om den har en\n"
+        "                    trad.sty, annars den som användes senast)\n"
         "  -o UT.csv         skriv resultatet till filen i stället för till standard ut\n"
         "                    (-o - är standard ut)\n"
         "  --full            en rad per träd och avverkningsår med resultattabellens\n"
@@ -66,6 +68,24 @@ void say(QIODevice &device, const QString &text) {
 int problem(QIODevice &errors, const QString &message) {
     say(errors, QStringLiteral("kvistel: ") + message + u'\n');
     return UsageOrFileProblem;
+}
+
+// Without --home: the current directory when it holds a control file, else the home directory
+// the program used last, as the windows do; the user is told which one is used.
+QString batchHome(QIODevice &errors) {
+    const QString current = QDir::currentPath();
+    if (QFileInfo(HomeDirectory(current).controlFile()).isFile())
+        return current;
+    const QString remembered = QSettings(QStringLiteral("Kvistel"), QStringLiteral("Kvistel"))
+                                   .value(QStringLiteral("hemkatalog"))
+                                   .toString();
+    if (remembered.isEmpty() || !QFileInfo(HomeDirectory(remembered).controlFile()).isFile())
+        return current;
+    say(errors, QStringLiteral("kvistel: den aktuella katalogen har ingen trad.sty; använder "
+                               "hemkatalogen \"%1\" som användes senast (välj en annan med "
+                               "--home KATALOG).\n")
+                    .arg(QDir::toNativeSeparators(QDir::cleanPath(remembered))));
+    return remembered;
 }
 
 // The file -o names may be replaced only when it is a new name or a regular file of the user's
@@ -156,17 +176,21 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
                                            .arg(parser.values(*option).join(QStringLiteral(", "))) +
                                        more);
 
-    const QString home = parser.isSet(homeOption) ? parser.value(homeOption) : QDir::currentPath();
+    const bool homeGiven = parser.isSet(homeOption);
+    const QString home = homeGiven ? parser.value(homeOption) : batchHome(errors);
+    const QString another =
+        homeGiven ? QString() : QStringLiteral(" Välj hemkatalog med --home KATALOG.");
     if (const QFileInfo info(home); !info.isDir())
         return problem(errors,
-                       info.exists()
-                           ? QStringLiteral("hemkatalogen \"%1\" är en fil och inte en katalog. "
-                                            "Ange katalogen som har styrfilen trad.sty.")
-                                 .arg(home)
-                           : QStringLiteral("hemkatalogen \"%1\" finns inte.").arg(home));
+                       (info.exists()
+                            ? QStringLiteral("hemkatalogen \"%1\" är en fil och inte en katalog. "
+                                             "Ange katalogen som har styrfilen trad.sty.")
+                                  .arg(home)
+                            : QStringLiteral("hemkatalogen \"%1\" finns inte.").arg(home)) +
+                           another);
     TreeListHome treeHome;
     if (const Outcome loaded = loadTreeListHome(HomeDirectory(home), treeHome); !loaded)
-        return problem(errors, loaded.message());
+        return problem(errors, loaded.message() + another);
 
     TreeListBatch batch;
     batch.input = parser.value(batchOption);

@@ -9,7 +9,8 @@
 #include <QTimer>
 
 void valid(double p1, double p2, QLineEdit *field) {
-    const Outcome checked = checkField(field->text(), p1, p2, localeDecimalSeparator());
+    const Outcome checked =
+        checkField(withDecimalPoint(field->text()), p1, p2, localeDecimalSeparator());
     if (checked)
         return;
     showMessage(field->window(), QStringLiteral("Error"), checked.message());
@@ -46,7 +47,8 @@ bool FieldWatch::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void FieldWatch::leave(QLineEdit *field, int reason) {
-    const QString converted = withDecimalPoint(field->text());
+    // A typed point or comma is shown as the decimal separator of the regional settings.
+    const QString converted = withDecimalSeparator(field->text(), localeDecimalSeparator());
     if (converted != field->text())
         field->setText(converted);
 

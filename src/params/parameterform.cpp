@@ -80,15 +80,17 @@ void ParameterForm::clearControls() {
 }
 
 void ParameterForm::showValue(const Parameter &p, const QString &value) {
+    // The file's point is shown as the regional settings' decimal separator; a save writes
+    // the point back, so an unchanged value keeps its text in the file.
     if (QLineEdit *f = field(p.key))
-        f->setText(value);
+        f->setText(withDecimalSeparator(value, localeDecimalSeparator()));
     else if (QComboBox *box = listBox(p.key))
         box->setEditText(value);
 }
 
 std::optional<QString> ParameterForm::valueToSave(const Parameter &p) const {
     if (QLineEdit *f = field(p.key))
-        return f->text();
+        return withDecimalPoint(f->text());
     if (QComboBox *box = listBox(p.key))
         return box->currentText();
     return std::nullopt;
@@ -97,10 +99,11 @@ std::optional<QString> ParameterForm::valueToSave(const Parameter &p) const {
 Outcome ParameterForm::checkRow(const Parameter &p, QWidget **where) const {
     if (QLineEdit *f = field(p.key)) {
         *where = f;
-        // As on leaving the field: a decimal comma is a decimal point.
-        if (const QString converted = withDecimalPoint(f->text()); converted != f->text())
-            f->setText(converted);
-        return checkField(f->text(), p.lower, p.upper, localeDecimalSeparator());
+        // As on leaving the field: a typed point or comma is the regional decimal separator.
+        const QChar separator = localeDecimalSeparator();
+        if (const QString shown = withDecimalSeparator(f->text(), separator); shown != f->text())
+            f->setText(shown);
+        return checkField(withDecimalPoint(f->text()), p.lower, p.upper, separator);
     }
     if (QComboBox *box = listBox(p.key); box && p.conversion == Parameter::Conversion::Quality) {
         *where = box;

@@ -20,12 +20,12 @@ using namespace FormLayout;
 
 namespace {
 
-// The planting cost is shown with two decimals. The point is kept whatever the regional
-// settings, because the field is saved back as shown and the control file reads only ".".
+// The planting cost is shown with two decimals, in the regional settings' decimal separator;
+// it is saved back as shown, with the point the control file reads.
 QString plantcostDisplay(const QString &value) {
     if (!isNumericText(value))
         return value;
-    return formatNumber(leadingNumber(value), u"#0.00", QLatin1Char('.'));
+    return formatNumber(leadingNumber(value), u"#0.00");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "pricelist/pricegrid.h"
 
+#include "core/files/numberformat.h"
 #include "core/files/pricelistfile.h"
 
 #include <cmath>
@@ -16,7 +17,11 @@ int priceColumnWidth(int gridWidthTwips) {
 }
 
 QString priceCellText(double price) {
-    return price > 0.1 ? priceText(price) : QString();
+    if (!(price > 0.1))
+        return {};
+    QString text = priceText(price);
+    text.replace(u'.', localeDecimalSeparator());
+    return text;
 }
 
 std::optional<PriceCell> movedCell(PriceCell from, CellMove move) {

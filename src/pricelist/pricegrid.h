@@ -23,8 +23,9 @@ inline constexpr int diameterClasses = 10;
 // twip with halves to the even neighbour. Never below 0, however narrow the grid.
 int priceColumnWidth(int gridWidthTwips);
 
-// The text a price cell shows: the price as the file writes it, or nothing for a price of 0.1 or
-// less (unpriced classes are 0 or a token 0.05 in the price lists in use).
+// The text a price cell shows: the price as the file writes it, its point as the regional
+// settings' decimal separator, or nothing for a price of 0.1 or less (unpriced classes are 0 or a
+// token 0.05 in the price lists in use).
 QString priceCellText(double price);
 
 // The price a user typed into a cell: a plain decimal number, with "," or "." as the decimal

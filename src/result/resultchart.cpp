@@ -138,9 +138,10 @@ ResultChart::Layout ResultChart::layout() const {
     const QRectF all = QRectF(rect()).adjusted(gap, line / 2 + 4, -gap, -4);
     Layout l;
 
-    // A short chart, as on a small screen with large text, keeps its room for the numbers on
-    // its axes rather than for the axes' titles (the legend names every curve), and shows fewer
-    // numbers up its sides, so that none is cut short or run into the next.
+    // A short chart, as on a small screen with large text, writes its axes' titles level (the
+    // side titles above their axes, the years' beside the year numbers) rather than turned
+    // along them, and shows fewer numbers up its sides, so that none is cut short or run into
+    // the next.
     const bool roomy = height() >= 10 * line;
 
     // The legend beside the plot, in as few columns as its height allows; where that would
@@ -203,13 +204,15 @@ ResultChart::Layout ResultChart::layout() const {
     // Heights first: the year numbers and the title below, then as many numbers up the sides as
     // there is room for, at least one and a half lines apart.
     const double below = line + 2 + (roomy ? line : 0);
-    const double plotHeight = std::max(1.0, room.height() - below);
+    // Level titles take a line and a half above the plot; a chart too cramped for that and
+    // two lines of plot goes without them.
+    const bool levelTitles = !roomy && room.height() - below - 1.5 * line - 2 >= 2 * line;
+    const double above = levelTitles ? 1.5 * line + 2 : 0;
+    const double plotHeight = std::max(1.0, room.height() - below - above);
     const int sideTicks = std::clamp(int(plotHeight / (1.5 * line)) + 1, 2, roomy ? 5 : 3);
     l.values = ChartAxis::nice(QStringLiteral("kr/träd"), m_valueLow, m_valueHigh, sideTicks);
     l.rates = ChartAxis::nice(QStringLiteral("% per år"), m_rateLow, m_rateHigh, sideTicks);
     l.years = Axis{QStringLiteral("År"), Qt::Horizontal, 0, lastYear, 10};
-    for (Axis *a : {&l.values, &l.rates, &l.years})
-        a->titleVisible = roomy;
 
     auto widest = [&](const Axis &a) {
         int w = 0;
@@ -224,8 +227,8 @@ ResultChart::Layout ResultChart::layout() const {
     const double titleRoom = roomy ? line + gap / 2 : 0;
     const double leftRoom = titleRoom + widest(l.values) + leftGap;
     const double rightRoom = titleRoom + widest(l.rates) + rightGap;
-    l.plot =
-        QRectF(room.left() + leftRoom, room.top(), room.width() - leftRoom - rightRoom, plotHeight);
+    l.plot = QRectF(room.left() + leftRoom, room.top() + above, room.width() - leftRoom - rightRoom,
+                    plotHeight);
 
     // Years: every ten where the numbers fit, else every twenty, fifty or only the ends.
     const double yearWidth = fm.horizontalAdvance(QStringLiteral("110")) + gap;
@@ -253,20 +256,42 @@ ResultChart::Layout ResultChart::layout() const {
             l.labels.append({text, QRectF(x, y - line / 2.0, w, line)});
         }
     }
+    const QFontMetrics titleMetrics(titleFont(font()));
+    const double yearTitle = titleMetrics.horizontalAdvance(l.years.title);
     if (roomy) {
-        const QFontMetrics titleMetrics(titleFont(font()));
-        const double w = titleMetrics.horizontalAdvance(l.years.title);
         l.labels.append({l.years.title,
-                         QRectF(l.plot.center().x() - w / 2, l.plot.bottom() + 2 + line, w, line)});
+                         QRectF(l.plot.center().x() - yearTitle / 2, l.plot.bottom() + 2 + line,
+                                yearTitle, line),
+                         true});
         // The side titles stand turned a quarter, along their axes.
         for (const Axis *a : {&l.values, &l.rates}) {
             const double h = titleMetrics.horizontalAdvance(a->title);
             const double x = a == &l.values
                                  ? room.left()
                                  : room.left() + leftRoom + l.plot.width() + rightRoom - line;
-            l.labels.append({a->title, QRectF(x, l.plot.center().y() - h / 2, line, h)});
+            l.labels.append({a->title, QRectF(x, l.plot.center().y() - h / 2, line, h), true,
+                             a == &l.values ? -90 : 90});
         }
+        return l;
     }
+    if (!levelTitles) {
+        for (Axis *a : {&l.values, &l.rates, &l.years})
+            a->titleVisible = false;
+        return l;
+    }
+    // Level: each side's title over its numbers, the years' left of the first year where the
+    // money numbers leave room for it.
+    const double valueTitle = titleMetrics.horizontalAdvance(l.values.title);
+    const double rateTitle = titleMetrics.horizontalAdvance(l.rates.title);
+    l.labels.append({l.values.title, QRectF(room.left(), room.top(), valueTitle, line), true});
+    l.labels.append(
+        {l.rates.title, QRectF(room.right() - rateTitle, room.top(), rateTitle, line), true});
+    const double firstYear = fm.horizontalAdvance(l.years.label(0));
+    if (room.left() + yearTitle + gap / 2.0 <= l.plot.left() - firstYear / 2)
+        l.labels.append(
+            {l.years.title, QRectF(room.left(), l.plot.bottom() + 2, yearTitle, line), true});
+    else
+        l.years.titleVisible = false;
     return l;
 }
 
@@ -299,20 +324,18 @@ void ResultChart::paintEvent(QPaintEvent *) {
 
     // The numbers and titles.
     p.setPen(palette().text().color());
-    const int numbers = l.labels.size() - (l.values.titleVisible ? 3 : 0);
-    for (int i = 0; i < l.labels.size(); ++i) {
-        if (i == numbers)
-            p.setFont(titleFont(font()));
-        if (i <= numbers) {
-            p.drawText(l.labels[i].rect, Qt::AlignCenter | Qt::TextDontClip, l.labels[i].text);
+    for (const Layout::Label &label : l.labels) {
+        p.setFont(label.title ? titleFont(font()) : font());
+        if (label.turn == 0) {
+            p.drawText(label.rect, Qt::AlignCenter | Qt::TextDontClip, label.text);
             continue;
         }
-        const QRectF r = l.labels[i].rect;
+        const QRectF r = label.rect;
         p.save();
         p.translate(r.center());
-        p.rotate(i == numbers + 1 ? -90 : 90);
+        p.rotate(label.turn);
         p.drawText(QRectF(-r.height() / 2, -r.width() / 2, r.height(), r.width()),
-                   Qt::AlignCenter | Qt::TextDontClip, l.labels[i].text);
+                   Qt::AlignCenter | Qt::TextDontClip, label.text);
         p.restore();
     }
     p.setFont(font());

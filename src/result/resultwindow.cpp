@@ -44,8 +44,10 @@ const struct {
     const char *labelName;
     const char *boxName;
 } summaryNames[] = {
+    {Keys::sv, "lblSv", "txtSv"},
     {Keys::art, "lblArt", "txtArt"},
     {Keys::bdm, "lblDbh", "txtDbh"},
+    {Keys::plantcost, "lblPlantkostnad", "txtPlantkostnad"},
     {Keys::rant, "lblRant", "txtRant"},
     {Keys::harvpr, "lblHarvpr", "txtHarvpr"},
     {Keys::site, "lblSite", "txtSite"},
@@ -419,7 +421,7 @@ void showInBox(QLineEdit *box, const QString &text) {
 } // namespace
 
 Outcome ResultWindow::showInputSummary() {
-    const Outcome read = m_sheet.summary.readOver(m_controlFile);
+    const Outcome read = m_sheet.summary.readOver(m_controlFile, localeDecimalSeparator());
     showSummary();
     return read;
 }

@@ -30,6 +30,8 @@ struct ChartAxis {
 struct ChartLabel {
     QString text;
     QRectF rect;
+    bool title = false; // an axis's title, in the title font
+    int turn = 0;       // degrees the text is turned by, about its centre (a side's title)
 };
 
 // The card every chart of the program is drawn on: the window's colour around a rounded field of

@@ -1,5 +1,6 @@
 #include "shared/fieldtips.h"
 
+#include "core/files/numberformat.h"
 #include "core/parameters/fieldcheck.h"
 #include "core/parameters/parameters.h"
 #include "shared/parameterfields.h"
@@ -33,9 +34,9 @@ void explainFields(QWidget *window) {
             (p.form == Parameter::Form::Tree && form == QLatin1String("forParam2"));
         if (!owns)
             continue;
-        // The fields show their values with a point, as the control file holds them, and turn
-        // a typed comma into one: the bounds are written as the field shows its value.
-        const QString tip = tipFor(p, QLatin1Char('.'));
+        // The bounds are written as the field shows its value: with the regional settings'
+        // decimal separator.
+        const QString tip = tipFor(p, localeDecimalSeparator());
         const ParameterFields &fields = fieldsOf(p);
         for (QStringView name : {fields.control, fields.otherOption, fields.caption})
             if (!name.isEmpty())

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -47,6 +48,37 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
                                        "Netto är värdet vid avverkningen, nuvärdet samma värde "
                                        "räknat till i dag med räntekravet."));
 
+    // The plan's "Totalt" row stands under the years, always in view however few of them the
+    // window has room for: the same model, showing only its last row.
+    flgPlanTotalt = new QTableView(this);
+    flgPlanTotalt->setObjectName(QStringLiteral("flgPlanTotalt"));
+    flgPlanTotalt->setModel(m_model);
+    flgPlanTotalt->horizontalHeader()->hide();
+    flgPlanTotalt->verticalHeader()->hide();
+    flgPlanTotalt->verticalHeader()->setDefaultSectionSize(
+        flgPlan->verticalHeader()->defaultSectionSize());
+    flgPlanTotalt->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    flgPlanTotalt->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    flgPlanTotalt->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    flgPlanTotalt->setSelectionMode(QAbstractItemView::NoSelection);
+    flgPlanTotalt->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    flgPlanTotalt->setFocusPolicy(Qt::NoFocus);
+    flgPlanTotalt->setToolTip(flgPlan->toolTip());
+    flgPlanTotalt->setFixedHeight(flgPlan->verticalHeader()->defaultSectionSize() +
+                                  2 * flgPlanTotalt->frameWidth());
+    QFont totalFont = flgPlanTotalt->font();
+    totalFont.setBold(true);
+    flgPlanTotalt->setFont(totalFont);
+    // Its columns line up with the years' above, whose scroll bar takes room when shown.
+    connect(flgPlan->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
+        flgPlanTotalt->setVerticalScrollBarPolicy(max > 0 ? Qt::ScrollBarAlwaysOn
+                                                          : Qt::ScrollBarAlwaysOff);
+    });
+    auto *planTable = new QVBoxLayout;
+    planTable->setSpacing(0);
+    planTable->addWidget(flgPlan, 1);
+    planTable->addWidget(flgPlanTotalt);
+
     chtPlan = new PlanChart(m_model, this);
 
     flgPlanKanslighet = new QTableWidget(standWhatIfCount, 2, this);
@@ -79,7 +111,7 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     right->addLayout(progress);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(flgPlan, 0, 0);
+    grid->addLayout(planTable, 0, 0);
     grid->addLayout(right, 0, 1);
     grid->addWidget(chtPlan, 1, 0, 1, 2);
     grid->setColumnStretch(0, 3);
@@ -145,6 +177,15 @@ void HarvestPlanView::clear() {
         b->setEnabled(false);
 }
 
+void HarvestPlanView::fitPlanRows() {
+    // The years above, "Totalt" (the last row) in the row of its own below.
+    const int rows = m_model->rowCount();
+    for (int r = 0; r < rows; ++r) {
+        flgPlan->setRowHidden(r, r == rows - 1);
+        flgPlanTotalt->setRowHidden(r, r != rows - 1);
+    }
+}
+
 QImage HarvestPlanView::chartImage() const {
     // Drawn anew at a page's proportions rather than the window's wide strip.
     PlanChart printed(m_model);
@@ -161,6 +202,7 @@ void HarvestPlanView::showPlan(const TreeListHome &home, const QList<TreeRow> &t
         plan.add(trees[i].id, asGiven.value(i));
     const QChar mark = localeDecimalSeparator();
     m_model->setPlan(plan, mark);
+    fitPlanRows();
     m_statement = planStatement(plan, mark);
     lblPlanSlutsats->setText(m_statement);
     for (QPushButton *b : m_outputButtons)

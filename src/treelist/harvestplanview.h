@@ -49,6 +49,8 @@ signals:
     void printRequested();
 
 private:
+    // Shows the plan's years in its table and its total in the row below.
+    void fitPlanRows();
     void whatIfFinished();
     void showWhatIfs();
 
@@ -56,6 +58,7 @@ private:
     QLabel *lblPlanSlutsats;
     QLabel *lblPlanGrund;
     QTableView *flgPlan;
+    QTableView *flgPlanTotalt;
     PlanChart *chtPlan;
     QTableWidget *flgPlanKanslighet;
     QProgressBar *m_progress;

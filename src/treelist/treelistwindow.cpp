@@ -92,10 +92,13 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     const int felWidth = fontMetrics().horizontalAdvance(QString(16, u'x'));
     flgTradlista->setColumnWidth(TreeListModel::FirstSummaryColumn + Fel, felWidth);
     tableWidth += felWidth;
-    // Why a tree was not valued stands next to the decision, not beyond the figures and the
-    // list's own columns at the far right.
-    flgTradlista->horizontalHeader()->moveSection(TreeListModel::FirstSummaryColumn + Fel,
-                                                  TreeListModel::FirstSummaryColumn + Beslut + 1);
+    // What the user values the list for, the decision and the best year, stands right after
+    // the tree's id, in view on a laptop at 150 % too; why a tree was not valued stands next to
+    // them, not beyond the figures and the list's own columns at the far right.
+    QHeaderView *columns = flgTradlista->horizontalHeader();
+    for (int summary : {Beslut, BastaAr, Fel})
+        columns->moveSection(columns->visualIndex(TreeListModel::FirstSummaryColumn + summary),
+                             columns->visualIndex(TreeListModel::FirstKeyColumn));
 
     lblSumma = label(frame, "lblSumma", QString());
 

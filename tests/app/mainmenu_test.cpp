@@ -2,11 +2,15 @@
 #include "namedtexts.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -51,7 +55,9 @@ struct Menu {
 
 TEST(MainMenu, CarriesEveryCaptionOfTheMenu) {
     Menu m;
-    EXPECT_EQ(m.menu.windowTitle(), "Kvistel");
+    // The title names the home directory in use.
+    EXPECT_EQ(m.menu.windowTitle(),
+              "Kvistel – " + QDir::toNativeSeparators(QDir::cleanPath(m.home.withSlash())));
     expectNamedTexts(m.menu, MainMenu::texts());
     EXPECT_TRUE(m.menu.findChild<QLabel *>("lblRubrik1")->font().bold());
     EXPECT_EQ(m.menu.findChild<QLineEdit *>("txtPath")->text(), "n:\\arb/cprog/kvistel/swe");
@@ -125,4 +131,47 @@ TEST(MainMenu, AWindowWithUnsavedWorkTheUserKeepsHoldsTheProgramOpen) {
     list->mayEnd = true;
     QTest::mouseClick(m.button("btnAvsluta"), Qt::LeftButton);
     EXPECT_EQ(spy.count(), 1);
+}
+
+TEST(MainMenu, BytHemkatalogMovesEveryWindowToTheChosenHomeAndRemembersIt) {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().clear();
+    Menu m;
+    TempHome other;
+    other.write("trad.sty", "");
+    m.menu.showWindow();
+    QPushButton *change = m.button("btnHemkatalog");
+    ASSERT_TRUE(change);
+    EXPECT_FALSE(change->toolTip().isEmpty());
+    QTest::mouseClick(m.button("btnParam1"), Qt::LeftButton);
+    QPointer<TestWindow> before = m.made.value(WindowHub::Window::StandParameters);
+    ASSERT_TRUE(before);
+    m.menu.showWindow();
+
+    struct Case {
+        QString answer; // a null one is "Avbryt"
+        bool unsaved;
+        bool moves;
+    };
+    const Case cases[] = {{QString(), false, false},
+                          {other.withSlash(), true, false}, // the user keeps the unsaved work
+                          {other.withSlash(), false, true}};
+    for (const Case &c : cases) {
+        before->mayEnd = !c.unsaved;
+        ModalHand hand;
+        hand.queueInput(c.answer);
+        change->click();
+        EXPECT_EQ(hand.count(), 1);
+        EXPECT_EQ(m.menu.home() == other.directory(), c.moves) << c.answer.toStdString();
+    }
+    QTest::qWait(20); // the windows of the old home are gone
+    EXPECT_TRUE(before.isNull());
+    EXPECT_TRUE(m.menu.windowTitle().endsWith(
+        QDir::toNativeSeparators(QDir::cleanPath(other.withSlash()))));
+    QTest::mouseClick(m.button("btnParam1"), Qt::LeftButton);
+    ASSERT_TRUE(m.made.value(WindowHub::Window::StandParameters));
+    EXPECT_EQ(m.made.value(WindowHub::Window::StandParameters)->home, other.directory());
+    EXPECT_EQ(QSettings().value("hemkatalog").toString(), other.directory().path());
+    QSettings().clear();
+    QStandardPaths::setTestModeEnabled(false);
 }

@@ -1,17 +1,30 @@
 #include "app/startup.h"
+#include "shared/helpwindow.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSettings>
+#include <QTabWidget>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QTranslator>
 
@@ -328,4 +341,143 @@ TEST(StartUp, MakeHomeOnTheCommandLineCopiesTheWholeExample) {
         }
     }
     EXPECT_EQ(parent.read("fil"), "x");
+}
+
+// Return on an empty box is told what is missing and asked again; only Avbryt gives up. The
+// homes used last are offered in the box's list, and "Hjälp" opens the guide at the home
+// directory.
+TEST(StartUp, AnEmptyAnswerIsToldWhatIsMissingAndTheHomesUsedLastAreOffered) {
+    TempHome cwd, home, gone;
+    home.write("trad.sty", "");
+    QStringList listed;
+    bool helped = false;
+    QTimer::singleShot(50, [&] {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        listed = dialog->comboBoxItems();
+        for (QPushButton *b : dialog->findChildren<QPushButton *>())
+            if (b->objectName() == "btnHjalp") {
+                b->click();
+                helped = HelpWindow::instance() && HelpWindow::instance()->isVisible() &&
+                         HelpWindow::instance()->browser()->source().fragment() == "hemkatalog";
+            }
+        ModalHand *hand = new ModalHand; // answers the message and the question asked again
+        hand->queueInput(home.withSlash());
+        QObject::connect(dialog, &QObject::destroyed, [hand] { delete hand; });
+        dialog->setTextValue("  ");
+        dialog->accept();
+    });
+    EXPECT_EQ(settleHomeDirectory(QStringList{cwd.withSlash()},
+                                  QStringList{gone.path("a"), home.path("b")}),
+              home.directory());
+    EXPECT_EQ(listed, (QStringList{QDir::toNativeSeparators(gone.path("a")),
+                                   QDir::toNativeSeparators(home.path("b"))}));
+    EXPECT_TRUE(helped);
+    if (HelpWindow *help = HelpWindow::instance())
+        delete help;
+}
+
+TEST(StartUp, TheLastFiveHomesAreRememberedAndAGoneOneIsNamed) {
+    TempHome config, homes;
+    QSettings settings(config.path("Kvistel.conf"), QSettings::IniFormat);
+    EXPECT_EQ(rememberedHomeGone(settings), QString());
+    for (const char *name : {"a", "b", "c", "d", "e", "f", "c"}) {
+        QDir(homes.withSlash()).mkdir(name);
+        homes.write(QString(name) + "/trad.sty", "");
+        rememberHome(settings, HomeDirectory(homes.path(name)));
+    }
+    QStringList names;
+    for (const QString &p : recentHomes(settings))
+        names << QFileInfo(QDir::cleanPath(p)).fileName();
+    EXPECT_EQ(names, (QStringList{"c", "f", "e", "d", "b"}));
+    EXPECT_EQ(rememberedHomeGone(settings), QString());
+    QDir(homes.path("c")).removeRecursively();
+    const QString said = rememberedHomeGone(settings);
+    EXPECT_TRUE(said.contains(QDir::toNativeSeparators(homes.path("c")))) << said.toStdString();
+    EXPECT_TRUE(said.contains("finns inte")) << said.toStdString();
+}
+
+namespace {
+
+// Asked after every other translator: what reaches it, no catalogue turned into Swedish.
+class UntranslatedTexts : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *sourceText, const char *,
+                      int) const override {
+        const QString c = QString::fromLatin1(context), text = QString::fromUtf8(sourceText);
+        // Paper names (A4, Letter), the layout direction and the designer's names of forms
+        // are no words the user reads as English; units and marks are the same in Swedish.
+        static const QStringList same{"Form",       "...",         "mm",      "Pica (P\u0338)",
+                                      "Didot (DD)", "Cicero (CC)", "Standard"};
+        if (c != "QPageSize" && c != "QGuiApplication" && !same.contains(text) &&
+            !text.contains(QRegularExpression("^\\d+ \\(\\dx\\d\\)$")))
+            untranslated.insert(c + u' ' + text);
+        return {};
+    }
+    mutable QSet<QString> untranslated;
+};
+
+QStringList textsOf(QWidget *dialog) {
+    QStringList texts{dialog->windowTitle()};
+    for (QWidget *w : dialog->findChildren<QWidget *>()) {
+        texts << w->toolTip();
+        if (auto *l = qobject_cast<QLabel *>(w))
+            texts << l->text();
+        else if (auto *b = qobject_cast<QAbstractButton *>(w))
+            texts << b->text();
+        else if (auto *g = qobject_cast<QGroupBox *>(w))
+            texts << g->title();
+        else if (auto *box = qobject_cast<QComboBox *>(w))
+            for (int i = 0; i < box->count(); ++i)
+                texts << box->itemText(i);
+        else if (auto *tabs = qobject_cast<QTabWidget *>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+    }
+    return texts;
+}
+
+} // namespace
+
+// The print dialog Qt draws itself (on Linux), its printer properties and its page setup speak
+// Swedish: no text of theirs reaches the translator asked last untranslated, and the words the
+// user reads first are there in Swedish.
+TEST(StartUp, QtsOwnPrintDialogIsSwedish) {
+    auto *untranslated = new UntranslatedTexts(QCoreApplication::instance());
+    QCoreApplication::installTranslator(untranslated);
+    ASSERT_TRUE(installSwedishQtTexts(*QCoreApplication::instance()));
+    QStringList texts;
+    {
+        QPrinter printer;
+        QPrintDialog dialog(&printer);
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+        dialog.show();
+        settle();
+        texts << textsOf(&dialog);
+        for (QAbstractButton *b : dialog.findChildren<QAbstractButton *>())
+            if (b->objectName() == "properties" && b->isEnabled()) {
+                QTimer::singleShot(100, [&] {
+                    if (QWidget *properties = QApplication::activeModalWidget()) {
+                        texts << textsOf(properties);
+                        properties->close();
+                    }
+                });
+                b->click();
+            }
+        QPageSetupDialog setup(&printer);
+        setup.show();
+        settle();
+        texts << textsOf(&setup);
+    }
+    for (const char *swedish : {"&Namn:", "&Egenskaper", "Utskrifts&fil:", "&Skriv ut"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(swedish))) << swedish;
+    QStringList left = untranslated->untranslated.values();
+    left.sort();
+    EXPECT_TRUE(left.isEmpty()) << left.join(" | ").toStdString();
+    for (QTranslator *t : QCoreApplication::instance()->findChildren<QTranslator *>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
 }

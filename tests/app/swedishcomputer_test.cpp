@@ -11,11 +11,18 @@
 #include "treelist/treelistmodel.h"
 #include "treelist/treelistwindow.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -212,3 +219,160 @@ TEST(OnASwedishComputerTheCommandLine, GivesTheSameBytesAsInTheCLocale) {
 }
 
 } // namespace
+
+namespace {
+
+// Every number a person reads in `window`: the texts of its fields, labels, buttons and frames,
+// every tooltip, and every cell, heading and tooltip of its tables. Gives each text holding a
+// digit, a point and a digit ("0.2", "2.5 %"), with where it stands.
+QStringList numbersWithAPoint(QWidget *window) {
+    static const QRegularExpression pointNumber(QStringLiteral("\\d\\.\\d"));
+    QStringList found;
+    const auto look = [&](const QObject *where, const char *what, const QString &text) {
+        if (text.contains(pointNumber))
+            found << where->objectName() + u' ' + QLatin1String(what) + QStringLiteral(": ") + text;
+    };
+    const auto lookAtModel = [&](const QObject *view, const QAbstractItemModel *m) {
+        for (int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole)}) {
+            for (int c = 0; c < m->columnCount(); ++c)
+                look(view, "heading", m->headerData(c, Qt::Horizontal, role).toString());
+            for (int r = 0; r < m->rowCount(); ++r) {
+                look(view, "row heading", m->headerData(r, Qt::Vertical, role).toString());
+                for (int c = 0; c < m->columnCount(); ++c)
+                    look(view, "cell", m->index(r, c).data(role).toString());
+            }
+        }
+    };
+    QList<QWidget *> all = window->findChildren<QWidget *>();
+    all.prepend(window);
+    for (QWidget *w : std::as_const(all)) {
+        look(w, "tooltip", w->toolTip());
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            look(w, "text", e->text());
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            look(w, "text", l->text());
+        else if (auto *b = qobject_cast<QAbstractButton *>(w))
+            look(w, "text", b->text());
+        else if (auto *g = qobject_cast<QGroupBox *>(w))
+            look(w, "title", g->title());
+        else if (auto *box = qobject_cast<QComboBox *>(w))
+            for (int i = 0; i < box->count(); ++i)
+                look(w, "entry", box->itemText(i));
+        else if (auto *view = qobject_cast<QAbstractItemView *>(w); view && view->model())
+            lookAtModel(view, view->model());
+    }
+    return found;
+}
+
+// The sample home with decimals in every kind of place: the stand's rate and planting cost, the
+// tree's diameter and growth, prices with decimals.
+struct DecimalMenu : Menu {
+    DecimalMenu() {
+        QStringList lines = splitLines(decodeCp1252(home.read("trad.sty")));
+        for (QString &line : lines) {
+            for (const auto &[key, value] :
+                 {std::pair{"rant:", "2.5"}, std::pair{"bdm:", "32.5"}, std::pair{"ring5:", "1.5"},
+                  std::pair{"dkvot:", "0.8"}, std::pair{"plantcost:", "4.50"}})
+                if (line.startsWith(QLatin1String(key)))
+                    line = QLatin1String(key) + u'/' + QLatin1String(value) +
+                           line.mid(line.indexOf(u'/', qsizetype(std::strlen(key)) + 1));
+        }
+        home.write("trad.sty", encodeCp1252(lines.join(QStringLiteral("\r\n")) + "\r\n"));
+        QByteArray prices = home.read("priser_ac.txt");
+        home.write("priser_ac.txt", prices.replace("450", "452.5"));
+    }
+};
+
+} // namespace
+
+// In Swedish, no number the user reads holds a decimal point: each window is walked field by
+// field, heading by heading and tooltip by tooltip, with decimals in the files it shows.
+TEST(OnASwedishComputer, NoNumberShownHoldsADecimalPoint) {
+    LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
+    DecimalMenu m;
+    ModalHand hand;
+    const struct {
+        const char *name;
+        std::function<QWidget *()> open;
+    } windows[] = {
+        {"StandParameters",
+         [&] {
+             m.menu->open(WindowHub::Window::StandParameters);
+             return m.window(WindowHub::Window::StandParameters);
+         }},
+        {"TreeParameters",
+         [&] {
+             m.menu->open(WindowHub::Window::TreeParameters);
+             return m.window(WindowHub::Window::TreeParameters);
+         }},
+        {"PriceList",
+         [&] {
+             m.menu->open(WindowHub::Window::PriceList);
+             return m.window(WindowHub::Window::PriceList);
+         }},
+        {"Result",
+         [&] {
+             m.menu->calculate();
+             return m.window(WindowHub::Window::Result);
+         }},
+        {"TreeList",
+         [&] {
+             m.menu->open(WindowHub::Window::TreeList);
+             auto *list = static_cast<TreeListWindow *>(m.window(WindowHub::Window::TreeList));
+             m.home.write("bestand.csv",
+                          encodeCp1252(standList.join(QStringLiteral("\r\n")) + "\r\n"));
+             EXPECT_TRUE(list->openList(m.home.path("bestand.csv")));
+             QSignalSpy done(list, &TreeListWindow::valuationDone);
+             list->valueTrees();
+             EXPECT_TRUE(done.count() > 0 || done.wait(10000));
+             return list;
+         }},
+        {"Plan",
+         [&] {
+             m.menu->open(WindowHub::Window::TreeList);
+             QWidget *list = m.window(WindowHub::Window::TreeList);
+             list->findChild<QTabWidget *>(QStringLiteral("tabTradlista"))->setCurrentIndex(1);
+             return list;
+         }},
+    };
+    for (const auto &w : windows) {
+        QWidget *window = w.open();
+        ASSERT_TRUE(window) << w.name;
+        settle();
+        const QStringList found = numbersWithAPoint(window);
+        EXPECT_TRUE(found.isEmpty()) << w.name << ": " << found.join(" | ").toStdString();
+        window->hide();
+    }
+    // The decimals are there to be found, with a comma.
+    auto *rate = m.window(WindowHub::Window::StandParameters)->findChild<QLineEdit *>("txtRant");
+    ASSERT_TRUE(rate);
+    EXPECT_EQ(rate->text(), "2,5");
+    auto *shown = m.window(WindowHub::Window::Result)->findChild<QLineEdit *>("txtRant");
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->text(), "2,5");
+}
+
+// A typed point is taken like a comma and shown as one; the file keeps its point, and a form
+// confirmed unchanged leaves it byte for byte.
+TEST(OnASwedishComputer, ATypedPointIsShownAsACommaAndTheFileKeepsItsPoint) {
+    LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
+    DecimalMenu m;
+    ModalHand hand;
+    const QByteArray before = m.home.read("trad.sty");
+    m.menu->open(WindowHub::Window::StandParameters);
+    WorkWindow *form = m.window(WindowHub::Window::StandParameters);
+    click(form, "btnOK");
+    EXPECT_EQ(m.home.read("trad.sty"), before);
+    m.menu->open(WindowHub::Window::StandParameters);
+    auto *rate = form->findChild<QLineEdit *>("txtRant");
+    for (const char *typed : {"3.5", "3,5"}) {
+        rate->setFocus();
+        rate->setText(QString::fromLatin1(typed));
+        click(form, "btnOK");
+        EXPECT_TRUE(m.home.read("trad.sty").contains("rant:/3.5/")) << typed;
+        EXPECT_EQ(rate->text(), "3,5") << typed;
+        m.menu->open(WindowHub::Window::StandParameters);
+        EXPECT_EQ(rate->text(), "3,5") << typed;
+    }
+    EXPECT_EQ(hand.count(), 0);
+}

@@ -10,6 +10,8 @@
 #include "result/resultwindow.h"
 #include "samplehome.h"
 #include "testsupport.h"
+#include "treelist/treelistmodel.h"
+#include "treelist/treelistwindow.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -18,11 +20,16 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -228,4 +235,71 @@ TEST(WindowFit, TheResultWindowShowsSixYearsTheBestOneWholeAndEveryLegendEntryAn
             << label.text.toStdString() << " of " << where;
     }
     EXPECT_GE(layout.plot.height(), 2 * chart->fontMetrics().height()) << where;
+    // Both sides keep their titles, turned along the axis or level above it.
+    for (const ResultChart::Axis &axis : {layout.values, layout.rates}) {
+        const bool titled =
+            std::any_of(layout.labels.begin(), layout.labels.end(), [&](const auto &l) {
+                return l.title && l.text == axis.title && QRectF(chart->rect()).contains(l.rect);
+            });
+        EXPECT_TRUE(titled) << axis.title.toStdString() << " of " << where;
+    }
+}
+
+// The sample stand valued in the tree list: the decision and the best year of each tree are in
+// view without scrolling sideways, and the plan's "Totalt" row is whole and in view without
+// scrolling down.
+TEST(WindowFit, TheTreeListShowsEachDecisionAndThePlanItsTotal) {
+    Session s;
+    ModalHand hand;
+    s.home.write("bestand.csv", [] {
+        QFile f(QStringLiteral(KVISTEL_SOURCE_DIR "/sample/bestand.csv"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }());
+    auto *list = static_cast<TreeListWindow *>(s.open(Window::TreeList));
+    ASSERT_TRUE(list && list->isVisible());
+    ASSERT_TRUE(list->openList(s.home.path("bestand.csv")));
+    QSignalSpy done(list, &TreeListWindow::valuationDone);
+    list->valueTrees();
+    ASSERT_TRUE(done.count() > 0 || done.wait(20000));
+    settle(50);
+    const std::string where = describe(list).toStdString();
+
+    auto *trees = list->findChild<QTableView *>(QStringLiteral("flgTradlista"));
+    ASSERT_TRUE(trees);
+    for (int summary : {Beslut, BastaAr}) {
+        const int column = TreeListModel::FirstSummaryColumn + summary;
+        const QRect cell = trees->visualRect(trees->model()->index(0, column));
+        EXPECT_TRUE(trees->viewport()->rect().contains(cell))
+            << trees->model()->headerData(column, Qt::Horizontal).toString().toStdString() << " at "
+            << cell.x() << "+" << cell.width() << " of a list " << trees->viewport()->width()
+            << " wide, " << where;
+    }
+
+    auto *tabs = list->findChild<QTabWidget *>(QStringLiteral("tabTradlista"));
+    ASSERT_TRUE(tabs);
+    tabs->setCurrentIndex(1);
+    settle(50);
+    // The window, its buttons and the plan's total all on the screen.
+    EXPECT_TRUE(list->fitsItsScreen()) << where;
+    EXPECT_LE(list->frameGeometry().bottom(), list->screen()->availableGeometry().bottom())
+        << where;
+    auto *years = list->findChild<QTableView *>(QStringLiteral("flgPlan"));
+    ASSERT_TRUE(years && years->isVisible());
+    const int last = years->model()->rowCount() - 1;
+    ASSERT_GT(last, 0);
+    EXPECT_EQ(years->model()->index(last, 0).data().toString(), "Totalt");
+    const QTableView *shown = nullptr;
+    for (auto *view : list->findChildren<QTableView *>())
+        if (view->model() == years->model() && view->isVisible() && !view->isRowHidden(last))
+            shown = view;
+    ASSERT_TRUE(shown) << where;
+    const QRect total = shown->visualRect(shown->model()->index(last, 0));
+    EXPECT_TRUE(shown->viewport()->rect().contains(total))
+        << "Totalt at " << total.y() << "+" << total.height() << " in "
+        << shown->objectName().toStdString() << " " << shown->viewport()->height() << " high, "
+        << where;
+    const QRect inWindow(shown->viewport()->mapTo(list, total.topLeft()), total.size());
+    EXPECT_TRUE(list->rect().contains(inWindow)) << where;
+    EXPECT_EQ(hand.count(), 0);
 }

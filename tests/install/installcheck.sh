@@ -3,8 +3,8 @@
 # is skipped (exit 77) rather than failed.
 # Usage: installcheck.sh <check> <source dir> <build dir>
 #   desktop   the menu entry passes desktop-file-validate
-#   metainfo  the software-centre description passes appstreamcli validate --pedantic, but for
-#             the screenshots' addresses: the project has no web address to give them
+#   metainfo  the software-centre description passes appstreamcli validate --pedantic: no
+#             error, no warning (the capital in the component id is the one note allowed)
 #   install   cmake --install puts program, entry, icon and description in their places, and
 #             the entry names the installed program and icon
 #   deb       cpack -G DEB builds a package holding them, with dependencies from the libraries
@@ -46,17 +46,15 @@ installed=(
     share/man/man1/kvistel.1.gz
 )
 
-# appstreamcli validate --pedantic: every finding is a fault but two. "web-url-expected": the
-# screenshots have no web address to live at (they are installed with the README). And the
-# capital in the component id se.kvistel.Kvistel, which names the menu entry and the icon too: a
-# desktop keeps launchers and settings by it, so it stays as it is.
+# appstreamcli validate --pedantic: every finding is a fault but one, the capital in the
+# component id se.kvistel.Kvistel, which names the menu entry and the icon too: a desktop keeps
+# launchers and settings by it, so it stays as it is. A screenshot needs a web address
+# (file:// is an error), so none is listed until the project has one.
 validate_metainfo() {
     local out
     out=$(appstreamcli validate --pedantic --no-net "$1" 2>&1)
-    grep -q "<screenshot" "$1" || fail "the description lists no screenshot"
     local findings
-    findings=$(grep -E "^[EWIP]: " <<<"$out" | grep -v ": web-url-expected" |
-        grep -v ": cid-contains-uppercase-letter ")
+    findings=$(grep -E "^[EWIP]: " <<<"$out" | grep -v ": cid-contains-uppercase-letter ")
     [ -z "$findings" ] || fail "appstreamcli validate --pedantic: $findings"
 }
 
@@ -121,10 +119,6 @@ lintian)
     out=$(desktop-file-validate "$work/root/usr/share/applications/$id.desktop" 2>&1)
     if grep -E ": (error|warning):" <<<"$out"; then fail "the installed menu entry is not valid"; fi
     validate_metainfo "$work/root/usr/share/metainfo/$id.metainfo.xml"
-    for picture in $(sed -n 's|.*<image>file://\(.*\)</image>.*|\1|p' \
-        "$work/root/usr/share/metainfo/$id.metainfo.xml"); do
-        [ -f "$work/root$picture" ] || fail "the screenshot $picture is not in the package"
-    done
     echo "PASSED: lintian, desktop-file-validate and appstreamcli find nothing in $(basename "$deb")"
     ;;
 *)

@@ -215,17 +215,19 @@ TEST(FieldCheckOnLeaving, HidingTheFormFromAFaultyFieldRaisesNoMessage) {
     EXPECT_EQ(f.hub.opened, QList<WindowHub::Window>{WindowHub::Window::MainMenu});
 }
 
-TEST(FieldCheckOnLeaving, ADecimalCommaBecomesAPointInsteadOfBeingReadAsAWholeNumber) {
+TEST(FieldCheckOnLeaving, ADecimalCommaIsReadAsOneAndATypedPointShownAsAComma) {
     LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
     ActiveForm<TreeForm> f;
     ModalHand hand;
     f.typeAndTab("txtRing5", "2,5");
-    EXPECT_EQ(f.field("txtRing5")->text(), "2.5");
+    EXPECT_EQ(f.field("txtRing5")->text(), "2,5");
+    f.typeAndTab("txtRing5", "2.5");
+    EXPECT_EQ(f.field("txtRing5")->text(), "2,5");
     EXPECT_EQ(hand.count(), 0);
 
     // Out of range after the change: the message prints the bounds the Swedish way.
-    f.typeAndTab("txtRing5", "25,5");
-    EXPECT_EQ(f.field("txtRing5")->text(), "25.5");
+    f.typeAndTab("txtRing5", "25.5");
+    EXPECT_EQ(f.field("txtRing5")->text(), "25,5");
     ASSERT_EQ(hand.count(), 1);
     EXPECT_EQ(hand.seen()[0].text, "Värdet måste ligga mellan 0,1 och 20");
 

@@ -1,4 +1,5 @@
 #include "core/files/textfile.h"
+#include "core/parameters/fieldcheck.h"
 #include "formtesting.h"
 #include "params/standform.h"
 #include "testsupport.h"
@@ -126,18 +127,29 @@ TEST(StandForm, ShowsTheFilesValuesEachTimeItIsOpened) {
     EXPECT_FALSE(f.option("optSvS")->isChecked());
 }
 
-TEST(StandForm, PlantingCostShowsTwoDecimalsWithAPointWhateverTheRegionalSettings) {
+TEST(StandForm, PlantingCostShowsTwoDecimalsWithTheRegionalDecimalSeparator) {
     LocaleScope swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
     const struct {
-        const char *value, *shown;
+        const char *value, *shown, *saved;
     } cases[] = {
-        {"5", "5.00"},      {"8.5", "8.50"}, {" 7 ", "7.00"}, {"2.125", "2.13"},
-        {"9.999", "10.00"}, {"", ""},        {"abc", "abc"},  {"8,50", "8,50"},
+        {"5", "5,00", "5.00"},
+        {"8.5", "8,50", "8.50"},
+        {" 7 ", "7,00", "7.00"},
+        {"2.125", "2,13", "2.13"},
+        {"9.999", "10,00", "10.00"},
+        {"8,50", "8,50", "8.50"}, // a comma in the file is read as the decimal point it means
     };
     for (const auto &c : cases) {
         OpenStandForm f({"x", QString("plantcost:/%1/").arg(QString::fromUtf8(c.value)), "Slut"});
         f.form->showWindow();
         EXPECT_EQ(f.field("txtPlantcost")->text(), QString::fromUtf8(c.shown)) << c.value;
+        // What a save writes: the file's point.
+        EXPECT_EQ(withDecimalPoint(f.field("txtPlantcost")->text()), QString::fromUtf8(c.saved));
+    }
+    for (const char *text : {"", "abc"}) {
+        OpenStandForm f({"x", QString("plantcost:/%1/").arg(QString::fromUtf8(text)), "Slut"});
+        f.form->showWindow();
+        EXPECT_EQ(f.field("txtPlantcost")->text(), QString::fromUtf8(text));
     }
 }
 

@@ -22,14 +22,14 @@ TEST(PriceGridRules, PriceColumnsShareTheGridWidthRoundedHalfToEven) {
         EXPECT_EQ(priceColumnWidth(c.gridWidth), c.columnWidth) << c.gridWidth;
 }
 
-TEST(PriceGridRules, PriceCellsShowThePlainPriceAndStayEmptyAtOneTenthOrLess) {
+TEST(PriceGridRules, PriceCellsShowThePlainPriceWithTheDecimalCommaAndStayEmptyAtOneTenthOrLess) {
     LocaleScope swedish{QLocale(QLocale::Swedish, QLocale::Sweden)};
     const struct {
         double price;
         const char *shown;
     } cases[] = {
-        {450, "450"}, {452.5, "452.5"}, {0.11, "0.11"}, {1234567, "1234567"},     {0.1, ""},
-        {0.05, ""},   {0, ""},          {-20, ""},      {0.1000001, "0.1000001"},
+        {450, "450"}, {452.5, "452,5"}, {0.11, "0,11"}, {1234567, "1234567"},     {0.1, ""},
+        {0.05, ""},   {0, ""},          {-20, ""},      {0.1000001, "0,1000001"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(priceCellText(c.price), QString::fromLatin1(c.shown)) << c.price;

@@ -285,7 +285,7 @@ TEST(PriceListEditor, OpensOnPineWithTheEditorOnTheFirstPriceReadyForTyping) {
     EXPECT_TRUE(e.button("btnSpara").isEnabled());
 }
 
-TEST(PriceListEditor, FractionalPricesShowWithAPointAndPricesOfATenthOrLessShowEmpty) {
+TEST(PriceListEditor, FractionalPricesShowWithTheDecimalCommaAndPricesOfATenthOrLessShowEmpty) {
     LocaleScope swedish{QLocale(QLocale::Swedish, QLocale::Sweden)};
     PriceTable pine = samplePine;
     pine[1][2] = 452.5;
@@ -295,7 +295,7 @@ TEST(PriceListEditor, FractionalPricesShowWithAPointAndPricesOfATenthOrLessShowE
     pine[5][5] = 0.1;
     Editor e(priceListFile("Västerbotten", pine, sampleSpruce));
     e.show();
-    EXPECT_EQ(e.textAt(1, 2), "452.5");
+    EXPECT_EQ(e.textAt(1, 2), "452,5");
     for (auto [q, j] : {QPair{2, 3}, {3, 3}, {4, 4}, {5, 5}})
         EXPECT_EQ(e.textAt(q, j), "") << q << "," << j;
     EXPECT_EQ(e.window->findChild<QLineEdit *>("txtLan")->text(), "Västerbotten");

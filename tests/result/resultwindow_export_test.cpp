@@ -99,8 +99,18 @@ TEST(ResultWindowExport, WritesTheSummaryAndGridToCsvAndPdf) {
     const QByteArray bytes = w.home.read("tall_30cm.csv");
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     const QString csv = QString::fromUtf8(bytes.mid(3));
-    EXPECT_TRUE(csv.startsWith(QStringLiteral("Art;Tall\r\nDiam bh;30;cm\r\nRäntekrav;3;%\r\n")))
+    // The region and the planting cost with the rest, the cost with the decimal comma.
+    EXPECT_TRUE(csv.startsWith(QStringLiteral("Landsdel;Södra\r\nArt;Tall\r\nDiam bh;30;cm\r\n"
+                                              "Plantkostnad;5,00;Kr\r\nRäntekrav;3;%\r\n")))
         << qPrintable(csv);
+    // Harvest now: its present value is its net value, not an empty cell.
+    const qsizetype now = csv.indexOf(QStringLiteral("\r\n0;"));
+    ASSERT_GE(now, 0) << qPrintable(csv);
+    const QStringList cells = csv.mid(now + 2).section(QStringLiteral("\r\n"), 0, 0).split(u';');
+    ASSERT_GT(cells.size(), 3);
+    EXPECT_FALSE(cells[2].trimmed().isEmpty());
+    EXPECT_EQ(cells[2], cells[3]) << qPrintable(cells.join(u';'));
+    EXPECT_EQ(w.cell(0, 1), w.cell(0, 2)); // and so does the grid
     EXPECT_TRUE(csv.contains(QStringLiteral("Massapris Björk;240\r\n")));
     EXPECT_TRUE(csv.contains(QStringLiteral("Potent. kvalitet Tredjestock;3\r\n\r\nÅr;Ränta, %;")));
     EXPECT_TRUE(

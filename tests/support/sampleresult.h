@@ -31,9 +31,10 @@ inline constexpr std::array<const char *, 17> sampleResultHeadings{
     "Planterings- kostnad. kr/m3",
 };
 
-// Row label first; the grid leaves the rate and the present value of harvest now blank (" ").
+// Row label first; the grid leaves the rate of harvest now blank (" "), its present value is
+// its net value.
 inline constexpr const char *sampleResultRows[12][18] = {
-    {"0", " ", " ", "174", "386", "0.45", "20.2", "30", "26", "21", "15", "156", "83", "25", "8",
+    {"0", " ", "174", "174", "386", "0.45", "20.2", "30", "26", "21", "15", "156", "83", "25", "8",
      "605", "76", "142"},
     {"10", "5.71", "225", "303", "451", "0.67", "21.9", "35", "30", "25", "19", "230", "131", "49",
      "18", "637", "73", "113"},
@@ -78,11 +79,17 @@ inline std::unique_ptr<QStandardItemModel> sampleResultModel(QChar decimalSepara
     return model;
 }
 
-// The parameter summary of the sample tree, as the window shows it.
-inline QList<SummaryItem> sampleSummary() {
+// The parameter summary of the sample tree, as the window shows it with `decimalSeparator`.
+inline QList<SummaryItem> sampleSummary(QChar decimalSeparator = u'.') {
     return {
+        {0, {}, "Landsdel", "Södra", {}},
         {0, {}, "Art", "Tall", {}},
         {0, {}, "Diam bh", "30", "cm"},
+        {0,
+         {},
+         "Plantkostnad",
+         QStringLiteral("5") + decimalSeparator + QStringLiteral("00"),
+         "Kr"},
         {1, {}, "Räntekrav", "3", "%"},
         {1, {}, "Avv.intens.vol", "50", "%"},
         {1, {}, "Bonitet, 100 år", "24", "m"},

@@ -18,6 +18,5 @@ QString resultMeaning(int column);
 NumberPattern resultPattern(int column);
 
 // The text of figure `column` of a harvest year as the grid shows it: its number with the
-// column's pattern, or a single space for the growth rate and the present value of harvest now,
-// which have no figure.
+// column's pattern, or a single space for the growth rate of harvest now, which has no figure.
 QString resultText(const HarvestYear &year, int column, QChar decimalSeparator);

@@ -38,7 +38,8 @@ template <typename... Values> void requireFinite(Values... values) {
 }
 
 // The figures of the current harvest year's row, in the order of ResultColumn. Harvest now has
-// no ten years to grow over and is not discounted: its rate and present value are NaN.
+// no ten years to grow over: its rate is NaN. Nor is it discounted: its present value is its
+// net value.
 std::array<double, resultColumnCount> resultValues(const ValuationState &s) {
     std::array<double, resultColumnCount> v{
         s.interest_achieved,
@@ -61,8 +62,10 @@ std::array<double, resultColumnCount> resultValues(const ValuationState &s) {
     };
     const bool harvestNow = s.years < 9;
     for (std::size_t c = 0; c < v.size(); ++c) {
-        if (harvestNow && (c == InterestAchieved || c == PresentValue))
+        if (harvestNow && c == InterestAchieved)
             v[c] = std::numeric_limits<double>::quiet_NaN();
+        else if (harvestNow && c == PresentValue)
+            v[c] = s.net_value;
         else if (!std::isfinite(v[c]))
             throw NonFiniteNumber{};
     }

@@ -124,3 +124,12 @@ QString withDecimalPoint(const QString &text) {
     converted.replace(u',', u'.');
     return isNumericText(converted) ? converted : text;
 }
+
+QString withDecimalSeparator(const QString &text, QChar decimalSeparator) {
+    const QString withPoint = withDecimalPoint(text);
+    if (withPoint.count(u'.') != 1 || !isNumericText(withPoint))
+        return text;
+    QString shown = withPoint;
+    shown.replace(u'.', decimalSeparator);
+    return shown;
+}

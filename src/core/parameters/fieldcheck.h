@@ -52,3 +52,8 @@ Outcome checkField(QStringView text, double lower, double upper, QChar decimalSe
 // and would take it as 2. A text that is a number once its one decimal comma is a point is
 // given back with the point; any other text comes back unchanged.
 QString withDecimalPoint(const QString &text);
+
+// A number as a person reads it: the point of a number text (as the control file holds it)
+// written as `decimalSeparator`, a typed decimal comma or point alike. Any other text comes back
+// unchanged. withDecimalPoint() gives back the file's text.
+QString withDecimalSeparator(const QString &text, QChar decimalSeparator);

@@ -33,8 +33,8 @@ Outcome store(TreeInputs &s, const Parameter &k, const QString &value) {
     const std::optional<double> plain = plainNumber(value);
     if (!plain)
         return Outcome::failure(
-            QStringLiteral("värdet %1 för %2 är inget tal. Skriv ett tal med punkt som "
-                           "decimaltecken, till exempel 3.5, i formuläret eller i filen.")
+            QStringLiteral("värdet %1 för %2 är inget tal. Skriv ett tal i formuläret, med "
+                           "decimalkomma som 3,5.")
                 .arg(quoted(value), k.keyText()));
     const double number = *plain;
     if (isFarOutsideBounds(k, number)) {

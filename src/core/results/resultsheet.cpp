@@ -1,5 +1,6 @@
 #include "core/results/resultsheet.h"
 
+#include "core/parameters/fieldcheck.h"
 #include "core/parameters/parameters.h"
 #include "core/results/exportname.h"
 #include "core/results/resultcsv.h"
@@ -28,7 +29,9 @@ QString ResultSheet::clipboardText() const {
 }
 
 QString ResultSheet::fileName(QStringView extension) const {
-    return exportFileName(summary.text(Keys::art), summary.text(Keys::bdm), extension);
+    // The diameter as the file holds it: the name is the same whatever the decimal separator.
+    return exportFileName(summary.text(Keys::art), withDecimalPoint(summary.text(Keys::bdm)),
+                          extension);
 }
 
 ShownCalculation calculateSheet(TreeCalculation &calculation, const ControlFile &controlFile,
@@ -39,7 +42,7 @@ ShownCalculation calculateSheet(TreeCalculation &calculation, const ControlFile 
     sheet.summary = shownBefore;
     // The calculation reads the same control file right after and names any problem with it:
     // the summary's own failure needs no second message.
-    (void)sheet.summary.readOver(controlFile);
+    (void)sheet.summary.readOver(controlFile, separator);
     const Expected<TreeCalculation::UnsavedReport> report = calculation.calculate(sheet.valuation);
     if (report) {
         shown.report = report->bytes;

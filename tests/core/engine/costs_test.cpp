@@ -84,11 +84,11 @@ TEST(NetValue, theValueIncreaseIsThePlainDifferenceEvenForLosses) {
     }
 }
 
-TEST(ResultRow, theFirstRowLeavesRateAndPresentValueBlank) {
+TEST(ResultRow, theFirstRowLeavesTheRateBlankAndShowsTheNetValueAsPresentValue) {
     EngineHome h;
     ASSERT_EQ(h.run(), QString());
     EXPECT_EQ(h.cell(1, 1), " ");
-    EXPECT_EQ(h.cell(1, 2), " ");
+    EXPECT_EQ(h.cell(1, 2), h.cell(1, 3)); // harvest now is not discounted
     for (int row = 2; row <= 12; ++row) {
         EXPECT_NE(h.cell(row, 1).trimmed(), QString()) << row;
         EXPECT_NE(h.cell(row, 2).trimmed(), QString()) << row;

@@ -10,8 +10,10 @@
 namespace {
 
 // The sample tree's result as a spreadsheet gets it, line ends shown as "\n" for reading.
-const char *const swedishCsv = R"(Art;Tall
+const char *const swedishCsv = R"(Landsdel;Södra
+Art;Tall
 Diam bh;30;cm
+Plantkostnad;5,00;Kr
 Räntekrav;3;%
 Avv.intens.vol;50;%
 Bonitet, 100 år;24;m
@@ -24,7 +26,7 @@ Potent. kvalitet Andrastock;2
 Potent. kvalitet Tredjestock;3
 
 År;Ränta, %;Nuvärde kr/träd;Netto kr/träd;Netto kr/m3;Gagnvirke volym m3;Trädhöjd m;Diameter cm;Toppdiam. för 1:a stock. cm;Toppdiam. för 2:a stock. cm;Toppdiam. för 3:e stock. cm;Värde för 1:a stock. kr;Värde för 2:a stock. kr;Värde för 3:e stock. kr;Värde för massaveden. kr;Virkesvärde. kr/m3;Avverknings- kostnad. kr/m3;Planterings- kostnad. kr/m3
-0;;;174;386;0,45;20,2;30;26;21;15;156;83;25;8;605;76;142
+0;;174;174;386;0,45;20,2;30;26;21;15;156;83;25;8;605;76;142
 10;5,71;225;303;451;0,67;21,9;35;30;25;19;230;131;49;18;637;73;113
 20;4,94;272;491;504;0,97;23,6;40;35;30;24;309;208;97;33;664;70;90
 30;3,90;297;720;523;1,38;25,2;46;41;35;29;409;284;165;57;665;69;73
@@ -38,8 +40,10 @@ Potent. kvalitet Tredjestock;3
 110;1,46;146;3775;524;7,20;32,4;94;83;75;66;1712;1296;920;490;613;66;23
 )";
 
-const char *const pointCsv = R"(Art,Tall
+const char *const pointCsv = R"(Landsdel,Södra
+Art,Tall
 Diam bh,30,cm
+Plantkostnad,5.00,Kr
 Räntekrav,3,%
 Avv.intens.vol,50,%
 "Bonitet, 100 år",24,m
@@ -52,7 +56,7 @@ Potent. kvalitet Andrastock,2
 Potent. kvalitet Tredjestock,3
 
 År,"Ränta, %",Nuvärde kr/träd,Netto kr/träd,Netto kr/m3,Gagnvirke volym m3,Trädhöjd m,Diameter cm,Toppdiam. för 1:a stock. cm,Toppdiam. för 2:a stock. cm,Toppdiam. för 3:e stock. cm,Värde för 1:a stock. kr,Värde för 2:a stock. kr,Värde för 3:e stock. kr,Värde för massaveden. kr,Virkesvärde. kr/m3,Avverknings- kostnad. kr/m3,Planterings- kostnad. kr/m3
-0,,,174,386,0.45,20.2,30,26,21,15,156,83,25,8,605,76,142
+0,,174,174,386,0.45,20.2,30,26,21,15,156,83,25,8,605,76,142
 10,5.71,225,303,451,0.67,21.9,35,30,25,19,230,131,49,18,637,73,113
 20,4.94,272,491,504,0.97,23.6,40,35,30,24,309,208,97,33,664,70,90
 30,3.90,297,720,523,1.38,25.2,46,41,35,29,409,284,165,57,665,69,73

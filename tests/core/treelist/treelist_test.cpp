@@ -9,6 +9,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -402,3 +404,44 @@ TEST(CommandLine, AFullDiskOnStandardOutIsStatusTwoWithAMessage) {
 #endif
 
 } // namespace
+
+// Started where no trad.sty is and without --home, the command line works in the home
+// directory the program used last and says so; with none to fall back on, its refusal names
+// --home.
+TEST(CommandLine, WithoutHomeUsesTheRememberedOneAndSaysSo) {
+    QStandardPaths::setTestModeEnabled(true);
+    TempHome home, elsewhere;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "id,bdm\r\n1,30\r\n");
+    const QString started = QDir::currentPath();
+    // Where test mode does not reach (the registry on Windows) the user's own setting is kept.
+    const QVariant before = QSettings("Kvistel", "Kvistel").value("hemkatalog");
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.withSlash()));
+    struct Case {
+        QString remembered;
+        int status;
+        const char *says;
+    };
+    for (const Case &c :
+         {Case{home.withSlash(), 0, "använder hemkatalogen"}, Case{QString(), 2, "--home KATALOG"},
+          Case{elsewhere.path("borta"), 2, "--home KATALOG"}}) {
+        QSettings settings("Kvistel", "Kvistel");
+        settings.setValue("hemkatalog", c.remembered);
+        settings.sync();
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv")}, out, err), c.status)
+            << err.data().toStdString();
+        EXPECT_TRUE(QString::fromLocal8Bit(err.data()).contains(QString::fromUtf8(c.says)))
+            << err.data().toStdString();
+        EXPECT_EQ(out.data().isEmpty(), c.status != 0);
+    }
+    if (before.isValid())
+        QSettings("Kvistel", "Kvistel").setValue("hemkatalog", before);
+    else
+        QSettings("Kvistel", "Kvistel").remove("hemkatalog");
+    QDir::setCurrent(started);
+    QStandardPaths::setTestModeEnabled(false);
+}

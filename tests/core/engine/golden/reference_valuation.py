@@ -140,7 +140,8 @@ def run(p, pine, spruce, sep='.'):
             out(' Trädets värdeökning de sista 10 åren är    ' + F(inc,'###0',sep) + '  kr')
             out('uttryckt i ränta på ränta under de sista 10 åren är   ' + F(interest,'#0.00',sep) + ' %')
             out(' Trädets nuvärde: ' + F(pvv,'###0',sep) + ' kr, avv. om ' + F(years,'##0',sep) + ' år, (räntekrav= ' + F(rant*100,'#0',sep) + '%)')
-        row = [' ' if years < 9 else F(interest,'#0.00',sep), ' ' if years < 9 else F(pvv,'#0',sep),
+        # Harvest now has no rate; its present value is its net value (undiscounted).
+        row = [' ' if years < 9 else F(interest,'#0.00',sep), F(pvv,'#0',sep),
                F(net,'#0',sep), F(npm,'#0',sep), F(merch,'#0.00',sep), F(h,'#0.0',sep), F(bdm,'#0',sep),
                F(tops[1],'#0',sep), F(tops[2],'#0',sep), F(tops[3],'#0',sep), F(vals[1],'#0',sep), F(vals[2],'#0',sep),
                F(vals[3],'#0',sep), F(pval,'#0',sep), F(wood/merch,'#0',sep), F(hc/merch,'#0',sep), F(pc/merch,'#0',sep)]
