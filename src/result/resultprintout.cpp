@@ -1,5 +1,7 @@
 #include "result/resultprintout.h"
 
+#include "core/results/printedtext.h"
+
 #include "core/results/resultcsv.h"
 #include "core/results/resultmodel.h"
 #include "result/resultchart.h"
@@ -91,7 +93,7 @@ void paintSummary(Page &page, const QList<SummaryItem> &summary) {
                        s.label);
             const qreal valueLeft = x + labelWidth + page.mm(2);
             p.drawText(QRectF(valueLeft, top, valueWidth, lineHeight),
-                       Qt::AlignRight | Qt::AlignVCenter, s.value);
+                       Qt::AlignRight | Qt::AlignVCenter, printedText(s.value, printedIdLength));
             p.drawText(QRectF(valueLeft + valueWidth + page.mm(1), top, page.mm(8), lineHeight),
                        Qt::AlignLeft | Qt::AlignVCenter, s.unit);
             ++line;
@@ -101,9 +103,13 @@ void paintSummary(Page &page, const QList<SummaryItem> &summary) {
     page.skip(lines * lineHeight + page.mm(3));
 }
 
-void paintVerdict(Page &page, const QString &verdict) {
-    if (verdict.trimmed().isEmpty())
+void paintVerdict(Page &page, const QString &fullVerdict) {
+    if (fullVerdict.trimmed().isEmpty())
         return;
+    // A text from a file within it cannot run the page (or the print) on without end.
+    const QString verdict = fullVerdict.size() > printedSentenceLength
+                                ? fullVerdict.left(printedSentenceLength - 1) + QChar(0x2026)
+                                : fullVerdict;
     QPainter &p = page.painter();
     p.setFont(fontOf(textPt + 1, true));
     const QRectF room(page.area().left(), page.y(), page.area().width(), page.area().height());

@@ -58,6 +58,13 @@ public:
     // The fault that keeps the tree from being valued before any valuation, or empty.
     QString rowFault(int row) const;
     std::vector<TreeRow> trees() const;
+    // Why the tree is left out of the plan (its valuation's fault, or before one its row's),
+    // or empty for a tree that is valued.
+    QString unvaluedReason(int row) const;
+    // The text of the list's remark column ("Anmärkning", "Anm", ...), or empty.
+    QString remark(int row) const;
+    // The tree keys the list has a column for; the others come from "trad.sty".
+    std::array<bool, treeKeyCount> keyColumns() const;
     void setSummaries(std::vector<TreeSummary> summaries);
     const std::optional<TreeSummary> &summary(int row) const {
         return m_rows[std::size_t(row)].summary;
@@ -98,8 +105,8 @@ private:
 
     std::vector<ListRow> m_rows;
     QStringList m_headings;      // the file's, as read; those of a new list
-    std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn or otherColumn
-    QStringList m_otherHeadings; // the headings of otherColumn, in order
+    std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn, remarkColumn or otherColumn
+    QStringList m_otherHeadings; // the headings of the carried columns, in order
     std::array<QString, treeKeyCount> m_defaults;
     CsvDialect m_dialect = CsvDialect::forLocale();
     bool m_modified = false;

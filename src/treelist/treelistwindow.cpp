@@ -1,7 +1,6 @@
 #include "treelist/treelistwindow.h"
 
 #include "core/files/numberformat.h"
-#include "core/files/pricelistfile.h"
 #include "core/files/textfile.h"
 #include "core/parameters/fieldcheck.h"
 #include "core/parameters/parameters.h"
@@ -58,6 +57,8 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     frame->setObjectName(QStringLiteral("frmTradlista"));
 
     lblFil = label(frame, "lblFil", QString());
+    lblFranTradSty = label(frame, "lblFranTradSty", QString());
+    lblFranTradSty->setWordWrap(true);
     m_sorted->setSourceModel(m_model);
     m_sorted->setSortRole(TreeListModel::SortRole);
     flgTradlista = new QTableView(frame);
@@ -126,6 +127,7 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
 
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(lblFil);
+    layout->addWidget(lblFranTradSty);
     layout->addWidget(tabTradlista, 1);
     layout->addWidget(lblSumma);
     layout->addLayout(buttons);
@@ -199,6 +201,8 @@ void TreeListWindow::writeFooter() {
         (failed == 0
              ? QString()
              : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
+    lblFranTradSty->setText(fromControlFile());
+    lblFranTradSty->setVisible(!lblFranTradSty->text().isEmpty());
     // The home directory shown as a directory, with its closing separator.
     const QString home = shownPath(m_directory.filePath(QString()));
     lblFil->setText(m_path.isEmpty()
@@ -207,6 +211,11 @@ void TreeListWindow::writeFooter() {
                               .arg(shownPath(m_path),
                                    m_model->isModified() ? QStringLiteral(" (ändrad)") : QString(),
                                    home));
+}
+
+QString TreeListWindow::fromControlFile() const {
+    const QString names = keysFromControlFile(m_model->keyColumns());
+    return names.isEmpty() ? QString() : QStringLiteral("Från trad.sty: ") + names;
 }
 
 bool TreeListWindow::openList(const QString &path) {
@@ -393,56 +402,28 @@ void TreeListWindow::showPlan() {
     m_plan->showPlan(m_home, trees, summaries);
 }
 
-MarkingList TreeListWindow::markingList() const {
-    MarkingList list;
+StandSheet TreeListWindow::standSheet() const {
+    StandSheet sheet;
     const QChar mark = localeDecimalSeparator();
-    list.date = QDate::currentDate().toString(Qt::ISODate);
-    PriceList prices;
-    if (readPriceList(m_directory.priceList(), prices))
-        list.county = prices.lan;
-    for (const Parameter *p : parametersOf(Parameter::Form::Stand)) {
-        QString value;
-        if (p->number) {
-            const double v = m_home.base.*(p->number);
-            value = rateText(p->conversion == Parameter::Conversion::Percent ? v * 100 : v, mark);
-        } else if (p->text) {
-            value = m_home.base.*(p->text);
-        }
-        list.parameters << QStringLiteral("%1: %2 %3")
-                               .arg(p->caption.toString().trimmed(), value,
-                                    p->unit.toString().trimmed())
-                               .trimmed();
-    }
-    list.statement = m_plan->statement();
-    list.assumption = planAssumption();
-    const HarvestPlanModel *plan = m_plan->model();
-    QStringList headings;
-    for (int c = 0; c < plan->columnCount(); ++c)
-        headings << plan->headerData(c, Qt::Horizontal).toString();
-    list.plan << headings;
-    for (int r = 0; r < plan->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < plan->columnCount(); ++c)
-            cells << plan->index(r, c).data().toString();
-        list.plan << cells;
-    }
-    list.chart = m_plan->chartImage();
-    list.cutNow << QStringList{QStringLiteral("Id"), QStringLiteral("Trädslag"),
-                               QStringLiteral("Diameter, cm"), QStringLiteral("Netto nu, kr")};
-    list.leftStanding << QStringList{QStringLiteral("Id"), QStringLiteral("Bästa år")};
+    sheet.decimalMark = mark;
+    sheet.date = QDate::currentDate().toString(Qt::ISODate);
+    sheet.county = m_home.county;
+    sheet.parameters = standParameterLines(m_home.base, mark);
+    sheet.fromControlFile = fromControlFile();
+    sheet.plan = m_plan->model()->plan();
     for (int r = 0; r < m_model->rowCount(); ++r) {
+        sheet.trees << m_model->tree(r);
+        sheet.remarks << m_model->remark(r);
+        TreeSummary unvalued;
+        unvalued.fault = m_model->unvaluedReason(r);
         const std::optional<TreeSummary> &s = m_model->summary(r);
-        if (!s || !s->valued())
-            continue;
-        const TreeRow &tree = m_model->tree(r);
-        if (s->decision.cutNow())
-            list.cutNow << QStringList{tree.id, speciesName(speciesLetter(tree.values[Art])),
-                                       withDecimalMark(withDecimalPoint(tree.values[Bdm]), mark),
-                                       summaryText(*s, NettoNu, mark)};
-        else
-            list.leftStanding << QStringList{tree.id, summaryText(*s, BastaAr, mark)};
+        sheet.summaries << (s && s->valued() ? *s : unvalued);
     }
-    return list;
+    return sheet;
+}
+
+MarkingList TreeListWindow::markingList() const {
+    return {standSheet(), m_plan->chartImage()};
 }
 
 QString TreeListWindow::suggestedPlanPath(const QString &extension) const {
@@ -456,9 +437,41 @@ Outcome TreeListWindow::writePlanCsv(const QString &path) {
     return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan()));
 }
 
+namespace {
+
+// A long marking list shows how far it has come and may be stopped.
+class PrintProgress {
+public:
+    explicit PrintProgress(QWidget *parent)
+        : m_dialog(QStringLiteral("Skriver utsyningslistan ..."), QStringLiteral("Avbryt"), 0, 0,
+                   parent) {
+        m_dialog.setObjectName(QStringLiteral("dlgSkriverUt"));
+        m_dialog.setWindowTitle(QStringLiteral("Kvistel"));
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(400);
+    }
+    MarkingList::Progress callback() {
+        return [this](int page, int pages) {
+            m_dialog.setMaximum(pages);
+            m_dialog.setLabelText(QStringLiteral("Skriver sida %1 av %2 ...").arg(page).arg(pages));
+            m_dialog.setValue(page - 1);
+            return !m_dialog.wasCanceled();
+        };
+    }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+} // namespace
+
 Outcome TreeListWindow::writePlanPdf(const QString &path) {
     // Drawn into memory first, so that the file is only replaced by a whole document.
-    return replaceFileSafely(path, markingList().pdf());
+    PrintProgress progress(this);
+    const QByteArray pdf = markingList().pdf(progress.callback());
+    if (pdf.isEmpty())
+        return Outcome::failure(printStoppedMessage() + QStringLiteral(" Ingen fil sparades."));
+    return replaceFileSafely(path, pdf);
 }
 
 void TreeListWindow::exportPlanCsv() {
@@ -496,7 +509,8 @@ void TreeListWindow::printPlan() {
                 showKvistelMessage(this, saved.message());
         return;
     }
-    if (const Outcome printed = markingList().print(printer); !printed)
+    PrintProgress progress(this);
+    if (const Outcome printed = markingList().print(printer, progress.callback()); !printed)
         showKvistelMessage(this, printed.message());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/outcome.h"
+#include "core/treelist/columnheadings.h"
 #include "core/treelist/treelist.h"
 
 #include <QByteArray>
@@ -15,10 +16,11 @@
 class QIODevice;
 
 // Tree lists as CSV files, the way calliper software and spreadsheet programs write them: a
-// heading line naming the columns by control-file key ("art", "bdm", ..., "tkv") and "id", in
-// any order, then one tree a line. Cells are separated by ";" or ",", numbers carry a decimal
-// comma or point, the text is UTF-8 (with or without a byte order mark) or Windows-1252, lines
-// end in CR LF or LF. Cells may be quoted ("a;b", "" for a quote) but not span lines.
+// heading line naming the columns (by control-file key "bdm", the window's heading "Diam, cm" or
+// another name of headingNames()), in any order, then one tree a line. Cells are separated by ";"
+// or ",", numbers carry a decimal comma or point, the text is UTF-8 (with or without a byte order
+// mark) or Windows-1252, lines end in CR LF or LF. Cells may be quoted ("a;b", "" for a quote) but
+// not span lines.
 
 struct CsvDialect {
     enum class Encoding { Cp1252, Utf8, Utf8Bom };
@@ -33,10 +35,6 @@ struct CsvDialect {
 
 QStringList splitCsvLine(QStringView line, QChar separator);
 QString joinCsvLine(const QStringList &cells, QChar separator);
-
-// What a column of a list file holds.
-inline constexpr int idColumn = treeKeyCount; // the tree's identifier
-inline constexpr int otherColumn = -1;        // not the program's: carried along as it is
 
 // One tree line of a list file.
 struct TreeListLine {
@@ -64,7 +62,7 @@ public:
     Outcome open(const QString &path, ListSource source = ListSource::RegularFile);
 
     const QStringList &headings() const { return m_headings; }
-    // Per heading: a TreeKey, idColumn or otherColumn.
+    // Per heading: a TreeKey, idColumn, remarkColumn or otherColumn.
     const std::vector<int> &columnKinds() const { return m_kinds; }
     // Settled by the first read: the decimal mark follows the first chunk's numbers.
     const CsvDialect &dialect() const { return m_dialect; }

@@ -132,9 +132,9 @@ TEST(TreeListOnTheCommandLine, GivesNoGrowthRateForATreeWithoutNetValueToday) {
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    ASSERT_EQ(
-        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()}, out, err),
-        0);
+    ASSERT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()},
+                       out, err),
+              0);
     const QStringList lines = splitLines(decodeCp1252(out.data()));
     ASSERT_GE(lines.size(), 3);
     const qsizetype netNow = cellsOf(lines[0]).indexOf("netto nu");
@@ -251,14 +251,15 @@ TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    home.write("lista.csv", "id,dkvot\r\n1,9\r\n");
+    home.write("lista.csv", "id,bdm,dkvot\r\n1,30,9\r\n");
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    EXPECT_EQ(
-        runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()}, out, err),
-        1);
-    EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,dkvot,beslut")) << out.data().toStdString();
+    EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()},
+                       out, err),
+              1);
+    EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,bdm,dkvot,beslut"))
+        << out.data().toStdString();
     EXPECT_FALSE(out.data().contains('\x1A'));
     EXPECT_TRUE(QString::fromUtf8(out.data()).contains(QStringLiteral("0\u066B2")))
         << out.data().toStdString();
