@@ -57,7 +57,7 @@ QString printStoppedMessage() {
     return QStringLiteral("Utskriften avbröts.");
 }
 
-void MarkingList::fill(QTextDocument &document) const {
+void MarkingList::fill(QTextDocument &document, qreal chartWidth) const {
     const QUrl chartName(QStringLiteral("kvistel:plan.png"));
     document.addResource(QTextDocument::ImageResource, chartName, chart);
     const StandSheet &s = sheet;
@@ -78,7 +78,9 @@ void MarkingList::fill(QTextDocument &document) const {
     if (!chart.isNull())
         html += QStringLiteral("<p><img src=\"%1\" width=\"%2\"></p>")
                     .arg(chartName.toString())
-                    .arg(int(document.textWidth() > 0 ? document.textWidth() : 600));
+                    .arg(int(chartWidth > 0             ? chartWidth
+                             : document.textWidth() > 0 ? document.textWidth()
+                                                        : 600));
     const QList<QStringList> cut = s.cutNowTable();
     const QList<QStringList> left = s.leftStandingTable();
     const QList<QStringList> unvalued = s.unvaluedTable();
@@ -121,7 +123,8 @@ Outcome MarkingList::print(QPagedPaintDevice &device, const Progress &progress) 
     const qreal footer = QFontMetricsF(font, &device).height() * 2;
     document.setPageSize(QSizeF(paper.width(), paper.height() - footer));
     document.setTextWidth(paper.width());
-    fill(document);
+    // An image is sized in screen pixels, which the device's layout scales to its own.
+    fill(document, 0.97 * paper.width() * 96 / device.logicalDpiX());
     document.documentLayout()->setPaintDevice(&device);
     document.setPageSize(QSizeF(paper.width(), paper.height() - footer));
     const int pages = document.pageCount();
