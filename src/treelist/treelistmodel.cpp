@@ -73,6 +73,7 @@ void TreeListModel::clear() {
         m_kinds.push_back(k);
     }
     m_otherHeadings.clear();
+    m_stand = {};
     m_dialect = CsvDialect::forLocale();
     endResetModel();
     setModified(false);
@@ -332,6 +333,7 @@ Outcome TreeListModel::read(const QString &path, const std::array<QString, treeK
     beginResetModel();
     m_rows = std::move(rows);
     m_dialect = reader.dialect();
+    m_stand = reader.stand();
     m_headings = reader.headings();
     m_kinds = reader.columnKinds();
     m_defaults = texts;
@@ -383,7 +385,8 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
     if (plan)
         dialect = {u';', u',', CsvDialect::Encoding::Utf8Bom};
     const bool cp1252 = dialect.encoding == CsvDialect::Encoding::Cp1252;
-    bool fits = !cp1252 || fitsCp1252(headings.join(u' '));
+    bool fits = !cp1252 || fitsCp1252(headings.join(u' ') + m_stand.property + m_stand.compartment +
+                                      m_stand.owner);
     for (const ListRow &r : m_rows) {
         QStringList cells;
         qsizetype other = 0;
@@ -415,6 +418,8 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     CsvWriter writer(buffer, dialect);
+    for (const QStringList &line : standLines(m_stand))
+        writer.writeLine(line);
     if (plan)
         for (int c = 0; c < summaryColumnCount; ++c)
             headings << summaryHeading(c);
@@ -469,6 +474,14 @@ TreeListModel::CutNow TreeListModel::cutNow() const {
             t.volume += r.summary->volumeNow;
         }
     return t;
+}
+
+void TreeListModel::setStand(const StandName &stand) {
+    if (stand.property == m_stand.property && stand.compartment == m_stand.compartment &&
+        stand.owner == m_stand.owner)
+        return;
+    m_stand = stand;
+    setModified(true);
 }
 
 QString TreeListModel::unvaluedReason(int row) const {

@@ -77,6 +77,10 @@ public:
     };
     CutNow cutNow() const;
 
+    // The stand the list is of, saved on the list's first lines.
+    const StandName &stand() const { return m_stand; }
+    void setStand(const StandName &stand);
+
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
 
@@ -108,6 +112,7 @@ private:
     std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn, remarkColumn or otherColumn
     QStringList m_otherHeadings; // the headings of the carried columns, in order
     std::array<QString, treeKeyCount> m_defaults;
+    StandName m_stand;
     CsvDialect m_dialect = CsvDialect::forLocale();
     bool m_modified = false;
 };

@@ -24,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -59,6 +60,37 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     lblFil = label(frame, "lblFil", QString());
     lblFranTradSty = label(frame, "lblFranTradSty", QString());
     lblFranTradSty->setWordWrap(true);
+
+    // The stand's name, for the marking list's heading; saved on the list's first lines.
+    auto *standRow = new QHBoxLayout;
+    const struct {
+        const char *label, *field;
+        QString caption, tip;
+        QLineEdit **edit;
+    } standFields[] = {
+        {"lblFastighet", "txtFastighet", QStringLiteral("&Fastighet:"),
+         QStringLiteral("Fastighetens beteckning, till exempel Storskogen 1:4."), &txtFastighet},
+        {"lblAvdelning", "txtAvdelning", QStringLiteral("Avdel&ning:"),
+         QStringLiteral("Avdelningen i skogsbruksplanen."), &txtAvdelning},
+        {"lblAgare", "txtAgare", QStringLiteral("Ä&gare:"), QStringLiteral("Skogsägarens namn."),
+         &txtAgare},
+    };
+    for (const auto &f : standFields) {
+        QLabel *caption = label(frame, f.label, f.caption);
+        auto *edit = new QLineEdit(frame);
+        edit->setObjectName(QString::fromLatin1(f.field));
+        edit->setToolTip(f.tip + QStringLiteral(" Står överst i utsyningslistan och sparas på "
+                                                "listans första rader."));
+        edit->setMaxLength(200);
+        caption->setBuddy(edit);
+        standRow->addWidget(caption);
+        standRow->addWidget(edit, 1);
+        *f.edit = edit;
+        connect(edit, &QLineEdit::textEdited, this, [this] {
+            m_model->setStand({txtFastighet->text(), txtAvdelning->text(), txtAgare->text()});
+            writeFooter();
+        });
+    }
     m_sorted->setSourceModel(m_model);
     m_sorted->setSortRole(TreeListModel::SortRole);
     flgTradlista = new QTableView(frame);
@@ -128,6 +160,7 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(lblFil);
     layout->addWidget(lblFranTradSty);
+    layout->addLayout(standRow);
     layout->addWidget(tabTradlista, 1);
     layout->addWidget(lblSumma);
     layout->addLayout(buttons);
@@ -201,6 +234,7 @@ void TreeListWindow::writeFooter() {
         (failed == 0
              ? QString()
              : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
+    showStand();
     lblFranTradSty->setText(fromControlFile());
     lblFranTradSty->setVisible(!lblFranTradSty->text().isEmpty());
     // The home directory shown as a directory, with its closing separator.
@@ -211,6 +245,16 @@ void TreeListWindow::writeFooter() {
                               .arg(shownPath(m_path),
                                    m_model->isModified() ? QStringLiteral(" (ändrad)") : QString(),
                                    home));
+}
+
+void TreeListWindow::showStand() {
+    // Only text that differs is set, so that the cursor of a field being typed in stays.
+    const StandName &stand = m_model->stand();
+    for (auto [edit, text] :
+         {std::pair{txtFastighet, &stand.property}, std::pair{txtAvdelning, &stand.compartment},
+          std::pair{txtAgare, &stand.owner}})
+        if (edit->text() != *text)
+            edit->setText(*text);
 }
 
 QString TreeListWindow::fromControlFile() const {
@@ -406,6 +450,7 @@ StandSheet TreeListWindow::standSheet() const {
     StandSheet sheet;
     const QChar mark = localeDecimalSeparator();
     sheet.decimalMark = mark;
+    sheet.stand = m_model->stand();
     sheet.date = QDate::currentDate().toString(Qt::ISODate);
     sheet.county = m_home.county;
     sheet.parameters = standParameterLines(m_home.base, mark);

@@ -10,6 +10,7 @@
 
 class HarvestPlanView;
 class QLabel;
+class QLineEdit;
 class QTabWidget;
 class QProgressDialog;
 class QPushButton;
@@ -72,6 +73,7 @@ private:
     void writeFooter();
     // "Från trad.sty: Bonitet, Plantering", or empty when the list has every value.
     QString fromControlFile() const;
+    void showStand();
     void setBusy(bool busy);
     int sourceRow(int viewRow) const;
 
@@ -86,6 +88,9 @@ private:
     QLabel *lblSumma;
     QLabel *lblFil;
     QLabel *lblFranTradSty;
+    QLineEdit *txtFastighet;
+    QLineEdit *txtAvdelning;
+    QLineEdit *txtAgare;
     QList<QPushButton *> m_buttons;
     TreeListHome m_home; // parameters of the valuation running or last run
     QFutureWatcher<TreeSummary> m_watcher;

@@ -1,5 +1,6 @@
 // The tree list window as a forest owner uses it: trees added and corrected, valued, sorted by
 // diameter, one opened for its twelve harvest years, the list saved.
+#include "core/files/cp1252.h"
 #include "core/files/textfile.h"
 #include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelistcsv.h"
@@ -388,7 +389,10 @@ TEST(TreeListWindow, ValuesASpreadsheetStandAndPrintsAMarkingListToActOn) {
     home.write("priser_ac.txt", samplePriceList());
     QFile list(sourceFile("tests/core/treelist/data/bestand-60.csv"));
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-    const QByteArray bytes = list.readAll();
+    // The stand named on the list's first lines, as a spreadsheet user types them.
+    const QByteArray bytes =
+        encodeCp1252(QStringLiteral("Fastighet;Storskogen 1:4\r\nÄgare;Anna Berg\r\n")) +
+        list.readAll();
     home.write("bestand.csv", bytes);
     MenuHub hub;
     TreeListWindow w(hub, home.directory());
@@ -421,6 +425,7 @@ TEST(TreeListWindow, ValuesASpreadsheetStandAndPrintsAMarkingListToActOn) {
           "Hänsynsträd – märkt med band", "Barkskada vid basen", "Dubbeltopp"})
         EXPECT_TRUE(flat.contains(QString::fromUtf8(remark))) << remark;
     EXPECT_TRUE(flat.contains(QStringLiteral("Från trad.sty: Bonitet, Plantering")));
+    EXPECT_TRUE(flat.contains(QStringLiteral("Fastighet: Storskogen 1:4 Ägare: Anna Berg")));
     EXPECT_TRUE(flat.contains(QStringLiteral("Träd som inte kunde värderas (1)")));
     static const QRegularExpression pages(QStringLiteral("Sida (\\d+) av (\\d+)"));
     int count = 0, of = 0;
@@ -445,6 +450,17 @@ TEST(TreeListWindow, ValuesASpreadsheetStandAndPrintsAMarkingListToActOn) {
     // The headings of the list stay as the file had them.
     ASSERT_TRUE(w.saveList(home.path("sparad.csv")));
     EXPECT_EQ(home.read("sparad.csv"), bytes);
+    // A compartment typed in the window is saved among the stand's lines.
+    auto *compartment = w.findChild<QLineEdit *>("txtAvdelning");
+    ASSERT_TRUE(compartment);
+    compartment->setFocus();
+    QTest::keyClicks(compartment, "12");
+    EXPECT_TRUE(w.model()->isModified());
+    ASSERT_TRUE(w.saveList(home.path("sparad.csv")));
+    EXPECT_TRUE(home.read("sparad.csv")
+                    .startsWith(encodeCp1252(QStringLiteral(
+                        "Fastighet;Storskogen 1:4\r\nAvdelning;12\r\nÄgare;Anna Berg\r\n"
+                        "Id;Art;Diam, cm;"))));
 }
 
 // A list without diameters is refused with the headings it has, never valued as copies of the

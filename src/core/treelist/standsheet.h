@@ -3,6 +3,7 @@
 #include "core/results/printedtext.h"
 #include "core/treelist/harvestplan.h"
 #include "core/treelist/treelist.h"
+#include "core/treelist/treelistcsv.h"
 
 #include <QChar>
 #include <QList>
@@ -15,14 +16,7 @@
 // The plan is one planner's answer, held as its lines and statement, so that another planner
 // can fill the same sheet.
 struct StandSheet {
-    // The stand's name, as the owner knows it; each may be empty.
-    struct Stand {
-        QString property;    // "Fastighet"
-        QString compartment; // "Avdelning"
-        QString owner;       // "Ägare"
-    };
-
-    Stand stand;
+    StandName stand;              // as the owner knows it; each may be empty
     QString date;                 // "2026-12-07"
     QString county;               // the price list's county text
     QStringList parameters;       // "Räntekrav: 3 %", one a line

@@ -226,12 +226,59 @@ Outcome TreeListReader::settleEncodingAndHeading() {
     return readHeading();
 }
 
+namespace {
+
+QString *standField(StandName &stand, QStringView name) {
+    const QString n = comparableHeading(name);
+    if (n == u"fastighet")
+        return &stand.property;
+    if (n == u"avdelning")
+        return &stand.compartment;
+    if (n == u"ägare" || n == u"agare")
+        return &stand.owner;
+    return nullptr;
+}
+
+} // namespace
+
+bool TreeListReader::readStandLine(const QString &line) {
+    if (line.size() > 1000)
+        return false;
+    const QChar separator =
+        countOutsideQuotes(line, u';') >= countOutsideQuotes(line, u',') ? u';' : u',';
+    const QStringList cells = splitCsvLine(line, separator);
+    // A name and its value, nothing else: a heading has a column for the diameter besides.
+    for (qsizetype i = 2; i < cells.size(); ++i)
+        if (!cells[i].trimmed().isEmpty())
+            return false;
+    if (cells.size() < 2 || columnNamed(cells[1]) != otherColumn)
+        return false;
+    QString *field = standField(m_stand, cells[0]);
+    if (!field)
+        return false;
+    *field = cells[1].trimmed();
+    return true;
+}
+
+QList<QStringList> standLines(const StandName &stand) {
+    QList<QStringList> lines;
+    const std::pair<const char16_t *, const QString *> fields[] = {
+        {u"Fastighet", &stand.property},
+        {u"Avdelning", &stand.compartment},
+        {u"Ägare", &stand.owner}};
+    for (const auto &[name, value] : fields)
+        if (!value->trimmed().isEmpty())
+            lines << QStringList{QString::fromUtf16(name), value->trimmed()};
+    return lines;
+}
+
 Outcome TreeListReader::readHeading() {
     const QString &path = m_path;
     m_decoder = QStringDecoder(QStringDecoder::Utf8); // Windows-1252 needs no state
 
     QString heading;
-    while (heading.trimmed().isEmpty())
+    // Lines naming the stand ("Fastighet;Storskogen 1:4") may come before the heading.
+    while (heading.trimmed().isEmpty() || readStandLine(heading))
         if (!nextLine(heading))
             return Outcome::failure(
                 m_status.ok() ? QStringLiteral("Filen \"%1\" är tom: den första raden ska namnge "

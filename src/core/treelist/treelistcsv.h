@@ -33,6 +33,16 @@ struct CsvDialect {
     static CsvDialect forLocale();
 };
 
+// The stand a list is of, named on the list's own first lines, before the heading, one a line:
+// "Fastighet;Storskogen 1:4", "Avdelning;12", "Ägare;Anna Berg". Each may be missing.
+struct StandName {
+    QString property;    // "Fastighet"
+    QString compartment; // "Avdelning"
+    QString owner;       // "Ägare"
+};
+// The lines that name the stand, each its name and value; none for a field left empty.
+QList<QStringList> standLines(const StandName &stand);
+
 QStringList splitCsvLine(QStringView line, QChar separator);
 QString joinCsvLine(const QStringList &cells, QChar separator);
 
@@ -62,6 +72,8 @@ public:
     Outcome open(const QString &path, ListSource source = ListSource::RegularFile);
 
     const QStringList &headings() const { return m_headings; }
+    // The stand as the lines before the heading name it.
+    const StandName &stand() const { return m_stand; }
     // Per heading: a TreeKey, idColumn, remarkColumn or otherColumn.
     const std::vector<int> &columnKinds() const { return m_kinds; }
     // Settled by the first read: the decimal mark follows the first chunk's numbers.
@@ -76,6 +88,7 @@ public:
 private:
     Outcome settleEncodingAndHeading();
     Outcome readHeading();
+    bool readStandLine(const QString &line);
     Outcome checkFieldCount(QStringView line) const;
     bool nextLine(QString &line);
     bool lineTooLong();
@@ -96,6 +109,7 @@ private:
     qint64 m_treeNumber = 0;
     bool m_decimalSettled = false;
     QStringList m_headings;
+    StandName m_stand;
     std::vector<int> m_kinds;
     CsvDialect m_dialect;
     Outcome m_status;

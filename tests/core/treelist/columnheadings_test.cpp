@@ -136,11 +136,14 @@ TEST(StandList, UnderWindowHeadingsIsValuedAsUnderKeys) {
     home.write("priser_ac.txt", samplePriceList());
     home.write("fonster.csv", windowHeaded);
     home.write("nycklar.csv", keyHeaded);
+    home.write("namngiven.csv", "Fastighet;Storskogen 1:4\r\nAvdelning;12\r\n" + windowHeaded);
 
     const Answer byWindow = batch(home, "fonster.csv");
     const Answer byKeys = batch(home, "nycklar.csv");
     EXPECT_EQ(byWindow.status, 1) << byWindow.err.toStdString(); // the oak cannot be valued
     EXPECT_EQ(withoutFirstLine(byWindow.out), withoutFirstLine(byKeys.out));
+    // The lines naming the stand before the heading are not trees.
+    EXPECT_EQ(batch(home, "namngiven.csv").out, byWindow.out);
     // Sixty trees, and more than a handful of different answers.
     const QList<QByteArray> lines = withoutFirstLine(byWindow.out).split('\n');
     QSet<QByteArray> summaries;
