@@ -59,7 +59,6 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
 
     lblFil = label(frame, "lblFil", QString());
     lblFranTradSty = label(frame, "lblFranTradSty", QString());
-    lblFranTradSty->setWordWrap(true);
 
     // The stand's name, for the marking list's heading; saved on the list's first lines.
     auto *standRow = new QHBoxLayout;
@@ -158,8 +157,11 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     tabTradlista->addTab(m_plan, QStringLiteral("Avv&erkningsplan"));
 
     auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(lblFil);
-    layout->addWidget(lblFranTradSty);
+    // Where the list comes from and which of its values "trad.sty" gives, on one line.
+    auto *source = new QHBoxLayout;
+    source->addWidget(lblFil, 1);
+    source->addWidget(lblFranTradSty);
+    layout->addLayout(source);
     layout->addLayout(standRow);
     layout->addWidget(tabTradlista, 1);
     layout->addWidget(lblSumma);
@@ -171,6 +173,12 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     // As wide as the whole table where the screen allows; the table scrolls on a small screen.
     const QRect screenArea = screen()->availableGeometry();
     resize(qMin(tableWidth + 110, screenArea.width() - 32), qMin(600, screenArea.height() - 48));
+
+    // The table first: the stand's name is filled in once, the trees every time.
+    setTabOrder(flgTradlista, txtFastighet);
+    setTabOrder(txtFastighet, txtAvdelning);
+    setTabOrder(txtAvdelning, txtAgare);
+    flgTradlista->setFocus();
 
     connect(btnOppna, &QPushButton::clicked, this, &TreeListWindow::chooseAndOpenList);
     connect(btnSpara, &QPushButton::clicked, this, [this] { saveList(); });
@@ -274,6 +282,8 @@ bool TreeListWindow::openList(const QString &path) {
     }
     m_path = path;
     writeFooter();
+    // The trees, not the stand's name, are what one works on next.
+    flgTradlista->setFocus();
     return true;
 }
 
