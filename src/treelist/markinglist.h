@@ -23,9 +23,11 @@ struct MarkingList {
     // Told of each page drawn (from 1) and the count; returns false to stop the print.
     using Progress = std::function<bool(int page, int pages)>;
 
-    // The whole list as a document of the page's width; the chart `chartWidth` screen pixels
-    // wide (by default the document's width).
-    void fill(QTextDocument &document, qreal chartWidth = 0) const;
+    // The list up to the tables of trees, as a document of the page's width: the heading, the
+    // statement, the plan and the chart, `chartWidth` screen pixels wide (by default the
+    // document's width). The tables follow, drawn row by row so that a list of any length
+    // prints in time its rows alone take.
+    void fillIntroduction(QTextDocument &document, qreal chartWidth = 0) const;
     // The document as PDF bytes, A4 upright; empty when stopped.
     QByteArray pdf(const Progress &progress = {}) const;
     // Prints on `device` (a printer set up by the print dialog); fails when stopped.
