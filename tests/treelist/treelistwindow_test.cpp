@@ -6,6 +6,7 @@
 #include "core/treelist/treelistcsv.h"
 #include "testsupport.h"
 #include "treelist/harvestplanview.h"
+#include "treelist/markinglist.h"
 #include "treelist/treelistmodel.h"
 #include "treelist/treelistwindow.h"
 
@@ -481,6 +482,54 @@ TEST(TreeListWindow, RefusesAListWithoutDiameters) {
         << hand.seen()[0].text.toStdString();
     EXPECT_TRUE(hand.seen()[0].text.contains(QStringLiteral("\"Id\", \"Art\", \"Kval 1\"")));
     EXPECT_EQ(w.model()->rowCount(), 0);
+}
+
+// A marking list of texts no page can hold prints at once with the texts cut, says how far it
+// has come, and stops when the user stops it.
+TEST(MarkingListPrint, CutsEndlessTextsAndCanBeStopped) {
+    MarkingList list;
+    list.sheet.date = "2026-12-08";
+    list.sheet.stand.owner = QString(50000, u'Å');
+    for (int i = 0; i < 400; ++i) {
+        TreeRow tree;
+        tree.id = i == 0 ? QString(50000, u'7') : QString::number(i);
+        tree.values[Art] = "t";
+        tree.values[Bdm] = "30";
+        TreeSummary s;
+        s.decision.bestRow = i % 3;
+        s.volumeNow = s.volumeBest = 0.5;
+        list.sheet.trees << tree;
+        list.sheet.remarks << (i == 1 ? QString(50000, u'r') : QString());
+        list.sheet.summaries << s;
+        list.sheet.plan.add(tree.id, s);
+    }
+    int pages = 0, seen = 0;
+    const QByteArray pdf = list.pdf([&](int page, int of) {
+        EXPECT_EQ(page, ++seen);
+        pages = of;
+        return true;
+    });
+    ASSERT_FALSE(pdf.isEmpty());
+    EXPECT_GE(pages, 8);
+    EXPECT_EQ(seen, pages);
+    TempHome home;
+    home.write("lista.pdf", pdf);
+    const QString text = pdfText(home.path("lista.pdf"));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b7{3,}…"))))
+        << text.left(2000).toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("r{10,}…"))));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Å{10,}…"))));
+    EXPECT_FALSE(text.contains(QString(200, u'7')));
+    EXPECT_TRUE(text.contains(QStringLiteral("Sida %1 av %1").arg(pages)));
+
+    // Stopped on the third page: no document, and nothing more drawn.
+    int asked = 0;
+    EXPECT_TRUE(list.pdf([&](int page, int) {
+                        ++asked;
+                        return page < 3;
+                    })
+                    .isEmpty());
+    EXPECT_EQ(asked, 3);
 }
 
 TEST(TreeListHeadings, EveryColumnExplainsItself) {
