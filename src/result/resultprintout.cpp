@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextOption>
 #include <QWidget>
 
 #include <algorithm>
@@ -106,15 +107,19 @@ void paintSummary(Page &page, const QList<SummaryItem> &summary) {
 void paintVerdict(Page &page, const QString &fullVerdict) {
     if (fullVerdict.trimmed().isEmpty())
         return;
-    // A text from a file within it cannot run the page (or the print) on without end.
-    const QString verdict = fullVerdict.size() > printedSentenceLength
-                                ? fullVerdict.left(printedSentenceLength - 1) + QChar(0x2026)
+    // A text from a file within it (a tree's id, a species) cannot run the page on without
+    // end: the verdict is cut to what a few lines hold, and a word longer than a line breaks.
+    constexpr qsizetype verdictLength = 600;
+    const QString verdict = fullVerdict.size() > verdictLength
+                                ? fullVerdict.left(verdictLength - 1) + QChar(0x2026)
                                 : fullVerdict;
     QPainter &p = page.painter();
     p.setFont(fontOf(textPt + 1, true));
     const QRectF room(page.area().left(), page.y(), page.area().width(), page.area().height());
-    const QRectF used = p.boundingRect(room, Qt::AlignLeft | Qt::TextWordWrap, verdict);
-    p.drawText(room, Qt::AlignLeft | Qt::TextWordWrap, verdict);
+    QTextOption wrap(Qt::AlignLeft);
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QRectF used = p.boundingRect(room, verdict, wrap);
+    p.drawText(room, verdict, wrap);
     page.skip(used.height() + page.mm(3));
 }
 
