@@ -228,8 +228,8 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
             return problem(errors, committed.message());
     }
     if (batch.faulty > 0) {
-        const QString where = batch.plan ? QStringLiteral("de ingår inte i planen; värdera "
-                                                          "listan utan --plan för att se varför")
+        const QString where = batch.plan ? QStringLiteral("de ingår inte i planen, som "
+                                                          "namnger dem sist med skälet")
                                          : QStringLiteral("se kolumnen fel");
         say(errors, QStringLiteral("kvistel: %1 av %2 träd kunde inte värderas; %3.\n")
                         .arg(batch.faulty)

@@ -1,5 +1,7 @@
 #include "result/resultprintout.h"
 
+#include "core/results/printedtext.h"
+
 #include "core/results/resultcsv.h"
 #include "core/results/resultmodel.h"
 #include "result/resultchart.h"
@@ -13,6 +15,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextOption>
 #include <QWidget>
 
 #include <algorithm>
@@ -91,7 +94,7 @@ void paintSummary(Page &page, const QList<SummaryItem> &summary) {
                        s.label);
             const qreal valueLeft = x + labelWidth + page.mm(2);
             p.drawText(QRectF(valueLeft, top, valueWidth, lineHeight),
-                       Qt::AlignRight | Qt::AlignVCenter, s.value);
+                       Qt::AlignRight | Qt::AlignVCenter, printedText(s.value, printedIdLength));
             p.drawText(QRectF(valueLeft + valueWidth + page.mm(1), top, page.mm(8), lineHeight),
                        Qt::AlignLeft | Qt::AlignVCenter, s.unit);
             ++line;
@@ -101,14 +104,22 @@ void paintSummary(Page &page, const QList<SummaryItem> &summary) {
     page.skip(lines * lineHeight + page.mm(3));
 }
 
-void paintVerdict(Page &page, const QString &verdict) {
-    if (verdict.trimmed().isEmpty())
+void paintVerdict(Page &page, const QString &fullVerdict) {
+    if (fullVerdict.trimmed().isEmpty())
         return;
+    // A text from a file within it (a tree's id, a species) cannot run the page on without
+    // end: the verdict is cut to what a few lines hold, and a word longer than a line breaks.
+    constexpr qsizetype verdictLength = 600;
+    const QString verdict = fullVerdict.size() > verdictLength
+                                ? fullVerdict.left(verdictLength - 1) + QChar(0x2026)
+                                : fullVerdict;
     QPainter &p = page.painter();
     p.setFont(fontOf(textPt + 1, true));
     const QRectF room(page.area().left(), page.y(), page.area().width(), page.area().height());
-    const QRectF used = p.boundingRect(room, Qt::AlignLeft | Qt::TextWordWrap, verdict);
-    p.drawText(room, Qt::AlignLeft | Qt::TextWordWrap, verdict);
+    QTextOption wrap(Qt::AlignLeft);
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QRectF used = p.boundingRect(room, verdict, wrap);
+    p.drawText(room, verdict, wrap);
     page.skip(used.height() + page.mm(3));
 }
 

@@ -21,6 +21,11 @@ namespace {
 
 const QColor faultColour(255, 214, 214);
 
+// A column of the file the model carries along as text: the remark and anything unknown.
+bool isCarried(int kind) {
+    return kind == otherColumn || kind == remarkColumn;
+}
+
 bool isNumberKey(int key) {
     const auto kind = treeKeyInfo(key).kind;
     return kind == TreeKeyInfo::Number || kind == TreeKeyInfo::Quality;
@@ -68,6 +73,7 @@ void TreeListModel::clear() {
         m_kinds.push_back(k);
     }
     m_otherHeadings.clear();
+    m_stand = {};
     m_dialect = CsvDialect::forLocale();
     endResetModel();
     setModified(false);
@@ -313,7 +319,7 @@ Outcome TreeListModel::read(const QString &path, const std::array<QString, treeK
                     r.tree.values[std::size_t(k)] = texts[std::size_t(k)];
             for (qsizetype i = 0; i < headingCount; ++i) {
                 const int kind = reader.columnKinds()[std::size_t(i)];
-                if (kind == otherColumn)
+                if (isCarried(kind))
                     r.others << line.cells[i];
                 else if (kind == idColumn)
                     r.idCell = line.cells[i];
@@ -330,12 +336,13 @@ Outcome TreeListModel::read(const QString &path, const std::array<QString, treeK
     beginResetModel();
     m_rows = std::move(rows);
     m_dialect = reader.dialect();
+    m_stand = reader.stand();
     m_headings = reader.headings();
     m_kinds = reader.columnKinds();
     m_defaults = texts;
     m_otherHeadings.clear();
     for (qsizetype i = 0; i < headingCount; ++i)
-        if (m_kinds[std::size_t(i)] == otherColumn)
+        if (isCarried(m_kinds[std::size_t(i)]))
             m_otherHeadings << m_headings[i];
     endResetModel();
     setModified(false);
@@ -375,23 +382,28 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
 
     std::vector<QStringList> lines;
     lines.reserve(m_rows.size());
+    // A list is saved in its own dialect; the valued stand is exported for a spreadsheet, as
+    // every CSV file the windows write: UTF-8 with a byte order mark, ";" and decimal commas.
     CsvDialect dialect = m_dialect;
+    if (plan)
+        dialect = {u';', u',', CsvDialect::Encoding::Utf8Bom};
     const bool cp1252 = dialect.encoding == CsvDialect::Encoding::Cp1252;
-    bool fits = !cp1252 || fitsCp1252(headings.join(u' '));
+    bool fits = !cp1252 || fitsCp1252(headings.join(u' ') + m_stand.property + m_stand.compartment +
+                                      m_stand.owner);
     for (const ListRow &r : m_rows) {
         QStringList cells;
         qsizetype other = 0;
         for (const int kind : kinds) {
             if (kind == idColumn) {
                 cells << (r.idEdited || !r.idCell.isNull() ? r.idCell : r.tree.id);
-            } else if (kind == otherColumn) {
+            } else if (isCarried(kind)) {
                 cells << r.others.value(other++);
             } else {
                 // What the user typed is held with a point and written in the list's mark;
                 // anything else goes back as it was read.
                 const QString &v = r.tree.values[std::size_t(kind)];
-                cells << (r.edited[std::size_t(kind)] && isNumberKey(kind)
-                              ? withDecimalMark(v, dialect.decimalMark)
+                cells << ((r.edited[std::size_t(kind)] || plan) && isNumberKey(kind)
+                              ? withDecimalMark(withDecimalPoint(v), dialect.decimalMark)
                               : v);
             }
         }
@@ -409,6 +421,8 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     CsvWriter writer(buffer, dialect);
+    for (const QStringList &line : standLines(m_stand))
+        writer.writeLine(line);
     if (plan)
         for (int c = 0; c < summaryColumnCount; ++c)
             headings << summaryHeading(c);
@@ -419,6 +433,15 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
         writer.writeText(QStringLiteral("\r\n"));
         for (const QStringList &line : planLines(*plan, dialect.decimalMark))
             writer.writeLine(line);
+        // Every tree left out is named, not only the first ten of the sentence.
+        if (plan->unvaluedTrees() > 0) {
+            writer.writeText(QStringLiteral("\r\n"));
+            writer.writeLine({unvaluedSectionHeading(plan->unvaluedTrees())});
+            writer.writeLine(unvaluedHeadings());
+            for (int row = 0; row < rowCount(); ++row)
+                if (const QString why = unvaluedReason(row); !why.isEmpty())
+                    writer.writeLine({tree(row).id, why});
+        }
     }
     writer.flush();
     return bytes;
@@ -454,6 +477,39 @@ TreeListModel::CutNow TreeListModel::cutNow() const {
             t.volume += r.summary->volumeNow;
         }
     return t;
+}
+
+void TreeListModel::setStand(const StandName &stand) {
+    if (stand.property == m_stand.property && stand.compartment == m_stand.compartment &&
+        stand.owner == m_stand.owner)
+        return;
+    m_stand = stand;
+    setModified(true);
+}
+
+QString TreeListModel::unvaluedReason(int row) const {
+    const ListRow &r = m_rows[std::size_t(row)];
+    if (r.summary)
+        return r.summary->valued() ? QString() : r.summary->fault;
+    return r.fault();
+}
+
+QString TreeListModel::remark(int row) const {
+    qsizetype other = 0;
+    for (const int kind : m_kinds) {
+        if (kind == remarkColumn)
+            return m_rows[std::size_t(row)].others.value(other);
+        other += isCarried(kind) ? 1 : 0;
+    }
+    return {};
+}
+
+std::array<bool, treeKeyCount> TreeListModel::keyColumns() const {
+    std::array<bool, treeKeyCount> has{};
+    for (const int kind : m_kinds)
+        if (kind >= 0 && kind < treeKeyCount)
+            has[std::size_t(kind)] = true;
+    return has;
 }
 
 void TreeListModel::setModified(bool modified) {

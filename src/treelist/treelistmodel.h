@@ -61,6 +61,13 @@ public:
     // The fault that keeps the tree from being valued before any valuation, or empty.
     QString rowFault(int row) const;
     std::vector<TreeRow> trees() const;
+    // Why the tree is left out of the plan (its valuation's fault, or before one its row's),
+    // or empty for a tree that is valued.
+    QString unvaluedReason(int row) const;
+    // The text of the list's remark column ("Anmärkning", "Anm", ...), or empty.
+    QString remark(int row) const;
+    // The tree keys the list has a column for; the others come from "trad.sty".
+    std::array<bool, treeKeyCount> keyColumns() const;
     void setSummaries(std::vector<TreeSummary> summaries);
     const std::optional<TreeSummary> &summary(int row) const {
         return m_rows[std::size_t(row)].summary;
@@ -72,6 +79,10 @@ public:
         double volume = 0;   // m3
     };
     CutNow cutNow() const;
+
+    // The stand the list is of, saved on the list's first lines.
+    const StandName &stand() const { return m_stand; }
+    void setStand(const StandName &stand);
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
@@ -101,9 +112,10 @@ private:
 
     std::vector<ListRow> m_rows;
     QStringList m_headings;      // the file's, as read; those of a new list
-    std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn or otherColumn
-    QStringList m_otherHeadings; // the headings of otherColumn, in order
+    std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn, remarkColumn or otherColumn
+    QStringList m_otherHeadings; // the headings of the carried columns, in order
     std::array<QString, treeKeyCount> m_defaults;
+    StandName m_stand;
     CsvDialect m_dialect = CsvDialect::forLocale();
     bool m_modified = false;
 };

@@ -1,7 +1,6 @@
 #include "treelist/treelistwindow.h"
 
 #include "core/files/numberformat.h"
-#include "core/files/pricelistfile.h"
 #include "core/files/textfile.h"
 #include "core/parameters/fieldcheck.h"
 #include "core/parameters/parameters.h"
@@ -26,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -59,6 +59,38 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     frame->setObjectName(QStringLiteral("frmTradlista"));
 
     lblFil = label(frame, "lblFil", QString());
+    lblFranTradSty = label(frame, "lblFranTradSty", QString());
+
+    // The stand's name, for the marking list's heading; saved on the list's first lines.
+    auto *standRow = new QHBoxLayout;
+    const struct {
+        const char *label, *field;
+        QString caption, tip;
+        QLineEdit **edit;
+    } standFields[] = {
+        {"lblFastighet", "txtFastighet", QStringLiteral("&Fastighet:"),
+         QStringLiteral("Fastighetens beteckning, till exempel Storskogen 1:4."), &txtFastighet},
+        {"lblAvdelning", "txtAvdelning", QStringLiteral("Avdel&ning:"),
+         QStringLiteral("Avdelningen i skogsbruksplanen."), &txtAvdelning},
+        {"lblAgare", "txtAgare", QStringLiteral("Ä&gare:"), QStringLiteral("Skogsägarens namn."),
+         &txtAgare},
+    };
+    for (const auto &f : standFields) {
+        QLabel *caption = label(frame, f.label, f.caption);
+        auto *edit = new QLineEdit(frame);
+        edit->setObjectName(QString::fromLatin1(f.field));
+        edit->setToolTip(f.tip + QStringLiteral(" Står överst i utsyningslistan och sparas på "
+                                                "listans första rader."));
+        edit->setMaxLength(200);
+        caption->setBuddy(edit);
+        standRow->addWidget(caption);
+        standRow->addWidget(edit, 1);
+        *f.edit = edit;
+        connect(edit, &QLineEdit::textEdited, this, [this] {
+            m_model->setStand({txtFastighet->text(), txtAvdelning->text(), txtAgare->text()});
+            writeFooter();
+        });
+    }
     m_sorted->setSourceModel(m_model);
     m_sorted->setSortRole(TreeListModel::SortRole);
     flgTradlista = new QTableView(frame);
@@ -129,7 +161,12 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     tabTradlista->addTab(m_plan, QStringLiteral("Avv&erkningsplan"));
 
     auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(lblFil);
+    // Where the list comes from and which of its values "trad.sty" gives, on one line.
+    auto *source = new QHBoxLayout;
+    source->addWidget(lblFil, 1);
+    source->addWidget(lblFranTradSty);
+    layout->addLayout(source);
+    layout->addLayout(standRow);
     layout->addWidget(tabTradlista, 1);
     layout->addWidget(lblSumma);
     layout->addLayout(buttons);
@@ -140,6 +177,12 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     // As wide as the whole table where the screen allows; the table scrolls on a small screen.
     const QRect screenArea = screen()->availableGeometry();
     resize(qMin(tableWidth + 110, screenArea.width() - 32), qMin(600, screenArea.height() - 48));
+
+    // The table first: the stand's name is filled in once, the trees every time.
+    setTabOrder(flgTradlista, txtFastighet);
+    setTabOrder(txtFastighet, txtAvdelning);
+    setTabOrder(txtAvdelning, txtAgare);
+    flgTradlista->setFocus();
 
     connect(btnOppna, &QPushButton::clicked, this, &TreeListWindow::chooseAndOpenList);
     connect(btnSpara, &QPushButton::clicked, this, [this] { saveList(); });
@@ -203,6 +246,9 @@ void TreeListWindow::writeFooter() {
         (failed == 0
              ? QString()
              : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
+    showStand();
+    lblFranTradSty->setText(fromControlFile());
+    lblFranTradSty->setVisible(!lblFranTradSty->text().isEmpty());
     // The home directory shown as a directory, with its closing separator.
     const QString home = shownPath(m_directory.filePath(QString()));
     lblFil->setText(m_path.isEmpty()
@@ -211,6 +257,21 @@ void TreeListWindow::writeFooter() {
                               .arg(shownPath(m_path),
                                    m_model->isModified() ? QStringLiteral(" (ändrad)") : QString(),
                                    home));
+}
+
+void TreeListWindow::showStand() {
+    // Only text that differs is set, so that the cursor of a field being typed in stays.
+    const StandName &stand = m_model->stand();
+    for (auto [edit, text] :
+         {std::pair{txtFastighet, &stand.property}, std::pair{txtAvdelning, &stand.compartment},
+          std::pair{txtAgare, &stand.owner}})
+        if (edit->text() != *text)
+            edit->setText(*text);
+}
+
+QString TreeListWindow::fromControlFile() const {
+    const QString names = keysFromControlFile(m_model->keyColumns());
+    return names.isEmpty() ? QString() : QStringLiteral("Från trad.sty: ") + names;
 }
 
 bool TreeListWindow::openList(const QString &path) {
@@ -236,6 +297,8 @@ bool TreeListWindow::restoreUnsavedList(const QString &kept, const QString &path
     m_path = path;
     m_model->setModified(true);
     writeFooter();
+    // The trees, not the stand's name, are what one works on next.
+    flgTradlista->setFocus();
     return true;
 }
 
@@ -419,56 +482,29 @@ void TreeListWindow::showPlan() {
     m_plan->showPlan(m_home, trees, summaries);
 }
 
-MarkingList TreeListWindow::markingList() const {
-    MarkingList list;
+StandSheet TreeListWindow::standSheet() const {
+    StandSheet sheet;
     const QChar mark = localeDecimalSeparator();
-    list.date = QDate::currentDate().toString(Qt::ISODate);
-    PriceList prices;
-    if (readPriceList(m_directory.priceList(), prices))
-        list.county = prices.lan;
-    for (const Parameter *p : parametersOf(Parameter::Form::Stand)) {
-        QString value;
-        if (p->number) {
-            const double v = m_home.base.*(p->number);
-            value = rateText(p->conversion == Parameter::Conversion::Percent ? v * 100 : v, mark);
-        } else if (p->text) {
-            value = m_home.base.*(p->text);
-        }
-        list.parameters << QStringLiteral("%1: %2 %3")
-                               .arg(p->caption.toString().trimmed(), value,
-                                    p->unit.toString().trimmed())
-                               .trimmed();
-    }
-    list.statement = m_plan->statement();
-    list.assumption = planAssumption();
-    const HarvestPlanModel *plan = m_plan->model();
-    QStringList headings;
-    for (int c = 0; c < plan->columnCount(); ++c)
-        headings << plan->headerData(c, Qt::Horizontal).toString();
-    list.plan << headings;
-    for (int r = 0; r < plan->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < plan->columnCount(); ++c)
-            cells << plan->index(r, c).data().toString();
-        list.plan << cells;
-    }
-    list.chart = m_plan->chartImage();
-    list.cutNow << QStringList{QStringLiteral("Id"), QStringLiteral("Trädslag"),
-                               QStringLiteral("Diameter, cm"), QStringLiteral("Netto nu, kr")};
-    list.leftStanding << QStringList{QStringLiteral("Id"), QStringLiteral("Bästa år")};
+    sheet.decimalMark = mark;
+    sheet.stand = m_model->stand();
+    sheet.date = QDate::currentDate().toString(Qt::ISODate);
+    sheet.county = m_home.county;
+    sheet.parameters = standParameterLines(m_home.base, mark);
+    sheet.fromControlFile = fromControlFile();
+    sheet.plan = m_plan->model()->plan();
     for (int r = 0; r < m_model->rowCount(); ++r) {
+        sheet.trees << m_model->tree(r);
+        sheet.remarks << m_model->remark(r);
+        TreeSummary unvalued;
+        unvalued.fault = m_model->unvaluedReason(r);
         const std::optional<TreeSummary> &s = m_model->summary(r);
-        if (!s || !s->valued())
-            continue;
-        const TreeRow &tree = m_model->tree(r);
-        if (s->decision.cutNow())
-            list.cutNow << QStringList{tree.id, speciesName(speciesLetter(tree.values[Art])),
-                                       withDecimalMark(withDecimalPoint(tree.values[Bdm]), mark),
-                                       summaryText(*s, NettoNu, mark)};
-        else
-            list.leftStanding << QStringList{tree.id, summaryText(*s, BastaAr, mark)};
+        sheet.summaries << (s && s->valued() ? *s : unvalued);
     }
-    return list;
+    return sheet;
+}
+
+MarkingList TreeListWindow::markingList() const {
+    return {standSheet(), m_plan->chartImage()};
 }
 
 QString TreeListWindow::suggestedPlanPath(const QString &extension) const {
@@ -482,9 +518,41 @@ Outcome TreeListWindow::writePlanCsv(const QString &path) {
     return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan()));
 }
 
+namespace {
+
+// A long marking list shows how far it has come and may be stopped.
+class PrintProgress {
+public:
+    explicit PrintProgress(QWidget *parent)
+        : m_dialog(QStringLiteral("Skriver utsyningslistan ..."), QStringLiteral("Avbryt"), 0, 0,
+                   parent) {
+        m_dialog.setObjectName(QStringLiteral("dlgSkriverUt"));
+        m_dialog.setWindowTitle(QStringLiteral("Kvistel"));
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(400);
+    }
+    MarkingList::Progress callback() {
+        return [this](int page, int pages) {
+            m_dialog.setMaximum(pages);
+            m_dialog.setLabelText(QStringLiteral("Skriver sida %1 av %2 ...").arg(page).arg(pages));
+            m_dialog.setValue(page - 1);
+            return !m_dialog.wasCanceled();
+        };
+    }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+} // namespace
+
 Outcome TreeListWindow::writePlanPdf(const QString &path) {
     // Drawn into memory first, so that the file is only replaced by a whole document.
-    return replaceFileSafely(path, markingList().pdf());
+    PrintProgress progress(this);
+    const QByteArray pdf = markingList().pdf(progress.callback());
+    if (pdf.isEmpty())
+        return Outcome::failure(printStoppedMessage() + QStringLiteral(" Ingen fil sparades."));
+    return replaceFileSafely(path, pdf);
 }
 
 void TreeListWindow::exportPlanCsv() {
@@ -522,7 +590,8 @@ void TreeListWindow::printPlan() {
                 showKvistelMessage(this, saved.message());
         return;
     }
-    if (const Outcome printed = markingList().print(printer); !printed)
+    PrintProgress progress(this);
+    if (const Outcome printed = markingList().print(printer, progress.callback()); !printed)
         showKvistelMessage(this, printed.message());
 }
 

@@ -3,6 +3,7 @@
 #include "core/files/outcome.h"
 #include "core/files/textfile.h"
 
+#include "core/treelist/standsheet.h"
 #include "core/treelist/treelist.h"
 #include "shared/workwindow.h"
 
@@ -10,6 +11,7 @@
 
 class HarvestPlanView;
 class QLabel;
+class QLineEdit;
 class QTabWidget;
 class QProgressDialog;
 class QPushButton;
@@ -37,6 +39,8 @@ public:
     Outcome writePlanCsv(const QString &path);
     // The marking list of the plan as a PDF file.
     Outcome writePlanPdf(const QString &path);
+    // The valued stand as the marking list and its exports show it.
+    StandSheet standSheet() const;
     // Shows the whole result of the tree in row `row` of the list as the user sees it.
     void openRow(int row);
     // Unsaved edits: asks whether to save them; false when the user stays.
@@ -75,6 +79,9 @@ private:
     void savePlanPdf();
     void printPlan();
     void writeFooter();
+    // "Från trad.sty: Bonitet, Plantering", or empty when the list has every value.
+    QString fromControlFile() const;
+    void showStand();
     void setBusy(bool busy);
     int sourceRow(int viewRow) const;
 
@@ -89,6 +96,10 @@ private:
     HarvestPlanView *m_plan;
     QLabel *lblSumma;
     QLabel *lblFil;
+    QLabel *lblFranTradSty;
+    QLineEdit *txtFastighet;
+    QLineEdit *txtAvdelning;
+    QLineEdit *txtAgare;
     QList<QPushButton *> m_buttons;
     TreeListHome m_home; // parameters of the valuation running or last run
     QFutureWatcher<TreeSummary> m_watcher;

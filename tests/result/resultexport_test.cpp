@@ -264,3 +264,23 @@ TEST(ResultPdf, MarksTheRowTheModelMarks) {
     EXPECT_GT(marked, 5000);
     EXPECT_LT(marked, 1169 * 827 / 10);
 }
+
+// A text from the home directory's files no page can hold (a tree species of 50 000 letters)
+// prints at once, cut with "…".
+TEST(ResultPdf, CutsEndlessTextsFromTheFiles) {
+    ResultPrintout printout;
+    printout.summary = {
+        {0, QStringLiteral("Trädet"), QStringLiteral("Trädart:"), QString(50000, u'x'), QString()}};
+    printout.verdict = QStringLiteral("Låt trädet stå ") + QString(50000, u'y');
+    const QByteArray pdf = printout.pdf();
+    ASSERT_FALSE(pdf.isEmpty());
+    TempHome home;
+    home.write("resultat.pdf", pdf);
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {home.path("resultat.pdf"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(20000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("xxx…"))) << text.left(500).toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("yyy…")));
+    EXPECT_LT(text.size(), 5000);
+}

@@ -1,10 +1,12 @@
 // The tree list window as a forest owner uses it: trees added and corrected, valued, sorted by
 // diameter, one opened for its twelve harvest years, the list saved.
+#include "core/files/cp1252.h"
 #include "core/files/textfile.h"
 #include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelistcsv.h"
 #include "testsupport.h"
 #include "treelist/harvestplanview.h"
+#include "treelist/markinglist.h"
 #include "treelist/treelistmodel.h"
 #include "treelist/treelistwindow.h"
 
@@ -19,6 +21,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -338,12 +341,18 @@ TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChan
     // Out of the window: the list with its figures and the plan for a spreadsheet, and a marking
     // list whose text holds the statement and every tree.
     ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
-    const QStringList csv = splitLines(decodeCp1252(home.read("plan.csv")));
+    const QByteArray csvBytes = home.read("plan.csv");
+    // For a spreadsheet's defaults: UTF-8 with a byte order mark.
+    ASSERT_TRUE(csvBytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList csv = splitLines(QString::fromUtf8(csvBytes.mid(3)));
     EXPECT_EQ(csv.value(0), QStringLiteral("id;bdm;beslut;bästa år;netto nu;nuvärde bästa;"
                                            "ränta 10 år;fel"));
     EXPECT_TRUE(csv.contains(QStringLiteral("år;träd;volym m3;netto kr;nuvärde kr")));
-    EXPECT_TRUE(csv.value(csv.size() - 2).startsWith(QStringLiteral("Hela beståndet")) ||
-                csv.last().startsWith(QStringLiteral("Hela beståndet")));
+    EXPECT_TRUE(csv.contains(QStringLiteral("1 träd kunde inte värderas och ingår inte i "
+                                            "summorna: X.")));
+    EXPECT_EQ(csv.mid(csv.size() - 3, 2),
+              (QStringList{QStringLiteral("Träd som inte kunde värderas (1)"), "id;fel"}));
+    EXPECT_TRUE(csv.last().startsWith("X;")) << csv.last().toStdString();
     ASSERT_TRUE(w.writePlanPdf(home.path("plan.pdf")));
     QProcess pdftotext;
     pdftotext.start("pdftotext", {home.path("plan.pdf"), "-"});
@@ -361,6 +370,168 @@ TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChan
                        Qt::EditRole);
     EXPECT_EQ(plan->model()->rowCount(), 0);
     EXPECT_TRUE(plan->whatIfs().isEmpty());
+}
+
+QString sourceFile(const char *name) {
+    return QStringLiteral(KVISTEL_SOURCE_DIR "/") + QString::fromUtf8(name);
+}
+
+QString pdfText(const QString &path) {
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", path, "-"});
+    pdftotext.waitForFinished(30000);
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).replace(QChar(0x00A0), u' ');
+}
+
+// A stand typed in a spreadsheet under the window's own headings, with remarks and an oak the
+// program cannot value: every tree valued with its own figures, and a marking list an owner can
+// walk the stand with.
+TEST(TreeListWindow, ValuesASpreadsheetStandAndPrintsAMarkingListToActOn) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    QFile list(sourceFile("tests/core/treelist/data/bestand-60.csv"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    // The stand named on the list's first lines, as a spreadsheet user types them.
+    const QByteArray bytes =
+        encodeCp1252(QStringLiteral("Fastighet;Storskogen 1:4\r\nÄgare;Anna Berg\r\n")) +
+        list.readAll();
+    home.write("bestand.csv", bytes);
+    MenuHub hub;
+    TreeListWindow w(hub, home.directory());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("bestand.csv")));
+    EXPECT_EQ(w.findChild<QLabel *>("lblFranTradSty")->text(),
+              QStringLiteral("Från trad.sty: Bonitet, Plantering"));
+    auto *plan = w.findChild<HarvestPlanView *>();
+    QSignalSpy planned(plan, &HarvestPlanView::whatIfDone);
+    QSignalSpy done(&w, &TreeListWindow::valuationDone);
+    w.valueTrees();
+    ASSERT_TRUE(done.count() > 0 || done.wait(20000));
+    ASSERT_TRUE(planned.count() > 0 || planned.wait(20000));
+
+    // Each tree its own: the diameters as the list has them.
+    QSet<QString> decisions;
+    for (int r = 0; r < w.model()->rowCount(); ++r)
+        if (const auto &s = w.model()->summary(r); s && s->valued())
+            decisions.insert(QString::number(s->netBest));
+    EXPECT_GT(decisions.size(), 20);
+    EXPECT_EQ(plan->model()->plan().unvaluedIds(), QStringList{"22"});
+    // The stand's what-if sums the trees the plan sums.
+    EXPECT_EQ(plan->whatIfs().value(0).valued, plan->model()->plan().valuedTrees());
+
+    ASSERT_TRUE(w.writePlanPdf(home.path("utsyning.pdf")));
+    const QString text = pdfText(home.path("utsyning.pdf"));
+    const QString flat = QString(text).simplified();
+    for (const char *remark :
+         {"Misstänkt rotröta", "Fröträd, lämnas", "Grov, kvistren", "Toppbrott", "Spärrgrenig",
+          "Hänsynsträd – märkt med band", "Barkskada vid basen", "Dubbeltopp"})
+        EXPECT_TRUE(flat.contains(QString::fromUtf8(remark))) << remark;
+    EXPECT_TRUE(flat.contains(QStringLiteral("Från trad.sty: Bonitet, Plantering")));
+    EXPECT_TRUE(flat.contains(QStringLiteral("Fastighet: Storskogen 1:4 Ägare: Anna Berg")));
+    EXPECT_TRUE(flat.contains(QStringLiteral("Träd som inte kunde värderas (1)")));
+    static const QRegularExpression pages(QStringLiteral("Sida (\\d+) av (\\d+)"));
+    int count = 0, of = 0;
+    for (const auto &m : pages.globalMatch(text)) {
+        ++count;
+        EXPECT_EQ(m.captured(1).toInt(), count);
+        of = m.captured(2).toInt();
+    }
+    EXPECT_GE(count, 2);
+    EXPECT_EQ(count, of);
+    // Every valued tree's line holds its id, its volume and its net value.
+    const StandSheet sheet = w.standSheet();
+    for (const QList<QStringList> &table : {sheet.cutNowTable(), sheet.leftStandingTable()})
+        for (qsizetype r = 1; r < table.size(); ++r) {
+            const QRegularExpression line(QStringLiteral("^\\s*%1\\s.*\\s%2\\s+%3\\b")
+                                              .arg(QRegularExpression::escape(table[r][0]),
+                                                   QRegularExpression::escape(table[r][4]),
+                                                   QRegularExpression::escape(table[r][5])),
+                                          QRegularExpression::MultilineOption);
+            EXPECT_TRUE(line.match(text).hasMatch()) << table[r].join(u' ').toStdString();
+        }
+    // The headings of the list stay as the file had them.
+    ASSERT_TRUE(w.saveList(home.path("sparad.csv")));
+    EXPECT_EQ(home.read("sparad.csv"), bytes);
+    // A compartment typed in the window is saved among the stand's lines.
+    auto *compartment = w.findChild<QLineEdit *>("txtAvdelning");
+    ASSERT_TRUE(compartment);
+    compartment->setFocus();
+    QTest::keyClicks(compartment, "12");
+    EXPECT_TRUE(w.model()->isModified());
+    ASSERT_TRUE(w.saveList(home.path("sparad.csv")));
+    EXPECT_TRUE(home.read("sparad.csv")
+                    .startsWith(encodeCp1252(QStringLiteral(
+                        "Fastighet;Storskogen 1:4\r\nAvdelning;12\r\nÄgare;Anna Berg\r\n"
+                        "Id;Art;Diam, cm;"))));
+}
+
+// A list without diameters is refused with the headings it has, never valued as copies of the
+// control file's tree.
+TEST(TreeListWindow, RefusesAListWithoutDiameters) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", "Id;Art;Kval 1\r\n1;t;2\r\n");
+    MenuHub hub;
+    TreeListWindow w(hub, home.directory());
+    w.showWindow();
+    ModalHand hand;
+    EXPECT_FALSE(w.openList(home.path("lista.csv")));
+    ASSERT_EQ(hand.count(), 1);
+    EXPECT_TRUE(
+        hand.seen()[0].text.contains(QStringLiteral("har ingen kolumn för trädens diameter")))
+        << hand.seen()[0].text.toStdString();
+    EXPECT_TRUE(hand.seen()[0].text.contains(QStringLiteral("\"Id\", \"Art\", \"Kval 1\"")));
+    EXPECT_EQ(w.model()->rowCount(), 0);
+}
+
+// A marking list of texts no page can hold prints at once with the texts cut, says how far it
+// has come, and stops when the user stops it.
+TEST(MarkingListPrint, CutsEndlessTextsAndCanBeStopped) {
+    MarkingList list;
+    list.sheet.date = "2026-12-08";
+    list.sheet.stand.owner = QString(50000, u'Å');
+    for (int i = 0; i < 400; ++i) {
+        TreeRow tree;
+        tree.id = i == 0 ? QString(50000, u'7') : QString::number(i);
+        tree.values[Art] = "t";
+        tree.values[Bdm] = "30";
+        TreeSummary s;
+        s.decision.bestRow = i % 3;
+        s.volumeNow = s.volumeBest = 0.5;
+        list.sheet.trees << tree;
+        list.sheet.remarks << (i == 1 ? QString(50000, u'r') : QString());
+        list.sheet.summaries << s;
+        list.sheet.plan.add(tree.id, s);
+    }
+    int pages = 0, seen = 0;
+    const QByteArray pdf = list.pdf([&](int page, int of) {
+        EXPECT_EQ(page, ++seen);
+        pages = of;
+        return true;
+    });
+    ASSERT_FALSE(pdf.isEmpty());
+    EXPECT_GE(pages, 8);
+    EXPECT_EQ(seen, pages);
+    TempHome home;
+    home.write("lista.pdf", pdf);
+    const QString text = pdfText(home.path("lista.pdf"));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b7{3,}…"))))
+        << text.left(2000).toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("r{10,}…"))));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Å{10,}…"))));
+    EXPECT_FALSE(text.contains(QString(200, u'7')));
+    EXPECT_TRUE(text.contains(QStringLiteral("Sida %1 av %1").arg(pages)));
+
+    // Stopped on the third page: no document, and nothing more drawn.
+    int asked = 0;
+    EXPECT_TRUE(list.pdf([&](int page, int) {
+                        ++asked;
+                        return page < 3;
+                    })
+                    .isEmpty());
+    EXPECT_EQ(asked, 3);
 }
 
 TEST(TreeListHeadings, EveryColumnExplainsItself) {

@@ -21,7 +21,13 @@ ResultTable ResultSheet::table(int role) const {
 }
 
 QByteArray ResultSheet::csv() const {
-    return resultCsv(summary.items(), table(ResultModel::ExportTextRole), decimalSeparator);
+    // Every CSV file the windows write is read right by Excel and Calc with their defaults on
+    // a Swedish computer: ";" between the cells and decimal commas, whatever the screen shows.
+    ResultModel model;
+    model.setValuation(valuation, u',');
+    return resultCsv(
+        summary.items(),
+        resultTableOf(model, ResultModel::yearHeading(), {}, ResultModel::ExportTextRole), u',');
 }
 
 QString ResultSheet::clipboardText() const {

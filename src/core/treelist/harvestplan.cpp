@@ -7,7 +7,7 @@
 namespace {
 
 // More ids than this make a sentence no one reads; the rest are counted.
-constexpr int idsNamed = 10;
+constexpr int idsNamed = HarvestPlan::namedUnvalued;
 
 QString cubicMetres(double value, QChar separator) {
     return formatNumber(value, u"#0.0", separator);
@@ -22,7 +22,9 @@ HarvestPlan::HarvestPlan() {
 
 void HarvestPlan::add(const QString &id, const TreeSummary &tree) {
     if (!tree.valued()) {
-        m_unvalued.append(id);
+        if (m_unvalued.size() < namedUnvalued)
+            m_unvalued.append(id);
+        ++m_unvaluedCount;
         return;
     }
     ++m_valued;
@@ -44,7 +46,8 @@ void HarvestPlan::add(const HarvestPlan &other) {
         y.presentValue += o.presentValue;
     }
     m_valued += other.m_valued;
-    m_unvalued += other.m_unvalued;
+    m_unvalued += other.m_unvalued.mid(0, namedUnvalued - m_unvalued.size());
+    m_unvaluedCount += other.m_unvaluedCount;
     m_allNow += other.m_allNow;
 }
 
@@ -89,6 +92,18 @@ QString planComparison(const HarvestPlan &plan) {
     return text + u'.';
 }
 
+QString unvaluedSentence(const HarvestPlan &plan) {
+    const int unvalued = plan.unvaluedTrees();
+    if (unvalued == 0)
+        return {};
+    QString ids = plan.unvaluedIds().mid(0, idsNamed).join(QStringLiteral(", "));
+    if (unvalued > idsNamed)
+        ids += QStringLiteral(" och %1 till").arg(unvalued - idsNamed);
+    return QStringLiteral("%1 träd kunde inte värderas och ingår inte i summorna: %2.")
+        .arg(unvalued)
+        .arg(ids);
+}
+
 QString planStatement(const HarvestPlan &plan, QChar separator) {
     const int valued = plan.valuedTrees();
     QStringList sentences;
@@ -101,6 +116,8 @@ QString planStatement(const HarvestPlan &plan, QChar separator) {
                              .arg(now.trees)
                              .arg(valued)
                              .arg(groupedKronor(now.netValue), cubicMetres(now.volume, separator));
+        else if (valued == 1)
+            sentences << QStringLiteral("Trädet bör inte avverkas nu.");
         else
             sentences << QStringLiteral("Inget av de %1 träden bör avverkas nu.").arg(valued);
         const QList<PlanYear> years = plan.yearsWithTrees();
@@ -114,24 +131,29 @@ QString planStatement(const HarvestPlan &plan, QChar separator) {
             const int last = years.last().years;
             const QString when = first == last ? QString::number(first)
                                                : QStringLiteral("%1–%2").arg(first).arg(last);
-            sentences << QStringLiteral("%1 ger %2 trädvis avverkningar om %3 år, med nuvärdet "
-                                        "%4 kr.")
-                             .arg(now.trees > 0 ? QStringLiteral("Resten") : QStringLiteral("De"))
-                             .arg(later)
-                             .arg(when, groupedKronor(presentValue));
+            const QString who =
+                later == 1
+                    ? (now.trees > 0 ? QStringLiteral("Det sista trädet") : QStringLiteral("Det"))
+                    : (now.trees > 0 ? QStringLiteral("Resten") : QStringLiteral("De"));
+            const QString harvests = later == 1
+                                         ? QStringLiteral("en avverkning")
+                                         : QStringLiteral("%1 trädvis avverkningar").arg(later);
+            sentences << QStringLiteral("%1 ger %2 om %3 år, med nuvärdet %4 kr.")
+                             .arg(who, harvests, when, groupedKronor(presentValue));
         }
         sentences << planComparison(plan);
     }
-    if (const int unvalued = plan.unvaluedTrees(); unvalued > 0) {
-        QStringList named = plan.unvaluedIds().mid(0, idsNamed);
-        QString ids = named.join(QStringLiteral(", "));
-        if (unvalued > idsNamed)
-            ids += QStringLiteral(" och %1 till").arg(unvalued - idsNamed);
-        sentences << QStringLiteral("%1 träd kunde inte värderas och ingår inte i summorna: %2.")
-                         .arg(unvalued)
-                         .arg(ids);
-    }
+    if (plan.unvaluedTrees() > 0)
+        sentences << unvaluedSentence(plan);
     return sentences.join(u' ');
+}
+
+QString unvaluedSectionHeading(int count) {
+    return QStringLiteral("Träd som inte kunde värderas (%1)").arg(count);
+}
+
+QStringList unvaluedHeadings() {
+    return {QStringLiteral("id"), QStringLiteral("fel")};
 }
 
 QList<QStringList> planLines(const HarvestPlan &plan, QChar mark) {
@@ -147,6 +169,8 @@ QList<QStringList> planLines(const HarvestPlan &plan, QChar mark) {
         lines << cells(QString::number(y.years), y);
     lines << cells(QStringLiteral("totalt"), plan.total());
     lines << QStringList{planComparison(plan)};
+    if (plan.unvaluedTrees() > 0)
+        lines << QStringList{unvaluedSentence(plan)};
     return lines;
 }
 

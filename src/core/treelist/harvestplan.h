@@ -39,8 +39,11 @@ public:
     // Every year together (`years` is 0).
     PlanYear total() const;
     int valuedTrees() const { return m_valued; }
-    int unvaluedTrees() const { return int(m_unvalued.size()); }
+    int unvaluedTrees() const { return m_unvaluedCount; }
+    // The first trees that could not be valued, at most namedUnvalued of them: a plan of any
+    // list holds the same memory. The whole list of them is the caller's to keep.
     const QStringList &unvaluedIds() const { return m_unvalued; }
+    static constexpr int namedUnvalued = 10;
     // The stand's present value when every valued tree is cut now instead, kr.
     double allNowValue() const { return m_allNow; }
 
@@ -48,17 +51,27 @@ private:
     std::array<PlanYear, harvestYearCount> m_years;
     int m_valued = 0;
     QStringList m_unvalued;
+    int m_unvaluedCount = 0;
     double m_allNow = 0;
 };
 
 // The plan in two or three plain sentences: what this harvest brings, what the later harvests
 // are worth, the stand against cutting everything now, and the trees left out.
 QString planStatement(const HarvestPlan &plan, QChar decimalSeparator);
+// How many trees could not be valued, naming the first ten ("3 träd kunde inte värderas och
+// ingår inte i summorna: 7, 12, 40."); empty when every tree was.
+QString unvaluedSentence(const HarvestPlan &plan);
 // Only the comparison of the stand with cutting everything now.
 QString planComparison(const HarvestPlan &plan);
 // The plan as a file writes it: the headings "år", "träd", "volym m3", "netto kr", "nuvärde kr",
-// a line for each harvest year with trees, a line "totalt", then the comparison as one cell.
+// a line for each harvest year with trees, a line "totalt", then the comparison as one cell and,
+// when trees were left out, the sentence that counts and names them.
 QList<QStringList> planLines(const HarvestPlan &plan, QChar decimalSeparator);
+// The heading of the section that names every tree left out ("Träd som inte kunde värderas
+// (3)"), and the headings of its lines: id, then why.
+QString unvaluedSectionHeading(int count);
+QStringList unvaluedHeadings();
+
 // What every plan rests on, said once beside it.
 QString planAssumption();
 

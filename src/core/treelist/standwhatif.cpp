@@ -14,6 +14,10 @@ StandWhatIfs::StandWhatIfs(const TreeListHome &home, QChar separator) : m_base(h
 
 StandWhatIfs::Tally StandWhatIfs::tally(const TreeRow &tree, const TreeSummary &asGiven) const {
     Tally t;
+    // A tree the plan leaves out is left out of every change as well, so that the what-if
+    // and the plan sum the same trees.
+    if (!asGiven.valued())
+        return t;
     // The row is read once; each change then only sets the rate and the prices.
     TreeInputs own = m_base;
     if (!overlayTree(own, tree))

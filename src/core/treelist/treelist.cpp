@@ -2,6 +2,7 @@
 
 #include "core/engine/resultrow.h"
 #include "core/files/numberformat.h"
+#include "core/files/pricelistfile.h"
 #include "core/parameters/controlfile.h"
 #include "core/parameters/fieldcheck.h"
 #include "core/parameters/parameters.h"
@@ -321,6 +322,10 @@ Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home) {
         return read;
     if (const Outcome read = loadTreeKeyTexts(directory, loaded.texts); !read)
         return read;
+    // Only its name is wanted here: the prices were read above, and a list that names no county
+    // is still priced.
+    if (PriceList list; readPriceList(directory.priceList(), list))
+        loaded.county = list.lan;
     home = std::move(loaded);
     return {};
 }

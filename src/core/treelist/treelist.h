@@ -105,6 +105,7 @@ struct TreeListHome {
     // Tree keys "trad.sty" has no line for: a list must give them in a column of its own.
     std::array<bool, treeKeyCount> missing{};
     QString controlFilePath;
+    QString county; // the price list's county text, as the marking list names it
 };
 // Loads the home directory's parameters; a stand or economy parameter missing from "trad.sty"
 // stops it with a message naming the parameter (its trees would otherwise be valued with 0).

@@ -5,7 +5,10 @@
 #include "core/parameters/fieldcheck.h"
 #include "core/treelist/treelistcsv.h"
 
+#include <QDir>
 #include <QIODevice>
+#include <QStringDecoder>
+#include <QTemporaryFile>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
@@ -118,11 +121,15 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             summary = valueTreeRow(home.base, line.tree, home.prices, full ? &valuation : nullptr);
         v.faulty = !summary.valued();
         v.fitsCp1252 = firstCharacterOutsideCp1252(summary.fault).isEmpty();
+        QStringList cells;
         if (plan) {
             v.plan.add(line.tree.id, summary);
+            // A tree left out is named in the plan's own section, kept aside till the end.
+            if (v.faulty)
+                v.text = joinCsvLine({line.tree.id, summary.fault}, dialect.separator) +
+                         QStringLiteral("\r\n");
             return v;
         }
-        QStringList cells;
         auto endLine = [&] {
             v.text += joinCsvLine(cells, dialect.separator);
             v.text += QStringLiteral("\r\n");
@@ -164,6 +171,14 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
     QFuture<ValuedLine> valuing = QtConcurrent::mapped(lines, value);
     std::optional<CsvWriter> writer;
     HarvestPlan standPlan;
+    // The trees a plan leaves out, named after it: kept on disk, so that a list of any number
+    // of them is planned in the same memory.
+    QTemporaryFile leftOut;
+    if (plan && !leftOut.open())
+        return Outcome::failure(
+            QStringLiteral("Planen kunde inte göras, eftersom ingen tillfällig fil kunde skapas "
+                           "i %1. Kontrollera att det finns plats där och försök igen.")
+                .arg(QDir::toNativeSeparators(QDir::tempPath())));
     for (;;) {
         const qsizetype count = lines.size();
         const QList<ValuedLine> valued = valuing.results();
@@ -185,9 +200,14 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         }
         const bool more = reader.read(chunkLines, lines);
         for (const ValuedLine &v : valued) {
-            writer->writeText(v.fitsCp1252 || dialect.encoding != CsvDialect::Encoding::Cp1252
-                                  ? v.text
-                                  : spelledForCp1252(v.text));
+            const QString text = v.fitsCp1252 || dialect.encoding != CsvDialect::Encoding::Cp1252
+                                     ? v.text
+                                     : spelledForCp1252(v.text);
+            if (!plan)
+                writer->writeText(text);
+            else if (!text.isEmpty() && leftOut.write(text.toUtf8()) < 0)
+                return Outcome::failure(
+                    writeFailure(leftOut.error() == QFileDevice::ResourceError ? ENOSPC : EIO));
             if (plan)
                 standPlan.add(v.plan);
             batch.faulty += v.faulty ? 1 : 0;
@@ -202,6 +222,22 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
     if (const Outcome read = reader.status(); !read || !plan)
         return read;
     writePlan(*writer, standPlan, dialect.decimalMark);
+    if (standPlan.unvaluedTrees() > 0) {
+        writer->writeText(QStringLiteral("\r\n"));
+        writer->writeLine({unvaluedSectionHeading(standPlan.unvaluedTrees())});
+        writer->writeLine(unvaluedHeadings());
+        if (!leftOut.flush() || !leftOut.seek(0))
+            return Outcome::failure(writeFailure(EIO));
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        while (!leftOut.atEnd()) {
+            const QByteArray bytes = leftOut.read(1 << 18);
+            if (bytes.isEmpty())
+                return Outcome::failure(writeFailure(EIO));
+            writer->writeText(utf8.decode(bytes));
+            if (!writer->flush())
+                return Outcome::failure(writeFailure(writer->error()));
+        }
+    }
     if (!writer->flush())
         return Outcome::failure(writeFailure(writer->error()));
     return {};

@@ -11,6 +11,7 @@
 #include <QIODevice>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -219,12 +220,59 @@ Outcome TreeListReader::settleEncodingAndHeading() {
     return readHeading();
 }
 
+namespace {
+
+QString *standField(StandName &stand, QStringView name) {
+    const QString n = comparableHeading(name);
+    if (n == u"fastighet")
+        return &stand.property;
+    if (n == u"avdelning")
+        return &stand.compartment;
+    if (n == u"ägare" || n == u"agare")
+        return &stand.owner;
+    return nullptr;
+}
+
+} // namespace
+
+bool TreeListReader::readStandLine(const QString &line) {
+    if (line.size() > 1000)
+        return false;
+    const QChar separator =
+        countOutsideQuotes(line, u';') >= countOutsideQuotes(line, u',') ? u';' : u',';
+    const QStringList cells = splitCsvLine(line, separator);
+    // A name and its value, nothing else: a heading has a column for the diameter besides.
+    for (qsizetype i = 2; i < cells.size(); ++i)
+        if (!cells[i].trimmed().isEmpty())
+            return false;
+    if (cells.size() < 2 || columnNamed(cells[1]) != otherColumn)
+        return false;
+    QString *field = standField(m_stand, cells[0]);
+    if (!field)
+        return false;
+    *field = cells[1].trimmed();
+    return true;
+}
+
+QList<QStringList> standLines(const StandName &stand) {
+    QList<QStringList> lines;
+    const std::pair<const char16_t *, const QString *> fields[] = {
+        {u"Fastighet", &stand.property},
+        {u"Avdelning", &stand.compartment},
+        {u"Ägare", &stand.owner}};
+    for (const auto &[name, value] : fields)
+        if (!value->trimmed().isEmpty())
+            lines << QStringList{QString::fromUtf16(name), value->trimmed()};
+    return lines;
+}
+
 Outcome TreeListReader::readHeading() {
     const QString &path = m_path;
     m_decoder = QStringDecoder(QStringDecoder::Utf8); // Windows-1252 needs no state
 
     QString heading;
-    while (heading.trimmed().isEmpty())
+    // Lines naming the stand ("Fastighet;Storskogen 1:4") may come before the heading.
+    while (heading.trimmed().isEmpty() || readStandLine(heading))
         if (!nextLine(heading))
             return Outcome::failure(
                 m_status.ok() ? QStringLiteral("Filen \"%1\" är tom: den första raden ska namnge "
@@ -239,34 +287,45 @@ Outcome TreeListReader::readHeading() {
         return fits;
     m_headings = splitCsvLine(heading, m_dialect.separator);
     m_kinds.clear();
-    bool any = false;
     for (qsizetype i = 0; i < m_headings.size(); ++i) {
         QString &h = m_headings[i];
         if (i == 0 && h.startsWith(QChar(0xFEFF)))
             h.remove(0, 1);
         if (h.startsWith(u'\''))
             h = withoutSpreadsheetGuard(h);
-        int kind = treeKeyNamed(h);
-        if (kind < 0 && h.trimmed().compare(u"id", Qt::CaseInsensitive) == 0)
-            kind = idColumn;
-        if (kind >= 0) {
+        const int kind = columnNamed(h);
+        if (kind == unknownTreeValue)
+            return Outcome::failure(
+                QStringLiteral("Kolumnen \"%1\" i \"%2\" ser ut att gälla ett värde för trädet, "
+                               "men programmet vet inte vilket. Byt rubriken mot en av dem som "
+                               "hjälpen räknar upp (till exempel \"Diam, cm\", \"Höjdavv, m\" "
+                               "eller \"Kval 1\"), eller ta bort kolumnen, och försök igen.")
+                    .arg(h.trimmed(), path));
+        if (kind != otherColumn)
             for (qsizetype j = 0; j < i; ++j)
                 if (m_kinds[std::size_t(j)] == kind)
                     return Outcome::failure(
-                        QStringLiteral("Kolumnen \"%1\" finns två gånger på den första raden "
-                                       "i \"%2\". Ta bort den ena och försök igen.")
-                            .arg(h.trimmed(), path));
-            any = true;
-        }
-        m_kinds.push_back(kind < 0 ? otherColumn : kind);
+                        QStringLiteral("Kolumnerna \"%1\" och \"%2\" i \"%3\" gäller båda "
+                                       "%4. Ta bort den ena och försök igen.")
+                            .arg(m_headings[j].trimmed(), h.trimmed(), path,
+                                 columnDescription(kind)));
+        m_kinds.push_back(kind);
     }
-    if (!any)
+    // Without its diameter a tree would be valued as the control file's tree: every tree of
+    // the stand the same.
+    if (std::find(m_kinds.begin(), m_kinds.end(), int(Bdm)) == m_kinds.end()) {
+        QStringList found;
+        for (const QString &h : std::as_const(m_headings))
+            if (!h.trimmed().isEmpty())
+                found << QStringLiteral("\"%1\"").arg(h.trimmed());
         return Outcome::failure(
-            QStringLiteral("Den första raden i \"%1\" namnger ingen kolumn som programmet "
-                           "känner: skriv id, art, bdm, hojdjust, site, plant, ring5, dkvot, "
-                           "kronst, bkv, akv och tkv (de som listan har), åtskilda med ; "
-                           "eller ,.")
-                .arg(path));
+            QStringLiteral("Listan \"%1\" har ingen kolumn för trädens diameter, och utan den "
+                           "kan träden inte värderas. Den första raden har %2. Det behövs en "
+                           "kolumn \"Diam, cm\" (eller \"bdm\" eller \"Diameter\"); de "
+                           "andra värdena tas från trad.sty när listan saknar dem.")
+                .arg(path, found.isEmpty() ? QStringLiteral("inga rubriker")
+                                           : QStringLiteral("rubrikerna ") + found.join(u", ")));
+    }
     return {};
 }
 
@@ -425,7 +484,7 @@ TreeListLine TreeListReader::parse(QString line) const {
         const int kind = m_kinds[std::size_t(i)];
         if (kind == idColumn) {
             out.tree.id = out.cells[i].trimmed();
-        } else if (kind >= 0) {
+        } else if (kind >= 0 && kind < treeKeyCount) {
             out.tree.values[std::size_t(kind)] = out.cells[i];
             out.tree.given[std::size_t(kind)] = true;
         }

@@ -2,6 +2,7 @@
 
 #include "core/files/outcome.h"
 #include "core/files/textfile.h"
+#include "core/treelist/columnheadings.h"
 #include "core/treelist/treelist.h"
 
 #include <QByteArray>
@@ -17,10 +18,11 @@
 class QIODevice;
 
 // Tree lists as CSV files, the way calliper software and spreadsheet programs write them: a
-// heading line naming the columns by control-file key ("art", "bdm", ..., "tkv") and "id", in
-// any order, then one tree a line. Cells are separated by ";" or ",", numbers carry a decimal
-// comma or point, the text is UTF-8 (with or without a byte order mark) or Windows-1252, lines
-// end in CR LF or LF. Cells may be quoted ("a;b", "" for a quote) but not span lines.
+// heading line naming the columns (by control-file key "bdm", the window's heading "Diam, cm" or
+// another name of headingNames()), in any order, then one tree a line. Cells are separated by ";"
+// or ",", numbers carry a decimal comma or point, the text is UTF-8 (with or without a byte order
+// mark) or Windows-1252, lines end in CR LF or LF. Cells may be quoted ("a;b", "" for a quote) but
+// not span lines.
 
 struct CsvDialect {
     enum class Encoding { Cp1252, Utf8, Utf8Bom };
@@ -33,12 +35,18 @@ struct CsvDialect {
     static CsvDialect forLocale();
 };
 
+// The stand a list is of, named on the list's own first lines, before the heading, one a line:
+// "Fastighet;Storskogen 1:4", "Avdelning;12", "Ägare;Anna Berg". Each may be missing.
+struct StandName {
+    QString property;    // "Fastighet"
+    QString compartment; // "Avdelning"
+    QString owner;       // "Ägare"
+};
+// The lines that name the stand, each its name and value; none for a field left empty.
+QList<QStringList> standLines(const StandName &stand);
+
 QStringList splitCsvLine(QStringView line, QChar separator);
 QString joinCsvLine(const QStringList &cells, QChar separator);
-
-// What a column of a list file holds.
-inline constexpr int idColumn = treeKeyCount; // the tree's identifier
-inline constexpr int otherColumn = -1;        // not the program's: carried along as it is
 
 // One tree line of a list file.
 struct TreeListLine {
@@ -67,7 +75,9 @@ public:
     Outcome open(const QString &path, ListSource source = ListSource::RegularFile);
 
     const QStringList &headings() const { return m_headings; }
-    // Per heading: a TreeKey, idColumn or otherColumn.
+    // The stand as the lines before the heading name it.
+    const StandName &stand() const { return m_stand; }
+    // Per heading: a TreeKey, idColumn, remarkColumn or otherColumn.
     const std::vector<int> &columnKinds() const { return m_kinds; }
     // Settled by the first read: the decimal mark follows the first chunk's numbers.
     const CsvDialect &dialect() const { return m_dialect; }
@@ -84,6 +94,7 @@ public:
 private:
     Outcome settleEncodingAndHeading();
     Outcome readHeading();
+    bool readStandLine(const QString &line);
     Outcome checkFieldCount(QStringView line) const;
     bool nextLine(QString &line);
     bool lineTooLong();
@@ -107,6 +118,7 @@ private:
     qint64 m_treeNumber = 0;
     bool m_decimalSettled = false;
     QStringList m_headings;
+    StandName m_stand;
     std::vector<int> m_kinds;
     CsvDialect m_dialect;
     Outcome m_status;

@@ -80,7 +80,8 @@ TEST(HarvestPlan, SumsEachTreesFiguresInItsBestYearAsTheListGivesThem) {
     EXPECT_GE(expected.size(), 3u);
     EXPECT_EQ(total[0], 6);
 
-    ASSERT_EQ(plan.lines.size(), qsizetype(expected.size()) + 3);
+    // The years, "totalt", the comparison, the birch counted and named, then its own section.
+    ASSERT_EQ(plan.lines.size(), qsizetype(expected.size()) + 8);
     EXPECT_EQ(plan.lines[0], QStringLiteral("år;träd;volym m3;netto kr;nuvärde kr"));
     auto expectRow = [](const QString &line, const QString &first,
                         const std::array<double, 4> &sums) {
@@ -99,6 +100,11 @@ TEST(HarvestPlan, SumsEachTreesFiguresInItsBestYearAsTheListGivesThem) {
     expectRow(plan.lines[at++], QStringLiteral("totalt"), total);
     EXPECT_TRUE(plan.lines[at].startsWith(QStringLiteral("Hela beståndet: nuvärde ")))
         << plan.lines[at];
+    EXPECT_EQ(
+        plan.lines.mid(at + 1, 4),
+        (QStringList{QStringLiteral("1 träd kunde inte värderas och ingår inte i summorna: B."), "",
+                     QStringLiteral("Träd som inte kunde värderas (1)"), "id;fel"}));
+    EXPECT_TRUE(plan.lines.last().startsWith("B;")) << plan.lines.last();
 }
 
 TreeSummary tree(int bestRow, double net, double volume, double presentValue, double netNow) {
@@ -132,9 +138,18 @@ TEST(HarvestPlan, StatementSaysWhatTheHarvestBringsAndNamesTheTreesLeftOut) {
     waiting.add("1", tree(3, 100, 1, 60, -20));
     EXPECT_EQ(waiting.total().trees, 1);
     EXPECT_EQ(planStatement(waiting, u','),
-              QStringLiteral("Inget av de 1 träden bör avverkas nu. De ger 1 trädvis avverkningar "
-                             "om 30 år, med nuvärdet 60 kr. Hela beståndet: nuvärde 60 kr mot -20 "
-                             "kr om allt avverkas nu."));
+              QStringLiteral("Trädet bör inte avverkas nu. Det ger en avverkning om 30 år, med "
+                             "nuvärdet 60 kr. Hela beståndet: nuvärde 60 kr mot -20 kr om allt "
+                             "avverkas nu."));
+    // One tree now and one later: the later one in the singular too.
+    HarvestPlan pair;
+    pair.add("1", tree(0, 100, 1, 100, 100));
+    pair.add("2", tree(2, 300, 2, 150, 50));
+    EXPECT_TRUE(planStatement(pair, u',')
+                    .startsWith(QStringLiteral(
+                        "Avverka 1 av 2 träd nu: 100 kr netto, 1,0 m3. Det sista trädet ger en "
+                        "avverkning om 20 år, med nuvärdet 150 kr.")))
+        << planStatement(pair, u',');
     EXPECT_EQ(groupedKronor(-1234567.4), QStringLiteral("-1") + nbsp + "234" + nbsp + "567");
     EXPECT_EQ(groupedKronor(999.6), QStringLiteral("1") + nbsp + "000");
 }

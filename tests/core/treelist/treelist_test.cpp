@@ -278,14 +278,15 @@ TEST(CommandLine, AnswersInUtf8WhenAReasonDoesNotFitWindows1252) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    home.write("lista.csv", "id,dkvot\r\n1,9\r\n");
+    home.write("lista.csv", "id,bdm,dkvot\r\n1,30,9\r\n");
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
     EXPECT_EQ(runBatch({"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()},
                        out, err),
               1);
-    EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,dkvot,beslut")) << out.data().toStdString();
+    EXPECT_TRUE(out.data().startsWith("\xEF\xBB\xBFid,bdm,dkvot,beslut"))
+        << out.data().toStdString();
     EXPECT_FALSE(out.data().contains('\x1A'));
     EXPECT_TRUE(QString::fromUtf8(out.data()).contains(QStringLiteral("0\u066B2")))
         << out.data().toStdString();

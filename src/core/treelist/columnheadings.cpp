@@ -1,0 +1,122 @@
+#include "core/treelist/columnheadings.h"
+
+#include "core/treelist/treelist.h"
+
+#include <QStringList>
+
+namespace {
+
+// Words that begin the name of a tree value: a heading that begins with one but matches no
+// name is a value the program cannot place ("Höjd, m" is the height itself, not its deviation
+// from the normal height; "Kvalitet" does not say which log).
+constexpr QStringView treeValueStems[] = {
+    u"diam", u"bdm",      u"dbh",  u"brösthöjd", u"höjd",     u"hojd",    u"ring", u"årsring",
+    u"kvot", u"dkvot",    u"kron", u"kval",      u"bkv",      u"akv",     u"tkv",  u"bonitet",
+    u"site", u"ståndort", u"si",   u"plant",     u"trädslag", u"trädart", u"art"};
+
+} // namespace
+
+const QList<HeadingName> &headingNames() {
+    static const QList<HeadingName> names = {
+        {u"id", idColumn},
+        {u"Nr", idColumn},
+        {u"Trädnr", idColumn},
+        {u"Nummer", idColumn},
+        {u"art", Art},
+        {u"Trädart:", Art},
+        {u"Trädslag", Art},
+        {u"bdm", Bdm},
+        {u"Diam, cm", Bdm},
+        {u"Brösthöjdsdiameter:", Bdm},
+        {u"Diameter", Bdm},
+        {u"Dbh", Bdm},
+        {u"hojdjust", Hojdjust},
+        {u"Höjdavv, m", Hojdjust},
+        {u"Avvikelse från normalhöjden", Hojdjust},
+        {u"Höjdavvikelse", Hojdjust},
+        {u"site", Site},
+        {u"Bonitet, m", Site},
+        {u"Ståndortsindex vid 100 års ålder", Site},
+        {u"Ståndortsindex", Site},
+        {u"SI", Site},
+        {u"plant", Plant},
+        {u"Plantering", Plant},
+        {u"Plantering efter avverkning av trädet?", Plant},
+        {u"ring5", Ring5},
+        {u"Årsring, mm", Ring5},
+        {u"Årsring efter 5 år", Ring5},
+        {u"Årsringsbredd", Ring5},
+        {u"dkvot", Dkvot},
+        {u"Diameterkvot", Dkvot},
+        {u"kronst", Kronst},
+        {u"Krona, %", Kronst},
+        {u"Andel av fullt utvecklad krona hos ett friväxande träd av denna storlek", Kronst},
+        {u"Kronandel", Kronst},
+        {u"Kronstorlek", Kronst},
+        {u"bkv", Bkv},
+        {u"Kval 1", Bkv},
+        {u"Förstastocken", Bkv},
+        {u"Kvalitet 1", Bkv},
+        {u"akv", Akv},
+        {u"Kval 2", Akv},
+        {u"Andrastocken", Akv},
+        {u"Kvalitet 2", Akv},
+        {u"tkv", Tkv},
+        {u"Kval 3", Tkv},
+        {u"Tredjestocken", Tkv},
+        {u"Kvalitet 3", Tkv},
+        {u"Anmärkning", remarkColumn},
+        {u"Anm", remarkColumn},
+        {u"Kommentar", remarkColumn},
+        {u"Notering", remarkColumn},
+    };
+    return names;
+}
+
+QString comparableHeading(QStringView heading) {
+    QString h = heading.toString().toLower();
+    // A unit in parentheses: "Diameter (cm)".
+    if (const qsizetype open = h.indexOf(u'('); open > 0 && h.trimmed().endsWith(u')'))
+        h.truncate(open);
+    // A unit after the last comma: "Diam, cm".
+    if (const qsizetype comma = h.lastIndexOf(u','); comma > 0)
+        h.truncate(comma);
+    h.remove(u' ');
+    h.remove(QChar(0x00A0));
+    h.remove(u'\t');
+    while (!h.isEmpty() && (h.endsWith(u'.') || h.endsWith(u':') || h.endsWith(u'?')))
+        h.chop(1);
+    return h;
+}
+
+int columnNamed(QStringView heading) {
+    const QString h = comparableHeading(heading);
+    if (h.isEmpty())
+        return otherColumn;
+    for (const HeadingName &n : headingNames())
+        if (comparableHeading(n.name) == h)
+            return n.column;
+    for (QStringView stem : treeValueStems)
+        if (h.startsWith(stem) && (stem.size() > 2 || h.size() == stem.size()))
+            return unknownTreeValue;
+    return otherColumn;
+}
+
+QString columnDescription(int column) {
+    if (column == idColumn)
+        return QStringLiteral("trädets id");
+    if (column == remarkColumn)
+        return QStringLiteral("anmärkningen");
+    if (column >= 0 && column < treeKeyCount)
+        return QStringLiteral("värdet \"%1\"").arg(QString::fromUtf16(treeKeyInfo(column).title));
+    return {};
+}
+
+QString keysFromControlFile(const std::array<bool, 11> &hasColumn) {
+    QStringList names;
+    for (int k = 0; k < treeKeyCount; ++k)
+        if (!hasColumn[std::size_t(k)])
+            names << QString::fromUtf16(treeKeyInfo(k).title).section(u',', 0, 0);
+    return names.join(QStringLiteral(", "));
+}
+static_assert(treeKeyCount == 11 && idColumn == treeKeyCount);

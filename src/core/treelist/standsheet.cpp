@@ -1,0 +1,102 @@
+#include "core/treelist/standsheet.h"
+
+#include "core/files/numberformat.h"
+#include "core/parameters/fieldcheck.h"
+#include "core/parameters/parameters.h"
+#include "core/parameters/species.h"
+#include "core/results/verdict.h"
+#include "core/treelist/treelistcsv.h"
+
+namespace {
+
+constexpr int idLength = printedIdLength;
+constexpr int remarkLength = printedRemarkLength;
+constexpr int reasonLength = 120;
+
+QStringList treeHeadings(const QString &when) {
+    return {
+        QStringLiteral("Id"),        QStringLiteral("Trädslag"),  QStringLiteral("Diam, cm"),  when,
+        QStringLiteral("Volym, m3"), QStringLiteral("Netto, kr"), QStringLiteral("Anmärkning")};
+}
+
+} // namespace
+
+QStringList standParameterLines(const TreeInputs &base, QChar mark) {
+    QStringList lines;
+    for (const Parameter *p : parametersOf(Parameter::Form::Stand)) {
+        QString value;
+        if (p->number) {
+            const double v = base.*(p->number);
+            value = rateText(p->conversion == Parameter::Conversion::Percent ? v * 100 : v, mark);
+        } else if (p->text) {
+            value = base.*(p->text);
+        }
+        lines << QStringLiteral("%1: %2 %3")
+                     .arg(p->caption.toString().trimmed(), value, p->unit.toString().trimmed())
+                     .trimmed();
+    }
+    return lines;
+}
+
+QString StandSheet::statement() const {
+    return planStatement(plan, decimalMark);
+}
+
+QList<QStringList> StandSheet::planTable() const {
+    QList<QStringList> lines = planLines(plan, decimalMark);
+    // The sentences below the table stand in the statement already.
+    while (!lines.isEmpty() && lines.last().size() == 1)
+        lines.removeLast();
+    return lines;
+}
+
+QList<QStringList> StandSheet::cutNowTable() const {
+    QList<QStringList> rows{treeHeadings(QStringLiteral("Beslut"))};
+    for (qsizetype i = 0; i < trees.size(); ++i) {
+        const TreeSummary &s = summaries.value(i);
+        if (!s.valued() || !s.decision.cutNow())
+            continue;
+        const TreeRow &t = trees[i];
+        rows << QStringList{
+            printedText(t.id, idLength),
+            speciesName(speciesLetter(t.values[Art])),
+            printedText(withDecimalMark(withDecimalPoint(t.values[Bdm]), decimalMark), idLength),
+            QStringLiteral("Avverka nu"),
+            formatNumber(s.volumeNow, u"#0.00", decimalMark),
+            formatNumber(s.decision.valueNow, u"#0", decimalMark),
+            printedText(remarks.value(i), remarkLength)};
+    }
+    return rows;
+}
+
+QList<QStringList> StandSheet::leftStandingTable() const {
+    QList<QStringList> rows{treeHeadings(QStringLiteral("Bästa år"))};
+    for (qsizetype i = 0; i < trees.size(); ++i) {
+        const TreeSummary &s = summaries.value(i);
+        if (!s.valued() || s.decision.cutNow())
+            continue;
+        const TreeRow &t = trees[i];
+        rows << QStringList{
+            printedText(t.id, idLength),
+            speciesName(speciesLetter(t.values[Art])),
+            printedText(withDecimalMark(withDecimalPoint(t.values[Bdm]), decimalMark), idLength),
+            QStringLiteral("om %1 år").arg(s.decision.bestYears()),
+            formatNumber(s.volumeBest, u"#0.00", decimalMark),
+            formatNumber(s.netBest, u"#0", decimalMark),
+            printedText(remarks.value(i), remarkLength)};
+    }
+    return rows;
+}
+
+QList<QStringList> StandSheet::unvaluedTable() const {
+    QList<QStringList> rows{
+        {QStringLiteral("Id"), QStringLiteral("Varför"), QStringLiteral("Anmärkning")}};
+    for (qsizetype i = 0; i < trees.size(); ++i) {
+        const TreeSummary &s = summaries.value(i);
+        if (s.valued())
+            continue;
+        rows << QStringList{printedText(trees[i].id, idLength), printedText(s.fault, reasonLength),
+                            printedText(remarks.value(i), remarkLength)};
+    }
+    return rows;
+}
