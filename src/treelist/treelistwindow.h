@@ -2,10 +2,11 @@
 
 #include "core/files/outcome.h"
 
+#include "core/treelist/chunkedrun.h"
 #include "core/treelist/treelist.h"
 #include "shared/workwindow.h"
 
-#include <QFutureWatcher>
+#include <memory>
 
 class HarvestPlanView;
 class QLabel;
@@ -82,6 +83,9 @@ private:
     QLabel *lblFil;
     QList<QPushButton *> m_buttons;
     TreeListHome m_home; // parameters of the valuation running or last run
-    QFutureWatcher<TreeSummary> m_watcher;
+    // The running valuation's own copy of the trees and parameters, and the figures it writes.
+    struct Valuation;
+    std::shared_ptr<Valuation> m_valuation;
+    ChunkedRun m_run{ChunkedRun::Priority::Foreground};
     QProgressDialog *m_progress = nullptr;
 };
