@@ -1,5 +1,6 @@
 // The tree list window as a forest owner uses it: trees added and corrected, valued, sorted by
 // diameter, one opened for its twelve harvest years, the list saved.
+#include "core/files/numberformat.h"
 #include "core/files/textfile.h"
 #include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelistcsv.h"
@@ -27,6 +28,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -231,6 +234,51 @@ TEST(TreeListWindow, ValuesARepeatedStandAndItsWhatIfOnEveryCore) {
         EXPECT_GT(change.valued, 0) << change.change.toStdString();
         EXPECT_LE(change.valued, trees) << change.change.toStdString();
         EXPECT_LE(change.switched, valued) << change.change.toStdString();
+    }
+}
+
+// The plan's what-if works on its own copy of the trees: a caller that keeps its lists while the
+// what-if runs (as the window may) shares nothing the threads change, and the sums are those of
+// the same what-if worked out in one go.
+TEST(HarvestPlanView, WorksOutTheWhatIfWhileTheCallerKeepsItsLists) {
+    TempHome home;
+    for (const char *name : {"trad.sty", "priser_ac.txt", "bestand.csv"}) {
+        QFile sample(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name));
+        ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+        home.write(QLatin1String(name), sample.readAll());
+    }
+    TreeListHome parameters;
+    ASSERT_TRUE(loadTreeListHome(home.directory(), parameters));
+    TreeListReader reader;
+    ASSERT_TRUE(reader.open(home.path("bestand.csv")));
+    QList<TreeRow> trees;
+    QList<TreeSummary> asGiven;
+    QList<TreeListLine> lines;
+    for (bool more = true; more;) {
+        more = reader.read(4096, lines);
+        for (int copy = 0; copy < 10; ++copy)
+            for (const TreeListLine &l : lines) {
+                trees << l.tree;
+                asGiven << valueTreeRow(parameters.base, l.tree, parameters.prices);
+            }
+    }
+    ASSERT_GT(trees.size(), 100);
+
+    HarvestPlanView view;
+    QSignalSpy done(&view, &HarvestPlanView::whatIfDone);
+    view.showPlan(parameters, trees, asGiven);
+    ASSERT_TRUE(done.wait(120000));
+    const QList<StandWhatIf> expected =
+        StandWhatIfs(parameters, localeDecimalSeparator()).valueAll(trees, asGiven);
+    ASSERT_EQ(view.whatIfs().size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const StandWhatIf &got = view.whatIfs()[i];
+        EXPECT_EQ(got.change, expected[i].change);
+        EXPECT_EQ(got.valued, expected[i].valued) << got.change.toStdString();
+        EXPECT_EQ(got.switched, expected[i].switched) << got.change.toStdString();
+        EXPECT_NEAR(got.presentValue, expected[i].presentValue,
+                    1e-9 * std::abs(expected[i].presentValue))
+            << got.change.toStdString();
     }
 }
 
