@@ -385,7 +385,14 @@ void TreeListWindow::valuationFinished() {
     // as the whole.
     if (!m_run.wasStopped() && m_valuation) {
         m_model->setSummaries(std::move(m_valuation->summaries));
-        showPlan();
+        m_valuation.reset();
+        // The plan of a long list takes a while to sum: the window paints the figures first.
+        QTimer::singleShot(0, this, [this] {
+            showPlan();
+            setBusy(false);
+            emit valuationDone();
+        });
+        return;
     }
     m_valuation.reset();
     setBusy(false);
@@ -395,11 +402,19 @@ void TreeListWindow::valuationFinished() {
 void TreeListWindow::showPlan() {
     QList<TreeRow> trees;
     QList<TreeSummary> summaries;
+    trees.reserve(m_model->rowCount());
+    summaries.reserve(m_model->rowCount());
     for (int r = 0; r < m_model->rowCount(); ++r) {
         trees << m_model->tree(r);
-        TreeSummary unvalued;
-        unvalued.fault = m_model->rowFault(r);
-        summaries << m_model->summary(r).value_or(unvalued);
+        // A row's own fault is looked for only where it has no figures: checking every row's
+        // values again would hold the window for a second at 100 000 trees.
+        if (const std::optional<TreeSummary> &s = m_model->summary(r)) {
+            summaries << *s;
+        } else {
+            TreeSummary unvalued;
+            unvalued.fault = m_model->rowFault(r);
+            summaries << unvalued;
+        }
     }
     m_plan->showPlan(m_home, std::move(trees), std::move(summaries));
 }
