@@ -53,11 +53,11 @@ const QString csvFilter = QStringLiteral("Trädlistor (*.csv);;Alla filer (*)");
 // What a valuation's threads read, never changed while they run, and the figures they write, each
 // tree's by the thread that values it.
 struct TreeListWindow::Valuation {
-    Valuation(const TreeListHome &home, std::vector<TreeRow> trees)
-        : home(home), trees(std::move(trees)), summaries(this->trees.size()) {}
+    Valuation(const TreeListHome &home, QList<TreeRow> trees)
+        : home(home), trees(std::move(trees)), summaries(std::size_t(this->trees.size())) {}
 
     const TreeListHome home;
-    const std::vector<TreeRow> trees;
+    const QList<TreeRow> trees; // shared with the plan's what-if afterwards, never changed
     std::vector<TreeSummary> summaries;
 };
 
@@ -345,14 +345,18 @@ void TreeListWindow::valueTrees() {
         return;
     }
     m_model->setDefaults(m_home.texts);
-    auto valuation = std::make_shared<Valuation>(m_home, m_model->trees());
+    QList<TreeRow> trees;
+    trees.reserve(m_model->rowCount());
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        trees << m_model->tree(r);
+    auto valuation = std::make_shared<Valuation>(m_home, std::move(trees));
     m_valuation = valuation;
-    const qsizetype trees = qsizetype(valuation->trees.size());
+    const qsizetype count = valuation->trees.size();
     setBusy(true);
-    m_run.start(trees, valuationChunk, [valuation](qsizetype, qsizetype begin, qsizetype end) {
+    m_run.start(count, valuationChunk, [valuation](qsizetype, qsizetype begin, qsizetype end) {
         const TreeListHome &home = valuation->home;
         for (qsizetype i = begin; i < end; ++i) {
-            const TreeRow &tree = valuation->trees[std::size_t(i)];
+            const TreeRow &tree = valuation->trees[i];
             TreeSummary &s = valuation->summaries[std::size_t(i)];
             // A key neither the tree nor "trad.sty" has would be valued as 0.
             std::array<bool, treeKeyCount> has = tree.given;
@@ -362,9 +366,9 @@ void TreeListWindow::valueTrees() {
                 s = valueTreeRow(home.base, tree, home.prices);
         }
     });
-    if (trees > progressFromTrees) {
-        m_progress = new QProgressDialog(QStringLiteral("Värderar %1 träd ...").arg(trees),
-                                         QStringLiteral("Avbryt"), 0, int(trees), this);
+    if (count > progressFromTrees) {
+        m_progress = new QProgressDialog(QStringLiteral("Värderar %1 träd ...").arg(count),
+                                         QStringLiteral("Avbryt"), 0, int(count), this);
         m_progress->setObjectName(QStringLiteral("dlgVarderar"));
         m_progress->setWindowTitle(QStringLiteral("Kvistel"));
         m_progress->setWindowModality(Qt::WindowModal);
@@ -385,13 +389,14 @@ void TreeListWindow::valuationFinished() {
     // as the whole.
     if (!m_run.wasStopped() && m_valuation) {
         m_model->setSummaries(std::move(m_valuation->summaries));
-        m_valuation.reset();
         // The plan of a long list takes a while to sum: the window paints the figures first.
-        QTimer::singleShot(0, this, [this] {
-            showPlan();
+        // The trees valued are those the list holds: the window let nobody change them.
+        QTimer::singleShot(0, this, [this, trees = m_valuation->trees] {
+            showPlan(trees);
             setBusy(false);
             emit valuationDone();
         });
+        m_valuation.reset();
         return;
     }
     m_valuation.reset();
@@ -399,13 +404,10 @@ void TreeListWindow::valuationFinished() {
     emit valuationDone();
 }
 
-void TreeListWindow::showPlan() {
-    QList<TreeRow> trees;
+void TreeListWindow::showPlan(const QList<TreeRow> &trees) {
     QList<TreeSummary> summaries;
-    trees.reserve(m_model->rowCount());
     summaries.reserve(m_model->rowCount());
     for (int r = 0; r < m_model->rowCount(); ++r) {
-        trees << m_model->tree(r);
         // A row's own fault is looked for only where it has no figures: checking every row's
         // values again would hold the window for a second at 100 000 trees.
         if (const std::optional<TreeSummary> &s = m_model->summary(r)) {
@@ -416,7 +418,7 @@ void TreeListWindow::showPlan() {
             summaries << unvalued;
         }
     }
-    m_plan->showPlan(m_home, std::move(trees), std::move(summaries));
+    m_plan->showPlan(m_home, trees, std::move(summaries));
 }
 
 MarkingList TreeListWindow::markingList() const {

@@ -60,8 +60,8 @@ private:
     void removeSelectedTrees();
     void leaveToMenu();
     void valuationFinished();
-    // The stand's plan from the figures the list now holds.
-    void showPlan();
+    // The stand's plan from the figures the list now holds for `trees`, the list's trees.
+    void showPlan(const QList<TreeRow> &trees);
     struct MarkingList markingList() const;
     QString suggestedPlanPath(const QString &extension) const;
     void exportPlanCsv();
