@@ -488,6 +488,7 @@ const TreeListSortModel::SortKey &TreeListSortModel::keyOf(const QModelIndex &so
     const std::size_t rows = std::size_t(sourceModel()->rowCount());
     if (m_keysColumn != source.column() || m_keys.size() != rows) {
         m_keys.assign(rows, SortKey());
+        m_collated.clear();
         m_keysColumn = source.column();
     }
     SortKey &key = m_keys[std::size_t(source.row())];
@@ -502,7 +503,10 @@ const TreeListSortModel::SortKey &TreeListSortModel::keyOf(const QModelIndex &so
     } else {
         key.kind = SortKey::Kind::Text;
         key.text = v.toString();
-        key.collated = m_collator.sortKey(key.text);
+        auto known = m_collated.constFind(key.text);
+        if (known == m_collated.constEnd())
+            known = m_collated.insert(key.text, m_collator.sortKey(key.text));
+        key.collated = *known;
     }
     return key;
 }

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QCollator>
+#include <QHash>
 #include <QSortFilterProxyModel>
 
 #include <optional>
@@ -130,6 +131,7 @@ private:
     void forgetKeys() { m_keysColumn = -1; }
 
     QCollator m_collator;
-    mutable std::vector<SortKey> m_keys; // by source row, for m_keysColumn
+    mutable std::vector<SortKey> m_keys;                 // by source row, for m_keysColumn
+    mutable QHash<QString, QCollatorSortKey> m_collated; // a column repeats its texts
     mutable int m_keysColumn = -1;
 };
