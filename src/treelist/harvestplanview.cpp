@@ -14,9 +14,28 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentMap>
 
-#include <numeric>
+namespace {
+
+// Trees a thread takes at a time: four valuations each, a few milliseconds a chunk, so that a
+// stop is felt at once.
+constexpr qsizetype whatIfChunk = 64;
+
+} // namespace
+
+// What the what-if's threads read, never changed while they run, and the sums they write, one
+// for each chunk of trees, added up in order when all are done.
+struct HarvestPlanView::WhatIfWork {
+    WhatIfWork(const TreeListHome &home, QChar mark, QList<TreeRow> trees,
+               QList<TreeSummary> asGiven)
+        : changes(home, mark), trees(std::move(trees)), asGiven(std::move(asGiven)),
+          tallies(std::size_t(ChunkedRun::chunkCount(this->trees.size(), whatIfChunk))) {}
+
+    const StandWhatIfs changes;
+    const QList<TreeRow> trees;
+    const QList<TreeSummary> asGiven;
+    std::vector<StandWhatIfs::Tally> tallies;
+};
 
 HarvestPlanView::HarvestPlanView(QWidget *parent)
     : QWidget(parent), m_model(new HarvestPlanModel(this)) {
@@ -147,25 +166,21 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     connect(btnPlanPdf, &QPushButton::clicked, this, &HarvestPlanView::savePdfRequested);
     connect(btnPlanSkrivUt, &QPushButton::clicked, this, &HarvestPlanView::printRequested);
 
-    connect(&m_watcher, &QFutureWatcher<StandWhatIfs::Tally>::finished, this,
-            &HarvestPlanView::whatIfFinished);
-    connect(&m_watcher, &QFutureWatcher<StandWhatIfs::Tally>::progressRangeChanged, m_progress,
-            &QProgressBar::setRange);
-    connect(&m_watcher, &QFutureWatcher<StandWhatIfs::Tally>::progressValueChanged, m_progress,
-            &QProgressBar::setValue);
-    connect(btnAvbrytKanslighet, &QPushButton::clicked, &m_watcher,
-            &QFutureWatcher<StandWhatIfs::Tally>::cancel);
+    connect(&m_run, &ChunkedRun::finished, this, &HarvestPlanView::whatIfFinished);
+    connect(&m_run, &ChunkedRun::progress, m_progress, [this](qsizetype done, qsizetype count) {
+        m_progress->setRange(0, int(count));
+        m_progress->setValue(int(done));
+    });
+    connect(btnAvbrytKanslighet, &QPushButton::clicked, &m_run, &ChunkedRun::stop);
     clear();
 }
 
-HarvestPlanView::~HarvestPlanView() {
-    m_watcher.cancel();
-    m_watcher.waitForFinished();
-}
+HarvestPlanView::~HarvestPlanView() = default;
 
 void HarvestPlanView::clear() {
-    m_watcher.cancel();
-    m_watcher.waitForFinished();
+    // The what-if of figures the list no longer has is not wanted: its threads end on their own.
+    m_run.stop();
+    m_work.reset();
     m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
     m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
     lblPlanSlutsats->setText(m_statement);
@@ -194,12 +209,12 @@ QImage HarvestPlanView::chartImage() const {
     return printed.grab().toImage();
 }
 
-void HarvestPlanView::showPlan(const TreeListHome &home, const QList<TreeRow> &trees,
-                               const QList<TreeSummary> &asGiven) {
+void HarvestPlanView::showPlan(const TreeListHome &home, QList<TreeRow> trees,
+                               QList<TreeSummary> asGiven) {
     clear();
     HarvestPlan plan;
     for (qsizetype i = 0; i < trees.size(); ++i)
-        plan.add(trees[i].id, asGiven.value(i));
+        plan.add(trees.at(i).id, asGiven.value(i));
     const QChar mark = localeDecimalSeparator();
     m_model->setPlan(plan, mark);
     fitPlanRows();
@@ -212,29 +227,34 @@ void HarvestPlanView::showPlan(const TreeListHome &home, const QList<TreeRow> &t
         return;
     }
 
-    m_home = home;
-    m_trees = trees;
-    m_asGiven = asGiven;
-    m_changes = std::make_unique<StandWhatIfs>(m_home, mark);
-    std::vector<qsizetype> rows(std::size_t(m_trees.size()));
-    std::iota(rows.begin(), rows.end(), 0);
-    const StandWhatIfs *changes = m_changes.get();
-    auto tally = [this, changes](qsizetype r) { return changes->tally(m_trees[r], m_asGiven[r]); };
+    auto work = std::make_shared<WhatIfWork>(home, mark, std::move(trees), std::move(asGiven));
+    m_work = work;
+    m_progress->setRange(0, int(work->trees.size()));
     m_progress->setValue(0);
     m_progress->show();
     btnAvbrytKanslighet->show();
-    m_watcher.setFuture(QtConcurrent::mappedReduced<StandWhatIfs::Tally>(
-        std::move(rows), tally, [](StandWhatIfs::Tally &sum, const StandWhatIfs::Tally &tree) {
-            StandWhatIfs::add(sum, tree);
-        }));
+    // The threads share only the work's unchanging copy of the trees; each chunk's sums are its
+    // own.
+    m_run.start(
+        work->trees.size(), whatIfChunk, [work](qsizetype chunk, qsizetype begin, qsizetype end) {
+            StandWhatIfs::Tally sum;
+            for (qsizetype r = begin; r < end; ++r)
+                StandWhatIfs::add(sum, work->changes.tally(work->trees[r], work->asGiven.value(r)));
+            work->tallies[std::size_t(chunk)] = sum;
+        });
 }
 
 void HarvestPlanView::whatIfFinished() {
     m_progress->hide();
     btnAvbrytKanslighet->hide();
     // A stopped what-if shows nothing rather than the sums of the trees it reached.
-    if (!m_watcher.isCanceled() && m_changes && m_watcher.future().resultCount() > 0)
-        m_whatIfs = m_changes->results(m_watcher.result());
+    if (!m_run.wasStopped() && m_work) {
+        StandWhatIfs::Tally total;
+        for (const StandWhatIfs::Tally &chunk : m_work->tallies)
+            StandWhatIfs::add(total, chunk);
+        m_whatIfs = m_work->changes.results(total);
+    }
+    m_work.reset();
     showWhatIfs();
     emit whatIfDone();
 }

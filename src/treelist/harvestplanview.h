@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/treelist/chunkedrun.h"
 #include "core/treelist/harvestplan.h"
 #include "core/treelist/standwhatif.h"
 
-#include <QFutureWatcher>
 #include <QImage>
 #include <QWidget>
+
+#include <memory>
 
 class HarvestPlanModel;
 class PlanChart;
@@ -17,7 +19,7 @@ class QTableWidget;
 
 // The stand's harvest plan beside its trees: what this harvest brings, the plan year by year,
 // its chart, and how the plan moves with the rate and the prices. The what-if values every tree
-// four times more; it runs in the background on every core and can be stopped.
+// four times more; it runs in the background, leaving a core to the user, and can be stopped.
 class HarvestPlanView : public QWidget {
     Q_OBJECT
 public:
@@ -26,13 +28,12 @@ public:
 
     // Shows the plan of a valued list and starts its what-if; `trees` and `asGiven` are the
     // list's trees and what the list gave each, `home` the parameters they were valued with.
-    void showPlan(const TreeListHome &home, const QList<TreeRow> &trees,
-                  const QList<TreeSummary> &asGiven);
+    void showPlan(const TreeListHome &home, QList<TreeRow> trees, QList<TreeSummary> asGiven);
     // Forgets the plan: the list has changed since it was valued.
     void clear();
 
     HarvestPlanModel *model() const { return m_model; }
-    bool isComputing() const { return m_watcher.isRunning(); }
+    bool isComputing() const { return m_run.isRunning(); }
     // The stand's what-if as last computed; empty while it runs or after it was stopped.
     const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }
 
@@ -65,12 +66,10 @@ private:
     QPushButton *btnAvbrytKanslighet;
     QList<QPushButton *> m_outputButtons;
 
-    // What the running what-if reads: kept here, since the cores read them until it ends.
-    TreeListHome m_home;
-    QList<TreeRow> m_trees;
-    QList<TreeSummary> m_asGiven;
-    std::unique_ptr<StandWhatIfs> m_changes;
-    QFutureWatcher<StandWhatIfs::Tally> m_watcher;
+    // The what-if's own copy of the trees and its sums; the threads hold it until they end.
+    struct WhatIfWork;
+    std::shared_ptr<WhatIfWork> m_work;
+    ChunkedRun m_run{ChunkedRun::Priority::Background};
     QList<StandWhatIf> m_whatIfs;
     QString m_statement; // what lblPlanSlutsats shows
 };

@@ -521,15 +521,71 @@ TreeListSortModel::TreeListSortModel(QObject *parent) : QSortFilterProxyModel(pa
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
+void TreeListSortModel::setSourceModel(QAbstractItemModel *source) {
+    if (sourceModel())
+        sourceModel()->disconnect(this);
+    // Connected ahead of the proxy's own handlers, so that a re-sort after a change never reads
+    // a kept value of the row that changed.
+    if (source) {
+        connect(source, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                    for (int r = topLeft.row(); r <= bottomRight.row(); ++r)
+                        if (std::size_t(r) < m_keys.size())
+                            m_keys[std::size_t(r)].kind = SortKey::Kind::Unknown;
+                });
+        connect(source, &QAbstractItemModel::modelReset, this, &TreeListSortModel::forgetKeys);
+        connect(source, &QAbstractItemModel::layoutChanged, this, &TreeListSortModel::forgetKeys);
+        connect(source, &QAbstractItemModel::rowsInserted, this, &TreeListSortModel::forgetKeys);
+        connect(source, &QAbstractItemModel::rowsRemoved, this, &TreeListSortModel::forgetKeys);
+        connect(source, &QAbstractItemModel::rowsMoved, this, &TreeListSortModel::forgetKeys);
+    }
+    forgetKeys();
+    QSortFilterProxyModel::setSourceModel(source);
+}
+
+const TreeListSortModel::SortKey &TreeListSortModel::keyOf(const QModelIndex &source) const {
+    const std::size_t rows = std::size_t(sourceModel()->rowCount());
+    if (m_keysColumn != source.column() || m_keys.size() != rows) {
+        m_keys.assign(rows, SortKey());
+        m_collated.clear();
+        m_keysColumn = source.column();
+    }
+    SortKey &key = m_keys[std::size_t(source.row())];
+    if (key.kind != SortKey::Kind::Unknown)
+        return key;
+    const QVariant v = source.data(TreeListModel::SortRole);
+    if (!v.isValid()) {
+        key.kind = SortKey::Kind::None;
+    } else if (v.typeId() == QMetaType::Double) {
+        key.kind = SortKey::Kind::Number;
+        key.number = v.toDouble();
+    } else {
+        key.kind = SortKey::Kind::Text;
+        key.text = v.toString();
+        auto known = m_collated.constFind(key.text);
+        if (known == m_collated.constEnd())
+            known = m_collated.insert(key.text, m_collator.sortKey(key.text));
+        key.collated = *known;
+    }
+    return key;
+}
+
+QString TreeListSortModel::textOf(const SortKey &key) const {
+    return key.kind == SortKey::Kind::Number ? QVariant(key.number).toString() : key.text;
+}
+
 bool TreeListSortModel::lessThan(const QModelIndex &left, const QModelIndex &right) const {
-    const QVariant l = left.data(TreeListModel::SortRole);
-    const QVariant r = right.data(TreeListModel::SortRole);
+    const SortKey &l = keyOf(left);
+    const SortKey &r = keyOf(right);
+    const bool lValid = l.kind != SortKey::Kind::None;
+    const bool rValid = r.kind != SortKey::Kind::None;
     // A descending sort asks whether right comes before left: a row without a value is last
     // either way.
-    if (!l.isValid() || !r.isValid())
-        return sortOrder() == Qt::AscendingOrder ? l.isValid() && !r.isValid()
-                                                 : !l.isValid() && r.isValid();
-    if (l.typeId() == QMetaType::Double && r.typeId() == QMetaType::Double)
-        return l.toDouble() < r.toDouble();
-    return m_collator.compare(l.toString(), r.toString()) < 0;
+    if (!lValid || !rValid)
+        return sortOrder() == Qt::AscendingOrder ? lValid && !rValid : !lValid && rValid;
+    if (l.kind == SortKey::Kind::Number && r.kind == SortKey::Kind::Number)
+        return l.number < r.number;
+    if (l.collated && r.collated)
+        return l.collated->compare(*r.collated) < 0;
+    return m_collator.compare(textOf(l), textOf(r)) < 0;
 }

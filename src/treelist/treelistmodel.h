@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QCollator>
+#include <QHash>
 #include <QSortFilterProxyModel>
 
 #include <optional>
@@ -122,14 +123,30 @@ private:
 
 // Sorts numbers as numbers and texts in the order of the user's locale when the list is made
 // ("T2" before "T10"); rows without a value (a tree not yet valued) come last either way.
+// Each row's sort value is worked out once per sort column and kept until its row changes: a
+// sort of 100 000 rows compares about two million times.
 class TreeListSortModel : public QSortFilterProxyModel {
     Q_OBJECT
 public:
     explicit TreeListSortModel(QObject *parent = nullptr);
+    void setSourceModel(QAbstractItemModel *source) override;
 
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
+    struct SortKey {
+        enum class Kind : char { Unknown, None, Number, Text } kind = Kind::Unknown;
+        double number = 0;
+        QString text;
+        std::optional<QCollatorSortKey> collated;
+    };
+    const SortKey &keyOf(const QModelIndex &source) const;
+    QString textOf(const SortKey &key) const;
+    void forgetKeys() { m_keysColumn = -1; }
+
     QCollator m_collator;
+    mutable std::vector<SortKey> m_keys;                 // by source row, for m_keysColumn
+    mutable QHash<QString, QCollatorSortKey> m_collated; // a column repeats its texts
+    mutable int m_keysColumn = -1;
 };

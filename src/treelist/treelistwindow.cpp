@@ -36,7 +36,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentMap>
 
 using FormLayout::button;
 using FormLayout::label;
@@ -45,10 +44,23 @@ namespace {
 
 // Above this many trees a valuation takes long enough to show its progress and be cancelled.
 constexpr int progressFromTrees = 2000;
+// Trees a thread values at a time: a few milliseconds, so that Avbryt is felt at once.
+constexpr qsizetype valuationChunk = 256;
 
 const QString csvFilter = QStringLiteral("Trädlistor (*.csv);;Alla filer (*)");
 
 } // namespace
+
+// What a valuation's threads read, never changed while they run, and the figures they write, each
+// tree's by the thread that values it.
+struct TreeListWindow::Valuation {
+    Valuation(const TreeListHome &home, QList<TreeRow> trees)
+        : home(home), trees(std::move(trees)), summaries(std::size_t(this->trees.size())) {}
+
+    const TreeListHome home;
+    const QList<TreeRow> trees; // shared with the plan's what-if afterwards, never changed
+    std::vector<TreeSummary> summaries;
+};
 
 TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *parent)
     : WorkWindow(parent), m_hub(hub), m_directory(std::move(home)),
@@ -204,15 +216,11 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     connect(m_plan, &HarvestPlanView::exportCsvRequested, this, &TreeListWindow::exportPlanCsv);
     connect(m_plan, &HarvestPlanView::savePdfRequested, this, &TreeListWindow::savePlanPdf);
     connect(m_plan, &HarvestPlanView::printRequested, this, &TreeListWindow::printPlan);
-    connect(&m_watcher, &QFutureWatcher<TreeSummary>::finished, this,
-            &TreeListWindow::valuationFinished);
+    connect(&m_run, &ChunkedRun::finished, this, &TreeListWindow::valuationFinished);
     writeFooter();
 }
 
-TreeListWindow::~TreeListWindow() {
-    m_watcher.cancel();
-    m_watcher.waitForFinished();
-}
+TreeListWindow::~TreeListWindow() = default;
 
 int TreeListWindow::sourceRow(int viewRow) const {
     return m_sorted->mapToSource(m_sorted->index(viewRow, 0)).row();
@@ -403,7 +411,7 @@ void TreeListWindow::closeBox() {
 }
 
 bool TreeListWindow::isValuing() const {
-    return m_watcher.isRunning();
+    return m_run.isRunning();
 }
 
 void TreeListWindow::setBusy(bool busy) {
@@ -426,30 +434,37 @@ void TreeListWindow::valueTrees() {
         return;
     }
     m_model->setDefaults(m_home.texts);
-    const std::vector<TreeRow> trees = m_model->trees();
-    auto value = [home = &m_home](const TreeRow &tree) {
-        // A key neither the tree nor "trad.sty" has would be valued as 0.
-        std::array<bool, treeKeyCount> has = tree.given;
-        if (const Outcome columns = checkTreeKeyColumns(*home, has); !columns) {
-            TreeSummary s;
-            s.fault = columns.message();
-            return s;
-        }
-        return valueTreeRow(home->base, tree, home->prices);
-    };
+    QList<TreeRow> trees;
+    trees.reserve(m_model->rowCount());
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        trees << m_model->tree(r);
+    auto valuation = std::make_shared<Valuation>(m_home, std::move(trees));
+    m_valuation = valuation;
+    const qsizetype count = valuation->trees.size();
     setBusy(true);
-    m_watcher.setFuture(QtConcurrent::mapped(trees, value));
-    if (int(trees.size()) > progressFromTrees) {
-        m_progress = new QProgressDialog(QStringLiteral("Värderar %1 träd ...").arg(trees.size()),
-                                         QStringLiteral("Avbryt"), 0, int(trees.size()), this);
+    m_run.start(count, valuationChunk, [valuation](qsizetype, qsizetype begin, qsizetype end) {
+        const TreeListHome &home = valuation->home;
+        for (qsizetype i = begin; i < end; ++i) {
+            const TreeRow &tree = valuation->trees[i];
+            TreeSummary &s = valuation->summaries[std::size_t(i)];
+            // A key neither the tree nor "trad.sty" has would be valued as 0.
+            std::array<bool, treeKeyCount> has = tree.given;
+            if (const Outcome columns = checkTreeKeyColumns(home, has); !columns)
+                s.fault = columns.message();
+            else
+                s = valueTreeRow(home.base, tree, home.prices);
+        }
+    });
+    if (count > progressFromTrees) {
+        m_progress = new QProgressDialog(QStringLiteral("Värderar %1 träd ...").arg(count),
+                                         QStringLiteral("Avbryt"), 0, int(count), this);
         m_progress->setObjectName(QStringLiteral("dlgVarderar"));
         m_progress->setWindowTitle(QStringLiteral("Kvistel"));
         m_progress->setWindowModality(Qt::WindowModal);
         m_progress->setMinimumDuration(0);
-        connect(&m_watcher, &QFutureWatcher<TreeSummary>::progressValueChanged, m_progress,
-                &QProgressDialog::setValue);
-        connect(m_progress, &QProgressDialog::canceled, &m_watcher,
-                &QFutureWatcher<TreeSummary>::cancel);
+        connect(&m_run, &ChunkedRun::progress, m_progress,
+                [progress = m_progress](qsizetype done) { progress->setValue(int(done)); });
+        connect(m_progress, &QProgressDialog::canceled, &m_run, &ChunkedRun::stop);
     }
 }
 
@@ -461,25 +476,38 @@ void TreeListWindow::valuationFinished() {
     }
     // A cancelled valuation leaves the list as it was: half a list of figures would be read
     // as the whole.
-    if (!m_watcher.isCanceled()) {
-        const QList<TreeSummary> results = m_watcher.future().results();
-        m_model->setSummaries(std::vector<TreeSummary>(results.begin(), results.end()));
-        showPlan();
+    if (!m_run.wasStopped() && m_valuation) {
+        m_model->setSummaries(std::move(m_valuation->summaries));
+        // The plan of a long list takes a while to sum: the window paints the figures first.
+        // The trees valued are those the list holds: the window let nobody change them.
+        QTimer::singleShot(0, this, [this, trees = m_valuation->trees] {
+            showPlan(trees);
+            setBusy(false);
+            emit valuationDone();
+        });
+        m_valuation.reset();
+        return;
     }
+    m_valuation.reset();
     setBusy(false);
     emit valuationDone();
 }
 
-void TreeListWindow::showPlan() {
-    QList<TreeRow> trees;
+void TreeListWindow::showPlan(const QList<TreeRow> &trees) {
     QList<TreeSummary> summaries;
+    summaries.reserve(m_model->rowCount());
     for (int r = 0; r < m_model->rowCount(); ++r) {
-        trees << m_model->tree(r);
-        TreeSummary unvalued;
-        unvalued.fault = m_model->rowFault(r);
-        summaries << m_model->summary(r).value_or(unvalued);
+        // A row's own fault is looked for only where it has no figures: checking every row's
+        // values again would hold the window for a second at 100 000 trees.
+        if (const std::optional<TreeSummary> &s = m_model->summary(r)) {
+            summaries << *s;
+        } else {
+            TreeSummary unvalued;
+            unvalued.fault = m_model->rowFault(r);
+            summaries << unvalued;
+        }
     }
-    m_plan->showPlan(m_home, trees, summaries);
+    m_plan->showPlan(m_home, trees, std::move(summaries));
 }
 
 StandSheet TreeListWindow::standSheet() const {

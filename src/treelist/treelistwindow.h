@@ -3,11 +3,12 @@
 #include "core/files/outcome.h"
 #include "core/files/textfile.h"
 
+#include "core/treelist/chunkedrun.h"
 #include "core/treelist/standsheet.h"
 #include "core/treelist/treelist.h"
 #include "shared/workwindow.h"
 
-#include <QFutureWatcher>
+#include <memory>
 
 class HarvestPlanView;
 class QLabel;
@@ -71,8 +72,8 @@ private:
     void removeSelectedTrees();
     void leaveToMenu();
     void valuationFinished();
-    // The stand's plan from the figures the list now holds.
-    void showPlan();
+    // The stand's plan from the figures the list now holds for `trees`, the list's trees.
+    void showPlan(const QList<TreeRow> &trees);
     struct MarkingList markingList() const;
     QString suggestedPlanPath(const QString &extension) const;
     void exportPlanCsv();
@@ -102,6 +103,9 @@ private:
     QLineEdit *txtAgare;
     QList<QPushButton *> m_buttons;
     TreeListHome m_home; // parameters of the valuation running or last run
-    QFutureWatcher<TreeSummary> m_watcher;
+    // The running valuation's own copy of the trees and parameters, and the figures it writes.
+    struct Valuation;
+    std::shared_ptr<Valuation> m_valuation;
+    ChunkedRun m_run{ChunkedRun::Priority::Foreground};
     QProgressDialog *m_progress = nullptr;
 };

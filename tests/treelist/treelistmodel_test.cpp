@@ -100,6 +100,22 @@ TEST(TreeListModel, SortsNumbersAsNumbersAndRowsWithoutAFigureLastBothWays) {
         withoutFigure.sort();
         EXPECT_EQ(tail, withoutFigure) << what;
     }
+
+    // The values the sort keeps follow the list: an edited diameter moves its tree, a removed
+    // tree and a new one are sorted by their own values.
+    sorted.setDynamicSortFilter(true);
+    sorted.sort(key + Bdm, Qt::AscendingOrder);
+    auto shownIds = [&] {
+        QStringList shown;
+        for (int r = 0; r < sorted.rowCount(); ++r)
+            shown << sorted.index(r, TreeListModel::IdColumn).data().toString();
+        return shown.join(u' ');
+    };
+    ASSERT_EQ(shownIds(), "T10 T3 T1 T2");
+    ASSERT_TRUE(list.model.setData(list.model.index(0, key + Bdm), "300", Qt::EditRole));
+    EXPECT_EQ(shownIds(), "T3 T1 T2 T10");
+    list.model.removeTrees({2});
+    EXPECT_EQ(shownIds(), "T3 T2 T10");
 }
 
 TEST(TreeListModel, GivesANewTreeTheIdAfterTheHighestNumberAmongTheIds) {

@@ -1,6 +1,7 @@
 // The tree list window as a forest owner uses it: trees added and corrected, valued, sorted by
 // diameter, one opened for its twelve harvest years, the list saved.
 #include "core/files/cp1252.h"
+#include "core/files/numberformat.h"
 #include "core/files/textfile.h"
 #include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelistcsv.h"
@@ -13,6 +14,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,12 +25,16 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -188,6 +194,128 @@ TEST(TreeListWindow, ALongListShowsItsProgressAndCanBeCancelled) {
     EXPECT_TRUE(btnVardera->isEnabled());
     for (int r : {0, 9999, 19999})
         EXPECT_FALSE(w.model()->summary(r).has_value()) << r;
+}
+
+// The sample stand, repeated so that every core gets trees, valued and its what-if worked out
+// on the other threads: every tree counted once under every change. Run under ThreadSanitizer,
+// this is where two threads sharing the window's lists would show.
+TEST(TreeListWindow, ValuesARepeatedStandAndItsWhatIfOnEveryCore) {
+    TempHome home;
+    for (const char *name : {"trad.sty", "priser_ac.txt"}) {
+        QFile sample(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name));
+        ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+        home.write(QLatin1String(name), sample.readAll());
+    }
+    QFile sample(QStringLiteral(KVISTEL_SAMPLE_DIR "bestand.csv"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = sample.readAll().split('\n');
+    QByteArray list = lines.takeFirst() + '\n';
+    lines.removeAll(QByteArray());
+    lines.removeAll(QByteArray("\r"));
+    constexpr int copies = 10;
+    for (int c = 0; c < copies; ++c)
+        for (const QByteArray &line : lines)
+            list += QByteArray::number(c) + '-' + line + '\n';
+    home.write("lista.csv", list);
+    MenuHub hub;
+    TreeListWindow w(hub, home.directory());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    const int trees = w.model()->rowCount();
+    ASSERT_EQ(trees, copies * lines.size());
+    auto *plan = w.findChild<HarvestPlanView *>();
+    ASSERT_TRUE(plan);
+    QSignalSpy planned(plan, &HarvestPlanView::whatIfDone);
+    QSignalSpy done(&w, &TreeListWindow::valuationDone);
+    w.valueTrees();
+    ASSERT_TRUE(done.count() > 0 || done.wait(60000));
+    ASSERT_TRUE(planned.count() > 0 || planned.wait(120000));
+    int valued = 0;
+    for (int r = 0; r < trees; ++r)
+        valued += w.model()->summary(r) && w.model()->summary(r)->valued() ? 1 : 0;
+    EXPECT_GT(valued, trees / 2);
+    ASSERT_EQ(plan->whatIfs().size(), standWhatIfCount);
+    for (const StandWhatIf &change : plan->whatIfs()) {
+        EXPECT_GT(change.valued, 0) << change.change.toStdString();
+        EXPECT_LE(change.valued, trees) << change.change.toStdString();
+        EXPECT_LE(change.switched, valued) << change.change.toStdString();
+    }
+}
+
+// The plan's what-if works on its own copy of the trees: a caller that keeps its lists while the
+// what-if runs (as the window may) shares nothing the threads change, and the sums are those of
+// the same what-if worked out in one go.
+TEST(HarvestPlanView, WorksOutTheWhatIfWhileTheCallerKeepsItsLists) {
+    TempHome home;
+    for (const char *name : {"trad.sty", "priser_ac.txt", "bestand.csv"}) {
+        QFile sample(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name));
+        ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+        home.write(QLatin1String(name), sample.readAll());
+    }
+    TreeListHome parameters;
+    ASSERT_TRUE(loadTreeListHome(home.directory(), parameters));
+    TreeListReader reader;
+    ASSERT_TRUE(reader.open(home.path("bestand.csv")));
+    QList<TreeRow> trees;
+    QList<TreeSummary> asGiven;
+    QList<TreeListLine> lines;
+    for (bool more = true; more;) {
+        more = reader.read(4096, lines);
+        for (int copy = 0; copy < 10; ++copy)
+            for (const TreeListLine &l : lines) {
+                trees << l.tree;
+                asGiven << valueTreeRow(parameters.base, l.tree, parameters.prices);
+            }
+    }
+    ASSERT_GT(trees.size(), 100);
+
+    HarvestPlanView view;
+    QSignalSpy done(&view, &HarvestPlanView::whatIfDone);
+    view.showPlan(parameters, trees, asGiven);
+    ASSERT_TRUE(done.wait(120000));
+    const QList<StandWhatIf> expected =
+        StandWhatIfs(parameters, localeDecimalSeparator()).valueAll(trees, asGiven);
+    ASSERT_EQ(view.whatIfs().size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const StandWhatIf &got = view.whatIfs()[i];
+        EXPECT_EQ(got.change, expected[i].change);
+        EXPECT_EQ(got.valued, expected[i].valued) << got.change.toStdString();
+        EXPECT_EQ(got.switched, expected[i].switched) << got.change.toStdString();
+        EXPECT_NEAR(got.presentValue, expected[i].presentValue,
+                    1e-9 * std::abs(expected[i].presentValue))
+            << got.change.toStdString();
+    }
+}
+
+// While a long list is valued the window still answers: a click on the plan's tab is handled
+// before the valuation has ended.
+TEST(TreeListWindow, AnswersAClickWhileItValues) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    QByteArray list = "id;bdm\r\n";
+    for (int i = 0; i < 30000; ++i)
+        list += QByteArray::number(i) + ";" + QByteArray::number(20 + i % 30) + "\r\n";
+    home.write("lista.csv", list);
+    MenuHub hub;
+    TreeListWindow w(hub, home.directory());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    auto *tabs = w.findChild<QTabWidget *>("tabTradlista");
+    ASSERT_TRUE(tabs);
+    bool clickedWhileValuing = false;
+    QObject::connect(tabs, &QTabWidget::currentChanged, &w,
+                     [&] { clickedWhileValuing = w.isValuing(); });
+
+    QSignalSpy done(&w, &TreeListWindow::valuationDone);
+    w.valueTrees();
+    QTimer::singleShot(20, &w, [&] {
+        QTabBar *bar = tabs->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    });
+    ASSERT_TRUE(done.wait(600000));
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_TRUE(clickedWhileValuing);
 }
 
 // Opened and saved, a list is what it was: its cells as read, its columns and no others, a

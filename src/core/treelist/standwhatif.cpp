@@ -1,8 +1,7 @@
 #include "core/treelist/standwhatif.h"
 
-#include <QtConcurrent/QtConcurrentMap>
+#include "core/treelist/chunkedrun.h"
 
-#include <numeric>
 #include <vector>
 
 StandWhatIfs::StandWhatIfs(const TreeListHome &home, QChar separator) : m_base(home.base) {
@@ -52,10 +51,18 @@ QList<StandWhatIf> StandWhatIfs::results(const Tally &sum) const {
 
 QList<StandWhatIf> StandWhatIfs::valueAll(const QList<TreeRow> &trees,
                                           const QList<TreeSummary> &asGiven) const {
-    std::vector<qsizetype> rows(std::size_t(trees.size()));
-    std::iota(rows.begin(), rows.end(), 0);
-    const Tally sum = QtConcurrent::blockingMappedReduced<Tally>(
-        rows, [&](qsizetype r) { return tally(trees[r], asGiven.value(r)); },
-        [](Tally &total, const Tally &tree) { add(total, tree); });
-    return results(sum);
+    // Each chunk's sums on its own, added in order: the same total on any number of cores.
+    constexpr qsizetype chunkSize = 64;
+    std::vector<Tally> chunks(std::size_t(ChunkedRun::chunkCount(trees.size(), chunkSize)));
+    ChunkedRun::runAndWait(trees.size(), chunkSize,
+                           [&](qsizetype chunk, qsizetype begin, qsizetype end) {
+                               Tally sum;
+                               for (qsizetype r = begin; r < end; ++r)
+                                   add(sum, tally(trees[r], asGiven.value(r)));
+                               chunks[std::size_t(chunk)] = sum;
+                           });
+    Tally total;
+    for (const Tally &chunk : chunks)
+        add(total, chunk);
+    return results(total);
 }
