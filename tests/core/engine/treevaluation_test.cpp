@@ -180,7 +180,7 @@ std::uint64_t bits(double v) {
 // the last bit alike, for ordinary and absurd trees (see enginepath.h).
 TEST(TreeValuation, GivesTheSameBitsOnBothCodePaths) {
     if (!canRun(EnginePath::Avx2))
-        GTEST_SKIP() << "this processor has no AVX2: only the baseline path runs here";
+        GTEST_SKIP() << "no AVX2 path here (built without one, or no AVX2 in this processor)";
     ValuedHome valued({});
     for (const TreeInputs &tree : manyTrees(valued.inputs)) {
         Report baselineReport(u','), avx2Report(u',');
