@@ -1,10 +1,13 @@
 #include "core/engine/costs.h"
+#include "core/engine/enginepath.h"
 
 #include "core/engine/calculationstopped.h"
 #include "core/engine/valuationstate.h"
 #include "core/files/numberformat.h"
 
 #include <cmath>
+
+KVISTEL_ENGINE_BEGIN
 
 double harvestCost(double avvandel, double avvjust, double harvpr, double merch_volume) {
     const double base = (100 - avvandel) * merch_volume * 75 / 100 + avvandel * 75 * 0.168 / 100;
@@ -35,11 +38,20 @@ double interestAchieved(double net_value, double net_previous, int years) {
     return (annual - 1) * 100;
 }
 
-double presentValue(double net_value, int years, double rant) {
-    const double ln = checkedLn(1 + rant, [&] {
+double requiredRateLn(double rant) {
+    return checkedLn(1 + rant, [&] {
         return QStringLiteral("Räntekravet %1 % går inte att räkna med: ett nuvärde kräver ett "
                               "räntekrav större än -100 %.")
             .arg(formatNumber(rant * 100, u"###0.0"));
     });
-    return net_value / std::exp(years * ln);
 }
+
+double presentValueAt(double net_value, int years, double rateLn) {
+    return net_value / std::exp(years * rateLn);
+}
+
+double presentValue(double net_value, int years, double rant) {
+    return presentValueAt(net_value, years, requiredRateLn(rant));
+}
+
+KVISTEL_ENGINE_END

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/engine/enginepath.h"
+
 #include <QString>
+
+KVISTEL_ENGINE_BEGIN
 
 // Harvest cost per tree in kr: 75 kr/m3 normally, a share `avvandel` % of it fixed per tree (as
 // for a reference tree of 0.168 m3), raised for a light harvest (`harvpr` % of the stand's
@@ -19,3 +23,9 @@ double interestAchieved(double net_value, double net_previous, int years);
 // The net value discounted `years` years at the required rate `rant` (a fraction). Stops the
 // calculation for a rate of -100 % or below, at which no discounting exists.
 double presentValue(double net_value, int years, double rant);
+// The same in two steps, for a run that discounts every harvest year at one rate: ln(1 + rant),
+// which stops the calculation where it has none, and the present value from it.
+double requiredRateLn(double rant);
+double presentValueAt(double net_value, int years, double rateLn);
+
+KVISTEL_ENGINE_END

@@ -1,10 +1,13 @@
 #include "core/engine/growth.h"
+#include "core/engine/enginepath.h"
 
 #include "core/engine/calculationstopped.h"
 #include "core/engine/valuationstate.h"
 #include "core/files/numberformat.h"
 
 #include <cmath>
+
+KVISTEL_ENGINE_BEGIN
 
 namespace {
 
@@ -108,3 +111,5 @@ void growDiameter(ValuationState &s) {
     s.diam_incr = (s.ring + s.ring) / 10;
     s.in.bdm = s.diam_incr * 10 + s.in.bdm;
 }
+
+KVISTEL_ENGINE_END

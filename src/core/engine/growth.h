@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/engine/enginepath.h"
 #include "core/engine/valuationstate.h"
 
 #include <QString>
+
+KVISTEL_ENGINE_BEGIN
 
 // The height model of pine and spruce in northern and southern Sweden: the height of a tree of a
 // given diameter on a site of a given index, with its diameter quotient.
@@ -34,3 +37,5 @@ double computeRing(ValuationState &s);
 
 // Ten years of diameter growth at the current ring width.
 void growDiameter(ValuationState &s);
+
+KVISTEL_ENGINE_END

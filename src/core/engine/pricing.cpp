@@ -1,8 +1,11 @@
 #include "core/engine/pricing.h"
+#include "core/engine/enginepath.h"
 
 #include "core/engine/calculationstopped.h"
 #include "core/engine/valuationstate.h"
 #include "core/parameters/treeinputs.h"
+
+KVISTEL_ENGINE_BEGIN
 
 namespace {
 
@@ -49,3 +52,5 @@ double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, 
     }
     return price;
 }
+
+KVISTEL_ENGINE_END

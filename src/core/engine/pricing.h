@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/enginepath.h"
 #include "core/files/pricelistfile.h"
 
 #include <QString>
@@ -8,6 +9,8 @@
 #include <optional>
 
 struct TreeInputs;
+
+KVISTEL_ENGINE_BEGIN
 
 // The timber price in kr/m3 of a log: the price of the highest diameter class (lower bounds 12,
 // 14, ..., 30 cm) that the top diameter `d` reaches, in the row of quality class `kvalitet`, from
@@ -25,3 +28,5 @@ bool hasPriceRow(const QString &art, std::int16_t kvalitet, double d);
 // code the program does not know; such a tree is stopped by the height model before any
 // pulpwood is priced.
 std::optional<double> pulpwoodPrice(const TreeInputs &tree);
+
+KVISTEL_ENGINE_END

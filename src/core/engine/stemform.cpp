@@ -1,10 +1,15 @@
 #include "core/engine/stemform.h"
+#include "core/engine/enginepath.h"
 
 #include "core/engine/calculationstopped.h"
 #include "core/engine/valuationstate.h"
 #include "core/files/numberformat.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+
+KVISTEL_ENGINE_BEGIN
 
 namespace {
 
@@ -72,10 +77,22 @@ void buckLog(ValuationState &s, const TaperCoefficients *c) {
     if (!c) // the height model has already stopped such a tree; kept for a direct caller
         throw CalculationStopped(noStemForm(s));
     const double ln10 = std::log(10.0);
+    // Every log of a pass has the tree's height, diameter and stem form: what follows from these
+    // alone is worked out for the first log and taken, the same bits, for the others.
+    ValuationState::StemShape &shape = s.stemShape;
+    const bool known =
+        shape.form == c &&
+        std::bit_cast<std::uint64_t>(shape.height) == std::bit_cast<std::uint64_t>(s.height) &&
+        std::bit_cast<std::uint64_t>(shape.bdm) == std::bit_cast<std::uint64_t>(s.in.bdm);
 
     s.taper_a = c->a;
-    s.rel_bh = 100 - s.taper_a * std::log(13000 / s.height + 1) / ln10;
-    s.ref_diam = s.in.bdm / (s.rel_bh / 100);
+    if (known) {
+        s.rel_bh = shape.rel_bh;
+        s.ref_diam = shape.ref_diam;
+    } else {
+        s.rel_bh = 100 - s.taper_a * std::log(13000 / s.height + 1) / ln10;
+        s.ref_diam = s.in.bdm / (s.rel_bh / 100);
+    }
     if (!(s.rel_bh > 0) || !std::isfinite(s.ref_diam))
         throw CalculationStopped(noStemForm(s));
     s.rel_top = logTopHeight[s.log_no] / s.height;
@@ -89,19 +106,27 @@ void buckLog(ValuationState &s, const TaperCoefficients *c) {
              ln10) /
             100;
 
-    s.stump_diam = s.ref_diam * (100 - s.taper_a * std::log(2000 / s.height + 1) / ln10) / 100;
+    if (known) {
+        s.stump_diam = shape.stump_diam;
+        s.top_len = shape.top_len;
+        s.top_piece_diam = shape.top_piece_diam;
+    } else {
+        s.stump_diam = s.ref_diam * (100 - s.taper_a * std::log(2000 / s.height + 1) / ln10) / 100;
 
-    // The top piece: how far below the tree top the stem reaches the pulpwood's thinnest end.
-    const double topExponent =
-        checkedFinite(500 / (s.ref_diam * s.taper_b), [&] { return noTop(s); });
-    s.top_len = (s.height + 60) / (s.taper_c + 5) * (std::exp(topExponent) - 1) + 1;
-    checkedFinite(s.top_len, [&] { return noTop(s); });
-    s.top_piece_diam = s.ref_diam *
-                       (s.taper_b *
-                        checkedLn((1 - (s.height - s.top_len) / s.height) * s.taper_c + 1,
-                                  [&] { return noTop(s); }) /
-                        ln10) /
-                       100;
+        // The top piece: how far below the tree top the stem reaches the pulpwood's thinnest end.
+        const double topExponent =
+            checkedFinite(500 / (s.ref_diam * s.taper_b), [&] { return noTop(s); });
+        s.top_len = (s.height + 60) / (s.taper_c + 5) * (std::exp(topExponent) - 1) + 1;
+        checkedFinite(s.top_len, [&] { return noTop(s); });
+        s.top_piece_diam = s.ref_diam *
+                           (s.taper_b *
+                            checkedLn((1 - (s.height - s.top_len) / s.height) * s.taper_c + 1,
+                                      [&] { return noTop(s); }) /
+                            ln10) /
+                           100;
+        shape = {s.height,   s.in.bdm,     c,         s.rel_bh,
+                 s.ref_diam, s.stump_diam, s.top_len, s.top_piece_diam};
+    }
 
     s.taper_d = c->d;
     s.taper_e = c->e;
@@ -123,3 +148,5 @@ std::int16_t workingQuality(std::int16_t potential, double d) {
         q = 3;
     return q;
 }
+
+KVISTEL_ENGINE_END

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/engine/enginepath.h"
 #include "core/engine/valuationstate.h"
 
 #include <QString>
 
 #include <cstdint>
+
+KVISTEL_ENGINE_BEGIN
 
 // The stem form curve gives the stem diameter as a percentage of a reference diameter: a butt
 // segment near the ground, a middle segment up to 60 % of the height and a top segment above.
@@ -42,3 +45,5 @@ inline void buckLog(ValuationState &s) {
 // The quality class under which a log with potential quality `potential` and top diameter `d`
 // is sold: a first-class log needs a top above 25 cm, and class 1 or 3 falls to 4 below 20 cm.
 std::int16_t workingQuality(std::int16_t potential, double d);
+
+KVISTEL_ENGINE_END

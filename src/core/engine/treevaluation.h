@@ -68,3 +68,14 @@ struct TreeValuation {
 // carry-over and where the calculation stops are the same.
 TreeValuation valueTree(const TreeInputs &inputs, const PriceTables &prices,
                         Report *report = nullptr);
+
+// The valuation's code paths (see enginepath.h): one for every x86-64 processor, and on x86-64
+// Linux a VEX-encoded one for processors with AVX2, which valueTree takes where it can. Both give
+// every figure to the last bit alike.
+enum class EnginePath { Baseline, Avx2 };
+bool canRun(EnginePath path);
+// The path valueTree takes in this process.
+EnginePath enginePath();
+// valueTree on the given path, or on the baseline path where this processor cannot run it.
+TreeValuation valueTreeOn(EnginePath path, const TreeInputs &inputs, const PriceTables &prices,
+                          Report *report = nullptr);

@@ -1,4 +1,5 @@
 #include "core/engine/valuation.h"
+#include "core/engine/enginepath.h"
 
 #include "core/engine/calculationstopped.h"
 #include "core/engine/costs.h"
@@ -10,6 +11,8 @@
 
 #include <cmath>
 #include <limits>
+
+KVISTEL_ENGINE_BEGIN
 
 namespace {
 
@@ -73,6 +76,23 @@ std::array<double, resultColumnCount> resultValues(const ValuationState &s) {
 }
 
 } // namespace
+
+TreeValuation valueTreeOnPath(const TreeInputs &inputs, const PriceTables &prices, Report *report) {
+    TreeValuation result;
+    ValuationState s;
+    s.in = inputs;
+    Valuation valuation(s, prices, report, result.rows);
+    try {
+        valuation.run();
+    } catch (const CalculationStopped &stop) {
+        result.stopMessage = stop.message();
+        if (report)
+            report->stopped(stop.message());
+    }
+    result.yearsValued = valuation.yearsValued();
+    result.carryOver = s.in;
+    return result;
+}
 
 Valuation::Valuation(ValuationState &state, const PriceTables &prices, Report *report,
                      std::array<HarvestYear, harvestYearCount> &rows)
@@ -287,7 +307,9 @@ void Valuation::costsAndDecisionFigures() {
 
     s.value_increase = s.net_value - s.net_previous;
     s.interest_achieved = interestAchieved(s.net_value, s.net_previous, s.years);
-    s.present_value = presentValue(s.net_value, s.years, s.in.rant);
+    if (!m_rateLn) // the same for every harvest year
+        m_rateLn = requiredRateLn(s.in.rant);
+    s.present_value = presentValueAt(s.net_value, s.years, *m_rateLn);
     if (s.years > 9) {
         if (m_report)
             m_report->valueGrowth(s.value_increase, s.interest_achieved, s.present_value, s.years,
@@ -295,3 +317,5 @@ void Valuation::costsAndDecisionFigures() {
         requireFinite(s.value_increase, s.interest_achieved, s.present_value, s.in.rant * 100);
     }
 }
+
+KVISTEL_ENGINE_END

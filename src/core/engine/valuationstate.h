@@ -51,6 +51,13 @@ struct ValuationState {
     double top_piece_diam = 0;
     double log_top_diam = 0;
     double top_diam1 = 0, top_diam2 = 0, top_diam3 = 0;
+    // What the bucking of a log works out from the height, the diameter and the stem form
+    // alone, kept from the pass's first log for its others (see buckLog).
+    struct StemShape {
+        double height = 0, bdm = 0;
+        const void *form = nullptr; // the stem form's coefficients; none yet
+        double rel_bh = 0, ref_diam = 0, stump_diam = 0, top_len = 0, top_piece_diam = 0;
+    } stemShape;
 
     // Pricing.
     double log_price = 0;

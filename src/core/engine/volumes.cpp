@@ -1,6 +1,9 @@
 #include "core/engine/volumes.h"
+#include "core/engine/enginepath.h"
 
 #include "core/engine/valuationstate.h"
+
+KVISTEL_ENGINE_BEGIN
 
 namespace {
 
@@ -25,3 +28,5 @@ double pulpwoodVolume(double length, double low, double top) {
         volume = 0.2618 * length * (low * low / 10000 + top * top / 10000 + low * top / 10000);
     return volume * 0.89;
 }
+
+KVISTEL_ENGINE_END

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/engine/enginepath.h"
+
 #include <QString>
+
+KVISTEL_ENGINE_BEGIN
 
 // Timber volume in m3 of a 4.5 m saw log with top diameter `top_diam` cm: a cylinder of the top
 // diameter plus 0.1 cm, with the form factor of pine ("t") or spruce ("g"); 0 for other species.
@@ -10,3 +14,5 @@ double timberVolume(const QString &art, double top_diam);
 // between the diameters `low` and `top` cm, less 11 % for bark and waste. A piece of 3 m or
 // less is not worth taking out and gives 0.
 double pulpwoodVolume(double length, double low, double top);
+
+KVISTEL_ENGINE_END

@@ -12,7 +12,9 @@
 #include <QRandomGenerator>
 #include <QtConcurrent>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -168,6 +170,44 @@ TEST(TreeValuation, GivesTheSameFiguresAndStopWithAReportAsWithout) {
     }
     EXPECT_GT(stopped, 100) << "the trees include many that cannot be valued";
     EXPECT_LT(stopped, trees.size() - 100) << "and many that can";
+}
+
+std::uint64_t bits(double v) {
+    return std::bit_cast<std::uint64_t>(v);
+}
+
+// The valuation's two code paths give every figure, the report, the stop and the carry-over to
+// the last bit alike, for ordinary and absurd trees (see enginepath.h).
+TEST(TreeValuation, GivesTheSameBitsOnBothCodePaths) {
+    if (!canRun(EnginePath::Avx2))
+        GTEST_SKIP() << "no AVX2 path here (built without one, or no AVX2 in this processor)";
+    ValuedHome valued({});
+    for (const TreeInputs &tree : manyTrees(valued.inputs)) {
+        Report baselineReport(u','), avx2Report(u',');
+        const TreeValuation baseline =
+            valueTreeOn(EnginePath::Baseline, tree, valued.prices, &baselineReport);
+        const TreeValuation avx2 = valueTreeOn(EnginePath::Avx2, tree, valued.prices, &avx2Report);
+        ASSERT_EQ(baseline.yearsValued, avx2.yearsValued);
+        ASSERT_EQ(baseline.stopMessage, avx2.stopMessage);
+        ASSERT_EQ(baselineReport.bytes(), avx2Report.bytes());
+        for (int r = 0; r < harvestYearCount; ++r)
+            for (int c = 0; c < resultColumnCount; ++c)
+                ASSERT_EQ(bits(baseline.rows[r].values[c]), bits(avx2.rows[r].values[c]))
+                    << "row " << r << " column " << c;
+        ASSERT_EQ(bits(baseline.carryOver.bdm), bits(avx2.carryOver.bdm));
+        ASSERT_EQ(bits(baseline.carryOver.kronst), bits(avx2.carryOver.kronst));
+    }
+}
+
+// The engine suite runs once on the path valueTree chooses and once with
+// KVISTEL_ENGINE_PATH=baseline: each run must really take its path.
+TEST(TreeValuation, TakesTheCodePathTheTestsAskFor) {
+    const QByteArray asked = qgetenv("KVISTEL_ENGINE_PATH");
+    const EnginePath expected = asked == "baseline"        ? EnginePath::Baseline
+                                : canRun(EnginePath::Avx2) ? EnginePath::Avx2
+                                                           : EnginePath::Baseline;
+    EXPECT_EQ(enginePath(), expected);
+    EXPECT_TRUE(canRun(EnginePath::Baseline));
 }
 
 QByteArray golden(const QString &name) {
