@@ -4,6 +4,7 @@
 #include "core/engine/treevaluation.h"
 #include "core/files/outcome.h"
 #include "core/parameters/treeinputs.h"
+#include "core/treelist/harvestentries.h"
 
 #include <QString>
 #include <QStringView>
@@ -70,6 +71,7 @@ struct TreeSummary {
     // The harvest in the best year: its net value (kr) and merchantable volume (m3) then.
     double netBest = 0;
     double volumeBest = 0;
+    TreeYears years; // every harvest year, for a plan in a few entries
 
     bool valued() const { return fault.isEmpty(); }
 };
