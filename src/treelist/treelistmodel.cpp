@@ -23,7 +23,7 @@ const QColor faultColour(255, 214, 214);
 
 // A column of the file the model carries along as text: the remark and anything unknown.
 bool isCarried(int kind) {
-    return kind == otherColumn || kind == remarkColumn;
+    return kind == otherColumn || kind == remarkColumn || kind == markColumn;
 }
 
 bool isNumberKey(int key) {
@@ -456,8 +456,11 @@ void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
     for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i) {
         m_rows[i].summary = std::move(summaries[i]);
         // A line whose cells cannot be placed is not valued, whatever its cells say.
-        if (!m_rows[i].lineFault.isEmpty())
-            *m_rows[i].summary = TreeSummary{m_rows[i].lineFault, {}, 0};
+        if (!m_rows[i].lineFault.isEmpty()) {
+            TreeSummary faulty;
+            faulty.fault = m_rows[i].lineFault;
+            *m_rows[i].summary = std::move(faulty);
+        }
     }
     if (!m_rows.empty())
         emit dataChanged(index(0, FirstSummaryColumn),

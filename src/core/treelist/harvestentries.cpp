@@ -3,7 +3,9 @@
 #include "core/files/numberformat.h"
 #include "core/treelist/harvestplan.h"
 
+#include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -390,4 +392,72 @@ QString entrySettingsText(const EntrySettings &settings, QChar mark) {
                           "tillfälle %3 m3.")
         .arg(entries, groupedKronor(settings.costPerEntry),
              formatNumber(settings.minVolume, u"#0.0", mark));
+}
+
+namespace {
+
+// A number as typed: digits with one decimal comma or point, nothing else.
+std::optional<double> typedNumber(QStringView text) {
+    const QByteArray bytes = text.trimmed().toString().replace(u',', u'.').toLatin1();
+    if (bytes.isEmpty() || bytes.front() == '+')
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] =
+        std::from_chars(bytes.data(), bytes.data() + bytes.size(), value, std::chars_format::fixed);
+    if (error != std::errc() || end != bytes.data() + bytes.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+Outcome readEntryCount(QStringView text, int &count) {
+    const std::optional<double> n = typedNumber(text);
+    if (!n || *n != std::floor(*n) || *n < 1 || *n > mostEntries)
+        return Outcome::failure(QStringLiteral("Antalet avverkningstillfällen ska vara ett heltal "
+                                               "från 1 till %1, inte \"%2\".")
+                                    .arg(mostEntries)
+                                    .arg(text.trimmed()));
+    count = int(*n);
+    return {};
+}
+
+Outcome readEntryYears(QStringView text, QList<int> &years) {
+    QList<int> read;
+    for (const QStringView part : text.split(u',')) {
+        const std::optional<double> y = typedNumber(part);
+        const int row = y ? int(*y) / 10 : -1;
+        if (!y || *y != std::floor(*y) || *y < 0 || *y > 10 * (harvestYearCount - 1) ||
+            int(*y) % 10 != 0 || read.contains(int(*y)))
+            return Outcome::failure(
+                QStringLiteral("Avverkningsåren ska vara olika år bland 0, 10, 20 och så vidare "
+                               "till 110, åtskilda med komma (till exempel 0,30), inte \"%1\".")
+                    .arg(text.trimmed()));
+        read << 10 * row;
+    }
+    std::sort(read.begin(), read.end());
+    years = read;
+    return {};
+}
+
+Outcome readEntryCost(QStringView text, double &kronor) {
+    const std::optional<double> v = typedNumber(text);
+    if (!v || *v < 0 || *v > mostEntryCost)
+        return Outcome::failure(QStringLiteral("Kostnaden per avverkningstillfälle ska vara ett "
+                                               "belopp i kronor från 0 till %1, inte \"%2\".")
+                                    .arg(groupedKronor(mostEntryCost))
+                                    .arg(text.trimmed()));
+    kronor = *v;
+    return {};
+}
+
+Outcome readMinVolume(QStringView text, double &cubicMetres) {
+    const std::optional<double> v = typedNumber(text);
+    if (!v || *v < 0 || *v > mostMinVolume)
+        return Outcome::failure(QStringLiteral("Minsta volym per tillfälle ska vara en volym i "
+                                               "m3 från 0 till %1, inte \"%2\".")
+                                    .arg(groupedKronor(mostMinVolume))
+                                    .arg(text.trimmed()));
+    cubicMetres = *v;
+    return {};
 }

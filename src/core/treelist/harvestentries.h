@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/engine/treevaluation.h"
+#include "core/files/outcome.h"
 
 #include <QChar>
 #include <QList>
@@ -102,6 +103,8 @@ public:
     void add(const EntryPlanner &other);
 
     EntryPlan plan(const EntrySettings &settings) const;
+    // Whether the owner marked any tree "lämnas" or "avverkas".
+    bool hasMarks() const { return m_left > 0 || m_forced.trees > 0; }
 
 private:
     static constexpr int masks = 1 << harvestYearCount;
@@ -127,3 +130,13 @@ QString entryStatement(const EntryPlan &plan);
 // The settings in the user's words ("Högst 2 avverkningstillfällen; kostnad per
 // avverkningstillfälle 5 000 kr; minsta volym per tillfälle 0 m3.").
 QString entrySettingsText(const EntrySettings &settings, QChar decimalSeparator);
+
+// The settings as the owner types them, with a decimal comma or point; each fails with a Swedish
+// message that says what to write.
+inline constexpr int mostEntries = 4;
+inline constexpr double mostEntryCost = 10'000'000;          // kr
+inline constexpr double mostMinVolume = 1'000'000;           // m3
+Outcome readEntryCount(QStringView text, int &count);        // 1 to 4
+Outcome readEntryYears(QStringView text, QList<int> &years); // "0,30": 0, 10, ..., 110
+Outcome readEntryCost(QStringView text, double &kronor);
+Outcome readMinVolume(QStringView text, double &cubicMetres);

@@ -41,6 +41,7 @@ struct TreeRow {
     QString id;
     std::array<QString, treeKeyCount> values;
     std::array<bool, treeKeyCount> given{};
+    TreeMark mark = TreeMark::None; // the owner's "åtgärd": "lämnas", "avverkas" or neither
 };
 
 // Checks `text` as the value of `key`; fails in the words of the tree form's field check
