@@ -4,7 +4,10 @@
 #include "core/treelist/treelist.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include <benchmark/benchmark.h>
 
@@ -86,6 +89,63 @@ void planForNewSettings(benchmark::State &state) {
         benchmark::DoNotOptimize(planner.plan(settings));
 }
 BENCHMARK(planForNewSettings)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
+
+// The CPU time of the child processes ended so far, s.
+double childrenCpu() {
+    rusage r{};
+    getrusage(RUSAGE_CHILDREN, &r);
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+// The command line as a user runs it on a 100 000-tree list: `kvistel --batch LIST --plan`
+// with the arguments of the benchmark, in CPU time of all its cores. The plan tree by tree
+// against the plan in at most four entries gives what the entries cost beyond the valuation.
+void commandLinePlan(benchmark::State &state, QStringList more) {
+    static QTemporaryDir dir;
+    static const QString list = [] {
+        for (const char *name : {"trad.sty", "priser_ac.txt"})
+            QFile::copy(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name),
+                        dir.path() + QStringLiteral("/") + QLatin1String(name));
+        QFile f(dir.path() + QStringLiteral("/lista.csv"));
+        if (!f.open(QIODevice::WriteOnly))
+            std::abort();
+        QByteArray text = "id;art;bdm;site;bkv;akv;tkv\r\n";
+        for (int i = 0; i < inventoryTrees; ++i)
+            text += QStringLiteral("T%1;%2;%3,5;%4;%5;%6;%7\r\n")
+                        .arg(i)
+                        .arg(QChar(i % 2 ? u'g' : u't'))
+                        .arg(14 + i % 40)
+                        .arg(18 + i % 12)
+                        .arg(1 + i % 3)
+                        .arg(1 + i % 4)
+                        .arg(1 + i % 5)
+                        .toLatin1();
+        f.write(text);
+        return f.fileName();
+    }();
+    for (auto _ : state) {
+        const double before = childrenCpu();
+        QProcess kvistel;
+        kvistel.setStandardOutputFile(QProcess::nullDevice());
+        kvistel.start(QStringLiteral(KVISTEL_PROGRAM),
+                      QStringList{"--batch", list, "--home", dir.path(), "--plan"} + more);
+        if (!kvistel.waitForFinished(600000) || kvistel.exitCode() != 0)
+            state.SkipWithError("kvistel --batch failed");
+        state.SetIterationTime(childrenCpu() - before);
+    }
+}
+BENCHMARK_CAPTURE(commandLinePlan, treeByTree, QStringList{})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(commandLinePlan, fourEntries,
+                  QStringList{"--entries", "4", "--entry-cost", "5000", "--min-volume", "20"})
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(3)
     ->ReportAggregatesOnly();

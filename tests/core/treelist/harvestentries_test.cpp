@@ -5,6 +5,7 @@
 #include "core/files/textfile.h"
 #include "core/treelist/harvestentries.h"
 #include "core/treelist/harvestplan.h"
+#include "core/treelist/standsheet.h"
 #include "core/treelist/treelist.h"
 #include "enginetestsupport.h"
 
@@ -395,4 +396,55 @@ TEST(HarvestEntries, CommandLinePlanKeepsTheOwnersMarks) {
     EXPECT_TRUE(wrong.lines.join(u'\n').contains(
         QStringLiteral("Åtgärden \"\"fälls\"\" på rad 2 är okänd")))
         << wrong.lines.join(u'\n').toStdString();
+}
+
+// The marking list's section of each entry holds exactly the entry's trees: as many, the same
+// volume, in the list's order, the owner's mark beside each.
+TEST(HarvestEntries, StandSheetListsEachEntrysTrees) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    TreeListHome stand;
+    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    StandSheet sheet;
+    sheet.decimalMark = u'.';
+    EntryPlanner planner;
+    int n = 0;
+    for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
+        TreeRow t;
+        t.id = QString::number(++n);
+        t.values[Bdm] = QString::fromLatin1(bdm);
+        t.given[Bdm] = true;
+        t.mark = n == 2 ? TreeMark::Leave : n == 9 ? TreeMark::Cut : TreeMark::None;
+        const TreeSummary s = valueTreeRow(stand.base, t, stand.prices);
+        ASSERT_TRUE(s.valued());
+        sheet.trees << t;
+        sheet.summaries << s;
+        sheet.remarks << QString();
+        planner.add(s.years, t.mark);
+    }
+    sheet.entrySettings.maxEntries = 3;
+    sheet.entrySettings.costPerEntry = 200;
+    sheet.entrySettings.rate = stand.base.rant;
+    sheet.entries = planner.plan(sheet.entrySettings);
+    ASSERT_GE(sheet.entries->entries.size(), 2);
+    EXPECT_EQ(sheet.planTable(), entryLines(*sheet.entries, u'.'));
+    EXPECT_EQ(sheet.statement(), entryStatement(*sheet.entries));
+    int listed = 0;
+    for (const HarvestEntry &e : sheet.entries->entries) {
+        const QList<QStringList> rows = sheet.entryTreesTable(e.years);
+        ASSERT_EQ(rows.size() - 1, e.trees) << e.years;
+        double volume = 0;
+        int previous = 0;
+        for (const QStringList &r : rows.mid(1)) {
+            volume += r[3].toDouble();
+            EXPECT_GT(r[0].toInt(), previous); // the list's order
+            previous = r[0].toInt();
+            EXPECT_EQ(r[5], r[0] == "9" ? "avverkas" : "");
+            EXPECT_NE(r[0], "2");
+        }
+        EXPECT_NEAR(volume, e.volume, 0.01 * e.trees);
+        listed += e.trees;
+    }
+    EXPECT_EQ(listed, n - 1);
 }
