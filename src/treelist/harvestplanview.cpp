@@ -2,6 +2,7 @@
 
 #include "core/files/numberformat.h"
 #include "core/treelist/harvestplanmodel.h"
+#include "treelist/harvestentriespanel.h"
 #include "treelist/planchart.h"
 
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -78,8 +80,15 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     right->addWidget(flgPlanKanslighet, 1);
     right->addLayout(progress);
 
+    // The plan tree by tree, and the same stand in a few harvest entries a contractor can take.
+    m_entries = new HarvestEntriesPanel(this);
+    auto *ways = new QTabWidget(this);
+    ways->setObjectName(QStringLiteral("tabPlanSatt"));
+    ways->addTab(flgPlan, QStringLiteral("Trädvis"));
+    ways->addTab(m_entries, QStringLiteral("Avverknings&tillfällen"));
+
     auto *grid = new QGridLayout;
-    grid->addWidget(flgPlan, 0, 0);
+    grid->addWidget(ways, 0, 0);
     grid->addLayout(right, 0, 1);
     grid->addWidget(chtPlan, 1, 0, 1, 2);
     grid->setColumnStretch(0, 3);
@@ -135,6 +144,7 @@ void HarvestPlanView::clear() {
     m_watcher.cancel();
     m_watcher.waitForFinished();
     m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
+    m_entries->clear();
     m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
     lblPlanSlutsats->setText(m_statement);
     m_whatIfs.clear();
@@ -163,6 +173,7 @@ void HarvestPlanView::showPlan(const TreeListHome &home, const QList<TreeRow> &t
     m_model->setPlan(plan, mark);
     m_statement = planStatement(plan, mark);
     lblPlanSlutsats->setText(m_statement);
+    m_entries->setTrees(trees, asGiven, home.base.rant);
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(true);
     if (plan.valuedTrees() == 0) {

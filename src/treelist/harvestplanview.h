@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
+class HarvestEntriesPanel;
 class HarvestPlanModel;
 class PlanChart;
 class QLabel;
@@ -32,6 +33,8 @@ public:
     void clear();
 
     HarvestPlanModel *model() const { return m_model; }
+    // The plan in harvest entries, with its settings.
+    HarvestEntriesPanel *entries() const { return m_entries; }
     bool isComputing() const { return m_watcher.isRunning(); }
     // The stand's what-if as last computed; empty while it runs or after it was stopped.
     const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }
@@ -56,6 +59,7 @@ private:
     QLabel *lblPlanSlutsats;
     QLabel *lblPlanGrund;
     QTableView *flgPlan;
+    HarvestEntriesPanel *m_entries;
     PlanChart *chtPlan;
     QTableWidget *flgPlanKanslighet;
     QProgressBar *m_progress;
