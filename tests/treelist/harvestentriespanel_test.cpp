@@ -1,0 +1,60 @@
+// The plan in harvest entries as the window shows it: a setting changed makes a new plan whose
+// table and sentence are the core's; a setting that cannot be used says why and shows no plan.
+#include "core/treelist/harvestentries.h"
+#include "core/treelist/treelist.h"
+#include "testsupport.h"
+#include "treelist/harvestentriespanel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    TreeListHome stand;
+    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    QList<TreeRow> trees;
+    QList<TreeSummary> summaries;
+    EntryPlanner planner;
+    for (const char *bdm : {"14", "24", "31", "38", "45", "52", "60"}) {
+        TreeRow t;
+        t.id = QString::fromLatin1(bdm);
+        t.values[Bdm] = t.id;
+        t.given[Bdm] = true;
+        trees << t;
+        summaries << valueTreeRow(stand.base, t, stand.prices);
+        planner.add(summaries.last().years);
+    }
+    HarvestEntriesPanel panel;
+    panel.setTrees(trees, summaries, stand.base.rant);
+    auto *count = panel.findChild<QComboBox *>("cmbTillfallen");
+    auto *cost = panel.findChild<QLineEdit *>("txtTillfallesKostnad");
+    auto *statement = panel.findChild<QLabel *>("lblTillfallenSlutsats");
+    auto *table = panel.findChild<QTableWidget *>("flgTillfallen");
+    ASSERT_TRUE(count && cost && statement && table);
+
+    count->setCurrentIndex(2); // at most two
+    cost->setText("3000,5");
+    emit cost->editingFinished();
+    EntrySettings s;
+    s.maxEntries = 2;
+    s.costPerEntry = 3000.5;
+    s.rate = stand.base.rant;
+    const EntryPlan expected = planner.plan(s);
+    ASSERT_TRUE(panel.plan().has_value());
+    EXPECT_EQ(panel.plan()->yearMask, expected.yearMask);
+    EXPECT_EQ(statement->text(), entryStatement(expected));
+    EXPECT_EQ(table->rowCount(), expected.entries.size() + 1);
+
+    cost->setText("-5");
+    emit cost->editingFinished();
+    EXPECT_FALSE(panel.plan().has_value());
+    EXPECT_TRUE(statement->text().startsWith("Kostnaden per avverkningstillfälle ska vara"))
+        << statement->text().toStdString();
+    EXPECT_EQ(table->rowCount(), 0);
+}
