@@ -82,13 +82,13 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
 
     // The plan tree by tree, and the same stand in a few harvest entries a contractor can take.
     m_entries = new HarvestEntriesPanel(this);
-    auto *ways = new QTabWidget(this);
-    ways->setObjectName(QStringLiteral("tabPlanSatt"));
-    ways->addTab(flgPlan, QStringLiteral("Trädvis"));
-    ways->addTab(m_entries, QStringLiteral("Avverknings&tillfällen"));
+    tabPlanSatt = new QTabWidget(this);
+    tabPlanSatt->setObjectName(QStringLiteral("tabPlanSatt"));
+    tabPlanSatt->addTab(flgPlan, QStringLiteral("Trädvis"));
+    tabPlanSatt->addTab(m_entries, QStringLiteral("Avverknings&tillfällen"));
 
     auto *grid = new QGridLayout;
-    grid->addWidget(ways, 0, 0);
+    grid->addWidget(tabPlanSatt, 0, 0);
     grid->addLayout(right, 0, 1);
     grid->addWidget(chtPlan, 1, 0, 1, 2);
     grid->setColumnStretch(0, 3);
@@ -153,6 +153,12 @@ void HarvestPlanView::clear() {
     btnAvbrytKanslighet->hide();
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(false);
+}
+
+std::optional<EntryPlan> HarvestPlanView::chosenEntries() const {
+    if (tabPlanSatt->currentWidget() != m_entries)
+        return std::nullopt;
+    return m_entries->plan();
 }
 
 QImage HarvestPlanView::chartImage() const {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/treelist/harvestentries.h"
 #include "core/treelist/harvestplan.h"
 #include "core/treelist/standwhatif.h"
 
 #include <QFutureWatcher>
 #include <QImage>
 #include <QWidget>
+
+#include <optional>
 
 class HarvestEntriesPanel;
 class HarvestPlanModel;
@@ -15,6 +18,7 @@ class QProgressBar;
 class QPushButton;
 class QTableView;
 class QTableWidget;
+class QTabWidget;
 
 // The stand's harvest plan beside its trees: what this harvest brings, the plan year by year,
 // its chart, and how the plan moves with the rate and the prices. The what-if values every tree
@@ -35,6 +39,8 @@ public:
     HarvestPlanModel *model() const { return m_model; }
     // The plan in harvest entries, with its settings.
     HarvestEntriesPanel *entries() const { return m_entries; }
+    // The plan in harvest entries while its tab is the one shown: the marking list is then of it.
+    std::optional<EntryPlan> chosenEntries() const;
     bool isComputing() const { return m_watcher.isRunning(); }
     // The stand's what-if as last computed; empty while it runs or after it was stopped.
     const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }
@@ -60,6 +66,7 @@ private:
     QLabel *lblPlanGrund;
     QTableView *flgPlan;
     HarvestEntriesPanel *m_entries;
+    QTabWidget *tabPlanSatt;
     PlanChart *chtPlan;
     QTableWidget *flgPlanKanslighet;
     QProgressBar *m_progress;

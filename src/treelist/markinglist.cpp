@@ -16,7 +16,7 @@ bool rightAligned(const QStringList &headings, qsizetype column) {
     return h.startsWith(QStringLiteral("Diam")) || h.startsWith(QStringLiteral("Volym")) ||
            h.startsWith(QStringLiteral("Netto")) || h.startsWith(QStringLiteral("netto")) ||
            h.startsWith(QStringLiteral("nuvärde")) || h.startsWith(QStringLiteral("volym")) ||
-           h == QStringLiteral("träd");
+           h.startsWith(QStringLiteral("kostnad")) || h == QStringLiteral("träd");
 }
 
 // A table whose heading row is repeated on every page it runs over (thead).
@@ -81,13 +81,30 @@ void MarkingList::fill(QTextDocument &document, qreal chartWidth) const {
                     .arg(int(chartWidth > 0             ? chartWidth
                              : document.textWidth() > 0 ? document.textWidth()
                                                         : 600));
-    const QList<QStringList> cut = s.cutNowTable();
-    const QList<QStringList> left = s.leftStandingTable();
     const QList<QStringList> unvalued = s.unvaluedTable();
-    html += QStringLiteral("<h3>Avverka nu (%1 träd)</h3>").arg(cut.size() - 1);
-    html += table(cut);
-    html += QStringLiteral("<h3>Lämnas att växa (%1 träd)</h3>").arg(left.size() - 1);
-    html += table(left);
+    if (s.entries) {
+        // One section for each entry, then the trees the owner leaves for good.
+        html += QStringLiteral("<p>%1</p>")
+                    .arg(entrySettingsText(s.entrySettings, s.decimalMark).toHtmlEscaped());
+        for (const HarvestEntry &e : s.entries->entries) {
+            const QList<QStringList> trees = s.entryTreesTable(e.years);
+            html += QStringLiteral("<h3>%1 (%2 träd)</h3>")
+                        .arg(e.years == 0 ? QStringLiteral("Avverka nu")
+                                          : QStringLiteral("Avverka om %1 år").arg(e.years))
+                        .arg(trees.size() - 1);
+            html += table(trees);
+        }
+        const QList<QStringList> left = s.entryTreesTable(-1);
+        html += QStringLiteral("<h3>Lämnas (%1 träd)</h3>").arg(left.size() - 1);
+        html += table(left);
+    } else {
+        const QList<QStringList> cut = s.cutNowTable();
+        const QList<QStringList> left = s.leftStandingTable();
+        html += QStringLiteral("<h3>Avverka nu (%1 träd)</h3>").arg(cut.size() - 1);
+        html += table(cut);
+        html += QStringLiteral("<h3>Lämnas att växa (%1 träd)</h3>").arg(left.size() - 1);
+        html += table(left);
+    }
     if (unvalued.size() > 1) {
         html += QStringLiteral("<h3>%1</h3>")
                     .arg(unvaluedSectionHeading(int(unvalued.size() - 1)).toHtmlEscaped());

@@ -10,6 +10,7 @@
 #include "shared/formlayout.h"
 #include "shared/messages.h"
 #include "shared/savepath.h"
+#include "treelist/harvestentriespanel.h"
 #include "treelist/harvestplanview.h"
 #include "treelist/markinglist.h"
 #include "treelist/treelistdelegate.h"
@@ -456,6 +457,8 @@ StandSheet TreeListWindow::standSheet() const {
     sheet.parameters = standParameterLines(m_home.base, mark);
     sheet.fromControlFile = fromControlFile();
     sheet.plan = m_plan->model()->plan();
+    sheet.entries = m_plan->chosenEntries();
+    sheet.entrySettings = m_plan->entries()->settings();
     for (int r = 0; r < m_model->rowCount(); ++r) {
         sheet.trees << m_model->tree(r);
         sheet.remarks << m_model->remark(r);

@@ -4,11 +4,13 @@
 #include "core/treelist/treelist.h"
 #include "testsupport.h"
 #include "treelist/harvestentriespanel.h"
+#include "treelist/markinglist.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -57,4 +59,46 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     EXPECT_TRUE(statement->text().startsWith("Kostnaden per avverkningstillfälle ska vara"))
         << statement->text().toStdString();
     EXPECT_EQ(table->rowCount(), 0);
+}
+
+// The marking list of a plan in entries has a section for each entry, in the entry's order,
+// and one for the trees the owner leaves.
+TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    TreeListHome stand;
+    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    MarkingList list;
+    EntryPlanner planner;
+    int n = 0;
+    for (const char *bdm : {"14", "24", "31", "38", "45", "52", "60"}) {
+        TreeRow t;
+        t.id = QString::number(++n);
+        t.values[Bdm] = QString::fromLatin1(bdm);
+        t.given[Bdm] = true;
+        t.mark = n == 3 ? TreeMark::Leave : TreeMark::None;
+        list.sheet.trees << t;
+        list.sheet.summaries << valueTreeRow(stand.base, t, stand.prices);
+        list.sheet.remarks << QString();
+        planner.add(list.sheet.summaries.last().years, t.mark);
+    }
+    list.sheet.entrySettings.maxEntries = 3;
+    list.sheet.entrySettings.rate = stand.base.rant;
+    list.sheet.entries = planner.plan(list.sheet.entrySettings);
+    ASSERT_GE(list.sheet.entries->entries.size(), 2);
+    QTextDocument document;
+    list.fill(document);
+    const QString text = document.toPlainText();
+    qsizetype at = 0;
+    for (const HarvestEntry &e : list.sheet.entries->entries) {
+        const QString heading = (e.years == 0 ? QStringLiteral("Avverka nu")
+                                              : QStringLiteral("Avverka om %1 år").arg(e.years)) +
+                                QStringLiteral(" (%1 träd)").arg(e.trees);
+        const qsizetype found = text.indexOf(heading, at);
+        EXPECT_GT(found, at) << heading.toStdString();
+        at = std::max(at, found);
+    }
+    EXPECT_GT(text.indexOf(QStringLiteral("Lämnas (1 träd)"), at), at);
+    EXPECT_TRUE(text.contains(entryStatement(*list.sheet.entries).left(40)));
 }
