@@ -357,7 +357,8 @@ void TreeListModel::setDefaults(const std::array<QString, treeKeyCount> &texts) 
         emit dataChanged(index(0, FirstKeyColumn), index(rowCount() - 1, FirstSummaryColumn - 1));
 }
 
-QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
+QByteArray TreeListModel::csvBytes(const HarvestPlan *plan,
+                                   const QList<QStringList> *planInstead) const {
     // The file's columns, then those the user gave values the file had no column for.
     QStringList headings = m_headings;
     std::vector<int> kinds = m_kinds;
@@ -428,7 +429,8 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
         writer.writeLine(cells);
     if (plan) {
         writer.writeText(QStringLiteral("\r\n"));
-        for (const QStringList &line : planLines(*plan, dialect.decimalMark))
+        for (const QStringList &line :
+             planInstead ? *planInstead : planLines(*plan, dialect.decimalMark))
             writer.writeLine(line);
         // Every tree left out is named, not only the first ten of the sentence.
         if (plan->unvaluedTrees() > 0) {

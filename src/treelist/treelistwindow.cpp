@@ -482,6 +482,15 @@ QString TreeListWindow::suggestedPlanPath(const QString &extension) const {
 }
 
 Outcome TreeListWindow::writePlanCsv(const QString &path) {
+    if (const std::optional<EntryPlan> entries = m_plan->chosenEntries()) {
+        // The spreadsheet's decimal comma, as every CSV file the windows write.
+        QList<QStringList> lines = entryLines(*entries, u',');
+        lines << QStringList{entrySettingsText(m_plan->entries()->settings(), u',')}
+              << QStringList{entryStatement(*entries)};
+        if (const QString unvalued = unvaluedSentence(m_plan->model()->plan()); !unvalued.isEmpty())
+            lines << QStringList{unvalued};
+        return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan(), &lines));
+    }
     return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan()));
 }
 

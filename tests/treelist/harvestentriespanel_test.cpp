@@ -1,14 +1,20 @@
 // The plan in harvest entries as the window shows it: a setting changed makes a new plan whose
 // table and sentence are the core's; a setting that cannot be used says why and shows no plan.
+#include "core/files/cp1252.h"
+#include "core/files/textfile.h"
 #include "core/treelist/harvestentries.h"
 #include "core/treelist/treelist.h"
 #include "testsupport.h"
 #include "treelist/harvestentriespanel.h"
+#include "treelist/harvestplanview.h"
 #include "treelist/markinglist.h"
+#include "treelist/treelistwindow.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTextDocument>
 
@@ -101,4 +107,44 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
     }
     EXPECT_GT(text.indexOf(QStringLiteral("Lämnas (1 träd)"), at), at);
     EXPECT_TRUE(text.contains(entryStatement(*list.sheet.entries).left(40)));
+}
+
+namespace {
+
+class NoMenu : public WindowHub {
+public:
+    void open(Window) override {}
+    void calculate() override {}
+};
+
+} // namespace
+
+// With the entries tab shown, the window's plan CSV holds the entries, their settings and what
+// the grouping costs, the owner's marks counted; the list's column "åtgärd" goes along.
+TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
+    TempHome home;
+    home.writeLines("trad.sty", sampleControlLines());
+    home.write("priser_ac.txt", samplePriceList());
+    home.write("lista.csv", encodeCp1252(u"id;bdm;åtgärd\r\n1;12;\r\n2;30;lämnas\r\n3;46;\r\n"
+                                         "4;38;avverkas\r\n"));
+    NoMenu hub;
+    TreeListWindow w(hub, home.directory());
+    w.showWindow();
+    ASSERT_TRUE(w.openList(home.path("lista.csv")));
+    auto *plan = w.findChild<HarvestPlanView *>();
+    ASSERT_TRUE(plan);
+    QSignalSpy planned(plan, &HarvestPlanView::whatIfDone);
+    w.valueTrees();
+    ASSERT_TRUE(planned.count() > 0 || planned.wait(10000));
+    w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentWidget(plan->entries());
+    ASSERT_TRUE(plan->chosenEntries().has_value());
+    EXPECT_EQ(plan->chosenEntries()->leftTrees, 1);
+    EXPECT_EQ(plan->chosenEntries()->forcedTrees, 1);
+
+    ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
+    const QStringList csv = splitLines(QString::fromUtf8(home.read("plan.csv").mid(3)));
+    EXPECT_TRUE(csv.value(0).startsWith(QStringLiteral("id;bdm;åtgärd;")))
+        << csv.value(0).toStdString();
+    EXPECT_TRUE(csv.contains(QStringLiteral("år;träd;volym m3;netto kr;kostnad kr;nuvärde kr")));
+    EXPECT_TRUE(csv.join(u'\n').contains(QStringLiteral("1 träd lämnas och 1 träd avverkas nu")));
 }
