@@ -73,7 +73,7 @@ void MarkingList::fill(QTextDocument &document, qreal chartWidth) const {
         html += s.fromControlFile.toHtmlEscaped() + QStringLiteral("<br>");
     html += QStringLiteral("</p><p><b>%1</b></p><p>%2</p>")
                 .arg(printedText(s.statement(), printedSentenceLength).toHtmlEscaped(),
-                     planAssumption().toHtmlEscaped());
+                     (s.entries ? entryAssumption() : planAssumption()).toHtmlEscaped());
     html += table(s.planTable());
     if (!chart.isNull())
         html += QStringLiteral("<p><img src=\"%1\" width=\"%2\"></p>")

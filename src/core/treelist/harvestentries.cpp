@@ -372,6 +372,13 @@ QString entryStatement(const EntryPlan &plan) {
     return sentences.join(u' ');
 }
 
+QString entryAssumption() {
+    return QStringLiteral("Varje träd är värderat för sig och avverkas vid det "
+                          "avverkningstillfälle där dess nuvärde är störst, som om grannarna inte "
+                          "påverkade dess tillväxt. Nuvärdena och kostnaderna är räknade med "
+                          "räntekravet i trad.sty.");
+}
+
 QString entrySettingsText(const EntrySettings &settings, QChar mark) {
     QString entries;
     if (!settings.years.isEmpty()) {

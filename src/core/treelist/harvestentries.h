@@ -127,6 +127,8 @@ QList<QStringList> entryLines(const EntryPlan &plan, QChar decimalSeparator);
 // What the grouping costs, in one plain sentence: the plan after its entry costs against the
 // tree-by-tree plan without them and against cutting everything now.
 QString entryStatement(const EntryPlan &plan);
+// What a plan in entries rests on, said once beside it.
+QString entryAssumption();
 // The settings in the user's words ("Högst 2 avverkningstillfällen; kostnad per
 // avverkningstillfälle 5 000 kr; minsta volym per tillfälle 0 m3.").
 QString entrySettingsText(const EntrySettings &settings, QChar decimalSeparator);
