@@ -226,6 +226,13 @@ bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int
         QString &cell = r.others[index.column() - FirstOtherColumn];
         if (cell == text)
             return false;
+        if (isMarkColumn(index.column())) {
+            // Only "lämnas", "avverkas" or nothing: the plan reads the mark.
+            const std::optional<TreeMark> mark = treeMarkNamed(text);
+            if (!mark)
+                return false;
+            r.tree.mark = *mark;
+        }
         cell = text;
     } else if (index.column() == IdColumn) {
         if (r.tree.id == text.trimmed())
@@ -249,6 +256,18 @@ bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     emit totalsChanged();
     return true;
+}
+
+bool TreeListModel::isMarkColumn(int column) const {
+    int other = FirstOtherColumn;
+    for (const int kind : m_kinds) {
+        if (!isCarried(kind))
+            continue;
+        if (other == column)
+            return kind == markColumn;
+        ++other;
+    }
+    return false;
 }
 
 QString TreeListModel::nextId() const {

@@ -57,6 +57,9 @@ public:
     QByteArray csvBytes(const HarvestPlan *plan = nullptr,
                         const QList<QStringList> *planInstead = nullptr) const;
 
+    // Whether view column `column` is the owner's "åtgärd".
+    bool isMarkColumn(int column) const;
+
     const TreeRow &tree(int row) const { return m_rows[std::size_t(row)].tree; }
     // The fault that keeps the tree from being valued before any valuation, or empty.
     QString rowFault(int row) const;

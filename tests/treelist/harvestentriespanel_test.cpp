@@ -8,6 +8,7 @@
 #include "treelist/harvestentriespanel.h"
 #include "treelist/harvestplanview.h"
 #include "treelist/markinglist.h"
+#include "treelist/treelistmodel.h"
 #include "treelist/treelistwindow.h"
 
 #include <QComboBox>
@@ -147,4 +148,22 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
         << csv.value(0).toStdString();
     EXPECT_TRUE(csv.contains(QStringLiteral("år;träd;volym m3;netto kr;kostnad kr;nuvärde kr")));
     EXPECT_TRUE(csv.join(u'\n').contains(QStringLiteral("1 träd lämnas och 1 träd avverkas nu")));
+
+    // A mark typed in the window counts from the next valuation; a word that is no mark does not
+    // take the cell.
+    TreeListModel *model = w.model();
+    int markAt = -1;
+    for (int c = 0; c < model->columnCount(); ++c)
+        if (model->isMarkColumn(c))
+            markAt = c;
+    ASSERT_GE(markAt, TreeListModel::FirstOtherColumn);
+    EXPECT_FALSE(model->setData(model->index(0, markAt), QStringLiteral("fälls"), Qt::EditRole));
+    EXPECT_EQ(model->tree(0).mark, TreeMark::None);
+    EXPECT_TRUE(model->setData(model->index(0, markAt), QStringLiteral("Lämnas"), Qt::EditRole));
+    EXPECT_EQ(model->tree(0).mark, TreeMark::Leave);
+    EXPECT_FALSE(plan->chosenEntries().has_value()); // the plan waits for the next valuation
+    w.valueTrees();
+    ASSERT_TRUE(planned.wait(10000));
+    ASSERT_TRUE(plan->chosenEntries().has_value());
+    EXPECT_EQ(plan->chosenEntries()->leftTrees, 2);
 }
