@@ -86,6 +86,9 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     tabPlanSatt->setObjectName(QStringLiteral("tabPlanSatt"));
     tabPlanSatt->addTab(flgPlan, QStringLiteral("Trädvis"));
     tabPlanSatt->addTab(m_entries, QStringLiteral("Avverknings&tillfällen"));
+    auto chartShown = [this] { chtPlan->setHarvests(chartedEntries()); };
+    connect(tabPlanSatt, &QTabWidget::currentChanged, this, chartShown);
+    connect(m_entries, &HarvestEntriesPanel::planChanged, this, chartShown);
 
     auto *grid = new QGridLayout;
     grid->addWidget(tabPlanSatt, 0, 0);
@@ -145,6 +148,7 @@ void HarvestPlanView::clear() {
     m_watcher.waitForFinished();
     m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
     m_entries->clear();
+    chtPlan->setHarvests(std::nullopt);
     m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
     lblPlanSlutsats->setText(m_statement);
     m_whatIfs.clear();
@@ -153,6 +157,17 @@ void HarvestPlanView::clear() {
     btnAvbrytKanslighet->hide();
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(false);
+}
+
+std::optional<QList<PlanYear>> HarvestPlanView::chartedEntries() const {
+    const std::optional<EntryPlan> plan = chosenEntries();
+    if (!plan)
+        return std::nullopt;
+    QList<PlanYear> harvests;
+    for (const HarvestEntry &e : plan->entries)
+        harvests << PlanYear{e.years, e.trees, e.volume, e.netValue - e.cost,
+                             e.presentValue - e.costPresent};
+    return harvests;
 }
 
 std::optional<EntryPlan> HarvestPlanView::chosenEntries() const {
@@ -164,6 +179,7 @@ std::optional<EntryPlan> HarvestPlanView::chosenEntries() const {
 QImage HarvestPlanView::chartImage() const {
     // Drawn anew at a page's proportions rather than the window's wide strip.
     PlanChart printed(m_model);
+    printed.setHarvests(chartedEntries());
     printed.setFont(font());
     printed.resize(900, 380);
     return printed.grab().toImage();

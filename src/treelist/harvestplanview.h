@@ -59,6 +59,8 @@ signals:
 
 private:
     void whatIfFinished();
+    // The chart of the plan shown: tree by tree, or in harvest entries.
+    std::optional<QList<PlanYear>> chartedEntries() const;
     void showWhatIfs();
 
     HarvestPlanModel *m_model;

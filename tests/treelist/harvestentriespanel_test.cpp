@@ -3,11 +3,13 @@
 #include "core/files/cp1252.h"
 #include "core/files/textfile.h"
 #include "core/treelist/harvestentries.h"
+#include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelist.h"
 #include "testsupport.h"
 #include "treelist/harvestentriespanel.h"
 #include "treelist/harvestplanview.h"
 #include "treelist/markinglist.h"
+#include "treelist/planchart.h"
 #include "treelist/treelistmodel.h"
 #include "treelist/treelistwindow.h"
 
@@ -141,6 +143,13 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
     ASSERT_TRUE(plan->chosenEntries().has_value());
     EXPECT_EQ(plan->chosenEntries()->leftTrees, 1);
     EXPECT_EQ(plan->chosenEntries()->forcedTrees, 1);
+    // The chart has a bar for each entry, and the tree-by-tree bars again on the other tab.
+    auto *chart = plan->findChild<PlanChart *>();
+    ASSERT_TRUE(chart);
+    EXPECT_EQ(chart->layout().bars.size(), plan->chosenEntries()->entries.size());
+    w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentIndex(0);
+    EXPECT_EQ(chart->layout().bars.size(), plan->model()->years().size());
+    w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentWidget(plan->entries());
 
     ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
     const QStringList csv = splitLines(QString::fromUtf8(home.read("plan.csv").mid(3)));
