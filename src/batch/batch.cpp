@@ -25,6 +25,8 @@ QString usage() {
     QString text = QStringLiteral(
         "Användning: kvistel [--home KATALOG]\n"
         "            kvistel --batch TRÄD.csv [--home KATALOG] [-o UT.csv] [--full | --plan]\n"
+        "                    [--entries N | --entry-years ÅR,ÅR] [--entry-cost KR]\n"
+        "                    [--min-volume M3]\n"
         "\n"
         "Utan --batch öppnar Kvistel sina fönster på hemkatalogen: den som anges med --home,\n"
         "annars den aktuella katalogen om den har en styrfil trad.sty, annars den som\n"
@@ -45,6 +47,13 @@ QString usage() {
         "  --plan            beståndets avverkningsplan: varje träd avverkas sitt bästa år;\n"
         "                    en rad per avverkningsår med antal träd, volym, netto och\n"
         "                    nuvärde, en rad totalt och en jämförelse med att avverka allt nu\n"
+        "  --entries N       planen i högst N avverkningstillfällen (1 till 4), de år som\n"
+        "                    ger beståndet högst nuvärde efter kostnaderna\n"
+        "  --entry-years ÅR,ÅR  planen i de angivna avverkningsåren (0, 10, ..., 110)\n"
+        "  --entry-cost KR   kostnad per avverkningstillfälle i kronor (förval 0)\n"
+        "  --min-volume M3   minsta volym per tillfälle; ett tillfälle under den görs inte\n"
+        "                    (förval 0)\n"
+        "                    En kolumn åtgärd med \"lämnas\" eller \"avverkas\" gäller i planen.\n"
         "  -h, --help        visa den här hjälpen\n"
         "  -v, --version     visa programmets version\n"
         "\n"
@@ -111,6 +120,34 @@ QString closedOutputMessage() {
                           "en fil med -o UT.csv, eller låt standard ut vara öppen.");
 }
 
+// The plan's entry settings, when any is given; fails naming the option and what to write.
+Outcome readEntrySettings(const QCommandLineParser &parser, std::optional<EntrySettings> &out) {
+    const QString entries = QStringLiteral("entries"), years = QStringLiteral("entry-years"),
+                  cost = QStringLiteral("entry-cost"), volume = QStringLiteral("min-volume");
+    if (!parser.isSet(entries) && !parser.isSet(years) && !parser.isSet(cost) &&
+        !parser.isSet(volume))
+        return {};
+    if (parser.isSet(entries) && parser.isSet(years))
+        return Outcome::failure(QStringLiteral("välj antingen --entries eller --entry-years."));
+    EntrySettings s;
+    auto read = [&parser](const QString &name, auto reader, auto &value) {
+        if (!parser.isSet(name))
+            return Outcome();
+        if (parser.values(name).size() > 1)
+            return Outcome::failure(QStringLiteral("--%1 är angivet mer än en gång.").arg(name));
+        if (Outcome r = reader(parser.value(name), value); !r)
+            return Outcome::failure(QStringLiteral("--%1: %2").arg(name, r.message()));
+        return Outcome();
+    };
+    for (Outcome r :
+         {read(entries, readEntryCount, s.maxEntries), read(years, readEntryYears, s.years),
+          read(cost, readEntryCost, s.costPerEntry), read(volume, readMinVolume, s.minVolume)})
+        if (!r)
+            return r;
+    out = s;
+    return {};
+}
+
 } // namespace
 
 bool wantsBatch(int argc, char *argv[]) {
@@ -132,11 +169,20 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
         QStringLiteral("UT.csv"));
     const QCommandLineOption fullOption(QStringLiteral("full"));
     const QCommandLineOption planOption(QStringLiteral("plan"));
+    const QCommandLineOption entriesOption(QStringLiteral("entries"), QString(),
+                                           QStringLiteral("N"));
+    const QCommandLineOption entryYearsOption(QStringLiteral("entry-years"), QString(),
+                                              QStringLiteral("ÅR"));
+    const QCommandLineOption entryCostOption(QStringLiteral("entry-cost"), QString(),
+                                             QStringLiteral("KR"));
+    const QCommandLineOption minVolumeOption(QStringLiteral("min-volume"), QString(),
+                                             QStringLiteral("M3"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(
         QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions(
-        {batchOption, homeOption, outputOption, fullOption, planOption, helpOption, versionOption});
+    parser.addOptions({batchOption, homeOption, outputOption, fullOption, planOption, entriesOption,
+                       entryYearsOption, entryCostOption, minVolumeOption, helpOption,
+                       versionOption});
 
     const QString more = QStringLiteral(" Skriv kvistel --help för hjälp.");
     if (!parser.parse(arguments)) {
@@ -164,6 +210,15 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
             errors,
             QStringLiteral("okänt argument \"%1\".").arg(parser.positionalArguments().first()) +
                 more);
+
+    std::optional<EntrySettings> entries;
+    if (const Outcome read = readEntrySettings(parser, entries); !read)
+        return problem(errors, read.message() + more);
+    if (entries && !parser.isSet(planOption))
+        return problem(errors,
+                       QStringLiteral("--entries, --entry-years, --entry-cost och --min-volume "
+                                      "gäller avverkningsplanen: lägg till --plan.") +
+                           more);
 
     // A value given twice is a slip of the user's (an edited command, a script's default and
     // its override): which one was meant is not guessed.
@@ -196,6 +251,7 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
     batch.input = parser.value(batchOption);
     batch.full = parser.isSet(fullOption);
     batch.plan = parser.isSet(planOption);
+    batch.entries = entries;
 
     // "-o -" is standard out, as "--batch -" is standard in.
     const QString target = parser.value(outputOption);

@@ -2,6 +2,7 @@
 
 #include "core/files/numberformat.h"
 #include "core/treelist/harvestplanmodel.h"
+#include "treelist/harvestentriespanel.h"
 #include "treelist/planchart.h"
 
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -129,8 +131,20 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     right->addWidget(flgPlanKanslighet, 1);
     right->addLayout(progress);
 
+    // The plan tree by tree, and the same stand in a few harvest entries a contractor can take.
+    m_entries = new HarvestEntriesPanel(this);
+    tabPlanSatt = new QTabWidget(this);
+    tabPlanSatt->setObjectName(QStringLiteral("tabPlanSatt"));
+    auto *treeByTree = new QWidget(this);
+    treeByTree->setLayout(planTable);
+    tabPlanSatt->addTab(treeByTree, QStringLiteral("Trädvis"));
+    tabPlanSatt->addTab(m_entries, QStringLiteral("Avverknings&tillfällen"));
+    auto chartShown = [this] { chtPlan->setHarvests(chartedEntries()); };
+    connect(tabPlanSatt, &QTabWidget::currentChanged, this, chartShown);
+    connect(m_entries, &HarvestEntriesPanel::planChanged, this, chartShown);
+
     auto *grid = new QGridLayout;
-    grid->addLayout(planTable, 0, 0);
+    grid->addWidget(tabPlanSatt, 0, 0);
     grid->addLayout(right, 0, 1);
     grid->addWidget(chtPlan, 1, 0, 1, 2);
     grid->setColumnStretch(0, 3);
@@ -182,6 +196,8 @@ void HarvestPlanView::clear() {
     m_run.stop();
     m_work.reset();
     m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
+    m_entries->clear();
+    chtPlan->setHarvests(std::nullopt);
     m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
     lblPlanSlutsats->setText(m_statement);
     m_whatIfs.clear();
@@ -201,9 +217,27 @@ void HarvestPlanView::fitPlanRows() {
     }
 }
 
+std::optional<QList<PlanYear>> HarvestPlanView::chartedEntries() const {
+    const std::optional<EntryPlan> plan = chosenEntries();
+    if (!plan)
+        return std::nullopt;
+    QList<PlanYear> harvests;
+    for (const HarvestEntry &e : plan->entries)
+        harvests << PlanYear{e.years, e.trees, e.volume, e.netValue - e.cost,
+                             e.presentValue - e.costPresent};
+    return harvests;
+}
+
+std::optional<EntryPlan> HarvestPlanView::chosenEntries() const {
+    if (tabPlanSatt->currentWidget() != m_entries)
+        return std::nullopt;
+    return m_entries->plan();
+}
+
 QImage HarvestPlanView::chartImage() const {
     // Drawn anew at a page's proportions rather than the window's wide strip.
     PlanChart printed(m_model);
+    printed.setHarvests(chartedEntries());
     printed.setFont(font());
     printed.resize(900, 380);
     return printed.grab().toImage();
@@ -220,6 +254,7 @@ void HarvestPlanView::showPlan(const TreeListHome &home, QList<TreeRow> trees,
     fitPlanRows();
     m_statement = planStatement(plan, mark);
     lblPlanSlutsats->setText(m_statement);
+    m_entries->setTrees(trees, asGiven, home.base.rant);
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(true);
     if (plan.valuedTrees() == 0) {

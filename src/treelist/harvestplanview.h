@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/treelist/chunkedrun.h"
+#include "core/treelist/harvestentries.h"
 #include "core/treelist/harvestplan.h"
 #include "core/treelist/standwhatif.h"
 
@@ -9,6 +10,9 @@
 
 #include <memory>
 
+#include <optional>
+
+class HarvestEntriesPanel;
 class HarvestPlanModel;
 class PlanChart;
 class QLabel;
@@ -16,6 +20,7 @@ class QProgressBar;
 class QPushButton;
 class QTableView;
 class QTableWidget;
+class QTabWidget;
 
 // The stand's harvest plan beside its trees: what this harvest brings, the plan year by year,
 // its chart, and how the plan moves with the rate and the prices. The what-if values every tree
@@ -53,6 +58,8 @@ private:
     // Shows the plan's years in its table and its total in the row below.
     void fitPlanRows();
     void whatIfFinished();
+    // The chart of the plan shown: tree by tree, or in harvest entries.
+    std::optional<QList<PlanYear>> chartedEntries() const;
     void showWhatIfs();
 
     HarvestPlanModel *m_model;
@@ -60,6 +67,8 @@ private:
     QLabel *lblPlanGrund;
     QTableView *flgPlan;
     QTableView *flgPlanTotalt;
+    HarvestEntriesPanel *m_entries;
+    QTabWidget *tabPlanSatt;
     PlanChart *chtPlan;
     QTableWidget *flgPlanKanslighet;
     QProgressBar *m_progress;

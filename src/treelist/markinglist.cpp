@@ -18,7 +18,7 @@ bool rightAligned(const QStringList &headings, qsizetype column) {
     return h.startsWith(QStringLiteral("Diam")) || h.startsWith(QStringLiteral("Volym")) ||
            h.startsWith(QStringLiteral("Netto")) || h.startsWith(QStringLiteral("netto")) ||
            h.startsWith(QStringLiteral("nuvärde")) || h.startsWith(QStringLiteral("volym")) ||
-           h == QStringLiteral("träd");
+           h.startsWith(QStringLiteral("kostnad")) || h == QStringLiteral("träd");
 }
 
 // A table whose heading row is repeated on every page it runs over (thead).
@@ -75,7 +75,7 @@ void MarkingList::fillIntroduction(QTextDocument &document, qreal chartWidth) co
         html += s.fromControlFile.toHtmlEscaped() + QStringLiteral("<br>");
     html += QStringLiteral("</p><p><b>%1</b></p><p>%2</p>")
                 .arg(printedText(s.statement(), printedSentenceLength).toHtmlEscaped(),
-                     planAssumption().toHtmlEscaped());
+                     (s.entries ? entryAssumption() : planAssumption()).toHtmlEscaped());
     html += table(s.planTable());
     if (!chart.isNull())
         html += QStringLiteral("<p><img src=\"%1\" width=\"%2\"></p>")
@@ -83,6 +83,9 @@ void MarkingList::fillIntroduction(QTextDocument &document, qreal chartWidth) co
                     .arg(int(chartWidth > 0             ? chartWidth
                              : document.textWidth() > 0 ? document.textWidth()
                                                         : 600));
+    if (s.entries)
+        html += QStringLiteral("<p>%1</p>")
+                    .arg(entrySettingsText(s.entrySettings, s.decimalMark).toHtmlEscaped());
     document.setHtml(html);
 }
 
@@ -244,11 +247,27 @@ Outcome MarkingList::print(QPagedPaintDevice &device, const Progress &progress) 
         document.documentLayout()->documentSize().height() - (introductionPages - 1) * pageHeight;
 
     QList<TreeTable> tables;
-    const QList<QStringList> cut = sheet.cutNowTable();
-    const QList<QStringList> left = sheet.leftStandingTable();
     const QList<QStringList> unvalued = sheet.unvaluedTable();
-    tables.append({QStringLiteral("Avverka nu (%1 träd)").arg(cut.size() - 1), {}, cut});
-    tables.append({QStringLiteral("Lämnas att växa (%1 träd)").arg(left.size() - 1), {}, left});
+    if (sheet.entries) {
+        // One section for each entry, then the trees the owner leaves for good.
+        for (const HarvestEntry &e : sheet.entries->entries) {
+            const QList<QStringList> trees = sheet.entryTreesTable(e.years);
+            tables.append({QStringLiteral("%1 (%2 träd)")
+                               .arg(e.years == 0 ? QStringLiteral("Avverka nu")
+                                                 : QStringLiteral("Avverka om %1 år").arg(e.years))
+                               .arg(trees.size() - 1),
+                           {},
+                           trees});
+        }
+        const QList<QStringList> left = sheet.entryTreesTable(-1);
+        tables.append({QStringLiteral("Lämnas (%1 träd)").arg(left.size() - 1), {}, left});
+    } else {
+        const QList<QStringList> cut = sheet.cutNowTable();
+        const QList<QStringList> left = sheet.leftStandingTable();
+        tables.append({QStringLiteral("Avverka nu (%1 träd)").arg(cut.size() - 1), {}, cut});
+        tables.append(
+            {QStringLiteral("Lämnas att växa (%1 träd)").arg(left.size() - 1), {}, left});
+    }
     if (unvalued.size() > 1)
         tables.append({unvaluedSectionHeading(int(unvalued.size() - 1)),
                        QStringLiteral("De ingår inte i planens summor."), unvalued});

@@ -30,6 +30,11 @@ QString PlanChart::lineName() {
     return QStringLiteral("Nuvärde kr, sammanlagt");
 }
 
+void PlanChart::setHarvests(std::optional<QList<PlanYear>> harvests) {
+    m_harvests = std::move(harvests);
+    update();
+}
+
 PlanChart::PlanChart(HarvestPlanModel *model, QWidget *parent) : QWidget(parent), m_model(model) {
     setObjectName(QStringLiteral("chtPlan"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -57,7 +62,7 @@ PlanChart::Layout PlanChart::layout() const {
     Layout l;
 
     // The figures: bars at each harvest year, the line adding up the present values.
-    const QList<PlanYear> &years = m_model->years();
+    const QList<PlanYear> &years = m_harvests ? *m_harvests : m_model->years();
     double low = 0, high = 1, gathered = 0;
     QList<double> sums;
     for (const PlanYear &y : years) {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/treelist/harvestplan.h"
 #include "shared/chartaxis.h"
 
 #include <QList>
 #include <QPointF>
 #include <QRectF>
 #include <QWidget>
+
+#include <optional>
 
 class HarvestPlanModel;
 
@@ -27,6 +30,10 @@ public:
 
     explicit PlanChart(HarvestPlanModel *model, QWidget *parent = nullptr);
 
+    // Bars and line for these harvests instead of the model's (the plan in harvest entries, each
+    // entry's net and present value after its cost); none for the model's again.
+    void setHarvests(std::optional<QList<PlanYear>> harvests);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
     Layout layout() const;
@@ -39,4 +46,5 @@ protected:
 
 private:
     HarvestPlanModel *m_model;
+    std::optional<QList<PlanYear>> m_harvests;
 };

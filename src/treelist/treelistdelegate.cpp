@@ -41,6 +41,13 @@ QStringList entriesFor(int key) {
 
 QWidget *TreeListDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                                         const QModelIndex &index) const {
+    if (const auto *list = qobject_cast<const TreeListModel *>(index.model());
+        list && list->isMarkColumn(index.column())) {
+        // The owner's mark is one of three, offered as a choice.
+        auto *box = new QComboBox(parent);
+        box->addItems({QString(), treeMarkText(TreeMark::Leave), treeMarkText(TreeMark::Cut)});
+        return box;
+    }
     const QStringList entries = entriesFor(keyOf(index));
     if (entries.isEmpty())
         return QStyledItemDelegate::createEditor(parent, option, index);
@@ -52,6 +59,14 @@ QWidget *TreeListDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
 }
 
 void TreeListDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const {
+    if (auto *box = qobject_cast<QComboBox *>(editor); box && !box->isEditable()) {
+        const std::optional<TreeMark> mark = treeMarkNamed(index.data(Qt::EditRole).toString());
+        box->setCurrentIndex(!mark                      ? 0
+                             : *mark == TreeMark::Leave ? 1
+                             : *mark == TreeMark::Cut   ? 2
+                                                        : 0);
+        return;
+    }
     if (auto *box = qobject_cast<QComboBox *>(editor)) {
         // The species and the planting are offered by name, whatever letter the list holds.
         const int key = keyOf(index);

@@ -23,7 +23,7 @@ const QColor faultColour(255, 214, 214);
 
 // A column of the file the model carries along as text: the remark and anything unknown.
 bool isCarried(int kind) {
-    return kind == otherColumn || kind == remarkColumn;
+    return kind == otherColumn || kind == remarkColumn || kind == markColumn;
 }
 
 bool isNumberKey(int key) {
@@ -226,6 +226,13 @@ bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int
         QString &cell = r.others[index.column() - FirstOtherColumn];
         if (cell == text)
             return false;
+        if (isMarkColumn(index.column())) {
+            // Only "lämnas", "avverkas" or nothing: the plan reads the mark.
+            const std::optional<TreeMark> mark = treeMarkNamed(text);
+            if (!mark)
+                return false;
+            r.tree.mark = *mark;
+        }
         cell = text;
     } else if (index.column() == IdColumn) {
         if (r.tree.id == text.trimmed())
@@ -249,6 +256,18 @@ bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     emit totalsChanged();
     return true;
+}
+
+bool TreeListModel::isMarkColumn(int column) const {
+    int other = FirstOtherColumn;
+    for (const int kind : m_kinds) {
+        if (!isCarried(kind))
+            continue;
+        if (other == column)
+            return kind == markColumn;
+        ++other;
+    }
+    return false;
 }
 
 QString TreeListModel::nextId() const {
@@ -360,7 +379,8 @@ void TreeListModel::setDefaults(const std::array<QString, treeKeyCount> &texts) 
         emit dataChanged(index(0, FirstKeyColumn), index(rowCount() - 1, FirstSummaryColumn - 1));
 }
 
-QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
+QByteArray TreeListModel::csvBytes(const HarvestPlan *plan,
+                                   const QList<QStringList> *planInstead) const {
     // The file's columns, then those the user gave values the file had no column for.
     QStringList headings = m_headings;
     std::vector<int> kinds = m_kinds;
@@ -431,7 +451,8 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan) const {
         writer.writeLine(cells);
     if (plan) {
         writer.writeText(QStringLiteral("\r\n"));
-        for (const QStringList &line : planLines(*plan, dialect.decimalMark))
+        for (const QStringList &line :
+             planInstead ? *planInstead : planLines(*plan, dialect.decimalMark))
             writer.writeLine(line);
         // Every tree left out is named, not only the first ten of the sentence.
         if (plan->unvaluedTrees() > 0) {
@@ -459,8 +480,11 @@ void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
     for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i) {
         m_rows[i].summary = std::move(summaries[i]);
         // A line whose cells cannot be placed is not valued, whatever its cells say.
-        if (!m_rows[i].lineFault.isEmpty())
-            *m_rows[i].summary = TreeSummary{m_rows[i].lineFault, {}, 0};
+        if (!m_rows[i].lineFault.isEmpty()) {
+            TreeSummary faulty;
+            faulty.fault = m_rows[i].lineFault;
+            *m_rows[i].summary = std::move(faulty);
+        }
     }
     if (!m_rows.empty())
         emit dataChanged(index(0, FirstSummaryColumn),

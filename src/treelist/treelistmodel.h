@@ -56,7 +56,13 @@ public:
     // The list as file bytes in its dialect (that of the file it came from, or the user's).
     // With a `plan`: every row followed by its figures (the list's summary columns), then, after
     // an empty line, the plan; for taking the valued stand out of the program.
-    QByteArray csvBytes(const HarvestPlan *plan = nullptr) const;
+    // `planInstead`, when given, are the plan's lines to write in place of the tree-by-tree
+    // plan's (the plan in harvest entries).
+    QByteArray csvBytes(const HarvestPlan *plan = nullptr,
+                        const QList<QStringList> *planInstead = nullptr) const;
+
+    // Whether view column `column` is the owner's "åtgärd".
+    bool isMarkColumn(int column) const;
 
     const TreeRow &tree(int row) const { return m_rows[std::size_t(row)].tree; }
     // The fault that keeps the tree from being valued before any valuation, or empty.

@@ -11,6 +11,7 @@
 #include "shared/formlayout.h"
 #include "shared/messages.h"
 #include "shared/savepath.h"
+#include "treelist/harvestentriespanel.h"
 #include "treelist/harvestplanview.h"
 #include "treelist/markinglist.h"
 #include "treelist/treelistdelegate.h"
@@ -520,6 +521,8 @@ StandSheet TreeListWindow::standSheet() const {
     sheet.parameters = standParameterLines(m_home.base, mark);
     sheet.fromControlFile = fromControlFile();
     sheet.plan = m_plan->model()->plan();
+    sheet.entries = m_plan->chosenEntries();
+    sheet.entrySettings = m_plan->entries()->settings();
     for (int r = 0; r < m_model->rowCount(); ++r) {
         sheet.trees << m_model->tree(r);
         sheet.remarks << m_model->remark(r);
@@ -543,6 +546,15 @@ QString TreeListWindow::suggestedPlanPath(const QString &extension) const {
 }
 
 Outcome TreeListWindow::writePlanCsv(const QString &path) {
+    if (const std::optional<EntryPlan> entries = m_plan->chosenEntries()) {
+        // The spreadsheet's decimal comma, as every CSV file the windows write.
+        QList<QStringList> lines = entryLines(*entries, u',');
+        lines << QStringList{entrySettingsText(m_plan->entries()->settings(), u',')}
+              << QStringList{entryStatement(*entries)};
+        if (const QString unvalued = unvaluedSentence(m_plan->model()->plan()); !unvalued.isEmpty())
+            lines << QStringList{unvalued};
+        return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan(), &lines));
+    }
     return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan()));
 }
 

@@ -69,6 +69,8 @@ const QList<HeadingName> &headingNames() {
         {u"Anm", remarkColumn},
         {u"Kommentar", remarkColumn},
         {u"Notering", remarkColumn},
+        {u"åtgärd", markColumn},
+        {u"Atgard", markColumn},
     };
     return names;
 }
@@ -107,6 +109,8 @@ QString columnDescription(int column) {
         return QStringLiteral("trädets id");
     if (column == remarkColumn)
         return QStringLiteral("anmärkningen");
+    if (column == markColumn)
+        return QStringLiteral("åtgärden");
     if (column >= 0 && column < treeKeyCount)
         return QStringLiteral("värdet \"%1\"").arg(QString::fromUtf16(treeKeyInfo(column).title));
     return {};

@@ -16,14 +16,15 @@
 // What a column holds besides the tree keys (TreeKey 0..10).
 inline constexpr int idColumn = 11;     // the tree's identifier
 inline constexpr int remarkColumn = 12; // the marker's note on the tree, carried along as it is
-inline constexpr int otherColumn = -1;  // not the program's: carried along as it is
+inline constexpr int markColumn = 13; // the owner's "lämnas" or "avverkas", read and carried along
+inline constexpr int otherColumn = -1; // not the program's: carried along as it is
 // A heading that looks like a tree value ("Höjd, m", "Kvalitet") but names none: a list that has
 // one is refused, since its figures would otherwise be left unread without a word.
 inline constexpr int unknownTreeValue = -2;
 
 struct HeadingName {
     QStringView name; // as the guide shows it
-    int column;       // a TreeKey, idColumn or remarkColumn
+    int column;       // a TreeKey, idColumn, remarkColumn or markColumn
 };
 
 // Every name a heading may have, grouped by column in the order of the tree form.
@@ -33,7 +34,7 @@ const QList<HeadingName> &headingNames();
 // ("Diam, cm" and "DIAM (cm)." are both "diam").
 QString comparableHeading(QStringView heading);
 
-// The column a heading names: a TreeKey, idColumn, remarkColumn, otherColumn or
+// The column a heading names: a TreeKey, idColumn, remarkColumn, markColumn, otherColumn or
 // unknownTreeValue.
 int columnNamed(QStringView heading);
 

@@ -39,10 +39,16 @@ QStringList standParameterLines(const TreeInputs &base, QChar mark) {
 }
 
 QString StandSheet::statement() const {
+    if (entries) {
+        const QString unvalued = unvaluedSentence(plan);
+        return entryStatement(*entries) + (unvalued.isEmpty() ? QString() : u' ' + unvalued);
+    }
     return planStatement(plan, decimalMark);
 }
 
 QList<QStringList> StandSheet::planTable() const {
+    if (entries)
+        return entryLines(*entries, decimalMark);
     QList<QStringList> lines = planLines(plan, decimalMark);
     // The sentences below the table stand in the statement already.
     while (!lines.isEmpty() && lines.last().size() == 1)
@@ -97,6 +103,31 @@ QList<QStringList> StandSheet::unvaluedTable() const {
             continue;
         rows << QStringList{printedText(trees[i].id, idLength), printedText(s.fault, reasonLength),
                             printedText(remarks.value(i), remarkLength)};
+    }
+    return rows;
+}
+
+QList<QStringList> StandSheet::entryTreesTable(int years) const {
+    QList<QStringList> rows{{QStringLiteral("Id"), QStringLiteral("Trädslag"),
+                             QStringLiteral("Diam, cm"), QStringLiteral("Volym, m3"),
+                             QStringLiteral("Netto, kr"), QStringLiteral("Åtgärd"),
+                             QStringLiteral("Anmärkning")}};
+    if (!entries)
+        return rows;
+    for (qsizetype i = 0; i < trees.size(); ++i) {
+        const TreeSummary &s = summaries.value(i);
+        const TreeRow &t = trees[i];
+        if (!s.valued() || entries->entryYearsOf(s.years, t.mark) != years)
+            continue;
+        const std::size_t row = std::size_t(years / 10);
+        rows << QStringList{
+            printedText(t.id, idLength),
+            speciesName(speciesLetter(t.values[Art])),
+            printedText(withDecimalMark(withDecimalPoint(t.values[Bdm]), decimalMark), idLength),
+            formatNumber(s.years.volume[row], u"#0.00", decimalMark),
+            formatNumber(s.years.netValue[row], u"#0", decimalMark),
+            treeMarkText(t.mark),
+            printedText(remarks.value(i), remarkLength)};
     }
     return rows;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/results/printedtext.h"
+#include "core/treelist/harvestentries.h"
 #include "core/treelist/harvestplan.h"
 #include "core/treelist/treelist.h"
 #include "core/treelist/treelistcsv.h"
@@ -9,6 +10,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // What a valued stand shows, as ResultSheet is for one tree: the trees as the list has them in
 // its own (walking) order, each with its remark and summary, what came from "trad.sty", the
@@ -26,6 +29,9 @@ struct StandSheet {
     QList<TreeSummary> summaries; // per tree
     HarvestPlan plan;
     QChar decimalMark = u',';
+    // The plan in harvest entries, when one was made; the statement and table are then its.
+    std::optional<EntryPlan> entries;
+    EntrySettings entrySettings;
 
     // The plan's statement and table ("år", "träd", ...), as the plan's own view shows them.
     QString statement() const;
@@ -36,6 +42,9 @@ struct StandSheet {
     QList<QStringList> cutNowTable() const;
     QList<QStringList> leftStandingTable() const;
     QList<QStringList> unvaluedTable() const;
+    // The trees of the entry in year `years`, in the list's order: id, species, diameter,
+    // volume and net value then, the owner's mark and the remark, headings first.
+    QList<QStringList> entryTreesTable(int years) const;
 };
 
 // The stand sheet's parameters lines, from the home directory's stand and economy parameters.

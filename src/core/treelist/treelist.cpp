@@ -206,6 +206,13 @@ TreeSummary valueTreeInputs(const TreeInputs &inputs, const PriceTables &prices,
         summary.volumeNow = volumeIn(0);
         summary.volumeBest = volumeIn(decision->bestRow);
         summary.netBest = valuation.rows[std::size_t(decision->bestRow)][NetValue];
+        for (int r = 0; r < harvestYearCount; ++r) {
+            const std::size_t at = std::size_t(r);
+            summary.years.netValue[at] = valuation.rows[at][NetValue];
+            summary.years.presentValue[at] =
+                r == 0 ? decision->valueNow : valuation.rows[at][PresentValue];
+            summary.years.volume[at] = volumeIn(r);
+        }
     }
     if (full)
         *full = std::move(valuation);

@@ -4,6 +4,7 @@
 #include "core/engine/treevaluation.h"
 #include "core/files/outcome.h"
 #include "core/parameters/treeinputs.h"
+#include "core/treelist/harvestentries.h"
 
 #include <QString>
 #include <QStringView>
@@ -40,6 +41,7 @@ struct TreeRow {
     QString id;
     std::array<QString, treeKeyCount> values;
     std::array<bool, treeKeyCount> given{};
+    TreeMark mark = TreeMark::None; // the owner's "åtgärd": "lämnas", "avverkas" or neither
 };
 
 // Checks `text` as the value of `key`; fails in the words of the tree form's field check
@@ -70,6 +72,7 @@ struct TreeSummary {
     // The harvest in the best year: its net value (kr) and merchantable volume (m3) then.
     double netBest = 0;
     double volumeBest = 0;
+    TreeYears years; // every harvest year, for a plan in a few entries
 
     bool valued() const { return fault.isEmpty(); }
 };

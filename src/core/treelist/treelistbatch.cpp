@@ -26,6 +26,8 @@ struct ValuedLine {
     bool faulty = false;
     bool fitsCp1252 = true; // the program's texts in it (a reason) fit Windows-1252
     HarvestPlan plan;       // the tree alone, when the list is planned
+    TreeYears years;        // and its figures for a plan in entries
+    TreeMark mark = TreeMark::None;
 };
 
 QStringList fullHeadings() {
@@ -59,6 +61,16 @@ QString spelledForCp1252(const QString &text) {
 void writePlan(CsvWriter &writer, const HarvestPlan &plan, QChar mark) {
     for (const QStringList &line : planLines(plan, mark))
         writer.writeLine(line);
+}
+
+void writeEntryPlan(CsvWriter &writer, const EntryPlan &entries, const EntrySettings &settings,
+                    const HarvestPlan &plan, QChar mark) {
+    for (const QStringList &line : entryLines(entries, mark))
+        writer.writeLine(line);
+    writer.writeLine({entrySettingsText(settings, mark)});
+    writer.writeLine({entryStatement(entries)});
+    if (plan.unvaluedTrees() > 0)
+        writer.writeLine({unvaluedSentence(plan)});
 }
 
 } // namespace
@@ -124,6 +136,8 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         QStringList cells;
         if (plan) {
             v.plan.add(line.tree.id, summary);
+            v.years = summary.years;
+            v.mark = line.tree.mark;
             // A tree left out is named in the plan's own section, kept aside till the end.
             if (v.faulty)
                 v.text = joinCsvLine({line.tree.id, summary.fault}, dialect.separator) +
@@ -171,6 +185,9 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
     QFuture<ValuedLine> valuing = QtConcurrent::mapped(lines, value);
     std::optional<CsvWriter> writer;
     HarvestPlan standPlan;
+    std::optional<EntryPlanner> entryPlanner;
+    if (plan)
+        entryPlanner.emplace();
     // The trees a plan leaves out, named after it: kept on disk, so that a list of any number
     // of them is planned in the same memory.
     QTemporaryFile leftOut;
@@ -208,8 +225,11 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             else if (!text.isEmpty() && leftOut.write(text.toUtf8()) < 0)
                 return Outcome::failure(
                     writeFailure(leftOut.error() == QFileDevice::ResourceError ? ENOSPC : EIO));
-            if (plan)
+            if (plan) {
                 standPlan.add(v.plan);
+                if (!v.faulty)
+                    entryPlanner->add(v.years, v.mark);
+            }
             batch.faulty += v.faulty ? 1 : 0;
         }
         batch.trees += int(count);
@@ -221,7 +241,14 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
     }
     if (const Outcome read = reader.status(); !read || !plan)
         return read;
-    writePlan(*writer, standPlan, dialect.decimalMark);
+    if (batch.entries || entryPlanner->hasMarks()) {
+        EntrySettings settings = batch.entries.value_or(EntrySettings{});
+        settings.rate = home.base.rant;
+        writeEntryPlan(*writer, entryPlanner->plan(settings), settings, standPlan,
+                       dialect.decimalMark);
+    } else {
+        writePlan(*writer, standPlan, dialect.decimalMark);
+    }
     if (standPlan.unvaluedTrees() > 0) {
         writer->writeText(QStringLiteral("\r\n"));
         writer->writeLine({unvaluedSectionHeading(standPlan.unvaluedTrees())});

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QIODevice;
 
 // A whole list file valued without a window: each tree on its own, on every core, a chunk of
@@ -15,8 +17,11 @@ struct TreeListBatch {
     QString input;     // the list file
     bool full = false; // every harvest year of every tree instead of one line a tree
     bool plan = false; // the stand's harvest plan instead of the trees
-    int trees = 0;     // trees read
-    int faulty = 0;    // trees that could not be valued
+    // The plan in a few harvest entries; without settings a list whose trees the owner marked
+    // is planned tree by tree with its marks.
+    std::optional<EntrySettings> entries;
+    int trees = 0;  // trees read
+    int faulty = 0; // trees that could not be valued
 };
 
 // Writes to `out`, in the input's separator, decimal mark and encoding:
@@ -28,6 +33,9 @@ struct TreeListBatch {
 // - with `plan`: "år", "träd", "volym m3", "netto kr" and "nuvärde kr" for each harvest year in
 //   which trees are cut, each tree in its best year; a line "totalt"; then the stand's present
 //   value against cutting every valued tree now, as one sentence.
+// - with `plan` and entries (or marks in the list's column "åtgärd"): "år", "träd", "volym m3",
+//   "netto kr", "kostnad kr" and "nuvärde kr" for each harvest entry, a line "totalt", the
+//   settings and what the grouping costs, each as one sentence.
 // Fails, with a Swedish message, only when the list cannot be read or the output not written;
 // a stand or economy parameter missing from "trad.sty", or a tree key missing from both it and
 // the list, stops the list before anything is written.

@@ -487,6 +487,15 @@ TreeListLine TreeListReader::parse(QString line) const {
         } else if (kind >= 0 && kind < treeKeyCount) {
             out.tree.values[std::size_t(kind)] = out.cells[i];
             out.tree.given[std::size_t(kind)] = true;
+        } else if (kind == markColumn) {
+            if (const std::optional<TreeMark> mark = treeMarkNamed(out.cells[i]))
+                out.tree.mark = *mark;
+            else if (out.fault.isEmpty())
+                out.fault = QStringLiteral("Åtgärden \"%1\" på rad %2 är okänd: skriv "
+                                           "\"lämnas\" eller \"avverkas\", eller lämna "
+                                           "cellen tom.")
+                                .arg(out.cells[i].trimmed())
+                                .arg(m_lineNumber);
         }
     }
     return out;
