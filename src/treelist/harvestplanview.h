@@ -38,6 +38,10 @@ public:
     void clear();
 
     HarvestPlanModel *model() const { return m_model; }
+    // The plan in harvest entries, with its settings.
+    HarvestEntriesPanel *entries() const { return m_entries; }
+    // The plan in harvest entries while its tab is the one shown: the marking list is then of it.
+    std::optional<EntryPlan> chosenEntries() const;
     bool isComputing() const { return m_run.isRunning(); }
     // The stand's what-if as last computed; empty while it runs or after it was stopped.
     const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }

@@ -265,8 +265,7 @@ Outcome MarkingList::print(QPagedPaintDevice &device, const Progress &progress) 
         const QList<QStringList> cut = sheet.cutNowTable();
         const QList<QStringList> left = sheet.leftStandingTable();
         tables.append({QStringLiteral("Avverka nu (%1 träd)").arg(cut.size() - 1), {}, cut});
-        tables.append(
-            {QStringLiteral("Lämnas att växa (%1 träd)").arg(left.size() - 1), {}, left});
+        tables.append({QStringLiteral("Lämnas att växa (%1 träd)").arg(left.size() - 1), {}, left});
     }
     if (unvalued.size() > 1)
         tables.append({unvaluedSectionHeading(int(unvalued.size() - 1)),

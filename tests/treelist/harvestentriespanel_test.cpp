@@ -16,6 +16,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -96,9 +98,15 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
     list.sheet.entrySettings.rate = stand.base.rant;
     list.sheet.entries = planner.plan(list.sheet.entrySettings);
     ASSERT_GE(list.sheet.entries->entries.size(), 2);
-    QTextDocument document;
-    list.fill(document);
-    const QString text = document.toPlainText();
+    // The printed pages as a reader sees them.
+    TempHome out;
+    out.write("lista.pdf", list.pdf());
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {out.path("lista.pdf"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QString text =
+        QString::fromUtf8(pdftotext.readAllStandardOutput())
+            .replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
     qsizetype at = 0;
     for (const HarvestEntry &e : list.sheet.entries->entries) {
         const QString heading = (e.years == 0 ? QStringLiteral("Avverka nu")
