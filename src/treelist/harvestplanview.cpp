@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -138,7 +139,12 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     auto *treeByTree = new QWidget(this);
     treeByTree->setLayout(planTable);
     tabPlanSatt->addTab(treeByTree, QStringLiteral("Trädvis"));
-    tabPlanSatt->addTab(m_entries, QStringLiteral("Avverknings&tillfällen"));
+    // Its settings scroll on a small screen, so that they never push the plan's total off it.
+    auto *entriesArea = new QScrollArea(this);
+    entriesArea->setWidget(m_entries);
+    entriesArea->setWidgetResizable(true);
+    entriesArea->setFrameShape(QFrame::NoFrame);
+    tabPlanSatt->addTab(entriesArea, QStringLiteral("Avverknings&tillfällen"));
     auto chartShown = [this] { chtPlan->setHarvests(chartedEntries()); };
     connect(tabPlanSatt, &QTabWidget::currentChanged, this, chartShown);
     connect(m_entries, &HarvestEntriesPanel::planChanged, this, chartShown);
@@ -229,7 +235,7 @@ std::optional<QList<PlanYear>> HarvestPlanView::chartedEntries() const {
 }
 
 std::optional<EntryPlan> HarvestPlanView::chosenEntries() const {
-    if (tabPlanSatt->currentWidget() != m_entries)
+    if (tabPlanSatt->currentIndex() != tabPlanSatt->count() - 1)
         return std::nullopt;
     return m_entries->plan();
 }

@@ -45,12 +45,13 @@ PlanChart::PlanChart(HarvestPlanModel *model, QWidget *parent) : QWidget(parent)
 }
 
 QSize PlanChart::sizeHint() const {
-    return {600, 240};
+    // It takes what room the window has; asking for little lets the plan's table keep its rows.
+    return {600, std::min(240, 8 * fontMetrics().height())};
 }
 
 QSize PlanChart::minimumSizeHint() const {
     const QFontMetrics fm = fontMetrics();
-    return {24 * fm.height(), 8 * fm.height()};
+    return {24 * fm.height(), 6 * fm.height()};
 }
 
 PlanChart::Layout PlanChart::layout() const {

@@ -147,7 +147,7 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
     QSignalSpy planned(plan, &HarvestPlanView::whatIfDone);
     w.valueTrees();
     ASSERT_TRUE(planned.count() > 0 || planned.wait(10000));
-    w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentWidget(plan->entries());
+    w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentIndex(1);
     ASSERT_TRUE(plan->chosenEntries().has_value());
     EXPECT_EQ(plan->chosenEntries()->leftTrees, 1);
     EXPECT_EQ(plan->chosenEntries()->forcedTrees, 1);
@@ -157,7 +157,7 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
     EXPECT_EQ(chart->layout().bars.size(), plan->chosenEntries()->entries.size());
     w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentIndex(0);
     EXPECT_EQ(chart->layout().bars.size(), plan->model()->years().size());
-    w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentWidget(plan->entries());
+    w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentIndex(1);
 
     ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
     const QStringList csv = splitLines(QString::fromUtf8(home.read("plan.csv").mid(3)));
