@@ -307,7 +307,8 @@ TEST(CommandLine, AClosedStandardOutIsStatusTwoWithAMessage) {
                                output,
                            closed, err),
                   2);
-        EXPECT_TRUE(QString::fromUtf8(err.data()).contains(QStringLiteral("standard ut är stängd")))
+        EXPECT_TRUE(
+            QString::fromLocal8Bit(err.data()).contains(QStringLiteral("standard ut är stängd")))
             << err.data().toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists("-"));
@@ -334,7 +335,7 @@ TEST(CommandLine, AResultFileOnAFullDiskKeepsTheOldFileAndIsStatusTwo) {
         const int status = runBatch(arguments, out, err);
         simulateWriteFailure(0);
         EXPECT_EQ(status, 2) << kind;
-        EXPECT_TRUE(QString::fromUtf8(err.data()).contains(QStringLiteral("disken är full")))
+        EXPECT_TRUE(QString::fromLocal8Bit(err.data()).contains(QStringLiteral("disken är full")))
             << kind << err.data().toStdString();
         EXPECT_EQ(home.read("ut.csv"), QByteArray("det förra resultatet")) << kind;
         EXPECT_EQ(QDir(home.withSlash()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden),
@@ -377,7 +378,7 @@ TEST(CommandLine, AFileAnotherProgramHoldsOpenIsNamedAsSuch) {
                                     out, err);
         CloseHandle(other);
         EXPECT_EQ(status, 2) << held.file;
-        EXPECT_TRUE(QString::fromUtf8(err.data()).contains(QString::fromUtf8(held.says)))
+        EXPECT_TRUE(QString::fromLocal8Bit(err.data()).contains(QString::fromUtf8(held.says)))
             << held.file << ": " << err.data().toStdString();
         EXPECT_EQ(home.read("ut.csv"), QByteArray("det förra resultatet"));
     }
