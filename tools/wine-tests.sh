@@ -79,7 +79,7 @@ unzip -q "$zip" -d "$work/zip"
 exe=$(ls "$work"/zip/*/kvistel.exe)
 batch=$(dirname "$exe")/kvistel-batch.exe
 cp "$root/sample/trad.sty" "$root/sample/priser_ac.txt" "$work/"
-printf 'id\r\nprovträdet\r\n' >"$work/sample.csv"
+printf 'id;bdm\r\nprovträdet;32\r\n' >"$work/sample.csv"
 cp "$root"/tests/app/lists/*.csv "$work/"
 compared=0
 for list in "$work"/*.csv; do
@@ -196,9 +196,9 @@ windows() {
     done | sort
 }
 # The menu's title names the home directory in use: "Kvistel – Dokument\Kvistel".
-menu_title='Kvistel( – .*)?'
+menu_title='Kvistel( .+)?'
 wait_for() { # wait_for TITLE: the visible window of that title (an extended regular expression)
-    timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+    timeout ${KVISTEL_WINE_WAIT:-60} xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
 }
 # The first start, from a folder without trad.sty: the question, "Skapa en ny hemkatalog med
 # exemplet" (Alt+S), the proposed Dokument\Kvistel taken with Return, and the menu.
@@ -212,7 +212,11 @@ chooser=$(wait_for "Ny hemkatalog med exemplet")
 [ -n "$chooser" ] || { echo "Skapa en ny hemkatalog öppnade ingen dialog" >&2; exit 1; }
 sleep 1
 xdotool windowactivate --sync "$chooser" key Return
-[ -n "$(wait_for "$menu_title")" ] || { echo "Menyn kom inte efter den nya hemkatalogen" >&2; exit 1; }
+[ -n "$(wait_for "$menu_title")" ] || {
+    echo "Menyn kom inte efter den nya hemkatalogen; fönster: $(windows | tr '\n' '|')" >&2
+    cat "$work/first.log" >&2
+    exit 1
+}
 for file in trad.sty priser_ac.txt bestand.csv; do
     cmp -s "$root/sample/$file" "$documents/Kvistel/$file" || {
         echo "Dokument\\Kvistel\\$file är inte exemplets" >&2
