@@ -4,6 +4,7 @@
 #include "core/files/numberformat.h"
 #include "core/parameters/fieldcheck.h"
 #include "core/treelist/treelistcsv.h"
+#include "core/treelist/treelistresults.h"
 
 #include <QDir>
 #include <QIODevice>
@@ -65,12 +66,8 @@ void writePlan(CsvWriter &writer, const HarvestPlan &plan, QChar mark) {
 
 void writeEntryPlan(CsvWriter &writer, const EntryPlan &entries, const EntrySettings &settings,
                     const HarvestPlan &plan, QChar mark) {
-    for (const QStringList &line : entryLines(entries, mark))
+    for (const QStringList &line : entryPlanLines(entries, settings, plan, mark))
         writer.writeLine(line);
-    writer.writeLine({entrySettingsText(settings, mark)});
-    writer.writeLine({entryStatement(entries)});
-    if (plan.unvaluedTrees() > 0)
-        writer.writeLine({unvaluedSentence(plan)});
 }
 
 } // namespace
@@ -153,11 +150,8 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             v.fitsCp1252 = v.fitsCp1252 && firstCharacterOutsideCp1252(v.text).isEmpty();
         };
         if (!full) {
-            // Cells beyond the heading's follow the summary, so that none lands under it.
-            cells = line.cells.mid(0, headingCount);
-            for (int c = 0; c < summaryColumnCount; ++c)
-                cells << summaryText(summary, c, mark);
-            cells += line.cells.mid(headingCount);
+            cells = resultLine(line.cells.mid(0, headingCount), &summary, mark,
+                               line.cells.mid(headingCount));
             endLine();
             return v;
         }
@@ -209,10 +203,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             if (full) {
                 writer->writeLine(fullHeadings());
             } else if (!plan) {
-                QStringList h = reader.headings();
-                for (int c = 0; c < summaryColumnCount; ++c)
-                    h << summaryHeading(c);
-                writer->writeLine(h);
+                writer->writeLine(resultHeadings(reader.headings()));
             }
         }
         const bool more = reader.read(chunkLines, lines);
@@ -250,9 +241,8 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         writePlan(*writer, standPlan, dialect.decimalMark);
     }
     if (standPlan.unvaluedTrees() > 0) {
-        writer->writeText(QStringLiteral("\r\n"));
-        writer->writeLine({unvaluedSectionHeading(standPlan.unvaluedTrees())});
-        writer->writeLine(unvaluedHeadings());
+        for (const QStringList &line : unvaluedSectionStart(standPlan.unvaluedTrees()))
+            writer->writeLine(line);
         if (!leftOut.flush() || !leftOut.seek(0))
             return Outcome::failure(writeFailure(EIO));
         QStringDecoder utf8(QStringDecoder::Utf8);

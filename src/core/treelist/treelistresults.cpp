@@ -1,0 +1,29 @@
+#include "core/treelist/treelistresults.h"
+
+QStringList resultHeadings(QStringList listHeadings) {
+    for (int c = 0; c < summaryColumnCount; ++c)
+        listHeadings << summaryHeading(c);
+    return listHeadings;
+}
+
+QStringList resultLine(QStringList listCells, const TreeSummary *summary, QChar decimalMark,
+                       const QStringList &beyond) {
+    for (int c = 0; c < summaryColumnCount; ++c)
+        listCells << (summary ? summaryText(*summary, c, decimalMark) : QString());
+    listCells += beyond;
+    return listCells;
+}
+
+QList<QStringList> entryPlanLines(const EntryPlan &entries, const EntrySettings &settings,
+                                  const HarvestPlan &plan, QChar decimalMark) {
+    QList<QStringList> lines = entryLines(entries, decimalMark);
+    lines << QStringList{entrySettingsText(settings, decimalMark)}
+          << QStringList{entryStatement(entries)};
+    if (plan.unvaluedTrees() > 0)
+        lines << QStringList{unvaluedSentence(plan)};
+    return lines;
+}
+
+QList<QStringList> unvaluedSectionStart(int count) {
+    return {QStringList(), QStringList{unvaluedSectionHeading(count)}, unvaluedHeadings()};
+}
