@@ -67,7 +67,7 @@ bool SessionEnd::keepEdits() {
     // Nothing may stop the session here: a list that cannot be kept is lost as before, but
     // never half written (the file is replaced whole or not at all).
     if (!QDir().mkpath(m_directory) ||
-        !replaceFileSafely(keptList(), list->model()->csvBytes()).ok())
+        !replaceFileSafely(keptList(), list->model()->document().listBytes()).ok())
         return true;
     QSettings facts(keptFacts(), QSettings::IniFormat);
     facts.setValue(homeKey, m_menu.home().path());

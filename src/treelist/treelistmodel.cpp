@@ -7,7 +7,6 @@
 #include "core/treelist/harvestplan.h"
 
 #include <QBrush>
-#include <QBuffer>
 #include <QCollator>
 #include <QColor>
 #include <QTextDocument>
@@ -20,21 +19,6 @@
 namespace {
 
 const QColor faultColour(255, 214, 214);
-
-// A column of the file the model carries along as text: the remark and anything unknown.
-bool isCarried(int kind) {
-    return kind == otherColumn || kind == remarkColumn || kind == markColumn;
-}
-
-bool isNumberKey(int key) {
-    const auto kind = treeKeyInfo(key).kind;
-    return kind == TreeKeyInfo::Number || kind == TreeKeyInfo::Quality;
-}
-
-// The text as the program holds it: a number with a point, the way the tree form keeps it.
-QString held(int key, const QString &text) {
-    return isNumberKey(key) ? withDecimalPoint(text.trimmed()) : text.trimmed();
-}
 
 QString summaryTitle(int column) {
     static const char16_t *const titles[summaryColumnCount] = {
@@ -64,36 +48,21 @@ TreeListModel::TreeListModel(QObject *parent) : QAbstractTableModel(parent) {
 
 void TreeListModel::clear() {
     beginResetModel();
-    m_rows.clear();
-    // A new list has every column of the program, in the dialect of the user's settings.
-    m_headings = {QStringLiteral("id")};
-    m_kinds = {idColumn};
-    for (int k = 0; k < treeKeyCount; ++k) {
-        m_headings << treeKeyInfo(k).name.toString();
-        m_kinds.push_back(k);
-    }
-    m_otherHeadings.clear();
-    m_stand = {};
-    m_dialect = CsvDialect::forLocale();
+    m_document.clear();
     endResetModel();
-    setModified(false);
     emit totalsChanged();
 }
 
 int TreeListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_document.rowCount();
 }
 
 int TreeListModel::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : ColumnCount + otherCount();
 }
 
-QString TreeListModel::ListRow::fault() const {
-    return lineFault.isEmpty() ? checkTreeRow(tree).message() : lineFault;
-}
-
 QString TreeListModel::rowFault(int row) const {
-    return m_rows[std::size_t(row)].fault();
+    return m_document.row(row).fault();
 }
 
 QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
@@ -174,7 +143,7 @@ QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) cons
 QVariant TreeListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const ListRow &r = m_rows[std::size_t(index.row())];
+    const ListRow &r = m_document.row(index.row());
     const int c = index.column();
     if (c == IdColumn)
         return role == Qt::DisplayRole || role == Qt::EditRole || role == SortRole
@@ -205,7 +174,7 @@ QVariant TreeListModel::headerData(int section, Qt::Orientation orientation, int
     if (section < FirstSummaryColumn)
         return QString::fromUtf16(treeKeyInfo(section - FirstKeyColumn).title);
     if (section >= FirstOtherColumn)
-        return m_otherHeadings.value(section - FirstOtherColumn).trimmed();
+        return m_document.otherHeadings().value(section - FirstOtherColumn).trimmed();
     return summaryTitle(section - FirstSummaryColumn);
 }
 
@@ -220,88 +189,29 @@ Qt::ItemFlags TreeListModel::flags(const QModelIndex &index) const {
 bool TreeListModel::setData(const QModelIndex &index, const QVariant &value, int role) {
     if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
-    ListRow &r = m_rows[std::size_t(index.row())];
     const QString text = value.toString();
-    if (index.column() >= FirstOtherColumn) {
-        QString &cell = r.others[index.column() - FirstOtherColumn];
-        if (cell == text)
-            return false;
-        if (isMarkColumn(index.column())) {
-            // Only "lämnas", "avverkas" or nothing: the plan reads the mark.
-            const std::optional<TreeMark> mark = treeMarkNamed(text);
-            if (!mark)
-                return false;
-            r.tree.mark = *mark;
-        }
-        cell = text;
-    } else if (index.column() == IdColumn) {
-        if (r.tree.id == text.trimmed())
-            return false;
-        r.tree.id = text.trimmed();
-        r.idCell = text;
-        r.idEdited = true;
-    } else {
-        const int key = index.column() - FirstKeyColumn;
-        const QString now = held(key, text);
-        if (r.tree.values[std::size_t(key)] == now && r.tree.given[std::size_t(key)])
-            return false;
-        r.tree.values[std::size_t(key)] = now;
-        r.tree.given[std::size_t(key)] = true;
-        r.edited[std::size_t(key)] = true;
-        // The figures were those of the tree before the change.
-        r.summary.reset();
-        r.lineFault.clear();
-    }
-    setModified(true);
-    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+    const int row = index.row();
+    const int c = index.column();
+    const bool changed = c >= FirstOtherColumn
+                             ? m_document.setOtherCell(row, c - FirstOtherColumn, text)
+                         : c == IdColumn ? m_document.setId(row, text)
+                                         : m_document.setKeyText(row, c - FirstKeyColumn, text);
+    if (!changed)
+        return false;
+    emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
     emit totalsChanged();
     return true;
 }
 
 bool TreeListModel::isMarkColumn(int column) const {
-    int other = FirstOtherColumn;
-    for (const int kind : m_kinds) {
-        if (!isCarried(kind))
-            continue;
-        if (other == column)
-            return kind == markColumn;
-        ++other;
-    }
-    return false;
-}
-
-QString TreeListModel::nextId() const {
-    // After the highest number among the ids, so that no id is given twice.
-    qint64 highest = 0;
-    for (const ListRow &r : m_rows) {
-        bool number = false;
-        const qint64 id = r.tree.id.toLongLong(&number);
-        if (number && id > highest)
-            highest = id;
-    }
-    return QString::number(highest + 1);
+    return column >= FirstOtherColumn && m_document.isMarkColumn(column - FirstOtherColumn);
 }
 
 int TreeListModel::addTree(const std::array<QString, treeKeyCount> &texts) {
     const int row = rowCount();
-    ListRow r;
-    r.tree.id = nextId();
-    const bool hasId = std::find(m_kinds.begin(), m_kinds.end(), idColumn) != m_kinds.end();
-    r.idCell = r.tree.id;
-    r.idEdited = hasId;
-    for (int k = 0; k < treeKeyCount; ++k) {
-        // A key the list has a column for gets its value there; any other follows "trad.sty".
-        const bool column = std::find(m_kinds.begin(), m_kinds.end(), k) != m_kinds.end();
-        r.tree.values[std::size_t(k)] =
-            column ? held(k, texts[std::size_t(k)]) : texts[std::size_t(k)];
-        r.tree.given[std::size_t(k)] = column;
-        r.edited[std::size_t(k)] = column;
-    }
-    r.others.resize(m_otherHeadings.size());
     beginInsertRows({}, row, row);
-    m_rows.push_back(std::move(r));
+    m_document.addTree(texts);
     endInsertRows();
-    setModified(true);
     emit totalsChanged();
     return row;
 }
@@ -311,182 +221,42 @@ void TreeListModel::removeTrees(QList<int> rows) {
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : rows) {
         beginRemoveRows({}, row, row);
-        m_rows.erase(m_rows.begin() + row);
+        m_document.removeRow(row);
         endRemoveRows();
     }
-    if (!rows.isEmpty()) {
-        setModified(true);
+    if (!rows.isEmpty())
         emit totalsChanged();
-    }
 }
 
-Outcome TreeListModel::read(const QString &path, const std::array<QString, treeKeyCount> &texts,
-                            FileStamp *stamp) {
-    TreeListReader reader;
-    if (const Outcome opened = reader.open(path); !opened)
-        return opened;
-    const qsizetype headingCount = reader.headings().size();
-    std::vector<ListRow> rows;
-    QList<TreeListLine> lines;
-    while (reader.read(INT_MAX, lines)) {
-        for (TreeListLine &line : lines) {
-            ListRow r;
-            r.tree = std::move(line.tree);
-            r.lineFault = line.fault;
-            for (int k = 0; k < treeKeyCount; ++k)
-                if (!r.tree.given[std::size_t(k)])
-                    r.tree.values[std::size_t(k)] = texts[std::size_t(k)];
-            for (qsizetype i = 0; i < headingCount; ++i) {
-                const int kind = reader.columnKinds()[std::size_t(i)];
-                if (isCarried(kind))
-                    r.others << line.cells[i];
-                else if (kind == idColumn)
-                    r.idCell = line.cells[i];
-            }
-            r.beyond = line.cells.mid(headingCount);
-            rows.push_back(std::move(r));
-        }
-    }
-    if (!reader.status())
-        return reader.status();
-    if (stamp)
-        *stamp = reader.stamp();
-
+Outcome TreeListModel::read(const QString &path, const std::array<QString, treeKeyCount> &texts) {
+    // The document keeps its list when the file cannot be read.
+    TreeListDocument read;
+    if (const Outcome loaded = read.load(path, texts); !loaded)
+        return loaded;
     beginResetModel();
-    m_rows = std::move(rows);
-    m_dialect = reader.dialect();
-    m_stand = reader.stand();
-    m_headings = reader.headings();
-    m_kinds = reader.columnKinds();
-    m_defaults = texts;
-    m_otherHeadings.clear();
-    for (qsizetype i = 0; i < headingCount; ++i)
-        if (isCarried(m_kinds[std::size_t(i)]))
-            m_otherHeadings << m_headings[i];
+    m_document = std::move(read);
     endResetModel();
-    setModified(false);
     emit totalsChanged();
     return {};
 }
 
+SaveOutcome TreeListModel::save(const QString &path, IfChangedSinceRead ifChanged) {
+    return m_document.save(path, ifChanged);
+}
+
 void TreeListModel::setDefaults(const std::array<QString, treeKeyCount> &texts) {
-    m_defaults = texts;
-    for (ListRow &r : m_rows)
-        for (int k = 0; k < treeKeyCount; ++k)
-            if (!r.tree.given[std::size_t(k)])
-                r.tree.values[std::size_t(k)] = texts[std::size_t(k)];
-    if (!m_rows.empty())
+    m_document.setDefaults(texts);
+    if (rowCount() > 0)
         emit dataChanged(index(0, FirstKeyColumn), index(rowCount() - 1, FirstSummaryColumn - 1));
 }
 
-QByteArray TreeListModel::csvBytes(const HarvestPlan *plan,
-                                   const QList<QStringList> *planInstead) const {
-    // The file's columns, then those the user gave values the file had no column for.
-    QStringList headings = m_headings;
-    std::vector<int> kinds = m_kinds;
-    auto hasColumn = [&](int kind) {
-        return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
-    };
-    if (!hasColumn(idColumn) &&
-        std::any_of(m_rows.begin(), m_rows.end(), [](const ListRow &r) { return r.idEdited; })) {
-        headings << QStringLiteral("id");
-        kinds.push_back(idColumn);
-    }
-    for (int k = 0; k < treeKeyCount; ++k)
-        if (!hasColumn(k) && std::any_of(m_rows.begin(), m_rows.end(), [k](const ListRow &r) {
-                return r.tree.given[std::size_t(k)];
-            })) {
-            headings << treeKeyInfo(k).name.toString();
-            kinds.push_back(k);
-        }
-
-    std::vector<QStringList> lines;
-    lines.reserve(m_rows.size());
-    // A list is saved in its own dialect; the valued stand is exported for a spreadsheet, as
-    // every CSV file the windows write: UTF-8 with a byte order mark, ";" and decimal commas.
-    CsvDialect dialect = m_dialect;
-    if (plan)
-        dialect = {u';', u',', CsvDialect::Encoding::Utf8Bom};
-    const bool cp1252 = dialect.encoding == CsvDialect::Encoding::Cp1252;
-    bool fits = !cp1252 || fitsCp1252(headings.join(u' ') + m_stand.property + m_stand.compartment +
-                                      m_stand.owner);
-    for (const ListRow &r : m_rows) {
-        QStringList cells;
-        qsizetype other = 0;
-        for (const int kind : kinds) {
-            if (kind == idColumn) {
-                cells << (r.idEdited || !r.idCell.isNull() ? r.idCell : r.tree.id);
-            } else if (isCarried(kind)) {
-                cells << r.others.value(other++);
-            } else {
-                // What the user typed is held with a point and written in the list's mark;
-                // anything else goes back as it was read.
-                const QString &v = r.tree.values[std::size_t(kind)];
-                cells << ((r.edited[std::size_t(kind)] || plan) && isNumberKey(kind)
-                              ? withDecimalMark(withDecimalPoint(v), dialect.decimalMark)
-                              : v);
-            }
-        }
-        if (plan)
-            for (int c = 0; c < summaryColumnCount; ++c)
-                cells << (r.summary ? summaryText(*r.summary, c, dialect.decimalMark) : QString());
-        cells += r.beyond;
-        fits = fits && (!cp1252 || fitsCp1252(cells.join(u' ')));
-        lines.push_back(std::move(cells));
-    }
-    if (!fits) // a name Windows-1252 cannot hold is kept by saving as UTF-8
-        dialect.encoding = CsvDialect::Encoding::Utf8Bom;
-
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    CsvWriter writer(buffer, dialect);
-    for (const QStringList &line : standLines(m_stand))
-        writer.writeLine(line);
-    if (plan)
-        for (int c = 0; c < summaryColumnCount; ++c)
-            headings << summaryHeading(c);
-    writer.writeLine(headings);
-    for (const QStringList &cells : lines)
-        writer.writeLine(cells);
-    if (plan) {
-        writer.writeText(QStringLiteral("\r\n"));
-        for (const QStringList &line :
-             planInstead ? *planInstead : planLines(*plan, dialect.decimalMark))
-            writer.writeLine(line);
-        // Every tree left out is named, not only the first ten of the sentence.
-        if (plan->unvaluedTrees() > 0) {
-            writer.writeText(QStringLiteral("\r\n"));
-            writer.writeLine({unvaluedSectionHeading(plan->unvaluedTrees())});
-            writer.writeLine(unvaluedHeadings());
-            for (int row = 0; row < rowCount(); ++row)
-                if (const QString why = unvaluedReason(row); !why.isEmpty())
-                    writer.writeLine({tree(row).id, why});
-        }
-    }
-    writer.flush();
-    return bytes;
-}
-
 std::vector<TreeRow> TreeListModel::trees() const {
-    std::vector<TreeRow> out;
-    out.reserve(m_rows.size());
-    for (const ListRow &r : m_rows)
-        out.push_back(r.tree);
-    return out;
+    return m_document.trees();
 }
 
 void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
-    for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i) {
-        m_rows[i].summary = std::move(summaries[i]);
-        // A line whose cells cannot be placed is not valued, whatever its cells say.
-        if (!m_rows[i].lineFault.isEmpty()) {
-            TreeSummary faulty;
-            faulty.fault = m_rows[i].lineFault;
-            *m_rows[i].summary = std::move(faulty);
-        }
-    }
-    if (!m_rows.empty())
+    m_document.setSummaries(std::move(summaries));
+    if (rowCount() > 0)
         emit dataChanged(index(0, FirstSummaryColumn),
                          index(rowCount() - 1, FirstSummaryColumn + summaryColumnCount - 1));
     emit totalsChanged();
@@ -494,50 +264,35 @@ void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
 
 TreeListModel::CutNow TreeListModel::cutNow() const {
     CutNow t;
-    for (const ListRow &r : m_rows)
-        if (r.summary && r.summary->valued() && r.summary->decision.cutNow()) {
+    for (int row = 0; row < rowCount(); ++row) {
+        const std::optional<TreeSummary> &s = summary(row);
+        if (s && s->valued() && s->decision.cutNow()) {
             ++t.trees;
-            t.netValue += r.summary->decision.valueNow;
-            t.volume += r.summary->volumeNow;
+            t.netValue += s->decision.valueNow;
+            t.volume += s->volumeNow;
         }
+    }
     return t;
 }
 
 void TreeListModel::setStand(const StandName &stand) {
-    if (stand.property == m_stand.property && stand.compartment == m_stand.compartment &&
-        stand.owner == m_stand.owner)
-        return;
-    m_stand = stand;
-    setModified(true);
+    m_document.setStand(stand);
 }
 
 QString TreeListModel::unvaluedReason(int row) const {
-    const ListRow &r = m_rows[std::size_t(row)];
-    if (r.summary)
-        return r.summary->valued() ? QString() : r.summary->fault;
-    return r.fault();
+    return m_document.unvaluedReason(row);
 }
 
 QString TreeListModel::remark(int row) const {
-    qsizetype other = 0;
-    for (const int kind : m_kinds) {
-        if (kind == remarkColumn)
-            return m_rows[std::size_t(row)].others.value(other);
-        other += isCarried(kind) ? 1 : 0;
-    }
-    return {};
+    return m_document.remark(row);
 }
 
 std::array<bool, treeKeyCount> TreeListModel::keyColumns() const {
-    std::array<bool, treeKeyCount> has{};
-    for (const int kind : m_kinds)
-        if (kind >= 0 && kind < treeKeyCount)
-            has[std::size_t(kind)] = true;
-    return has;
+    return m_document.keyColumns();
 }
 
 void TreeListModel::setModified(bool modified) {
-    m_modified = modified;
+    m_document.setModified(modified);
 }
 
 TreeListSortModel::TreeListSortModel(QObject *parent) : QSortFilterProxyModel(parent) {

@@ -2,6 +2,7 @@
 
 #include "core/treelist/treelist.h"
 #include "core/treelist/treelistcsv.h"
+#include "core/treelist/treelistdocument.h"
 
 #include <QAbstractTableModel>
 #include <QCollator>
@@ -13,9 +14,8 @@
 
 // The trees of the list window, one a row: the identifier, the eleven tree keys as the user
 // typed them, and once valued the decision and its figures. Columns the list file had beyond
-// the program's own follow the figures, shown and saved again. A save writes back what the
-// file held and what the user changed, nothing else: the cells as they were read, the columns
-// the file had (a key it had no column for still follows "trad.sty").
+// the program's own follow the figures. A view of the list's document, which reads and saves
+// the file: the model shows its rows and passes the user's edits to it.
 class HarvestPlan;
 
 class TreeListModel : public QAbstractTableModel {
@@ -45,26 +45,23 @@ public:
     void removeTrees(QList<int> rows);
 
     // Replaces the list by the file's trees; a key the file has no column for shows `texts`.
-    // `stamp` (when given): of the file's bytes as read, for the save to tell a change made
-    // elsewhere since.
-    Outcome read(const QString &path, const std::array<QString, treeKeyCount> &texts,
-                 FileStamp *stamp = nullptr);
+    Outcome read(const QString &path, const std::array<QString, treeKeyCount> &texts);
+    // Saves the list (see TreeListDocument::save).
+    SaveOutcome save(const QString &path, IfChangedSinceRead ifChanged);
     // The texts of "trad.sty" that trees without a column of their own show (and are valued by).
     void setDefaults(const std::array<QString, treeKeyCount> &texts);
     // Drops the list for a new, empty one.
     void clear();
-    // The list as file bytes in its dialect (that of the file it came from, or the user's).
-    // With a `plan`: every row followed by its figures (the list's summary columns), then, after
-    // an empty line, the plan; for taking the valued stand out of the program.
-    // `planInstead`, when given, are the plan's lines to write in place of the tree-by-tree
-    // plan's (the plan in harvest entries).
-    QByteArray csvBytes(const HarvestPlan *plan = nullptr,
-                        const QList<QStringList> *planInstead = nullptr) const;
+    // The list and its file, as the core holds them.
+    const TreeListDocument &document() const { return m_document; }
+    // The file the list is of: read from, saved to, or that a kept list stands for.
+    const QString &path() const { return m_document.path(); }
+    void setPath(const QString &path) { m_document.setPath(path); }
 
     // Whether view column `column` is the owner's "åtgärd".
     bool isMarkColumn(int column) const;
 
-    const TreeRow &tree(int row) const { return m_rows[std::size_t(row)].tree; }
+    const TreeRow &tree(int row) const { return m_document.row(row).tree; }
     // The fault that keeps the tree from being valued before any valuation, or empty.
     QString rowFault(int row) const;
     std::vector<TreeRow> trees() const;
@@ -76,9 +73,7 @@ public:
     // The tree keys the list has a column for; the others come from "trad.sty".
     std::array<bool, treeKeyCount> keyColumns() const;
     void setSummaries(std::vector<TreeSummary> summaries);
-    const std::optional<TreeSummary> &summary(int row) const {
-        return m_rows[std::size_t(row)].summary;
-    }
+    const std::optional<TreeSummary> &summary(int row) const { return m_document.row(row).summary; }
 
     struct CutNow {
         int trees = 0;
@@ -88,10 +83,10 @@ public:
     CutNow cutNow() const;
 
     // The stand the list is of, saved on the list's first lines.
-    const StandName &stand() const { return m_stand; }
+    const StandName &stand() const { return m_document.stand(); }
     void setStand(const StandName &stand);
 
-    bool isModified() const { return m_modified; }
+    bool isModified() const { return m_document.isModified(); }
     void setModified(bool modified);
 
 signals:
@@ -99,32 +94,12 @@ signals:
     void totalsChanged();
 
 private:
-    struct ListRow {
-        TreeRow tree;   // a key not `given` shows the text of "trad.sty"
-        QString idCell; // the identifier as read or typed
-        bool idEdited = false;
-        std::array<bool, treeKeyCount> edited{}; // typed here: a number is held with a point
-        QStringList others;                      // cells of the file's other columns
-        QStringList beyond; // cells beyond the file's heading, kept after the others
-        QString lineFault;  // a fault of the file line itself
-        std::optional<TreeSummary> summary;
-
-        // The line's own fault, else the first fault of its values; empty for a sound row.
-        QString fault() const;
-    };
-    int otherCount() const { return int(m_otherHeadings.size()); }
-    QString nextId() const;
+    using ListRow = TreeListDocument::Row;
+    int otherCount() const { return int(m_document.otherHeadings().size()); }
     QVariant keyData(const ListRow &r, int key, int role) const;
     QVariant summaryData(const ListRow &r, int column, int role) const;
 
-    std::vector<ListRow> m_rows;
-    QStringList m_headings;      // the file's, as read; those of a new list
-    std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn, remarkColumn or otherColumn
-    QStringList m_otherHeadings; // the headings of the carried columns, in order
-    std::array<QString, treeKeyCount> m_defaults;
-    StandName m_stand;
-    CsvDialect m_dialect = CsvDialect::forLocale();
-    bool m_modified = false;
+    TreeListDocument m_document;
 };
 
 // Sorts numbers as numbers and texts in the order of the user's locale when the list is made

@@ -1,5 +1,7 @@
 #include "treelist/treelistwindow.h"
 
+#include "core/treelist/treelistresults.h"
+
 #include "core/files/numberformat.h"
 #include "core/files/textfile.h"
 #include "core/parameters/fieldcheck.h"
@@ -7,6 +9,7 @@
 #include "core/parameters/species.h"
 #include "core/results/verdict.h"
 #include "core/treelist/harvestplanmodel.h"
+#include "core/treelist/treelistresults.h"
 #include "shared/changedfile.h"
 #include "shared/formlayout.h"
 #include "shared/messages.h"
@@ -260,10 +263,10 @@ void TreeListWindow::writeFooter() {
     lblFranTradSty->setVisible(!lblFranTradSty->text().isEmpty());
     // The home directory shown as a directory, with its closing separator.
     const QString home = shownPath(m_directory.filePath(QString()));
-    lblFil->setText(m_path.isEmpty()
+    lblFil->setText(listPath().isEmpty()
                         ? QStringLiteral("Ny lista. Bestånd, ekonomi och priser från %1").arg(home)
                         : QStringLiteral("Lista: %1%2. Bestånd, ekonomi och priser från %3")
-                              .arg(shownPath(m_path),
+                              .arg(shownPath(listPath()),
                                    m_model->isModified() ? QStringLiteral(" (ändrad)") : QString(),
                                    home));
 }
@@ -289,21 +292,22 @@ bool TreeListWindow::openList(const QString &path) {
         showKvistelMessage(this, read.message());
         return false;
     }
-    FileStamp stamp;
-    if (const Outcome read = m_model->read(path, texts, &stamp); !read) {
+    if (const Outcome read = m_model->read(path, texts); !read) {
         showKvistelMessage(this, QStringLiteral("Listan kunde inte öppnas. ") + read.message());
         return false;
     }
-    m_path = path;
-    m_readStamp = stamp;
     writeFooter();
     return true;
+}
+
+const QString &TreeListWindow::listPath() const {
+    return m_model->path();
 }
 
 bool TreeListWindow::restoreUnsavedList(const QString &kept, const QString &path) {
     if (!openList(kept))
         return false;
-    m_path = path;
+    m_model->setPath(path);
     m_model->setModified(true);
     writeFooter();
     // The trees, not the stand's name, are what one works on next.
@@ -320,8 +324,7 @@ bool TreeListWindow::mayLeave() {
         return saveList();
     case QMessageBox::No:
         // The edits are dropped: the list is read again as the file holds it.
-        if (m_path.isEmpty() || !openList(m_path)) {
-            m_path.clear();
+        if (listPath().isEmpty() || !openList(QString(listPath()))) {
             m_model->clear();
             writeFooter();
         }
@@ -338,23 +341,13 @@ bool TreeListWindow::mayClose() {
 }
 
 bool TreeListWindow::saveList(const QString &path) {
-    const QByteArray bytes = m_model->csvBytes();
     // The list another copy of the program or a spreadsheet saved since this one read it is
-    // never overwritten without asking; "Läs om" shows the file as it is now. Saved under another
-    // name, the file there was not read here (the save dialog asked about replacing it).
-    const bool sameFile = !m_path.isEmpty() && QFileInfo(path) == QFileInfo(m_path);
+    // never overwritten without asking; "Läs om" shows the file as it is now.
     const bool saved = saveAskingIfChanged(
-        this,
-        [&](IfChangedSinceRead ifChanged) {
-            const bool check = sameFile && ifChanged == IfChangedSinceRead::Stop;
-            return replaceFileUnlessChanged(path, bytes, check ? m_readStamp : FileStamp());
-        },
-        [this] { openList(m_path); });
+        this, [&](IfChangedSinceRead ifChanged) { return m_model->save(path, ifChanged); },
+        [this] { openList(QString(listPath())); });
     if (!saved)
         return false;
-    m_readStamp = FileStamp::of(bytes);
-    m_path = path;
-    m_model->setModified(false);
     writeFooter();
     return true;
 }
@@ -364,7 +357,8 @@ void TreeListWindow::chooseAndOpenList() {
         return;
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Öppna trädlista"),
-        m_path.isEmpty() ? m_directory.path() : QFileInfo(m_path).absolutePath(), csvFilter);
+        listPath().isEmpty() ? m_directory.path() : QFileInfo(listPath()).absolutePath(),
+        csvFilter);
     if (!path.isEmpty())
         openList(path);
 }
@@ -372,7 +366,7 @@ void TreeListWindow::chooseAndOpenList() {
 bool TreeListWindow::saveList() {
     const QString path = chooseSavePath(
         this, QStringLiteral("Spara trädlista"),
-        m_path.isEmpty() ? m_directory.filePath(QStringLiteral("tradlista.csv")) : m_path,
+        listPath().isEmpty() ? m_directory.filePath(QStringLiteral("tradlista.csv")) : listPath(),
         csvFilter, QStringLiteral("csv"));
     return !path.isEmpty() && saveList(path);
 }
@@ -539,23 +533,23 @@ MarkingList TreeListWindow::markingList() const {
 }
 
 QString TreeListWindow::suggestedPlanPath(const QString &extension) const {
-    const QString base = m_path.isEmpty() ? m_directory.filePath(QStringLiteral("bestand"))
-                                          : QFileInfo(m_path).absolutePath() + u'/' +
-                                                QFileInfo(m_path).completeBaseName();
+    const QString base = listPath().isEmpty() ? m_directory.filePath(QStringLiteral("bestand"))
+                                              : QFileInfo(listPath()).absolutePath() + u'/' +
+                                                    QFileInfo(listPath()).completeBaseName();
     return base + QStringLiteral("-plan.") + extension;
 }
 
 Outcome TreeListWindow::writePlanCsv(const QString &path) {
-    if (const std::optional<EntryPlan> entries = m_plan->chosenEntries()) {
-        // The spreadsheet's decimal comma, as every CSV file the windows write.
-        QList<QStringList> lines = entryLines(*entries, u',');
-        lines << QStringList{entrySettingsText(m_plan->entries()->settings(), u',')}
-              << QStringList{entryStatement(*entries)};
-        if (const QString unvalued = unvaluedSentence(m_plan->model()->plan()); !unvalued.isEmpty())
-            lines << QStringList{unvalued};
-        return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan(), &lines));
-    }
-    return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan()));
+    // Every CSV file the windows write is for a spreadsheet: UTF-8 with a byte order mark, ";"
+    // and decimal commas, whatever the list's own dialect.
+    const CsvDialect spreadsheet{u';', u',', CsvDialect::Encoding::Utf8Bom};
+    const HarvestPlan &plan = m_plan->model()->plan();
+    const std::optional<EntryPlan> entries = m_plan->chosenEntries();
+    const QList<QStringList> lines =
+        entries
+            ? entryPlanLines(*entries, m_plan->entries()->settings(), plan, spreadsheet.decimalMark)
+            : planLines(plan, spreadsheet.decimalMark);
+    return replaceFileSafely(path, m_model->document().resultBytes(spreadsheet, plan, lines));
 }
 
 namespace {

@@ -48,7 +48,7 @@ public:
     bool mayClose() override;
 
     // The list file, empty for a new list.
-    const QString &listPath() const { return m_path; }
+    const QString &listPath() const;
     // Edits kept when the last session ended put back, unsaved: the list read from `kept`,
     // belonging to the file `path` (empty for a new list). False (after telling the user) when
     // `kept` could not be read.
@@ -88,8 +88,6 @@ private:
 
     WindowHub &m_hub;
     HomeDirectory m_directory;
-    QString m_path;        // the list file, empty for a new list
-    FileStamp m_readStamp; // of the file as read or last saved, to tell a change made elsewhere
     TreeListModel *m_model;
     TreeListSortModel *m_sorted;
     QTableView *flgTradlista;

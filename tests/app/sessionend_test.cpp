@@ -80,7 +80,7 @@ TEST(SessionEnd, WithNoQuestionAllowedTheEditsAreKeptAndOfferedBackAtTheNextStar
     {
         Program first(home, recovery);
         first.editTreeList(home);
-        edited = first.treeList()->model()->csvBytes();
+        edited = first.treeList()->model()->document().listBytes();
         rows = first.treeList()->model()->rowCount();
         EXPECT_TRUE(first.sessionEnd->end(false));
     }
@@ -95,7 +95,7 @@ TEST(SessionEnd, WithNoQuestionAllowedTheEditsAreKeptAndOfferedBackAtTheNextStar
     ASSERT_NE(next.treeList(), nullptr);
     EXPECT_TRUE(next.treeList()->isVisible());
     EXPECT_EQ(next.treeList()->model()->rowCount(), rows);
-    EXPECT_EQ(next.treeList()->model()->csvBytes(), edited);
+    EXPECT_EQ(next.treeList()->model()->document().listBytes(), edited);
     EXPECT_TRUE(next.treeList()->model()->isModified()) << "restored edits are still unsaved";
     EXPECT_EQ(QDir(next.treeList()->listPath()), QDir(home.path("bestand.csv")));
     EXPECT_FALSE(next.sessionEnd->hasKeptEdits()) << "offered once";

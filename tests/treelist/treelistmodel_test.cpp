@@ -1,5 +1,5 @@
-// The tree list's model without its window: sorting both ways, the ids of new trees, and a list
-// read, saved and read again.
+// The tree list's model without its window: sorting both ways and the ids of new trees. The list
+// file's round trip is the document's (tests/core/treelist/treelistdocument_test.cpp).
 #include "core/files/cp1252.h"
 #include "testsupport.h"
 #include "treelist/treelistmodel.h"
@@ -30,22 +30,6 @@ struct ListFile {
     explicit ListFile(const QStringList &lines)
         : ListFile(encodeCp1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))) {}
 };
-
-// Every cell as the list shows it, row by row, headings first.
-QList<QStringList> shownCells(const QAbstractItemModel &m) {
-    QList<QStringList> cells;
-    QStringList headings;
-    for (int c = 0; c < m.columnCount(); ++c)
-        headings << m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    cells << headings;
-    for (int r = 0; r < m.rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < m.columnCount(); ++c)
-            row << m.index(r, c).data().toString();
-        cells << row;
-    }
-    return cells;
-}
 
 TreeSummary valued(double valueNow, int bestRow, double growthNextTen) {
     TreeSummary s;
@@ -140,42 +124,5 @@ TEST(TreeListModel, GivesANewTreeTheIdAfterTheHighestNumberAmongTheIds) {
                   QString::fromLatin1(c.next))
             << c.ids;
         EXPECT_TRUE(list.model.isModified());
-    }
-}
-
-TEST(TreeListModel, AListSavedAndReadAgainShowsTheSameCells) {
-    const struct {
-        const char *what;
-        QByteArray file;
-        bool sameBytes; // the file is written back byte for byte
-    } cases[] = {
-        {"Swedish spreadsheet",
-         encodeCp1252(u"id;art;bdm;site;ring5;plats\r\nA1;Tall;30,5;24;3;Norrängen\r\n"
-                      u"A2;g;22;26;2,5;\r\nA3;t;;24;x;Ö\r\n"),
-         true},
-        {"UTF-8 with a point",
-         QByteArray("\xEF\xBB\xBF") +
-             QByteArray("bdm,art,dkvot,kronst,bkv,akv,tkv,note\r\n"
-                        "31.5,t,0.8,60,1,2,3,\"a, b\"\r\n12,g,1,100,2,2,4,\xE2\x80\x93\r\n"),
-         true},
-        {"ends in LF, no id column", QByteArray("art;bdm;plant\nt;18;nej\ng;40;y\n"), false},
-    };
-    for (const auto &c : cases) {
-        ListFile first(c.file);
-        const QByteArray saved = first.model.csvBytes();
-        if (c.sameBytes) {
-            EXPECT_EQ(saved, c.file) << c.what;
-        }
-        ListFile again(saved);
-        EXPECT_EQ(shownCells(again.model), shownCells(first.model)) << c.what;
-        EXPECT_EQ(again.model.csvBytes(), saved) << c.what;
-        EXPECT_FALSE(again.model.isModified()) << c.what;
-
-        // A value typed into a tree is kept by the save.
-        ASSERT_TRUE(first.model.setData(first.model.index(1, TreeListModel::FirstKeyColumn + Bdm),
-                                        QStringLiteral("27"), Qt::EditRole));
-        ListFile edited(first.model.csvBytes());
-        EXPECT_EQ(edited.model.tree(1).values[Bdm], "27") << c.what;
-        EXPECT_EQ(shownCells(edited.model), shownCells(first.model)) << c.what;
     }
 }

@@ -4,6 +4,7 @@
 #include "core/files/numberformat.h"
 #include "core/files/textfile.h"
 #include "core/treelist/harvestplanmodel.h"
+#include "core/treelist/treelistbatch.h"
 #include "core/treelist/treelistcsv.h"
 #include "testsupport.h"
 #include "treelist/harvestplanview.h"
@@ -13,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QFile>
 #include <QHeaderView>
@@ -547,6 +549,25 @@ TEST(TreeListWindow, ValuesASpreadsheetStandAndPrintsAMarkingListToActOn) {
     EXPECT_EQ(plan->model()->plan().unvaluedIds(), QStringList{"22"});
     // The stand's what-if sums the trees the plan sums.
     EXPECT_EQ(plan->whatIfs().value(0).valued, plan->model()->plan().valuedTrees());
+
+    // The window's results are the command line's answer, line by line, in the spreadsheet's
+    // UTF-8 after the stand's lines: one writer for both.
+    ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
+    TreeListHome listHome;
+    ASSERT_TRUE(loadTreeListHome(home.directory(), listHome));
+    TreeListBatch batch;
+    batch.input = home.path("bestand.csv");
+    QBuffer answer;
+    answer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(valueTreeListFile(batch, listHome, answer));
+    const QStringList answered = splitLines(decodeCp1252(answer.data()));
+    const QByteArray exported = home.read("plan.csv");
+    ASSERT_TRUE(exported.startsWith("\xEF\xBB\xBF"));
+    const QStringList exportedLines = splitLines(QString::fromUtf8(exported.mid(3)));
+    ASSERT_EQ(answered.size(), 61);
+    EXPECT_EQ(exportedLines.mid(0, 2),
+              (QStringList{"Fastighet;Storskogen 1:4", QStringLiteral("Ägare;Anna Berg")}));
+    EXPECT_EQ(exportedLines.mid(2, 61), answered);
 
     ASSERT_TRUE(w.writePlanPdf(home.path("utsyning.pdf")));
     const QString text = pdfText(home.path("utsyning.pdf"));

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "core/files/outcome.h"
+#include "core/files/textfile.h"
+#include "core/treelist/treelist.h"
+#include "core/treelist/treelistcsv.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+class HarvestPlan;
+
+// A tree list file as the program holds it between opening and saving: the stand's name, the
+// headings exactly as the file had them, each tree's cells, the columns that are not the
+// program's, and once valued each tree's summary. A save writes back what the file held and
+// what the user changed, nothing else, in the file's own dialect: a list opened and saved
+// unchanged is the same bytes. A key the file has no column for follows "trad.sty".
+class TreeListDocument {
+public:
+    struct Row {
+        TreeRow tree;   // a key not `given` holds the text of "trad.sty"
+        QString idCell; // the identifier as read or typed
+        bool idEdited = false;
+        std::array<bool, treeKeyCount> edited{}; // typed here: a number is held with a point
+        QStringList others;                      // cells of the carried columns
+        QStringList beyond; // cells beyond the file's heading, kept after the others
+        QString lineFault;  // a fault of the file line itself
+        std::optional<TreeSummary> summary;
+
+        // The line's own fault, else the first fault of its values; empty for a sound row.
+        QString fault() const;
+    };
+
+    TreeListDocument() { clear(); }
+
+    // A new, empty list with every column of the program, in the user's regional dialect.
+    void clear();
+    // Replaces the list by the file's trees; a key the file has no column for holds `texts`.
+    // On failure the list is as it was.
+    Outcome load(const QString &path, const std::array<QString, treeKeyCount> &texts);
+    // Saves the list to `path`. Over the file it was read from, a change made there since
+    // (by a spreadsheet, another copy of the program) stops the save unless `ifChanged` says
+    // to overwrite it.
+    SaveOutcome save(const QString &path, IfChangedSinceRead ifChanged);
+    // The file the list was read from or saved to; empty for a new list.
+    const QString &path() const { return m_path; }
+    // The list now stands for `path` (a list kept at a session's end is its file's list).
+    void setPath(const QString &path) { m_path = path; }
+
+    // The list as file bytes in its own dialect.
+    QByteArray listBytes() const;
+    // The valued list in `dialect`: every row with its figures (the list's summary columns),
+    // then, after an empty line, `planLines` and the trees the plan leaves out.
+    QByteArray resultBytes(const CsvDialect &dialect, const HarvestPlan &plan,
+                           const QList<QStringList> &planLines) const;
+
+    int rowCount() const { return int(m_rows.size()); }
+    const Row &row(int row) const { return m_rows[std::size_t(row)]; }
+    const QStringList &otherHeadings() const { return m_otherHeadings; }
+    // Whether carried column `other` is the owner's "åtgärd".
+    bool isMarkColumn(int other) const;
+
+    // Edits; each returns whether the row changed. A changed key drops the row's figures.
+    bool setId(int row, const QString &text);
+    bool setKeyText(int row, int key, const QString &text);
+    // The owner's "åtgärd" takes only "lämnas", "avverkas" or nothing.
+    bool setOtherCell(int row, int other, const QString &text);
+    // A new tree at the end, with the values `texts` (those of "trad.sty"); its row.
+    int addTree(const std::array<QString, treeKeyCount> &texts);
+    void removeRow(int row);
+    // The texts of "trad.sty" that trees without a column of their own hold.
+    void setDefaults(const std::array<QString, treeKeyCount> &texts);
+    void setSummaries(std::vector<TreeSummary> summaries);
+
+    std::vector<TreeRow> trees() const;
+    // Why the tree is left out of a plan (its valuation's fault, or before one its row's), or
+    // empty for a tree that is valued.
+    QString unvaluedReason(int row) const;
+    // The text of the list's remark column ("Anmärkning", "Anm", ...), or empty.
+    QString remark(int row) const;
+    // The tree keys the list has a column for; the others come from "trad.sty".
+    std::array<bool, treeKeyCount> keyColumns() const;
+
+    const StandName &stand() const { return m_stand; }
+    // Whether the name changed.
+    bool setStand(const StandName &stand);
+
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+
+private:
+    QByteArray bytes(const CsvDialect &dialect, const HarvestPlan *plan,
+                     const QList<QStringList> *planLines) const;
+    QString nextId() const;
+
+    std::vector<Row> m_rows;
+    QStringList m_headings;      // the file's, as read; those of a new list
+    std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn, remarkColumn or otherColumn
+    QStringList m_otherHeadings; // the headings of the carried columns, in order
+    std::array<QString, treeKeyCount> m_defaults;
+    StandName m_stand;
+    CsvDialect m_dialect = CsvDialect::forLocale();
+    QString m_path;
+    FileStamp m_readStamp; // of the bytes read or last saved, to tell a change made elsewhere
+    bool m_modified = false;
+};
+
+// Whether a column of that kind is carried along as text: the remark, the owner's mark and
+// anything unknown.
+bool isCarriedColumn(int kind);
+// Whether the key holds a number (a quality is one).
+bool isNumberKey(int key);

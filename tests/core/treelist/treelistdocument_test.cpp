@@ -1,0 +1,145 @@
+// A list file's round trip: read with its dialect and stand, edited, saved back byte for byte,
+// and never saved over a change made elsewhere without being told to.
+#include "core/files/cp1252.h"
+#include "core/parameters/fieldcheck.h"
+#include "core/treelist/treelistdocument.h"
+#include "testsupport.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The texts of "trad.sty" that a key without a column of its own holds.
+const std::array<QString, treeKeyCount> homeTexts{"t",   "30", "0", "24", "y", "3",
+                                                  "0.8", "60", "1", "2",  "3"};
+
+struct ListFile {
+    TempHome home;
+    TreeListDocument document;
+
+    // A list file of `bytes`, read into the document.
+    explicit ListFile(const QByteArray &bytes) {
+        home.write("lista.csv", bytes);
+        const Outcome read = document.load(home.path("lista.csv"), homeTexts);
+        EXPECT_TRUE(read) << read.message().toStdString();
+    }
+};
+
+// Every cell the document holds, row by row, the carried columns' headings first.
+QList<QStringList> heldCells(const TreeListDocument &d) {
+    QList<QStringList> cells{d.otherHeadings()};
+    for (int r = 0; r < d.rowCount(); ++r) {
+        const TreeListDocument::Row &row = d.row(r);
+        QStringList held{row.tree.id, row.fault()};
+        // A number read holds the file's mark, one typed a point: both are the same number.
+        for (int k = 0; k < treeKeyCount; ++k)
+            held << withDecimalPoint(row.tree.values[std::size_t(k)])
+                 << (row.tree.given[std::size_t(k)] ? "given" : "home");
+        cells << held + row.others + row.beyond;
+    }
+    return cells;
+}
+
+} // namespace
+
+TEST(TreeListDocument, AListSavedAndReadAgainHoldsTheSameCells) {
+    const struct {
+        const char *what;
+        QByteArray file;
+        bool sameBytes;    // the file is written back byte for byte
+        const char *typed; // a diameter of 27,5 typed into the second tree, as saved
+    } cases[] = {
+        {"Swedish spreadsheet",
+         encodeCp1252(u"id;art;bdm;site;ring5;plats\r\nA1;Tall;30,5;24;3;Norrängen\r\n"
+                      u"A2;g;22;26;2,5;\r\nA3;t;;24;x;Ö\r\n"),
+         true, "A2;g;27,5;"},
+        {"UTF-8 with a point",
+         QByteArray("\xEF\xBB\xBF") +
+             QByteArray("bdm,art,dkvot,kronst,bkv,akv,tkv,note\r\n"
+                        "31.5,t,0.8,60,1,2,3,\"a, b\"\r\n12,g,1,100,2,2,4,\xE2\x80\x93\r\n"),
+         true, "27.5,g,"},
+        {"ends in LF, no id column", QByteArray("art;bdm;plant\nt;18;nej\ng;40;y\n"), false,
+         "g;27,5;y"},
+        {"stand named before the heading, headings kept as typed",
+         encodeCp1252(u"Fastighet;Storskogen 1:4\r\nÄgare;Anna Berg\r\n"
+                      u"Nr;Trädslag;Diam, cm;Anm.;Okänd kolumn\r\n1;Tall;30,5;Rotröta;x\r\n"
+                      u"2;g;22;;\r\n"),
+         true, "2;g;27,5;;"},
+    };
+    for (const auto &c : cases) {
+        ListFile first(c.file);
+        const QByteArray saved = first.document.listBytes();
+        if (c.sameBytes) {
+            EXPECT_EQ(saved, c.file) << c.what;
+        }
+        ListFile again(saved);
+        EXPECT_EQ(heldCells(again.document), heldCells(first.document)) << c.what;
+        EXPECT_EQ(again.document.listBytes(), saved) << c.what;
+        EXPECT_FALSE(again.document.isModified()) << c.what;
+        EXPECT_EQ(again.document.stand().owner, first.document.stand().owner) << c.what;
+
+        // A value typed into a tree is kept by the save, in the list's own decimal mark.
+        ASSERT_TRUE(first.document.setKeyText(1, Bdm, QStringLiteral("27,5"))) << c.what;
+        EXPECT_TRUE(first.document.isModified());
+        const QByteArray withEdit = first.document.listBytes();
+        EXPECT_TRUE(withEdit.contains(c.typed)) << c.what << ": " << withEdit.toStdString();
+        ListFile edited(withEdit);
+        EXPECT_EQ(heldCells(edited.document), heldCells(first.document)) << c.what;
+    }
+}
+
+// A save over the file the list was read from stops when someone else changed it since; told
+// to, it overwrites; a list saved under another name is not held to the first file's bytes.
+TEST(TreeListDocument, NeverSavesOverAChangeMadeElsewhereUnlessTold) {
+    const QByteArray file = "id;bdm\r\n1;30\r\n2;31\r\n";
+    const QByteArray changed = "id;bdm\r\n1;30\r\n2;31\r\n3;32\r\n";
+    const struct {
+        const char *what;
+        bool changeOnDisk;
+        const char *saveTo;
+        IfChangedSinceRead ifChanged;
+        bool saved;
+    } cases[] = {
+        {"unchanged", false, "lista.csv", IfChangedSinceRead::Stop, true},
+        {"changed elsewhere", true, "lista.csv", IfChangedSinceRead::Stop, false},
+        {"changed, told to overwrite", true, "lista.csv", IfChangedSinceRead::Overwrite, true},
+        {"changed, saved elsewhere", true, "kopia.csv", IfChangedSinceRead::Stop, true},
+    };
+    for (const auto &c : cases) {
+        ListFile list(file);
+        ASSERT_TRUE(list.document.setKeyText(0, Bdm, "29"));
+        if (c.changeOnDisk)
+            list.home.write("lista.csv", changed);
+        const SaveOutcome saved =
+            list.document.save(list.home.path(QString::fromLatin1(c.saveTo)), c.ifChanged);
+        EXPECT_EQ(saved.ok(), c.saved) << c.what;
+        EXPECT_EQ(saved.changedOnDisk(), !c.saved) << c.what;
+        EXPECT_EQ(list.document.isModified(), !c.saved) << c.what;
+        if (!c.saved) {
+            EXPECT_EQ(list.home.read("lista.csv"), changed) << c.what;
+            continue;
+        }
+        EXPECT_EQ(list.home.read(QString::fromLatin1(c.saveTo)), "id;bdm\r\n1;29\r\n2;31\r\n")
+            << c.what;
+        EXPECT_EQ(list.document.path(), list.home.path(QString::fromLatin1(c.saveTo))) << c.what;
+        // What was saved is what the next save is measured against.
+        ASSERT_TRUE(list.document.setKeyText(1, Bdm, "33"));
+        EXPECT_TRUE(list.document.save(list.document.path(), IfChangedSinceRead::Stop).ok())
+            << c.what;
+    }
+}
+
+// A list that cannot be read leaves the document as it was.
+TEST(TreeListDocument, KeepsItsListWhenAFileCannotBeRead) {
+    ListFile list(QByteArray("id;bdm\r\n1;30\r\n"));
+    ASSERT_TRUE(list.document.setKeyText(0, Bdm, "29"));
+    list.home.write("utan.csv", "id;art\r\n1;t\r\n");
+    EXPECT_FALSE(list.document.load(list.home.path("utan.csv"), homeTexts).ok());
+    EXPECT_FALSE(list.document.load(list.home.path("saknas.csv"), homeTexts).ok());
+    EXPECT_EQ(list.document.rowCount(), 1);
+    EXPECT_EQ(list.document.row(0).tree.values[Bdm], "29");
+    EXPECT_TRUE(list.document.isModified());
+    EXPECT_EQ(list.document.path(), list.home.path("lista.csv"));
+}
