@@ -542,7 +542,7 @@ QString TreeListWindow::suggestedPlanPath(const QString &extension) const {
 Outcome TreeListWindow::writePlanCsv(const QString &path) {
     // Every CSV file the windows write is for a spreadsheet: UTF-8 with a byte order mark, ";"
     // and decimal commas, whatever the list's own dialect.
-    const CsvDialect spreadsheet{u';', u',', CsvDialect::Encoding::Utf8Bom};
+    const CsvDialect spreadsheet{u';', u',', CsvDialect::Encoding::Utf8Bom, true};
     const HarvestPlan &plan = m_plan->model()->plan();
     const std::optional<EntryPlan> entries = m_plan->chosenEntries();
     const QList<QStringList> lines =

@@ -105,14 +105,14 @@ QStringList splitCsvLine(QStringView line, QChar separator) {
     return cells;
 }
 
-QString joinCsvLine(const QStringList &cells, QChar separator) {
+QString joinCsvLine(const QStringList &cells, QChar separator, bool quoteCommas) {
     QString line;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i)
             line += separator;
         const QString cell = spreadsheetSafeCell(cells[i]);
         if (cell.contains(separator) || cell.contains(u'"') || cell.contains(u'\n') ||
-            cell.contains(u'\r')) {
+            cell.contains(u'\r') || (quoteCommas && cell.contains(u','))) {
             QString escaped = cell;
             escaped.replace(QStringLiteral("\""), QStringLiteral("\"\""));
             line += u'"' + escaped + u'"';
@@ -563,9 +563,10 @@ void CsvWriter::writeLine(const QStringList &cells) {
         first.replace(QStringLiteral("\""), QStringLiteral("\"\""));
         m_pending += u'"' + first + u'"';
         if (cells.size() > 1)
-            m_pending += m_dialect.separator + joinCsvLine(cells.mid(1), m_dialect.separator);
+            m_pending += m_dialect.separator +
+                         joinCsvLine(cells.mid(1), m_dialect.separator, m_dialect.quoteCommas);
     } else {
-        m_pending += joinCsvLine(cells, m_dialect.separator);
+        m_pending += joinCsvLine(cells, m_dialect.separator, m_dialect.quoteCommas);
     }
     m_firstLine = false;
     m_pending += QStringLiteral("\r\n");

@@ -29,6 +29,9 @@ struct CsvDialect {
     QChar separator = u';';
     QChar decimalMark = u',';
     Encoding encoding = Encoding::Cp1252;
+    // Every cell holding a comma is quoted: LibreOffice Calc's default import splits at ","
+    // as well as ";", which would cut a decimal comma or a heading like "Diam, cm" in two.
+    bool quoteCommas = false;
 
     // A new list follows the user's regional settings: ";" with a decimal comma (a Swedish
     // spreadsheet reads that), "," with a point.
@@ -46,7 +49,7 @@ struct StandName {
 QList<QStringList> standLines(const StandName &stand);
 
 QStringList splitCsvLine(QStringView line, QChar separator);
-QString joinCsvLine(const QStringList &cells, QChar separator);
+QString joinCsvLine(const QStringList &cells, QChar separator, bool quoteCommas = false);
 
 // One tree line of a list file.
 struct TreeListLine {
