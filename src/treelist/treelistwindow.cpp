@@ -282,8 +282,7 @@ void TreeListWindow::showStand() {
 }
 
 QString TreeListWindow::fromControlFile() const {
-    const QString names = keysFromControlFile(m_model->keyColumns());
-    return names.isEmpty() ? QString() : QStringLiteral("Från trad.sty: ") + names;
+    return m_model->document().fromControlFile();
 }
 
 bool TreeListWindow::openList(const QString &path) {
@@ -509,22 +508,13 @@ StandSheet TreeListWindow::standSheet() const {
     StandSheet sheet;
     const QChar mark = localeDecimalSeparator();
     sheet.decimalMark = mark;
-    sheet.stand = m_model->stand();
+    sheet.takeList(m_model->document());
     sheet.date = QDate::currentDate().toString(Qt::ISODate);
     sheet.county = m_home.county;
     sheet.parameters = standParameterLines(m_home.base, mark);
-    sheet.fromControlFile = fromControlFile();
     sheet.plan = m_plan->model()->plan();
     sheet.entries = m_plan->chosenEntries();
     sheet.entrySettings = m_plan->entries()->settings();
-    for (int r = 0; r < m_model->rowCount(); ++r) {
-        sheet.trees << m_model->tree(r);
-        sheet.remarks << m_model->remark(r);
-        TreeSummary unvalued;
-        unvalued.fault = m_model->unvaluedReason(r);
-        const std::optional<TreeSummary> &s = m_model->summary(r);
-        sheet.summaries << (s && s->valued() ? *s : unvalued);
-    }
     return sheet;
 }
 

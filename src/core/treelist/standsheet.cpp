@@ -21,6 +21,22 @@ QStringList treeHeadings(const QString &when) {
 
 } // namespace
 
+void StandSheet::takeList(const TreeListDocument &list) {
+    stand = list.stand();
+    fromControlFile = list.fromControlFile();
+    trees.clear();
+    remarks.clear();
+    summaries.clear();
+    for (int r = 0; r < list.rowCount(); ++r) {
+        trees << list.row(r).tree;
+        remarks << list.remark(r);
+        const std::optional<TreeSummary> &s = list.row(r).summary;
+        TreeSummary unvalued;
+        unvalued.fault = list.unvaluedReason(r);
+        summaries << (s && s->valued() ? *s : unvalued);
+    }
+}
+
 QStringList standParameterLines(const TreeInputs &base, QChar mark) {
     QStringList lines;
     for (const Parameter *p : parametersOf(Parameter::Form::Stand)) {

@@ -5,6 +5,7 @@
 #include "core/treelist/harvestplan.h"
 #include "core/treelist/treelist.h"
 #include "core/treelist/treelistcsv.h"
+#include "core/treelist/treelistdocument.h"
 
 #include <QChar>
 #include <QList>
@@ -32,6 +33,10 @@ struct StandSheet {
     // The plan in harvest entries, when one was made; the statement and table are then its.
     std::optional<EntryPlan> entries;
     EntrySettings entrySettings;
+
+    // Takes from the list the stand's name, its trees in the list's order with their remarks
+    // and summaries (a tree not valued with why) and what comes from "trad.sty".
+    void takeList(const TreeListDocument &list);
 
     // The plan's statement and table ("år", "träd", ...), as the plan's own view shows them.
     QString statement() const;

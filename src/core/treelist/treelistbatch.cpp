@@ -137,7 +137,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             v.mark = line.tree.mark;
             // A tree left out is named in the plan's own section, kept aside till the end.
             if (v.faulty)
-                v.text = joinCsvLine({line.tree.id, summary.fault}, dialect.separator) +
+                v.text = joinCsvLine(unvaluedLine(line.tree.id, summary.fault), dialect.separator) +
                          QStringLiteral("\r\n");
             return v;
         }

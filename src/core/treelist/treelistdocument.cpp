@@ -191,7 +191,7 @@ QByteArray TreeListDocument::bytes(const CsvDialect &chosen, const HarvestPlan *
                 writer.writeLine(line);
             for (int row = 0; row < rowCount(); ++row)
                 if (const QString why = unvaluedReason(row); !why.isEmpty())
-                    writer.writeLine({m_rows[std::size_t(row)].tree.id, why});
+                    writer.writeLine(unvaluedLine(m_rows[std::size_t(row)].tree.id, why));
         }
     }
     writer.flush();
@@ -341,6 +341,11 @@ std::array<bool, treeKeyCount> TreeListDocument::keyColumns() const {
         if (kind >= 0 && kind < treeKeyCount)
             has[std::size_t(kind)] = true;
     return has;
+}
+
+QString TreeListDocument::fromControlFile() const {
+    const QString names = keysFromControlFile(keyColumns());
+    return names.isEmpty() ? QString() : QStringLiteral("Från trad.sty: ") + names;
 }
 
 bool TreeListDocument::setStand(const StandName &stand) {

@@ -86,6 +86,9 @@ public:
     QString remark(int row) const;
     // The tree keys the list has a column for; the others come from "trad.sty".
     std::array<bool, treeKeyCount> keyColumns() const;
+    // Those others, as the window and the marking list name them ("Från trad.sty: Bonitet,
+    // Plantering"), or empty.
+    QString fromControlFile() const;
 
     const StandName &stand() const { return m_stand; }
     // Whether the name changed.

@@ -27,3 +27,7 @@ QList<QStringList> entryPlanLines(const EntryPlan &entries, const EntrySettings 
 QList<QStringList> unvaluedSectionStart(int count) {
     return {QStringList(), QStringList{unvaluedSectionHeading(count)}, unvaluedHeadings()};
 }
+
+QStringList unvaluedLine(const QString &id, const QString &why) {
+    return {id, why};
+}

@@ -23,5 +23,7 @@ QStringList resultLine(QStringList listCells, const TreeSummary *summary, QChar 
 QList<QStringList> entryPlanLines(const EntryPlan &entries, const EntrySettings &settings,
                                   const HarvestPlan &plan, QChar decimalMark);
 // After the plan, the start of the section naming every tree left out: an empty line, its
-// heading, and the headings of its lines; then one line a tree, its id and why.
+// heading, and the headings of its lines; then one unvaluedLine a tree.
 QList<QStringList> unvaluedSectionStart(int count);
+// A tree left out: its id and why.
+QStringList unvaluedLine(const QString &id, const QString &why);
