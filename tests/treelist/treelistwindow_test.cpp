@@ -593,17 +593,25 @@ TEST(TreeListWindow, ValuesASpreadsheetStandAndPrintsAMarkingListToActOn) {
     }
     EXPECT_GE(count, 2);
     EXPECT_EQ(count, of);
-    // Every valued tree's line holds its id, its volume and its net value.
+    // Every valued tree's line holds its id, its volume, its net value and its own remark.
     const StandSheet sheet = w.standSheet();
+    int remarked = 0;
     for (const QList<QStringList> &table : {sheet.cutNowTable(), sheet.leftStandingTable()})
         for (qsizetype r = 1; r < table.size(); ++r) {
-            const QRegularExpression line(QStringLiteral("^\\s*%1\\s.*\\s%2\\s+%3\\b")
-                                              .arg(QRegularExpression::escape(table[r][0]),
-                                                   QRegularExpression::escape(table[r][4]),
-                                                   QRegularExpression::escape(table[r][5])),
-                                          QRegularExpression::MultilineOption);
+            const QString remark = table[r][6];
+            remarked += remark.isEmpty() ? 0 : 1;
+            const QRegularExpression line(
+                QStringLiteral("^\\s*%1\\s.*\\s%2\\s+%3\\b%4")
+                    .arg(QRegularExpression::escape(table[r][0]),
+                         QRegularExpression::escape(table[r][4]),
+                         QRegularExpression::escape(table[r][5]),
+                         remark.isEmpty()
+                             ? QStringLiteral("\\s*$")
+                             : QStringLiteral("\\s+") + QRegularExpression::escape(remark)),
+                QRegularExpression::MultilineOption);
             EXPECT_TRUE(line.match(text).hasMatch()) << table[r].join(u' ').toStdString();
         }
+    EXPECT_EQ(remarked, 9); // the oak, left out, has none
     // The headings of the list stay as the file had them.
     ASSERT_TRUE(w.saveList(home.path("sparad.csv")));
     EXPECT_EQ(home.read("sparad.csv"), bytes);
