@@ -4,7 +4,6 @@
 #include "core/parameters/fieldcheck.h"
 #include "core/parameters/parameters.h"
 #include "core/parameters/species.h"
-#include "core/treelist/harvestplan.h"
 
 #include <QBrush>
 #include <QCollator>
@@ -14,7 +13,6 @@
 #include <cmath>
 
 #include <algorithm>
-#include <climits>
 
 namespace {
 

@@ -16,8 +16,6 @@
 // typed them, and once valued the decision and its figures. Columns the list file had beyond
 // the program's own follow the figures. A view of the list's document, which reads and saves
 // the file: the model shows its rows and passes the user's edits to it.
-class HarvestPlan;
-
 class TreeListModel : public QAbstractTableModel {
     Q_OBJECT
 public:

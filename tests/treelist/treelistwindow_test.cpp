@@ -506,6 +506,25 @@ QString sourceFile(const char *name) {
     return QStringLiteral(KVISTEL_SOURCE_DIR "/") + QString::fromUtf8(name);
 }
 
+// A line's cells as LibreOffice Calc's default import splits them: at "," as well as ";",
+// keeping what stands within quotes whole.
+QStringList cellsAsCalcReadsThem(const QString &line) {
+    QStringList cells{QString()};
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'"' && quoted && i + 1 < line.size() && line[i + 1] == u'"')
+            cells.last() += line[++i];
+        else if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && (c == u';' || c == u','))
+            cells << QString();
+        else
+            cells.last() += c;
+    }
+    return cells;
+}
+
 QString pdfText(const QString &path) {
     QProcess pdftotext;
     pdftotext.start("pdftotext", {"-layout", path, "-"});
@@ -568,9 +587,13 @@ TEST(TreeListWindow, ValuesASpreadsheetStandAndPrintsAMarkingListToActOn) {
     ASSERT_EQ(answered.size(), 61);
     EXPECT_EQ(exportedLines.mid(0, 2),
               (QStringList{"Fastighet;Storskogen 1:4", QStringLiteral("Ägare;Anna Berg")}));
-    for (qsizetype i = 0; i < answered.size(); ++i)
-        EXPECT_EQ(splitCsvLine(exportedLines.value(i + 2), u';'), splitCsvLine(answered[i], u';'))
+    for (qsizetype i = 0; i < answered.size(); ++i) {
+        const QStringList cells = splitCsvLine(answered[i], u';');
+        EXPECT_EQ(splitCsvLine(exportedLines.value(i + 2), u';'), cells)
             << answered[i].toStdString();
+        EXPECT_EQ(cellsAsCalcReadsThem(exportedLines.value(i + 2)), cells)
+            << answered[i].toStdString();
+    }
     EXPECT_TRUE(exportedLines.value(2).startsWith(QStringLiteral("Id;Art;\"Diam, cm\";")));
     EXPECT_TRUE(exportedLines.value(3).startsWith(QStringLiteral("1;g;46;\"0,8\";")));
 
