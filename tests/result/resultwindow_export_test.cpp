@@ -99,9 +99,13 @@ TEST(ResultWindowExport, WritesTheSummaryAndGridToCsvAndPdf) {
     const QByteArray bytes = w.home.read("tall_30cm.csv");
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     const QString csv = QString::fromUtf8(bytes.mid(3));
+    // A cell with a comma is quoted, or LibreOffice Calc's default import would split it.
+    auto quoted = [](const QString &cell) {
+        return cell.contains(u',') ? u'"' + cell + u'"' : cell;
+    };
     // The region and the planting cost with the rest, the cost with the decimal comma.
     EXPECT_TRUE(csv.startsWith(QStringLiteral("Landsdel;Södra\r\nArt;Tall\r\nDiam bh;30;cm\r\n"
-                                              "Plantkostnad;5,00;Kr\r\nRäntekrav;3;%\r\n")))
+                                              "Plantkostnad;\"5,00\";Kr\r\nRäntekrav;3;%\r\n")))
         << qPrintable(csv);
     // Harvest now: its present value is its net value, not an empty cell.
     const qsizetype now = csv.indexOf(QStringLiteral("\r\n0;"));
@@ -112,9 +116,10 @@ TEST(ResultWindowExport, WritesTheSummaryAndGridToCsvAndPdf) {
     EXPECT_EQ(cells[2], cells[3]) << qPrintable(cells.join(u';'));
     EXPECT_EQ(w.cell(0, 1), w.cell(0, 2)); // and so does the grid
     EXPECT_TRUE(csv.contains(QStringLiteral("Massapris Björk;240\r\n")));
-    EXPECT_TRUE(csv.contains(QStringLiteral("Potent. kvalitet Tredjestock;3\r\n\r\nÅr;Ränta, %;")));
     EXPECT_TRUE(
-        csv.contains(QStringLiteral("\r\n20;") + w.cell(2, 0) + u';' + w.cell(2, 1) + u';'));
+        csv.contains(QStringLiteral("Potent. kvalitet Tredjestock;3\r\n\r\nÅr;\"Ränta, %\";")));
+    EXPECT_TRUE(csv.contains(QStringLiteral("\r\n20;") + quoted(w.cell(2, 0)) + u';' +
+                             w.cell(2, 1) + u';'));
 
     w.chosen = w.home.path("tall_30cm.pdf");
     w.click("btnPdf");

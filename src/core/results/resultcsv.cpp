@@ -33,8 +33,10 @@ bool isSignedPlainNumber(QStringView cell) {
 
 QString csvField(const QString &raw, QChar separator) {
     const QString text = spreadsheetSafeCell(raw);
-    const bool quote = text.contains(separator) || text.contains(u'"') || text.contains(u'\n') ||
-                       text.contains(u'\r') ||
+    // A comma is quoted whatever the separator: LibreOffice Calc's default import splits at ","
+    // as well as ";", which would cut a decimal comma or a label like "Bonitet, 100 år" in two.
+    const bool quote = text.contains(separator) || text.contains(u',') || text.contains(u'"') ||
+                       text.contains(u'\n') || text.contains(u'\r') ||
                        (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
     if (!quote)
         return text;

@@ -18,7 +18,8 @@
 // point, gets the same separator so that the spreadsheet reads it as a number too.
 //
 // UTF-8 with a byte order mark, which spreadsheet programs need to read å, ä and ö; CR LF line
-// ends; a field holding the separator, a quote, a line end or blanks at its ends is quoted.
+// ends; a field holding the separator, a comma, a quote, a line end or blanks at its ends is
+// quoted.
 QByteArray resultCsv(const QList<SummaryItem> &summary, const ResultTable &table,
                      QChar decimalSeparator);
 
