@@ -89,7 +89,9 @@ HarvestEntriesPanel::HarvestEntriesPanel(QWidget *parent) : QWidget(parent) {
 void HarvestEntriesPanel::clear() {
     m_planner.reset();
     m_plan.reset();
+    m_fault.clear();
     lblTillfallenSlutsats->clear();
+    lblTillfallenSlutsats->hide();
     flgTillfallen->clear();
     flgTillfallen->setRowCount(0);
     flgTillfallen->setColumnCount(0);
@@ -120,17 +122,18 @@ void HarvestEntriesPanel::replan() {
         read = readEntryCost(txtTillfallesKostnad->text(), s.costPerEntry);
     if (read)
         read = readMinVolume(txtMinstaVolym->text(), s.minVolume);
+    m_fault = read ? QString() : read.message();
+    lblTillfallenSlutsats->setText(m_fault);
+    lblTillfallenSlutsats->setVisible(!m_fault.isEmpty());
     if (!read) {
         // The plan made before stays out of sight until the setting is right.
         m_plan.reset();
-        lblTillfallenSlutsats->setText(read.message());
         flgTillfallen->setRowCount(0);
         emit planChanged();
         return;
     }
     m_settings = s;
     m_plan = m_planner->plan(s);
-    lblTillfallenSlutsats->setText(entryStatement(*m_plan));
     const QList<QStringList> lines = entryLines(*m_plan, localeDecimalSeparator());
     flgTillfallen->setColumnCount(int(lines.first().size()));
     flgTillfallen->setHorizontalHeaderLabels(lines.first());

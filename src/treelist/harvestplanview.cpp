@@ -20,6 +20,10 @@
 
 namespace {
 
+QString joinedSentences(const QString &first, const QString &second) {
+    return second.isEmpty() ? first : first + u' ' + second;
+}
+
 // Trees a thread takes at a time: four valuations each, a few milliseconds a chunk, so that a
 // stop is felt at once.
 constexpr qsizetype whatIfChunk = 64;
@@ -106,7 +110,7 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlanKanslighet = new QTableWidget(standWhatIfCount, 2, this);
     flgPlanKanslighet->setObjectName(QStringLiteral("flgPlanKanslighet"));
     flgPlanKanslighet->setHorizontalHeaderLabels(
-        {QStringLiteral("Byter beslut, träd"), QStringLiteral("Nuvärde, kr")});
+        {QStringLiteral("Byter beslut, träd"), QStringLiteral("Nuvärde trädvis, kr")});
     flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     flgPlanKanslighet->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -114,7 +118,8 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlanKanslighet->setToolTip(
         QStringLiteral("Hela beståndet värderat igen med ändrat räntekrav eller ändrade priser: "
                        "hur många träd som byter mellan \"Avverka nu\" och \"Låt stå\", och "
-                       "beståndets nuvärde."));
+                       "beståndets nuvärde med varje träd i sitt bästa år (trädvis, utan "
+                       "avverkningstillfällen; ägarens märkning gäller)."));
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("prgKanslighet"));
@@ -145,9 +150,13 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     entriesArea->setWidgetResizable(true);
     entriesArea->setFrameShape(QFrame::NoFrame);
     tabPlanSatt->addTab(entriesArea, QStringLiteral("Avverknings&tillfällen"));
-    auto chartShown = [this] { chtPlan->setHarvests(chartedEntries()); };
-    connect(tabPlanSatt, &QTabWidget::currentChanged, this, chartShown);
-    connect(m_entries, &HarvestEntriesPanel::planChanged, this, chartShown);
+    // The statement read first, its assumption and the chart are those of the plan shown.
+    auto planShown = [this] {
+        chtPlan->setHarvests(chartedEntries());
+        showStatement();
+    };
+    connect(tabPlanSatt, &QTabWidget::currentChanged, this, planShown);
+    connect(m_entries, &HarvestEntriesPanel::planChanged, this, planShown);
 
     auto *grid = new QGridLayout;
     grid->addWidget(tabPlanSatt, 0, 0);
@@ -204,14 +213,30 @@ void HarvestPlanView::clear() {
     m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
     m_entries->clear();
     chtPlan->setHarvests(std::nullopt);
-    m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
-    lblPlanSlutsats->setText(m_statement);
+    m_treeByTreeStatement.clear();
+    showStatement();
     m_whatIfs.clear();
     showWhatIfs();
     m_progress->hide();
     btnAvbrytKanslighet->hide();
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(false);
+}
+
+void HarvestPlanView::showStatement() {
+    const bool entriesShown = tabPlanSatt->currentIndex() == tabPlanSatt->count() - 1;
+    if (m_treeByTreeStatement.isEmpty()) {
+        m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
+    } else if (entriesShown) {
+        // The plan in entries, or why there is none for these settings.
+        m_statement = m_entries->plan() ? joinedSentences(entryStatement(*m_entries->plan()),
+                                                          unvaluedSentence(m_model->plan()))
+                                        : m_entries->settingsFault();
+    } else {
+        m_statement = m_treeByTreeStatement;
+    }
+    lblPlanSlutsats->setText(m_statement);
+    lblPlanGrund->setText(entriesShown ? entryAssumption() : planAssumption());
 }
 
 void HarvestPlanView::fitPlanRows() {
@@ -254,13 +279,13 @@ void HarvestPlanView::showPlan(const TreeListHome &home, QList<TreeRow> trees,
     clear();
     HarvestPlan plan;
     for (qsizetype i = 0; i < trees.size(); ++i)
-        plan.add(trees.at(i).id, asGiven.value(i));
+        plan.add(trees.at(i).id, asGiven.value(i), trees.at(i).mark);
     const QChar mark = localeDecimalSeparator();
     m_model->setPlan(plan, mark);
     fitPlanRows();
-    m_statement = planStatement(plan, mark);
-    lblPlanSlutsats->setText(m_statement);
+    m_treeByTreeStatement = planStatement(plan, mark);
     m_entries->setTrees(trees, asGiven, home.base.rant);
+    showStatement();
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(true);
     if (plan.valuedTrees() == 0) {

@@ -5,11 +5,13 @@
 #include "core/parameters/parameters.h"
 #include "core/parameters/species.h"
 #include "core/treelist/harvestplan.h"
+#include "core/treelist/standsheet.h"
 
 #include <QBrush>
 #include <QBuffer>
 #include <QCollator>
 #include <QColor>
+#include <QFont>
 #include <QTextDocument>
 
 #include <cmath>
@@ -148,11 +150,26 @@ QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) cons
     const TreeSummary &s = *r.summary;
     switch (role) {
     case Qt::DisplayRole:
+        // The owner's mark decides over the valuation, and the list says so.
+        if (column == Beslut)
+            return markedDecisionText(s, r.tree.mark);
         return summaryText(s, column, localeDecimalSeparator());
+    case Qt::ToolTipRole:
+        if (column == Beslut && r.tree.mark != TreeMark::None)
+            return QStringLiteral("Märkt \"%1\" i kolumnen åtgärd; värderingen säger %2.")
+                .arg(treeMarkText(r.tree.mark), decisionText(s.decision).toLower());
+        return {};
+    case Qt::FontRole:
+        if (column == Beslut && r.tree.mark != TreeMark::None) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
     case SortRole:
         switch (column) {
         case Beslut:
-            return decisionText(s.decision);
+            return markedDecisionText(s, r.tree.mark);
         case BastaAr:
             return double(s.decision.bestYears());
         case NettoNu:
@@ -379,8 +396,8 @@ void TreeListModel::setDefaults(const std::array<QString, treeKeyCount> &texts) 
         emit dataChanged(index(0, FirstKeyColumn), index(rowCount() - 1, FirstSummaryColumn - 1));
 }
 
-QByteArray TreeListModel::csvBytes(const HarvestPlan *plan,
-                                   const QList<QStringList> *planInstead) const {
+QByteArray TreeListModel::csvBytes(const HarvestPlan *plan, const QList<QStringList> *planInstead,
+                                   const QStringList *plannedYears) const {
     // The file's columns, then those the user gave values the file had no column for.
     QStringList headings = m_headings;
     std::vector<int> kinds = m_kinds;
@@ -429,7 +446,12 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan,
         }
         if (plan)
             for (int c = 0; c < summaryColumnCount; ++c)
-                cells << (r.summary ? summaryText(*r.summary, c, dialect.decimalMark) : QString());
+                cells << (!r.summary ? QString()
+                          : c == Beslut && r.summary->valued()
+                              ? markedDecisionText(*r.summary, r.tree.mark)
+                              : summaryText(*r.summary, c, dialect.decimalMark));
+        if (plan && plannedYears)
+            cells << plannedYears->value(qsizetype(lines.size()));
         cells += r.beyond;
         fits = fits && (!cp1252 || fitsCp1252(cells.join(u' ')));
         lines.push_back(std::move(cells));
@@ -446,6 +468,8 @@ QByteArray TreeListModel::csvBytes(const HarvestPlan *plan,
     if (plan)
         for (int c = 0; c < summaryColumnCount; ++c)
             headings << summaryHeading(c);
+    if (plan && plannedYears)
+        headings << plannedYearsHeading();
     writer.writeLine(headings);
     for (const QStringList &cells : lines)
         writer.writeLine(cells);
@@ -494,12 +518,28 @@ void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
 
 TreeListModel::CutNow TreeListModel::cutNow() const {
     CutNow t;
-    for (const ListRow &r : m_rows)
-        if (r.summary && r.summary->valued() && r.summary->decision.cutNow()) {
-            ++t.trees;
-            t.netValue += r.summary->decision.valueNow;
-            t.volume += r.summary->volumeNow;
+    for (const ListRow &r : m_rows) {
+        if (!r.summary || !r.summary->valued())
+            continue;
+        const double net = r.summary->decision.valueNow;
+        const double volume = r.summary->volumeNow;
+        if (r.tree.mark == TreeMark::Leave) {
+            ++t.markedLeft;
+            t.markedLeftNet += net;
+            t.markedLeftVolume += volume;
+            continue;
         }
+        if (r.tree.mark == TreeMark::Cut) {
+            ++t.markedCut;
+            t.markedCutNet += net;
+            t.markedCutVolume += volume;
+        }
+        if (cutNowMarked(*r.summary, r.tree.mark)) {
+            ++t.trees;
+            t.netValue += net;
+            t.volume += volume;
+        }
+    }
     return t;
 }
 

@@ -57,9 +57,11 @@ public:
     // With a `plan`: every row followed by its figures (the list's summary columns), then, after
     // an empty line, the plan; for taking the valued stand out of the program.
     // `planInstead`, when given, are the plan's lines to write in place of the tree-by-tree
-    // plan's (the plan in harvest entries).
+    // plan's (the plan in harvest entries). `plannedYears`, when given, is a last figure per
+    // tree: the year the plan cuts it (StandSheet::plannedYearTexts).
     QByteArray csvBytes(const HarvestPlan *plan = nullptr,
-                        const QList<QStringList> *planInstead = nullptr) const;
+                        const QList<QStringList> *planInstead = nullptr,
+                        const QStringList *plannedYears = nullptr) const;
 
     // Whether view column `column` is the owner's "åtgärd".
     bool isMarkColumn(int column) const;
@@ -80,10 +82,18 @@ public:
         return m_rows[std::size_t(row)].summary;
     }
 
+    // What is cut now, the owner's marks before the valuation's decisions, and the marked
+    // trees counted apart, each with its net value and volume now.
     struct CutNow {
         int trees = 0;
         double netValue = 0; // kr
         double volume = 0;   // m3
+        int markedCut = 0;   // marked "avverkas", among the trees above
+        double markedCutNet = 0;
+        double markedCutVolume = 0;
+        int markedLeft = 0; // marked "lämnas", not among them
+        double markedLeftNet = 0;
+        double markedLeftVolume = 0;
     };
     CutNow cutNow() const;
 

@@ -247,11 +247,25 @@ void TreeListWindow::writeFooter() {
     int failed = 0;
     for (int r = 0; r < m_model->rowCount(); ++r)
         failed += m_model->summary(r) && !m_model->summary(r)->valued() ? 1 : 0;
+    // The owner's marks counted apart: those cut are among the trees cut now, those left not.
+    QStringList marked;
+    if (t.markedCut > 0)
+        marked << QStringLiteral("%1 avverkas (netto %2 kr, volym %3 m3)")
+                      .arg(t.markedCut)
+                      .arg(formatNumber(t.markedCutNet, u"#0", mark),
+                           formatNumber(t.markedCutVolume, u"#0.00", mark));
+    if (t.markedLeft > 0)
+        marked << QStringLiteral("%1 lämnas (netto %2 kr, volym %3 m3)")
+                      .arg(t.markedLeft)
+                      .arg(formatNumber(t.markedLeftNet, u"#0", mark),
+                           formatNumber(t.markedLeftVolume, u"#0.00", mark));
     lblSumma->setText(
         QStringLiteral("Avverka nu: %1 av %2 träd, netto %3 kr, volym %4 m3")
             .arg(t.trees)
             .arg(m_model->rowCount())
             .arg(formatNumber(t.netValue, u"#0", mark), formatNumber(t.volume, u"#0.00", mark)) +
+        (marked.isEmpty() ? QString()
+                          : QStringLiteral(". Märkta: %1").arg(marked.join(QStringLiteral(", ")))) +
         (failed == 0
              ? QString()
              : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
@@ -546,6 +560,8 @@ QString TreeListWindow::suggestedPlanPath(const QString &extension) const {
 }
 
 Outcome TreeListWindow::writePlanCsv(const QString &path) {
+    // Each tree's year in the plan shown, the owner's marks counted.
+    const QStringList plannedYears = standSheet().plannedYearTexts();
     if (const std::optional<EntryPlan> entries = m_plan->chosenEntries()) {
         // The spreadsheet's decimal comma, as every CSV file the windows write.
         QList<QStringList> lines = entryLines(*entries, u',');
@@ -553,9 +569,11 @@ Outcome TreeListWindow::writePlanCsv(const QString &path) {
               << QStringList{entryStatement(*entries)};
         if (const QString unvalued = unvaluedSentence(m_plan->model()->plan()); !unvalued.isEmpty())
             lines << QStringList{unvalued};
-        return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan(), &lines));
+        return replaceFileSafely(
+            path, m_model->csvBytes(&m_plan->model()->plan(), &lines, &plannedYears));
     }
-    return replaceFileSafely(path, m_model->csvBytes(&m_plan->model()->plan()));
+    return replaceFileSafely(path,
+                             m_model->csvBytes(&m_plan->model()->plan(), nullptr, &plannedYears));
 }
 
 namespace {

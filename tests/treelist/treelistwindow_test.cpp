@@ -474,7 +474,7 @@ TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChan
     ASSERT_TRUE(csvBytes.startsWith("\xEF\xBB\xBF"));
     const QStringList csv = splitLines(QString::fromUtf8(csvBytes.mid(3)));
     EXPECT_EQ(csv.value(0), QStringLiteral("id;bdm;beslut;bästa år;netto nu;nuvärde bästa;"
-                                           "ränta 10 år;fel"));
+                                           "ränta 10 år;fel;avverkas år"));
     EXPECT_TRUE(csv.contains(QStringLiteral("år;träd;volym m3;netto kr;nuvärde kr")));
     EXPECT_TRUE(csv.contains(QStringLiteral("1 träd kunde inte värderas och ingår inte i "
                                             "summorna: X.")));
