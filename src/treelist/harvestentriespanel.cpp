@@ -137,6 +137,8 @@ void HarvestEntriesPanel::replan() {
     const QList<QStringList> lines = entryLines(*m_plan, localeDecimalSeparator());
     flgTillfallen->setColumnCount(int(lines.first().size()));
     flgTillfallen->setHorizontalHeaderLabels(lines.first());
+    // The first column names the lines below the total ("varav märkta avverkas") in full.
+    flgTillfallen->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     flgTillfallen->setRowCount(int(lines.size() - 1));
     for (int r = 1; r < lines.size(); ++r)
         for (int c = 0; c < lines[r].size(); ++c) {
@@ -144,5 +146,11 @@ void HarvestEntriesPanel::replan() {
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             flgTillfallen->setItem(r - 1, c, item);
         }
+    // Every line in view, the total and the marked trees below the entries too: on a small
+    // screen the panel scrolls as a whole rather than hiding them in the table.
+    flgTillfallen->setMinimumHeight(flgTillfallen->horizontalHeader()->sizeHint().height() +
+                                    flgTillfallen->rowCount() *
+                                        flgTillfallen->verticalHeader()->defaultSectionSize() +
+                                    2 * flgTillfallen->frameWidth());
     emit planChanged();
 }

@@ -110,7 +110,7 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlanKanslighet = new QTableWidget(standWhatIfCount, 2, this);
     flgPlanKanslighet->setObjectName(QStringLiteral("flgPlanKanslighet"));
     flgPlanKanslighet->setHorizontalHeaderLabels(
-        {QStringLiteral("Byter beslut, träd"), QStringLiteral("Nuvärde trädvis, kr")});
+        {QStringLiteral("Byter beslut, träd"), QStringLiteral("Nuvärde\nträdvis, kr")});
     flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     flgPlanKanslighet->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

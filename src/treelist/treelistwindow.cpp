@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -122,14 +124,17 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     // Every column as wide as its heading or its widest usual value, the reason for a tree
     // that could not be valued taking what is left.
     int tableWidth = 0;
+    // A decision the owner's mark made is in bold, the widest of them.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics boldMetrics(bold);
     for (int c = 0; c < TreeListModel::ColumnCount; ++c) {
         const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        const QString widest = c == TreeListModel::FirstSummaryColumn + Beslut
-                                   ? QStringLiteral("Avverka nu")
-                                   : QStringLiteral("00000");
-        const int width = qMax(fontMetrics().horizontalAdvance(heading),
-                               fontMetrics().horizontalAdvance(widest)) +
-                          14;
+        const bool decision = c == TreeListModel::FirstSummaryColumn + Beslut;
+        const int widest = decision
+                               ? boldMetrics.horizontalAdvance(QStringLiteral("Avverkas (märkt)"))
+                               : fontMetrics().horizontalAdvance(QStringLiteral("00000"));
+        const int width = qMax(fontMetrics().horizontalAdvance(heading), widest) + 14;
         flgTradlista->setColumnWidth(c, width);
         tableWidth += width;
     }
@@ -146,6 +151,8 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
                              columns->visualIndex(TreeListModel::FirstKeyColumn));
 
     lblSumma = label(frame, "lblSumma", QString());
+    // With the owner's marks counted apart it is long: on a small screen it wraps.
+    lblSumma->setWordWrap(true);
 
     QPushButton *btnOppna = button(frame, "btnOppna", QStringLiteral("Öppna..."));
     QPushButton *btnSpara = button(frame, "btnSpara", QStringLiteral("Spara..."));
