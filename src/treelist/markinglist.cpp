@@ -117,7 +117,7 @@ struct TreeTable {
 // Shares of the page's width per column: the remark (last) takes what is left.
 QList<qreal> columnShares(int columns) {
     if (columns == 7)
-        return {0.09, 0.10, 0.10, 0.12, 0.11, 0.10, 0.38};
+        return {0.07, 0.10, 0.11, 0.18, 0.12, 0.11, 0.31};
     if (columns == 3)
         return {0.11, 0.55, 0.34};
     return QList<qreal>(columns, 1.0 / columns);
