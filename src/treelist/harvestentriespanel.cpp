@@ -68,7 +68,10 @@ HarvestEntriesPanel::HarvestEntriesPanel(QWidget *parent) : QWidget(parent) {
     flgTillfallen->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     flgTillfallen->setEditTriggers(QAbstractItemView::NoEditTriggers);
     flgTillfallen->setToolTip(QStringLiteral("Netto är värdet vid avverkningen före kostnaden; "
-                                             "nuvärdet är räknat till i dag efter kostnaden."));
+                                             "nuvärdet är räknat till i dag efter kostnaden. Varav "
+                                             "märkta: träden märkta \"avverkas\", som ingår i "
+                                             "totalen. Märkta lämnas: träden märkta \"lämnas\", "
+                                             "som inte ingår; volym och netto i dag."));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -137,7 +140,7 @@ void HarvestEntriesPanel::replan() {
     const QList<QStringList> lines = entryLines(*m_plan, localeDecimalSeparator());
     flgTillfallen->setColumnCount(int(lines.first().size()));
     flgTillfallen->setHorizontalHeaderLabels(lines.first());
-    // The first column names the lines below the total ("varav märkta avverkas") in full.
+    // The first column names the lines below the total ("varav märkta") in full.
     flgTillfallen->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     flgTillfallen->setRowCount(int(lines.size() - 1));
     for (int r = 1; r < lines.size(); ++r)

@@ -83,18 +83,27 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlanTotalt->verticalHeader()->hide();
     flgPlanTotalt->verticalHeader()->setDefaultSectionSize(
         flgPlan->verticalHeader()->defaultSectionSize());
+    // Its first column names the marked trees' rows in full; the years' columns above follow
+    // its widths, so that the figures line up.
     flgPlanTotalt->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    flgPlanTotalt->horizontalHeader()->setSectionResizeMode(HarvestPlanModel::Years,
+                                                            QHeaderView::ResizeToContents);
+    flgPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    connect(flgPlanTotalt->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { flgPlan->setColumnWidth(column, width); });
     flgPlanTotalt->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     flgPlanTotalt->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     flgPlanTotalt->setSelectionMode(QAbstractItemView::NoSelection);
     flgPlanTotalt->setEditTriggers(QAbstractItemView::NoEditTriggers);
     flgPlanTotalt->setFocusPolicy(Qt::NoFocus);
-    flgPlanTotalt->setToolTip(flgPlan->toolTip());
-    flgPlanTotalt->setFixedHeight(flgPlan->verticalHeader()->defaultSectionSize() +
-                                  2 * flgPlanTotalt->frameWidth());
+    flgPlanTotalt->setToolTip(
+        flgPlan->toolTip() +
+        QStringLiteral(" Varav märkta: träden märkta \"avverkas\", som ingår i totalen. Märkta "
+                       "lämnas: träden märkta \"lämnas\", som inte ingår; volym och netto i dag."));
     QFont totalFont = flgPlanTotalt->font();
     totalFont.setBold(true);
     flgPlanTotalt->setFont(totalFont);
+
     // Its columns line up with the years' above, whose scroll bar takes room when shown.
     connect(flgPlan->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
         flgPlanTotalt->setVerticalScrollBarPolicy(max > 0 ? Qt::ScrollBarAlwaysOn
@@ -211,6 +220,7 @@ void HarvestPlanView::clear() {
     m_run.stop();
     m_work.reset();
     m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
+    fitPlanRows();
     m_entries->clear();
     chtPlan->setHarvests(std::nullopt);
     m_treeByTreeStatement.clear();
@@ -240,12 +250,15 @@ void HarvestPlanView::showStatement() {
 }
 
 void HarvestPlanView::fitPlanRows() {
-    // The years above, "Totalt" (the last row) in the row of its own below.
+    // The years above, "Totalt" and the marked trees counted apart in rows of their own below.
     const int rows = m_model->rowCount();
+    const int below = rows == 0 ? 1 : rows - m_model->totalRow();
     for (int r = 0; r < rows; ++r) {
-        flgPlan->setRowHidden(r, r == rows - 1);
-        flgPlanTotalt->setRowHidden(r, r != rows - 1);
+        flgPlan->setRowHidden(r, r >= m_model->totalRow());
+        flgPlanTotalt->setRowHidden(r, r < m_model->totalRow());
     }
+    flgPlanTotalt->setFixedHeight(below * flgPlan->verticalHeader()->defaultSectionSize() +
+                                  2 * flgPlanTotalt->frameWidth());
 }
 
 std::optional<QList<PlanYear>> HarvestPlanView::chartedEntries() const {

@@ -170,6 +170,13 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
         << bold->text().toStdString();
     EXPECT_EQ(plan->model()->plan().total().trees, 3);
     EXPECT_EQ(plan->model()->plan().markedLeft().trees, 1);
+    // The tree-by-tree table counts them apart below its total too.
+    const HarvestPlanModel *byTree = plan->model();
+    ASSERT_EQ(byTree->rowCount(), byTree->totalRow() + 3);
+    EXPECT_EQ(byTree->index(byTree->totalRow() + 1, 0).data().toString(), "Varav märkta");
+    EXPECT_EQ(byTree->index(byTree->totalRow() + 2, 0).data().toString(), "Märkta lämnas");
+    EXPECT_EQ(byTree->index(byTree->totalRow() + 2, HarvestPlanModel::Trees).data().toString(),
+              "1");
     w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentIndex(1);
     EXPECT_EQ(bold->text(), entryStatement(*plan->chosenEntries()));
     // The entries' table counts the marked trees apart below its total.

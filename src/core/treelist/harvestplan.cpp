@@ -216,7 +216,7 @@ bool cutNowMarked(const TreeSummary &tree, TreeMark mark) {
 }
 
 QString markedCutHeading() {
-    return QStringLiteral("varav märkta avverkas");
+    return QStringLiteral("varav märkta");
 }
 
 QString markedLeftHeading() {

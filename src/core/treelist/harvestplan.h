@@ -90,7 +90,7 @@ QString markedDecisionText(const TreeSummary &tree, TreeMark mark);
 // Whether the tree is cut now, the owner's mark before the valuation's decision.
 bool cutNowMarked(const TreeSummary &tree, TreeMark mark);
 // The first cells of a plan table's lines that count the marked trees apart, below "totalt".
-QString markedCutHeading();  // "varav märkta avverkas"
+QString markedCutHeading();  // "varav märkta"
 QString markedLeftHeading(); // "märkta lämnas"
 // The sentence on the owner's marks ("Enligt ägarens markering: 2 träd lämnas och 1 träd
 // avverkas nu."); empty without marks.

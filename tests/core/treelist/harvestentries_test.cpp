@@ -325,7 +325,7 @@ TEST(HarvestEntries, MarkedTreesAreKeptAndCountedApartInEveryPlan) {
                     apartLines << l.first() + u';' + l[1];
             QStringList expected;
             if (cut.trees > 0)
-                expected << QStringLiteral("varav märkta avverkas;%1").arg(cut.trees);
+                expected << QStringLiteral("varav märkta;%1").arg(cut.trees);
             if (left.trees > 0)
                 expected << QStringLiteral("märkta lämnas;%1").arg(left.trees);
             EXPECT_EQ(apartLines, expected) << name.toStdString();
@@ -495,7 +495,7 @@ TEST(HarvestEntries, CommandLinePlanKeepsTheOwnersMarks) {
     EXPECT_EQ(totals[4], "2001");
     // Below the total, the marked trees counted apart: the one cut (its share of the first
     // entry) and the one left, with what they hold now; then the settings and the statement.
-    EXPECT_TRUE(a.lines[total + 1].startsWith("varav märkta avverkas;1;")) << a.lines[total + 1];
+    EXPECT_TRUE(a.lines[total + 1].startsWith("varav märkta;1;")) << a.lines[total + 1];
     EXPECT_TRUE(a.lines[total + 2].startsWith("märkta lämnas;1;")) << a.lines[total + 2];
     EXPECT_TRUE(a.lines[total + 2].endsWith(";;")) << a.lines[total + 2];
     const QString statement = a.lines[total + 4];
