@@ -68,7 +68,10 @@ HarvestEntriesPanel::HarvestEntriesPanel(QWidget *parent) : QWidget(parent) {
     flgTillfallen->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     flgTillfallen->setEditTriggers(QAbstractItemView::NoEditTriggers);
     flgTillfallen->setToolTip(QStringLiteral("Netto är värdet vid avverkningen före kostnaden; "
-                                             "nuvärdet är räknat till i dag efter kostnaden."));
+                                             "nuvärdet är räknat till i dag efter kostnaden. Varav "
+                                             "märkta: träden märkta \"avverkas\", som ingår i "
+                                             "totalen. Märkta lämnas: träden märkta \"lämnas\", "
+                                             "som inte ingår; volym och netto i dag."));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -89,7 +92,9 @@ HarvestEntriesPanel::HarvestEntriesPanel(QWidget *parent) : QWidget(parent) {
 void HarvestEntriesPanel::clear() {
     m_planner.reset();
     m_plan.reset();
+    m_fault.clear();
     lblTillfallenSlutsats->clear();
+    lblTillfallenSlutsats->hide();
     flgTillfallen->clear();
     flgTillfallen->setRowCount(0);
     flgTillfallen->setColumnCount(0);
@@ -120,20 +125,23 @@ void HarvestEntriesPanel::replan() {
         read = readEntryCost(txtTillfallesKostnad->text(), s.costPerEntry);
     if (read)
         read = readMinVolume(txtMinstaVolym->text(), s.minVolume);
+    m_fault = read ? QString() : read.message();
+    lblTillfallenSlutsats->setText(m_fault);
+    lblTillfallenSlutsats->setVisible(!m_fault.isEmpty());
     if (!read) {
         // The plan made before stays out of sight until the setting is right.
         m_plan.reset();
-        lblTillfallenSlutsats->setText(read.message());
         flgTillfallen->setRowCount(0);
         emit planChanged();
         return;
     }
     m_settings = s;
     m_plan = m_planner->plan(s);
-    lblTillfallenSlutsats->setText(entryStatement(*m_plan));
     const QList<QStringList> lines = entryLines(*m_plan, localeDecimalSeparator());
     flgTillfallen->setColumnCount(int(lines.first().size()));
     flgTillfallen->setHorizontalHeaderLabels(lines.first());
+    // The first column names the lines below the total ("varav märkta") in full.
+    flgTillfallen->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     flgTillfallen->setRowCount(int(lines.size() - 1));
     for (int r = 1; r < lines.size(); ++r)
         for (int c = 0; c < lines[r].size(); ++c) {
@@ -141,5 +149,11 @@ void HarvestEntriesPanel::replan() {
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             flgTillfallen->setItem(r - 1, c, item);
         }
+    // Every line in view, the total and the marked trees below the entries too: on a small
+    // screen the panel scrolls as a whole rather than hiding them in the table.
+    flgTillfallen->setMinimumHeight(flgTillfallen->horizontalHeader()->sizeHint().height() +
+                                    flgTillfallen->rowCount() *
+                                        flgTillfallen->verticalHeader()->defaultSectionSize() +
+                                    2 * flgTillfallen->frameWidth());
     emit planChanged();
 }

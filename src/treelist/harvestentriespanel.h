@@ -14,8 +14,9 @@ class QTableWidget;
 
 // The plan in a few harvest entries beside the tree-by-tree plan: how many entries or which
 // years, the cost of each and the smallest volume worth the trip; the entries with their trees,
-// volume, net, cost and present value; and what the grouping costs. A new plan is made as soon
-// as a setting is left, from the trees already gathered.
+// volume, net, cost and present value. What the grouping costs is said above the plan, by the
+// plan's view; here only a setting that cannot be used is pointed out. A new plan is made as
+// soon as a setting is left, from the trees already gathered.
 class HarvestEntriesPanel : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +29,8 @@ public:
     // The plan as last made; none before the list is valued or while a setting is wrong.
     const std::optional<EntryPlan> &plan() const { return m_plan; }
     const EntrySettings &settings() const { return m_settings; }
+    // Why there is no plan: a setting that cannot be used, in the user's words; else empty.
+    const QString &settingsFault() const { return m_fault; }
 
 signals:
     void planChanged();
@@ -45,4 +48,5 @@ private:
     std::optional<EntryPlanner> m_planner;
     EntrySettings m_settings;
     std::optional<EntryPlan> m_plan;
+    QString m_fault;
 };

@@ -20,6 +20,10 @@
 
 namespace {
 
+QString joinedSentences(const QString &first, const QString &second) {
+    return second.isEmpty() ? first : first + u' ' + second;
+}
+
 // Trees a thread takes at a time: four valuations each, a few milliseconds a chunk, so that a
 // stop is felt at once.
 constexpr qsizetype whatIfChunk = 64;
@@ -79,18 +83,27 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlanTotalt->verticalHeader()->hide();
     flgPlanTotalt->verticalHeader()->setDefaultSectionSize(
         flgPlan->verticalHeader()->defaultSectionSize());
+    // Its first column names the marked trees' rows in full; the years' columns above follow
+    // its widths, so that the figures line up.
     flgPlanTotalt->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    flgPlanTotalt->horizontalHeader()->setSectionResizeMode(HarvestPlanModel::Years,
+                                                            QHeaderView::ResizeToContents);
+    flgPlan->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    connect(flgPlanTotalt->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { flgPlan->setColumnWidth(column, width); });
     flgPlanTotalt->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     flgPlanTotalt->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     flgPlanTotalt->setSelectionMode(QAbstractItemView::NoSelection);
     flgPlanTotalt->setEditTriggers(QAbstractItemView::NoEditTriggers);
     flgPlanTotalt->setFocusPolicy(Qt::NoFocus);
-    flgPlanTotalt->setToolTip(flgPlan->toolTip());
-    flgPlanTotalt->setFixedHeight(flgPlan->verticalHeader()->defaultSectionSize() +
-                                  2 * flgPlanTotalt->frameWidth());
+    flgPlanTotalt->setToolTip(
+        flgPlan->toolTip() +
+        QStringLiteral(" Varav märkta: träden märkta \"avverkas\", som ingår i totalen. Märkta "
+                       "lämnas: träden märkta \"lämnas\", som inte ingår; volym och netto i dag."));
     QFont totalFont = flgPlanTotalt->font();
     totalFont.setBold(true);
     flgPlanTotalt->setFont(totalFont);
+
     // Its columns line up with the years' above, whose scroll bar takes room when shown.
     connect(flgPlan->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
         flgPlanTotalt->setVerticalScrollBarPolicy(max > 0 ? Qt::ScrollBarAlwaysOn
@@ -106,7 +119,7 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlanKanslighet = new QTableWidget(standWhatIfCount, 2, this);
     flgPlanKanslighet->setObjectName(QStringLiteral("flgPlanKanslighet"));
     flgPlanKanslighet->setHorizontalHeaderLabels(
-        {QStringLiteral("Byter beslut, träd"), QStringLiteral("Nuvärde, kr")});
+        {QStringLiteral("Byter beslut, träd"), QStringLiteral("Nuvärde\nträdvis, kr")});
     flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     flgPlanKanslighet->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     flgPlanKanslighet->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -114,7 +127,8 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     flgPlanKanslighet->setToolTip(
         QStringLiteral("Hela beståndet värderat igen med ändrat räntekrav eller ändrade priser: "
                        "hur många träd som byter mellan \"Avverka nu\" och \"Låt stå\", och "
-                       "beståndets nuvärde."));
+                       "beståndets nuvärde med varje träd i sitt bästa år (trädvis, utan "
+                       "avverkningstillfällen; ägarens märkning gäller)."));
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("prgKanslighet"));
@@ -145,9 +159,13 @@ HarvestPlanView::HarvestPlanView(QWidget *parent)
     entriesArea->setWidgetResizable(true);
     entriesArea->setFrameShape(QFrame::NoFrame);
     tabPlanSatt->addTab(entriesArea, QStringLiteral("Avverknings&tillfällen"));
-    auto chartShown = [this] { chtPlan->setHarvests(chartedEntries()); };
-    connect(tabPlanSatt, &QTabWidget::currentChanged, this, chartShown);
-    connect(m_entries, &HarvestEntriesPanel::planChanged, this, chartShown);
+    // The statement read first, its assumption and the chart are those of the plan shown.
+    auto planShown = [this] {
+        chtPlan->setHarvests(chartedEntries());
+        showStatement();
+    };
+    connect(tabPlanSatt, &QTabWidget::currentChanged, this, planShown);
+    connect(m_entries, &HarvestEntriesPanel::planChanged, this, planShown);
 
     auto *grid = new QGridLayout;
     grid->addWidget(tabPlanSatt, 0, 0);
@@ -202,10 +220,11 @@ void HarvestPlanView::clear() {
     m_run.stop();
     m_work.reset();
     m_model->setPlan(HarvestPlan(), localeDecimalSeparator());
+    fitPlanRows();
     m_entries->clear();
     chtPlan->setHarvests(std::nullopt);
-    m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
-    lblPlanSlutsats->setText(m_statement);
+    m_treeByTreeStatement.clear();
+    showStatement();
     m_whatIfs.clear();
     showWhatIfs();
     m_progress->hide();
@@ -214,13 +233,32 @@ void HarvestPlanView::clear() {
         b->setEnabled(false);
 }
 
-void HarvestPlanView::fitPlanRows() {
-    // The years above, "Totalt" (the last row) in the row of its own below.
-    const int rows = m_model->rowCount();
-    for (int r = 0; r < rows; ++r) {
-        flgPlan->setRowHidden(r, r == rows - 1);
-        flgPlanTotalt->setRowHidden(r, r != rows - 1);
+void HarvestPlanView::showStatement() {
+    const bool entriesShown = tabPlanSatt->currentIndex() == tabPlanSatt->count() - 1;
+    if (m_treeByTreeStatement.isEmpty()) {
+        m_statement = QStringLiteral("Värdera listan för att se beståndets avverkningsplan.");
+    } else if (entriesShown) {
+        // The plan in entries, or why there is none for these settings.
+        m_statement = m_entries->plan() ? joinedSentences(entryStatement(*m_entries->plan()),
+                                                          unvaluedSentence(m_model->plan()))
+                                        : m_entries->settingsFault();
+    } else {
+        m_statement = m_treeByTreeStatement;
     }
+    lblPlanSlutsats->setText(m_statement);
+    lblPlanGrund->setText(entriesShown ? entryAssumption() : planAssumption());
+}
+
+void HarvestPlanView::fitPlanRows() {
+    // The years above, "Totalt" and the marked trees counted apart in rows of their own below.
+    const int rows = m_model->rowCount();
+    const int below = rows == 0 ? 1 : rows - m_model->totalRow();
+    for (int r = 0; r < rows; ++r) {
+        flgPlan->setRowHidden(r, r >= m_model->totalRow());
+        flgPlanTotalt->setRowHidden(r, r < m_model->totalRow());
+    }
+    flgPlanTotalt->setFixedHeight(below * flgPlan->verticalHeader()->defaultSectionSize() +
+                                  2 * flgPlanTotalt->frameWidth());
 }
 
 std::optional<QList<PlanYear>> HarvestPlanView::chartedEntries() const {
@@ -254,13 +292,13 @@ void HarvestPlanView::showPlan(const TreeListHome &home, QList<TreeRow> trees,
     clear();
     HarvestPlan plan;
     for (qsizetype i = 0; i < trees.size(); ++i)
-        plan.add(trees.at(i).id, asGiven.value(i));
+        plan.add(trees.at(i).id, asGiven.value(i), trees.at(i).mark);
     const QChar mark = localeDecimalSeparator();
     m_model->setPlan(plan, mark);
     fitPlanRows();
-    m_statement = planStatement(plan, mark);
-    lblPlanSlutsats->setText(m_statement);
+    m_treeByTreeStatement = planStatement(plan, mark);
     m_entries->setTrees(trees, asGiven, home.base.rant);
+    showStatement();
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(true);
     if (plan.valuedTrees() == 0) {

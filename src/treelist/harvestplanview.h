@@ -46,7 +46,8 @@ public:
     // The stand's what-if as last computed; empty while it runs or after it was stopped.
     const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }
 
-    // The plan's statement (planStatement) and its chart, for a marking list.
+    // The statement of the plan shown (tree by tree, or in harvest entries), as the bold line
+    // above the plan reads; and the plan's chart, for a marking list.
     const QString &statement() const { return m_statement; }
     QImage chartImage() const;
 
@@ -61,6 +62,8 @@ signals:
 private:
     // Shows the plan's years in its table and its total in the row below.
     void fitPlanRows();
+    // The statement and the assumption of the plan of the tab shown.
+    void showStatement();
     void whatIfFinished();
     // The chart of the plan shown: tree by tree, or in harvest entries.
     std::optional<QList<PlanYear>> chartedEntries() const;
@@ -84,5 +87,6 @@ private:
     std::shared_ptr<WhatIfWork> m_work;
     ChunkedRun m_run{ChunkedRun::Priority::Background};
     QList<StandWhatIf> m_whatIfs;
-    QString m_statement; // what lblPlanSlutsats shows
+    QString m_statement;           // what lblPlanSlutsats shows
+    QString m_treeByTreeStatement; // empty before the list is valued
 };

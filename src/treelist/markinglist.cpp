@@ -117,7 +117,7 @@ struct TreeTable {
 // Shares of the page's width per column: the remark (last) takes what is left.
 QList<qreal> columnShares(int columns) {
     if (columns == 7)
-        return {0.07, 0.10, 0.11, 0.12, 0.13, 0.12, 0.35};
+        return {0.07, 0.10, 0.11, 0.18, 0.12, 0.11, 0.31};
     if (columns == 3)
         return {0.07, 0.65, 0.28};
     return QList<qreal>(columns, 1.0 / columns);

@@ -4,10 +4,13 @@
 #include "core/parameters/fieldcheck.h"
 #include "core/parameters/parameters.h"
 #include "core/parameters/species.h"
+#include "core/treelist/harvestplan.h"
+#include "core/treelist/standsheet.h"
 
 #include <QBrush>
 #include <QCollator>
 #include <QColor>
+#include <QFont>
 #include <QTextDocument>
 
 #include <cmath>
@@ -115,11 +118,26 @@ QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) cons
     const TreeSummary &s = *r.summary;
     switch (role) {
     case Qt::DisplayRole:
+        // The owner's mark decides over the valuation, and the list says so.
+        if (column == Beslut)
+            return markedDecisionText(s, r.tree.mark);
         return summaryText(s, column, localeDecimalSeparator());
+    case Qt::ToolTipRole:
+        if (column == Beslut && r.tree.mark != TreeMark::None)
+            return QStringLiteral("Märkt \"%1\" i kolumnen åtgärd; värderingen säger %2.")
+                .arg(treeMarkText(r.tree.mark), decisionText(s.decision).toLower());
+        return {};
+    case Qt::FontRole:
+        if (column == Beslut && r.tree.mark != TreeMark::None) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
     case SortRole:
         switch (column) {
         case Beslut:
-            return decisionText(s.decision);
+            return markedDecisionText(s, r.tree.mark);
         case BastaAr:
             return double(s.decision.bestYears());
         case NettoNu:
@@ -263,11 +281,26 @@ void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
 TreeListModel::CutNow TreeListModel::cutNow() const {
     CutNow t;
     for (int row = 0; row < rowCount(); ++row) {
-        const std::optional<TreeSummary> &s = summary(row);
-        if (s && s->valued() && s->decision.cutNow()) {
+        const TreeListDocument::Row &r = m_document.row(row);
+        if (!r.summary || !r.summary->valued())
+            continue;
+        const double net = r.summary->decision.valueNow;
+        const double volume = r.summary->volumeNow;
+        if (r.tree.mark == TreeMark::Leave) {
+            ++t.markedLeft;
+            t.markedLeftNet += net;
+            t.markedLeftVolume += volume;
+            continue;
+        }
+        if (r.tree.mark == TreeMark::Cut) {
+            ++t.markedCut;
+            t.markedCutNet += net;
+            t.markedCutVolume += volume;
+        }
+        if (cutNowMarked(*r.summary, r.tree.mark)) {
             ++t.trees;
-            t.netValue += s->decision.valueNow;
-            t.volume += s->volumeNow;
+            t.netValue += net;
+            t.volume += volume;
         }
     }
     return t;

@@ -73,10 +73,18 @@ public:
     void setSummaries(std::vector<TreeSummary> summaries);
     const std::optional<TreeSummary> &summary(int row) const { return m_document.row(row).summary; }
 
+    // What is cut now, the owner's marks before the valuation's decisions, and the marked
+    // trees counted apart, each with its net value and volume now.
     struct CutNow {
         int trees = 0;
         double netValue = 0; // kr
         double volume = 0;   // m3
+        int markedCut = 0;   // marked "avverkas", among the trees above
+        double markedCutNet = 0;
+        double markedCutVolume = 0;
+        int markedLeft = 0; // marked "lämnas", not among them
+        double markedLeftNet = 0;
+        double markedLeftVolume = 0;
     };
     CutNow cutNow() const;
 

@@ -25,6 +25,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -125,14 +127,17 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     // Every column as wide as its heading or its widest usual value, the reason for a tree
     // that could not be valued taking what is left.
     int tableWidth = 0;
+    // A decision the owner's mark made is in bold, the widest of them.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics boldMetrics(bold);
     for (int c = 0; c < TreeListModel::ColumnCount; ++c) {
         const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        const QString widest = c == TreeListModel::FirstSummaryColumn + Beslut
-                                   ? QStringLiteral("Avverka nu")
-                                   : QStringLiteral("00000");
-        const int width = qMax(fontMetrics().horizontalAdvance(heading),
-                               fontMetrics().horizontalAdvance(widest)) +
-                          14;
+        const bool decision = c == TreeListModel::FirstSummaryColumn + Beslut;
+        const int widest = decision
+                               ? boldMetrics.horizontalAdvance(QStringLiteral("Avverkas (märkt)"))
+                               : fontMetrics().horizontalAdvance(QStringLiteral("00000"));
+        const int width = qMax(fontMetrics().horizontalAdvance(heading), widest) + 14;
         flgTradlista->setColumnWidth(c, width);
         tableWidth += width;
     }
@@ -149,6 +154,8 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
                              columns->visualIndex(TreeListModel::FirstKeyColumn));
 
     lblSumma = label(frame, "lblSumma", QString());
+    // With the owner's marks counted apart it is long: on a small screen it wraps.
+    lblSumma->setWordWrap(true);
 
     QPushButton *btnOppna = button(frame, "btnOppna", QStringLiteral("Öppna..."));
     QPushButton *btnSpara = button(frame, "btnSpara", QStringLiteral("Spara..."));
@@ -250,11 +257,25 @@ void TreeListWindow::writeFooter() {
     int failed = 0;
     for (int r = 0; r < m_model->rowCount(); ++r)
         failed += m_model->summary(r) && !m_model->summary(r)->valued() ? 1 : 0;
+    // The owner's marks counted apart: those cut are among the trees cut now, those left not.
+    QStringList marked;
+    if (t.markedCut > 0)
+        marked << QStringLiteral("%1 avverkas (netto %2 kr, volym %3 m3)")
+                      .arg(t.markedCut)
+                      .arg(formatNumber(t.markedCutNet, u"#0", mark),
+                           formatNumber(t.markedCutVolume, u"#0.00", mark));
+    if (t.markedLeft > 0)
+        marked << QStringLiteral("%1 lämnas (netto %2 kr, volym %3 m3)")
+                      .arg(t.markedLeft)
+                      .arg(formatNumber(t.markedLeftNet, u"#0", mark),
+                           formatNumber(t.markedLeftVolume, u"#0.00", mark));
     lblSumma->setText(
         QStringLiteral("Avverka nu: %1 av %2 träd, netto %3 kr, volym %4 m3")
             .arg(t.trees)
             .arg(m_model->rowCount())
             .arg(formatNumber(t.netValue, u"#0", mark), formatNumber(t.volume, u"#0.00", mark)) +
+        (marked.isEmpty() ? QString()
+                          : QStringLiteral(". Märkta: %1").arg(marked.join(QStringLiteral(", ")))) +
         (failed == 0
              ? QString()
              : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
@@ -539,7 +560,10 @@ Outcome TreeListWindow::writePlanCsv(const QString &path) {
         entries
             ? entryPlanLines(*entries, m_plan->entries()->settings(), plan, spreadsheet.decimalMark)
             : planLines(plan, spreadsheet.decimalMark);
-    return replaceFileSafely(path, m_model->document().resultBytes(spreadsheet, plan, lines));
+    // Each tree's year in the plan shown, the owner's marks counted.
+    const QStringList plannedYears = standSheet().plannedYearTexts();
+    return replaceFileSafely(
+        path, m_model->document().resultBytes(spreadsheet, plan, lines, &plannedYears));
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // The plan in harvest entries as the window shows it: a setting changed makes a new plan whose
 // table and sentence are the core's; a setting that cannot be used says why and shows no plan.
 #include "core/files/cp1252.h"
+#include "core/files/numberformat.h"
 #include "core/files/textfile.h"
 #include "core/treelist/harvestentries.h"
 #include "core/treelist/harvestplanmodel.h"
@@ -61,7 +62,9 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     const EntryPlan expected = planner.plan(s);
     ASSERT_TRUE(panel.plan().has_value());
     EXPECT_EQ(panel.plan()->yearMask, expected.yearMask);
-    EXPECT_EQ(statement->text(), entryStatement(expected));
+    // The statement stands above the plan, in the view; here only a wrong setting is said.
+    EXPECT_TRUE(statement->text().isEmpty()) << statement->text().toStdString();
+    EXPECT_TRUE(panel.settingsFault().isEmpty());
     EXPECT_EQ(table->rowCount(), expected.entries.size() + 1);
 
     cost->setText("-5");
@@ -69,6 +72,7 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     EXPECT_FALSE(panel.plan().has_value());
     EXPECT_TRUE(statement->text().startsWith("Kostnaden per avverkningstillfälle ska vara"))
         << statement->text().toStdString();
+    EXPECT_EQ(panel.settingsFault(), statement->text());
     EXPECT_EQ(table->rowCount(), 0);
 }
 
@@ -157,7 +161,39 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
     EXPECT_EQ(chart->layout().bars.size(), plan->chosenEntries()->entries.size());
     w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentIndex(0);
     EXPECT_EQ(chart->layout().bars.size(), plan->model()->years().size());
+    // The bold statement read first is that of the plan shown, the marks counted in both, and
+    // the tree marked "lämnas" is in neither plan's trees.
+    auto *bold = w.findChild<QLabel *>("lblPlanSlutsats");
+    ASSERT_TRUE(bold);
+    EXPECT_EQ(bold->text(), planStatement(plan->model()->plan(), localeDecimalSeparator()));
+    EXPECT_TRUE(bold->text().contains(QStringLiteral("1 träd lämnas och 1 träd avverkas nu")))
+        << bold->text().toStdString();
+    EXPECT_EQ(plan->model()->plan().total().trees, 3);
+    EXPECT_EQ(plan->model()->plan().markedLeft().trees, 1);
+    // The tree-by-tree table counts them apart below its total too.
+    const HarvestPlanModel *byTree = plan->model();
+    ASSERT_EQ(byTree->rowCount(), byTree->totalRow() + 3);
+    EXPECT_EQ(byTree->index(byTree->totalRow() + 1, 0).data().toString(), "Varav märkta");
+    EXPECT_EQ(byTree->index(byTree->totalRow() + 2, 0).data().toString(), "Märkta lämnas");
+    EXPECT_EQ(byTree->index(byTree->totalRow() + 2, HarvestPlanModel::Trees).data().toString(),
+              "1");
     w.findChild<QTabWidget *>("tabPlanSatt")->setCurrentIndex(1);
+    EXPECT_EQ(bold->text(), entryStatement(*plan->chosenEntries()));
+    // The entries' table counts the marked trees apart below its total.
+    auto *table = plan->findChild<QTableWidget *>("flgTillfallen");
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->rowCount(), plan->chosenEntries()->entries.size() + 3);
+    EXPECT_EQ(table->item(table->rowCount() - 1, 0)->text(), QStringLiteral("märkta lämnas"));
+
+    // In the grid the marked trees say so, and the footer counts them apart.
+    EXPECT_EQ(w.model()->index(1, TreeListModel::FirstSummaryColumn + Beslut).data().toString(),
+              QStringLiteral("Lämnas (märkt)"));
+    EXPECT_EQ(w.model()->index(3, TreeListModel::FirstSummaryColumn + Beslut).data().toString(),
+              QStringLiteral("Avverkas (märkt)"));
+    const QString footer = w.findChild<QLabel *>("lblSumma")->text();
+    EXPECT_TRUE(footer.contains(QStringLiteral("Märkta: 1 avverkas (netto ")) &&
+                footer.contains(QStringLiteral("), 1 lämnas (netto ")))
+        << footer.toStdString();
 
     ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
     const QStringList csv = splitLines(QString::fromUtf8(home.read("plan.csv").mid(3)));
@@ -165,6 +201,22 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
         << csv.value(0).toStdString();
     EXPECT_TRUE(csv.contains(QStringLiteral("år;träd;volym m3;netto kr;kostnad kr;nuvärde kr")));
     EXPECT_TRUE(csv.join(u'\n').contains(QStringLiteral("1 träd lämnas och 1 träd avverkas nu")));
+    // Each tree's year in the entries chosen, or that it stays; its decision says it is marked.
+    const QStringList heading = csv.value(0).split(u';');
+    EXPECT_EQ(heading.last(), QStringLiteral("avverkas år"));
+    const qsizetype decisionAt = heading.indexOf(QStringLiteral("beslut"));
+    for (int r = 0; r < 4; ++r) {
+        const QStringList cells = csv.value(r + 1).split(u';');
+        ASSERT_EQ(cells.size(), heading.size()) << r;
+        const int years = plan->chosenEntries()->entryYearsOf(w.model()->summary(r)->years,
+                                                              w.model()->tree(r).mark);
+        EXPECT_EQ(cells.last(), years < 0 ? QStringLiteral("lämnas") : QString::number(years)) << r;
+        EXPECT_EQ(cells[decisionAt].endsWith(QStringLiteral("(märkt)")),
+                  w.model()->tree(r).mark != TreeMark::None)
+            << r;
+    }
+    EXPECT_EQ(csv.value(2).split(u';').last(), QStringLiteral("lämnas"));
+    EXPECT_EQ(csv.value(4).split(u';').last(), QStringLiteral("0"));
 
     // A mark typed in the window counts from the next valuation; a word that is no mark does not
     // take the cell.

@@ -131,6 +131,7 @@ EntryPlanner::EntryPlanner() : m_table(std::size_t(quantityCount) * harvestYearC
 void EntryPlanner::add(const TreeYears &tree, TreeMark mark) {
     if (mark == TreeMark::Leave) {
         ++m_left;
+        addTo(m_leftNow, tree, 0);
         return;
     }
     m_allNow += tree.presentValue[0];
@@ -174,6 +175,10 @@ void EntryPlanner::add(const EntryPlanner &other) {
     m_forced.volume += other.m_forced.volume;
     m_forced.netValue += other.m_forced.netValue;
     m_forced.presentValue += other.m_forced.presentValue;
+    m_leftNow.trees += other.m_leftNow.trees;
+    m_leftNow.volume += other.m_leftNow.volume;
+    m_leftNow.netValue += other.m_leftNow.netValue;
+    m_leftNow.presentValue += other.m_leftNow.presentValue;
     m_allNow += other.m_allNow;
     m_left += other.m_left;
 }
@@ -182,6 +187,8 @@ EntryPlan EntryPlanner::plan(const EntrySettings &settings) const {
     EntryPlan plan;
     plan.leftTrees = m_left;
     plan.forcedTrees = m_forced.trees;
+    plan.markedCut = m_forced;
+    plan.markedLeft = m_leftNow;
     plan.allNowValue = m_allNow;
     unsigned bestYears = 0;
     plan.treeByTreeValue = 0;
@@ -316,6 +323,17 @@ QList<QStringList> entryLines(const EntryPlan &plan, QChar mark) {
     for (const HarvestEntry &e : plan.entries)
         lines << cells(QString::number(e.years), e);
     lines << cells(QStringLiteral("totalt"), plan.total());
+    if (plan.markedCut.trees > 0 && plan.possible) {
+        // Their share of the entry now, before its cost.
+        lines << cells(markedCutHeading(), plan.markedCut);
+        lines.last()[4].clear();
+    }
+    if (plan.markedLeft.trees > 0) {
+        // Left out of the plan: what they hold now, with no cost or present value in it.
+        lines << cells(markedLeftHeading(), plan.markedLeft);
+        lines.last()[4].clear();
+        lines.last()[5].clear();
+    }
     return lines;
 }
 
@@ -360,15 +378,8 @@ QString entryStatement(const EntryPlan &plan) {
             sentences << QStringLiteral("Alla angivna år kunde inte bli avverkningstillfällen, "
                                         "eftersom något av dem inte nådde minsta volymen.");
     }
-    if (plan.leftTrees > 0 || plan.forcedTrees > 0) {
-        QStringList marked;
-        if (plan.leftTrees > 0)
-            marked << QStringLiteral("%1 träd lämnas").arg(plan.leftTrees);
-        if (plan.forcedTrees > 0)
-            marked << QStringLiteral("%1 träd avverkas nu").arg(plan.forcedTrees);
-        sentences << QStringLiteral("Enligt ägarens markering: %1.")
-                         .arg(marked.join(QStringLiteral(" och ")));
-    }
+    if (const QString marked = markedSentence(plan.leftTrees, plan.forcedTrees); !marked.isEmpty())
+        sentences << marked;
     return sentences.join(u' ');
 }
 

@@ -85,6 +85,10 @@ struct EntryPlan {
     int leftTrees = 0;          // trees marked "lämnas"
     int forcedTrees = 0;        // trees marked "avverkas"
     int treeByTreeHarvests = 0; // harvest years of the tree-by-tree plan
+    // The marked trees counted apart, with their figures now: those marked "avverkas" (in the
+    // entry of year 0 too) and those marked "lämnas" (in no entry).
+    HarvestEntry markedCut;
+    HarvestEntry markedLeft;
 
     // The entry year of a tree in this plan; -1 for a tree that stays.
     int entryYearsOf(const TreeYears &tree, TreeMark mark) const;
@@ -116,13 +120,16 @@ private:
     std::vector<double> m_table;
     // Each tree in its own best year, summed in the order of the trees.
     std::array<HarvestEntry, harvestYearCount> m_best{};
-    HarvestEntry m_forced; // the trees marked "avverkas", at year 0
+    HarvestEntry m_forced;  // the trees marked "avverkas", at year 0
+    HarvestEntry m_leftNow; // the trees marked "lämnas", as they are now
     double m_allNow = 0;
     int m_left = 0;
 };
 
 // The plan's entries as a table: the headings "år", "träd", "volym m3", "netto kr",
-// "kostnad kr", "nuvärde kr" (after the entry's cost), a line per entry and a line "totalt".
+// "kostnad kr", "nuvärde kr" (after the entry's cost), a line per entry and a line "totalt",
+// then the marked trees counted apart: those cut, part of the total, and those left, with what
+// they hold now.
 QList<QStringList> entryLines(const EntryPlan &plan, QChar decimalSeparator);
 // What the grouping costs, in one plain sentence: the plan after its entry costs against the
 // tree-by-tree plan without them and against cutting everything now.

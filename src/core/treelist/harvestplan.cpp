@@ -20,7 +20,7 @@ HarvestPlan::HarvestPlan() {
         m_years[std::size_t(r)].years = 10 * r;
 }
 
-void HarvestPlan::add(const QString &id, const TreeSummary &tree) {
+void HarvestPlan::add(const QString &id, const TreeSummary &tree, TreeMark mark) {
     if (!tree.valued()) {
         if (m_unvalued.size() < namedUnvalued)
             m_unvalued.append(id);
@@ -28,23 +28,38 @@ void HarvestPlan::add(const QString &id, const TreeSummary &tree) {
         return;
     }
     ++m_valued;
-    PlanYear &y = m_years[std::size_t(tree.decision.bestRow)];
-    ++y.trees;
-    y.volume += tree.volumeBest;
-    y.netValue += tree.netBest;
-    y.presentValue += tree.decision.bestValue;
+    const PlanYear now{0, 1, tree.volumeNow, tree.decision.valueNow, tree.decision.valueNow};
+    auto addTo = [](PlanYear &y, const PlanYear &tree) {
+        y.trees += tree.trees;
+        y.volume += tree.volume;
+        y.netValue += tree.netValue;
+        y.presentValue += tree.presentValue;
+    };
+    if (mark == TreeMark::Leave) {
+        addTo(m_markedLeft, now);
+        return;
+    }
     m_allNow += tree.decision.valueNow;
+    if (mark == TreeMark::Cut) {
+        addTo(m_markedCut, now);
+        addTo(m_years[0], now);
+        return;
+    }
+    addTo(m_years[std::size_t(tree.decision.bestRow)],
+          {0, 1, tree.volumeBest, tree.netBest, tree.decision.bestValue});
 }
 
 void HarvestPlan::add(const HarvestPlan &other) {
-    for (int r = 0; r < harvestYearCount; ++r) {
-        PlanYear &y = m_years[std::size_t(r)];
-        const PlanYear &o = other.m_years[std::size_t(r)];
+    auto addTo = [](PlanYear &y, const PlanYear &o) {
         y.trees += o.trees;
         y.volume += o.volume;
         y.netValue += o.netValue;
         y.presentValue += o.presentValue;
-    }
+    };
+    for (int r = 0; r < harvestYearCount; ++r)
+        addTo(m_years[std::size_t(r)], other.m_years[std::size_t(r)]);
+    addTo(m_markedCut, other.m_markedCut);
+    addTo(m_markedLeft, other.m_markedLeft);
     m_valued += other.m_valued;
     m_unvalued += other.m_unvalued.mid(0, namedUnvalued - m_unvalued.size());
     m_unvaluedCount += other.m_unvaluedCount;
@@ -121,7 +136,7 @@ QString planStatement(const HarvestPlan &plan, QChar separator) {
         else
             sentences << QStringLiteral("Inget av de %1 träden bör avverkas nu.").arg(valued);
         const QList<PlanYear> years = plan.yearsWithTrees();
-        const int later = valued - now.trees;
+        const int later = valued - now.trees - plan.markedLeft().trees;
         if (later > 0) {
             double presentValue = 0;
             for (const PlanYear &y : years)
@@ -142,6 +157,9 @@ QString planStatement(const HarvestPlan &plan, QChar separator) {
                              .arg(who, harvests, when, groupedKronor(presentValue));
         }
         sentences << planComparison(plan);
+        if (const QString marked = markedSentence(plan.markedLeft().trees, plan.markedCut().trees);
+            !marked.isEmpty())
+            sentences << marked;
     }
     if (plan.unvaluedTrees() > 0)
         sentences << unvaluedSentence(plan);
@@ -168,10 +186,53 @@ QList<QStringList> planLines(const HarvestPlan &plan, QChar mark) {
     for (const PlanYear &y : plan.yearsWithTrees())
         lines << cells(QString::number(y.years), y);
     lines << cells(QStringLiteral("totalt"), plan.total());
+    if (plan.markedCut().trees > 0)
+        lines << cells(markedCutHeading(), plan.markedCut());
+    if (plan.markedLeft().trees > 0) {
+        // Left out of the plan: what they hold now, with no present value in it.
+        lines << cells(markedLeftHeading(), plan.markedLeft());
+        lines.last().last().clear();
+    }
     lines << QStringList{planComparison(plan)};
     if (plan.unvaluedTrees() > 0)
         lines << QStringList{unvaluedSentence(plan)};
     return lines;
+}
+
+QString markedDecisionText(const TreeSummary &tree, TreeMark mark) {
+    switch (mark) {
+    case TreeMark::Leave:
+        return QStringLiteral("Lämnas (märkt)");
+    case TreeMark::Cut:
+        return QStringLiteral("Avverkas (märkt)");
+    case TreeMark::None:
+        break;
+    }
+    return decisionText(tree.decision);
+}
+
+bool cutNowMarked(const TreeSummary &tree, TreeMark mark) {
+    return mark == TreeMark::None ? tree.decision.cutNow() : mark == TreeMark::Cut;
+}
+
+QString markedCutHeading() {
+    return QStringLiteral("varav märkta");
+}
+
+QString markedLeftHeading() {
+    return QStringLiteral("märkta lämnas");
+}
+
+QString markedSentence(int leftTrees, int cutTrees) {
+    QStringList marked;
+    if (leftTrees > 0)
+        marked << QStringLiteral("%1 träd lämnas").arg(leftTrees);
+    if (cutTrees > 0)
+        marked << QStringLiteral("%1 träd avverkas nu").arg(cutTrees);
+    if (marked.isEmpty())
+        return {};
+    return QStringLiteral("Enligt ägarens markering: %1.")
+        .arg(marked.join(QStringLiteral(" och ")));
 }
 
 QString planAssumption() {

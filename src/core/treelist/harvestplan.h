@@ -28,8 +28,10 @@ class HarvestPlan {
 public:
     HarvestPlan();
 
-    // Adds one tree of the list; a tree that could not be valued is counted and named.
-    void add(const QString &id, const TreeSummary &tree);
+    // Adds one tree of the list; a tree that could not be valued is counted and named. The
+    // owner's mark overrides the tree's own best year: "lämnas" leaves it out of every harvest,
+    // "avverkas" cuts it now; marked trees are also counted apart, with their figures now.
+    void add(const QString &id, const TreeSummary &tree, TreeMark mark = TreeMark::None);
     // Adds the trees of another plan of the same stand (a part of the list valued elsewhere).
     void add(const HarvestPlan &other);
 
@@ -44,8 +46,13 @@ public:
     // list holds the same memory. The whole list of them is the caller's to keep.
     const QStringList &unvaluedIds() const { return m_unvalued; }
     static constexpr int namedUnvalued = 10;
-    // The stand's present value when every valued tree is cut now instead, kr.
+    // The stand's present value when every valued tree is cut now instead, kr; the trees the
+    // owner leaves are not among them.
     double allNowValue() const { return m_allNow; }
+    // The trees the owner marked "avverkas" (cut now, counted in year 0 too) and "lämnas" (in no
+    // harvest), each with its volume, net and present value now.
+    const PlanYear &markedCut() const { return m_markedCut; }
+    const PlanYear &markedLeft() const { return m_markedLeft; }
 
 private:
     std::array<PlanYear, harvestYearCount> m_years;
@@ -53,6 +60,8 @@ private:
     QStringList m_unvalued;
     int m_unvaluedCount = 0;
     double m_allNow = 0;
+    PlanYear m_markedCut;
+    PlanYear m_markedLeft;
 };
 
 // The plan in two or three plain sentences: what this harvest brings, what the later harvests
@@ -74,6 +83,18 @@ QStringList unvaluedHeadings();
 
 // What every plan rests on, said once beside it.
 QString planAssumption();
+
+// The decision the list shows for a tree with the owner's mark: "Avverkas (märkt)" or "Lämnas
+// (märkt)" for a marked tree, else the valuation's own ("Avverka nu", "Låt stå").
+QString markedDecisionText(const TreeSummary &tree, TreeMark mark);
+// Whether the tree is cut now, the owner's mark before the valuation's decision.
+bool cutNowMarked(const TreeSummary &tree, TreeMark mark);
+// The first cells of a plan table's lines that count the marked trees apart, below "totalt".
+QString markedCutHeading();  // "varav märkta"
+QString markedLeftHeading(); // "märkta lämnas"
+// The sentence on the owner's marks ("Enligt ägarens markering: 2 träd lämnas och 1 träd
+// avverkas nu."); empty without marks.
+QString markedSentence(int leftTrees, int cutTrees);
 
 // Kronor as a statement writes them: whole, thousands set apart ("17 080").
 QString groupedKronor(double value);

@@ -9,6 +9,11 @@ void HarvestPlanModel::setPlan(const HarvestPlan &plan, QChar decimalSeparator) 
     m_plan = plan;
     m_years = plan.yearsWithTrees();
     m_total = plan.total();
+    m_marked.clear();
+    if (plan.markedCut().trees > 0)
+        m_marked.append({QStringLiteral("Varav märkta"), plan.markedCut(), true});
+    if (plan.markedLeft().trees > 0)
+        m_marked.append({QStringLiteral("Märkta lämnas"), plan.markedLeft(), false});
     m_separator = decimalSeparator;
     endResetModel();
 }
@@ -37,7 +42,7 @@ QString HarvestPlanModel::text(const PlanYear &y, int column, bool total, QChar 
 
 int HarvestPlanModel::rowCount(const QModelIndex &parent) const {
     // No total under an empty plan: there is nothing to add up.
-    return parent.isValid() || m_years.isEmpty() ? 0 : int(m_years.size()) + 1;
+    return parent.isValid() || m_years.isEmpty() ? 0 : int(m_years.size() + 1 + m_marked.size());
 }
 
 int HarvestPlanModel::columnCount(const QModelIndex &parent) const {
@@ -47,15 +52,22 @@ int HarvestPlanModel::columnCount(const QModelIndex &parent) const {
 QVariant HarvestPlanModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const bool total = index.row() == m_years.size();
-    const PlanYear &y = total ? m_total : m_years[index.row()];
+    const int row = index.row();
+    const bool total = row == totalRow();
+    const MarkedRow *marked = row > totalRow() ? &m_marked[row - totalRow() - 1] : nullptr;
+    const PlanYear &y = total ? m_total : marked ? marked->trees : m_years[row];
+    const bool blank = marked && !marked->inPlan && index.column() == PresentValue;
     switch (role) {
     case Qt::DisplayRole:
-        return text(y, index.column(), total, m_separator);
+        if (marked && index.column() == Years)
+            return marked->name;
+        return blank ? QString() : text(y, index.column(), total, m_separator);
     case Qt::UserRole: {
         const double values[ColumnCount] = {double(y.years), double(y.trees), y.volume, y.netValue,
                                             y.presentValue};
-        return total && index.column() == Years ? QVariant() : QVariant(values[index.column()]);
+        return (row >= totalRow() && index.column() == Years) || blank
+                   ? QVariant()
+                   : QVariant(values[index.column()]);
     }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));

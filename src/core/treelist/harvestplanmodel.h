@@ -6,8 +6,9 @@
 #include <QChar>
 
 // A stand's harvest plan as a table: a row per harvest year in which trees are cut, then the
-// total. DisplayRole is the text the window shows (the user's decimal separator), UserRole the
-// number itself, so that a chart or a file reads the same figures.
+// total, then the trees the owner marked counted apart: those cut (among the total) and those
+// left (not among it), with their figures now. DisplayRole is the text the window shows (the user's
+// decimal separator), UserRole the number itself, so that a chart or a file reads the same figures.
 class HarvestPlanModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -19,6 +20,8 @@ public:
     const HarvestPlan &plan() const { return m_plan; }
     // The rows of harvest years, without the total.
     const QList<PlanYear> &years() const { return m_years; }
+    // The row of the total; the marked trees' rows follow it.
+    int totalRow() const { return int(m_years.size()); }
 
     // The heading of `column`: on screen with its unit after a comma, as the list's columns.
     static QString heading(int column);
@@ -35,5 +38,11 @@ private:
     HarvestPlan m_plan;
     QList<PlanYear> m_years;
     PlanYear m_total;
+    struct MarkedRow {
+        QString name;
+        PlanYear trees;
+        bool inPlan = true; // false: no present value to show
+    };
+    QList<MarkedRow> m_marked;
     QChar m_separator = QLatin1Char('.');
 };

@@ -76,14 +76,14 @@ QList<QStringList> StandSheet::cutNowTable() const {
     QList<QStringList> rows{treeHeadings(QStringLiteral("Beslut"))};
     for (qsizetype i = 0; i < trees.size(); ++i) {
         const TreeSummary &s = summaries.value(i);
-        if (!s.valued() || !s.decision.cutNow())
-            continue;
         const TreeRow &t = trees[i];
+        if (!s.valued() || !cutNowMarked(s, t.mark))
+            continue;
         rows << QStringList{
             printedText(t.id, idLength),
             speciesName(speciesLetter(t.values[Art])),
             printedText(withDecimalMark(withDecimalPoint(t.values[Bdm]), decimalMark), idLength),
-            QStringLiteral("Avverka nu"),
+            markedDecisionText(s, t.mark),
             formatNumber(s.volumeNow, u"#0.00", decimalMark),
             formatNumber(s.decision.valueNow, u"#0", decimalMark),
             printedText(remarks.value(i), remarkLength)};
@@ -95,16 +95,19 @@ QList<QStringList> StandSheet::leftStandingTable() const {
     QList<QStringList> rows{treeHeadings(QStringLiteral("Bästa år"))};
     for (qsizetype i = 0; i < trees.size(); ++i) {
         const TreeSummary &s = summaries.value(i);
-        if (!s.valued() || s.decision.cutNow())
-            continue;
         const TreeRow &t = trees[i];
+        if (!s.valued() || cutNowMarked(s, t.mark))
+            continue;
+        // A tree the owner leaves has no harvest: what it holds now, as the plan's totals count it.
+        const bool marked = t.mark == TreeMark::Leave;
         rows << QStringList{
             printedText(t.id, idLength),
             speciesName(speciesLetter(t.values[Art])),
             printedText(withDecimalMark(withDecimalPoint(t.values[Bdm]), decimalMark), idLength),
-            QStringLiteral("om %1 år").arg(s.decision.bestYears()),
-            formatNumber(s.volumeBest, u"#0.00", decimalMark),
-            formatNumber(s.netBest, u"#0", decimalMark),
+            marked ? markedDecisionText(s, t.mark)
+                   : QStringLiteral("om %1 år").arg(s.decision.bestYears()),
+            formatNumber(marked ? s.volumeNow : s.volumeBest, u"#0.00", decimalMark),
+            formatNumber(marked ? s.decision.valueNow : s.netBest, u"#0", decimalMark),
             printedText(remarks.value(i), remarkLength)};
     }
     return rows;
@@ -146,4 +149,28 @@ QList<QStringList> StandSheet::entryTreesTable(int years) const {
             printedText(remarks.value(i), remarkLength)};
     }
     return rows;
+}
+
+int StandSheet::plannedYears(qsizetype tree) const {
+    const TreeSummary &s = summaries.value(tree);
+    const TreeMark mark = trees.value(tree).mark;
+    if (!s.valued())
+        return -1;
+    if (entries)
+        return entries->entryYearsOf(s.years, mark);
+    if (mark != TreeMark::None)
+        return mark == TreeMark::Cut ? 0 : -1;
+    return s.decision.bestYears();
+}
+
+QStringList StandSheet::plannedYearTexts() const {
+    QStringList texts;
+    texts.reserve(trees.size());
+    for (qsizetype i = 0; i < trees.size(); ++i) {
+        const int years = plannedYears(i);
+        texts << (!summaries.value(i).valued() ? QString()
+                  : years < 0                  ? QStringLiteral("lämnas")
+                                               : QString::number(years));
+    }
+    return texts;
 }

@@ -50,6 +50,13 @@ struct StandSheet {
     // The trees of the entry in year `years`, in the list's order: id, species, diameter,
     // volume and net value then, the owner's mark and the remark, headings first.
     QList<QStringList> entryTreesTable(int years) const;
+
+    // The year tree `tree` (its index) is cut in the plan: its entry's, or with no entries its
+    // own best year after the owner's mark; -1 for a tree that stays or was not valued.
+    int plannedYears(qsizetype tree) const;
+    // Per tree, as the plan's file gives it under plannedYearsHeading(): the year ("0", "30"),
+    // "lämnas" for a tree that stays, empty for a tree that was not valued.
+    QStringList plannedYearTexts() const;
 };
 
 // The stand sheet's parameters lines, from the home directory's stand and economy parameters.

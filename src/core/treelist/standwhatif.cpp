@@ -28,6 +28,12 @@ StandWhatIfs::Tally StandWhatIfs::tally(const TreeRow &tree, const TreeSummary &
         if (!s.valued())
             continue;
         t.valued[i] = 1;
+        // The owner's mark holds under every change, as in the plan: a tree left adds nothing,
+        // a tree marked to cut is cut now; neither switches.
+        if (tree.mark != TreeMark::None) {
+            t.presentValue[i] = tree.mark == TreeMark::Cut ? s.decision.valueNow : 0;
+            continue;
+        }
         t.presentValue[i] = s.decision.bestValue;
         t.switched[i] = asGiven.valued() && asGiven.decision.cutNow() != s.decision.cutNow();
     }

@@ -11,7 +11,9 @@
 
 // How a stand's harvest plan moves when the required rate or the prices are not quite what the
 // owner assumed: every tree valued again with the rate one percentage point lower and higher,
-// and with all prices 10 % lower and higher, as the single tree's what-if does.
+// and with all prices 10 % lower and higher, as the single tree's what-if does. It is the plan
+// tree by tree, the owner's marks kept: a tree marked "lämnas" stays, one marked "avverkas" goes
+// now, whatever the change.
 
 inline constexpr int standWhatIfCount = 4;
 

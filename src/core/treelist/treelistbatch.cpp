@@ -150,7 +150,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             v.fitsCp1252 = v.fitsCp1252 && firstCharacterOutsideCp1252(v.text).isEmpty();
         };
         if (!full) {
-            cells = resultLine(line.cells.mid(0, headingCount), &summary, mark,
+            cells = resultLine(line.cells.mid(0, headingCount), &summary, line.tree.mark, mark,
                                line.cells.mid(headingCount));
             endLine();
             return v;

@@ -115,12 +115,14 @@ QByteArray TreeListDocument::listBytes() const {
 }
 
 QByteArray TreeListDocument::resultBytes(const CsvDialect &dialect, const HarvestPlan &plan,
-                                         const QList<QStringList> &planLines) const {
-    return bytes(dialect, &plan, &planLines);
+                                         const QList<QStringList> &planLines,
+                                         const QStringList *plannedYears) const {
+    return bytes(dialect, &plan, &planLines, plannedYears);
 }
 
 QByteArray TreeListDocument::bytes(const CsvDialect &chosen, const HarvestPlan *plan,
-                                   const QList<QStringList> *planLines) const {
+                                   const QList<QStringList> *planLines,
+                                   const QStringList *plannedYears) const {
     // The file's columns, then those the user gave values the file had no column for.
     QStringList headings = m_headings;
     std::vector<int> kinds = m_kinds;
@@ -163,8 +165,12 @@ QByteArray TreeListDocument::bytes(const CsvDialect &chosen, const HarvestPlan *
                               : v);
             }
         }
-        cells = plan ? resultLine(std::move(cells), r.summary ? &*r.summary : nullptr,
-                                  dialect.decimalMark, r.beyond)
+        cells = plan ? resultLine(std::move(cells), r.summary ? &*r.summary : nullptr, r.tree.mark,
+                                  dialect.decimalMark,
+                                  plannedYears
+                                      ? QStringList{plannedYears->value(qsizetype(lines.size()))} +
+                                            r.beyond
+                                      : r.beyond)
                      : cells + r.beyond;
         fits = fits && (!cp1252 || fitsCp1252(cells.join(u' ')));
         lines.push_back(std::move(cells));
@@ -178,7 +184,12 @@ QByteArray TreeListDocument::bytes(const CsvDialect &chosen, const HarvestPlan *
     CsvWriter writer(buffer, dialect);
     for (const QStringList &line : standLines(m_stand))
         writer.writeLine(line);
-    writer.writeLine(plan ? resultHeadings(headings) : headings);
+    if (plan) {
+        headings = resultHeadings(headings);
+        if (plannedYears)
+            headings << plannedYearsHeading();
+    }
+    writer.writeLine(headings);
     for (const QStringList &cells : lines)
         writer.writeLine(cells);
     if (plan) {

@@ -56,9 +56,11 @@ public:
     // The list as file bytes in its own dialect.
     QByteArray listBytes() const;
     // The valued list in `dialect`: every row with its figures (the list's summary columns),
-    // then, after an empty line, `planLines` and the trees the plan leaves out.
+    // then, after an empty line, `planLines` and the trees the plan leaves out. `plannedYears`,
+    // when given, is a last figure per tree: the year the plan cuts it.
     QByteArray resultBytes(const CsvDialect &dialect, const HarvestPlan &plan,
-                           const QList<QStringList> &planLines) const;
+                           const QList<QStringList> &planLines,
+                           const QStringList *plannedYears = nullptr) const;
 
     int rowCount() const { return int(m_rows.size()); }
     const Row &row(int row) const { return m_rows[std::size_t(row)]; }
@@ -99,7 +101,8 @@ public:
 
 private:
     QByteArray bytes(const CsvDialect &dialect, const HarvestPlan *plan,
-                     const QList<QStringList> *planLines) const;
+                     const QList<QStringList> *planLines,
+                     const QStringList *plannedYears = nullptr) const;
     QString nextId() const;
 
     std::vector<Row> m_rows;

@@ -6,12 +6,18 @@ QStringList resultHeadings(QStringList listHeadings) {
     return listHeadings;
 }
 
-QStringList resultLine(QStringList listCells, const TreeSummary *summary, QChar decimalMark,
-                       const QStringList &beyond) {
+QStringList resultLine(QStringList listCells, const TreeSummary *summary, TreeMark ownerMark,
+                       QChar decimalMark, const QStringList &beyond) {
     for (int c = 0; c < summaryColumnCount; ++c)
-        listCells << (summary ? summaryText(*summary, c, decimalMark) : QString());
+        listCells << (!summary                           ? QString()
+                      : c == Beslut && summary->valued() ? markedDecisionText(*summary, ownerMark)
+                                                         : summaryText(*summary, c, decimalMark));
     listCells += beyond;
     return listCells;
+}
+
+QString plannedYearsHeading() {
+    return QStringLiteral("avverkas år");
 }
 
 QList<QStringList> entryPlanLines(const EntryPlan &entries, const EntrySettings &settings,

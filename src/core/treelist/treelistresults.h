@@ -14,10 +14,13 @@
 // The heading of a valued list: the list's own headings, then "beslut", "bästa år", "netto nu",
 // "nuvärde bästa", "ränta 10 år" and "fel".
 QStringList resultHeadings(QStringList listHeadings);
-// A tree's line: its list cells, its figures (empty without a summary), then its cells beyond
-// the list's heading, so that none lands under a figure's heading.
-QStringList resultLine(QStringList listCells, const TreeSummary *summary, QChar decimalMark,
-                       const QStringList &beyond = {});
+// A tree's line: its list cells, its figures (empty without a summary; the decision says when
+// the owner marked the tree), then its cells beyond the list's heading, so that none lands under
+// a figure's heading.
+QStringList resultLine(QStringList listCells, const TreeSummary *summary, TreeMark ownerMark,
+                       QChar decimalMark, const QStringList &beyond = {});
+// The heading of the last figure of a tree's line in the plan's file: the year the plan cuts it.
+QString plannedYearsHeading(); // "avverkas år"
 // The plan in harvest entries: the entries' lines, the settings and what the grouping costs,
 // each as one sentence, and the sentence naming the trees left out.
 QList<QStringList> entryPlanLines(const EntryPlan &entries, const EntrySettings &settings,

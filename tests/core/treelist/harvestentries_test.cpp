@@ -14,10 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <optional>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -245,6 +247,118 @@ TEST(HarvestEntries, UnlimitedPlanIsTheTreeByTreePlanAndMarksAreKept) {
     }
 }
 
+// The owner's marks hold in the tree-by-tree plan as in the plan in entries: a tree left is in no
+// harvest, a tree marked to cut is cut now; both plans, the marking list's tables and the plan's
+// file count the marked trees apart with their figures now, and give each tree the same year.
+TEST(HarvestEntries, MarkedTreesAreKeptAndCountedApartInEveryPlan) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    TreeListHome stand;
+    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    QList<TreeRow> rows;
+    QList<TreeSummary> summaries;
+    for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"})
+        for (const char *site : {"18", "30"}) {
+            TreeRow t;
+            t.id = QString::number(rows.size() + 1);
+            t.values[Bdm] = QString::fromLatin1(bdm);
+            t.values[Site] = QString::fromLatin1(site);
+            t.given[Bdm] = t.given[Site] = true;
+            rows << t;
+            summaries << valueTreeRow(stand.base, t, stand.prices);
+            ASSERT_TRUE(summaries.last().valued());
+        }
+    // Which trees are marked: every n-th left, every m-th cut (0 for none).
+    const QList<std::pair<int, int>> cases{{0, 0}, {3, 0}, {0, 4}, {5, 3}, {2, 7}};
+    for (const auto &[leaveEvery, cutEvery] : cases) {
+        const QString name =
+            QStringLiteral("lämnas var %1:e, avverkas var %2:e").arg(leaveEvery).arg(cutEvery);
+        HarvestPlan byTree;
+        EntryPlanner planner;
+        StandSheet sheet;
+        PlanYear left, cut;
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            TreeRow t = rows[i];
+            const int n = int(i) + 1;
+            t.mark = leaveEvery > 0 && n % leaveEvery == 0 ? TreeMark::Leave
+                     : cutEvery > 0 && n % cutEvery == 0   ? TreeMark::Cut
+                                                           : TreeMark::None;
+            const TreeSummary &s = summaries[i];
+            PlanYear &apart = t.mark == TreeMark::Leave ? left : cut;
+            if (t.mark != TreeMark::None) {
+                ++apart.trees;
+                apart.volume += s.volumeNow;
+                apart.netValue += s.decision.valueNow;
+            }
+            byTree.add(t.id, s, t.mark);
+            planner.add(s.years, t.mark);
+            sheet.trees << t;
+            sheet.summaries << s;
+            sheet.remarks << QString();
+        }
+        const EntryPlan entries = planner.plan(EntrySettings{});
+        const HarvestEntry total = entries.total();
+        EXPECT_EQ(byTree.total().trees, total.trees) << name.toStdString();
+        EXPECT_EQ(byTree.total().trees, rows.size() - left.trees) << name.toStdString();
+        EXPECT_NEAR(byTree.total().presentValue, total.presentValue, 1e-6) << name.toStdString();
+        EXPECT_NEAR(byTree.total().volume, total.volume, 1e-9) << name.toStdString();
+        EXPECT_NEAR(byTree.allNowValue(), entries.allNowValue, 1e-6) << name.toStdString();
+        for (const auto &[mine, theirs, expected] :
+             {std::tuple{byTree.markedLeft(), entries.markedLeft, left},
+              std::tuple{byTree.markedCut(), entries.markedCut, cut}}) {
+            EXPECT_EQ(mine.trees, expected.trees) << name.toStdString();
+            EXPECT_EQ(theirs.trees, expected.trees) << name.toStdString();
+            EXPECT_NEAR(mine.volume, expected.volume, 1e-9) << name.toStdString();
+            EXPECT_NEAR(theirs.netValue, expected.netValue, 1e-6) << name.toStdString();
+        }
+        // The tables count them apart below the total, in both plans alike.
+        for (const QList<QStringList> &lines :
+             {planLines(byTree, u'.'), entryLines(entries, u'.')}) {
+            const qsizetype at =
+                std::find_if(lines.begin(), lines.end(),
+                             [](const QStringList &l) { return l.first() == "totalt"; }) -
+                lines.begin();
+            QStringList apartLines;
+            for (const QStringList &l : lines.mid(at + 1))
+                if (l.size() > 1)
+                    apartLines << l.first() + u';' + l[1];
+            QStringList expected;
+            if (cut.trees > 0)
+                expected << QStringLiteral("varav märkta;%1").arg(cut.trees);
+            if (left.trees > 0)
+                expected << QStringLiteral("märkta lämnas;%1").arg(left.trees);
+            EXPECT_EQ(apartLines, expected) << name.toStdString();
+        }
+        // Each tree's year: the same in the tree-by-tree sheet and with unlimited entries.
+        StandSheet inEntries = sheet;
+        inEntries.entries = entries;
+        EXPECT_EQ(sheet.plannedYearTexts(), inEntries.plannedYearTexts()) << name.toStdString();
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const TreeMark mark = sheet.trees[i].mark;
+            const int years = sheet.plannedYears(i);
+            EXPECT_EQ(years, mark == TreeMark::Leave ? -1
+                             : mark == TreeMark::Cut ? 0
+                                                     : summaries[i].decision.bestYears())
+                << name.toStdString() << " tree " << i + 1;
+        }
+        // The marking list's tables: every marked tree says so, where the plan puts it.
+        const QList<QStringList> cutNow = sheet.cutNowTable();
+        const QList<QStringList> stays = sheet.leftStandingTable();
+        EXPECT_EQ(cutNow.size() - 1 + stays.size() - 1, rows.size()) << name.toStdString();
+        EXPECT_EQ(cutNow.size() - 1, byTree.year(0).trees) << name.toStdString();
+        auto count = [](const QList<QStringList> &table, const QString &text) {
+            return std::count_if(table.begin(), table.end(),
+                                 [&](const QStringList &r) { return r[3] == text; });
+        };
+        EXPECT_EQ(count(cutNow, "Avverkas (märkt)"), cut.trees) << name.toStdString();
+        EXPECT_EQ(count(stays, "Lämnas (märkt)"), left.trees) << name.toStdString();
+        EXPECT_EQ(planStatement(byTree, u'.').contains(QStringLiteral("Enligt ägarens markering")),
+                  left.trees + cut.trees > 0)
+            << name.toStdString();
+    }
+}
+
 // The sentence gives the figures of the table: the plan after its costs, the tree-by-tree plan
 // and the difference, in the program's Swedish forms for one entry and for several.
 TEST(HarvestEntries, StatementGivesTheTablesFigures) {
@@ -379,7 +493,12 @@ TEST(HarvestEntries, CommandLinePlanKeepsTheOwnersMarks) {
     const QStringList totals = a.lines[total].split(u';');
     EXPECT_EQ(totals[1], "6"); // every tree but the one left
     EXPECT_EQ(totals[4], "2001");
-    const QString statement = a.lines[total + 2];
+    // Below the total, the marked trees counted apart: the one cut (its share of the first
+    // entry) and the one left, with what they hold now; then the settings and the statement.
+    EXPECT_TRUE(a.lines[total + 1].startsWith("varav märkta;1;")) << a.lines[total + 1];
+    EXPECT_TRUE(a.lines[total + 2].startsWith("märkta lämnas;1;")) << a.lines[total + 2];
+    EXPECT_TRUE(a.lines[total + 2].endsWith(";;")) << a.lines[total + 2];
+    const QString statement = a.lines[total + 4];
     EXPECT_TRUE(statement.contains(
         QStringLiteral("ger nuvärdet %1 kr").arg(groupedKronor(totals[5].toDouble()))))
         << statement;

@@ -203,3 +203,38 @@ TEST(HarvestPlan, StandWhatIfSumsEachTreesWhatIf) {
 }
 
 } // namespace
+
+// The owner's marks hold under every change of the what-if as in the plan: a tree left adds
+// nothing, a tree marked to cut is worth what it gives now, and neither changes its decision.
+TEST(HarvestPlan, StandWhatIfKeepsTheOwnersMarks) {
+    TempHome home;
+    home.writeLines("trad.sty", controlWith({}));
+    home.write("priser_ac.txt", samplePriceList());
+    TreeListHome stand;
+    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    const StandWhatIfs changes(stand, u',');
+    int switchedUnmarked = 0;
+    for (const char *bdm : {"8", "24", "31", "38", "45", "52", "60"}) {
+        TreeRow t;
+        t.id = QString::fromLatin1(bdm);
+        t.values[Bdm] = t.id;
+        t.given[Bdm] = true;
+        const TreeSummary given = valueTreeRow(stand.base, t, stand.prices);
+        const StandWhatIfs::Tally plain = changes.tally(t, given);
+        for (const TreeMark mark : {TreeMark::Leave, TreeMark::Cut}) {
+            t.mark = mark;
+            const StandWhatIfs::Tally marked = changes.tally(t, given);
+            for (std::size_t i = 0; i < standWhatIfCount; ++i) {
+                EXPECT_EQ(marked.valued[i], plain.valued[i]) << bdm;
+                EXPECT_EQ(marked.switched[i], 0) << bdm;
+                if (mark == TreeMark::Leave)
+                    EXPECT_EQ(marked.presentValue[i], 0) << bdm;
+                else // cut now is never worth more than the best year
+                    EXPECT_LE(marked.presentValue[i], plain.presentValue[i] + 1e-9) << bdm;
+            }
+        }
+        for (std::size_t i = 0; i < standWhatIfCount; ++i)
+            switchedUnmarked += plain.switched[i];
+    }
+    EXPECT_GT(switchedUnmarked, 0); // unmarked, some decisions do turn
+}
