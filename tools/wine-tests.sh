@@ -6,8 +6,8 @@
 #     and messages read in Swedish, its exit status is right;
 #  3. kvistel.exe is a window program (PE subsystem Windows GUI: no console beside it),
 #     kvistel-batch.exe a console program; both carry Swedish file properties;
-#  4. the installer, Swedish throughout, installs both, the example and the Start menu entries
-#     "Kvistel" and "Avinstallera Kvistel"; the first start
+#  4. the installer, Swedish throughout (its licence page too), installs both, the example, the
+#     licence and the Start menu entries "Kvistel" and "Avinstallera Kvistel"; the first start
 #     of the installed program makes a home in Dokument\Kvistel from the example through its own
 #     dialogs and shows the menu on it, and the home is valued; a start from the Start menu shows
 #     one window, the menu; the uninstaller removes what it installed and leaves every file of
@@ -157,7 +157,26 @@ if grep -q 'Uninstall\.lnk\|is already installed\|Uninstall failed' "$nsi"; then
     echo "Installerarens skript har engelska texter kvar" >&2
     exit 1
 fi
-echo "   svenska det enda språket; startmenyn Kvistel och Avinstallera Kvistel"
+# The licence page: a Swedish text that states the licence and points to its full (English) text
+# installed beside the program, with Swedish words around it and a "Nästa" button.
+licence=$(sed -n 's/^ *!insertmacro MUI_PAGE_LICENSE "\(.*\)"$/\1/p' "$nsi")
+[ -f "$licence" ] || { echo "Installerarens licenssida har ingen text: \"$licence\"" >&2; exit 1; }
+for text in 'fri programvara' 'GNU General Public License' 'version 3' 'UTAN NÅGON GARANTI' \
+    'LICENSE.txt'; do
+    grep -q "$text" "$licence" || { echo "Licenssidan saknar \"$text\"" >&2; exit 1; }
+done
+for text in 'MUI_PAGE_HEADER_TEXT "Licens"' 'MUI_LICENSEPAGE_TEXT_BOTTOM "Du behöver inte' \
+    'MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"'; do
+    grep -qF "$text" "$nsi" || { echo "Installerarens skript saknar $text" >&2; exit 1; }
+done
+# No English left on it: the names of the licence, of its publisher and of the files aside, none
+# of the commonest English words.
+english=$(sed 's/GNU General Public License//g; s/Free Software Foundation//g; s|https://[^ ]*||g
+    s/C:\\Program Files\\[^ )]*//g; s/LICENSE\.txt//g' "$licence" |
+    grep -Eiow 'the|of|and|you|this|to|is|for|with|any|warranty|license|program' |
+    sort -u | tr '\n' ' ' || true)
+[ -z "$english" ] || { echo "Licenssidan har engelska ord: $english" >&2; exit 1; }
+echo "   svenska det enda språket; startmenyn Kvistel och Avinstallera Kvistel; licenssidan svensk"
 done_stage
 
 stage "installera, första starten med exemplet, avinstallera"
@@ -178,9 +197,12 @@ rm -rf "$installed" # the user's files of an earlier run, left by its uninstalle
 wine "$setup" /S
 wineserver -w
 for file in kvistel.exe kvistel-batch.exe platforms/qwindows.dll exempel/trad.sty \
-    exempel/priser_ac.txt exempel/bestand.csv Avinstallera.exe; do
+    exempel/priser_ac.txt exempel/bestand.csv LICENSE.txt Avinstallera.exe; do
     [ -f "$installed/$file" ] || { echo "Installeraren lade inte dit $file" >&2; exit 1; }
 done
+# The licence page's LICENSE.txt: the licence in full.
+cmp -s "$root/LICENSE" "$installed/LICENSE.txt" ||
+    { echo "LICENSE.txt bredvid programmet är inte licensen" >&2; exit 1; }
 entries=$(cd "$menu"/Kvistel* && ls)
 [ "$entries" = "$(printf 'Avinstallera Kvistel.lnk\nKvistel.lnk')" ] || {
     echo "Startmenyn har inte just Kvistel och Avinstallera Kvistel: $entries" >&2
@@ -335,7 +357,7 @@ sleep 2 # the uninstaller finishes from a copy of itself
 wineserver -w
 sha256sum -c --quiet "$work/before" || { echo "Avinstallationen ändrade användarens filer" >&2; exit 1; }
 for file in kvistel.exe kvistel-batch.exe Qt6Core.dll platforms/qwindows.dll exempel/trad.sty \
-    exempel/bestand.csv Avinstallera.exe; do
+    exempel/bestand.csv LICENSE.txt Avinstallera.exe; do
     [ ! -e "$installed/$file" ] || { echo "Avinstallationen lämnade $file kvar" >&2; exit 1; }
 done
 ! ls "$menu"/Kvistel*/*.lnk >/dev/null 2>&1 || { echo "Startmenyn har kvar Kvistel" >&2; exit 1; }
