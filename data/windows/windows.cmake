@@ -64,13 +64,18 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/sample/trad.sty ${PROJECT_SOURCE_DIR}/sample/priser_ac.txt
     ${PROJECT_SOURCE_DIR}/sample/bestand.csv
     DESTINATION exempel)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+# The licence under a name that Windows opens with a text editor; the installer's licence page
+# says in Swedish what it means and points to it.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_PACKAGE_NAME kvistel)
 set(CPACK_PACKAGE_VENDOR "Kvistel")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kvistel - värdera ett stående träd")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Kvistel")
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+# The licence page: the GPL is published in English only, so the page states in Swedish what it
+# gives the user (UTF-8 with a byte order mark, as makensis reads text for a Unicode installer).
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_LIST_DIR}/licens.txt)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR NSIS ZIP)
 # kvistel-1.0-win64-setup.exe and kvistel-1.0-win64.zip: the generator picks its own name.
@@ -111,6 +116,18 @@ string(REPLACE ";Languages\n" ";Languages\n  !insertmacro MUI_LANGUAGE \"Swedish
 string(REPLACE "!define MUI_STARTMENUPAGE_REGISTRY_ROOT"
     "!define MUI_STARTMENUPAGE_DEFAULTFOLDER \"Kvistel\"\n  !define MUI_STARTMENUPAGE_REGISTRY_ROOT"
     rest "${rest}")
+# The GPL asks nobody to accept it in order to install or run the program: the licence page
+# informs, and its button reads "Nästa" instead of "Jag godkänner".
+string(FIND "${rest}" "  @CPACK_NSIS_LICENSE_PAGE@\n" at)
+if(at EQUAL -1)
+    message(FATAL_ERROR "Installerarens licenssida finns inte i CMakes mall")
+endif()
+string(REPLACE "  @CPACK_NSIS_LICENSE_PAGE@\n" "  !define MUI_PAGE_HEADER_TEXT \"Licens\"
+  !define MUI_PAGE_HEADER_SUBTEXT \"Kvistel är fri programvara under GNU General Public License.\"
+  !define MUI_LICENSEPAGE_TEXT_TOP \"Tryck på Page Down för att läsa resten.\"
+  !define MUI_LICENSEPAGE_TEXT_BOTTOM \"Du behöver inte godta licensen för att installera och använda Kvistel. Klicka på Nästa för att fortsätta.\"
+  !define MUI_LICENSEPAGE_BUTTON \"$(^NextBtn)\"
+  @CPACK_NSIS_LICENSE_PAGE@\n" rest "${rest}")
 foreach(pair
         "\\Uninstall.lnk|\\Avinstallera Kvistel.lnk"
         "@CPACK_NSIS_PACKAGE_NAME@ is already installed. $\\n$\\nDo you want to uninstall the old version before installing the new one?|@CPACK_NSIS_PACKAGE_NAME@ är redan installerat. $\\n$\\nVill du avinstallera den gamla versionen innan den nya installeras?"
