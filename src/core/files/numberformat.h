@@ -71,6 +71,8 @@ private:
 QString formatNumber(double value, QStringView pattern, QChar decimalSeparator);
 // The same with a pattern read beforehand, for the cells of a grid.
 QString numberText(double value, NumberPattern pattern, QChar decimalSeparator);
+// The same added to the end of `text`, for a file of many numbers.
+void appendNumberText(QString &text, double value, NumberPattern pattern, QChar decimalSeparator);
 
 // The same with the decimal separator of the user's regional settings (the default QLocale);
 // only the separator is taken from the locale, never its minus sign or grouping.
