@@ -196,6 +196,10 @@ std::optional<double> shortPlainNumber(QStringView text) {
 
 } // namespace
 
+std::optional<double> plainDecimal(QStringView text) {
+    return shortPlainNumber(text);
+}
+
 double leadingNumber(QStringView text) {
     if (const std::optional<double> plain = shortPlainNumber(text))
         return *plain;

@@ -83,19 +83,18 @@ QStringView trimmedAscii(QStringView text) {
     return text.sliced(begin, end - begin);
 }
 
-// pointText() of a short ASCII text, held in place.
+// pointText() of a short trimmed ASCII text, held in place, and its value when it is a plain
+// decimal number.
 class PointText {
 public:
-    // False when the text is not short plain ASCII; pointText() then.
-    bool read(QStringView text) {
-        if (text.size() > capacity || !isAsciiText(text))
-            return false;
-        const QStringView t = trimmedAscii(text);
-        m_size = t.size();
+    static constexpr qsizetype capacity = 64;
+
+    explicit PointText(QStringView trimmed) : m_size(trimmed.size()) {
+        Q_ASSERT(m_size <= capacity);
         qsizetype commas = 0;
         bool point = false;
         for (qsizetype i = 0; i < m_size; ++i) {
-            const char16_t c = t[i].unicode();
+            const char16_t c = trimmed[i].unicode();
             commas += c == u',' ? 1 : 0;
             point = point || c == u'.';
             m_text[i] = c;
@@ -105,17 +104,22 @@ public:
         if (commas == 1 && !point) {
             char16_t *const comma = std::find(m_text, m_text + m_size, u',');
             *comma = u'.';
-            if (!isNumericText(view()))
+            m_plain = plainDecimal(view());
+            if (!m_plain && !isNumericText(view()))
                 *comma = u',';
+        } else {
+            m_plain = plainDecimal(view());
         }
-        return true;
     }
     QStringView view() const { return QStringView(m_text, m_size); }
+    // Whether the text is a number, as isNumericText(), and its value, as leadingNumber().
+    bool isNumeric() const { return m_plain || isNumericText(view()); }
+    double number() const { return m_plain ? *m_plain : leadingNumber(view()); }
 
 private:
-    static constexpr qsizetype capacity = 64;
     char16_t m_text[capacity];
     qsizetype m_size = 0;
+    std::optional<double> m_plain; // a plain decimal number reads as this
 };
 
 // A number as the control file would hold it once the field is left: a decimal comma becomes
@@ -160,16 +164,21 @@ struct KeyValue {
 // into `value`.
 Outcome readTreeValue(int key, QStringView text, KeyValue &value) {
     const TreeKeyInfo &info = treeKeys()[std::size_t(key)];
-    if (text.trimmed().isEmpty())
+    // A short text in plain ASCII is read in place; any other goes the long way, by the same
+    // rules.
+    const bool ascii = isAsciiText(text);
+    const QStringView trimmed = ascii ? trimmedAscii(text) : text.trimmed();
+    if (trimmed.isEmpty())
         return Outcome::failure(FieldMessage::empty());
+    const bool inPlace = ascii && trimmed.size() <= PointText::capacity;
     switch (info.kind) {
     case K::Species:
-        value.species = speciesOf(text);
+        value.species = speciesOf(trimmed);
         if (!value.species)
             return Outcome::failure(
                 QStringLiteral("Okänd trädart \"%1\": skriv Tall, Gran, Björk eller Löv "
                                "(t, g, b, l)")
-                    .arg(text.trimmed()));
+                    .arg(trimmed));
         return {};
     case K::YesNo: {
         const std::optional<bool> planted = plantingAnswer(text);
@@ -180,11 +189,12 @@ Outcome readTreeValue(int key, QStringView text, KeyValue &value) {
     }
     case K::Number: {
         const Parameter &p = *info.parameter;
-        if (PointText ascii; ascii.read(text)) {
+        if (inPlace) {
             // checkField() of the text with its point; ASCII always fits the control file.
-            if (!isNumericText(ascii.view()))
+            const PointText number(trimmed);
+            if (!number.isNumeric())
                 return Outcome::failure(FieldMessage::notNumeric());
-            value.number = leadingNumber(ascii.view());
+            value.number = number.number();
             if (!(value.number >= p.lower && value.number <= p.upper))
                 return Outcome::failure(
                     FieldMessage::outOfRange(p.lower, p.upper, localeDecimalSeparator()));
@@ -202,12 +212,19 @@ Outcome readTreeValue(int key, QStringView text, KeyValue &value) {
         return {};
     }
     case K::Quality: {
-        PointText ascii;
-        const QString withPoint = ascii.read(text) ? QString() : pointText(text);
-        const QStringView number = withPoint.isNull() ? ascii.view() : QStringView(withPoint);
-        if (!isNumericText(number))
-            return Outcome::failure(FieldMessage::notNumeric());
-        const std::optional<std::int16_t> quality = qualityClassOf(leadingNumber(number));
+        double number = 0;
+        if (inPlace) {
+            const PointText digits(trimmed);
+            if (!digits.isNumeric())
+                return Outcome::failure(FieldMessage::notNumeric());
+            number = digits.number();
+        } else {
+            const QString withPoint = pointText(text);
+            if (!isNumericText(withPoint))
+                return Outcome::failure(FieldMessage::notNumeric());
+            number = leadingNumber(withPoint);
+        }
+        const std::optional<std::int16_t> quality = qualityClassOf(number);
         if (!quality)
             return Outcome::failure(QStringLiteral("Kvalitetsklassen ligger utanför det område "
                                                    "som en kvalitetsklass kan ha"));
