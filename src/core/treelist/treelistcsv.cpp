@@ -624,7 +624,8 @@ TreeListLine TreeListReader::lineOf(const ListChunk &chunk, qsizetype i) const {
     treeOf(chunk, i, tree);
     out.fault = std::move(tree.fault);
     out.tree.mark = tree.mark;
-    out.tree.id = QString::number(line.treeNumber);
+    if (!tree.hasIdColumn)
+        out.tree.id = QString::number(line.treeNumber);
     // The texts share the cells' memory.
     for (qsizetype c = 0; c < m_headings.size(); ++c) {
         const int kind = m_kinds[std::size_t(c)];
@@ -638,33 +639,68 @@ TreeListLine TreeListReader::lineOf(const ListChunk &chunk, qsizetype i) const {
     return out;
 }
 
-void TreeListReader::settleDecimalMark(const ListChunk &chunk) {
+void TreeListReader::settleDecimalMark(
+    qsizetype lines, const std::function<QStringView(qsizetype, qsizetype)> &cell) {
     m_decimalSettled = true;
     if (m_dialect.separator != u';')
         return;
     // With ";" between the cells a number may carry either mark; the list is written back
     // with the one its numbers use.
     bool point = false;
-    for (qsizetype i = 0; i < chunk.size(); ++i)
+    for (qsizetype i = 0; i < lines; ++i)
         for (qsizetype c = 0; c < m_headings.size(); ++c)
             if (isNumberKey(m_kinds[std::size_t(c)])) {
-                const QStringView cell = chunk.cell(chunk.line(i), c);
-                if (cell.contains(u','))
+                const QStringView text = cell(i, c);
+                if (text.contains(u','))
                     return;
-                point = point || cell.contains(u'.');
+                point = point || text.contains(u'.');
             }
     if (point)
         m_dialect.decimalMark = u'.';
 }
 
+TreeListReader::TreeLine TreeListReader::nextTreeLine(QStringView &line) {
+    while (nextLine(line)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        if (const Outcome fits = checkFieldCount(line); !fits) {
+            m_status = fits;
+            return TreeLine::TooManyFields;
+        }
+        ++m_treeNumber;
+        return TreeLine::Read;
+    }
+    return TreeLine::None;
+}
+
 bool TreeListReader::read(int count, QList<TreeListLine> &lines) {
     lines.clear();
-    const bool any = read(count, m_chunk);
-    lines.reserve(m_chunk.size());
-    for (qsizetype i = 0; i < m_chunk.size(); ++i)
-        lines.append(lineOf(m_chunk, i));
-    m_chunk.clear();
-    return any;
+    if (!m_status)
+        return false;
+    QStringView line;
+    qsizetype characters = 0;
+    qsizetype cells = 0;
+    // Each line is split and made a TreeListLine while it is fresh in the cache.
+    while (lines.size() < count && characters < chunkCharacters && cells < chunkCells) {
+        const TreeLine next = nextTreeLine(line);
+        if (next == TreeLine::TooManyFields) {
+            lines.clear();
+            return false;
+        }
+        if (next == TreeLine::None)
+            break;
+        characters += line.size();
+        m_chunk.clear();
+        m_chunk.addLine(line, m_dialect.separator, m_lineNumber, m_treeNumber);
+        lines.append(lineOf(m_chunk, 0));
+        cells += lines.back().cells.size();
+    }
+    if (!m_decimalSettled)
+        settleDecimalMark(lines.size(), [&lines, this](qsizetype i, qsizetype c) {
+            const int kind = m_kinds[std::size_t(c)];
+            return QStringView(lines[i].tree.values[std::size_t(kind)]);
+        });
+    return !lines.isEmpty();
 }
 
 bool TreeListReader::read(int count, ListChunk &chunk) {
@@ -674,23 +710,23 @@ bool TreeListReader::read(int count, ListChunk &chunk) {
     QStringView line;
     qsizetype characters = 0;
     qsizetype cells = 0;
-    while (chunk.size() < count && characters < chunkCharacters && cells < chunkCells &&
-           nextLine(line)) {
-        if (line.trimmed().isEmpty())
-            continue;
-        if (const Outcome fits = checkFieldCount(line); !fits) {
-            m_status = fits;
+    while (chunk.size() < count && characters < chunkCharacters && cells < chunkCells) {
+        const TreeLine next = nextTreeLine(line);
+        if (next == TreeLine::TooManyFields) {
             chunk.clear();
             return false;
         }
-        ++m_treeNumber;
+        if (next == TreeLine::None)
+            break;
         characters += line.size();
         chunk.addLine(line, m_dialect.separator, m_lineNumber, m_treeNumber);
         // A short line counts as the heading's cells, as it is filled up to them.
         cells += std::max(chunk.line(chunk.size() - 1).cellCount, m_headings.size());
     }
     if (!m_decimalSettled)
-        settleDecimalMark(chunk);
+        settleDecimalMark(chunk.size(), [&chunk](qsizetype i, qsizetype c) {
+            return chunk.cell(chunk.line(i), c);
+        });
     return !chunk.isEmpty();
 }
 

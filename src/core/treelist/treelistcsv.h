@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -163,7 +164,12 @@ private:
     // The view is valid until the next call.
     bool nextLine(QStringView &line);
     bool lineTooLong();
-    void settleDecimalMark(const ListChunk &chunk);
+    // The decimal mark of the first lines read, their cells given by line and column.
+    void settleDecimalMark(qsizetype lines,
+                           const std::function<QStringView(qsizetype, qsizetype)> &cell);
+    enum class TreeLine { Read, None, TooManyFields };
+    // The next line that holds a tree (blank lines are skipped), counted; None at the end.
+    TreeLine nextTreeLine(QStringView &line);
     TreeListLine lineOf(const ListChunk &chunk, qsizetype i) const;
     QString decode(const QByteArray &bytes);
 
@@ -188,7 +194,7 @@ private:
     std::vector<int> m_kinds;
     CsvDialect m_dialect;
     Outcome m_status;
-    ListChunk m_chunk; // the lines read() gives as TreeListLine
+    ListChunk m_chunk; // a line read() splits before it makes it a TreeListLine
 };
 
 // Writes CSV lines in a dialect: CR LF line ends, the dialect's encoding (a byte order mark
