@@ -173,7 +173,6 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             ValuedLine v;
             v.faulty = !summary.valued();
             v.fitsCp1252 = firstCharacterOutsideCp1252(summary.fault).isEmpty();
-            const qsizetype lineStart = block.text.size();
             if (plan) {
                 // A tree left out is named in the plan's own section, kept aside till the end.
                 QString id;
@@ -236,15 +235,17 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
                 }
                 valuation.yearsValued = 0;
             }
-            // A cell of a stream that turned out UTF-8 after the answer began in Windows-1252
-            // is spelled out like a reason, never given a substitute byte.
-            v.fitsCp1252 =
-                v.fitsCp1252 &&
-                (!answerMayBeCp1252 ||
-                 firstCharacterOutsideCp1252(QStringView(block.text).sliced(lineStart)).isEmpty());
             v.textEnd = block.text.size();
             block.lines.push_back(v);
         }
+        // A cell of a stream that turned out UTF-8 after the answer began in Windows-1252 is
+        // spelled out like a reason, never given a substitute byte. The block is looked at
+        // whole first: its lines are looked at one by one only when something does not fit.
+        if (plan || !answerMayBeCp1252 || firstCharacterOutsideCp1252(block.text).isEmpty())
+            return;
+        for (std::size_t i = 0; i < block.lines.size(); ++i)
+            block.lines[i].fitsCp1252 =
+                block.lines[i].fitsCp1252 && firstCharacterOutsideCp1252(block.textOf(i)).isEmpty();
     };
     auto startValuing = [&] {
         const qsizetype count = chunks[current].size();
