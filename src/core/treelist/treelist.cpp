@@ -154,7 +154,7 @@ const SpeciesCode *speciesOf(QStringView text) {
 
 // What one key's text gives the tree, once checked.
 struct KeyValue {
-    double number = 0;
+    double number = 0; // of a number, or of a quality class before it is rounded
     std::int16_t quality = 0;
     const SpeciesCode *species = nullptr;
     bool planted = false;
@@ -224,6 +224,7 @@ Outcome readTreeValue(int key, QStringView text, KeyValue &value) {
                 return Outcome::failure(FieldMessage::notNumeric());
             number = leadingNumber(withPoint);
         }
+        value.number = number;
         const std::optional<std::int16_t> quality = qualityClassOf(number);
         if (!quality)
             return Outcome::failure(QStringLiteral("Kvalitetsklassen ligger utanför det område "
@@ -285,6 +286,14 @@ QString speciesLetter(QStringView text) {
 Outcome checkTreeValue(int key, QStringView text) {
     KeyValue value;
     return readTreeValue(key, text, value);
+}
+
+std::optional<double> treeValueNumber(int key, QStringView text) {
+    const K::Kind kind = treeKeys()[std::size_t(key)].kind;
+    KeyValue value;
+    if ((kind != K::Number && kind != K::Quality) || !readTreeValue(key, text, value))
+        return std::nullopt;
+    return value.number;
 }
 
 TreeTexts TreeTexts::of(const TreeRow &row) {

@@ -58,6 +58,10 @@ struct TreeTexts {
 // spreadsheets and callipers write one.
 Outcome checkTreeValue(int key, QStringView text);
 
+// The number a text of a number key (or a quality class, before it is rounded) is read as, the
+// check passed; none when it fails the check or the key holds no number.
+std::optional<double> treeValueNumber(int key, QStringView text);
+
 // Checks the row's given values; fails with the first fault, naming its column
 // ("bdm: Fältet får ej lämnas tomt").
 Outcome checkTreeRow(const TreeRow &row);
