@@ -273,6 +273,18 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             QStringLiteral("Planen kunde inte göras, eftersom ingen tillfällig fil kunde skapas "
                            "i %1. Kontrollera att det finns plats där och försök igen.")
                 .arg(QDir::toNativeSeparators(QDir::tempPath())));
+    auto beginAnswer = [&] {
+        writer.emplace(out, dialect);
+        // A plan's lines, headings first, are written once the whole list is read.
+        if (full) {
+            writer->writeLine(fullHeadings());
+        } else if (!plan) {
+            QStringList h = reader.headings();
+            for (int c = 0; c < summaryColumnCount; ++c)
+                h << summaryHeading(c);
+            writer->writeLine(h);
+        }
+    };
     while (more) {
         QFuture<void> valuing = startValuing();
         more = reader.read(chunkLines, chunks[1 - current]);
@@ -284,16 +296,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
                     fits = fits && v.fitsCp1252;
             if (dialect.encoding == CsvDialect::Encoding::Cp1252 && !fits)
                 dialect.encoding = CsvDialect::Encoding::Utf8Bom;
-            writer.emplace(out, dialect);
-            // A plan's lines, headings first, are written once the whole list is read.
-            if (full) {
-                writer->writeLine(fullHeadings());
-            } else if (!plan) {
-                QStringList h = reader.headings();
-                for (int c = 0; c < summaryColumnCount; ++c)
-                    h << summaryHeading(c);
-                writer->writeLine(h);
-            }
+            beginAnswer();
         }
         const bool respell = dialect.encoding == CsvDialect::Encoding::Cp1252;
         for (const ValuedBlock &block : blocks) {
@@ -331,16 +334,10 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         current = 1 - current;
     }
     if (!writer) {
-        // An empty list: its heading alone.
-        writer.emplace(out, dialect);
-        if (full) {
-            writer->writeLine(fullHeadings());
-        } else if (!plan) {
-            QStringList h = reader.headings();
-            for (int c = 0; c < summaryColumnCount; ++c)
-                h << summaryHeading(c);
-            writer->writeLine(h);
-        }
+        // A list without trees (or whose first lines could not be read): its heading alone.
+        beginAnswer();
+        if (!writer->flush())
+            return Outcome::failure(writeFailure(writer->error()));
     }
     if (const Outcome read = reader.status(); !read || !plan)
         return read;

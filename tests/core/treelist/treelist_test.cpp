@@ -223,6 +223,29 @@ TEST(TreeValue, AFaultyRowLeavesTheTreeUnchanged) {
     EXPECT_EQ(inputs.bdm, 12);
 }
 
+// A list with no tree, or whose first tree line cannot be read, is answered with its heading.
+TEST(TreeListOnTheCommandLine, AnswersAListWithoutTreesWithItsHeading) {
+    for (const QByteArray &list : {QByteArray("id;bdm\r\n"), QByteArray("id;bdm\r\n\r\n  \r\n"),
+                                   QByteArray("id;bdm\r\n1;30\r\n") + QByteArray(1100, ';')}) {
+        TempHome home;
+        home.writeLines("trad.sty", controlWith({}));
+        home.write("priser_ac.txt", samplePriceList());
+        home.write("lista.csv", list);
+        for (const char *mode : {"", "--full"}) {
+            QBuffer out, err;
+            out.open(QIODevice::WriteOnly);
+            err.open(QIODevice::WriteOnly);
+            QStringList arguments{"kvistel", "--batch", home.path("lista.csv"), "--home",
+                                  home.withSlash()};
+            if (*mode)
+                arguments << mode;
+            runBatch(arguments, out, err);
+            EXPECT_TRUE(out.data().startsWith("id;")) << list.left(20).toStdString() << mode;
+            EXPECT_TRUE(out.data().endsWith("fel\r\n")) << list.left(20).toStdString() << mode;
+        }
+    }
+}
+
 struct CallCase {
     const char *name;
     QStringList arguments; // after the program's name; LIST and HOME stand for the test's
