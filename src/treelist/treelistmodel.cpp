@@ -80,8 +80,9 @@ QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
     case Qt::EditRole:
         return text;
     case SortRole:
-        if (isNumberKey(key) && fault.isEmpty())
-            return QVariant(withDecimalPoint(text).toDouble());
+        // By the number the valuation reads, without a copy of the text.
+        if (const std::optional<double> number = treeValueNumber(key, text))
+            return QVariant(*number);
         return keyData(r, key, Qt::DisplayRole);
     case Qt::BackgroundRole:
         return fault.isEmpty() ? QVariant() : QVariant(QBrush(faultColour));

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 // Writes numbers with the program's digit patterns ("#0", "##0", "###0", "#0.0", "###0.0",
@@ -71,6 +72,8 @@ private:
 QString formatNumber(double value, QStringView pattern, QChar decimalSeparator);
 // The same with a pattern read beforehand, for the cells of a grid.
 QString numberText(double value, NumberPattern pattern, QChar decimalSeparator);
+// The same added to the end of `text`, for a file of many numbers.
+void appendNumberText(QString &text, double value, NumberPattern pattern, QChar decimalSeparator);
 
 // The same with the decimal separator of the user's regional settings (the default QLocale);
 // only the separator is taken from the locale, never its minus sign or grouping.
@@ -85,3 +88,6 @@ QChar localeDecimalSeparator();
 // character. A text that does not begin with a number reads as 0, so "12,5" reads as 12
 // whatever the user's regional settings. A number too large for a double reads as infinity.
 double leadingNumber(QStringView text);
+// The value of a text that is only a plain decimal number ("24", "-1.6", ".5") of at most 15
+// digits, as leadingNumber reads it; nothing for any other text, which may still be a number.
+std::optional<double> plainDecimal(QStringView text);

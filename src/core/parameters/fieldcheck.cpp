@@ -79,7 +79,21 @@ QString FieldMessage::notInCp1252(const QString &character) {
 }
 
 QString firstCharacterOutsideCp1252(QStringView text) {
-    for (qsizetype i = 0; i < text.size();) {
+    // A text all of ASCII and Latin-1 letters, as nearly every one is, is passed over a block of
+    // characters at a time.
+    const char16_t *const chars = text.utf16();
+    qsizetype start = 0;
+    constexpr qsizetype block = 16;
+    for (; start + block <= text.size(); start += block) {
+        bool other = false;
+        for (qsizetype j = 0; j < block; ++j) {
+            const char16_t u = chars[start + j];
+            other |= (u >= 0x80 && u < 0xA0) || u > 0xFF;
+        }
+        if (other)
+            break;
+    }
+    for (qsizetype i = start; i < text.size();) {
         // ASCII and the Latin-1 letters are the same in Windows-1252: only the rest needs the
         // codec, which a list of thousands of trees would otherwise ask for every digit.
         if (const char16_t u = text[i].unicode(); u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {

@@ -72,6 +72,10 @@ bool needsGuard(QStringView cell) {
 
 } // namespace
 
+bool needsSpreadsheetGuard(QStringView cell) {
+    return needsGuard(cell);
+}
+
 QString spreadsheetSafeCell(const QString &cell) {
     return needsGuard(cell) ? u'\'' + cell : cell;
 }

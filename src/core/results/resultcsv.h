@@ -29,6 +29,8 @@ QByteArray resultCsv(const QList<SummaryItem> &summary, const ResultTable &table
 // already begins with apostrophes before such a text ("'=1") gets one more, so that every cell
 // reads back exactly.
 QString spreadsheetSafeCell(const QString &cell);
+// Whether spreadsheetSafeCell puts the apostrophe before `cell`.
+bool needsSpreadsheetGuard(QStringView cell);
 // The cell as it was before spreadsheetSafeCell, for a file read back: only an apostrophe the
 // program itself would have added is removed ("'=1" is "=1", "'-5" stays "'-5").
 QString withoutSpreadsheetGuard(const QString &cell);

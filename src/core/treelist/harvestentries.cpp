@@ -65,9 +65,10 @@ QString whenText(const QList<int> &years) {
 } // namespace
 
 std::optional<TreeMark> treeMarkNamed(QStringView text) {
-    const QString t = text.trimmed().toString().toLower();
-    if (t.isEmpty())
+    // Most trees carry no mark: read without a copy of the text.
+    if (text.trimmed().isEmpty())
         return TreeMark::None;
+    const QString t = text.trimmed().toString().toLower();
     if (t == u"lämnas")
         return TreeMark::Leave;
     if (t == u"avverkas")

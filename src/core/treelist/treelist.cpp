@@ -10,6 +10,10 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <charconv>
+#include <string>
+
 #include <cmath>
 #include <limits>
 
@@ -54,16 +58,69 @@ constexpr double noMerchantableWood = 1000000;
 
 } // namespace
 
-std::optional<bool> plantingAnswer(QStringView text) {
-    const QString t = text.trimmed().toString().toLower();
-    if (t == u"y" || t == u"j" || t == u"ja" || t == u"yes")
-        return true;
-    if (t == u"n" || t == u"nej" || t == u"no")
-        return false;
-    return std::nullopt;
+namespace {
+
+// A value text in plain ASCII, the way nearly every list writes its numbers, is read without a
+// copy of its own on the heap; any other text goes the long way, by the same rules.
+bool isAsciiText(QStringView text) {
+    char16_t any = 0;
+    for (const QChar c : text)
+        any |= c.unicode();
+    return any < 0x80;
 }
 
-namespace {
+// ASCII's blanks as QString::trimmed() removes them.
+bool isAsciiSpace(char16_t c) {
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+QStringView trimmedAscii(QStringView text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && isAsciiSpace(text[begin].unicode()))
+        ++begin;
+    while (end > begin && isAsciiSpace(text[end - 1].unicode()))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+// pointText() of a short trimmed ASCII text, held in place, and its value when it is a plain
+// decimal number.
+class PointText {
+public:
+    static constexpr qsizetype capacity = 64;
+
+    explicit PointText(QStringView trimmed) : m_size(trimmed.size()) {
+        Q_ASSERT(m_size <= capacity);
+        qsizetype commas = 0;
+        bool point = false;
+        for (qsizetype i = 0; i < m_size; ++i) {
+            const char16_t c = trimmed[i].unicode();
+            commas += c == u',' ? 1 : 0;
+            point = point || c == u'.';
+            m_text[i] = c;
+        }
+        // As withDecimalPoint(): a single comma and no point is a decimal comma when the text
+        // is a number with it.
+        if (commas == 1 && !point) {
+            char16_t *const comma = std::find(m_text, m_text + m_size, u',');
+            *comma = u'.';
+            m_plain = plainDecimal(view());
+            if (!m_plain && !isNumericText(view()))
+                *comma = u',';
+        } else {
+            m_plain = plainDecimal(view());
+        }
+    }
+    QStringView view() const { return QStringView(m_text, m_size); }
+    // Whether the text is a number, as isNumericText(), and its value, as leadingNumber().
+    bool isNumeric() const { return m_plain || isNumericText(view()); }
+    double number() const { return m_plain ? *m_plain : leadingNumber(view()); }
+
+private:
+    char16_t m_text[capacity];
+    qsizetype m_size = 0;
+    std::optional<double> m_plain; // a plain decimal number reads as this
+};
 
 // A number as the control file would hold it once the field is left: a decimal comma becomes
 // a point.
@@ -71,16 +128,141 @@ QString pointText(QStringView text) {
     return withDecimalPoint(text.trimmed().toString());
 }
 
-std::optional<std::int16_t> qualityClass(QStringView text) {
-    // The engine's rounding of a class: halves go to the even neighbour.
-    const double rounded = std::nearbyint(leadingNumber(pointText(text)));
+// The engine's rounding of a class: halves go to the even neighbour.
+std::optional<std::int16_t> qualityClassOf(double number) {
+    const double rounded = std::nearbyint(number);
     if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
           rounded <= std::numeric_limits<std::int16_t>::max()))
         return std::nullopt;
     return std::int16_t(rounded);
 }
 
+// The species letter as a text that costs nothing to copy: the table's own characters.
+QString letterText(const SpeciesCode &s) {
+    return QString::fromRawData(reinterpret_cast<const QChar *>(s.letter),
+                                qsizetype(std::char_traits<char16_t>::length(s.letter)));
+}
+
+const SpeciesCode *speciesOf(QStringView text) {
+    text = text.trimmed();
+    for (const SpeciesCode &s : speciesCodes)
+        if (text == QStringView(s.letter) ||
+            text.compare(QStringView(s.name), Qt::CaseInsensitive) == 0)
+            return &s;
+    return nullptr;
+}
+
+// What one key's text gives the tree, once checked.
+struct KeyValue {
+    double number = 0; // of a number, or of a quality class before it is rounded
+    std::int16_t quality = 0;
+    const SpeciesCode *species = nullptr;
+    bool planted = false;
+};
+
+// Checks `text` as the value of `key` in the words of the tree form's field check, and reads it
+// into `value`.
+Outcome readTreeValue(int key, QStringView text, KeyValue &value) {
+    const TreeKeyInfo &info = treeKeys()[std::size_t(key)];
+    // A short text in plain ASCII is read in place; any other goes the long way, by the same
+    // rules.
+    const bool ascii = isAsciiText(text);
+    const QStringView trimmed = ascii ? trimmedAscii(text) : text.trimmed();
+    if (trimmed.isEmpty())
+        return Outcome::failure(FieldMessage::empty());
+    const bool inPlace = ascii && trimmed.size() <= PointText::capacity;
+    switch (info.kind) {
+    case K::Species:
+        value.species = speciesOf(trimmed);
+        if (!value.species)
+            return Outcome::failure(
+                QStringLiteral("Okänd trädart \"%1\": skriv Tall, Gran, Björk eller Löv "
+                               "(t, g, b, l)")
+                    .arg(trimmed));
+        return {};
+    case K::YesNo: {
+        const std::optional<bool> planted = plantingAnswer(text);
+        if (!planted)
+            return Outcome::failure(QStringLiteral("Skriv Ja eller Nej (y, n)"));
+        value.planted = *planted;
+        return {};
+    }
+    case K::Number: {
+        const Parameter &p = *info.parameter;
+        if (inPlace) {
+            // checkField() of the text with its point; ASCII always fits the control file.
+            const PointText number(trimmed);
+            if (!number.isNumeric())
+                return Outcome::failure(FieldMessage::notNumeric());
+            value.number = number.number();
+            if (!(value.number >= p.lower && value.number <= p.upper))
+                return Outcome::failure(
+                    FieldMessage::outOfRange(p.lower, p.upper, localeDecimalSeparator()));
+            return {};
+        }
+        // A list is no control file: a character that file could not hold is simply no digit.
+        if (!firstCharacterOutsideCp1252(text).isEmpty())
+            return Outcome::failure(FieldMessage::notNumeric());
+        const QString withPoint = pointText(text);
+        if (const Outcome checked =
+                checkField(withPoint, p.lower, p.upper, localeDecimalSeparator());
+            !checked)
+            return checked;
+        value.number = leadingNumber(withPoint);
+        return {};
+    }
+    case K::Quality: {
+        double number = 0;
+        if (inPlace) {
+            const PointText digits(trimmed);
+            if (!digits.isNumeric())
+                return Outcome::failure(FieldMessage::notNumeric());
+            number = digits.number();
+        } else {
+            const QString withPoint = pointText(text);
+            if (!isNumericText(withPoint))
+                return Outcome::failure(FieldMessage::notNumeric());
+            number = leadingNumber(withPoint);
+        }
+        value.number = number;
+        const std::optional<std::int16_t> quality = qualityClassOf(number);
+        if (!quality)
+            return Outcome::failure(QStringLiteral("Kvalitetsklassen ligger utanför det område "
+                                                   "som en kvalitetsklass kan ha"));
+        value.quality = *quality;
+        return {};
+    }
+    }
+    return {};
+}
+
 } // namespace
+
+std::optional<bool> plantingAnswer(QStringView text) {
+    if (isAsciiText(text)) {
+        // The answers are short ASCII words, compared in place in lower case.
+        const QStringView t = trimmedAscii(text);
+        if (t.size() > 3)
+            return std::nullopt;
+        char16_t lower[3] = {};
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            const char16_t c = t[i].unicode();
+            lower[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+        }
+        const QStringView l(lower, t.size());
+        if (l == u"y" || l == u"j" || l == u"ja" || l == u"yes")
+            return true;
+        if (l == u"n" || l == u"nej" || l == u"no")
+            return false;
+        return std::nullopt;
+    }
+    const QString t = text.trimmed().toString().toLower();
+    if (t == u"y" || t == u"j" || t == u"ja" || t == u"yes")
+        return true;
+    if (t == u"n" || t == u"nej" || t == u"no")
+        return false;
+    return std::nullopt;
+}
 
 const TreeKeyInfo &treeKeyInfo(int key) {
     return treeKeys()[std::size_t(key)];
@@ -97,80 +279,70 @@ int treeKeyNamed(QStringView heading) {
 }
 
 QString speciesLetter(QStringView text) {
-    text = text.trimmed();
-    for (const SpeciesCode &s : speciesCodes)
-        if (text == QStringView(s.letter) ||
-            text.compare(QStringView(s.name), Qt::CaseInsensitive) == 0)
-            return QString::fromUtf16(s.letter);
-    return {};
+    const SpeciesCode *s = speciesOf(text);
+    return s ? letterText(*s) : QString();
 }
 
 Outcome checkTreeValue(int key, QStringView text) {
-    const TreeKeyInfo &info = treeKeys()[std::size_t(key)];
-    if (text.trimmed().isEmpty())
-        return Outcome::failure(FieldMessage::empty());
-    switch (info.kind) {
-    case K::Species:
-        if (speciesLetter(text).isEmpty())
-            return Outcome::failure(
-                QStringLiteral("Okänd trädart \"%1\": skriv Tall, Gran, Björk eller Löv "
-                               "(t, g, b, l)")
-                    .arg(text.trimmed()));
-        return {};
-    case K::YesNo:
-        if (!plantingAnswer(text))
-            return Outcome::failure(QStringLiteral("Skriv Ja eller Nej (y, n)"));
-        return {};
-    case K::Number:
-        // A list is no control file: a character that file could not hold is simply no digit.
-        if (!firstCharacterOutsideCp1252(text).isEmpty())
-            return Outcome::failure(FieldMessage::notNumeric());
-        return checkField(pointText(text), info.parameter->lower, info.parameter->upper,
-                          localeDecimalSeparator());
-    case K::Quality:
-        if (!isNumericText(pointText(text)))
-            return Outcome::failure(FieldMessage::notNumeric());
-        if (!qualityClass(text))
-            return Outcome::failure(QStringLiteral("Kvalitetsklassen ligger utanför det område "
-                                                   "som en kvalitetsklass kan ha"));
-        return {};
+    KeyValue value;
+    return readTreeValue(key, text, value);
+}
+
+std::optional<double> treeValueNumber(int key, QStringView text) {
+    const K::Kind kind = treeKeys()[std::size_t(key)].kind;
+    KeyValue value;
+    if ((kind != K::Number && kind != K::Quality) || !readTreeValue(key, text, value))
+        return std::nullopt;
+    return value.number;
+}
+
+TreeTexts TreeTexts::of(const TreeRow &row) {
+    TreeTexts texts;
+    for (std::size_t k = 0; k < std::size_t(treeKeyCount); ++k) {
+        texts.values[k] = row.values[k];
+        texts.given[k] = row.given[k];
     }
-    return {};
+    return texts;
 }
 
 Outcome checkTreeRow(const TreeRow &row) {
-    for (int k = 0; k < treeKeyCount; ++k) {
-        if (!row.given[k])
-            continue;
-        if (const Outcome checked = checkTreeValue(k, row.values[k]); !checked)
-            return Outcome::failure(treeKeys()[std::size_t(k)].name.toString() +
-                                    QStringLiteral(": ") + checked.message());
-    }
-    return {};
+    TreeInputs unused;
+    return overlayTree(unused, TreeTexts::of(row));
 }
 
 Outcome overlayTree(TreeInputs &base, const TreeRow &row) {
-    if (const Outcome checked = checkTreeRow(row); !checked)
-        return checked;
-    for (int k = 0; k < treeKeyCount; ++k) {
+    return overlayTree(base, TreeTexts::of(row));
+}
+
+Outcome overlayTree(TreeInputs &base, const TreeTexts &row) {
+    // Every given key is checked before any is laid over: a faulty row leaves `base` as it was.
+    std::array<KeyValue, treeKeyCount> values;
+    for (std::size_t k = 0; k < std::size_t(treeKeyCount); ++k) {
         if (!row.given[k])
             continue;
-        const QString &text = row.values[k];
-        const TreeKeyInfo &info = treeKeys()[std::size_t(k)];
+        if (const Outcome checked = readTreeValue(int(k), row.values[k], values[k]); !checked)
+            return Outcome::failure(treeKeys()[k].name.toString() + QStringLiteral(": ") +
+                                    checked.message());
+    }
+    for (std::size_t k = 0; k < std::size_t(treeKeyCount); ++k) {
+        if (!row.given[k])
+            continue;
+        const KeyValue &value = values[k];
+        const TreeKeyInfo &info = treeKeys()[k];
         // The value goes where the table of parameters keeps it, as the control file's would.
         const Parameter &p = *info.parameter;
         switch (info.kind) {
         case K::Species:
-            base.*p.text = speciesLetter(text);
+            base.*p.text = letterText(*value.species);
             break;
         case K::YesNo:
-            base.*p.text = *plantingAnswer(text) ? QStringLiteral("y") : QStringLiteral("n");
+            base.*p.text = value.planted ? QStringLiteral("y") : QStringLiteral("n");
             break;
         case K::Quality:
-            base.kvalitet[std::size_t(p.qualityIndex - 1)] = *qualityClass(text);
+            base.kvalitet[std::size_t(p.qualityIndex - 1)] = value.quality;
             break;
         case K::Number:
-            base.*p.number = leadingNumber(pointText(text));
+            base.*p.number = value.number;
             break;
         }
     }
@@ -178,6 +350,11 @@ Outcome overlayTree(TreeInputs &base, const TreeRow &row) {
 }
 
 TreeSummary valueTreeRow(const TreeInputs &base, const TreeRow &row, const PriceTables &prices,
+                         TreeValuation *full) {
+    return valueTreeRow(base, TreeTexts::of(row), prices, full);
+}
+
+TreeSummary valueTreeRow(const TreeInputs &base, const TreeTexts &row, const PriceTables &prices,
                          TreeValuation *full) {
     TreeInputs inputs = base;
     if (const Outcome laid = overlayTree(inputs, row); !laid) {
@@ -230,33 +407,55 @@ QString summaryHeading(int column) {
 }
 
 QString summaryText(const TreeSummary &s, int column, QChar decimalSeparator) {
-    if (column == Fel)
-        return s.fault;
+    QString text;
+    appendSummaryText(text, s, column, decimalSeparator);
+    return text;
+}
+
+void appendSummaryText(QString &text, const TreeSummary &s, int column, QChar decimalSeparator) {
+    if (column == Fel) {
+        text += s.fault;
+        return;
+    }
     if (!s.valued())
-        return {};
+        return;
     const Decision &d = s.decision;
     switch (column) {
     case Beslut:
-        return decisionText(d);
-    case BastaAr:
-        return QString::number(d.bestYears());
+        text += decisionText(d);
+        return;
+    case BastaAr: {
+        char digits[16];
+        const char *end = std::to_chars(digits, digits + sizeof digits, d.bestYears()).ptr;
+        text.append(QLatin1StringView(digits, end - digits));
+        return;
+    }
     case NettoNu:
-        return ::numberText(d.valueNow, resultPattern(NetValue), decimalSeparator);
+        appendNumberText(text, d.valueNow, resultPattern(NetValue), decimalSeparator);
+        return;
     case NuvardeBasta:
-        return ::numberText(d.bestValue, resultPattern(PresentValue), decimalSeparator);
+        appendNumberText(text, d.bestValue, resultPattern(PresentValue), decimalSeparator);
+        return;
     case Ranta10:
         if (std::isnan(d.growthNextTen))
-            return {}; // no rate of growth starts from a net value of 0 kr or less
-        return ::numberText(d.growthNextTen, resultPattern(InterestAchieved), decimalSeparator);
+            return; // no rate of growth starts from a net value of 0 kr or less
+        appendNumberText(text, d.growthNextTen, resultPattern(InterestAchieved), decimalSeparator);
+        return;
     }
-    return {};
 }
 
 QString harvestYearText(const HarvestYear &year, int column, QChar decimalSeparator) {
+    QString text;
+    appendHarvestYearText(text, year, column, decimalSeparator);
+    return text;
+}
+
+void appendHarvestYearText(QString &text, const HarvestYear &year, int column,
+                           QChar decimalSeparator) {
     // The grid shows a single space where a file wants an empty cell.
-    if (std::isnan(year.values[std::size_t(column)]))
-        return {};
-    return resultText(year, column, decimalSeparator);
+    const double value = year.values[std::size_t(column)];
+    if (!std::isnan(value))
+        appendNumberText(text, value, resultPattern(column), decimalSeparator);
 }
 
 Outcome loadTreeKeyTexts(const HomeDirectory &home, std::array<QString, treeKeyCount> &texts) {

@@ -44,10 +44,23 @@ struct TreeRow {
     TreeMark mark = TreeMark::None; // the owner's "åtgärd": "lämnas", "avverkas" or neither
 };
 
+// The given keys of one tree as texts seen where they lie (a line of a list being read), for
+// checking and valuing a tree without copying its texts.
+struct TreeTexts {
+    std::array<QStringView, treeKeyCount> values;
+    std::array<bool, treeKeyCount> given{};
+
+    static TreeTexts of(const TreeRow &row);
+};
+
 // Checks `text` as the value of `key`; fails in the words of the tree form's field check
 // ("Värdet måste ligga mellan 0 och 300"). A decimal comma counts as a point, since
 // spreadsheets and callipers write one.
 Outcome checkTreeValue(int key, QStringView text);
+
+// The number a text of a number key (or a quality class, before it is rounded) is read as, the
+// check passed; none when it fails the check or the key holds no number.
+std::optional<double> treeValueNumber(int key, QStringView text);
 
 // Checks the row's given values; fails with the first fault, naming its column
 // ("bdm: Fältet får ej lämnas tomt").
@@ -55,6 +68,8 @@ Outcome checkTreeRow(const TreeRow &row);
 
 // `base` with every given key of `row` laid over it.
 Outcome overlayTree(TreeInputs &base, const TreeRow &row);
+// The same from texts seen in place; `base` is unchanged when a key fails its check.
+Outcome overlayTree(TreeInputs &base, const TreeTexts &row);
 
 // The species letter for a text a list may hold: the letter itself or the name ("Tall",
 // "gran"). Empty when the text names no species.
@@ -81,6 +96,8 @@ struct TreeSummary {
 // it. `full` receives the twelve harvest years when given.
 TreeSummary valueTreeRow(const TreeInputs &base, const TreeRow &row, const PriceTables &prices,
                          TreeValuation *full = nullptr);
+TreeSummary valueTreeRow(const TreeInputs &base, const TreeTexts &row, const PriceTables &prices,
+                         TreeValuation *full = nullptr);
 // The same for a tree whose row is already laid over the base.
 TreeSummary valueTreeInputs(const TreeInputs &inputs, const PriceTables &prices,
                             TreeValuation *full = nullptr);
@@ -94,11 +111,15 @@ inline constexpr int summaryColumnCount = 6;
 QString summaryHeading(int column);
 // A summary figure as the result grid writes it; empty for a tree that was not valued.
 QString summaryText(const TreeSummary &s, int column, QChar decimalSeparator);
+// The same added to the end of `text`.
+void appendSummaryText(QString &text, const TreeSummary &s, int column, QChar decimalSeparator);
 
 // Figure `column` (a ResultColumn, headed by resultHeading) of a harvest year as the grid writes
 // it; a figure the grid leaves blank (growth and present value of harvest now) is the empty
 // text.
 QString harvestYearText(const HarvestYear &year, int column, QChar decimalSeparator);
+void appendHarvestYearText(QString &text, const HarvestYear &year, int column,
+                           QChar decimalSeparator);
 
 // The parameters a list's trees start from: those of "trad.sty" in the home directory.
 struct TreeListHome {

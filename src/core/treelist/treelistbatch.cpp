@@ -21,14 +21,31 @@ namespace {
 
 // Enough lines to keep both cores busy between the reads and writes of one thread.
 constexpr int chunkLines = 4096;
+// The lines one thread values at a time: enough that handing them out costs nothing, few
+// enough that the cores share a chunk evenly.
+constexpr qsizetype blockLines = 128;
 
+// What a valued line gives the output.
 struct ValuedLine {
-    QString text; // the output lines of the tree, CR LF ended
+    qsizetype textEnd = 0; // where its output lines end in the block's text, CR LF included
     bool faulty = false;
     bool fitsCp1252 = true; // the program's texts in it (a reason) fit Windows-1252
-    HarvestPlan plan;       // the tree alone, when the list is planned
-    TreeYears years;        // and its figures for a plan in entries
-    TreeMark mark = TreeMark::None;
+};
+
+// Lines [begin, end) of a chunk, valued by one thread into output of their own.
+struct ValuedBlock {
+    qsizetype begin = 0, end = 0;
+    QString text; // the output lines of its trees
+    std::vector<ValuedLine> lines;
+    // A plan's trees: each one's figures (and id when it is left out) and mark.
+    std::vector<TreeSummary> summaries;
+    std::vector<QString> ids;
+    std::vector<TreeMark> marks;
+
+    QStringView textOf(std::size_t line) const {
+        const qsizetype from = line == 0 ? 0 : lines[line - 1].textEnd;
+        return QStringView(text).sliced(from, lines[line].textEnd - from);
+    }
 };
 
 QStringList fullHeadings() {
@@ -103,6 +120,7 @@ QString writeFailure(int error) {
 
 Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODevice &out) {
     TreeListReader reader;
+    reader.skipStamp();
     if (const Outcome opened = reader.open(batch.input, ListSource::FileOrStream); !opened)
         return opened;
     std::array<bool, treeKeyCount> hasColumn{};
@@ -112,71 +130,131 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
     if (Outcome columns = checkTreeKeyColumns(home, hasColumn); !columns)
         return columns;
 
-    QList<TreeListLine> lines;
-    reader.read(chunkLines, lines);
+    // The next chunk is read while the cores value this one.
+    std::array<ListChunk, 2> chunks;
+    std::size_t current = 0;
+    bool more = reader.read(chunkLines, chunks[current]);
     CsvDialect dialect = reader.dialect();
+    const QChar mark = dialect.decimalMark;
+    const QChar separator = dialect.separator;
     const qsizetype headingCount = reader.headings().size();
 
+    // Whether a line fits Windows-1252 matters only to an answer that may be written in it.
+    const bool answerMayBeCp1252 = dialect.encoding == CsvDialect::Encoding::Cp1252;
     const bool full = batch.full && !batch.plan;
     const bool plan = batch.plan;
-    auto value = [&home, &dialect, full, plan, headingCount](const TreeListLine &line) {
-        ValuedLine v;
-        const QChar mark = dialect.decimalMark;
+    std::vector<ValuedBlock> blocks;
+    // The reader reads the next chunk meanwhile; what treeOf() looks at (the headings) stays.
+    auto valueBlock = [&](ValuedBlock &block) {
+        const ListChunk &chunk = chunks[current];
+        block.text.resize(0);
+        block.lines.clear();
+        block.summaries.clear();
+        block.ids.clear();
+        block.marks.clear();
+        // The parameters' texts copied for this thread, so that the cores do not count the
+        // users of one shared copy.
+        TreeInputs base = home.base;
+        base.sv.detach();
+        base.art.detach();
+        base.plant.detach();
+        ChunkTree tree;
         TreeValuation valuation;
-        TreeSummary summary;
-        if (!line.fault.isEmpty())
-            summary.fault = line.fault;
-        else
-            summary = valueTreeRow(home.base, line.tree, home.prices, full ? &valuation : nullptr);
-        v.faulty = !summary.valued();
-        v.fitsCp1252 = firstCharacterOutsideCp1252(summary.fault).isEmpty();
-        QStringList cells;
-        if (plan) {
-            v.plan.add(line.tree.id, summary);
-            v.years = summary.years;
-            v.mark = line.tree.mark;
-            // A tree left out is named in the plan's own section, kept aside till the end.
-            if (v.faulty)
-                v.text = joinCsvLine(unvaluedLine(line.tree.id, summary.fault), dialect.separator) +
-                         QStringLiteral("\r\n");
-            return v;
+        for (qsizetype i = block.begin; i < block.end; ++i) {
+            reader.treeOf(chunk, i, tree);
+            TreeSummary summary;
+            if (!tree.fault.isEmpty())
+                summary.fault = tree.fault;
+            else
+                summary = valueTreeRow(base, tree.texts, home.prices, full ? &valuation : nullptr);
+            ValuedLine v;
+            v.faulty = !summary.valued();
+            v.fitsCp1252 = firstCharacterOutsideCp1252(summary.fault).isEmpty();
+            if (plan) {
+                // A tree left out is named in the plan's own section, kept aside till the end.
+                QString id;
+                if (v.faulty) {
+                    id = tree.id();
+                    block.text += joinCsvLine(unvaluedLine(id, summary.fault), separator);
+                    block.text += u"\r\n";
+                }
+                block.ids.push_back(std::move(id));
+                block.marks.push_back(tree.mark);
+                block.summaries.push_back(std::move(summary));
+                v.textEnd = block.text.size();
+                block.lines.push_back(v);
+                continue;
+            }
+            if (!full) {
+                // Cells beyond the heading's follow the summary, so that none lands under it.
+                const ListChunk::Line &line = chunk.line(i);
+                for (qsizetype c = 0; c < headingCount; ++c) {
+                    if (c > 0)
+                        block.text += separator;
+                    appendCsvCell(block.text, chunk.cell(line, c), separator);
+                }
+                for (int c = 0; c < summaryColumnCount; ++c) {
+                    block.text += separator;
+                    const qsizetype cellStart = block.text.size();
+                    appendResultFigure(block.text, summary, c, tree.mark, mark);
+                    finishCsvCell(block.text, cellStart, separator);
+                }
+                for (qsizetype c = headingCount; c < line.cellCount; ++c) {
+                    block.text += separator;
+                    appendCsvCell(block.text, chunk.cell(line, c), separator);
+                }
+                block.text += u"\r\n";
+            } else {
+                const QString id = tree.id();
+                for (int r = 0; r < valuation.yearsValued; ++r) {
+                    const HarvestYear &year = valuation.rows[std::size_t(r)];
+                    appendCsvCell(block.text, id, separator);
+                    block.text += separator;
+                    block.text += QString::number(year.years);
+                    for (int c = 0; c < resultColumnCount; ++c) {
+                        block.text += separator;
+                        const qsizetype cellStart = block.text.size();
+                        appendHarvestYearText(block.text, year, c, mark);
+                        finishCsvCell(block.text, cellStart, separator);
+                    }
+                    block.text += separator;
+                    block.text += u"\r\n";
+                }
+                if (v.faulty) {
+                    appendCsvCell(block.text, id, separator);
+                    for (int c = 0; c < resultColumnCount + 1; ++c)
+                        block.text += separator;
+                    block.text += separator;
+                    appendCsvCell(block.text, summary.fault, separator);
+                    block.text += u"\r\n";
+                }
+                valuation.yearsValued = 0;
+            }
+            v.textEnd = block.text.size();
+            block.lines.push_back(v);
         }
-        auto endLine = [&] {
-            v.text += joinCsvLine(cells, dialect.separator);
-            v.text += QStringLiteral("\r\n");
-            cells.clear();
-            // A cell of a stream that turned out UTF-8 after the answer began in Windows-1252
-            // is spelled out like a reason, never given a substitute byte.
-            v.fitsCp1252 = v.fitsCp1252 && firstCharacterOutsideCp1252(v.text).isEmpty();
-        };
-        if (!full) {
-            cells = resultLine(line.cells.mid(0, headingCount), &summary, line.tree.mark, mark,
-                               line.cells.mid(headingCount));
-            endLine();
-            return v;
+        // A cell of a stream that turned out UTF-8 after the answer began in Windows-1252 is
+        // spelled out like a reason, never given a substitute byte. The block is looked at
+        // whole first: its lines are looked at one by one only when something does not fit.
+        if (plan || !answerMayBeCp1252 || firstCharacterOutsideCp1252(block.text).isEmpty())
+            return;
+        for (std::size_t i = 0; i < block.lines.size(); ++i)
+            block.lines[i].fitsCp1252 =
+                block.lines[i].fitsCp1252 && firstCharacterOutsideCp1252(block.textOf(i)).isEmpty();
+    };
+    auto startValuing = [&] {
+        const qsizetype count = chunks[current].size();
+        blocks.resize(std::size_t((count + blockLines - 1) / blockLines));
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            blocks[b].begin = qsizetype(b) * blockLines;
+            blocks[b].end = std::min(count, blocks[b].begin + blockLines);
         }
-        for (int r = 0; r < valuation.yearsValued; ++r) {
-            const HarvestYear &year = valuation.rows[std::size_t(r)];
-            cells << line.tree.id << QString::number(year.years);
-            for (int c = 0; c < resultColumnCount; ++c)
-                cells << harvestYearText(year, c, mark);
-            cells << QString();
-            endLine();
-        }
-        if (v.faulty) {
-            cells << line.tree.id << QString();
-            for (int c = 0; c < resultColumnCount; ++c)
-                cells << QString();
-            cells << summary.fault;
-            endLine();
-        }
-        return v;
+        return QtConcurrent::map(blocks, valueBlock);
     };
 
-    // The next chunk is read while the cores value this one. The heading waits for the first
-    // chunk's figures: a list in Windows-1252 whose reasons hold a character that encoding
-    // lacks is answered in UTF-8 instead, rather than with a substitute byte.
-    QFuture<ValuedLine> valuing = QtConcurrent::mapped(lines, value);
+    // The heading waits for the first chunk's figures: a list in Windows-1252 whose reasons
+    // hold a character that encoding lacks is answered in UTF-8 instead, rather than with a
+    // substitute byte.
     std::optional<CsvWriter> writer;
     HarvestPlan standPlan;
     std::optional<EntryPlanner> entryPlanner;
@@ -190,45 +268,68 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             QStringLiteral("Planen kunde inte göras, eftersom ingen tillfällig fil kunde skapas "
                            "i %1. Kontrollera att det finns plats där och försök igen.")
                 .arg(QDir::toNativeSeparators(QDir::tempPath())));
-    for (;;) {
-        const qsizetype count = lines.size();
-        const QList<ValuedLine> valued = valuing.results();
+    auto beginAnswer = [&] {
+        writer.emplace(out, dialect);
+        // A plan's lines, headings first, are written once the whole list is read.
+        if (full) {
+            writer->writeLine(fullHeadings());
+        } else if (!plan) {
+            writer->writeLine(resultHeadings(reader.headings()));
+        }
+    };
+    while (more) {
+        QFuture<void> valuing = startValuing();
+        more = reader.read(chunkLines, chunks[1 - current]);
+        valuing.waitForFinished();
         if (!writer) {
-            if (dialect.encoding == CsvDialect::Encoding::Cp1252 &&
-                !std::all_of(valued.begin(), valued.end(),
-                             [](const ValuedLine &v) { return v.fitsCp1252; }))
+            bool fits = true;
+            for (const ValuedBlock &block : blocks)
+                for (const ValuedLine &v : block.lines)
+                    fits = fits && v.fitsCp1252;
+            if (dialect.encoding == CsvDialect::Encoding::Cp1252 && !fits)
                 dialect.encoding = CsvDialect::Encoding::Utf8Bom;
-            writer.emplace(out, dialect);
-            // A plan's lines, headings first, are written once the whole list is read.
-            if (full) {
-                writer->writeLine(fullHeadings());
-            } else if (!plan) {
-                writer->writeLine(resultHeadings(reader.headings()));
+            beginAnswer();
+        }
+        const bool respell = dialect.encoding == CsvDialect::Encoding::Cp1252;
+        for (const ValuedBlock &block : blocks) {
+            const bool allFit = std::all_of(block.lines.begin(), block.lines.end(),
+                                            [](const ValuedLine &v) { return v.fitsCp1252; });
+            if (!plan && (allFit || !respell)) {
+                writer->writeText(QStringView(block.text));
+            } else {
+                for (std::size_t i = 0; i < block.lines.size(); ++i) {
+                    const ValuedLine &v = block.lines[i];
+                    const QStringView text = block.textOf(i);
+                    const QString written =
+                        v.fitsCp1252 || !respell ? QString() : spelledForCp1252(text.toString());
+                    const QStringView shown = written.isNull() ? text : QStringView(written);
+                    if (!plan)
+                        writer->writeText(shown);
+                    else if (!shown.isEmpty() && leftOut.write(shown.toUtf8()) < 0)
+                        return Outcome::failure(writeFailure(
+                            leftOut.error() == QFileDevice::ResourceError ? ENOSPC : EIO));
+                }
+            }
+            for (std::size_t i = 0; i < block.lines.size(); ++i) {
+                const ValuedLine &v = block.lines[i];
+                if (plan) {
+                    standPlan.add(block.ids[i], block.summaries[i]);
+                    if (!v.faulty)
+                        entryPlanner->add(block.summaries[i].years, block.marks[i]);
+                }
+                batch.faulty += v.faulty ? 1 : 0;
             }
         }
-        const bool more = reader.read(chunkLines, lines);
-        for (const ValuedLine &v : valued) {
-            const QString text = v.fitsCp1252 || dialect.encoding != CsvDialect::Encoding::Cp1252
-                                     ? v.text
-                                     : spelledForCp1252(v.text);
-            if (!plan)
-                writer->writeText(text);
-            else if (!text.isEmpty() && leftOut.write(text.toUtf8()) < 0)
-                return Outcome::failure(
-                    writeFailure(leftOut.error() == QFileDevice::ResourceError ? ENOSPC : EIO));
-            if (plan) {
-                standPlan.add(v.plan);
-                if (!v.faulty)
-                    entryPlanner->add(v.years, v.mark);
-            }
-            batch.faulty += v.faulty ? 1 : 0;
-        }
-        batch.trees += int(count);
+        batch.trees += int(chunks[current].size());
         if (!writer->flush())
             return Outcome::failure(writeFailure(writer->error()));
-        if (!more)
-            break;
-        valuing = QtConcurrent::mapped(lines, value);
+        current = 1 - current;
+    }
+    if (!writer) {
+        // A list without trees (or whose first lines could not be read): its heading alone.
+        beginAnswer();
+        if (!writer->flush())
+            return Outcome::failure(writeFailure(writer->error()));
     }
     if (const Outcome read = reader.status(); !read || !plan)
         return read;

@@ -110,17 +110,59 @@ QString joinCsvLine(const QStringList &cells, QChar separator, bool quoteCommas)
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i)
             line += separator;
-        const QString cell = spreadsheetSafeCell(cells[i]);
-        if (cell.contains(separator) || cell.contains(u'"') || cell.contains(u'\n') ||
-            cell.contains(u'\r') || (quoteCommas && cell.contains(u','))) {
-            QString escaped = cell;
-            escaped.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-            line += u'"' + escaped + u'"';
-        } else {
-            line += cell;
-        }
+        appendCsvCell(line, cells[i], separator, quoteCommas);
     }
     return line;
+}
+
+namespace {
+
+// needsSpreadsheetGuard(), asked only of a cell whose first character can call for a guard.
+bool needsGuard(QStringView cell) {
+    if (cell.isEmpty())
+        return false;
+    const char16_t c = cell.front().unicode();
+    return (c == u'\'' || c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' ||
+            c == u'\r') &&
+           needsSpreadsheetGuard(cell);
+}
+
+bool needsQuotes(QStringView cell, QChar separator, bool quoteCommas) {
+    for (const QChar c : cell)
+        if (c == separator || c == u'"' || c == u'\n' || c == u'\r' || (quoteCommas && c == u','))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void appendCsvCell(QString &line, QStringView cell, QChar separator, bool quoteCommas) {
+    // The guard (spreadsheetSafeCell) comes first; the cell with it is quoted when it must be.
+    const bool guard = needsGuard(cell);
+    if (!needsQuotes(cell, separator, quoteCommas) && !(guard && separator == u'\'')) {
+        if (guard)
+            line += u'\'';
+        line += cell;
+        return;
+    }
+    line += u'"';
+    if (guard)
+        line += u'\'';
+    for (const QChar c : cell) {
+        if (c == u'"')
+            line += u'"';
+        line += c;
+    }
+    line += u'"';
+}
+
+void finishCsvCell(QString &line, qsizetype cellStart, QChar separator, bool quoteCommas) {
+    const QStringView cell = QStringView(line).sliced(cellStart);
+    if (!needsGuard(cell) && !needsQuotes(cell, separator, quoteCommas))
+        return;
+    const QString asIs = cell.toString();
+    line.truncate(cellStart);
+    appendCsvCell(line, asIs, separator, quoteCommas);
 }
 
 QString withDecimalMark(const QString &text, QChar decimalMark) {
@@ -133,6 +175,69 @@ QString withDecimalMark(const QString &text, QChar decimalMark) {
 
 bool fitsCp1252(const QString &text) {
     return decodeCp1252(encodeCp1252(text)) == text;
+}
+
+void ListChunk::clear() {
+    // Emptied, not freed: the next chunk reads into the same memory.
+    m_text.resize(0);
+    m_cells.clear();
+    m_lines.clear();
+}
+
+void ListChunk::addCell(qsizetype begin, qsizetype end) {
+    // A cell the program wrote with a guard against spreadsheet formulas reads as it was.
+    const QStringView cell = QStringView(m_text).sliced(begin, end - begin);
+    if (cell.startsWith(u'\'') && needsSpreadsheetGuard(cell.sliced(1)))
+        ++begin;
+    m_cells.push_back({begin, end - begin});
+}
+
+// As splitCsvLine, into the chunk.
+void ListChunk::addLine(QStringView line, QChar separator, qint64 lineNumber, qint64 treeNumber) {
+    Line l{lineNumber, treeNumber, qsizetype(m_cells.size()), 0};
+    const qsizetype start = m_text.size();
+    if (!line.contains(u'"')) {
+        m_text += line;
+        const char16_t *const text = line.utf16();
+        const char16_t sep = separator.unicode();
+        qsizetype begin = 0;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (text[i] == sep) {
+                addCell(start + begin, start + i);
+                begin = i + 1;
+            }
+        }
+        addCell(start + begin, start + line.size());
+    } else {
+        qsizetype cellStart = start;
+        bool quoted = false;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const QChar c = line[i];
+            if (quoted) {
+                if (c == u'"') {
+                    if (i + 1 < line.size() && line[i + 1] == u'"') {
+                        m_text += u'"';
+                        ++i;
+                    } else {
+                        quoted = false;
+                    }
+                } else {
+                    m_text += c;
+                }
+            } else if (c == separator) {
+                addCell(cellStart, m_text.size());
+                cellStart = m_text.size();
+            } else if (c == u'"' && QStringView(m_text).sliced(cellStart).trimmed().isEmpty()) {
+                m_text.truncate(cellStart);
+                quoted = true;
+            } else {
+                m_text += c;
+            }
+        }
+        addCell(cellStart, m_text.size());
+    }
+    l.cellCount = qsizetype(m_cells.size()) - l.firstCell;
+    m_lines.push_back(l);
 }
 
 Outcome TreeListReader::open(const QString &path, ListSource source) {
@@ -330,11 +435,20 @@ Outcome TreeListReader::readHeading() {
 }
 
 bool TreeListReader::nextLine(QString &line) {
+    QStringView view;
+    if (!nextLine(view))
+        return false;
+    line = view.toString();
+    return true;
+}
+
+bool TreeListReader::nextLine(QStringView &line) {
     for (;;) {
         // A line ends at CR, LF or CR LF; the LF of a CR LF may come in the next chunk.
+        const auto *const buffer = reinterpret_cast<const char16_t *>(m_buffer.constData());
         for (qsizetype i = m_pos; i < m_buffer.size(); ++i) {
-            const QChar c = m_buffer.at(i);
-            if (c != u'\r' && c != u'\n')
+            const char16_t c = buffer[i];
+            if (c > u'\r' || (c != u'\r' && c != u'\n'))
                 continue;
             if (c == u'\n' && i == m_pos && m_lastWasCr) {
                 m_lastWasCr = false;
@@ -343,7 +457,7 @@ bool TreeListReader::nextLine(QString &line) {
             }
             if (i - m_pos > maxLineLength)
                 return lineTooLong();
-            line = m_buffer.mid(m_pos, i - m_pos);
+            line = QStringView(m_buffer).sliced(m_pos, i - m_pos);
             m_lastWasCr = c == u'\r';
             if (m_lastWasCr && i + 1 < m_buffer.size() && m_buffer.at(i + 1) == u'\n') {
                 ++i;
@@ -368,7 +482,7 @@ bool TreeListReader::nextLine(QString &line) {
             }
             if (m_buffer.size() - m_pos > maxLineLength)
                 return lineTooLong();
-            line = m_buffer.mid(m_pos);
+            line = QStringView(m_buffer).sliced(m_pos);
             m_pos = m_buffer.size();
             ++m_lineNumber;
             return true;
@@ -382,7 +496,8 @@ bool TreeListReader::nextLine(QString &line) {
         QByteArray bytes = std::exchange(m_pending, QByteArray());
         if (bytes.isEmpty())
             bytes = m_file.read(chunkBytes);
-        m_hash.addData(bytes);
+        if (m_stampWanted)
+            m_hash.addData(bytes);
         if (bytes.isEmpty()) {
             if (m_file.error() != QFileDevice::NoError)
                 m_status = Outcome::failure(fileNotReadable(m_path));
@@ -448,12 +563,13 @@ QString TreeListReader::decode(const QByteArray &bytes) {
 }
 
 FileStamp TreeListReader::stamp() const {
-    return m_atEnd && m_status.ok() && !m_encodingBroken ? FileStamp::ofSha256(m_hash.result())
-                                                         : FileStamp::ofFailedRead();
+    return m_stampWanted && m_atEnd && m_status.ok() && !m_encodingBroken
+               ? FileStamp::ofSha256(m_hash.result())
+               : FileStamp::ofFailedRead();
 }
 
 Outcome TreeListReader::checkFieldCount(QStringView line) const {
-    if (countOutsideQuotes(line, m_dialect.separator) < maxFields)
+    if (line.size() < maxFields || countOutsideQuotes(line, m_dialect.separator) < maxFields)
         return {};
     return Outcome::failure(QStringLiteral("Rad %1 i \"%2\" har fler än %3 fält. Kontrollera att "
                                            "filen är en trädlista och försök igen.")
@@ -462,87 +578,156 @@ Outcome TreeListReader::checkFieldCount(QStringView line) const {
                                 .arg(maxFields));
 }
 
-TreeListLine TreeListReader::parse(QString line) const {
-    TreeListLine out;
-    out.lineNumber = m_lineNumber;
-    out.cells = splitCsvLine(line, m_dialect.separator);
-    // A cell the program wrote with a guard against spreadsheet formulas reads as it was.
-    for (QString &cell : out.cells)
-        if (cell.startsWith(u'\''))
-            cell = withoutSpreadsheetGuard(cell);
+void TreeListReader::treeOf(const ListChunk &chunk, qsizetype i, ChunkTree &tree) const {
+    const ListChunk::Line &line = chunk.line(i);
+    tree = ChunkTree();
+    tree.treeNumber = line.treeNumber;
     // Cells beyond the heading stay with the line, after its own; the tree is not valued, as
     // no one can tell which of its cells are misplaced.
-    if (out.cells.size() > m_headings.size())
-        out.fault = QStringLiteral("Rad %1 har %2 fält men den första raden namnger %3.")
-                        .arg(m_lineNumber)
-                        .arg(out.cells.size())
-                        .arg(m_headings.size());
+    if (line.cellCount > m_headings.size())
+        tree.fault = QStringLiteral("Rad %1 har %2 fält men den första raden namnger %3.")
+                         .arg(line.lineNumber)
+                         .arg(line.cellCount)
+                         .arg(m_headings.size());
+    for (qsizetype c = 0; c < m_headings.size(); ++c) {
+        const int kind = m_kinds[std::size_t(c)];
+        const QStringView cell = chunk.cell(line, c);
+        if (kind == idColumn) {
+            tree.idCell = cell.trimmed();
+            tree.hasIdColumn = true;
+        } else if (kind >= 0 && kind < treeKeyCount) {
+            tree.texts.values[std::size_t(kind)] = cell;
+            tree.texts.given[std::size_t(kind)] = true;
+        } else if (kind == markColumn) {
+            if (const std::optional<TreeMark> mark = treeMarkNamed(cell))
+                tree.mark = *mark;
+            else if (tree.fault.isEmpty())
+                tree.fault = QStringLiteral("Åtgärden \"%1\" på rad %2 är okänd: skriv "
+                                            "\"lämnas\" eller \"avverkas\", eller lämna "
+                                            "cellen tom.")
+                                 .arg(cell.trimmed())
+                                 .arg(line.lineNumber);
+        }
+    }
+}
+
+TreeListLine TreeListReader::lineOf(const ListChunk &chunk, qsizetype i) const {
+    const ListChunk::Line &line = chunk.line(i);
+    TreeListLine out;
+    out.lineNumber = line.lineNumber;
+    out.cells.reserve(std::max(line.cellCount, m_headings.size()));
+    for (qsizetype c = 0; c < line.cellCount; ++c)
+        out.cells << chunk.cell(line, c).toString();
     while (out.cells.size() < m_headings.size())
         out.cells << QString();
-    out.tree.id = QString::number(m_treeNumber);
-    for (qsizetype i = 0; i < m_headings.size(); ++i) {
-        const int kind = m_kinds[std::size_t(i)];
+    ChunkTree tree;
+    treeOf(chunk, i, tree);
+    out.fault = std::move(tree.fault);
+    out.tree.mark = tree.mark;
+    if (!tree.hasIdColumn)
+        out.tree.id = QString::number(line.treeNumber);
+    // The texts share the cells' memory.
+    for (qsizetype c = 0; c < m_headings.size(); ++c) {
+        const int kind = m_kinds[std::size_t(c)];
         if (kind == idColumn) {
-            out.tree.id = out.cells[i].trimmed();
+            out.tree.id = out.cells[c].trimmed();
         } else if (kind >= 0 && kind < treeKeyCount) {
-            out.tree.values[std::size_t(kind)] = out.cells[i];
+            out.tree.values[std::size_t(kind)] = out.cells[c];
             out.tree.given[std::size_t(kind)] = true;
-        } else if (kind == markColumn) {
-            if (const std::optional<TreeMark> mark = treeMarkNamed(out.cells[i]))
-                out.tree.mark = *mark;
-            else if (out.fault.isEmpty())
-                out.fault = QStringLiteral("Åtgärden \"%1\" på rad %2 är okänd: skriv "
-                                           "\"lämnas\" eller \"avverkas\", eller lämna "
-                                           "cellen tom.")
-                                .arg(out.cells[i].trimmed())
-                                .arg(m_lineNumber);
         }
     }
     return out;
 }
 
-void TreeListReader::settleDecimalMark(const QList<TreeListLine> &lines) {
+void TreeListReader::settleDecimalMark(
+    qsizetype lines, const std::function<QStringView(qsizetype, qsizetype)> &cell) {
     m_decimalSettled = true;
     if (m_dialect.separator != u';')
         return;
     // With ";" between the cells a number may carry either mark; the list is written back
     // with the one its numbers use.
     bool point = false;
-    for (const TreeListLine &l : lines)
-        for (int k = 0; k < treeKeyCount; ++k)
-            if (l.tree.given[k] && isNumberKey(k)) {
-                if (l.tree.values[k].contains(u','))
+    for (qsizetype i = 0; i < lines; ++i)
+        for (qsizetype c = 0; c < m_headings.size(); ++c)
+            if (isNumberKey(m_kinds[std::size_t(c)])) {
+                const QStringView text = cell(i, c);
+                if (text.contains(u','))
                     return;
-                point = point || l.tree.values[k].contains(u'.');
+                point = point || text.contains(u'.');
             }
     if (point)
         m_dialect.decimalMark = u'.';
+}
+
+TreeListReader::TreeLine TreeListReader::nextTreeLine(QStringView &line) {
+    while (nextLine(line)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        if (const Outcome fits = checkFieldCount(line); !fits) {
+            m_status = fits;
+            return TreeLine::TooManyFields;
+        }
+        ++m_treeNumber;
+        return TreeLine::Read;
+    }
+    return TreeLine::None;
 }
 
 bool TreeListReader::read(int count, QList<TreeListLine> &lines) {
     lines.clear();
     if (!m_status)
         return false;
-    QString line;
+    QStringView line;
     qsizetype characters = 0;
     qsizetype cells = 0;
-    while (lines.size() < count && characters < chunkCharacters && cells < chunkCells &&
-           nextLine(line)) {
-        if (line.trimmed().isEmpty())
-            continue;
-        if (const Outcome fits = checkFieldCount(line); !fits) {
-            m_status = fits;
+    // Each line is split and made a TreeListLine while it is fresh in the cache.
+    while (lines.size() < count && characters < chunkCharacters && cells < chunkCells) {
+        const TreeLine next = nextTreeLine(line);
+        if (next == TreeLine::TooManyFields) {
             lines.clear();
             return false;
         }
-        ++m_treeNumber;
+        if (next == TreeLine::None)
+            break;
         characters += line.size();
-        lines.append(parse(std::move(line)));
+        m_chunk.clear();
+        m_chunk.addLine(line, m_dialect.separator, m_lineNumber, m_treeNumber);
+        lines.append(lineOf(m_chunk, 0));
         cells += lines.back().cells.size();
     }
     if (!m_decimalSettled)
-        settleDecimalMark(lines);
+        settleDecimalMark(lines.size(), [&lines, this](qsizetype i, qsizetype c) {
+            const int kind = m_kinds[std::size_t(c)];
+            return QStringView(lines[i].tree.values[std::size_t(kind)]);
+        });
     return !lines.isEmpty();
+}
+
+bool TreeListReader::read(int count, ListChunk &chunk) {
+    chunk.clear();
+    if (!m_status)
+        return false;
+    QStringView line;
+    qsizetype characters = 0;
+    qsizetype cells = 0;
+    while (chunk.size() < count && characters < chunkCharacters && cells < chunkCells) {
+        const TreeLine next = nextTreeLine(line);
+        if (next == TreeLine::TooManyFields) {
+            chunk.clear();
+            return false;
+        }
+        if (next == TreeLine::None)
+            break;
+        characters += line.size();
+        chunk.addLine(line, m_dialect.separator, m_lineNumber, m_treeNumber);
+        // A short line counts as the heading's cells, as it is filled up to them.
+        cells += std::max(chunk.line(chunk.size() - 1).cellCount, m_headings.size());
+    }
+    if (!m_decimalSettled)
+        settleDecimalMark(chunk.size(), [&chunk](qsizetype i, qsizetype c) {
+            return chunk.cell(chunk.line(i), c);
+        });
+    return !chunk.isEmpty();
 }
 
 CsvWriter::CsvWriter(QIODevice &out, const CsvDialect &dialect)
@@ -575,6 +760,10 @@ void CsvWriter::writeLine(const QStringList &cells) {
 }
 
 void CsvWriter::writeText(const QString &lines) {
+    writeText(QStringView(lines));
+}
+
+void CsvWriter::writeText(QStringView lines) {
     m_firstLine = false;
     m_pending += lines;
     if (m_pending.size() > chunkBytes)

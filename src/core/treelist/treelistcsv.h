@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -50,6 +51,11 @@ QList<QStringList> standLines(const StandName &stand);
 
 QStringList splitCsvLine(QStringView line, QChar separator);
 QString joinCsvLine(const QStringList &cells, QChar separator, bool quoteCommas = false);
+// One cell of a line as joinCsvLine writes it (guarded against formulas, quoted where it must
+// be), added to the end of `line`.
+void appendCsvCell(QString &line, QStringView cell, QChar separator, bool quoteCommas = false);
+// The same for the cell already added to `line` from `cellStart` on, as it stands.
+void finishCsvCell(QString &line, qsizetype cellStart, QChar separator, bool quoteCommas = false);
 
 // One tree line of a list file.
 struct TreeListLine {
@@ -57,6 +63,57 @@ struct TreeListLine {
     QStringList cells;     // as read, one per heading
     TreeRow tree;          // its id (the running number when the file has no "id" column)
     QString fault;         // a fault of the line itself, before any value is looked at
+};
+
+// Lines of a list as read, every cell in one text: a chunk of a large list is read, valued and
+// written without a text of its own for each cell.
+class ListChunk {
+public:
+    struct Line {
+        qint64 lineNumber = 0; // in the file, from 1 for the heading
+        qint64 treeNumber = 0; // among the trees of the file, from 1
+        qsizetype firstCell = 0;
+        qsizetype cellCount = 0; // as read: fewer or more than the headings
+    };
+
+    qsizetype size() const { return qsizetype(m_lines.size()); }
+    bool isEmpty() const { return m_lines.empty(); }
+    const Line &line(qsizetype i) const { return m_lines[std::size_t(i)]; }
+    // Cell `c` of the line as read (a guard the program wrote against formulas removed); the
+    // empty text beyond the line's cells.
+    QStringView cell(const Line &line, qsizetype c) const {
+        if (c >= line.cellCount)
+            return {};
+        const Span &s = m_cells[std::size_t(line.firstCell + c)];
+        return QStringView(m_text).sliced(s.begin, s.size);
+    }
+    void clear();
+
+private:
+    friend class TreeListReader;
+    struct Span {
+        qsizetype begin = 0;
+        qsizetype size = 0;
+    };
+    void addLine(QStringView line, QChar separator, qint64 lineNumber, qint64 treeNumber);
+    void addCell(qsizetype begin, qsizetype end);
+
+    QString m_text;
+    std::vector<Span> m_cells;
+    std::vector<Line> m_lines;
+};
+
+// What a line of a chunk says of its tree, seen in the chunk: valid while the chunk is.
+struct ChunkTree {
+    TreeTexts texts;
+    TreeMark mark = TreeMark::None;
+    QString fault;      // a fault of the line itself, before any value is looked at
+    QStringView idCell; // trimmed, when the list has a column for the id
+    bool hasIdColumn = false;
+    qint64 treeNumber = 0;
+
+    // Its id: the id column's, else the running number.
+    QString id() const { return hasIdColumn ? idCell.toString() : QString::number(treeNumber); }
 };
 
 // Where a list may come from: a window reads regular files only (a named pipe would hang it);
@@ -89,10 +146,17 @@ public:
     // the lines are long. Blank lines are skipped. Returns false when nothing was left to read;
     // status() then tells whether the file was read to its end.
     bool read(int count, QList<TreeListLine> &lines);
+    // The same into a chunk, each line's cells kept in place.
+    bool read(int count, ListChunk &chunk);
+    // The tree on line `i` of a chunk this reader read.
+    void treeOf(const ListChunk &chunk, qsizetype i, ChunkTree &tree) const;
     const Outcome &status() const { return m_status; }
     // The file's bytes as read, for a save to tell whether someone else changed the file since;
     // of a failed read when the list was not read to its end.
     FileStamp stamp() const;
+    // For a caller that never asks for stamp(), such as the command line: the bytes are not
+    // hashed as they are read. Before the first read.
+    void skipStamp() { m_stampWanted = false; }
 
 private:
     Outcome settleEncodingAndHeading();
@@ -100,9 +164,16 @@ private:
     bool readStandLine(const QString &line);
     Outcome checkFieldCount(QStringView line) const;
     bool nextLine(QString &line);
+    // The view is valid until the next call.
+    bool nextLine(QStringView &line);
     bool lineTooLong();
-    void settleDecimalMark(const QList<TreeListLine> &lines);
-    TreeListLine parse(QString line) const;
+    // The decimal mark of the first lines read, their cells given by line and column.
+    void settleDecimalMark(qsizetype lines,
+                           const std::function<QStringView(qsizetype, qsizetype)> &cell);
+    enum class TreeLine { Read, None, TooManyFields };
+    // The next line that holds a tree (blank lines are skipped), counted; None at the end.
+    TreeLine nextTreeLine(QStringView &line);
+    TreeListLine lineOf(const ListChunk &chunk, qsizetype i) const;
     QString decode(const QByteArray &bytes);
 
     QString m_path;
@@ -111,6 +182,7 @@ private:
     QByteArray m_pending; // bytes of a stream read ahead to judge its encoding
     QStringDecoder m_decoder;
     QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    bool m_stampWanted = true;
     bool m_encodingOpen = false;   // a stream read as plain ASCII so far
     bool m_encodingBroken = false; // a byte that is no UTF-8 in a list read as UTF-8
     QString m_buffer;
@@ -125,6 +197,7 @@ private:
     std::vector<int> m_kinds;
     CsvDialect m_dialect;
     Outcome m_status;
+    ListChunk m_chunk; // a line read() splits before it makes it a TreeListLine
 };
 
 // Writes CSV lines in a dialect: CR LF line ends, the dialect's encoding (a byte order mark
@@ -135,6 +208,7 @@ public:
     void writeLine(const QStringList &cells);
     // Lines already joined, each ended by CR LF.
     void writeText(const QString &lines);
+    void writeText(QStringView lines);
     // Writes what is gathered; false when the device refused it (or any earlier write).
     bool flush();
     // The errno of the write that failed, or 0.

@@ -8,12 +8,22 @@ QStringList resultHeadings(QStringList listHeadings) {
 
 QStringList resultLine(QStringList listCells, const TreeSummary *summary, TreeMark ownerMark,
                        QChar decimalMark, const QStringList &beyond) {
-    for (int c = 0; c < summaryColumnCount; ++c)
-        listCells << (!summary                           ? QString()
-                      : c == Beslut && summary->valued() ? markedDecisionText(*summary, ownerMark)
-                                                         : summaryText(*summary, c, decimalMark));
+    for (int c = 0; c < summaryColumnCount; ++c) {
+        QString figure;
+        if (summary)
+            appendResultFigure(figure, *summary, c, ownerMark, decimalMark);
+        listCells << figure;
+    }
     listCells += beyond;
     return listCells;
+}
+
+void appendResultFigure(QString &text, const TreeSummary &summary, int column, TreeMark ownerMark,
+                        QChar decimalMark) {
+    if (column == Beslut && summary.valued() && ownerMark != TreeMark::None)
+        text += markedDecisionText(summary, ownerMark);
+    else
+        appendSummaryText(text, summary, column, decimalMark);
 }
 
 QString plannedYearsHeading() {

@@ -21,6 +21,10 @@ QStringList resultLine(QStringList listCells, const TreeSummary *summary, TreeMa
                        QChar decimalMark, const QStringList &beyond = {});
 // The heading of the last figure of a tree's line in the plan's file: the year the plan cuts it.
 QString plannedYearsHeading(); // "avverkas år"
+// One figure of a tree's line, `column` of the summary columns, added to the end of `text`; the
+// decision says when the owner marked the tree.
+void appendResultFigure(QString &text, const TreeSummary &summary, int column, TreeMark ownerMark,
+                        QChar decimalMark);
 // The plan in harvest entries: the entries' lines, the settings and what the grouping costs,
 // each as one sentence, and the sentence naming the trees left out.
 QList<QStringList> entryPlanLines(const EntryPlan &entries, const EntrySettings &settings,

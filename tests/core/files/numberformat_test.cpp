@@ -2,6 +2,8 @@
 #include "testsupport.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -82,4 +84,44 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartWithAPointWhateverTheLocale) {
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(c.text)), c.value) << c.text;
     EXPECT_TRUE(std::isinf(leadingNumber(u"1e999")));
+}
+
+// A plain decimal number of up to fifteen digits is read by a shortcut; it gives the very bits
+// the full rule (from_chars, here reached through an exponent of zero) gives.
+TEST(LeadingNumber, AShortPlainNumberReadsToTheBitsOfTheFullRule) {
+    std::uint64_t state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return state >> 33;
+    };
+    QStringList texts{"0",
+                      "-0",
+                      "+0",
+                      "0.1",
+                      "0.3",
+                      "2.675",
+                      "999999999999999",
+                      "0.000000000000001",
+                      "123456789012.345",
+                      "-1.6",
+                      "5.",
+                      ".5",
+                      "0.75"};
+    for (int i = 0; i < 20000; ++i) {
+        QString t = next() % 4 == 0 ? QStringLiteral("-") : QString();
+        const int digits = 1 + int(next() % 15);
+        const int point = int(next() % std::uint64_t(digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point && point > 0)
+                t += u'.';
+            t += QChar(u'0' + int(next() % 10));
+        }
+        texts << t;
+    }
+    for (const QString &t : texts) {
+        const double quick = leadingNumber(t);
+        const double full = leadingNumber(t + QStringLiteral("e0"));
+        EXPECT_EQ(std::memcmp(&quick, &full, sizeof quick), 0)
+            << t.toStdString() << ": " << quick << " against " << full;
+    }
 }

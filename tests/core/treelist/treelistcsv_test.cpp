@@ -2,6 +2,7 @@
 // either decimal mark, UTF-8 or Windows-1252, CR LF or LF; bad rows named with their reason,
 // and the file never changed by reading it.
 #include "core/files/textfile.h"
+#include "core/results/resultcsv.h"
 #include "core/treelist/treelistcsv.h"
 #include "testsupport.h"
 
@@ -268,6 +269,71 @@ TEST(CsvLine, GuardsCellsASpreadsheetWouldRun) {
                             "-5",   "+2,5", "-0.25", "a=b",     ""};
     EXPECT_EQ(joinCsvLine(cells, u';'),
               QStringLiteral("'=1+1;'+cmd;'-x;'@SUM(1);'\tA;-5;+2,5;-0.25;a=b;"));
+}
+
+// A chunk holds each line's cells as splitCsvLine splits them, a guard the program wrote
+// removed; the lines of a list read as TreeListLine are the same cells and the same tree.
+TEST(ListChunk, HoldsTheCellsSplitCsvLineGives) {
+    const QStringList lines{"A;t;30;x",
+                            "\"a;b\";g;24,5;\"say \"\"hi\"\"\"",
+                            "  \"q\" ;t;30;\"x\"y",
+                            "'=1;t;'-5;''=2",
+                            ";;;",
+                            "B;t;30;\"open",
+                            "C;t",
+                            "D;t;30;note;extra;more",
+                            "'-x;g;\"'=3\";'"};
+    TempHome home;
+    home.write("lista.csv",
+               encodeCp1252(QStringLiteral("id;art;bdm;anm\r\n") +
+                            lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    TreeListReader chunked, listed;
+    ASSERT_TRUE(chunked.open(home.path("lista.csv")).ok());
+    ASSERT_TRUE(listed.open(home.path("lista.csv")).ok());
+    ListChunk chunk;
+    ASSERT_TRUE(chunked.read(100, chunk));
+    QList<TreeListLine> read;
+    ASSERT_TRUE(listed.read(100, read));
+    ASSERT_EQ(chunk.size(), lines.size());
+    ASSERT_EQ(read.size(), lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringList expected = splitCsvLine(lines[i], u';');
+        for (QString &cell : expected)
+            cell = withoutSpreadsheetGuard(cell);
+        const ListChunk::Line &line = chunk.line(i);
+        QStringList cells;
+        for (qsizetype c = 0; c < line.cellCount; ++c)
+            cells << chunk.cell(line, c).toString();
+        EXPECT_EQ(cells, expected) << lines[i].toStdString();
+        EXPECT_EQ(line.lineNumber, i + 2);
+        ChunkTree tree;
+        chunked.treeOf(chunk, i, tree);
+        EXPECT_EQ(tree.id(), read[i].tree.id);
+        EXPECT_EQ(tree.fault, read[i].fault);
+        for (int k = 0; k < treeKeyCount; ++k) {
+            EXPECT_EQ(tree.texts.given[std::size_t(k)], read[i].tree.given[std::size_t(k)]);
+            EXPECT_EQ(tree.texts.values[std::size_t(k)].toString(),
+                      read[i].tree.values[std::size_t(k)]);
+        }
+        expected.resize(std::max(expected.size(), qsizetype(4)));
+        EXPECT_EQ(read[i].cells, expected) << lines[i].toStdString();
+    }
+}
+
+// A cell joined in place is written as joinCsvLine writes it.
+TEST(CsvLine, ACellFinishedInPlaceIsJoinedAsAnyOther) {
+    const QStringList cells{"=1",  "-5",  "-x",  "a;b",  "say \"hi\"", "'=2", "",
+                            "'-5", "\tA", "2,5", "-Inf", "x\ny",       "@",   "+"};
+    for (const QString &cell : cells) {
+        QString line = QStringLiteral("id;");
+        const qsizetype start = line.size();
+        line += cell;
+        finishCsvCell(line, start, u';');
+        EXPECT_EQ(line, joinCsvLine({"id", cell}, u';')) << cell.toStdString();
+        QString appended = QStringLiteral("id;");
+        appendCsvCell(appended, cell, u';');
+        EXPECT_EQ(appended, line) << cell.toStdString();
+    }
 }
 
 // Ids with apostrophes, signs and formula characters: what a file holds is read as the user wrote
