@@ -71,7 +71,7 @@ public:
     // The tree keys the list has a column for; the others come from "trad.sty".
     std::array<bool, treeKeyCount> keyColumns() const;
     void setSummaries(std::vector<TreeSummary> summaries);
-    const std::optional<TreeSummary> &summary(int row) const { return m_document.row(row).summary; }
+    const HeldSummary &summary(int row) const { return m_document.row(row).summary; }
 
     // What is cut now, the owner's marks before the valuation's decisions, and the marked
     // trees counted apart, each with its net value and volume now.

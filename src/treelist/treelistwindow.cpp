@@ -514,7 +514,7 @@ void TreeListWindow::showPlan(const QList<TreeRow> &trees) {
     for (int r = 0; r < m_model->rowCount(); ++r) {
         // A row's own fault is looked for only where it has no figures: checking every row's
         // values again would hold the window for a second at 100 000 trees.
-        if (const std::optional<TreeSummary> &s = m_model->summary(r)) {
+        if (const HeldSummary &s = m_model->summary(r)) {
             summaries << *s;
         } else {
             TreeSummary unvalued;

@@ -30,7 +30,7 @@ void StandSheet::takeList(const TreeListDocument &list) {
     for (int r = 0; r < list.rowCount(); ++r) {
         trees << list.row(r).tree;
         remarks << list.remark(r);
-        const std::optional<TreeSummary> &s = list.row(r).summary;
+        const HeldSummary &s = list.row(r).summary;
         TreeSummary unvalued;
         unvalued.fault = list.unvaluedReason(r);
         summaries << (s && s->valued() ? *s : unvalued);

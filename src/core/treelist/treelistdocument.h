@@ -11,10 +11,40 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class HarvestPlan;
+
+// A row's figures once it is valued, held apart from the row: a list not yet valued does not
+// carry room for figures in every row, and the rows stay small to move while the list is read.
+class HeldSummary {
+public:
+    HeldSummary() = default;
+    HeldSummary(const HeldSummary &other) { *this = other; }
+    HeldSummary(HeldSummary &&) noexcept = default;
+    HeldSummary &operator=(const HeldSummary &other) {
+        if (this != &other)
+            m_summary = other.m_summary ? std::make_unique<TreeSummary>(*other.m_summary) : nullptr;
+        return *this;
+    }
+    HeldSummary &operator=(HeldSummary &&) noexcept = default;
+    HeldSummary &operator=(TreeSummary summary) {
+        m_summary = std::make_unique<TreeSummary>(std::move(summary));
+        return *this;
+    }
+
+    bool has_value() const { return m_summary != nullptr; }
+    explicit operator bool() const { return has_value(); }
+    const TreeSummary &operator*() const { return *m_summary; }
+    TreeSummary &operator*() { return *m_summary; }
+    const TreeSummary *operator->() const { return m_summary.get(); }
+    void reset() { m_summary.reset(); }
+
+private:
+    std::unique_ptr<TreeSummary> m_summary;
+};
 
 // A tree list file as the program holds it between opening and saving: the stand's name, the
 // headings exactly as the file had them, each tree's cells, the columns that are not the
@@ -31,7 +61,7 @@ public:
         QStringList others;                      // cells of the carried columns
         QStringList beyond; // cells beyond the file's heading, kept after the others
         QString lineFault;  // a fault of the file line itself
-        std::optional<TreeSummary> summary;
+        HeldSummary summary;
 
         // The line's own fault, else the first fault of its values; empty for a sound row.
         QString fault() const;
