@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <climits>
@@ -55,24 +56,53 @@ Outcome TreeListDocument::load(const QString &path,
     if (const Outcome opened = reader.open(path); !opened)
         return opened;
     const qsizetype headingCount = reader.headings().size();
+    const std::vector<int> &kinds = reader.columnKinds();
     std::vector<Row> rows;
-    QList<TreeListLine> lines;
-    while (reader.read(INT_MAX, lines)) {
-        for (TreeListLine &line : lines) {
+    // Cells repeat all through a list (species, classes, whole centimetres, empty remarks): equal
+    // texts share one copy, which would otherwise be most of the memory a large list takes. The
+    // ids, each its own, are not gathered, and the table stops growing at a limit.
+    QHash<QStringView, QString> seen;
+    constexpr qsizetype seenLimit = 65536;
+    auto shared = [&seen](QStringView cell) {
+        if (cell.isNull())
+            return QString();
+        if (const auto it = seen.constFind(cell); it != seen.cend())
+            return it.value();
+        QString text = cell.toString();
+        if (seen.size() < seenLimit)
+            seen.insert(QStringView(text), text);
+        return text;
+    };
+    // Read the way the command line reads, every cell seen in place in its chunk's text.
+    ListChunk chunk;
+    ChunkTree tree;
+    while (reader.read(INT_MAX, chunk)) {
+        for (qsizetype i = 0; i < chunk.size(); ++i) {
+            const ListChunk::Line &line = chunk.line(i);
+            reader.treeOf(chunk, i, tree);
             Row r;
-            r.tree = std::move(line.tree);
-            r.lineFault = line.fault;
+            r.lineFault = std::move(tree.fault);
+            r.tree.mark = tree.mark;
+            if (!tree.hasIdColumn)
+                r.tree.id = QString::number(line.treeNumber);
+            for (qsizetype c = 0; c < headingCount; ++c) {
+                const int kind = kinds[std::size_t(c)];
+                const QStringView cell = chunk.cell(line, c);
+                if (isCarriedColumn(kind)) {
+                    r.others << shared(cell);
+                } else if (kind == idColumn) {
+                    r.idCell = cell.toString();
+                    r.tree.id = r.idCell.trimmed();
+                } else if (kind >= 0 && kind < treeKeyCount) {
+                    r.tree.values[std::size_t(kind)] = shared(cell);
+                    r.tree.given[std::size_t(kind)] = true;
+                }
+            }
             for (int k = 0; k < treeKeyCount; ++k)
                 if (!r.tree.given[std::size_t(k)])
                     r.tree.values[std::size_t(k)] = texts[std::size_t(k)];
-            for (qsizetype i = 0; i < headingCount; ++i) {
-                const int kind = reader.columnKinds()[std::size_t(i)];
-                if (isCarriedColumn(kind))
-                    r.others << line.cells[i];
-                else if (kind == idColumn)
-                    r.idCell = line.cells[i];
-            }
-            r.beyond = line.cells.mid(headingCount);
+            for (qsizetype c = headingCount; c < line.cellCount; ++c)
+                r.beyond << chunk.cell(line, c).toString();
             rows.push_back(std::move(r));
         }
     }

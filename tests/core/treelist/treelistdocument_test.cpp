@@ -143,3 +143,58 @@ TEST(TreeListDocument, KeepsItsListWhenAFileCannotBeRead) {
     EXPECT_TRUE(list.document.isModified());
     EXPECT_EQ(list.document.path(), list.home.path("lista.csv"));
 }
+
+// The document holds each line as the line reader reads it, whatever the line: short, long,
+// padded, with an unknown owner's mark; cells equal between rows stay apart when one is edited.
+TEST(TreeListDocument, HoldsEveryLineAsTheLineReaderReadsIt) {
+    const struct {
+        const char *what;
+        QByteArray file;
+        QByteArray saved; // when not the file itself: a short line is filled up to the heading
+    } cases[] = {
+        {"repeated cells", "id;art;bdm;anm\r\n1;g;24;x\r\n2;g;24;x\r\n3;g;24;x\r\n4;t;24;\r\n", {}},
+        {"short, long and padded lines",
+         "id;art;bdm;anm\r\n 1 ;g;24\r\n2;g;24;x;extra;mer\r\n;g;;\r\n4\r\n",
+         "id;art;bdm;anm\r\n 1 ;g;24;\r\n2;g;24;x;extra;mer\r\n;g;;\r\n4;;;\r\n"},
+        {"no id column, an owner's mark",
+         "art;bdm;\xC3\xA5tg\xC3\xA4rd\r\ng;24;avverkas\r\ng;24;l\xC3\xA4mnas\r\ng;24;kanske\r\n"
+         "g;24;\r\n",
+         {}},
+    };
+    for (const auto &c : cases) {
+        ListFile list(c.file);
+        TreeListReader reader;
+        ASSERT_TRUE(reader.open(list.home.path("lista.csv"))) << c.what;
+        QList<TreeListLine> lines;
+        int row = 0;
+        while (reader.read(2, lines))
+            for (const TreeListLine &line : lines) {
+                ASSERT_LT(row, list.document.rowCount()) << c.what;
+                const TreeListDocument::Row &held = list.document.row(row++);
+                EXPECT_EQ(held.tree.id, line.tree.id) << c.what << row;
+                EXPECT_EQ(held.tree.mark, line.tree.mark) << c.what << row;
+                EXPECT_EQ(held.lineFault, line.fault) << c.what << row;
+                for (int k = 0; k < treeKeyCount; ++k) {
+                    EXPECT_EQ(held.tree.given[std::size_t(k)], line.tree.given[std::size_t(k)]);
+                    if (line.tree.given[std::size_t(k)]) {
+                        EXPECT_EQ(held.tree.values[std::size_t(k)],
+                                  line.tree.values[std::size_t(k)])
+                            << c.what << row << k;
+                    }
+                }
+                QStringList carried;
+                for (qsizetype i = 0; i < reader.headings().size(); ++i)
+                    if (isCarriedColumn(reader.columnKinds()[std::size_t(i)]))
+                        carried << line.cells[i];
+                EXPECT_EQ(held.others, carried) << c.what << row;
+                EXPECT_EQ(held.beyond, line.cells.mid(reader.headings().size())) << c.what << row;
+            }
+        EXPECT_EQ(row, list.document.rowCount()) << c.what;
+        EXPECT_EQ(list.document.listBytes(), c.saved.isEmpty() ? c.file : c.saved) << c.what;
+
+        // An edit of the first tree leaves the others' equal cells as they were.
+        ASSERT_TRUE(list.document.setKeyText(0, Bdm, "25")) << c.what;
+        EXPECT_EQ(list.document.row(1).tree.values[Bdm], "24") << c.what;
+        EXPECT_EQ(list.document.row(0).tree.values[Bdm], "25") << c.what;
+    }
+}
