@@ -62,7 +62,7 @@ Outcome TreeListDocument::load(const QString &path,
     // texts share one copy, which would otherwise be most of the memory a large list takes. The
     // ids, each its own, are not gathered, and the table stops growing at a limit.
     QHash<QStringView, QString> seen;
-    constexpr qsizetype seenLimit = 65536;
+    static constexpr qsizetype seenLimit = 65536;
     auto shared = [&seen](QStringView cell) {
         if (cell.isNull())
             return QString();
