@@ -41,6 +41,8 @@ struct ValuedBlock {
     std::vector<TreeSummary> summaries;
     std::vector<QString> ids;
     std::vector<TreeMark> marks;
+    // Each tree's inputs, read before any tree of the block is valued.
+    std::vector<TreeInputs> inputs;
 
     QStringView textOf(std::size_t line) const {
         const qsizetype from = line == 0 ? 0 : lines[line - 1].textEnd;
@@ -160,27 +162,61 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         base.plant.detach();
         ChunkTree tree;
         TreeValuation valuation;
+        const std::size_t count = std::size_t(block.end - block.begin);
+        if (!full) {
+            // The block's trees are read, then valued, then written, each in a loop of its
+            // own, so that the valuation's code and tables stay in the caches from one tree
+            // to the next instead of being pushed out by the reading and writing in between.
+            block.summaries.resize(count);
+            block.marks.resize(count);
+            block.ids.resize(count);
+            block.inputs.resize(count, base);
+            for (std::size_t j = 0; j < count; ++j) {
+                reader.treeOf(chunk, block.begin + qsizetype(j), tree);
+                TreeSummary &summary = block.summaries[j];
+                summary = TreeSummary();
+                block.marks[j] = tree.mark;
+                block.ids[j] = QString();
+                if (!tree.fault.isEmpty()) {
+                    summary.fault = tree.fault;
+                } else {
+                    TreeInputs &inputs = block.inputs[j];
+                    inputs = base;
+                    if (const Outcome laid = overlayTree(inputs, tree.texts); !laid)
+                        summary.fault = laid.message();
+                }
+            }
+            for (std::size_t j = 0; j < count; ++j)
+                if (block.summaries[j].valued())
+                    block.summaries[j] = valueTreeInputs(block.inputs[j], home.prices);
+            // A plan names the trees it leaves out, read again for their ids.
+            for (std::size_t j = 0; plan && j < count; ++j)
+                if (!block.summaries[j].valued()) {
+                    reader.treeOf(chunk, block.begin + qsizetype(j), tree);
+                    block.ids[j] = tree.id();
+                }
+        }
         for (qsizetype i = block.begin; i < block.end; ++i) {
-            reader.treeOf(chunk, i, tree);
-            TreeSummary summary;
-            if (!tree.fault.isEmpty())
-                summary.fault = tree.fault;
-            else
-                summary = valueTreeRow(base, tree.texts, home.prices, full ? &valuation : nullptr);
+            const std::size_t j = std::size_t(i - block.begin);
+            TreeSummary fullSummary;
+            if (full) {
+                reader.treeOf(chunk, i, tree);
+                if (!tree.fault.isEmpty())
+                    fullSummary.fault = tree.fault;
+                else
+                    fullSummary = valueTreeRow(base, tree.texts, home.prices, &valuation);
+            }
+            const TreeSummary &summary = full ? fullSummary : block.summaries[j];
+            const TreeMark treeMark = full ? tree.mark : block.marks[j];
             ValuedLine v;
             v.faulty = !summary.valued();
             v.fitsCp1252 = firstCharacterOutsideCp1252(summary.fault).isEmpty();
             if (plan) {
                 // A tree left out is named in the plan's own section, kept aside till the end.
-                QString id;
                 if (v.faulty) {
-                    id = tree.id();
-                    block.text += joinCsvLine(unvaluedLine(id, summary.fault), separator);
+                    block.text += joinCsvLine(unvaluedLine(block.ids[j], summary.fault), separator);
                     block.text += u"\r\n";
                 }
-                block.ids.push_back(std::move(id));
-                block.marks.push_back(tree.mark);
-                block.summaries.push_back(std::move(summary));
                 v.textEnd = block.text.size();
                 block.lines.push_back(v);
                 continue;
@@ -196,7 +232,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
                 for (int c = 0; c < summaryColumnCount; ++c) {
                     block.text += separator;
                     const qsizetype cellStart = block.text.size();
-                    appendResultFigure(block.text, summary, c, tree.mark, mark);
+                    appendResultFigure(block.text, summary, c, treeMark, mark);
                     finishCsvCell(block.text, cellStart, separator);
                 }
                 for (qsizetype c = headingCount; c < line.cellCount; ++c) {
