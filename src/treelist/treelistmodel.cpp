@@ -268,7 +268,7 @@ void TreeListModel::setDefaults(const std::array<QString, treeKeyCount> &texts) 
         emit dataChanged(index(0, FirstKeyColumn), index(rowCount() - 1, FirstSummaryColumn - 1));
 }
 
-std::vector<TreeRow> TreeListModel::trees() const {
+QList<TreeRow> TreeListModel::trees() const {
     return m_document.trees();
 }
 

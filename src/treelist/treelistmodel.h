@@ -63,7 +63,7 @@ public:
     TreeRow tree(int row) const { return m_document.tree(row); }
     // The fault that keeps the tree from being valued before any valuation, or empty.
     QString rowFault(int row) const;
-    std::vector<TreeRow> trees() const;
+    QList<TreeRow> trees() const;
     // Why the tree is left out of the plan (its valuation's fault, or before one its row's),
     // or empty for a tree that is valued.
     QString unvaluedReason(int row) const;

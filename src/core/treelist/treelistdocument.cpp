@@ -436,11 +436,35 @@ void TreeListDocument::setSummaries(std::vector<TreeSummary> summaries) {
     }
 }
 
-std::vector<TreeRow> TreeListDocument::trees() const {
-    std::vector<TreeRow> out;
-    out.reserve(m_rows.size());
-    for (int row = 0; row < rowCount(); ++row)
-        out.push_back(tree(row));
+QList<TreeRow> TreeListDocument::trees() const {
+    // Cells repeat all through a list (species, classes, whole centimetres): equal texts share
+    // one copy, which would otherwise be most of the memory the trees of a large list take. The
+    // ids, each its own, are not gathered, and the table stops growing at a limit.
+    QHash<QStringView, QString> seen;
+    static constexpr qsizetype seenLimit = 65536;
+    QList<TreeRow> out;
+    out.reserve(rowCount());
+    for (int row = 0; row < rowCount(); ++row) {
+        TreeRow &t = out.emplace_back();
+        t.id = id(row);
+        t.mark = m_rows[std::size_t(row)].mark;
+        for (int k = 0; k < treeKeyCount; ++k) {
+            const QStringView view = keyView(row, k);
+            QString &value = t.values[std::size_t(k)];
+            if (view.data() == m_defaults[std::size_t(k)].data()) {
+                value = m_defaults[std::size_t(k)];
+            } else if (view.isNull()) {
+                value = QString();
+            } else if (const auto it = seen.constFind(view); it != seen.cend()) {
+                value = it.value();
+            } else {
+                value = view.toString();
+                if (seen.size() < seenLimit)
+                    seen.insert(QStringView(value), value);
+            }
+            t.given[std::size_t(k)] = isGiven(row, k);
+        }
+    }
     return out;
 }
 

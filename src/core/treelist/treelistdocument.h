@@ -123,7 +123,8 @@ public:
     void setDefaults(const std::array<QString, treeKeyCount> &texts);
     void setSummaries(std::vector<TreeSummary> summaries);
 
-    std::vector<TreeRow> trees() const;
+    // Every row's tree; equal cells share one text.
+    QList<TreeRow> trees() const;
     // The tree of the row, its texts made now; a key not given holds the text of "trad.sty".
     TreeRow tree(int row) const;
     // The key's text, seen where it is held: valid until the list changes.
