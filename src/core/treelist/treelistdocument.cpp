@@ -135,7 +135,16 @@ TreeRow TreeListDocument::tree(int row) const {
 
 QString TreeListDocument::fault(int row) const {
     const Row &r = m_rows[std::size_t(row)];
-    return r.lineFault.isEmpty() ? checkTreeRow(tree(row)).message() : r.lineFault;
+    if (!r.lineFault.isEmpty())
+        return r.lineFault;
+    // Checked where the texts are held, without copies: a sort by the faults asks every row.
+    TreeTexts texts;
+    for (int k = 0; k < treeKeyCount; ++k) {
+        texts.values[std::size_t(k)] = keyView(row, k);
+        texts.given[std::size_t(k)] = isGiven(row, k);
+    }
+    TreeInputs unused;
+    return overlayTree(unused, texts).message();
 }
 
 TreeListDocument::TypedCells &TreeListDocument::typed(Row &r) {
