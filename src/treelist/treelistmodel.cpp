@@ -63,27 +63,27 @@ int TreeListModel::columnCount(const QModelIndex &parent) const {
 }
 
 QString TreeListModel::rowFault(int row) const {
-    return m_document.row(row).fault();
+    return m_document.fault(row);
 }
 
-QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
-    const QString &text = r.tree.values[std::size_t(key)];
+QVariant TreeListModel::keyData(int row, int key, int role) const {
+    const QStringView text = m_document.keyView(row, key);
     const QString fault = checkTreeValue(key, text).message();
-    const bool fromHome = !r.tree.given[std::size_t(key)];
+    const bool fromHome = !m_document.isGiven(row, key);
     switch (role) {
     case Qt::DisplayRole:
         if (fault.isEmpty() && key == Art)
             return speciesName(speciesLetter(text));
         if (fault.isEmpty() && key == Plant)
             return *plantingAnswer(text) ? QStringLiteral("Ja") : QStringLiteral("Nej");
-        return text;
+        return text.toString();
     case Qt::EditRole:
-        return text;
+        return text.toString();
     case SortRole:
         // By the number the valuation reads, without a copy of the text.
         if (const std::optional<double> number = treeValueNumber(key, text))
             return QVariant(*number);
-        return keyData(r, key, Qt::DisplayRole);
+        return keyData(row, key, Qt::DisplayRole);
     case Qt::BackgroundRole:
         return fault.isEmpty() ? QVariant() : QVariant(QBrush(faultColour));
     case Qt::ForegroundRole:
@@ -101,9 +101,10 @@ QVariant TreeListModel::keyData(const ListRow &r, int key, int role) const {
     return {};
 }
 
-QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) const {
+QVariant TreeListModel::summaryData(int row, int column, int role) const {
+    const ListRow &r = m_document.row(row);
     if (column == Fel) {
-        QString fault = r.fault();
+        QString fault = m_document.fault(row);
         if (fault.isEmpty() && r.summary)
             fault = r.summary->fault;
         if (fault.isEmpty())
@@ -121,15 +122,15 @@ QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) cons
     case Qt::DisplayRole:
         // The owner's mark decides over the valuation, and the list says so.
         if (column == Beslut)
-            return markedDecisionText(s, r.tree.mark);
+            return markedDecisionText(s, r.mark);
         return summaryText(s, column, localeDecimalSeparator());
     case Qt::ToolTipRole:
-        if (column == Beslut && r.tree.mark != TreeMark::None)
+        if (column == Beslut && r.mark != TreeMark::None)
             return QStringLiteral("Märkt \"%1\" i kolumnen åtgärd; värderingen säger %2.")
-                .arg(treeMarkText(r.tree.mark), decisionText(s.decision).toLower());
+                .arg(treeMarkText(r.mark), decisionText(s.decision).toLower());
         return {};
     case Qt::FontRole:
-        if (column == Beslut && r.tree.mark != TreeMark::None) {
+        if (column == Beslut && r.mark != TreeMark::None) {
             QFont bold;
             bold.setBold(true);
             return bold;
@@ -138,7 +139,7 @@ QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) cons
     case SortRole:
         switch (column) {
         case Beslut:
-            return markedDecisionText(s, r.tree.mark);
+            return markedDecisionText(s, r.mark);
         case BastaAr:
             return double(s.decision.bestYears());
         case NettoNu:
@@ -160,19 +161,19 @@ QVariant TreeListModel::summaryData(const ListRow &r, int column, int role) cons
 QVariant TreeListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const ListRow &r = m_document.row(index.row());
+    const int row = index.row();
     const int c = index.column();
     if (c == IdColumn)
         return role == Qt::DisplayRole || role == Qt::EditRole || role == SortRole
-                   ? QVariant(r.tree.id)
+                   ? QVariant(m_document.id(row))
                    : QVariant();
     if (c < FirstSummaryColumn)
-        return keyData(r, c - FirstKeyColumn, role);
+        return keyData(row, c - FirstKeyColumn, role);
     if (c >= FirstOtherColumn)
         return role == Qt::DisplayRole || role == Qt::EditRole || role == SortRole
-                   ? QVariant(r.others.value(c - FirstOtherColumn))
+                   ? QVariant(m_document.otherCell(row, c - FirstOtherColumn))
                    : QVariant();
-    return summaryData(r, c - FirstSummaryColumn, role);
+    return summaryData(row, c - FirstSummaryColumn, role);
 }
 
 QVariant TreeListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -267,7 +268,7 @@ void TreeListModel::setDefaults(const std::array<QString, treeKeyCount> &texts) 
         emit dataChanged(index(0, FirstKeyColumn), index(rowCount() - 1, FirstSummaryColumn - 1));
 }
 
-std::vector<TreeRow> TreeListModel::trees() const {
+QList<TreeRow> TreeListModel::trees() const {
     return m_document.trees();
 }
 
@@ -287,18 +288,18 @@ TreeListModel::CutNow TreeListModel::cutNow() const {
             continue;
         const double net = r.summary->decision.valueNow;
         const double volume = r.summary->volumeNow;
-        if (r.tree.mark == TreeMark::Leave) {
+        if (r.mark == TreeMark::Leave) {
             ++t.markedLeft;
             t.markedLeftNet += net;
             t.markedLeftVolume += volume;
             continue;
         }
-        if (r.tree.mark == TreeMark::Cut) {
+        if (r.mark == TreeMark::Cut) {
             ++t.markedCut;
             t.markedCutNet += net;
             t.markedCutVolume += volume;
         }
-        if (cutNowMarked(*r.summary, r.tree.mark)) {
+        if (cutNowMarked(*r.summary, r.mark)) {
             ++t.trees;
             t.netValue += net;
             t.volume += volume;

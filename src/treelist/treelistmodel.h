@@ -59,10 +59,11 @@ public:
     // Whether view column `column` is the owner's "åtgärd".
     bool isMarkColumn(int column) const;
 
-    const TreeRow &tree(int row) const { return m_document.row(row).tree; }
+    // The row's tree, its texts made now: a copy that stays as it is whatever the list does.
+    TreeRow tree(int row) const { return m_document.tree(row); }
     // The fault that keeps the tree from being valued before any valuation, or empty.
     QString rowFault(int row) const;
-    std::vector<TreeRow> trees() const;
+    QList<TreeRow> trees() const;
     // Why the tree is left out of the plan (its valuation's fault, or before one its row's),
     // or empty for a tree that is valued.
     QString unvaluedReason(int row) const;
@@ -102,8 +103,8 @@ signals:
 private:
     using ListRow = TreeListDocument::Row;
     int otherCount() const { return int(m_document.otherHeadings().size()); }
-    QVariant keyData(const ListRow &r, int key, int role) const;
-    QVariant summaryData(const ListRow &r, int column, int role) const;
+    QVariant keyData(int row, int key, int role) const;
+    QVariant summaryData(int row, int column, int role) const;
 
     TreeListDocument m_document;
 };

@@ -449,10 +449,8 @@ void TreeListWindow::valueTrees() {
         return;
     }
     m_model->setDefaults(m_home.texts);
-    QList<TreeRow> trees;
-    trees.reserve(m_model->rowCount());
-    for (int r = 0; r < m_model->rowCount(); ++r)
-        trees << m_model->tree(r);
+    // Copies of their own, which stay as they are while the list changes under the valuation.
+    QList<TreeRow> trees = m_model->trees();
     auto valuation = std::make_shared<Valuation>(m_home, std::move(trees));
     m_valuation = valuation;
     const qsizetype count = valuation->trees.size();

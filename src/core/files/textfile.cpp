@@ -2,11 +2,11 @@
 
 #include "core/files/diskaccess.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLockFile>
 #include <QStringDecoder>
 
@@ -123,17 +123,45 @@ QByteArray joinLinesCrLf(const QStringList &lines) {
     return out;
 }
 
-FileStamp FileStamp::of(const QByteArray &content) {
-    FileStamp stamp;
-    stamp.m_state = State::Read;
-    stamp.m_hash = QCryptographicHash::hash(content, QCryptographicHash::Sha256);
-    return stamp;
+FileStamp FileStamp::of(QByteArrayView content) {
+    FileStampHasher hasher;
+    hasher.addData(content);
+    return hasher.result();
 }
 
-FileStamp FileStamp::ofSha256(const QByteArray &hash) {
+void FileStampHasher::addBlock(QByteArrayView block) {
+    // Each half goes on from the one before, so a change anywhere changes the end.
+    m_hash[0] = quint64(qHashBits(block.data(), std::size_t(block.size()), size_t(m_hash[0])));
+    m_hash[1] = quint64(qHashBits(block.data(), std::size_t(block.size()), size_t(m_hash[1])));
+}
+
+void FileStampHasher::addData(QByteArrayView bytes) {
+    m_size += bytes.size();
+    // Whole blocks are hashed alike however the bytes come, in one piece or many.
+    if (!m_pending.isEmpty()) {
+        const qsizetype room = blockSize - m_pending.size();
+        m_pending += bytes.first(std::min(room, bytes.size()));
+        bytes = bytes.sliced(std::min(room, bytes.size()));
+        if (m_pending.size() < blockSize)
+            return;
+        addBlock(m_pending);
+        m_pending.clear();
+    }
+    while (bytes.size() >= blockSize) {
+        addBlock(bytes.first(blockSize));
+        bytes = bytes.sliced(blockSize);
+    }
+    m_pending = bytes.toByteArray();
+}
+
+FileStamp FileStampHasher::result() const {
+    FileStampHasher last = *this;
+    if (!last.m_pending.isEmpty())
+        last.addBlock(last.m_pending);
     FileStamp stamp;
-    stamp.m_state = State::Read;
-    stamp.m_hash = hash;
+    stamp.m_state = FileStamp::State::Read;
+    stamp.m_hash = last.m_hash;
+    stamp.m_size = m_size;
     return stamp;
 }
 
@@ -146,7 +174,8 @@ FileStamp FileStamp::ofFailedRead() {
 bool FileStamp::matches(const FileStamp &now) const {
     if (m_state == State::Unknown)
         return true;
-    return m_state == State::Read && now.m_state == State::Read && m_hash == now.m_hash;
+    return m_state == State::Read && now.m_state == State::Read && m_hash == now.m_hash &&
+           m_size == now.m_size;
 }
 
 namespace {

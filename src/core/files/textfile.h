@@ -4,10 +4,12 @@
 #include "core/files/outcome.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -48,18 +50,36 @@ QByteArray joinLinesCrLf(const QStringList &lines);
 class FileStamp {
 public:
     FileStamp() = default;
-    static FileStamp of(const QByteArray &content);
-    // Of content read in pieces: its SHA-256 hash, as QCryptographicHash gives it.
-    static FileStamp ofSha256(const QByteArray &hash);
+    static FileStamp of(QByteArrayView content);
     static FileStamp ofFailedRead();
 
     bool known() const { return m_state != State::Unknown; }
     bool matches(const FileStamp &now) const;
 
 private:
+    friend class FileStampHasher;
     enum class State { Unknown, Read, Failed };
     State m_state = State::Unknown;
-    QByteArray m_hash;
+    std::array<quint64, 2> m_hash{};
+    qint64 m_size = 0;
+};
+
+// The stamp of bytes read in pieces, the same as that of them all at once. It tells a file
+// changed since it was read, by a person or a program, not one forged to look the same: a fast
+// hash in two independent halves and the length, not a cryptographic one, so that a large list
+// is not read twice as slowly for it.
+class FileStampHasher {
+public:
+    void addData(QByteArrayView bytes);
+    FileStamp result() const;
+
+private:
+    static constexpr qsizetype blockSize = 1 << 16;
+    void addBlock(QByteArrayView block);
+
+    QByteArray m_pending; // the start of a block not yet whole
+    std::array<quint64, 2> m_hash{0x9e3779b97f4a7c15u, 0xc2b2ae3d27d4eb4fu};
+    qint64 m_size = 0;
 };
 
 // Reads a whole file: only a regular file (a named pipe or a device is refused at once, never

@@ -28,7 +28,7 @@ void StandSheet::takeList(const TreeListDocument &list) {
     remarks.clear();
     summaries.clear();
     for (int r = 0; r < list.rowCount(); ++r) {
-        trees << list.row(r).tree;
+        trees << list.tree(r);
         remarks << list.remark(r);
         const HeldSummary &s = list.row(r).summary;
         TreeSummary unvalued;

@@ -564,7 +564,7 @@ QString TreeListReader::decode(const QByteArray &bytes) {
 
 FileStamp TreeListReader::stamp() const {
     return m_stampWanted && m_atEnd && m_status.ok() && !m_encodingBroken
-               ? FileStamp::ofSha256(m_hash.result())
+               ? m_hash.result()
                : FileStamp::ofFailedRead();
 }
 

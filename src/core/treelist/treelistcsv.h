@@ -6,7 +6,6 @@
 #include "core/treelist/treelist.h"
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -181,7 +180,7 @@ private:
     bool m_stream = false;
     QByteArray m_pending; // bytes of a stream read ahead to judge its encoding
     QStringDecoder m_decoder;
-    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    FileStampHasher m_hash;
     bool m_stampWanted = true;
     bool m_encodingOpen = false;   // a stream read as plain ASCII so far
     bool m_encodingBroken = false; // a byte that is no UTF-8 in a list read as UTF-8

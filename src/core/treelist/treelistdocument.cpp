@@ -29,8 +29,128 @@ QString held(int key, const QString &text) {
 
 } // namespace
 
-QString TreeListDocument::Row::fault() const {
-    return lineFault.isEmpty() ? checkTreeRow(tree).message() : lineFault;
+TreeListDocument::Row &TreeListDocument::Row::operator=(const Row &other) {
+    if (this == &other)
+        return *this;
+    chunk = other.chunk;
+    line = other.line;
+    mark = other.mark;
+    idEdited = other.idEdited;
+    edited = other.edited;
+    lineFault = other.lineFault;
+    summary = other.summary;
+    typed = other.typed ? std::make_unique<TypedCells>(*other.typed) : nullptr;
+    return *this;
+}
+
+void TreeListDocument::placeColumns() {
+    m_keyColumn.fill(-1);
+    m_idColumn = -1;
+    m_otherColumns.clear();
+    // With two columns of a kind, the last one holds the value, as it did when read.
+    for (std::size_t c = 0; c < m_kinds.size(); ++c) {
+        const int kind = m_kinds[c];
+        if (isCarriedColumn(kind))
+            m_otherColumns.push_back(qsizetype(c));
+        else if (kind == idColumn)
+            m_idColumn = qsizetype(c);
+        else if (kind >= 0 && kind < treeKeyCount)
+            m_keyColumn[std::size_t(kind)] = qsizetype(c);
+    }
+}
+
+QStringView TreeListDocument::keyView(int row, int key) const {
+    const Row &r = m_rows[std::size_t(row)];
+    if (r.typed && r.typed->values[std::size_t(key)])
+        return *r.typed->values[std::size_t(key)];
+    const qsizetype column = m_keyColumn[std::size_t(key)];
+    if (column >= 0 && r.chunk)
+        return r.chunk->cell(r.chunk->line(r.line), column);
+    return m_defaults[std::size_t(key)];
+}
+
+bool TreeListDocument::isGiven(int row, int key) const {
+    return m_keyColumn[std::size_t(key)] >= 0 || m_rows[std::size_t(row)].edited[std::size_t(key)];
+}
+
+QStringView TreeListDocument::idView(const Row &r) const {
+    if (r.idEdited || !r.chunk)
+        return r.typed->idCell;
+    if (m_idColumn >= 0)
+        return r.chunk->cell(r.chunk->line(r.line), m_idColumn);
+    return {};
+}
+
+QString TreeListDocument::id(int row) const {
+    const Row &r = m_rows[std::size_t(row)];
+    if (!r.idEdited && r.chunk && m_idColumn < 0)
+        return QString::number(r.chunk->line(r.line).treeNumber);
+    return idView(r).trimmed().toString();
+}
+
+QStringView TreeListDocument::otherView(const Row &r, int other) const {
+    if (r.typed && !r.typed->others.isEmpty())
+        return r.typed->others.at(other);
+    if (!r.chunk || other < 0 || std::size_t(other) >= m_otherColumns.size())
+        return {};
+    return r.chunk->cell(r.chunk->line(r.line), m_otherColumns[std::size_t(other)]);
+}
+
+QString TreeListDocument::otherCell(int row, int other) const {
+    return otherView(m_rows[std::size_t(row)], other).toString();
+}
+
+QStringList TreeListDocument::otherCells(int row) const {
+    QStringList cells;
+    for (int o = 0; o < int(m_otherColumns.size()); ++o)
+        cells << otherView(m_rows[std::size_t(row)], o).toString();
+    return cells;
+}
+
+QStringList TreeListDocument::beyondCells(int row) const {
+    const Row &r = m_rows[std::size_t(row)];
+    QStringList cells;
+    if (r.chunk) {
+        const ListChunk::Line &line = r.chunk->line(r.line);
+        for (qsizetype c = m_headings.size(); c < line.cellCount; ++c)
+            cells << r.chunk->cell(line, c).toString();
+    }
+    return cells;
+}
+
+TreeRow TreeListDocument::tree(int row) const {
+    TreeRow t;
+    t.id = id(row);
+    t.mark = m_rows[std::size_t(row)].mark;
+    for (int k = 0; k < treeKeyCount; ++k) {
+        // The texts of "trad.sty" are shared, not copied.
+        const QStringView view = keyView(row, k);
+        t.values[std::size_t(k)] = view.data() == m_defaults[std::size_t(k)].data()
+                                       ? m_defaults[std::size_t(k)]
+                                       : view.toString();
+        t.given[std::size_t(k)] = isGiven(row, k);
+    }
+    return t;
+}
+
+QString TreeListDocument::fault(int row) const {
+    const Row &r = m_rows[std::size_t(row)];
+    if (!r.lineFault.isEmpty())
+        return r.lineFault;
+    // Checked where the texts are held, without copies: a sort by the faults asks every row.
+    TreeTexts texts;
+    for (int k = 0; k < treeKeyCount; ++k) {
+        texts.values[std::size_t(k)] = keyView(row, k);
+        texts.given[std::size_t(k)] = isGiven(row, k);
+    }
+    TreeInputs unused;
+    return overlayTree(unused, texts).message();
+}
+
+TreeListDocument::TypedCells &TreeListDocument::typed(Row &r) {
+    if (!r.typed)
+        r.typed = std::make_unique<TypedCells>();
+    return *r.typed;
 }
 
 void TreeListDocument::clear() {
@@ -43,6 +163,8 @@ void TreeListDocument::clear() {
         m_kinds.push_back(k);
     }
     m_otherHeadings.clear();
+    m_chunks.clear();
+    placeColumns();
     m_stand = {};
     m_dialect = CsvDialect::forLocale();
     m_path.clear();
@@ -56,64 +178,33 @@ Outcome TreeListDocument::load(const QString &path,
     if (const Outcome opened = reader.open(path); !opened)
         return opened;
     const qsizetype headingCount = reader.headings().size();
-    const std::vector<int> &kinds = reader.columnKinds();
     std::vector<Row> rows;
-    // Cells repeat all through a list (species, classes, whole centimetres, empty remarks): equal
-    // texts share one copy, which would otherwise be most of the memory a large list takes. The
-    // ids, each its own, are not gathered, and the table stops growing at a limit.
-    QHash<QStringView, QString> seen;
-    static constexpr qsizetype seenLimit = 65536;
-    auto shared = [&seen](QStringView cell) {
-        if (cell.isNull())
-            return QString();
-        if (const auto it = seen.constFind(cell); it != seen.cend())
-            return it.value();
-        QString text = cell.toString();
-        if (seen.size() < seenLimit)
-            seen.insert(QStringView(text), text);
-        return text;
-    };
-    // Read the way the command line reads, every cell seen in place in its chunk's text.
-    ListChunk chunk;
+    std::vector<std::shared_ptr<const ListChunk>> chunks;
+    // Read the way the command line reads; each row's cells stay in its chunk's text.
+    auto chunk = std::make_shared<ListChunk>();
     ChunkTree tree;
-    while (reader.read(INT_MAX, chunk)) {
-        for (qsizetype i = 0; i < chunk.size(); ++i) {
-            const ListChunk::Line &line = chunk.line(i);
-            reader.treeOf(chunk, i, tree);
-            Row r;
+    while (reader.read(INT_MAX, *chunk)) {
+        for (qsizetype i = 0; i < chunk->size(); ++i) {
+            reader.treeOf(*chunk, i, tree);
+            Row &r = rows.emplace_back();
+            r.chunk = chunk.get();
+            r.line = i;
             r.lineFault = std::move(tree.fault);
-            r.tree.mark = tree.mark;
-            if (!tree.hasIdColumn)
-                r.tree.id = QString::number(line.treeNumber);
-            for (qsizetype c = 0; c < headingCount; ++c) {
-                const int kind = kinds[std::size_t(c)];
-                const QStringView cell = chunk.cell(line, c);
-                if (isCarriedColumn(kind)) {
-                    r.others << shared(cell);
-                } else if (kind == idColumn) {
-                    r.idCell = cell.toString();
-                    r.tree.id = r.idCell.trimmed();
-                } else if (kind >= 0 && kind < treeKeyCount) {
-                    r.tree.values[std::size_t(kind)] = shared(cell);
-                    r.tree.given[std::size_t(kind)] = true;
-                }
-            }
-            for (int k = 0; k < treeKeyCount; ++k)
-                if (!r.tree.given[std::size_t(k)])
-                    r.tree.values[std::size_t(k)] = texts[std::size_t(k)];
-            for (qsizetype c = headingCount; c < line.cellCount; ++c)
-                r.beyond << chunk.cell(line, c).toString();
-            rows.push_back(std::move(r));
+            r.mark = tree.mark;
         }
+        chunks.push_back(std::move(chunk));
+        chunk = std::make_shared<ListChunk>();
     }
     if (!reader.status())
         return reader.status();
 
     m_rows = std::move(rows);
+    m_chunks = std::move(chunks);
     m_dialect = reader.dialect();
     m_stand = reader.stand();
     m_headings = reader.headings();
     m_kinds = reader.columnKinds();
+    placeColumns();
     m_defaults = texts;
     m_otherHeadings.clear();
     for (qsizetype i = 0; i < headingCount; ++i)
@@ -165,9 +256,8 @@ QByteArray TreeListDocument::bytes(const CsvDialect &chosen, const HarvestPlan *
         kinds.push_back(idColumn);
     }
     for (int k = 0; k < treeKeyCount; ++k)
-        if (!hasColumn(k) && std::any_of(m_rows.begin(), m_rows.end(), [k](const Row &r) {
-                return r.tree.given[std::size_t(k)];
-            })) {
+        if (!hasColumn(k) && std::any_of(m_rows.begin(), m_rows.end(),
+                                         [k](const Row &r) { return r.edited[std::size_t(k)]; })) {
             headings << treeKeyInfo(k).name.toString();
             kinds.push_back(k);
         }
@@ -178,30 +268,34 @@ QByteArray TreeListDocument::bytes(const CsvDialect &chosen, const HarvestPlan *
     const bool cp1252 = dialect.encoding == CsvDialect::Encoding::Cp1252;
     bool fits = !cp1252 || fitsCp1252(headings.join(u' ') + m_stand.property + m_stand.compartment +
                                       m_stand.owner);
-    for (const Row &r : m_rows) {
+    for (int row = 0; row < rowCount(); ++row) {
+        const Row &r = m_rows[std::size_t(row)];
         QStringList cells;
-        qsizetype other = 0;
+        cells.reserve(qsizetype(kinds.size()));
+        int other = 0;
         for (const int kind : kinds) {
             if (kind == idColumn) {
-                cells << (r.idEdited || !r.idCell.isNull() ? r.idCell : r.tree.id);
+                const QStringView idCell = idView(r);
+                cells << (r.idEdited || !idCell.isNull() ? idCell.toString() : id(row));
             } else if (isCarriedColumn(kind)) {
-                cells << r.others.value(other++);
+                cells << otherView(r, other++).toString();
             } else {
                 // What the user typed is held with a point and written in the list's mark;
                 // anything else goes back as it was read. Results are all in their own mark.
-                const QString &v = r.tree.values[std::size_t(kind)];
+                const QString v = keyText(row, kind);
                 cells << ((r.edited[std::size_t(kind)] || plan) && isNumberKey(kind)
                               ? withDecimalMark(withDecimalPoint(v), dialect.decimalMark)
                               : v);
             }
         }
-        cells = plan ? resultLine(std::move(cells), r.summary ? &*r.summary : nullptr, r.tree.mark,
+        const QStringList beyond = beyondCells(row);
+        cells = plan ? resultLine(std::move(cells), r.summary ? &*r.summary : nullptr, r.mark,
                                   dialect.decimalMark,
                                   plannedYears
                                       ? QStringList{plannedYears->value(qsizetype(lines.size()))} +
-                                            r.beyond
-                                      : r.beyond)
-                     : cells + r.beyond;
+                                            beyond
+                                      : beyond)
+                     : cells + beyond;
         fits = fits && (!cp1252 || fitsCp1252(cells.join(u' ')));
         lines.push_back(std::move(cells));
     }
@@ -232,7 +326,7 @@ QByteArray TreeListDocument::bytes(const CsvDialect &chosen, const HarvestPlan *
                 writer.writeLine(line);
             for (int row = 0; row < rowCount(); ++row)
                 if (const QString why = unvaluedReason(row); !why.isEmpty())
-                    writer.writeLine(unvaluedLine(m_rows[std::size_t(row)].tree.id, why));
+                    writer.writeLine(unvaluedLine(id(row), why));
         }
     }
     writer.flush();
@@ -252,23 +346,21 @@ bool TreeListDocument::isMarkColumn(int other) const {
 }
 
 bool TreeListDocument::setId(int row, const QString &text) {
-    Row &r = m_rows[std::size_t(row)];
-    if (r.tree.id == text.trimmed())
+    if (id(row) == text.trimmed())
         return false;
-    r.tree.id = text.trimmed();
-    r.idCell = text;
+    Row &r = m_rows[std::size_t(row)];
+    typed(r).idCell = text;
     r.idEdited = true;
     m_modified = true;
     return true;
 }
 
 bool TreeListDocument::setKeyText(int row, int key, const QString &text) {
-    Row &r = m_rows[std::size_t(row)];
     const QString now = held(key, text);
-    if (r.tree.values[std::size_t(key)] == now && r.tree.given[std::size_t(key)])
+    if (keyView(row, key) == now && isGiven(row, key))
         return false;
-    r.tree.values[std::size_t(key)] = now;
-    r.tree.given[std::size_t(key)] = true;
+    Row &r = m_rows[std::size_t(row)];
+    typed(r).values[std::size_t(key)] = now;
     r.edited[std::size_t(key)] = true;
     // The figures were those of the tree before the change.
     r.summary.reset();
@@ -279,15 +371,17 @@ bool TreeListDocument::setKeyText(int row, int key, const QString &text) {
 
 bool TreeListDocument::setOtherCell(int row, int other, const QString &text) {
     Row &r = m_rows[std::size_t(row)];
-    QString &cell = r.others[other];
-    if (cell == text)
+    if (otherView(r, other) == text)
         return false;
+    if (!r.typed || r.typed->others.isEmpty())
+        typed(r).others = otherCells(row);
+    QString &cell = r.typed->others[other];
     if (isMarkColumn(other)) {
         // Only "lämnas", "avverkas" or nothing: the plan reads the mark.
         const std::optional<TreeMark> mark = treeMarkNamed(text);
         if (!mark)
             return false;
-        r.tree.mark = *mark;
+        r.mark = *mark;
     }
     cell = text;
     m_modified = true;
@@ -297,9 +391,9 @@ bool TreeListDocument::setOtherCell(int row, int other, const QString &text) {
 QString TreeListDocument::nextId() const {
     // After the highest number among the ids, so that no id is given twice.
     qint64 highest = 0;
-    for (const Row &r : m_rows) {
+    for (int row = 0; row < rowCount(); ++row) {
         bool number = false;
-        const qint64 id = r.tree.id.toLongLong(&number);
+        const qint64 id = this->id(row).toLongLong(&number);
         if (number && id > highest)
             highest = id;
     }
@@ -308,19 +402,17 @@ QString TreeListDocument::nextId() const {
 
 int TreeListDocument::addTree(const std::array<QString, treeKeyCount> &texts) {
     Row r;
-    r.tree.id = nextId();
-    const bool hasId = std::find(m_kinds.begin(), m_kinds.end(), idColumn) != m_kinds.end();
-    r.idCell = r.tree.id;
-    r.idEdited = hasId;
+    TypedCells &cells = typed(r);
+    cells.idCell = nextId();
+    r.idEdited = m_idColumn >= 0;
     for (int k = 0; k < treeKeyCount; ++k) {
         // A key the list has a column for gets its value there; any other follows "trad.sty".
-        const bool column = std::find(m_kinds.begin(), m_kinds.end(), k) != m_kinds.end();
-        r.tree.values[std::size_t(k)] =
+        const bool column = m_keyColumn[std::size_t(k)] >= 0;
+        cells.values[std::size_t(k)] =
             column ? held(k, texts[std::size_t(k)]) : texts[std::size_t(k)];
-        r.tree.given[std::size_t(k)] = column;
         r.edited[std::size_t(k)] = column;
     }
-    r.others.resize(m_otherHeadings.size());
+    cells.others.resize(qsizetype(m_otherColumns.size()));
     m_rows.push_back(std::move(r));
     m_modified = true;
     return rowCount() - 1;
@@ -333,10 +425,12 @@ void TreeListDocument::removeRow(int row) {
 
 void TreeListDocument::setDefaults(const std::array<QString, treeKeyCount> &texts) {
     m_defaults = texts;
+    // A key not given follows them; those the rows held of the texts before are let go.
     for (Row &r : m_rows)
-        for (int k = 0; k < treeKeyCount; ++k)
-            if (!r.tree.given[std::size_t(k)])
-                r.tree.values[std::size_t(k)] = texts[std::size_t(k)];
+        if (r.typed)
+            for (int k = 0; k < treeKeyCount; ++k)
+                if (!r.edited[std::size_t(k)] && m_keyColumn[std::size_t(k)] < 0)
+                    r.typed->values[std::size_t(k)].reset();
 }
 
 void TreeListDocument::setSummaries(std::vector<TreeSummary> summaries) {
@@ -351,11 +445,35 @@ void TreeListDocument::setSummaries(std::vector<TreeSummary> summaries) {
     }
 }
 
-std::vector<TreeRow> TreeListDocument::trees() const {
-    std::vector<TreeRow> out;
-    out.reserve(m_rows.size());
-    for (const Row &r : m_rows)
-        out.push_back(r.tree);
+QList<TreeRow> TreeListDocument::trees() const {
+    // Cells repeat all through a list (species, classes, whole centimetres): equal texts share
+    // one copy, which would otherwise be most of the memory the trees of a large list take. The
+    // ids, each its own, are not gathered, and the table stops growing at a limit.
+    QHash<QStringView, QString> seen;
+    static constexpr qsizetype seenLimit = 65536;
+    QList<TreeRow> out;
+    out.reserve(rowCount());
+    for (int row = 0; row < rowCount(); ++row) {
+        TreeRow &t = out.emplace_back();
+        t.id = id(row);
+        t.mark = m_rows[std::size_t(row)].mark;
+        for (int k = 0; k < treeKeyCount; ++k) {
+            const QStringView view = keyView(row, k);
+            QString &value = t.values[std::size_t(k)];
+            if (view.data() == m_defaults[std::size_t(k)].data()) {
+                value = m_defaults[std::size_t(k)];
+            } else if (view.isNull()) {
+                value = QString();
+            } else if (const auto it = seen.constFind(view); it != seen.cend()) {
+                value = it.value();
+            } else {
+                value = view.toString();
+                if (seen.size() < seenLimit)
+                    seen.insert(QStringView(value), value);
+            }
+            t.given[std::size_t(k)] = isGiven(row, k);
+        }
+    }
     return out;
 }
 
@@ -363,14 +481,14 @@ QString TreeListDocument::unvaluedReason(int row) const {
     const Row &r = m_rows[std::size_t(row)];
     if (r.summary)
         return r.summary->valued() ? QString() : r.summary->fault;
-    return r.fault();
+    return fault(row);
 }
 
 QString TreeListDocument::remark(int row) const {
     qsizetype other = 0;
     for (const int kind : m_kinds) {
         if (kind == remarkColumn)
-            return m_rows[std::size_t(row)].others.value(other);
+            return otherCell(row, int(other));
         other += isCarriedColumn(kind) ? 1 : 0;
     }
     return {};

@@ -53,18 +53,31 @@ private:
 // unchanged is the same bytes. A key the file has no column for follows "trad.sty".
 class TreeListDocument {
 public:
+    // What was typed into a row, or all of a row added here; a cell not held here is the
+    // file's, seen in the text it was read in.
+    struct TypedCells {
+        QString idCell; // when `idEdited`, or for a row added here
+        std::array<std::optional<QString>, treeKeyCount> values;
+        QStringList others; // every carried cell, once one of them is typed
+    };
+
+    // A tree of the list: its cells stay in the text they were read in until one is typed, so a
+    // large list opens without making a text for each of its cells.
     struct Row {
-        TreeRow tree;   // a key not `given` holds the text of "trad.sty"
-        QString idCell; // the identifier as read or typed
+        Row() = default;
+        Row(const Row &other) { *this = other; }
+        Row(Row &&) noexcept = default;
+        Row &operator=(const Row &other);
+        Row &operator=(Row &&) noexcept = default;
+
+        const ListChunk *chunk = nullptr; // the text read; none for a tree added here
+        qsizetype line = 0;
+        TreeMark mark = TreeMark::None;
         bool idEdited = false;
         std::array<bool, treeKeyCount> edited{}; // typed here: a number is held with a point
-        QStringList others;                      // cells of the carried columns
-        QStringList beyond; // cells beyond the file's heading, kept after the others
-        QString lineFault;  // a fault of the file line itself
+        QString lineFault;                       // a fault of the file line itself
         HeldSummary summary;
-
-        // The line's own fault, else the first fault of its values; empty for a sound row.
-        QString fault() const;
+        std::unique_ptr<TypedCells> typed;
     };
 
     TreeListDocument() { clear(); }
@@ -110,7 +123,22 @@ public:
     void setDefaults(const std::array<QString, treeKeyCount> &texts);
     void setSummaries(std::vector<TreeSummary> summaries);
 
-    std::vector<TreeRow> trees() const;
+    // Every row's tree; equal cells share one text.
+    QList<TreeRow> trees() const;
+    // The tree of the row, its texts made now; a key not given holds the text of "trad.sty".
+    TreeRow tree(int row) const;
+    // The key's text, seen where it is held: valid until the list changes.
+    QStringView keyView(int row, int key) const;
+    QString keyText(int row, int key) const { return keyView(row, key).toString(); }
+    // Whether the row has a value of its own for the key, else that of "trad.sty".
+    bool isGiven(int row, int key) const;
+    QString id(int row) const;
+    QString otherCell(int row, int other) const;
+    // The cells of the carried columns, and those beyond the file's heading.
+    QStringList otherCells(int row) const;
+    QStringList beyondCells(int row) const;
+    // The line's own fault, else the first fault of its values; empty for a sound row.
+    QString fault(int row) const;
     // Why the tree is left out of a plan (its valuation's fault, or before one its row's), or
     // empty for a tree that is valued.
     QString unvaluedReason(int row) const;
@@ -134,11 +162,22 @@ private:
                      const QList<QStringList> *planLines,
                      const QStringList *plannedYears = nullptr) const;
     QString nextId() const;
+    QStringView idView(const Row &r) const;
+    QStringView otherView(const Row &r, int other) const;
+    // The row's typed cells, made on its first edit.
+    TypedCells &typed(Row &r);
+    // Where the columns of each kind are, worked out from the headings.
+    void placeColumns();
 
     std::vector<Row> m_rows;
-    QStringList m_headings;      // the file's, as read; those of a new list
-    std::vector<int> m_kinds;    // per heading: a TreeKey, idColumn, remarkColumn or otherColumn
-    QStringList m_otherHeadings; // the headings of the carried columns, in order
+    QStringList m_headings;   // the file's, as read; those of a new list
+    std::vector<int> m_kinds; // per heading: a TreeKey, idColumn, remarkColumn or otherColumn
+    // The texts read, kept for the rows' cells; shared by copies of the list, never changed.
+    std::vector<std::shared_ptr<const ListChunk>> m_chunks;
+    std::array<qsizetype, treeKeyCount> m_keyColumn{}; // the heading of each key, or -1
+    qsizetype m_idColumn = -1;
+    std::vector<qsizetype> m_otherColumns; // the headings of the carried columns
+    QStringList m_otherHeadings;           // the headings of the carried columns, in order
     std::array<QString, treeKeyCount> m_defaults;
     StandName m_stand;
     CsvDialect m_dialect = CsvDialect::forLocale();

@@ -518,3 +518,30 @@ TEST(TwoCopies, TheControlFileAsksOnlyWhenTheFormsOwnValuesChanged) {
     EXPECT_TRUE(form.save({{"rant:", "6"}}, IfChangedSinceRead::Overwrite).ok());
     EXPECT_TRUE(home.readLines("trad.sty").contains("rant:/6/"));
 }
+
+// A stamp is that of the bytes however they were read, and any change of them shows: one
+// byte anywhere in a file of several blocks, bytes added or taken away at the end.
+TEST(FileStampOfPieces, IsThatOfTheWholeAndTellsEveryChange) {
+    QByteArray content;
+    for (int i = 0; i < 200000; ++i)
+        content += char('a' + i % 23);
+    const FileStamp whole = FileStamp::of(content);
+    for (const qsizetype piece : {qsizetype(1), qsizetype(4096), qsizetype(65535), qsizetype(65536),
+                                  qsizetype(100000), content.size()}) {
+        FileStampHasher hasher;
+        for (qsizetype at = 0; at < content.size(); at += piece)
+            hasher.addData(
+                QByteArrayView(content).sliced(at, std::min(piece, content.size() - at)));
+        EXPECT_TRUE(whole.matches(hasher.result())) << piece;
+    }
+    for (const qsizetype at : {qsizetype(0), qsizetype(65535), qsizetype(65536), qsizetype(131072),
+                               content.size() - 1}) {
+        QByteArray changed = content;
+        changed[at] = 'Z';
+        EXPECT_FALSE(whole.matches(FileStamp::of(changed))) << at;
+    }
+    EXPECT_FALSE(whole.matches(FileStamp::of(content + '\0')));
+    EXPECT_FALSE(whole.matches(FileStamp::of(content.chopped(1))));
+    EXPECT_FALSE(FileStamp::of("").matches(FileStamp::of(QByteArray(1, '\0'))));
+    EXPECT_TRUE(FileStamp::of("").matches(FileStamp::of(QByteArray())));
+}

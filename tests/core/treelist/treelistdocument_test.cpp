@@ -31,13 +31,13 @@ struct ListFile {
 QList<QStringList> heldCells(const TreeListDocument &d) {
     QList<QStringList> cells{d.otherHeadings()};
     for (int r = 0; r < d.rowCount(); ++r) {
-        const TreeListDocument::Row &row = d.row(r);
-        QStringList held{row.tree.id, row.fault()};
+        const TreeRow row = d.tree(r);
+        QStringList held{row.id, d.fault(r)};
         // A number read holds the file's mark, one typed a point: both are the same number.
         for (int k = 0; k < treeKeyCount; ++k)
-            held << withDecimalPoint(row.tree.values[std::size_t(k)])
-                 << (row.tree.given[std::size_t(k)] ? "given" : "home");
-        cells << held + row.others + row.beyond;
+            held << withDecimalPoint(row.values[std::size_t(k)])
+                 << (row.given[std::size_t(k)] ? "given" : "home");
+        cells << held + d.otherCells(r) + d.beyondCells(r);
     }
     return cells;
 }
@@ -139,7 +139,7 @@ TEST(TreeListDocument, KeepsItsListWhenAFileCannotBeRead) {
     EXPECT_FALSE(list.document.load(list.home.path("utan.csv"), homeTexts).ok());
     EXPECT_FALSE(list.document.load(list.home.path("saknas.csv"), homeTexts).ok());
     EXPECT_EQ(list.document.rowCount(), 1);
-    EXPECT_EQ(list.document.row(0).tree.values[Bdm], "29");
+    EXPECT_EQ(list.document.tree(0).values[Bdm], "29");
     EXPECT_TRUE(list.document.isModified());
     EXPECT_EQ(list.document.path(), list.home.path("lista.csv"));
 }
@@ -170,15 +170,18 @@ TEST(TreeListDocument, HoldsEveryLineAsTheLineReaderReadsIt) {
         while (reader.read(2, lines))
             for (const TreeListLine &line : lines) {
                 ASSERT_LT(row, list.document.rowCount()) << c.what;
-                const TreeListDocument::Row &held = list.document.row(row++);
-                EXPECT_EQ(held.tree.id, line.tree.id) << c.what << row;
-                EXPECT_EQ(held.tree.mark, line.tree.mark) << c.what << row;
-                EXPECT_EQ(held.lineFault, line.fault) << c.what << row;
+                const TreeRow held = list.document.tree(row);
+                const QString heldFault = list.document.row(row).lineFault;
+                const QStringList heldOthers = list.document.otherCells(row);
+                const QStringList heldBeyond = list.document.beyondCells(row);
+                ++row;
+                EXPECT_EQ(held.id, line.tree.id) << c.what << row;
+                EXPECT_EQ(held.mark, line.tree.mark) << c.what << row;
+                EXPECT_EQ(heldFault, line.fault) << c.what << row;
                 for (int k = 0; k < treeKeyCount; ++k) {
-                    EXPECT_EQ(held.tree.given[std::size_t(k)], line.tree.given[std::size_t(k)]);
+                    EXPECT_EQ(held.given[std::size_t(k)], line.tree.given[std::size_t(k)]);
                     if (line.tree.given[std::size_t(k)]) {
-                        EXPECT_EQ(held.tree.values[std::size_t(k)],
-                                  line.tree.values[std::size_t(k)])
+                        EXPECT_EQ(held.values[std::size_t(k)], line.tree.values[std::size_t(k)])
                             << c.what << row << k;
                     }
                 }
@@ -186,15 +189,15 @@ TEST(TreeListDocument, HoldsEveryLineAsTheLineReaderReadsIt) {
                 for (qsizetype i = 0; i < reader.headings().size(); ++i)
                     if (isCarriedColumn(reader.columnKinds()[std::size_t(i)]))
                         carried << line.cells[i];
-                EXPECT_EQ(held.others, carried) << c.what << row;
-                EXPECT_EQ(held.beyond, line.cells.mid(reader.headings().size())) << c.what << row;
+                EXPECT_EQ(heldOthers, carried) << c.what << row;
+                EXPECT_EQ(heldBeyond, line.cells.mid(reader.headings().size())) << c.what << row;
             }
         EXPECT_EQ(row, list.document.rowCount()) << c.what;
         EXPECT_EQ(list.document.listBytes(), c.saved.isEmpty() ? c.file : c.saved) << c.what;
 
         // An edit of the first tree leaves the others' equal cells as they were.
         ASSERT_TRUE(list.document.setKeyText(0, Bdm, "25")) << c.what;
-        EXPECT_EQ(list.document.row(1).tree.values[Bdm], "24") << c.what;
-        EXPECT_EQ(list.document.row(0).tree.values[Bdm], "25") << c.what;
+        EXPECT_EQ(list.document.tree(1).values[Bdm], "24") << c.what;
+        EXPECT_EQ(list.document.tree(0).values[Bdm], "25") << c.what;
     }
 }
