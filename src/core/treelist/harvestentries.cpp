@@ -209,17 +209,15 @@ EntryPlan EntryPlanner::plan(const EntrySettings &settings) const {
     // preferred years all lie in M, so that the trees a set S gives to `row` are those of M = not
     // S.
     std::vector<double> sums = m_table;
-    for (std::size_t plane = 0; plane < std::size_t(quantityCount * harvestYearCount); ++plane) {
-        double *f = sums.data() + plane * masks;
+    for (int row = 0; row < harvestYearCount; ++row) {
+        double *f = sums.data() + at(0, row, 0);
         for (int b = 0; b < harvestYearCount; ++b)
             for (unsigned m = 0; m < unsigned(masks); ++m)
                 if (m >> b & 1u)
-                    f[m] += f[m ^ (1u << b)];
+                    for (std::size_t q = 0; q < std::size_t(quantityCount); ++q)
+                        f[m * quantityCount + q] += f[(m ^ (1u << b)) * quantityCount + q];
     }
-    auto sum = [&sums](int q, int row, unsigned set) {
-        return sums[(std::size_t(q) * harvestYearCount + std::size_t(row)) * masks +
-                    (allRows & ~set)];
-    };
+    auto sum = [&sums](int q, int row, unsigned set) { return sums[at(q, row, allRows & ~set)]; };
     const double rate = settings.rate;
     auto allowed = [&](unsigned set) {
         for (int r = 0; r < harvestYearCount; ++r) {
