@@ -189,7 +189,15 @@ void ListChunk::addCell(qsizetype begin, qsizetype end) {
     const QStringView cell = QStringView(m_text).sliced(begin, end - begin);
     if (cell.startsWith(u'\'') && needsSpreadsheetGuard(cell.sliced(1)))
         ++begin;
-    m_cells.push_back({begin, end - begin});
+    m_cells.push_back({quint32(begin), quint32(end - begin)});
+}
+
+ListChunk ListChunk::keptCopy() const {
+    ListChunk kept;
+    kept.m_text = QString(m_text.constData(), m_text.size()); // its own text, of its size
+    kept.m_cells = m_cells;
+    kept.m_lines = m_lines;
+    return kept;
 }
 
 // As splitCsvLine, into the chunk.
@@ -578,17 +586,38 @@ Outcome TreeListReader::checkFieldCount(QStringView line) const {
                                 .arg(maxFields));
 }
 
+void TreeListReader::markOf(const ListChunk &chunk, qsizetype i, TreeMark &mark,
+                            QString &fault) const {
+    const ListChunk::Line &line = chunk.line(i);
+    mark = TreeMark::None;
+    fault.clear();
+    // Cells beyond the heading stay with the line, after its own; the tree is not valued, as
+    // no one can tell which of its cells are misplaced.
+    if (line.cellCount > m_headings.size())
+        fault = QStringLiteral("Rad %1 har %2 fält men den första raden namnger %3.")
+                    .arg(line.lineNumber)
+                    .arg(line.cellCount)
+                    .arg(m_headings.size());
+    for (qsizetype c = 0; c < m_headings.size(); ++c) {
+        if (m_kinds[std::size_t(c)] != markColumn)
+            continue;
+        const QStringView cell = chunk.cell(line, c);
+        if (const std::optional<TreeMark> named = treeMarkNamed(cell))
+            mark = *named;
+        else if (fault.isEmpty())
+            fault = QStringLiteral("Åtgärden \"%1\" på rad %2 är okänd: skriv "
+                                   "\"lämnas\" eller \"avverkas\", eller lämna "
+                                   "cellen tom.")
+                        .arg(cell.trimmed())
+                        .arg(line.lineNumber);
+    }
+}
+
 void TreeListReader::treeOf(const ListChunk &chunk, qsizetype i, ChunkTree &tree) const {
     const ListChunk::Line &line = chunk.line(i);
     tree = ChunkTree();
     tree.treeNumber = line.treeNumber;
-    // Cells beyond the heading stay with the line, after its own; the tree is not valued, as
-    // no one can tell which of its cells are misplaced.
-    if (line.cellCount > m_headings.size())
-        tree.fault = QStringLiteral("Rad %1 har %2 fält men den första raden namnger %3.")
-                         .arg(line.lineNumber)
-                         .arg(line.cellCount)
-                         .arg(m_headings.size());
+    markOf(chunk, i, tree.mark, tree.fault);
     for (qsizetype c = 0; c < m_headings.size(); ++c) {
         const int kind = m_kinds[std::size_t(c)];
         const QStringView cell = chunk.cell(line, c);
@@ -598,15 +627,6 @@ void TreeListReader::treeOf(const ListChunk &chunk, qsizetype i, ChunkTree &tree
         } else if (kind >= 0 && kind < treeKeyCount) {
             tree.texts.values[std::size_t(kind)] = cell;
             tree.texts.given[std::size_t(kind)] = true;
-        } else if (kind == markColumn) {
-            if (const std::optional<TreeMark> mark = treeMarkNamed(cell))
-                tree.mark = *mark;
-            else if (tree.fault.isEmpty())
-                tree.fault = QStringLiteral("Åtgärden \"%1\" på rad %2 är okänd: skriv "
-                                            "\"lämnas\" eller \"avverkas\", eller lämna "
-                                            "cellen tom.")
-                                 .arg(cell.trimmed())
-                                 .arg(line.lineNumber);
         }
     }
 }

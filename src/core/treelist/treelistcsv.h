@@ -84,15 +84,20 @@ public:
         if (c >= line.cellCount)
             return {};
         const Span &s = m_cells[std::size_t(line.firstCell + c)];
-        return QStringView(m_text).sliced(s.begin, s.size);
+        return QStringView(m_text).sliced(qsizetype(s.begin), qsizetype(s.size));
     }
     void clear();
+    // A copy that takes no more memory than its lines need, for a chunk kept after reading:
+    // the chunk read into grows to the largest chunk and is read into again.
+    ListChunk keptCopy() const;
 
 private:
     friend class TreeListReader;
+    // Half the size of two qsizetypes: a large list kept open holds one for each of its cells.
+    // A chunk's text stays far below 4 G characters (a few MB and one line beyond).
     struct Span {
-        qsizetype begin = 0;
-        qsizetype size = 0;
+        quint32 begin = 0;
+        quint32 size = 0;
     };
     void addLine(QStringView line, QChar separator, qint64 lineNumber, qint64 treeNumber);
     void addCell(qsizetype begin, qsizetype end);
@@ -149,6 +154,9 @@ public:
     bool read(int count, ListChunk &chunk);
     // The tree on line `i` of a chunk this reader read.
     void treeOf(const ListChunk &chunk, qsizetype i, ChunkTree &tree) const;
+    // What line `i` of the chunk says of itself, without looking at the tree's values: the
+    // owner's mark and a fault of the line (too many cells, an unknown mark), else empty.
+    void markOf(const ListChunk &chunk, qsizetype i, TreeMark &mark, QString &fault) const;
     const Outcome &status() const { return m_status; }
     // The file's bytes as read, for a save to tell whether someone else changed the file since;
     // of a failed read when the list was not read to its end.
