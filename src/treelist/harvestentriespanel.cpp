@@ -104,7 +104,7 @@ void HarvestEntriesPanel::setTrees(const QList<TreeRow> &trees, const QList<Tree
                                    double rate) {
     m_planner.emplace();
     for (qsizetype i = 0; i < trees.size(); ++i)
-        if (const TreeSummary &s = asGiven.value(i); s.valued())
+        if (const TreeSummary &s = summaryAt(asGiven, i); s.valued())
             m_planner->add(s.years, trees[i].mark);
     m_settings.rate = rate;
     replan();

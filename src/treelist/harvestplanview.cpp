@@ -292,7 +292,7 @@ void HarvestPlanView::showPlan(const TreeListHome &home, QList<TreeRow> trees,
     clear();
     HarvestPlan plan;
     for (qsizetype i = 0; i < trees.size(); ++i)
-        plan.add(trees.at(i).id, asGiven.value(i), trees.at(i).mark);
+        plan.add(trees.at(i).id, summaryAt(asGiven, i), trees.at(i).mark);
     const QChar mark = localeDecimalSeparator();
     m_model->setPlan(plan, mark);
     fitPlanRows();
@@ -314,13 +314,14 @@ void HarvestPlanView::showPlan(const TreeListHome &home, QList<TreeRow> trees,
     btnAvbrytKanslighet->show();
     // The threads share only the work's unchanging copy of the trees; each chunk's sums are its
     // own.
-    m_run.start(
-        work->trees.size(), whatIfChunk, [work](qsizetype chunk, qsizetype begin, qsizetype end) {
-            StandWhatIfs::Tally sum;
-            for (qsizetype r = begin; r < end; ++r)
-                StandWhatIfs::add(sum, work->changes.tally(work->trees[r], work->asGiven.value(r)));
-            work->tallies[std::size_t(chunk)] = sum;
-        });
+    m_run.start(work->trees.size(), whatIfChunk,
+                [work](qsizetype chunk, qsizetype begin, qsizetype end) {
+                    StandWhatIfs::Tally sum;
+                    for (qsizetype r = begin; r < end; ++r)
+                        StandWhatIfs::add(
+                            sum, work->changes.tally(work->trees[r], summaryAt(work->asGiven, r)));
+                    work->tallies[std::size_t(chunk)] = sum;
+                });
 }
 
 void HarvestPlanView::whatIfFinished() {

@@ -68,14 +68,16 @@ QString TreeListModel::rowFault(int row) const {
 
 QVariant TreeListModel::keyData(int row, int key, int role) const {
     const QStringView text = m_document.keyView(row, key);
-    const QString fault = checkTreeValue(key, text).message();
-    const bool fromHome = !m_document.isGiven(row, key);
+    // Checked only for the roles that show the check: a painted cell is asked for a dozen
+    // roles, and a list opens with its first page painted.
+    const auto fault = [key, text] { return checkTreeValue(key, text).message(); };
+    const auto fromHome = [&] { return !m_document.isGiven(row, key); };
     switch (role) {
     case Qt::DisplayRole:
-        if (fault.isEmpty() && key == Art)
-            return speciesName(speciesLetter(text));
-        if (fault.isEmpty() && key == Plant)
-            return *plantingAnswer(text) ? QStringLiteral("Ja") : QStringLiteral("Nej");
+        if ((key == Art || key == Plant) && fault().isEmpty())
+            return key == Art              ? speciesName(speciesLetter(text))
+                   : *plantingAnswer(text) ? QStringLiteral("Ja")
+                                           : QStringLiteral("Nej");
         return text.toString();
     case Qt::EditRole:
         return text.toString();
@@ -85,16 +87,16 @@ QVariant TreeListModel::keyData(int row, int key, int role) const {
             return QVariant(*number);
         return keyData(row, key, Qt::DisplayRole);
     case Qt::BackgroundRole:
-        return fault.isEmpty() ? QVariant() : QVariant(QBrush(faultColour));
+        return fault().isEmpty() ? QVariant() : QVariant(QBrush(faultColour));
     case Qt::ForegroundRole:
-        return fromHome ? QVariant(QBrush(QColor(Qt::darkGray))) : QVariant();
+        return fromHome() ? QVariant(QBrush(QColor(Qt::darkGray))) : QVariant();
     case Qt::ToolTipRole:
         // A tooltip that looks like markup is shown as markup: the text is escaped.
-        if (!fault.isEmpty())
-            return Qt::convertFromPlainText(fault);
-        return fromHome ? QVariant(QStringLiteral("Från trad.sty: listan har ingen kolumn för "
-                                                  "värdet."))
-                        : QVariant();
+        if (const QString f = fault(); !f.isEmpty())
+            return Qt::convertFromPlainText(f);
+        return fromHome() ? QVariant(QStringLiteral("Från trad.sty: listan har ingen kolumn för "
+                                                    "värdet."))
+                          : QVariant();
     case Qt::TextAlignmentRole:
         return isNumberKey(key) ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     }
@@ -104,6 +106,9 @@ QVariant TreeListModel::keyData(int row, int key, int role) const {
 QVariant TreeListModel::summaryData(int row, int column, int role) const {
     const ListRow &r = m_document.row(row);
     if (column == Fel) {
+        // The row's check looks at all of its values: asked only for the roles that show it.
+        if (role != Qt::DisplayRole && role != SortRole && role != Qt::ToolTipRole)
+            return {};
         QString fault = m_document.fault(row);
         if (fault.isEmpty() && r.summary)
             fault = r.summary->fault;
@@ -272,7 +277,7 @@ QList<TreeRow> TreeListModel::trees() const {
     return m_document.trees();
 }
 
-void TreeListModel::setSummaries(std::vector<TreeSummary> summaries) {
+void TreeListModel::setSummaries(QList<TreeSummary> summaries) {
     m_document.setSummaries(std::move(summaries));
     if (rowCount() > 0)
         emit dataChanged(index(0, FirstSummaryColumn),
@@ -284,8 +289,12 @@ TreeListModel::CutNow TreeListModel::cutNow() const {
     CutNow t;
     for (int row = 0; row < rowCount(); ++row) {
         const TreeListDocument::Row &r = m_document.row(row);
-        if (!r.summary || !r.summary->valued())
+        if (!r.summary)
             continue;
+        if (!r.summary->valued()) {
+            ++t.failed;
+            continue;
+        }
         const double net = r.summary->decision.valueNow;
         const double volume = r.summary->volumeNow;
         if (r.mark == TreeMark::Leave) {

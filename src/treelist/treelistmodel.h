@@ -71,7 +71,7 @@ public:
     QString remark(int row) const;
     // The tree keys the list has a column for; the others come from "trad.sty".
     std::array<bool, treeKeyCount> keyColumns() const;
-    void setSummaries(std::vector<TreeSummary> summaries);
+    void setSummaries(QList<TreeSummary> summaries);
     const HeldSummary &summary(int row) const { return m_document.row(row).summary; }
 
     // What is cut now, the owner's marks before the valuation's decisions, and the marked
@@ -86,6 +86,7 @@ public:
         int markedLeft = 0; // marked "lämnas", not among them
         double markedLeftNet = 0;
         double markedLeftVolume = 0;
+        int failed = 0; // valued in vain: the tree could not be valued
     };
     CutNow cutNow() const;
 
@@ -121,6 +122,9 @@ public:
 
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+    // The list is sorted, never filtered: every row is shown without asking the filter's
+    // pattern once a row, which at 100 000 trees is felt when a list opens.
+    bool filterAcceptsRow(int, const QModelIndex &) const override { return true; }
 
 private:
     struct SortKey {

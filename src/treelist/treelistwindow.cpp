@@ -42,6 +42,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 using FormLayout::button;
 using FormLayout::label;
@@ -60,12 +61,19 @@ const QString csvFilter = QStringLiteral("Trädlistor (*.csv);;Alla filer (*)");
 // What a valuation's threads read, never changed while they run, and the figures they write, each
 // tree's by the thread that values it.
 struct TreeListWindow::Valuation {
-    Valuation(const TreeListHome &home, QList<TreeRow> trees)
-        : home(home), trees(std::move(trees)), summaries(std::size_t(this->trees.size())) {}
+    Valuation(const TreeListHome &home, const TreeListDocument &list)
+        : home(home), list(list), summaries(list.rowCount()), out(summaries.data()) {}
 
     const TreeListHome home;
-    const QList<TreeRow> trees; // shared with the plan's what-if afterwards, never changed
-    std::vector<TreeSummary> summaries;
+    // The list as it was when the valuation began, whatever the window does meanwhile: its rows
+    // share the text read, so the copy is quickly made, and the trees are valued where their
+    // texts lie.
+    const TreeListDocument list;
+    QList<TreeSummary> summaries;
+    TreeSummary *const out; // where the cores write the figures, each tree's its own
+    // The trees with texts of their own, for the plan's what-if afterwards: made beside the
+    // valuation, not in the window's thread, which would otherwise not answer meanwhile.
+    QFuture<QList<TreeRow>> trees;
 };
 
 TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *parent)
@@ -254,9 +262,6 @@ QString shownPath(const QString &path) {
 void TreeListWindow::writeFooter() {
     const TreeListModel::CutNow t = m_model->cutNow();
     const QChar mark = localeDecimalSeparator();
-    int failed = 0;
-    for (int r = 0; r < m_model->rowCount(); ++r)
-        failed += m_model->summary(r) && !m_model->summary(r)->valued() ? 1 : 0;
     // The owner's marks counted apart: those cut are among the trees cut now, those left not.
     QStringList marked;
     if (t.markedCut > 0)
@@ -276,9 +281,9 @@ void TreeListWindow::writeFooter() {
             .arg(formatNumber(t.netValue, u"#0", mark), formatNumber(t.volume, u"#0.00", mark)) +
         (marked.isEmpty() ? QString()
                           : QStringLiteral(". Märkta: %1").arg(marked.join(QStringLiteral(", ")))) +
-        (failed == 0
+        (t.failed == 0
              ? QString()
-             : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(failed)));
+             : QStringLiteral(". %1 träd kunde inte värderas (se kolumnen Fel).").arg(t.failed)));
     showStand();
     lblFranTradSty->setText(fromControlFile());
     lblFranTradSty->setVisible(!lblFranTradSty->text().isEmpty());
@@ -316,7 +321,7 @@ bool TreeListWindow::openList(const QString &path) {
         showKvistelMessage(this, QStringLiteral("Listan kunde inte öppnas. ") + read.message());
         return false;
     }
-    writeFooter();
+    // The footer was written as the model told of its new totals.
     return true;
 }
 
@@ -449,17 +454,16 @@ void TreeListWindow::valueTrees() {
         return;
     }
     m_model->setDefaults(m_home.texts);
-    // Copies of their own, which stay as they are while the list changes under the valuation.
-    QList<TreeRow> trees = m_model->trees();
-    auto valuation = std::make_shared<Valuation>(m_home, std::move(trees));
+    auto valuation = std::make_shared<Valuation>(m_home, m_model->document());
     m_valuation = valuation;
-    const qsizetype count = valuation->trees.size();
+    valuation->trees = QtConcurrent::run([valuation] { return valuation->list.trees(); });
+    const qsizetype count = valuation->list.rowCount();
     setBusy(true);
     m_run.start(count, valuationChunk, [valuation](qsizetype, qsizetype begin, qsizetype end) {
         const TreeListHome &home = valuation->home;
         for (qsizetype i = begin; i < end; ++i) {
-            const TreeRow &tree = valuation->trees[i];
-            TreeSummary &s = valuation->summaries[std::size_t(i)];
+            const TreeTexts tree = valuation->list.texts(int(i));
+            TreeSummary &s = valuation->out[i];
             // A key neither the tree nor "trad.sty" has would be valued as 0.
             std::array<bool, treeKeyCount> has = tree.given;
             if (const Outcome columns = checkTreeKeyColumns(home, has); !columns)
@@ -493,7 +497,7 @@ void TreeListWindow::valuationFinished() {
         m_model->setSummaries(std::move(m_valuation->summaries));
         // The plan of a long list takes a while to sum: the window paints the figures first.
         // The trees valued are those the list holds: the window let nobody change them.
-        QTimer::singleShot(0, this, [this, trees = m_valuation->trees] {
+        QTimer::singleShot(0, this, [this, trees = m_valuation->trees.result()] {
             showPlan(trees);
             setBusy(false);
             emit valuationDone();
@@ -507,20 +511,9 @@ void TreeListWindow::valuationFinished() {
 }
 
 void TreeListWindow::showPlan(const QList<TreeRow> &trees) {
-    QList<TreeSummary> summaries;
-    summaries.reserve(m_model->rowCount());
-    for (int r = 0; r < m_model->rowCount(); ++r) {
-        // A row's own fault is looked for only where it has no figures: checking every row's
-        // values again would hold the window for a second at 100 000 trees.
-        if (const HeldSummary &s = m_model->summary(r)) {
-            summaries << *s;
-        } else {
-            TreeSummary unvalued;
-            unvalued.fault = m_model->rowFault(r);
-            summaries << unvalued;
-        }
-    }
-    m_plan->showPlan(m_home, trees, std::move(summaries));
+    // A row's own fault is looked for only where it has no figures: checking every row's values
+    // again would hold the window for a second at 100 000 trees.
+    m_plan->showPlan(m_home, trees, m_model->document().summaries());
 }
 
 StandSheet TreeListWindow::standSheet() const {

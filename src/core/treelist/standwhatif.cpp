@@ -64,7 +64,7 @@ QList<StandWhatIf> StandWhatIfs::valueAll(const QList<TreeRow> &trees,
                            [&](qsizetype chunk, qsizetype begin, qsizetype end) {
                                Tally sum;
                                for (qsizetype r = begin; r < end; ++r)
-                                   add(sum, tally(trees[r], asGiven.value(r)));
+                                   add(sum, tally(trees[r], summaryAt(asGiven, r)));
                                chunks[std::size_t(chunk)] = sum;
                            });
     Tally total;

@@ -6,6 +6,7 @@
 #include "core/parameters/treeinputs.h"
 #include "core/treelist/harvestentries.h"
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -91,6 +92,13 @@ struct TreeSummary {
 
     bool valued() const { return fault.isEmpty(); }
 };
+
+// The summary of tree `i` without a copy of it (a summary holds every harvest year); a tree
+// beyond the summaries has an empty one.
+inline const TreeSummary &summaryAt(const QList<TreeSummary> &summaries, qsizetype i) {
+    static const TreeSummary none;
+    return i < summaries.size() ? summaries.at(i) : none;
+}
 
 // Values one tree on its own: `base` (the home directory's parameters) with the row laid over
 // it. `full` receives the twelve harvest years when given.

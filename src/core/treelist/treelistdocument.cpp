@@ -27,6 +27,22 @@ QString held(int key, const QString &text) {
     return isNumberKey(key) ? withDecimalPoint(text.trimmed()) : text.trimmed();
 }
 
+// The trees of a file of `fileBytes` whose first chunk is `first`, a little over: the rows of a
+// large list are then made in place, not moved each time they outgrow their memory.
+qsizetype estimatedRows(const ListChunk &first, qint64 fileBytes) {
+    qint64 firstBytes = 0;
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        const ListChunk::Line &line = first.line(i);
+        for (qsizetype c = 0; c < line.cellCount; ++c)
+            firstBytes += first.cell(line, c).size() + 1; // its separator or line end
+        ++firstBytes;                                     // CR LF
+    }
+    if (firstBytes <= 0 || fileBytes <= 0)
+        return first.size();
+    const qint64 estimate = qint64(double(fileBytes) / double(firstBytes) * 1.05 * first.size());
+    return qsizetype(std::clamp<qint64>(estimate, first.size(), qint64(INT_MAX) / 2));
+}
+
 } // namespace
 
 TreeListDocument::Row &TreeListDocument::Row::operator=(const Row &other) {
@@ -138,13 +154,17 @@ QString TreeListDocument::fault(int row) const {
     if (!r.lineFault.isEmpty())
         return r.lineFault;
     // Checked where the texts are held, without copies: a sort by the faults asks every row.
+    TreeInputs unused;
+    return overlayTree(unused, texts(row)).message();
+}
+
+TreeTexts TreeListDocument::texts(int row) const {
     TreeTexts texts;
     for (int k = 0; k < treeKeyCount; ++k) {
         texts.values[std::size_t(k)] = keyView(row, k);
         texts.given[std::size_t(k)] = isGiven(row, k);
     }
-    TreeInputs unused;
-    return overlayTree(unused, texts).message();
+    return texts;
 }
 
 TreeListDocument::TypedCells &TreeListDocument::typed(Row &r) {
@@ -180,20 +200,22 @@ Outcome TreeListDocument::load(const QString &path,
     const qsizetype headingCount = reader.headings().size();
     std::vector<Row> rows;
     std::vector<std::shared_ptr<const ListChunk>> chunks;
-    // Read the way the command line reads; each row's cells stay in its chunk's text.
-    auto chunk = std::make_shared<ListChunk>();
-    ChunkTree tree;
-    while (reader.read(INT_MAX, *chunk)) {
-        for (qsizetype i = 0; i < chunk->size(); ++i) {
-            reader.treeOf(*chunk, i, tree);
+    // Read the way the command line reads, a chunk at a time into the same memory while it is
+    // in the cache; each row's cells stay in a copy of its chunk's text.
+    constexpr int chunkLines = 4096;
+    ListChunk read;
+    while (reader.read(chunkLines, read)) {
+        auto kept = std::make_shared<const ListChunk>(read.keptCopy());
+        if (chunks.empty())
+            rows.reserve(std::size_t(estimatedRows(read, QFileInfo(path).size())));
+        // The values are looked at when shown, sorted or valued.
+        for (qsizetype i = 0; i < read.size(); ++i) {
             Row &r = rows.emplace_back();
-            r.chunk = chunk.get();
+            r.chunk = kept.get();
             r.line = i;
-            r.lineFault = std::move(tree.fault);
-            r.mark = tree.mark;
+            reader.markOf(read, i, r.mark, r.lineFault);
         }
-        chunks.push_back(std::move(chunk));
-        chunk = std::make_shared<ListChunk>();
+        chunks.push_back(std::move(kept));
     }
     if (!reader.status())
         return reader.status();
@@ -433,16 +455,41 @@ void TreeListDocument::setDefaults(const std::array<QString, treeKeyCount> &text
                     r.typed->values[std::size_t(k)].reset();
 }
 
-void TreeListDocument::setSummaries(std::vector<TreeSummary> summaries) {
-    for (std::size_t i = 0; i < m_rows.size() && i < summaries.size(); ++i) {
-        m_rows[i].summary = std::move(summaries[i]);
-        // A line whose cells cannot be placed is not valued, whatever its cells say.
+void TreeListDocument::setSummaries(QList<TreeSummary> summaries) {
+    // A line whose cells cannot be placed is not valued, whatever its cells say.
+    for (std::size_t i = 0; i < m_rows.size() && qsizetype(i) < summaries.size(); ++i)
         if (!m_rows[i].lineFault.isEmpty()) {
             TreeSummary faulty;
             faulty.fault = m_rows[i].lineFault;
-            *m_rows[i].summary = std::move(faulty);
+            summaries[qsizetype(i)] = std::move(faulty);
+        }
+    const std::size_t valued = std::min(m_rows.size(), std::size_t(summaries.size()));
+    for (std::size_t i = 0; i < valued; ++i)
+        m_rows[i].summary = HeldSummary(summaries, qsizetype(i));
+}
+
+QList<TreeSummary> TreeListDocument::summaries() const {
+    // After a valuation every row holds its figures in one list: that list, not a copy of it.
+    if (!m_rows.empty() && m_rows.front().summary) {
+        const QList<TreeSummary> &block = m_rows.front().summary.block();
+        bool whole = block.size() == rowCount();
+        for (std::size_t i = 0; whole && i < m_rows.size(); ++i)
+            whole = m_rows[i].summary.isIn(block, qsizetype(i));
+        if (whole)
+            return block;
+    }
+    QList<TreeSummary> out;
+    out.reserve(rowCount());
+    for (int r = 0; r < rowCount(); ++r) {
+        if (const HeldSummary &s = m_rows[std::size_t(r)].summary) {
+            out << *s;
+        } else {
+            TreeSummary unvalued;
+            unvalued.fault = fault(r);
+            out << unvalued;
         }
     }
+    return out;
 }
 
 QList<TreeRow> TreeListDocument::trees() const {

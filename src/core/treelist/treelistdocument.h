@@ -19,31 +19,29 @@ class HarvestPlan;
 
 // A row's figures once it is valued, held apart from the row: a list not yet valued does not
 // carry room for figures in every row, and the rows stay small to move while the list is read.
+// The figures of one valuation are one list that the rows it valued share, not an allocation a
+// row, and that the harvest plan shares as well.
 class HeldSummary {
 public:
     HeldSummary() = default;
-    HeldSummary(const HeldSummary &other) { *this = other; }
-    HeldSummary(HeldSummary &&) noexcept = default;
-    HeldSummary &operator=(const HeldSummary &other) {
-        if (this != &other)
-            m_summary = other.m_summary ? std::make_unique<TreeSummary>(*other.m_summary) : nullptr;
-        return *this;
-    }
-    HeldSummary &operator=(HeldSummary &&) noexcept = default;
-    HeldSummary &operator=(TreeSummary summary) {
-        m_summary = std::make_unique<TreeSummary>(std::move(summary));
-        return *this;
-    }
+    HeldSummary(QList<TreeSummary> block, qsizetype index)
+        : m_block(std::move(block)), m_index(index) {}
 
-    bool has_value() const { return m_summary != nullptr; }
+    bool has_value() const { return !m_block.isEmpty(); }
     explicit operator bool() const { return has_value(); }
-    const TreeSummary &operator*() const { return *m_summary; }
-    TreeSummary &operator*() { return *m_summary; }
-    const TreeSummary *operator->() const { return m_summary.get(); }
-    void reset() { m_summary.reset(); }
+    const TreeSummary &operator*() const { return m_block.at(m_index); }
+    const TreeSummary *operator->() const { return &**this; }
+    void reset() { m_block = {}; }
+    // The figures of the whole valuation these are part of.
+    const QList<TreeSummary> &block() const { return m_block; }
+    // Whether these are the figures at `index` of the valuation `block`.
+    bool isIn(const QList<TreeSummary> &block, qsizetype index) const {
+        return m_index == index && m_block.constData() == block.constData();
+    }
 
 private:
-    std::unique_ptr<TreeSummary> m_summary;
+    QList<TreeSummary> m_block;
+    qsizetype m_index = 0;
 };
 
 // A tree list file as the program holds it between opening and saving: the stand's name, the
@@ -121,12 +119,18 @@ public:
     void removeRow(int row);
     // The texts of "trad.sty" that trees without a column of their own hold.
     void setDefaults(const std::array<QString, treeKeyCount> &texts);
-    void setSummaries(std::vector<TreeSummary> summaries);
+    void setSummaries(QList<TreeSummary> summaries);
+    // Every row's figures; for a row without them, its own fault as the reason it is not
+    // valued. The list of the last valuation itself while every row holds its figures.
+    QList<TreeSummary> summaries() const;
 
     // Every row's tree; equal cells share one text.
     QList<TreeRow> trees() const;
     // The tree of the row, its texts made now; a key not given holds the text of "trad.sty".
     TreeRow tree(int row) const;
+    // The row's keys as texts seen where they are held, for checking or valuing the tree
+    // without copying them: valid until the list changes.
+    TreeTexts texts(int row) const;
     // The key's text, seen where it is held: valid until the list changes.
     QStringView keyView(int row, int key) const;
     QString keyText(int row, int key) const { return keyView(row, key).toString(); }

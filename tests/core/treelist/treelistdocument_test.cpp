@@ -153,6 +153,17 @@ TEST(TreeListDocument, HoldsEveryLineAsTheLineReaderReadsIt) {
         QByteArray saved; // when not the file itself: a short line is filled up to the heading
     } cases[] = {
         {"repeated cells", "id;art;bdm;anm\r\n1;g;24;x\r\n2;g;24;x\r\n3;g;24;x\r\n4;t;24;\r\n", {}},
+        {"more lines than one reading holds, read in several",
+         [] {
+             QByteArray file = "id;art;bdm;anm;\xC3\xA5tg\xC3\xA4rd\r\n";
+             for (int i = 1; i <= 9000; ++i)
+                 file += QByteArray::number(i) + (i % 3 ? ";g;" : ";t;") +
+                         QByteArray::number(i <= 2 ? 24 : 20 + i % 17) +
+                         (i % 1000 == 0 ? ";\"a;b\";" : ";;") + (i % 7 ? "" : "avverkas") +
+                         (i == 4097 ? ";beyond" : "") + "\r\n";
+             return file;
+         }(),
+         {}},
         {"short, long and padded lines",
          "id;art;bdm;anm\r\n 1 ;g;24\r\n2;g;24;x;extra;mer\r\n;g;;\r\n4\r\n",
          "id;art;bdm;anm\r\n 1 ;g;24;\r\n2;g;24;x;extra;mer\r\n;g;;\r\n4;;;\r\n"},
@@ -200,4 +211,30 @@ TEST(TreeListDocument, HoldsEveryLineAsTheLineReaderReadsIt) {
         EXPECT_EQ(list.document.tree(1).values[Bdm], "24") << c.what;
         EXPECT_EQ(list.document.tree(0).values[Bdm], "25") << c.what;
     }
+}
+
+TEST(TreeListDocument, SharesAValuationsFiguresUntilARowChanges) {
+    // The second line has a cell beyond the heading: it is not valued, whatever its figures.
+    ListFile list("id;art;bdm\r\n1;g;24\r\n2;g;24;x\r\n3;t;30\r\n");
+    QList<TreeSummary> figures(3);
+    for (int i = 0; i < 3; ++i)
+        figures[i].decision.valueNow = 100 + i;
+    list.document.setSummaries(figures);
+
+    QList<TreeSummary> held = list.document.summaries();
+    ASSERT_EQ(held.size(), 3);
+    // One list for the rows and the plan, not a copy of it a row.
+    EXPECT_EQ(held.constData(), list.document.row(0).summary.block().constData());
+    EXPECT_EQ(held[0].decision.valueNow, 100);
+    EXPECT_EQ(held[1].fault, list.document.row(1).lineFault);
+    EXPECT_FALSE(held[1].fault.isEmpty());
+    EXPECT_EQ(held[2].decision.valueNow, 102);
+
+    // A changed value drops that tree's figures; a row without them gives its own fault.
+    ASSERT_TRUE(list.document.setKeyText(2, Bdm, "tjock"));
+    held = list.document.summaries();
+    ASSERT_EQ(held.size(), 3);
+    EXPECT_EQ(held[0].decision.valueNow, 100);
+    EXPECT_EQ(held[2].fault, list.document.fault(2));
+    EXPECT_FALSE(held[2].valued());
 }
