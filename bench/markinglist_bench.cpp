@@ -1,6 +1,6 @@
 // How long a marking list takes to print as PDF, as "Spara PDF..." makes it: 1 000 and 100 000
 // valued trees with remarks, the tables drawn page by page.
-#include "treelist/markinglist.h"
+#include "gui/treelist/markinglist.h"
 
 #include <QApplication>
 

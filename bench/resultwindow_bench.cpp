@@ -3,8 +3,8 @@
 // window of the same size and headings on screen; and what the whole calculation costs with the
 // chart and the what-if table that follow. Run on the offscreen platform.
 #include "core/results/resultmodel.h"
-#include "result/resultgrid.h"
-#include "result/resultwindow.h"
+#include "gui/result/resultgrid.h"
+#include "gui/result/resultwindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,9 +9,9 @@
 // Run on the offscreen platform: build-bench/bench/treelistwindow_bench --benchmark_repetitions=3
 #include "core/treelist/chunkedrun.h"
 #include "core/treelist/treelistcsv.h"
-#include "treelist/harvestplanview.h"
-#include "treelist/treelistmodel.h"
-#include "treelist/treelistwindow.h"
+#include "gui/treelist/harvestplanview.h"
+#include "gui/treelist/treelistmodel.h"
+#include "gui/treelist/treelistwindow.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -14,7 +14,7 @@ home="${KVISTEL_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/kvistel/hem}"
 # Made from the example as the first start's "Skapa en ny hemkatalog med exemplet" makes it: the
 # control file, the price list and the stand's tree list; a file already there is kept.
 if [ ! -e "$home/trad.sty" ]; then
-    "$root/build/src/app/kvistel" --make-home "$home"
+    "$root/build/src/gui/app/kvistel" --make-home "$home"
 fi
 cd "$home"
-exec "$root/build/src/app/kvistel"
+exec "$root/build/src/gui/app/kvistel"

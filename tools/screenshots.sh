@@ -11,7 +11,7 @@
 #   KVISTEL_RUNNER=wine       run the program through this (kvistel.exe under Wine)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-kvistel=$(realpath "${1:-$root/build/src/app/kvistel}")
+kvistel=$(realpath "${1:-$root/build/src/gui/app/kvistel}")
 out=${2:-$root/docs}
 screen=${KVISTEL_SCREEN:-1366x768}
 for tool in Xvfb xdotool import; do

@@ -22,7 +22,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/tools/xvfb.sh"
 build=$(cd "$1" && pwd)
 qt=$2
-linux_kvistel=${3:-$root/build-test/src/app/kvistel}
+linux_kvistel=${3:-$root/build-test/src/gui/app/kvistel}
 kvistel_wine_env "$build" "$qt"
 
 work=$(mktemp -d)
@@ -81,7 +81,7 @@ exe=$(ls "$work"/zip/*/kvistel.exe)
 batch=$(dirname "$exe")/kvistel-batch.exe
 cp "$root/sample/trad.sty" "$root/sample/priser_ac.txt" "$work/"
 printf 'id;bdm\r\nprovträdet;32\r\n' >"$work/sample.csv"
-cp "$root"/tests/app/lists/*.csv "$work/"
+cp "$root"/tests/gui/app/lists/*.csv "$work/"
 compared=0
 for list in "$work"/*.csv; do
     for full in "" --full; do
@@ -368,7 +368,7 @@ done_stage
 
 stage "fönstren under Xvfb och Wine"
 QT_QPA_PLATFORM=windows LANG=sv_SE.UTF-8 \
-    timeout 300 wine "$build/tests/app/test_walkthrough.exe" --gtest_brief=1 >"$work/out" 2>&1 || {
+    timeout 300 wine "$build/tests/gui/app/test_walkthrough.exe" --gtest_brief=1 >"$work/out" 2>&1 || {
     cat "$work/out"
     echo "Fönstertestet misslyckades under Wine" >&2
     exit 1

@@ -12,13 +12,13 @@ set(KVISTEL_MINGW_RUNTIME
 
 # The icon inside kvistel.exe: an ICO of the PNGs drawn from the SVG for the window icon.
 find_program(KVISTEL_IMAGEMAGICK convert REQUIRED)
-set(icon_dir ${PROJECT_BINARY_DIR}/src/shared/icon)
+set(icon_dir ${PROJECT_BINARY_DIR}/src/gui/shared/icon)
 set(KVISTEL_WINDOWS_ICON ${CMAKE_CURRENT_BINARY_DIR}/kvistel.ico)
 add_custom_command(OUTPUT ${KVISTEL_WINDOWS_ICON}
     COMMAND ${KVISTEL_IMAGEMAGICK} ${icon_dir}/kvistel-16.png ${icon_dir}/kvistel-24.png
         ${icon_dir}/kvistel-32.png ${icon_dir}/kvistel-48.png ${icon_dir}/kvistel-64.png
         ${icon_dir}/kvistel-256.png ${KVISTEL_WINDOWS_ICON}
-    DEPENDS kvistel_sharedui
+    DEPENDS kvistel_gui_shared
     COMMENT "Ikonen för Windows (ICO)")
 add_custom_target(kvistel_windows_icon DEPENDS ${KVISTEL_WINDOWS_ICON})
 # Each program's icon and file properties (company, description, version) as Explorer shows them.

@@ -4,10 +4,10 @@
 // rewrites the file.
 
 #include "faultsupport.h"
-#include "params/standform.h"
-#include "params/treeform.h"
-#include "result/resultgrid.h"
-#include "result/resultwindow.h"
+#include "gui/forms/standform.h"
+#include "gui/forms/treeform.h"
+#include "gui/result/resultgrid.h"
+#include "gui/result/resultwindow.h"
 
 #include <QFileInfo>
 

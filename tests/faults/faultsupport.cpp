@@ -2,13 +2,13 @@
 
 #include "core/results/resultmodel.h"
 
-#include "app/mainmenu.h"
-#include "app/windowfactory.h"
+#include "gui/app/mainmenu.h"
+#include "gui/app/windowfactory.h"
 #include "core/files/textfile.h"
-#include "params/standform.h"
-#include "params/treeform.h"
-#include "pricelist/pricelisteditor.h"
-#include "result/resultwindow.h"
+#include "gui/forms/standform.h"
+#include "gui/forms/treeform.h"
+#include "gui/pricelist/pricelisteditor.h"
+#include "gui/result/resultwindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/workwindow.h"
+#include "gui/shared/workwindow.h"
 #include "testsupport.h"
 
 #include <QLineEdit>

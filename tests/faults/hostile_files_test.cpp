@@ -5,13 +5,13 @@
 // program cannot read whole, nothing outside the home directory is touched, and no one's change
 // is overwritten without asking.
 
-#include "app/mainmenu.h"
+#include "gui/app/mainmenu.h"
 #include "core/files/textfile.h"
 #include "faultsupport.h"
-#include "params/standform.h"
-#include "params/treeform.h"
-#include "pricelist/pricelisteditor.h"
-#include "result/resultwindow.h"
+#include "gui/forms/standform.h"
+#include "gui/forms/treeform.h"
+#include "gui/pricelist/pricelisteditor.h"
+#include "gui/result/resultwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -2,12 +2,12 @@
 // The editor says what is wrong and goes back to the menu instead of offering half a table for
 // saving; a calculation says what is wrong, shows no rows and keeps the earlier report.
 
-#include "app/mainmenu.h"
+#include "gui/app/mainmenu.h"
 #include "faultsupport.h"
-#include "params/treeform.h"
-#include "pricelist/pricelisteditor.h"
-#include "result/resultgrid.h"
-#include "result/resultwindow.h"
+#include "gui/forms/treeform.h"
+#include "gui/pricelist/pricelisteditor.h"
+#include "gui/result/resultgrid.h"
+#include "gui/result/resultwindow.h"
 
 #include <QDir>
 

@@ -4,9 +4,9 @@
 // report stays whole rather than half overwritten.
 
 #include "faultsupport.h"
-#include "params/treeform.h"
-#include "result/resultgrid.h"
-#include "result/resultwindow.h"
+#include "gui/forms/treeform.h"
+#include "gui/result/resultgrid.h"
+#include "gui/result/resultwindow.h"
 
 #include <QRegularExpression>
 

@@ -5,12 +5,12 @@
 // the user's edits on screen and the file on disk exactly as it was, and succeeds once the fault
 // is gone: nothing was lost, and the program never needed a restart.
 
-#include "app/mainmenu.h"
+#include "gui/app/mainmenu.h"
 #include "faultsupport.h"
-#include "params/standform.h"
-#include "params/treeform.h"
-#include "pricelist/pricelisteditor.h"
-#include "result/resultwindow.h"
+#include "gui/forms/standform.h"
+#include "gui/forms/treeform.h"
+#include "gui/pricelist/pricelisteditor.h"
+#include "gui/result/resultwindow.h"
 
 #include <QDir>
 #include <QLineEdit>

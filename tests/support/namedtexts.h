@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/formlayout.h"
+#include "gui/shared/formlayout.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>

@@ -69,7 +69,7 @@ TEST(Heading, EveryWindowHeadingNamesItsKey) {
 
 // The guide's table of headings holds exactly the program's names, each in the row of its value.
 TEST(Heading, TheGuideListsTheProgramsNames) {
-    QFile guide(QStringLiteral(KVISTEL_SOURCE_DIR "/src/shared/help/hjalp.html"));
+    QFile guide(QStringLiteral(KVISTEL_SOURCE_DIR "/src/gui/shared/help/hjalp.html"));
     ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
     const QString html = QString::fromUtf8(guide.readAll());
     const qsizetype from = html.indexOf(QStringLiteral("id=\"tblRubriker\""));
