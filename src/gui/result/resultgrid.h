@@ -13,7 +13,6 @@ public:
     explicit ResultGrid(QWidget *parent = nullptr);
 
     void setResultModel(ResultModel *model);
-    ResultModel *resultModel() const { return m_model; }
 
     // Grid coordinates: row 0 holds the headings, column 0 the years, (0, 0) the corner.
     QString textAt(int row, int col) const;

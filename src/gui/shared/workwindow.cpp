@@ -238,12 +238,6 @@ void WorkWindow::placeOnScreen(bool restore) {
     setGeometry(wanted.marginsRemoved(frame));
 }
 
-bool WorkWindow::fitsItsScreen() const {
-    const QScreen *s = screen();
-    return s &&
-           s->availableGeometry().contains(geometry().marginsAdded(ScreenFit::frameMargins(this)));
-}
-
 void WorkWindow::scrollContents() {
     QLayout *l = layout();
     if (!l)
