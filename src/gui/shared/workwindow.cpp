@@ -27,8 +27,8 @@ WorkWindow::WorkWindow(QWidget *parent) : QWidget(parent) {
             [this] { closeBox(); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &WorkWindow::showHelp);
-    // The program ends while its windows are shown or hidden, never closed: each says where it
-    // was before the end.
+    // The program ends while its windows are shown or hidden, never closed: each remembers where
+    // it stands, to open there at the next start.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (isVisible())
             rememberPlacement();
