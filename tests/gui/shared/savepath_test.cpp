@@ -90,12 +90,14 @@ TEST_P(Ending, IsAddedAndAFileItNamesIsReplacedOnlyWhenTheUserSaysSo) {
     const QString result = withEndingConfirmed(nullptr, typed, QStringLiteral("pdf"));
     EXPECT_EQ(result, *c.result ? dir.path(QString::fromUtf8(c.result)) : QString());
     ASSERT_EQ(answerer.asked.size(), c.asked ? 1 : 0);
-    if (c.asked)
+    if (c.asked) {
         EXPECT_EQ(answerer.asked[0],
                   QStringLiteral("Filen \"%1\" finns redan. Vill du ersätta den?")
                       .arg(QDir(QString::fromUtf8(c.existing)).dirName()));
-    if (*c.existing)
+    }
+    if (*c.existing) {
         EXPECT_EQ(dir.read(QString::fromUtf8(c.existing)), "tidigare"); // only ever asked about
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

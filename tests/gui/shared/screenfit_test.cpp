@@ -37,8 +37,9 @@ TEST(ScreenFit, ARememberedPlaceOnAScreenThatIsGoneOpensOnOneThatIsThere) {
         EXPECT_TRUE(primary->availableGeometry().contains(placed)) << c.what;
         // The title bar can be taken hold of.
         EXPECT_GE(placed.marginsRemoved(frame).top() - frame.top(), area.top()) << c.what;
-        if (withFrame.size().boundedTo(area.size()) == withFrame.size())
+        if (withFrame.size().boundedTo(area.size()) == withFrame.size()) {
             EXPECT_EQ(placed.size(), withFrame.size()) << c.what << ": shrunk needlessly";
+        }
     }
 }
 

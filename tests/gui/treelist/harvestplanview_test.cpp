@@ -83,8 +83,9 @@ TEST_P(WhileTheWhatIfRuns, TheWindowStaysConsistent) {
     // The what-if is gone at once: no figures of the trees it had reached, nothing running.
     EXPECT_TRUE(plan->whatIfs().isEmpty());
     EXPECT_TRUE(kanslighetIsEmpty(table));
-    if (c.during == During::Stop)
+    if (c.during == During::Stop) {
         EXPECT_TRUE(whatIfDone.count() > 0 || whatIfDone.wait(30000));
+    }
     EXPECT_TRUE(stop->isHidden());
     EXPECT_EQ(plan->model()->rowCount() > 0, c.planStays);
     EXPECT_EQ(plan->model()->rowCount() == planRows, c.planStays);
