@@ -58,9 +58,10 @@ fi
 done_stage
 
 stage "kärnans tester"
-cmake --build "$build" -j"$(nproc)" --target test_core test_treelist_core engine_test \
-    test_walkthrough >/dev/null
-for t in tests/core/test_core tests/core/test_treelist_core tests/core/engine/engine_test; do
+cmake --build "$build" -j"$(nproc)" --target test_core test_treelist_core test_batch \
+    engine_test test_walkthrough >/dev/null
+for t in tests/core/test_core tests/core/test_treelist_core tests/batch/test_batch \
+    tests/core/engine/engine_test; do
     QT_QPA_PLATFORM=offscreen timeout 600 wine "$build/$t.exe" --gtest_brief=1 >"$work/out" 2>&1 || {
         cat "$work/out"
         echo "$t misslyckades under Wine" >&2

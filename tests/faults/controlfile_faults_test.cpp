@@ -134,8 +134,8 @@ TEST(TruncatedControlFile, ASaveKeepsEveryLineThatIsLeftAndAddsNone) {
     EXPECT_FALSE(p.home.exists("tmp.sty"));
 }
 
-// Every save writes a new temporary file of its own; whatever stands under the old fixed name
-// "tmp.sty" is neither in the way nor touched.
+// Every save writes a new temporary file of its own; whatever stands under the fixed name
+// "tmp.sty" (a crash's leftover, or a user's own file) is neither in the way nor touched.
 TEST(LeftoverTemporaryFile, ATmpStyLeftByACrashNeitherStopsTheSaveNorIsTouched) {
     Program p;
     p.home.write("tmp.sty", "halvskriven styrfil från en krasch");

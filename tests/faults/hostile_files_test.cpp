@@ -1,13 +1,13 @@
 // Files the user did not make with this program, or that someone planted: a control file or a
 // price list in UTF-16, with NUL bytes or with a UTF-8 byte order mark, a named pipe in place of
-// a file, links where the saves used to put their temporary files, a file that a second copy of
+// a file, links under names a temporary file of a save could have, a file that a second copy of
 // the program changed while a window had it open. Nothing hangs, no file is rewritten that the
 // program cannot read whole, nothing outside the home directory is touched, and no one's change
 // is overwritten without asking.
 
-#include "gui/app/mainmenu.h"
 #include "core/files/textfile.h"
 #include "faultsupport.h"
+#include "gui/app/mainmenu.h"
 #include "gui/forms/standform.h"
 #include "gui/forms/treeform.h"
 #include "gui/pricelist/pricelisteditor.h"

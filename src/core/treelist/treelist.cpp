@@ -305,11 +305,6 @@ TreeTexts TreeTexts::of(const TreeRow &row) {
     return texts;
 }
 
-Outcome checkTreeRow(const TreeRow &row) {
-    TreeInputs unused;
-    return overlayTree(unused, TreeTexts::of(row));
-}
-
 Outcome overlayTree(TreeInputs &base, const TreeRow &row) {
     return overlayTree(base, TreeTexts::of(row));
 }

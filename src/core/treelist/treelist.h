@@ -63,10 +63,6 @@ Outcome checkTreeValue(int key, QStringView text);
 // check passed; none when it fails the check or the key holds no number.
 std::optional<double> treeValueNumber(int key, QStringView text);
 
-// Checks the row's given values; fails with the first fault, naming its column
-// ("bdm: Fältet får ej lämnas tomt").
-Outcome checkTreeRow(const TreeRow &row);
-
 // `base` with every given key of `row` laid over it.
 Outcome overlayTree(TreeInputs &base, const TreeRow &row);
 // The same from texts seen in place; `base` is unchanged when a key fails its check.

@@ -1,7 +1,7 @@
 #include "gui/app/sessionend.h"
 
-#include "gui/app/mainmenu.h"
 #include "core/files/textfile.h"
+#include "gui/app/mainmenu.h"
 #include "gui/shared/messages.h"
 #include "gui/treelist/treelistmodel.h"
 #include "gui/treelist/treelistwindow.h"
@@ -64,8 +64,8 @@ bool SessionEnd::keepEdits() {
     TreeListWindow *list = treeList(m_menu);
     if (!list || !list->model()->isModified())
         return true;
-    // Nothing may stop the session here: a list that cannot be kept is lost as before, but
-    // never half written (the file is replaced whole or not at all).
+    // Nothing may stop the session here: a list that cannot be kept is let go, but a kept list
+    // is never half written (the file is replaced whole or not at all).
     if (!QDir().mkpath(m_directory) ||
         !replaceFileSafely(keptList(), list->model()->document().listBytes()).ok())
         return true;

@@ -31,9 +31,6 @@ public:
     // Checks `field` against `lower` .. `upper` (both inclusive) whenever it is left.
     void watch(QLineEdit *field, double lower, double upper);
 
-    // True while a message is up or the focus is being given back.
-    bool isChecking() const { return m_checking; }
-
     // Shows a fault of `control` as the field check does ("Error", OK) and puts the focus
     // back into it. A check still waiting for the leaving that came before is dropped, so
     // that a form's own check of all its fields and the leaving never give two messages.

@@ -15,10 +15,6 @@ class StandForm : public ParameterForm {
 public:
     StandForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent = nullptr);
 
-    void load_param1() { loadParameters(); }
-    // Saves the nine keys; false (after telling the user) when the file could not be written.
-    bool save_param1() { return saveParameters(); }
-
 protected:
     void closeBox() override;
     void clearControls() override;

@@ -16,10 +16,6 @@ class TreeForm : public ParameterForm {
 public:
     TreeForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent = nullptr);
 
-    void load_param2() { loadParameters(); }
-    // Saves the eleven keys; false (after telling the user) when the file could not be written.
-    bool save_param2() { return saveParameters(); }
-
 protected:
     void closeBox() override;
     void clearControls() override;

@@ -34,8 +34,8 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    // The user went to the cell: from now on it holds the price its text shows, so a token price
-    // hidden behind an empty cell becomes 0, as the editor has always done.
+    // The user went to the cell: from then on it holds the price its text shows, so a token
+    // price hidden behind an empty cell becomes 0 and what is saved is what the user saw.
     void enterCell(const QModelIndex &index);
 
     // A cell whose text is not a price, in the order the user reads them: pine first.

@@ -83,8 +83,8 @@ void PriceView::resizeEvent(QResizeEvent *event) {
 }
 
 void PriceView::keyPressEvent(QKeyEvent *event) {
-    // Keys the box over the cell does not use go on to the window, as they did before the grid
-    // had a view of its own; the view must not move the current cell behind the box's back.
+    // Keys the box over the cell does not use go on to the window (Return, Escape, the buttons'
+    // shortcuts); the view must not move the current cell behind the box's back.
     event->ignore();
 }
 

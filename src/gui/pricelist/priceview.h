@@ -2,7 +2,7 @@
 
 #include <QTableView>
 
-// The price grid as the price lists have always been shown: the quality classes down the left in
+// The price grid of one species: the quality classes down the left in
 // a header column 900 twips wide, the diameter classes across the top, price rows 288 twips high
 // (the height of the box the user types in) and price columns sharing the rest of the width. All
 // five classes are in view, without scrolling. Sizes are in twips, 1440 to the inch of the

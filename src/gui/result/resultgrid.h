@@ -6,14 +6,13 @@ class ResultModel;
 
 // The result grid on screen: the harvest years of a ResultModel under their wrapped headings,
 // the years in a fixed column at the left with "År" in the corner. Sizes are given in twips
-// (1440 to the inch at the screen's logical DPI), as the window was always laid out in them.
+// (1440 to the inch at the screen's logical DPI), the unit the window's whole layout is given in.
 class ResultGrid : public QTableView {
     Q_OBJECT
 public:
     explicit ResultGrid(QWidget *parent = nullptr);
 
     void setResultModel(ResultModel *model);
-    ResultModel *resultModel() const { return m_model; }
 
     // Grid coordinates: row 0 holds the headings, column 0 the years, (0, 0) the corner.
     QString textAt(int row, int col) const;

@@ -69,9 +69,17 @@ void pairIn(QLayout *layout, QSet<QWidget *> &named) {
     }
 }
 
+// The caption as read: a single "&" marks the mnemonic and goes, "&&" is an ampersand.
 QString plain(const QString &caption) {
-    QString t = caption;
-    return t.replace(QLatin1String("&&"), QString()).remove(QLatin1Char('&'));
+    QString t;
+    t.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&'))
+            t += caption[i];
+        else if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&'))
+            t += caption[++i];
+    }
+    return t;
 }
 
 } // namespace

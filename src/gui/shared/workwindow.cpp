@@ -27,8 +27,8 @@ WorkWindow::WorkWindow(QWidget *parent) : QWidget(parent) {
             [this] { closeBox(); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &WorkWindow::showHelp);
-    // The program ends while its windows are shown or hidden, never closed: each says where it
-    // was before the end.
+    // The program ends while its windows are shown or hidden, never closed: each remembers where
+    // it stands, to open there at the next start.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (isVisible())
             rememberPlacement();
@@ -236,12 +236,6 @@ void WorkWindow::placeOnScreen(bool restore) {
     // Title bar and all on a screen that is there.
     wanted = ScreenFit::fitIntoArea(QRect(wanted.topLeft(), size.grownBy(frame)), available);
     setGeometry(wanted.marginsRemoved(frame));
-}
-
-bool WorkWindow::fitsItsScreen() const {
-    const QScreen *s = screen();
-    return s &&
-           s->availableGeometry().contains(geometry().marginsAdded(ScreenFit::frameMargins(this)));
 }
 
 void WorkWindow::scrollContents() {

@@ -28,12 +28,10 @@ public:
     // Does the work of the first showing ahead of need, the window staying hidden: loads,
     // polishes and lays it out, so that showing it later only paints.
     void prepare();
-    bool isLoaded() const { return m_loaded; }
 
     // The button that Return presses wherever the focus is in the window (a focused button
     // presses itself). Shown with the default button's frame.
     void setDefaultButton(QPushButton *button);
-    QPushButton *defaultButton() const { return m_defaultButton; }
     // Return in `control` is the control's own (a typed species is confirmed, not saved).
     void keepReturnIn(QWidget *control);
 
@@ -43,9 +41,6 @@ public:
     void showHelp();
     // The section of the guide about this window: its name unless a window says otherwise.
     virtual QString helpSection() const { return objectName(); }
-
-    // Whether the window lies inside the free area of its screen, frame included.
-    bool fitsItsScreen() const;
 
     // Asked before the program ends: a window with unsaved work asks the user, and returns
     // false when the program is to go on.

@@ -42,7 +42,6 @@ public:
     HarvestEntriesPanel *entries() const { return m_entries; }
     // The plan in harvest entries while its tab is the one shown: the marking list is then of it.
     std::optional<EntryPlan> chosenEntries() const;
-    bool isComputing() const { return m_run.isRunning(); }
     // The stand's what-if as last computed; empty while it runs or after it was stopped.
     const QList<StandWhatIf> &whatIfs() const { return m_whatIfs; }
 

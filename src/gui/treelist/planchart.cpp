@@ -51,7 +51,12 @@ QSize PlanChart::sizeHint() const {
 
 QSize PlanChart::minimumSizeHint() const {
     const QFontMetrics fm = fontMetrics();
-    return {24 * fm.height(), 6 * fm.height()};
+    // Wide enough for the legend's row, laid out as layout() does, margins included.
+    const int gap = std::max(4, fm.horizontalAdvance(u'0'));
+    int legend = 2 * gap;
+    for (const QString &name : {barsName(), lineName()})
+        legend += 2 * fm.height() + gap / 2 + fm.horizontalAdvance(name) + 2 * gap;
+    return {std::max(24 * fm.height(), legend), 6 * fm.height()};
 }
 
 PlanChart::Layout PlanChart::layout() const {

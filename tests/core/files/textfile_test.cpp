@@ -207,8 +207,8 @@ TEST(SafeReplace, ReplacesTheFileKeepsItRegularAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(home.exists(".kvistel.lock"));
 }
 
-// Entries planted where an earlier version of the program put its temporary files: a link to a
-// file elsewhere, a link to nowhere, a leftover from a crash, a directory.
+// Entries planted under names a temporary file of a save could have: a link to a file
+// elsewhere, a link to nowhere, a leftover from a crash, a directory.
 struct Planted {
     const char *name;
     const char *entry;
@@ -293,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(
                 Planted::Directory},
         Planted{"AnotherFilesTemporary", "trad.styx.~kvistel-x7Kq2a9B.tmp", "trad.sty",
                 Planted::Leftover},
-        // An earlier version's pattern, which a user's own files match too.
+        // A name a save's temporary file could have, which a user's own files match too.
         Planted{"UsersSixLetterTmp", "trad.sty.x7Kq2a.tmp", "trad.sty", Planted::Leftover}),
     [](const auto &info) { return std::string(info.param.name); });
 

@@ -1,6 +1,5 @@
 // A stand cut in a few entries: the entry years are the best of every allowed set, as a plain
 // enumeration over the trees themselves finds them; without limits it is the tree-by-tree plan.
-#include "batch/batch.h"
 #include "core/files/cp1252.h"
 #include "core/files/textfile.h"
 #include "core/treelist/harvestentries.h"
@@ -8,9 +7,6 @@
 #include "core/treelist/standsheet.h"
 #include "core/treelist/treelist.h"
 #include "enginetestsupport.h"
-
-#include <QBuffer>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -407,114 +403,6 @@ TEST(HarvestEntries, StatementGivesTheTablesFigures) {
         EXPECT_EQ(lines.last().last(), QString::number(std::lround(plan.presentValue)));
         EXPECT_EQ(lines.size(), plan.entries.size() + 2);
     }
-}
-
-namespace {
-
-struct BatchAnswer {
-    int status = -1;
-    QStringList lines;
-    QString errors;
-};
-
-BatchAnswer planBatch(const TempHome &home, const QStringList &switches) {
-    QBuffer out, err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    BatchAnswer a;
-    a.status = runBatch(
-        QStringList{"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()} +
-            switches,
-        out, err);
-    a.lines = splitLines(decodeCp1252(out.data()));
-    while (!a.lines.isEmpty() && a.lines.last().isEmpty())
-        a.lines.removeLast();
-    a.errors = QString::fromLocal8Bit(err.data());
-    return a;
-}
-
-void writeStand(const TempHome &home) {
-    home.writeLines("trad.sty", controlWith({}));
-    home.write("priser_ac.txt", samplePriceList());
-    home.write("lista.csv",
-               encodeCp1252(u"id;bdm;site;åtgärd;Anm\r\n1;8;24;;\r\n2;32;24;lämnas;fröträd\r\n"
-                            "3;40;26;;\r\n4;45;24;Avverkas;rotröta\r\n5;22;28;;\r\n6;46;24;;\r\n"
-                            "7;30;24; ;\r\n"));
-}
-
-} // namespace
-
-// A setting the plan cannot use is refused before anything is written, naming the option and
-// what to write.
-TEST(HarvestEntries, CommandLineRefusesSettingsItCannotUse) {
-    TempHome home;
-    writeStand(home);
-    const QList<std::pair<QStringList, QString>> cases{
-        {{"--plan", "--entries", "5"}, "--entries: Antalet avverkningstillfällen"},
-        {{"--plan", "--entries", "0"}, "--entries:"},
-        {{"--plan", "--entries", "2,5"}, "--entries:"},
-        {{"--plan", "--entries", "två"}, "--entries:"},
-        {{"--plan", "--entry-years", "0,35"}, "--entry-years: Avverkningsåren"},
-        {{"--plan", "--entry-years", "30,30"}, "--entry-years:"},
-        {{"--plan", "--entry-years", "120"}, "--entry-years:"},
-        {{"--plan", "--entry-years", ""}, "--entry-years:"},
-        {{"--plan", "--entry-cost", "-1"}, "--entry-cost: Kostnaden per avverkningstillfälle"},
-        {{"--plan", "--entry-cost", "nan"}, "--entry-cost:"},
-        {{"--plan", "--entry-cost", "1e5"}, "--entry-cost:"},
-        {{"--plan", "--min-volume", "2000000"}, "--min-volume: Minsta volym per tillfälle"},
-        {{"--plan", "--entries", "2", "--entry-years", "0,30"}, "antingen --entries"},
-        {{"--plan", "--entries", "2", "--entries", "3"}, "mer än en gång"},
-        {{"--entries", "2"}, "lägg till --plan"},
-        {{"--full", "--entry-cost", "100"}, "lägg till --plan"},
-    };
-    for (const auto &[switches, message] : cases) {
-        const BatchAnswer a = planBatch(home, switches);
-        EXPECT_EQ(a.status, 2) << switches.join(u' ');
-        EXPECT_TRUE(a.errors.contains(message)) << a.errors;
-        EXPECT_TRUE(a.lines.isEmpty()) << switches.join(u' ');
-    }
-    // A decimal comma or point is a number in any locale.
-    for (const char *cost : {"2500,5", "2500.5"})
-        EXPECT_EQ(planBatch(home, {"--plan", "--entry-cost", cost}).status, 0) << cost;
-}
-
-// The owner's column "åtgärd" counts in the plan: the tree left stands, the tree to cut goes
-// now; the sentence gives the table's figures; an unknown mark leaves the tree out.
-TEST(HarvestEntries, CommandLinePlanKeepsTheOwnersMarks) {
-    TempHome home;
-    writeStand(home);
-    const BatchAnswer a = planBatch(home, {"--plan", "--entries", "2", "--entry-cost", "1000,5"});
-    ASSERT_EQ(a.status, 0) << a.errors;
-    ASSERT_GE(a.lines.size(), 5);
-    EXPECT_EQ(a.lines[0], "år;träd;volym m3;netto kr;kostnad kr;nuvärde kr");
-    const qsizetype total = a.lines.indexOf(QRegularExpression("^totalt;.*"));
-    ASSERT_GT(total, 1);
-    EXPECT_TRUE(a.lines[1].startsWith("0;")); // the tree marked "avverkas"
-    const QStringList totals = a.lines[total].split(u';');
-    EXPECT_EQ(totals[1], "6"); // every tree but the one left
-    EXPECT_EQ(totals[4], "2001");
-    // Below the total, the marked trees counted apart: the one cut (its share of the first
-    // entry) and the one left, with what they hold now; then the settings and the statement.
-    EXPECT_TRUE(a.lines[total + 1].startsWith("varav märkta;1;")) << a.lines[total + 1];
-    EXPECT_TRUE(a.lines[total + 2].startsWith("märkta lämnas;1;")) << a.lines[total + 2];
-    EXPECT_TRUE(a.lines[total + 2].endsWith(";;")) << a.lines[total + 2];
-    const QString statement = a.lines[total + 4];
-    EXPECT_TRUE(statement.contains(
-        QStringLiteral("ger nuvärdet %1 kr").arg(groupedKronor(totals[5].toDouble()))))
-        << statement;
-    EXPECT_TRUE(statement.contains("1 träd lämnas och 1 träd avverkas nu")) << statement;
-
-    // Without entry settings the marks still count, every other tree in its own best year.
-    const BatchAnswer marked = planBatch(home, {"--plan"});
-    ASSERT_EQ(marked.status, 0);
-    EXPECT_EQ(marked.lines[0], a.lines[0]);
-
-    home.write("lista.csv", encodeCp1252(u"id;bdm;åtgärd\r\n1;30;fälls\r\n2;30;\r\n"));
-    const BatchAnswer wrong = planBatch(home, {"--plan"});
-    EXPECT_EQ(wrong.status, 1);
-    EXPECT_TRUE(wrong.lines.join(u'\n').contains(
-        QStringLiteral("Åtgärden \"\"fälls\"\" på rad 2 är okänd")))
-        << wrong.lines.join(u'\n').toStdString();
 }
 
 // The marking list's section of each entry holds exactly the entry's trees: as many, the same

@@ -1,6 +1,5 @@
 // A stand's harvest plan sums what each tree brings in its own best year: the same figures the
 // list gives tree by tree, never a tree more or less.
-#include "batch/batch.h"
 #include "core/files/textfile.h"
 #include "core/results/whatif.h"
 #include "core/treelist/harvestplan.h"
@@ -8,104 +7,9 @@
 #include "core/treelist/treelistcsv.h"
 #include "enginetestsupport.h"
 
-#include <QBuffer>
-
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace {
-
-struct BatchRun {
-    int status = 0;
-    QStringList lines;
-};
-
-BatchRun batch(const TempHome &home, const QStringList &switches) {
-    QBuffer out, err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    BatchRun r;
-    r.status = runBatch(
-        QStringList{"kvistel", "--batch", home.path("lista.csv"), "--home", home.withSlash()} +
-            switches,
-        out, err);
-    r.lines = splitLines(decodeCp1252(out.data()));
-    while (!r.lines.isEmpty() && r.lines.last().isEmpty())
-        r.lines.removeLast();
-    return r;
-}
-
-double number(const QString &cell) {
-    return QString(cell).replace(u',', u'.').toDouble();
-}
-
-// Trees whose best years differ (now, later, much later) and a birch, which has no height model.
-TEST(HarvestPlan, SumsEachTreesFiguresInItsBestYearAsTheListGivesThem) {
-    TempHome home;
-    home.writeLines("trad.sty", controlWith({}));
-    home.write("priser_ac.txt", samplePriceList());
-    home.write("lista.csv",
-               encodeCp1252(u"id;art;bdm;site\r\n1;t;8;24\r\n2;t;32;24\r\n3;g;40;26\r\n"
-                            "4;t;45;24\r\nB;b;30;24\r\n6;g;22;28\r\n7;t;46;24\r\n"));
-    const BatchRun plain = batch(home, {});
-    const BatchRun full = batch(home, {"--full"});
-    const BatchRun plan = batch(home, {"--plan"});
-    EXPECT_EQ(plan.status, 1); // the birch
-    ASSERT_EQ(plain.lines.size(), 8);
-
-    // By hand: each tree's best year from the list, its figures that year from --full.
-    const qsizetype bestColumn =
-        splitCsvLine(plain.lines[0], u';').indexOf(QStringLiteral("bästa år"));
-    std::map<int, std::array<double, 4>> expected; // year: trees, volume, net, present value
-    std::array<double, 4> total{};
-    for (const QString &line : plain.lines.mid(1)) {
-        const QStringList cells = splitCsvLine(line, u';');
-        if (cells[bestColumn].isEmpty())
-            continue;
-        for (const QString &row : full.lines) {
-            const QStringList f = splitCsvLine(row, u';');
-            if (f[0] != cells[0] || f[1] != cells[bestColumn])
-                continue;
-            const int year = f[1].toInt();
-            const std::array<double, 4> tree{1, number(f[2 + MerchVolume]), number(f[2 + NetValue]),
-                                             year == 0 ? number(f[2 + NetValue])
-                                                       : number(f[2 + PresentValue])};
-            for (std::size_t i = 0; i < 4; ++i) {
-                expected[year][i] += tree[i];
-                total[i] += tree[i];
-            }
-        }
-    }
-    EXPECT_GE(expected.size(), 3u);
-    EXPECT_EQ(total[0], 6);
-
-    // The years, "totalt", the comparison, the birch counted and named, then its own section.
-    ASSERT_EQ(plan.lines.size(), qsizetype(expected.size()) + 8);
-    EXPECT_EQ(plan.lines[0], QStringLiteral("år;träd;volym m3;netto kr;nuvärde kr"));
-    auto expectRow = [](const QString &line, const QString &first,
-                        const std::array<double, 4> &sums) {
-        const QStringList cells = splitCsvLine(line, u';');
-        ASSERT_EQ(cells.size(), 5) << line;
-        EXPECT_EQ(cells[0], first);
-        EXPECT_EQ(cells[1].toInt(), int(sums[0])) << line;
-        // The list rounds each tree's figures; the plan sums the exact ones.
-        EXPECT_NEAR(number(cells[2]), sums[1], 0.005 * sums[0] + 0.005) << line;
-        EXPECT_NEAR(number(cells[3]), sums[2], 0.5 * sums[0] + 0.5) << line;
-        EXPECT_NEAR(number(cells[4]), sums[3], 0.5 * sums[0] + 0.5) << line;
-    };
-    qsizetype at = 1;
-    for (const auto &[year, sums] : expected)
-        expectRow(plan.lines[at++], QString::number(year), sums);
-    expectRow(plan.lines[at++], QStringLiteral("totalt"), total);
-    EXPECT_TRUE(plan.lines[at].startsWith(QStringLiteral("Hela beståndet: nuvärde ")))
-        << plan.lines[at];
-    EXPECT_EQ(
-        plan.lines.mid(at + 1, 4),
-        (QStringList{QStringLiteral("1 träd kunde inte värderas och ingår inte i summorna: B."), "",
-                     QStringLiteral("Träd som inte kunde värderas (1)"), "id;fel"}));
-    EXPECT_TRUE(plan.lines.last().startsWith("B;")) << plan.lines.last();
-}
 
 TreeSummary tree(int bestRow, double net, double volume, double presentValue, double netNow) {
     TreeSummary t;

@@ -1,5 +1,5 @@
-// The result model shows a valuation as the result grid always has: the same texts under the
-// same headings, numbers for whoever reads the model rather than the screen.
+// The result model shows a valuation as the report does: the same texts under the same
+// headings, numbers for whoever reads the model rather than the screen.
 #include "core/engine/decision.h"
 #include "core/files/textfile.h"
 #include "core/results/resultmodel.h"
@@ -98,8 +98,8 @@ TEST(ResultModel, AStoppedValuationShowsOnlyTheYearsItReached) {
 
 } // namespace
 
-// A value growth from a net value of 0 kr or less has no meaning. The grid keeps the -100,00 it
-// has always shown, but tells why under the pointer; a file gets an empty cell, and the decision
+// A value growth from a net value of 0 kr or less has no meaning. The grid shows -100,00, the
+// report's figure, and tells why under the pointer; a file gets an empty cell, and the decision
 // no figure, so that no spreadsheet, list or verdict counts with it.
 TEST(ResultModel, AValueGrowthFromNoNetValueIsExplainedOnScreenAndEmptyInAFile) {
     struct Year {
