@@ -9,8 +9,8 @@
 
 KVISTEL_ENGINE_BEGIN
 
-double harvestCost(double avvandel, double avvjust, double harvpr, double merch_volume) {
-    const double base = (100 - avvandel) * merch_volume * 75 / 100 + avvandel * 75 * 0.168 / 100;
+double harvestCost(double avvandel, double avvjust, double harvpr, double merchVolume) {
+    const double base = (100 - avvandel) * merchVolume * 75 / 100 + avvandel * 75 * 0.168 / 100;
     const double intensity = 2 - 0.02 * harvpr + 0.0001 * (harvpr * harvpr);
     return avvjust * (base * intensity) / 100;
 }
@@ -21,17 +21,17 @@ double plantingCost(const QString &plant, double plantcost, double height) {
     return plantcost * height * height * 3.1416 * 0.2 * 0.2 / 4;
 }
 
-double interestAchieved(double net_value, double net_previous, int years) {
+double interestAchieved(double netValue, double previousNetValue, int years) {
     double ratio = 0;
     double annual = 0;
-    if (net_value > 0) {
-        if (net_previous == 0)
+    if (netValue > 0) {
+        if (previousNetValue == 0)
             throw CalculationStopped(
                 QStringLiteral("Värdetillväxten vid avverkning om %1 år går inte att beräkna: "
                                "nettovärdet tio år tidigare är exakt 0 kr, och ingen ränta leder "
                                "från 0 kr till ett positivt värde.")
                     .arg(years));
-        ratio = net_value / net_previous;
+        ratio = netValue / previousNetValue;
     }
     if (ratio > 0)
         annual = std::exp(std::log(ratio) / 10);
@@ -46,12 +46,12 @@ double requiredRateLn(double rant) {
     });
 }
 
-double presentValueAt(double net_value, int years, double rateLn) {
-    return net_value / std::exp(years * rateLn);
+double presentValueAt(double netValue, int years, double rateLn) {
+    return netValue / std::exp(years * rateLn);
 }
 
-double presentValue(double net_value, int years, double rant) {
-    return presentValueAt(net_value, years, requiredRateLn(rant));
+double presentValue(double netValue, int years, double rant) {
+    return presentValueAt(netValue, years, requiredRateLn(rant));
 }
 
 KVISTEL_ENGINE_END

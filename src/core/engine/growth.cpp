@@ -54,10 +54,10 @@ const HeightCoefficients *heightCoefficients(const QString &art, const QString &
     return nullptr;
 }
 
-double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, double site,
+double modelHeight(const HeightCoefficients &c, double bdm, double treeAge, double site,
                    double dkvot) {
     const double D = bdm * 10 + 50; // diameter in mm, plus 50
-    const double A = tree_age + 10;
+    const double A = treeAge + 10;
     double x = c.v / 2 + c.c0;
     x = x + c.p1 / D;
     x = x + c.p2 / (D * D);
@@ -80,7 +80,7 @@ void computeHeight(ValuationState &s, const HeightCoefficients *c) {
                            "en diameter större än 0 cm för att kunna värderas.")
                 .arg(formatNumber(s.in.bdm, u"#0.00"))
                 .arg(s.years));
-    s.height = modelHeight(*c, s.in.bdm, s.tree_age, s.in.site, s.in.dkvot);
+    s.height = modelHeight(*c, s.in.bdm, s.treeAge, s.in.site, s.in.dkvot);
     s.height = s.height + s.in.hojdjust;
     if (!std::isfinite(s.height))
         throw CalculationStopped(
@@ -108,8 +108,8 @@ double computeRing(ValuationState &s) {
 }
 
 void growDiameter(ValuationState &s) {
-    s.diam_incr = (s.ring + s.ring) / 10;
-    s.in.bdm = s.diam_incr * 10 + s.in.bdm;
+    s.diameterIncrement = (s.ring + s.ring) / 10;
+    s.in.bdm = s.diameterIncrement * 10 + s.in.bdm;
 }
 
 KVISTEL_ENGINE_END

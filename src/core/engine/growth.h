@@ -18,7 +18,7 @@ struct HeightCoefficients {
 const HeightCoefficients *heightCoefficients(const QString &art, const QString &sv);
 
 // The model height in m, before the user's height deviation is added.
-double modelHeight(const HeightCoefficients &c, double bdm, double tree_age, double site,
+double modelHeight(const HeightCoefficients &c, double bdm, double treeAge, double site,
                    double dkvot);
 
 // Sets `height` for the current pass from `bdm`, including `hojdjust`, with the model `c` of

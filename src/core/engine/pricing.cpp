@@ -33,7 +33,7 @@ std::optional<double> pulpwoodPrice(const TreeInputs &tree) {
     return std::nullopt;
 }
 
-double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, const QString &art,
+double priceOfLog(const PriceTable &pinePrices, const PriceTable &sprucePrices, const QString &art,
                   std::int16_t kvalitet, double d) {
     if (!hasPriceRow(art, kvalitet, d))
         throw CalculationStopped(
@@ -46,9 +46,9 @@ double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, 
     for (int j = 1; j <= 10; ++j) {
         const int bound = 12 + 2 * (j - 1);
         if (pine && d >= bound)
-            price = price_pine[kvalitet][j];
+            price = pinePrices[kvalitet][j];
         else if (spruce && d >= bound)
-            price = price_spruce[kvalitet][j];
+            price = sprucePrices[kvalitet][j];
     }
     return price;
 }

@@ -17,7 +17,7 @@ KVISTEL_ENGINE_BEGIN
 // the pine table for "t" and the spruce table for "g". Other species, and logs below 12 cm, get
 // 0 without a look at the tables. Throws CalculationStopped when a pine or spruce log of at least
 // 12 cm has a quality class that the tables have no row for (outside 0..5).
-double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, const QString &art,
+double priceOfLog(const PriceTable &pinePrices, const PriceTable &sprucePrices, const QString &art,
                   std::int16_t kvalitet, double d);
 
 // False exactly when priceOfLog would have to read a quality row that does not exist.

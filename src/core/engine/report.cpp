@@ -89,18 +89,18 @@ void Report::passStart(double bdm, double height, double ring, int years) {
     line(u"AVVERKNING OM ", n(years, u"##0"), u" ÅR");
 }
 
-void Report::logTopDiameter(int log_no, double top_diam) {
-    const Number d = n(top_diam, u"###0.00");
-    if (log_no == 1)
+void Report::logTopDiameter(int logNumber, double topDiameter) {
+    const Number d = n(topDiameter, u"###0.00");
+    if (logNumber == 1)
         line(u"  förstastockens toppdiameter är ", d, u" cm");
-    else if (log_no == 2)
+    else if (logNumber == 2)
         line(u"  andrastockens toppdiameter är ", d, u" cm");
     else
         line(u"  tredjestockens toppdiameter är ", d, u" cm");
 }
 
-void Report::logPrice(double log_price) {
-    line(u" kubikmeterpriset på timret är ", n(log_price, u"###0"), u" kr");
+void Report::logPrice(double price) {
+    line(u" kubikmeterpriset på timret är ", n(price, u"###0"), u" kr");
 }
 
 void Report::timberVolume(const QString &art, double volume) {
@@ -124,14 +124,14 @@ void Report::pulpwood(double length, double volume, double value) {
          u" m3f, värde ", n(value, u"###0"), u" kr");
 }
 
-void Report::logValues(double value1, double value2, double value3, double timber_value) {
+void Report::logValues(double value1, double value2, double value3, double timberValue) {
     line(u"Värde: första stock ", n(value1, u"###0"), u", andra ", n(value2, u"###0"), u", tredje ",
-         n(value3, u"###0"), u", timmervärde tot ", n(timber_value, u"###0"), u" kr");
+         n(value3, u"###0"), u", timmervärde tot ", n(timberValue, u"###0"), u" kr");
 }
 
-void Report::totalVolume(double stem_vol, double merch_volume) {
-    line(u"Totalvolym enl vol.formel= ", n(stem_vol - 0.0022, u"#0.000"), u" m3f p.b.",
-         u",gagnvirkesvol ", n(merch_volume, u"#0.000"), u"m3f p.b.");
+void Report::totalVolume(double stemVolume, double merchVolume) {
+    line(u"Totalvolym enl vol.formel= ", n(stemVolume - 0.0022, u"#0.000"), u" m3f p.b.",
+         u",gagnvirkesvol ", n(merchVolume, u"#0.000"), u"m3f p.b.");
 }
 
 void Report::harvestIntensity(double harvpr) {
@@ -142,27 +142,27 @@ void Report::noMerchantableWood() {
     line(u"           Trädet ger inget gagnvirke");
 }
 
-void Report::costs(double harvest_cost, double planting_cost, double wood_value, double net_value,
-                   double net_per_m3, double merch_volume) {
-    line(u"avv.kostn. ", n(harvest_cost, u"###0"), u" kr/träd,  ",
-         n(harvest_cost / merch_volume, u"###0"), u" kr/m3");
-    line(u"planteringskostn. ", n(planting_cost, u"###0"), u" kr/träd,  ",
-         n(planting_cost / merch_volume, u"###0"), u" kr/m3,");
-    line(u"Trädets; virkesvärde; ", n(wood_value, u"###0"), u" kr/träd,  ",
-         n(wood_value / merch_volume, u"###0"), u" krm3");
-    line(u"Trädets; drivn.netto; ", n(net_value, u"###0"), u" kr,  Drivn.netto/m3 gagnvirke  ",
-         n(net_per_m3, u"###0"), u" kr/m3");
+void Report::costs(double harvestCost, double plantingCost, double woodValue, double netValue,
+                   double netPerM3, double merchVolume) {
+    line(u"avv.kostn. ", n(harvestCost, u"###0"), u" kr/träd,  ",
+         n(harvestCost / merchVolume, u"###0"), u" kr/m3");
+    line(u"planteringskostn. ", n(plantingCost, u"###0"), u" kr/träd,  ",
+         n(plantingCost / merchVolume, u"###0"), u" kr/m3,");
+    line(u"Trädets; virkesvärde; ", n(woodValue, u"###0"), u" kr/träd,  ",
+         n(woodValue / merchVolume, u"###0"), u" krm3");
+    line(u"Trädets; drivn.netto; ", n(netValue, u"###0"), u" kr,  Drivn.netto/m3 gagnvirke  ",
+         n(netPerM3, u"###0"), u" kr/m3");
     line();
     line();
     line(u"      ________________________________________");
 }
 
-void Report::valueGrowth(double value_increase, double interest_achieved, double present_value,
+void Report::valueGrowth(double valueIncrease, double interestAchieved, double presentValue,
                          int years, double rant) {
-    line(u" Trädets värdeökning de sista 10 åren är    ", n(value_increase, u"###0"), u"  kr");
-    line(u"uttryckt i ränta på ränta under de sista 10 åren är   ", n(interest_achieved, u"#0.00"),
+    line(u" Trädets värdeökning de sista 10 åren är    ", n(valueIncrease, u"###0"), u"  kr");
+    line(u"uttryckt i ränta på ränta under de sista 10 åren är   ", n(interestAchieved, u"#0.00"),
          u" %");
-    line(u" Trädets nuvärde: ", n(present_value, u"###0"), u" kr, avv. om ", n(years, u"##0"),
+    line(u" Trädets nuvärde: ", n(presentValue, u"###0"), u" kr, avv. om ", n(years, u"##0"),
          u" år, (räntekrav= ", n(rant * 100, u"#0"), u"%)");
 }
 

@@ -22,22 +22,22 @@ public:
     void header(const TreeInputs &inputs);
     void crownReduction(double sharePercent);
     void passStart(double bdm, double height, double ring, int years);
-    void logTopDiameter(int log_no, double top_diam);
-    void logPrice(double log_price);
+    void logTopDiameter(int logNumber, double topDiameter);
+    void logPrice(double price);
     void timberVolume(const QString &art, double volume);
     void noWoodValue();
     void pulpDiameters(double low, double top);
     void pulpwood(double length, double volume, double value);
-    void logValues(double value1, double value2, double value3, double timber_value);
-    void totalVolume(double stem_vol, double merch_volume);
+    void logValues(double value1, double value2, double value3, double timberValue);
+    void totalVolume(double stemVolume, double merchVolume);
     void harvestIntensity(double harvpr);
     void noMerchantableWood();
-    // `merch_volume` after a zero volume has been replaced, so the per-m3 figures never divide
+    // `merchVolume` after a zero volume has been replaced, so the per-m3 figures never divide
     // by zero.
-    void costs(double harvest_cost, double planting_cost, double wood_value, double net_value,
-               double net_per_m3, double merch_volume);
-    void valueGrowth(double value_increase, double interest_achieved, double present_value,
-                     int years, double rant);
+    void costs(double harvestCost, double plantingCost, double woodValue, double netValue,
+               double netPerM3, double merchVolume);
+    void valueGrowth(double valueIncrease, double interestAchieved, double presentValue, int years,
+                     double rant);
     void passEnd();
     void trailer();
     // The last line of a calculation that stopped early.

@@ -65,8 +65,8 @@ ValuationState firstPassState(const QString &art, const QString &sv, double bdm,
     s.in.site = site;
     s.in.dkvot = dkvot;
     s.in.hojdjust = hojdjust;
-    s.tree_age = 90;
+    s.treeAge = 90;
     s.years = 0;
-    s.log_no = 1;
+    s.logNumber = 1;
     return s;
 }

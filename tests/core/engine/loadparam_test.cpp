@@ -144,12 +144,12 @@ TEST(LoadParam, withoutKronstTheNextCalculationStartsFromTheCrownReductionLeftIn
 TEST(LoadParam, thePulpwoodPriceFollowsTheSpecies) {
     struct {
         const char *art;
-        std::optional<double> pulp_price;
+        std::optional<double> pulpPrice;
     } cases[] = {{"t", 250}, {"g", 270}, {"b", 240}, {"l", 0}, {"x", {}}, {"T", {}}, {"", {}}};
     for (const auto &c : cases) {
         Loaded l;
         ASSERT_EQ(l.load(controlWith({{"art:", c.art}})), QString());
-        EXPECT_EQ(pulpwoodPrice(l.s()), c.pulp_price) << c.art;
+        EXPECT_EQ(pulpwoodPrice(l.s()), c.pulpPrice) << c.art;
     }
     // A species without a price stops the calculation before any pulpwood is priced.
     EngineHome h;
