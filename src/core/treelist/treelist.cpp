@@ -413,7 +413,7 @@ QString summaryText(const TreeSummary &s, int column, QChar decimalSeparator) {
 }
 
 void appendSummaryText(QString &text, const TreeSummary &s, int column, QChar decimalSeparator) {
-    if (column == Fel) {
+    if (column == FaultText) {
         text += s.fault;
         return;
     }
@@ -421,22 +421,22 @@ void appendSummaryText(QString &text, const TreeSummary &s, int column, QChar de
         return;
     const Decision &d = s.decision;
     switch (column) {
-    case Beslut:
+    case CutOrWait:
         text += decisionText(d);
         return;
-    case BastaAr: {
+    case BestYear: {
         char digits[16];
         const char *end = std::to_chars(digits, digits + sizeof digits, d.bestYears()).ptr;
         text.append(QLatin1StringView(digits, end - digits));
         return;
     }
-    case NettoNu:
+    case NetNow:
         appendNumberText(text, d.valueNow, resultPattern(NetValue), decimalSeparator);
         return;
-    case NuvardeBasta:
+    case BestPresentValue:
         appendNumberText(text, d.bestValue, resultPattern(PresentValue), decimalSeparator);
         return;
-    case Ranta10:
+    case GrowthNextTen:
         if (std::isnan(d.growthNextTen))
             return; // no rate of growth starts from a net value of 0 kr or less
         appendNumberText(text, d.growthNextTen, resultPattern(InterestAchieved), decimalSeparator);

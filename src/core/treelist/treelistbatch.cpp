@@ -54,7 +54,7 @@ QStringList fullHeadings() {
     QStringList h{QStringLiteral("id"), QStringLiteral("år")};
     for (int c = 0; c < resultColumnCount; ++c)
         h << resultHeading(c).simplified(); // the grid's headings are laid out for wrapping
-    h << summaryHeading(Fel);
+    h << summaryHeading(FaultText);
     return h;
 }
 

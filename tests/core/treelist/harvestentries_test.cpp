@@ -194,9 +194,9 @@ TEST(HarvestEntries, UnlimitedPlanIsTheTreeByTreePlanAndMarksAreKept) {
         for (const char *site : {"18", "24", "30"}) {
             TreeRow t;
             t.id = QString::fromLatin1(bdm);
-            t.values[Bdm] = t.id;
+            t.values[BreastDiameter] = t.id;
             t.values[Site] = QString::fromLatin1(site);
-            t.given[Bdm] = t.given[Site] = true;
+            t.given[BreastDiameter] = t.given[Site] = true;
             const TreeSummary s = valueTreeRow(stand.base, t, stand.prices);
             ASSERT_TRUE(s.valued());
             ASSERT_EQ(s.years.bestRow(), s.decision.bestRow);
@@ -262,9 +262,9 @@ TEST(HarvestEntries, MarkedTreesAreKeptAndCountedApartInEveryPlan) {
         for (const char *site : {"18", "30"}) {
             TreeRow t;
             t.id = QString::number(rows.size() + 1);
-            t.values[Bdm] = QString::fromLatin1(bdm);
+            t.values[BreastDiameter] = QString::fromLatin1(bdm);
             t.values[Site] = QString::fromLatin1(site);
-            t.given[Bdm] = t.given[Site] = true;
+            t.given[BreastDiameter] = t.given[Site] = true;
             rows << t;
             summaries << valueTreeRow(stand.base, t, stand.prices);
             ASSERT_TRUE(summaries.last().valued());
@@ -532,8 +532,8 @@ TEST(HarvestEntries, StandSheetListsEachEntrysTrees) {
     for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
         TreeRow t;
         t.id = QString::number(++n);
-        t.values[Bdm] = QString::fromLatin1(bdm);
-        t.given[Bdm] = true;
+        t.values[BreastDiameter] = QString::fromLatin1(bdm);
+        t.given[BreastDiameter] = true;
         t.mark = n == 2 ? TreeMark::Leave : n == 9 ? TreeMark::Cut : TreeMark::None;
         const TreeSummary s = valueTreeRow(stand.base, t, stand.prices);
         ASSERT_TRUE(s.valued());

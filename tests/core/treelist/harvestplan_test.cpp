@@ -167,13 +167,13 @@ TEST(HarvestPlan, StandWhatIfSumsEachTreesWhatIf) {
     for (const char *bdm : {"8", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
         t.id = QString::fromLatin1(bdm);
-        t.values[Bdm] = t.id;
-        t.given[Bdm] = true;
+        t.values[BreastDiameter] = t.id;
+        t.given[BreastDiameter] = true;
         trees << t;
         asGiven << valueTreeRow(stand.base, t, stand.prices);
     }
     TreeRow broken = trees[0];
-    broken.values[Bdm] = QStringLiteral("tjock");
+    broken.values[BreastDiameter] = QStringLiteral("tjock");
     trees << broken;
     asGiven << valueTreeRow(stand.base, broken, stand.prices);
 
@@ -217,8 +217,8 @@ TEST(HarvestPlan, StandWhatIfKeepsTheOwnersMarks) {
     for (const char *bdm : {"8", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
         t.id = QString::fromLatin1(bdm);
-        t.values[Bdm] = t.id;
-        t.given[Bdm] = true;
+        t.values[BreastDiameter] = t.id;
+        t.given[BreastDiameter] = true;
         const TreeSummary given = valueTreeRow(stand.base, t, stand.prices);
         const StandWhatIfs::Tally plain = changes.tally(t, given);
         for (const TreeMark mark : {TreeMark::Leave, TreeMark::Cut}) {

@@ -202,20 +202,20 @@ TEST(TreeValue, ReadsAsciiTextsAsTheLongWayDoes) {
 // A column sorts by the number the valuation reads: a decimal comma, an exponent D and a
 // no-break space read as the engine reads them; a text that fails the check has none.
 TEST(TreeValue, SortsByTheNumberTheValuationReads) {
-    EXPECT_EQ(treeValueNumber(Bdm, u"3D1"), 30);
-    EXPECT_EQ(treeValueNumber(Bdm, QStringLiteral(" 24,5\u00A0")), 24.5);
-    EXPECT_EQ(treeValueNumber(Bkv, u"2,5"), 2.5);
-    EXPECT_EQ(treeValueNumber(Bdm, u"abc"), std::nullopt);
-    EXPECT_EQ(treeValueNumber(Bdm, u"9999"), std::nullopt);
-    EXPECT_EQ(treeValueNumber(Art, u"t"), std::nullopt);
+    EXPECT_EQ(treeValueNumber(BreastDiameter, u"3D1"), 30);
+    EXPECT_EQ(treeValueNumber(BreastDiameter, QStringLiteral(" 24,5\u00A0")), 24.5);
+    EXPECT_EQ(treeValueNumber(ButtLogQuality, u"2,5"), 2.5);
+    EXPECT_EQ(treeValueNumber(BreastDiameter, u"abc"), std::nullopt);
+    EXPECT_EQ(treeValueNumber(BreastDiameter, u"9999"), std::nullopt);
+    EXPECT_EQ(treeValueNumber(TreeSpecies, u"t"), std::nullopt);
 }
 
 // A faulty key leaves the tree as it was, whichever key fails.
 TEST(TreeValue, AFaultyRowLeavesTheTreeUnchanged) {
     TreeRow row;
-    row.values[Bdm] = "30";
-    row.values[Tkv] = "abc";
-    row.given[Bdm] = row.given[Tkv] = true;
+    row.values[BreastDiameter] = "30";
+    row.values[ThirdLogQuality] = "abc";
+    row.given[BreastDiameter] = row.given[ThirdLogQuality] = true;
     TreeInputs inputs;
     inputs.bdm = 12;
     const Outcome laid = overlayTree(inputs, row);

@@ -259,7 +259,7 @@ TEST(ListFile, FromANamedPipeIsRefusedByAWindowAndReadAsAStreamByTheCommandLine)
     ASSERT_TRUE(opened.ok()) << opened.message().toStdString();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[1].tree.id, "B");
-    EXPECT_EQ(lines[1].tree.values[Bdm], "31,5");
+    EXPECT_EQ(lines[1].tree.values[BreastDiameter], "31,5");
 }
 #endif
 

@@ -2,16 +2,16 @@
 // and scaling by CTest, since Qt takes both when it starts): each lies wholly inside the free
 // area of its screen, its buttons can be reached without scrolling, and the windows with grids
 // give a larger window to their grid.
+#include "core/results/resultmodel.h"
 #include "gui/app/mainmenu.h"
 #include "gui/app/windowfactory.h"
-#include "core/results/resultmodel.h"
 #include "gui/result/resultchart.h"
 #include "gui/result/resultgrid.h"
 #include "gui/result/resultwindow.h"
-#include "samplehome.h"
-#include "testsupport.h"
 #include "gui/treelist/treelistmodel.h"
 #include "gui/treelist/treelistwindow.h"
+#include "samplehome.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -267,7 +267,7 @@ TEST(WindowFit, TheTreeListShowsEachDecisionAndThePlanItsTotal) {
 
     auto *trees = list->findChild<QTableView *>(QStringLiteral("flgTradlista"));
     ASSERT_TRUE(trees);
-    for (int summary : {Beslut, BastaAr}) {
+    for (int summary : {CutOrWait, BestYear}) {
         const int column = TreeListModel::FirstSummaryColumn + summary;
         const QRect cell = trees->visualRect(trees->model()->index(0, column));
         EXPECT_TRUE(trees->viewport()->rect().contains(cell))

@@ -6,13 +6,13 @@
 #include "core/treelist/harvestentries.h"
 #include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelist.h"
-#include "testsupport.h"
 #include "gui/treelist/harvestentriespanel.h"
 #include "gui/treelist/harvestplanview.h"
 #include "gui/treelist/markinglist.h"
 #include "gui/treelist/planchart.h"
 #include "gui/treelist/treelistmodel.h"
 #include "gui/treelist/treelistwindow.h"
+#include "testsupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -38,8 +38,8 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     for (const char *bdm : {"14", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
         t.id = QString::fromLatin1(bdm);
-        t.values[Bdm] = t.id;
-        t.given[Bdm] = true;
+        t.values[BreastDiameter] = t.id;
+        t.given[BreastDiameter] = true;
         trees << t;
         summaries << valueTreeRow(stand.base, t, stand.prices);
         planner.add(summaries.last().years);
@@ -90,8 +90,8 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
     for (const char *bdm : {"14", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
         t.id = QString::number(++n);
-        t.values[Bdm] = QString::fromLatin1(bdm);
-        t.given[Bdm] = true;
+        t.values[BreastDiameter] = QString::fromLatin1(bdm);
+        t.given[BreastDiameter] = true;
         t.mark = n == 3 ? TreeMark::Leave : TreeMark::None;
         list.sheet.trees << t;
         list.sheet.summaries << valueTreeRow(stand.base, t, stand.prices);
@@ -186,9 +186,9 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
     EXPECT_EQ(table->item(table->rowCount() - 1, 0)->text(), QStringLiteral("märkta lämnas"));
 
     // In the grid the marked trees say so, and the footer counts them apart.
-    EXPECT_EQ(w.model()->index(1, TreeListModel::FirstSummaryColumn + Beslut).data().toString(),
+    EXPECT_EQ(w.model()->index(1, TreeListModel::FirstSummaryColumn + CutOrWait).data().toString(),
               QStringLiteral("Lämnas (märkt)"));
-    EXPECT_EQ(w.model()->index(3, TreeListModel::FirstSummaryColumn + Beslut).data().toString(),
+    EXPECT_EQ(w.model()->index(3, TreeListModel::FirstSummaryColumn + CutOrWait).data().toString(),
               QStringLiteral("Avverkas (märkt)"));
     const QString footer = w.findChild<QLabel *>("lblSumma")->text();
     EXPECT_TRUE(footer.contains(QStringLiteral("Märkta: 1 avverkas (netto ")) &&
