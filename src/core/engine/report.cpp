@@ -65,16 +65,17 @@ void Report::header(const TreeInputs &s) {
     line();
     line(u"  Kvistel, värdering av enskilda träd i naturkultur");
     line();
-    if (isCode(s.sv, u'N'))
+    if (isCode(s.region, u'N'))
         line(u"Norra Sverige");
     else
         line(u"Södra Sverige");
-    line(u"Räntekrav ", n(s.rant * 100, u"###0.0"), u" %,   Bonitet, m 100 år = ", n(s.site, u"#0"),
-         u" Plantering=", s.plant, u" Avverknint. ", n(s.harvpr, u"##0"), u" %");
-    line(u"Massapris Tall ", n(s.mt, u"###0"), u" Gran ", n(s.mg, u"###0"), u" Björk ",
-         n(s.mb, u"###0"), u" kr/m3, Trädart= ", s.art);
-    line(u"Potentiell kvalitet i första stock, ", n(s.kvalitet[0], u"#0"), u", i andrastock, ",
-         n(s.kvalitet[1], u"#0"), u", i tredjestock, ", n(s.kvalitet[2], u"#0"));
+    line(u"Räntekrav ", n(s.requiredRate * 100, u"###0.0"), u" %,   Bonitet, m 100 år = ",
+         n(s.siteIndex, u"#0"), u" Plantering=", s.replanting, u" Avverknint. ",
+         n(s.harvestIntensity, u"##0"), u" %");
+    line(u"Massapris Tall ", n(s.pinePulpPrice, u"###0"), u" Gran ", n(s.sprucePulpPrice, u"###0"),
+         u" Björk ", n(s.birchPulpPrice, u"###0"), u" kr/m3, Trädart= ", s.species);
+    line(u"Potentiell kvalitet i första stock, ", n(s.logQualities[0], u"#0"), u", i andrastock, ",
+         n(s.logQualities[1], u"#0"), u", i tredjestock, ", n(s.logQualities[2], u"#0"));
     line();
 }
 void Report::crownReduction(double sharePercent) {
@@ -82,10 +83,10 @@ void Report::crownReduction(double sharePercent) {
          n(sharePercent, u"##0"), u"%");
 }
 
-void Report::passStart(double bdm, double height, double ring, int years) {
+void Report::passStart(double diameter, double height, double ring, int years) {
     line(u"       *****************************************************");
-    line(u"bhdiam= ", n(bdm, u"###0.00"), u" cm, höjden= ", n(height, u"#0.00"), u" m,  årsring= ",
-         n(ring, u"###0.00"), u" mm,");
+    line(u"bhdiam= ", n(diameter, u"###0.00"), u" cm, höjden= ", n(height, u"#0.00"),
+         u" m,  årsring= ", n(ring, u"###0.00"), u" mm,");
     line(u"AVVERKNING OM ", n(years, u"##0"), u" ÅR");
 }
 
@@ -103,10 +104,10 @@ void Report::logPrice(double price) {
     line(u" kubikmeterpriset på timret är ", n(price, u"###0"), u" kr");
 }
 
-void Report::timberVolume(const QString &art, double volume) {
-    if (isCode(art, u't'))
+void Report::timberVolume(const QString &species, double volume) {
+    if (isCode(species, u't'))
         line(u" talltimmervolym ", n(volume, u"0.0000"), u" m3f ");
-    else if (isCode(art, u'g'))
+    else if (isCode(species, u'g'))
         line(u" grantimmervolym ", n(volume, u"0.0000"), u" m3f ");
 }
 
@@ -134,8 +135,8 @@ void Report::totalVolume(double stemVolume, double merchVolume) {
          u",gagnvirkesvol ", n(merchVolume, u"#0.000"), u"m3f p.b.");
 }
 
-void Report::harvestIntensity(double harvpr) {
-    line(u"Avv.int. i % av bestånd med full täthet ", n(harvpr, u"#0.00"));
+void Report::harvestIntensity(double percent) {
+    line(u"Avv.int. i % av bestånd med full täthet ", n(percent, u"#0.00"));
 }
 
 void Report::noMerchantableWood() {
@@ -158,12 +159,12 @@ void Report::costs(double harvestCost, double plantingCost, double woodValue, do
 }
 
 void Report::valueGrowth(double valueIncrease, double interestAchieved, double presentValue,
-                         int years, double rant) {
+                         int years, double requiredRate) {
     line(u" Trädets värdeökning de sista 10 åren är    ", n(valueIncrease, u"###0"), u"  kr");
     line(u"uttryckt i ränta på ränta under de sista 10 åren är   ", n(interestAchieved, u"#0.00"),
          u" %");
     line(u" Trädets nuvärde: ", n(presentValue, u"###0"), u" kr, avv. om ", n(years, u"##0"),
-         u" år, (räntekrav= ", n(rant * 100, u"#0"), u"%)");
+         u" år, (räntekrav= ", n(requiredRate * 100, u"#0"), u"%)");
 }
 
 void Report::passEnd() {

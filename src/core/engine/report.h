@@ -21,23 +21,23 @@ public:
 
     void header(const TreeInputs &inputs);
     void crownReduction(double sharePercent);
-    void passStart(double bdm, double height, double ring, int years);
+    void passStart(double diameter, double height, double ring, int years);
     void logTopDiameter(int logNumber, double topDiameter);
     void logPrice(double price);
-    void timberVolume(const QString &art, double volume);
+    void timberVolume(const QString &species, double volume);
     void noWoodValue();
     void pulpDiameters(double low, double top);
     void pulpwood(double length, double volume, double value);
     void logValues(double value1, double value2, double value3, double timberValue);
     void totalVolume(double stemVolume, double merchVolume);
-    void harvestIntensity(double harvpr);
+    void harvestIntensity(double percent);
     void noMerchantableWood();
     // `merchVolume` after a zero volume has been replaced, so the per-m3 figures never divide
     // by zero.
     void costs(double harvestCost, double plantingCost, double woodValue, double netValue,
                double netPerM3, double merchVolume);
     void valueGrowth(double valueIncrease, double interestAchieved, double presentValue, int years,
-                     double rant);
+                     double requiredRate);
     void passEnd();
     void trailer();
     // The last line of a calculation that stopped early.

@@ -40,32 +40,32 @@ QString noStemForm(const ValuationState &s) {
 QString noTop(const ValuationState &s) {
     return QStringLiteral("Trädets topp går inte att beräkna: diametern %1 cm är för liten för "
                           "stamformen (avverkning om %2 år).")
-        .arg(formatNumber(s.in.bdm, u"#0.000"))
+        .arg(formatNumber(s.in.diameter, u"#0.000"))
         .arg(s.years);
 }
 
 } // namespace
 
-const TaperCoefficients *taperCoefficients(const QString &art, const QString &sv) {
-    if (isCode(art, u'g') && isCode(sv, u'N'))
+const TaperCoefficients *taperCoefficients(const QString &species, const QString &region) {
+    if (isCode(species, u'g') && isCode(region, u'N'))
         return &spruceNorth;
-    if (isCode(art, u't') && isCode(sv, u'N'))
+    if (isCode(species, u't') && isCode(region, u'N'))
         return &pineNorth;
-    if (isCode(art, u'g') && isCode(sv, u'S'))
+    if (isCode(species, u'g') && isCode(region, u'S'))
         return &spruceSouth;
-    if (isCode(art, u't') && isCode(sv, u'S'))
+    if (isCode(species, u't') && isCode(region, u'S'))
         return &pineSouth;
     return nullptr;
 }
 
-double stemVolume(const QString &art, double bdm, double height, double previous) {
-    const double d = bdm, h = height;
+double stemVolume(const QString &species, double diameter, double height, double previous) {
+    const double d = diameter, h = height;
     double vol = previous;
-    if (isCode(art, u't'))
+    if (isCode(species, u't'))
         vol = (0.03069 * d * d * h + 0.09314 * d * d + 0.002818 * d * h * h) / 1000;
-    if (isCode(art, u'g'))
+    if (isCode(species, u'g'))
         vol = (0.01504 * d * d * h + 0.1202 * d * d + 0.02341 * d * h * h - 0.0659 * h * h) / 1000;
-    if (isCode(art, u'b'))
+    if (isCode(species, u'b'))
         vol = (0.02892 * d * d * h + 0.03715 * d * d + 0.004983 * d * h * h) / 1000;
     return vol;
 }
@@ -83,7 +83,7 @@ void buckLog(ValuationState &s, const TaperCoefficients *c) {
     const bool known =
         shape.form == c &&
         std::bit_cast<std::uint64_t>(shape.height) == std::bit_cast<std::uint64_t>(s.height) &&
-        std::bit_cast<std::uint64_t>(shape.bdm) == std::bit_cast<std::uint64_t>(s.in.bdm);
+        std::bit_cast<std::uint64_t>(shape.diameter) == std::bit_cast<std::uint64_t>(s.in.diameter);
 
     s.taperA = c->a;
     if (known) {
@@ -91,7 +91,7 @@ void buckLog(ValuationState &s, const TaperCoefficients *c) {
         s.referenceDiameter = shape.referenceDiameter;
     } else {
         s.breastHeightPercent = 100 - s.taperA * std::log(13000 / s.height + 1) / ln10;
-        s.referenceDiameter = s.in.bdm / (s.breastHeightPercent / 100);
+        s.referenceDiameter = s.in.diameter / (s.breastHeightPercent / 100);
     }
     if (!(s.breastHeightPercent > 0) || !std::isfinite(s.referenceDiameter))
         throw CalculationStopped(noStemForm(s));
@@ -127,7 +127,7 @@ void buckLog(ValuationState &s, const TaperCoefficients *c) {
                               ln10) /
                              100;
         shape = {s.height,
-                 s.in.bdm,
+                 s.in.diameter,
                  c,
                  s.breastHeightPercent,
                  s.referenceDiameter,

@@ -16,7 +16,7 @@ struct TaperCoefficients {
 };
 
 // The coefficients for pine and spruce in northern and southern Sweden; nullptr otherwise.
-const TaperCoefficients *taperCoefficients(const QString &art, const QString &sv);
+const TaperCoefficients *taperCoefficients(const QString &species, const QString &region);
 
 // Heights of the top ends of logs 1, 2 and 3 above the ground: a 0.2 m stump and 4.5 m logs.
 inline constexpr double logTopHeight[4] = {0, 4.7, 9.2, 13.7};
@@ -32,14 +32,14 @@ inline bool continuesBucking(double logTopDiameter) {
 
 // Stem volume over bark in m3 by the volume function of the species; `previous` for a species
 // without one.
-double stemVolume(const QString &art, double bdm, double height, double previous);
+double stemVolume(const QString &species, double diameter, double height, double previous);
 
 // Bucks log `s.logNumber` of the current pass with the stem form `c` of the tree's species and
 // region: the stem form variables, the log's top diameter, the stump diameter and the tree top.
 // Stops the calculation where the tree is too small for the stem form to give a diameter.
 void buckLog(ValuationState &s, const TaperCoefficients *c);
 inline void buckLog(ValuationState &s) {
-    buckLog(s, taperCoefficients(s.in.art, s.in.sv));
+    buckLog(s, taperCoefficients(s.in.species, s.in.region));
 }
 
 // The quality class under which a log with potential quality `potential` and top diameter `d`

@@ -22,14 +22,14 @@ double &topDiam(ValuationState &s, int logNumber) {
     return logNumber == 1 ? s.topDiameter1 : logNumber == 2 ? s.topDiameter2 : s.topDiameter3;
 }
 
-QString missingQualityRow(int logNumber, int kvalitet) {
+QString missingQualityRow(int logNumber, int quality) {
     static const QString log[4] = {QString(), QStringLiteral("Första"), QStringLiteral("Andra"),
                                    QStringLiteral("Tredje")};
     return QStringLiteral("%1 stocken har kvalitetsklass %2, men prislistan har bara "
                           "kvalitetsklasserna 1 till 5. Ändra stockens kvalitet bland trädets "
                           "parametrar.")
         .arg(log[logNumber])
-        .arg(kvalitet);
+        .arg(quality);
 }
 
 // Every figure of the report is a number: an infinite or undefined one, which only absurd inputs
@@ -51,7 +51,7 @@ std::array<double, resultColumnCount> resultValues(const ValuationState &s) {
         s.netValue / s.merchVolume,
         s.merchVolume,
         s.height,
-        s.in.bdm,
+        s.in.diameter,
         s.topDiameter1,
         s.topDiameter2,
         s.topDiameter3,
@@ -102,7 +102,8 @@ void Valuation::run() {
     try {
         if (m_report)
             m_report->header(s.in);
-        requireFinite(s.in.rant * 100, s.in.site, s.in.harvpr, s.in.mt, s.in.mg, s.in.mb);
+        requireFinite(s.in.requiredRate * 100, s.in.siteIndex, s.in.harvestIntensity,
+                      s.in.pinePulpPrice, s.in.sprucePulpPrice, s.in.birchPulpPrice);
         startRun();
         while (s.passNumber < passCount)
             pass();
@@ -123,11 +124,11 @@ void Valuation::startRun() {
     if (const std::optional<double> price = pulpwoodPrice(s.in))
         s.pulpPrice = *price;
 
-    m_heightModel = heightCoefficients(s.in.art, s.in.sv);
-    m_stemForm = taperCoefficients(s.in.art, s.in.sv);
-    m_pine = isCode(s.in.art, u't');
-    m_spruce = isCode(s.in.art, u'g');
-    m_broadleaf = isCode(s.in.art, u'b') || isCode(s.in.art, u'l');
+    m_heightModel = heightCoefficients(s.in.species, s.in.region);
+    m_stemForm = taperCoefficients(s.in.species, s.in.region);
+    m_pine = isCode(s.in.species, u't');
+    m_spruce = isCode(s.in.species, u'g');
+    m_broadleaf = isCode(s.in.species, u'b') || isCode(s.in.species, u'l');
 
     s.treeAge = 90;
     s.stepYears = 10;
@@ -135,7 +136,7 @@ void Valuation::startRun() {
     s.topDiameter1 = s.topDiameter2 = s.topDiameter3 = 0;
     s.logVolume[1] = s.logVolume[2] = s.logVolume[3] = 0;
     s.ring = 0;
-    s.crownReduction() = (100 - s.in.kronst) / 200;
+    s.crownReduction() = (100 - s.in.crownShare) / 200;
     s.passNumber = 0;
     s.years = 0 - s.stepYears;
     s.previousNetValue = 1;
@@ -156,8 +157,8 @@ void Valuation::pass() {
         requireFinite(crownShare);
     }
     if (m_report)
-        m_report->passStart(s.in.bdm, s.height, s.ring, s.years);
-    requireFinite(s.in.bdm, s.height, s.ring);
+        m_report->passStart(s.in.diameter, s.height, s.ring, s.years);
+    requireFinite(s.in.diameter, s.height, s.ring);
 
     buckLogs();
     pulpwoodAndWoodValue();
@@ -175,7 +176,7 @@ void Valuation::pass() {
 }
 
 void Valuation::buckLogs() {
-    s.stemVolume = stemVolume(s.in.art, s.in.bdm, s.height, s.stemVolume);
+    s.stemVolume = stemVolume(s.in.species, s.in.diameter, s.height, s.stemVolume);
 
     s.logVolume[1] = s.logVolume[2] = s.logVolume[3] = 0;
     s.woodValue = 0;
@@ -191,15 +192,15 @@ void Valuation::buckLogs() {
         if (m_report)
             m_report->logTopDiameter(s.logNumber, s.logTopDiameter);
         requireFinite(s.logTopDiameter);
-        const std::int16_t potential = s.in.kvalitet[std::size_t(s.logNumber) - 1];
+        const std::int16_t potential = s.in.logQualities[std::size_t(s.logNumber) - 1];
         s.workingQuality = workingQuality(potential, s.logTopDiameter);
 
         // Pine is sold by the quality its top diameter allows, spruce by the quality entered.
         const std::int16_t priceQuality = m_pine ? s.workingQuality : potential;
         if (m_pine || m_spruce) {
-            if (!hasPriceRow(s.in.art, priceQuality, s.logTopDiameter))
+            if (!hasPriceRow(s.in.species, priceQuality, s.logTopDiameter))
                 throw CalculationStopped(missingQualityRow(s.logNumber, priceQuality));
-            s.logPrice = priceOfLog(m_prices.pine, m_prices.spruce, s.in.art, priceQuality,
+            s.logPrice = priceOfLog(m_prices.pine, m_prices.spruce, s.in.species, priceQuality,
                                     s.logTopDiameter);
         }
 
@@ -216,10 +217,10 @@ void Valuation::valueLog() {
     if (m_report)
         m_report->logPrice(s.logPrice);
     requireFinite(s.logPrice);
-    const double volume = timberVolume(s.in.art, s.logTopDiameter);
+    const double volume = timberVolume(s.in.species, s.logTopDiameter);
     if (m_pine || m_spruce) {
         if (m_report)
-            m_report->timberVolume(s.in.art, volume);
+            m_report->timberVolume(s.in.species, volume);
         requireFinite(volume);
         s.logVolume[s.logNumber] = volume;
     }
@@ -234,7 +235,7 @@ void Valuation::valueLog() {
             s.logValue[k] = 0;
         }
     s.timberVolume = s.logVolume[1] + s.logVolume[2] + s.logVolume[3];
-    if (s.in.bdm < 6.5 && m_report)
+    if (s.in.diameter < 6.5 && m_report)
         m_report->noWoodValue();
 }
 
@@ -286,11 +287,12 @@ void Valuation::pulpwoodAndWoodValue() {
 
 void Valuation::costsAndDecisionFigures() {
     if (m_report)
-        m_report->harvestIntensity(s.in.harvpr);
-    requireFinite(s.in.harvpr);
-    s.harvestCost = harvestCost(s.in.avvandel, s.in.avvjust, s.in.harvpr, s.merchVolume);
+        m_report->harvestIntensity(s.in.harvestIntensity);
+    requireFinite(s.in.harvestIntensity);
+    s.harvestCost = harvestCost(s.in.fixedCostShare, s.in.harvestCostLevel, s.in.harvestIntensity,
+                                s.merchVolume);
     s.netValue = s.woodValue - s.harvestCost;
-    s.plantingCost = plantingCost(s.in.plant, s.in.plantcost, s.height);
+    s.plantingCost = plantingCost(s.in.replanting, s.in.seedlingCost, s.height);
     s.netValue = s.netValue - s.plantingCost;
     if (s.merchVolume == 0) {
         if (m_report)
@@ -308,13 +310,13 @@ void Valuation::costsAndDecisionFigures() {
     s.valueIncrease = s.netValue - s.previousNetValue;
     s.interestAchieved = interestAchieved(s.netValue, s.previousNetValue, s.years);
     if (!m_rateLn) // the same for every harvest year
-        m_rateLn = requiredRateLn(s.in.rant);
+        m_rateLn = requiredRateLn(s.in.requiredRate);
     s.presentValue = presentValueAt(s.netValue, s.years, *m_rateLn);
     if (s.years > 9) {
         if (m_report)
             m_report->valueGrowth(s.valueIncrease, s.interestAchieved, s.presentValue, s.years,
-                                  s.in.rant);
-        requireFinite(s.valueIncrease, s.interestAchieved, s.presentValue, s.in.rant * 100);
+                                  s.in.requiredRate);
+        requireFinite(s.valueIncrease, s.interestAchieved, s.presentValue, s.in.requiredRate * 100);
     }
 }
 

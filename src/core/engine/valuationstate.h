@@ -18,16 +18,17 @@ inline bool isCode(const QString &text, char16_t code) {
 // what the next calculation starts from leaves that call as its explicit carry-over.
 struct ValuationState {
     // The inputs, as the calculation changes them; they leave the call as its carry-over.
-    // `in.bdm` is grown pass by pass. `in.kronst` holds the crown share in % as loaded; from the
-    // start of a calculation it holds the crown reduction share instead (see crownReduction()),
-    // which the carry-over hands on to a later calculation without "kronst:" as its crown share.
+    // `in.diameter` is grown pass by pass. `in.crownShare` holds the crown share in % as loaded;
+    // from the start of a calculation it holds the crown reduction share instead (see
+    // crownReduction()), which the carry-over hands on to a later calculation without "kronst:" as
+    // its crown share.
     TreeInputs in;
     // The quality class the current log is sold under, from its potential quality in
-    // `in.kvalitet` and its top diameter.
+    // `in.logQualities` and its top diameter.
     std::int16_t workingQuality = 0;
 
-    double &crownReduction() { return in.kronst; }
-    double crownReduction() const { return in.kronst; }
+    double &crownReduction() { return in.crownShare; }
+    double crownReduction() const { return in.crownShare; }
 
     // Growth and height.
     double treeAge = 0;
@@ -54,7 +55,7 @@ struct ValuationState {
     // What the bucking of a log works out from the height, the diameter and the stem form
     // alone, kept from the pass's first log for its others (see buckLog).
     struct StemShape {
-        double height = 0, bdm = 0;
+        double height = 0, diameter = 0;
         const void *form = nullptr; // the stem form's coefficients; none yet
         double breastHeightPercent = 0, referenceDiameter = 0, stumpDiameter = 0, topLength = 0,
                topPieceDiameter = 0;

@@ -14,10 +14,10 @@ double cylinder(double formFactor, double topDiameter) {
 
 } // namespace
 
-double timberVolume(const QString &art, double topDiameter) {
-    if (isCode(art, u't'))
+double timberVolume(const QString &species, double topDiameter) {
+    if (isCode(species, u't'))
         return cylinder(0.876, topDiameter);
-    if (isCode(art, u'g'))
+    if (isCode(species, u'g'))
         return cylinder(0.897, topDiameter);
     return 0;
 }

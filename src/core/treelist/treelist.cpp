@@ -339,7 +339,7 @@ Outcome overlayTree(TreeInputs &base, const TreeTexts &row) {
             base.*p.text = value.planted ? QStringLiteral("y") : QStringLiteral("n");
             break;
         case K::Quality:
-            base.kvalitet[std::size_t(p.qualityIndex - 1)] = value.quality;
+            base.logQualities[std::size_t(p.qualityIndex - 1)] = value.quality;
             break;
         case K::Number:
             base.*p.number = value.number;

@@ -47,12 +47,12 @@ StandForm::StandForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent)
     grid->setVerticalSpacing(10);
 
     // Row 1: the part of Sweden, each option with its name on its left.
-    const Parameter &sv = row(Keys::sv);
-    grid->addWidget(captionOf(frame, sv, captionWidth), 0, 0, Qt::AlignTop);
+    const Parameter &region = row(Keys::sv);
+    grid->addWidget(captionOf(frame, region, captionWidth), 0, 0, Qt::AlignTop);
     optSvN = new QRadioButton(frame);
-    optSvN->setObjectName(fieldsOf(sv).control.toString());
+    optSvN->setObjectName(fieldsOf(region).control.toString());
     optSvS = new QRadioButton(frame);
-    optSvS->setObjectName(fieldsOf(sv).otherOption.toString());
+    optSvS->setObjectName(fieldsOf(region).otherOption.toString());
     m_region = new QButtonGroup(this);
     m_region->addButton(optSvN);
     m_region->addButton(optSvS);

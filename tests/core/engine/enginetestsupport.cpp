@@ -56,15 +56,15 @@ QStringList EngineHome::gridRow(int row) const {
     return cells;
 }
 
-ValuationState firstPassState(const QString &art, const QString &sv, double bdm, double site,
-                              double dkvot, double hojdjust) {
+ValuationState firstPassState(const QString &species, const QString &region, double diameter,
+                              double siteIndex, double diameterQuotient, double heightDeviation) {
     ValuationState s;
-    s.in.art = art;
-    s.in.sv = sv;
-    s.in.bdm = bdm;
-    s.in.site = site;
-    s.in.dkvot = dkvot;
-    s.in.hojdjust = hojdjust;
+    s.in.species = species;
+    s.in.region = region;
+    s.in.diameter = diameter;
+    s.in.siteIndex = siteIndex;
+    s.in.diameterQuotient = diameterQuotient;
+    s.in.heightDeviation = heightDeviation;
     s.treeAge = 90;
     s.years = 0;
     s.logNumber = 1;

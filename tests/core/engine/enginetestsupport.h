@@ -50,5 +50,6 @@ struct EngineHome {
 };
 
 // A state ready for the formulas of one pass: the species, region and tree of a first pass.
-ValuationState firstPassState(const QString &art, const QString &sv, double bdm, double site,
-                              double dkvot, double hojdjust = 0);
+ValuationState firstPassState(const QString &species, const QString &region, double diameter,
+                              double siteIndex, double diameterQuotient,
+                              double heightDeviation = 0);

@@ -21,10 +21,11 @@ struct Bucked {
     QStringList tops;
 };
 
-Bucked buck(const QString &art, const QString &sv, double bdm, double site, double dkvot) {
-    Bucked b{firstPassState(art, sv, bdm, site, dkvot), {}};
+Bucked buck(const QString &species, const QString &region, double diameter, double siteIndex,
+            double diameterQuotient) {
+    Bucked b{firstPassState(species, region, diameter, siteIndex, diameterQuotient), {}};
     computeHeight(b.s);
-    b.s.stemVolume = stemVolume(art, bdm, b.s.height, 0);
+    b.s.stemVolume = stemVolume(species, diameter, b.s.height, 0);
     for (b.s.logNumber = 1; b.s.logNumber <= 3; ++b.s.logNumber) {
         buckLog(b.s);
         b.tops << f2(b.s.logTopDiameter);

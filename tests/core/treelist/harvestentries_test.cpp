@@ -190,12 +190,12 @@ TEST(HarvestEntries, UnlimitedPlanIsTheTreeByTreePlanAndMarksAreKept) {
     HarvestPlan today;
     EntryPlanner planner;
     QList<TreeYears> valued;
-    for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
-        for (const char *site : {"18", "24", "30"}) {
+    for (const char *diameter : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
+        for (const char *siteIndex : {"18", "24", "30"}) {
             TreeRow t;
-            t.id = QString::fromLatin1(bdm);
+            t.id = QString::fromLatin1(diameter);
             t.values[BreastDiameter] = t.id;
-            t.values[Site] = QString::fromLatin1(site);
+            t.values[Site] = QString::fromLatin1(siteIndex);
             t.given[BreastDiameter] = t.given[Site] = true;
             const TreeSummary s = valueTreeRow(stand.base, t, stand.prices);
             ASSERT_TRUE(s.valued());
@@ -258,12 +258,12 @@ TEST(HarvestEntries, MarkedTreesAreKeptAndCountedApartInEveryPlan) {
     ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
     QList<TreeRow> rows;
     QList<TreeSummary> summaries;
-    for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"})
-        for (const char *site : {"18", "30"}) {
+    for (const char *diameter : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"})
+        for (const char *siteIndex : {"18", "30"}) {
             TreeRow t;
             t.id = QString::number(rows.size() + 1);
-            t.values[BreastDiameter] = QString::fromLatin1(bdm);
-            t.values[Site] = QString::fromLatin1(site);
+            t.values[BreastDiameter] = QString::fromLatin1(diameter);
+            t.values[Site] = QString::fromLatin1(siteIndex);
             t.given[BreastDiameter] = t.given[Site] = true;
             rows << t;
             summaries << valueTreeRow(stand.base, t, stand.prices);
@@ -529,10 +529,10 @@ TEST(HarvestEntries, StandSheetListsEachEntrysTrees) {
     sheet.decimalMark = u'.';
     EntryPlanner planner;
     int n = 0;
-    for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
+    for (const char *diameter : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
         TreeRow t;
         t.id = QString::number(++n);
-        t.values[BreastDiameter] = QString::fromLatin1(bdm);
+        t.values[BreastDiameter] = QString::fromLatin1(diameter);
         t.given[BreastDiameter] = true;
         t.mark = n == 2 ? TreeMark::Leave : n == 9 ? TreeMark::Cut : TreeMark::None;
         const TreeSummary s = valueTreeRow(stand.base, t, stand.prices);
@@ -544,7 +544,7 @@ TEST(HarvestEntries, StandSheetListsEachEntrysTrees) {
     }
     sheet.entrySettings.maxEntries = 3;
     sheet.entrySettings.costPerEntry = 200;
-    sheet.entrySettings.rate = stand.base.rant;
+    sheet.entrySettings.rate = stand.base.requiredRate;
     sheet.entries = planner.plan(sheet.entrySettings);
     ASSERT_GE(sheet.entries->entries.size(), 2);
     EXPECT_EQ(sheet.planTable(), entryLines(*sheet.entries, u'.'));

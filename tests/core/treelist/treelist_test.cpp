@@ -187,13 +187,13 @@ TEST(TreeValue, ReadsAsciiTextsAsTheLongWayDoes) {
             slow.values[std::size_t(key)] = spaced;
             quick.given[std::size_t(key)] = slow.given[std::size_t(key)] = true;
             TreeInputs a, b;
-            a.bdm = b.bdm = -7;
+            a.diameter = b.diameter = -7;
             const Outcome laidQuick = overlayTree(a, quick), laidSlow = overlayTree(b, slow);
             EXPECT_EQ(laidQuick.message(), laidSlow.message()) << ascii.toStdString();
             EXPECT_TRUE(a == b) << key << " " << ascii.toStdString();
             for (double TreeInputs::*number :
-                 {&TreeInputs::bdm, &TreeInputs::hojdjust, &TreeInputs::site, &TreeInputs::ring5,
-                  &TreeInputs::dkvot, &TreeInputs::kronst})
+                 {&TreeInputs::diameter, &TreeInputs::heightDeviation, &TreeInputs::siteIndex,
+                  &TreeInputs::ringWidth, &TreeInputs::diameterQuotient, &TreeInputs::crownShare})
                 EXPECT_EQ(std::signbit(a.*number), std::signbit(b.*number));
         }
     }
@@ -217,10 +217,10 @@ TEST(TreeValue, AFaultyRowLeavesTheTreeUnchanged) {
     row.values[ThirdLogQuality] = "abc";
     row.given[BreastDiameter] = row.given[ThirdLogQuality] = true;
     TreeInputs inputs;
-    inputs.bdm = 12;
+    inputs.diameter = 12;
     const Outcome laid = overlayTree(inputs, row);
     EXPECT_EQ(laid.message(), QStringLiteral("tkv: Värdet måste vara numeriskt"));
-    EXPECT_EQ(inputs.bdm, 12);
+    EXPECT_EQ(inputs.diameter, 12);
 }
 
 // A list with no tree, or whose first tree line cannot be read, is answered with its heading.

@@ -35,9 +35,9 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     QList<TreeRow> trees;
     QList<TreeSummary> summaries;
     EntryPlanner planner;
-    for (const char *bdm : {"14", "24", "31", "38", "45", "52", "60"}) {
+    for (const char *diameter : {"14", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
-        t.id = QString::fromLatin1(bdm);
+        t.id = QString::fromLatin1(diameter);
         t.values[BreastDiameter] = t.id;
         t.given[BreastDiameter] = true;
         trees << t;
@@ -45,7 +45,7 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
         planner.add(summaries.last().years);
     }
     HarvestEntriesPanel panel;
-    panel.setTrees(trees, summaries, stand.base.rant);
+    panel.setTrees(trees, summaries, stand.base.requiredRate);
     auto *count = panel.findChild<QComboBox *>("cmbTillfallen");
     auto *cost = panel.findChild<QLineEdit *>("txtTillfallesKostnad");
     auto *statement = panel.findChild<QLabel *>("lblTillfallenSlutsats");
@@ -58,7 +58,7 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     EntrySettings s;
     s.maxEntries = 2;
     s.costPerEntry = 3000.5;
-    s.rate = stand.base.rant;
+    s.rate = stand.base.requiredRate;
     const EntryPlan expected = planner.plan(s);
     ASSERT_TRUE(panel.plan().has_value());
     EXPECT_EQ(panel.plan()->yearMask, expected.yearMask);
@@ -87,10 +87,10 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
     MarkingList list;
     EntryPlanner planner;
     int n = 0;
-    for (const char *bdm : {"14", "24", "31", "38", "45", "52", "60"}) {
+    for (const char *diameter : {"14", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
         t.id = QString::number(++n);
-        t.values[BreastDiameter] = QString::fromLatin1(bdm);
+        t.values[BreastDiameter] = QString::fromLatin1(diameter);
         t.given[BreastDiameter] = true;
         t.mark = n == 3 ? TreeMark::Leave : TreeMark::None;
         list.sheet.trees << t;
@@ -99,7 +99,7 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
         planner.add(list.sheet.summaries.last().years, t.mark);
     }
     list.sheet.entrySettings.maxEntries = 3;
-    list.sheet.entrySettings.rate = stand.base.rant;
+    list.sheet.entrySettings.rate = stand.base.requiredRate;
     list.sheet.entries = planner.plan(list.sheet.entrySettings);
     ASSERT_GE(list.sheet.entries->entries.size(), 2);
     // The printed pages as a reader sees them.

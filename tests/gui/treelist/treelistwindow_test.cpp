@@ -81,16 +81,17 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
 
     // A diameter the tree form refuses is kept as typed, with the form's message; then
     // corrected to 9 cm, typed with a decimal comma.
-    const QModelIndex bdm = view->model()->index(1, TreeListModel::FirstKeyColumn + BreastDiameter);
+    const QModelIndex diameter =
+        view->model()->index(1, TreeListModel::FirstKeyColumn + BreastDiameter);
     ModalHand hand;
-    view->setCurrentIndex(bdm);
+    view->setCurrentIndex(diameter);
     typeIntoCell(view, "400");
     settle(60);
     ASSERT_EQ(hand.count(), 1);
     EXPECT_EQ(hand.seen()[0].title, "Error");
     EXPECT_EQ(hand.seen()[0].text, "Värdet måste ligga mellan 0 och 300");
     EXPECT_EQ(model->tree(1).values[BreastDiameter], "400");
-    view->setCurrentIndex(bdm);
+    view->setCurrentIndex(diameter);
     typeIntoCell(view, "9,0");
     settle(60);
     EXPECT_EQ(hand.count(), 1);
