@@ -531,7 +531,7 @@ Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home) {
     // Only its name is wanted here: the prices were read above, and a list that names no county
     // is still priced.
     if (PriceList list; readPriceList(directory.priceList(), list))
-        loaded.county = list.lan;
+        loaded.county = list.county;
     home = std::move(loaded);
     return {};
 }

@@ -105,9 +105,9 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
     for (int r = 0; r < 2; ++r) {
         const auto &summary = model->summary(r);
         ASSERT_TRUE(summary && summary->valued()) << r;
-        const QString beslut =
+        const QString decision =
             model->index(r, TreeListModel::FirstSummaryColumn + CutOrWait).data().toString();
-        EXPECT_TRUE(beslut == "Avverka nu" || beslut == QStringLiteral("Låt stå"));
+        EXPECT_TRUE(decision == "Avverka nu" || decision == QStringLiteral("Låt stå"));
         cutNow += summary->decision.cutNow() ? 1 : 0;
     }
     EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")
