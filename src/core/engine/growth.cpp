@@ -102,7 +102,7 @@ double computeRing(ValuationState &s) {
     const double sharePercent = (1 - s.crownReduction()) * 100;
     s.ring = s.ring * (1 - s.crownReduction());
     s.crownReduction() = s.crownReduction() / 2;
-    if (s.years >= 20)
+    if (s.years >= crownReducedBelowYears)
         s.ring = s.in.ringWidth;
     return sharePercent;
 }

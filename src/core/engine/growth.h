@@ -34,6 +34,8 @@ inline void computeHeight(ValuationState &s) {
 // the share of the measured width used in this pass, in %, as the report shows it for the first
 // two passes.
 double computeRing(ValuationState &s);
+// Years below which a small crown slows the ring width: the passes for now and in 10 years.
+inline constexpr std::int32_t crownReducedBelowYears = 20;
 
 // Ten years of diameter growth at the current ring width.
 void growDiameter(ValuationState &s);

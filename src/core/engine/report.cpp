@@ -131,8 +131,8 @@ void Report::logValues(double value1, double value2, double value3, double timbe
 }
 
 void Report::totalVolume(double stemVolume, double merchVolume) {
-    line(u"Totalvolym enl vol.formel= ", n(stemVolume - 0.0022, u"#0.000"), u" m3f p.b.",
-         u",gagnvirkesvol ", n(merchVolume, u"#0.000"), u"m3f p.b.");
+    line(u"Totalvolym enl vol.formel= ", n(stemVolume - reportedStemVolumeDeduction, u"#0.000"),
+         u" m3f p.b.", u",gagnvirkesvol ", n(merchVolume, u"#0.000"), u"m3f p.b.");
 }
 
 void Report::harvestIntensity(double percent) {

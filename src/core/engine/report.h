@@ -14,6 +14,9 @@
 // figures the valuation hands over as it goes and saved in one piece at its end, so that a
 // failed save never leaves half a report. Holds the wording of every line; the valuation itself
 // formats nothing.
+// m3 the report's total volume line takes off the stem volume (the valuation uses it whole).
+inline constexpr double reportedStemVolumeDeduction = 0.0022;
+
 class Report {
 public:
     // `decimalSeparator`: that of the user's regional settings, taken once per calculation.

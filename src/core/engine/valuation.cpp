@@ -17,6 +17,12 @@ KVISTEL_ENGINE_BEGIN
 namespace {
 
 constexpr int passCount = 12;
+// Years below which a pass is harvest now, with no growth behind it and nothing to discount.
+constexpr std::int32_t harvestNowBelowYears = 9;
+// Diameter in cm below which the report notes after each log that the wood has no value.
+constexpr double noWoodValueBelowDiameter = 6.5;
+// m3 that stand in for no merchantable volume: every per-m3 figure is then practically 0.
+constexpr double noMerchVolumeStandIn = 1000000;
 
 double &topDiam(ValuationState &s, int logNumber) {
     return logNumber == 1 ? s.topDiameter1 : logNumber == 2 ? s.topDiameter2 : s.topDiameter3;
@@ -63,7 +69,7 @@ std::array<double, resultColumnCount> resultValues(const ValuationState &s) {
         s.harvestCost / s.merchVolume,
         s.plantingCost / s.merchVolume,
     };
-    const bool harvestNow = s.years < 9;
+    const bool harvestNow = s.years < harvestNowBelowYears;
     for (std::size_t c = 0; c < v.size(); ++c) {
         if (harvestNow && c == InterestAchieved)
             v[c] = std::numeric_limits<double>::quiet_NaN();
@@ -151,7 +157,7 @@ void Valuation::pass() {
 
     computeHeight(s, m_heightModel);
     const double crownShare = computeRing(s);
-    if (s.years < 20) {
+    if (s.years < crownReducedBelowYears) {
         if (m_report)
             m_report->crownReduction(crownShare);
         requireFinite(crownShare);
@@ -235,7 +241,7 @@ void Valuation::valueLog() {
             s.logValue[k] = 0;
         }
     s.timberVolume = s.logVolume[1] + s.logVolume[2] + s.logVolume[3];
-    if (s.in.diameter < 6.5 && m_report)
+    if (s.in.diameter < noWoodValueBelowDiameter && m_report)
         m_report->noWoodValue();
 }
 
@@ -282,7 +288,7 @@ void Valuation::pulpwoodAndWoodValue() {
     }
     if (m_report)
         m_report->totalVolume(s.stemVolume, s.merchVolume);
-    requireFinite(s.stemVolume - 0.0022, s.merchVolume);
+    requireFinite(s.stemVolume - reportedStemVolumeDeduction, s.merchVolume);
 }
 
 void Valuation::costsAndDecisionFigures() {
@@ -297,7 +303,7 @@ void Valuation::costsAndDecisionFigures() {
     if (s.merchVolume == 0) {
         if (m_report)
             m_report->noMerchantableWood();
-        s.merchVolume = 1000000;
+        s.merchVolume = noMerchVolumeStandIn;
     }
     const double netPerM3 = s.netValue / s.merchVolume;
     if (m_report)
@@ -312,7 +318,7 @@ void Valuation::costsAndDecisionFigures() {
     if (!m_rateLn) // the same for every harvest year
         m_rateLn = requiredRateLn(s.in.requiredRate);
     s.presentValue = presentValueAt(s.netValue, s.years, *m_rateLn);
-    if (s.years > 9) {
+    if (s.years > harvestNowBelowYears) {
         if (m_report)
             m_report->valueGrowth(s.valueIncrease, s.interestAchieved, s.presentValue, s.years,
                                   s.in.requiredRate);
