@@ -34,6 +34,15 @@ EngineHome::EngineHome(const KeyValues &values) : engine(home.directory()) {
     home.write("priser_ac.txt", samplePriceList());
 }
 
+QString EngineHome::run() {
+    const Expected<TreeCalculation::UnsavedReport> calculated = engine.calculate(valuation);
+    if (!calculated)
+        return calculated.outcome().message();
+    return TreeCalculation::withSaveOutcome(calculated->stopped,
+                                            engine.saveReport(calculated->bytes))
+        .message();
+}
+
 QStringList EngineHome::reportLines(const QString &start) const {
     QStringList found;
     for (const QString &line : report())
