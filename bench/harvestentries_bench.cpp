@@ -34,7 +34,8 @@ QList<TreeYears> valuedInventory() {
                                   QString::number(1 + i % 3),
                                   QString::number(1 + i % 4),
                                   QString::number(1 + i % 5)};
-        const int keys[] = {Art, Bdm, Site, Bkv, Akv, Tkv};
+        const int keys[] = {TreeSpecies,    BreastDiameter,   Site,
+                            ButtLogQuality, SecondLogQuality, ThirdLogQuality};
         for (std::size_t k = 0; k < std::size(keys); ++k) {
             t.values[std::size_t(keys[k])] = values[k];
             t.given[std::size_t(keys[k])] = true;

@@ -17,8 +17,8 @@ MarkingList markingListOf(int trees) {
     for (int i = 0; i < trees; ++i) {
         TreeRow tree;
         tree.id = QString::number(i + 1);
-        tree.values[Art] = i % 2 ? QStringLiteral("g") : QStringLiteral("t");
-        tree.values[Bdm] = QString::number(16 + i % 32);
+        tree.values[TreeSpecies] = i % 2 ? QStringLiteral("g") : QStringLiteral("t");
+        tree.values[BreastDiameter] = QString::number(16 + i % 32);
         TreeSummary s;
         s.decision.bestRow = i % 7;
         s.decision.valueNow = 300 + i % 500;

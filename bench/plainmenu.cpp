@@ -45,14 +45,14 @@ int main(int argc, char *argv[]) {
     window.setWindowTitle(QStringLiteral("Kvistel"));
 
     auto *frame = new QGroupBox(QStringLiteral("Huvudmeny"), &window);
-    auto *rubrik1 = label(frame, QStringLiteral("RÄNTABILITET HOS TRÄD"));
-    QFont bold = rubrik1->font();
+    auto *heading = label(frame, QStringLiteral("RÄNTABILITET HOS TRÄD"));
+    QFont bold = heading->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.4);
-    rubrik1->setFont(bold);
-    rubrik1->setAlignment(Qt::AlignCenter);
-    auto *rubrik2 = label(frame, QStringLiteral("Värdering av enskilda träd i naturkultur"));
-    rubrik2->setAlignment(Qt::AlignCenter);
+    heading->setFont(bold);
+    heading->setAlignment(Qt::AlignCenter);
+    auto *subheading = label(frame, QStringLiteral("Värdering av enskilda träd i naturkultur"));
+    subheading->setAlignment(Qt::AlignCenter);
     auto *first = button(frame, QStringLiteral("&Välj"));
     auto *hidden = new QLineEdit(QStringLiteral("n:\\arb/cprog/kvistel/swe"), frame);
     hidden->setVisible(false);
@@ -61,8 +61,8 @@ int main(int argc, char *argv[]) {
     grid->setContentsMargins(24, 18, 24, 18);
     grid->setHorizontalSpacing(24);
     grid->setVerticalSpacing(14);
-    grid->addWidget(rubrik1, 0, 0, 1, 2);
-    grid->addWidget(rubrik2, 1, 0, 1, 2);
+    grid->addWidget(heading, 0, 0, 1, 2);
+    grid->addWidget(subheading, 1, 0, 1, 2);
     grid->setRowMinimumHeight(2, 12);
     grid->addWidget(label(frame, QStringLiteral("Sätt parametrar före besöket i fält")), 3, 0);
     grid->addWidget(first, 3, 1);

@@ -142,7 +142,7 @@ qsizetype readInChunks(const QString &path) {
     while (reader.read(4096, chunk))
         for (qsizetype i = 0; i < chunk.size(); ++i) {
             reader.treeOf(chunk, i, tree);
-            given += tree.texts.given[Bdm] ? 1 : 0;
+            given += tree.texts.given[BreastDiameter] ? 1 : 0;
         }
     return given;
 }

@@ -81,13 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The editor's reader.
     const PriceTable pineBefore = marked(1000), spruceBefore = marked(5000);
     PriceList before;
-    before.lan = QStringLiteral("förra länet");
+    before.county = QStringLiteral("förra länet");
     before.pine = pineBefore;
     before.spruce = spruceBefore;
     PriceList list = before;
     const Outcome editorRead = readPriceList(path, list);
     if (!editorRead) {
-        FUZZ_CHECK(list.lan == before.lan && samePrices(list.pine, pineBefore, false) &&
+        FUZZ_CHECK(list.county == before.county && samePrices(list.pine, pineBefore, false) &&
                        samePrices(list.spruce, spruceBefore, false) && list.blocks.isEmpty(),
                    QStringLiteral("a failed read changed the editor's list: ") +
                        editorRead.message());
@@ -132,8 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Text read from a UTF-8 file may hold a letter Windows-1252 lacks: refused too.
     auto holds = [](const QString &t) { return decodeCp1252(encodeCp1252(t)) == t; };
     const bool writable =
-        !list.lan.contains(u'"') && !list.lan.contains(u'\r') && !list.lan.contains(u'\n') &&
-        holds(list.lan) &&
+        !list.county.contains(u'"') && !list.county.contains(u'\r') &&
+        !list.county.contains(u'\n') && holds(list.county) &&
         std::all_of(list.blocks.cbegin(), list.blocks.cend(),
                     [&](const PriceList::Block &b) { return b.edited || holds(b.keptText); });
     FUZZ_CHECK(written.ok() == writable, written.message());
@@ -148,8 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     again.pine = again.spruce = marked(9000);
     const Outcome readAgain = readPriceList(copy, again);
     FUZZ_CHECK(readAgain.ok(), readAgain.message());
-    FUZZ_CHECK(again.lan == list.lan,
-               QStringLiteral("county text \"%1\" read back as \"%2\"").arg(list.lan, again.lan));
+    FUZZ_CHECK(
+        again.county == list.county,
+        QStringLiteral("county text \"%1\" read back as \"%2\"").arg(list.county, again.county));
     FUZZ_CHECK(samePrices(again.pine, list.pine, true) &&
                    samePrices(again.spruce, list.spruce, true),
                QStringLiteral("a price read back differently"));

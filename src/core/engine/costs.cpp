@@ -9,49 +9,52 @@
 
 KVISTEL_ENGINE_BEGIN
 
-double harvestCost(double avvandel, double avvjust, double harvpr, double merch_volume) {
-    const double base = (100 - avvandel) * merch_volume * 75 / 100 + avvandel * 75 * 0.168 / 100;
-    const double intensity = 2 - 0.02 * harvpr + 0.0001 * (harvpr * harvpr);
-    return avvjust * (base * intensity) / 100;
+double harvestCost(double fixedCostShare, double harvestCostLevel, double harvestIntensity,
+                   double merchVolume) {
+    const double base =
+        (100 - fixedCostShare) * merchVolume * 75 / 100 + fixedCostShare * 75 * 0.168 / 100;
+    const double intensity =
+        2 - 0.02 * harvestIntensity + 0.0001 * (harvestIntensity * harvestIntensity);
+    return harvestCostLevel * (base * intensity) / 100;
 }
 
-double plantingCost(const QString &plant, double plantcost, double height) {
-    if (!isCode(plant, u'y'))
+double plantingCost(const QString &replanting, double seedlingCost, double height) {
+    if (!isCode(replanting, u'y'))
         return 0;
-    return plantcost * height * height * 3.1416 * 0.2 * 0.2 / 4;
+    return seedlingCost * height * height * 3.1416 * 0.2 * 0.2 / 4;
 }
 
-double interestAchieved(double net_value, double net_previous, int years) {
+double interestAchieved(double netValue, double previousNetValue, int years) {
     double ratio = 0;
     double annual = 0;
-    if (net_value > 0) {
-        if (net_previous == 0)
+    if (netValue > 0) {
+        if (previousNetValue == 0)
             throw CalculationStopped(
                 QStringLiteral("Värdetillväxten vid avverkning om %1 år går inte att beräkna: "
                                "nettovärdet tio år tidigare är exakt 0 kr, och ingen ränta leder "
                                "från 0 kr till ett positivt värde.")
                     .arg(years));
-        ratio = net_value / net_previous;
+        ratio = netValue / previousNetValue;
     }
     if (ratio > 0)
         annual = std::exp(std::log(ratio) / 10);
     return (annual - 1) * 100;
 }
 
-double requiredRateLn(double rant) {
-    return checkedLn(1 + rant, [&] {
+double requiredRateLn(double requiredRate) {
+    return checkedLn(1 + requiredRate, [&] {
         return QStringLiteral("Räntekravet %1 % går inte att räkna med: ett nuvärde kräver ett "
                               "räntekrav större än -100 %.")
-            .arg(formatNumber(rant * 100, u"###0.0"));
+            .arg(formatNumber(requiredRate * 100, u"###0.0"));
     });
 }
 
-double presentValueAt(double net_value, int years, double rateLn) {
-    return net_value / std::exp(years * rateLn);
+double presentValueAt(double netValue, int years, double rateLn) {
+    return netValue / std::exp(years * rateLn);
 }
 
-double presentValue(double net_value, int years, double rant) {
-    return presentValueAt(net_value, years, requiredRateLn(rant));
+double presentValue(double netValue, int years, double requiredRate) {
+    return presentValueAt(netValue, years, requiredRateLn(requiredRate));
 }
 
 KVISTEL_ENGINE_END

@@ -11,44 +11,44 @@ namespace {
 
 constexpr int lowestBound = 12;
 
-bool isTimberSpecies(const QString &art) {
-    return isCode(art, u't') || isCode(art, u'g');
+bool isTimberSpecies(const QString &species) {
+    return isCode(species, u't') || isCode(species, u'g');
 }
 
 } // namespace
 
-bool hasPriceRow(const QString &art, std::int16_t kvalitet, double d) {
-    return !isTimberSpecies(art) || !(d >= lowestBound) || (kvalitet >= 0 && kvalitet <= 5);
+bool hasPriceRow(const QString &species, std::int16_t quality, double d) {
+    return !isTimberSpecies(species) || !(d >= lowestBound) || (quality >= 0 && quality <= 5);
 }
 
 std::optional<double> pulpwoodPrice(const TreeInputs &tree) {
-    if (isCode(tree.art, u't'))
-        return tree.mt;
-    if (isCode(tree.art, u'g'))
-        return tree.mg;
-    if (isCode(tree.art, u'l'))
+    if (isCode(tree.species, u't'))
+        return tree.pinePulpPrice;
+    if (isCode(tree.species, u'g'))
+        return tree.sprucePulpPrice;
+    if (isCode(tree.species, u'l'))
         return 0;
-    if (isCode(tree.art, u'b'))
-        return tree.mb;
+    if (isCode(tree.species, u'b'))
+        return tree.birchPulpPrice;
     return std::nullopt;
 }
 
-double priceOfLog(const PriceTable &price_pine, const PriceTable &price_spruce, const QString &art,
-                  std::int16_t kvalitet, double d) {
-    if (!hasPriceRow(art, kvalitet, d))
+double priceOfLog(const PriceTable &pinePrices, const PriceTable &sprucePrices,
+                  const QString &species, std::int16_t quality, double d) {
+    if (!hasPriceRow(species, quality, d))
         throw CalculationStopped(
             QStringLiteral("Kvalitetsklass %1 finns inte i prislistan, som har "
                            "kvalitetsklasserna 1 till 5.")
-                .arg(kvalitet));
-    const bool pine = isCode(art, u't');
-    const bool spruce = isCode(art, u'g');
+                .arg(quality));
+    const bool pine = isCode(species, u't');
+    const bool spruce = isCode(species, u'g');
     double price = 0;
     for (int j = 1; j <= 10; ++j) {
         const int bound = 12 + 2 * (j - 1);
         if (pine && d >= bound)
-            price = price_pine[kvalitet][j];
+            price = pinePrices[quality][j];
         else if (spruce && d >= bound)
-            price = price_spruce[kvalitet][j];
+            price = sprucePrices[quality][j];
     }
     return price;
 }

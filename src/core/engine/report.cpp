@@ -65,16 +65,17 @@ void Report::header(const TreeInputs &s) {
     line();
     line(u"  Kvistel, värdering av enskilda träd i naturkultur");
     line();
-    if (isCode(s.sv, u'N'))
+    if (isCode(s.region, u'N'))
         line(u"Norra Sverige");
     else
         line(u"Södra Sverige");
-    line(u"Räntekrav ", n(s.rant * 100, u"###0.0"), u" %,   Bonitet, m 100 år = ", n(s.site, u"#0"),
-         u" Plantering=", s.plant, u" Avverknint. ", n(s.harvpr, u"##0"), u" %");
-    line(u"Massapris Tall ", n(s.mt, u"###0"), u" Gran ", n(s.mg, u"###0"), u" Björk ",
-         n(s.mb, u"###0"), u" kr/m3, Trädart= ", s.art);
-    line(u"Potentiell kvalitet i första stock, ", n(s.kvalitet[0], u"#0"), u", i andrastock, ",
-         n(s.kvalitet[1], u"#0"), u", i tredjestock, ", n(s.kvalitet[2], u"#0"));
+    line(u"Räntekrav ", n(s.requiredRate * 100, u"###0.0"), u" %,   Bonitet, m 100 år = ",
+         n(s.siteIndex, u"#0"), u" Plantering=", s.replanting, u" Avverknint. ",
+         n(s.harvestIntensity, u"##0"), u" %");
+    line(u"Massapris Tall ", n(s.pinePulpPrice, u"###0"), u" Gran ", n(s.sprucePulpPrice, u"###0"),
+         u" Björk ", n(s.birchPulpPrice, u"###0"), u" kr/m3, Trädart= ", s.species);
+    line(u"Potentiell kvalitet i första stock, ", n(s.logQualities[0], u"#0"), u", i andrastock, ",
+         n(s.logQualities[1], u"#0"), u", i tredjestock, ", n(s.logQualities[2], u"#0"));
     line();
 }
 void Report::crownReduction(double sharePercent) {
@@ -82,31 +83,31 @@ void Report::crownReduction(double sharePercent) {
          n(sharePercent, u"##0"), u"%");
 }
 
-void Report::passStart(double bdm, double height, double ring, int years) {
+void Report::passStart(double diameter, double height, double ring, int years) {
     line(u"       *****************************************************");
-    line(u"bhdiam= ", n(bdm, u"###0.00"), u" cm, höjden= ", n(height, u"#0.00"), u" m,  årsring= ",
-         n(ring, u"###0.00"), u" mm,");
+    line(u"bhdiam= ", n(diameter, u"###0.00"), u" cm, höjden= ", n(height, u"#0.00"),
+         u" m,  årsring= ", n(ring, u"###0.00"), u" mm,");
     line(u"AVVERKNING OM ", n(years, u"##0"), u" ÅR");
 }
 
-void Report::logTopDiameter(int log_no, double top_diam) {
-    const Number d = n(top_diam, u"###0.00");
-    if (log_no == 1)
+void Report::logTopDiameter(int logNumber, double topDiameter) {
+    const Number d = n(topDiameter, u"###0.00");
+    if (logNumber == 1)
         line(u"  förstastockens toppdiameter är ", d, u" cm");
-    else if (log_no == 2)
+    else if (logNumber == 2)
         line(u"  andrastockens toppdiameter är ", d, u" cm");
     else
         line(u"  tredjestockens toppdiameter är ", d, u" cm");
 }
 
-void Report::logPrice(double log_price) {
-    line(u" kubikmeterpriset på timret är ", n(log_price, u"###0"), u" kr");
+void Report::logPrice(double price) {
+    line(u" kubikmeterpriset på timret är ", n(price, u"###0"), u" kr");
 }
 
-void Report::timberVolume(const QString &art, double volume) {
-    if (isCode(art, u't'))
+void Report::timberVolume(const QString &species, double volume) {
+    if (isCode(species, u't'))
         line(u" talltimmervolym ", n(volume, u"0.0000"), u" m3f ");
-    else if (isCode(art, u'g'))
+    else if (isCode(species, u'g'))
         line(u" grantimmervolym ", n(volume, u"0.0000"), u" m3f ");
 }
 
@@ -124,46 +125,46 @@ void Report::pulpwood(double length, double volume, double value) {
          u" m3f, värde ", n(value, u"###0"), u" kr");
 }
 
-void Report::logValues(double value1, double value2, double value3, double timber_value) {
+void Report::logValues(double value1, double value2, double value3, double timberValue) {
     line(u"Värde: första stock ", n(value1, u"###0"), u", andra ", n(value2, u"###0"), u", tredje ",
-         n(value3, u"###0"), u", timmervärde tot ", n(timber_value, u"###0"), u" kr");
+         n(value3, u"###0"), u", timmervärde tot ", n(timberValue, u"###0"), u" kr");
 }
 
-void Report::totalVolume(double stem_vol, double merch_volume) {
-    line(u"Totalvolym enl vol.formel= ", n(stem_vol - 0.0022, u"#0.000"), u" m3f p.b.",
-         u",gagnvirkesvol ", n(merch_volume, u"#0.000"), u"m3f p.b.");
+void Report::totalVolume(double stemVolume, double merchVolume) {
+    line(u"Totalvolym enl vol.formel= ", n(stemVolume - reportedStemVolumeDeduction, u"#0.000"),
+         u" m3f p.b.", u",gagnvirkesvol ", n(merchVolume, u"#0.000"), u"m3f p.b.");
 }
 
-void Report::harvestIntensity(double harvpr) {
-    line(u"Avv.int. i % av bestånd med full täthet ", n(harvpr, u"#0.00"));
+void Report::harvestIntensity(double percent) {
+    line(u"Avv.int. i % av bestånd med full täthet ", n(percent, u"#0.00"));
 }
 
 void Report::noMerchantableWood() {
     line(u"           Trädet ger inget gagnvirke");
 }
 
-void Report::costs(double harvest_cost, double planting_cost, double wood_value, double net_value,
-                   double net_per_m3, double merch_volume) {
-    line(u"avv.kostn. ", n(harvest_cost, u"###0"), u" kr/träd,  ",
-         n(harvest_cost / merch_volume, u"###0"), u" kr/m3");
-    line(u"planteringskostn. ", n(planting_cost, u"###0"), u" kr/träd,  ",
-         n(planting_cost / merch_volume, u"###0"), u" kr/m3,");
-    line(u"Trädets; virkesvärde; ", n(wood_value, u"###0"), u" kr/träd,  ",
-         n(wood_value / merch_volume, u"###0"), u" krm3");
-    line(u"Trädets; drivn.netto; ", n(net_value, u"###0"), u" kr,  Drivn.netto/m3 gagnvirke  ",
-         n(net_per_m3, u"###0"), u" kr/m3");
+void Report::costs(double harvestCost, double plantingCost, double woodValue, double netValue,
+                   double netPerM3, double merchVolume) {
+    line(u"avv.kostn. ", n(harvestCost, u"###0"), u" kr/träd,  ",
+         n(harvestCost / merchVolume, u"###0"), u" kr/m3");
+    line(u"planteringskostn. ", n(plantingCost, u"###0"), u" kr/träd,  ",
+         n(plantingCost / merchVolume, u"###0"), u" kr/m3,");
+    line(u"Trädets; virkesvärde; ", n(woodValue, u"###0"), u" kr/träd,  ",
+         n(woodValue / merchVolume, u"###0"), u" krm3");
+    line(u"Trädets; drivn.netto; ", n(netValue, u"###0"), u" kr,  Drivn.netto/m3 gagnvirke  ",
+         n(netPerM3, u"###0"), u" kr/m3");
     line();
     line();
     line(u"      ________________________________________");
 }
 
-void Report::valueGrowth(double value_increase, double interest_achieved, double present_value,
-                         int years, double rant) {
-    line(u" Trädets värdeökning de sista 10 åren är    ", n(value_increase, u"###0"), u"  kr");
-    line(u"uttryckt i ränta på ränta under de sista 10 åren är   ", n(interest_achieved, u"#0.00"),
+void Report::valueGrowth(double valueIncrease, double interestAchieved, double presentValue,
+                         int years, double requiredRate) {
+    line(u" Trädets värdeökning de sista 10 åren är    ", n(valueIncrease, u"###0"), u"  kr");
+    line(u"uttryckt i ränta på ränta under de sista 10 åren är   ", n(interestAchieved, u"#0.00"),
          u" %");
-    line(u" Trädets nuvärde: ", n(present_value, u"###0"), u" kr, avv. om ", n(years, u"##0"),
-         u" år, (räntekrav= ", n(rant * 100, u"#0"), u"%)");
+    line(u" Trädets nuvärde: ", n(presentValue, u"###0"), u" kr, avv. om ", n(years, u"##0"),
+         u" år, (räntekrav= ", n(requiredRate * 100, u"#0"), u"%)");
 }
 
 void Report::passEnd() {

@@ -14,6 +14,9 @@
 // figures the valuation hands over as it goes and saved in one piece at its end, so that a
 // failed save never leaves half a report. Holds the wording of every line; the valuation itself
 // formats nothing.
+// m3 the report's total volume line takes off the stem volume (the valuation uses it whole).
+inline constexpr double reportedStemVolumeDeduction = 0.0022;
+
 class Report {
 public:
     // `decimalSeparator`: that of the user's regional settings, taken once per calculation.
@@ -21,23 +24,23 @@ public:
 
     void header(const TreeInputs &inputs);
     void crownReduction(double sharePercent);
-    void passStart(double bdm, double height, double ring, int years);
-    void logTopDiameter(int log_no, double top_diam);
-    void logPrice(double log_price);
-    void timberVolume(const QString &art, double volume);
+    void passStart(double diameter, double height, double ring, int years);
+    void logTopDiameter(int logNumber, double topDiameter);
+    void logPrice(double price);
+    void timberVolume(const QString &species, double volume);
     void noWoodValue();
     void pulpDiameters(double low, double top);
     void pulpwood(double length, double volume, double value);
-    void logValues(double value1, double value2, double value3, double timber_value);
-    void totalVolume(double stem_vol, double merch_volume);
-    void harvestIntensity(double harvpr);
+    void logValues(double value1, double value2, double value3, double timberValue);
+    void totalVolume(double stemVolume, double merchVolume);
+    void harvestIntensity(double percent);
     void noMerchantableWood();
-    // `merch_volume` after a zero volume has been replaced, so the per-m3 figures never divide
+    // `merchVolume` after a zero volume has been replaced, so the per-m3 figures never divide
     // by zero.
-    void costs(double harvest_cost, double planting_cost, double wood_value, double net_value,
-               double net_per_m3, double merch_volume);
-    void valueGrowth(double value_increase, double interest_achieved, double present_value,
-                     int years, double rant);
+    void costs(double harvestCost, double plantingCost, double woodValue, double netValue,
+               double netPerM3, double merchVolume);
+    void valueGrowth(double valueIncrease, double interestAchieved, double presentValue, int years,
+                     double requiredRate);
     void passEnd();
     void trailer();
     // The last line of a calculation that stopped early.

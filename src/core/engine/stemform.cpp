@@ -25,8 +25,8 @@ QString tooShort(const ValuationState &s) {
     return QStringLiteral("Trädet är för litet för att kapas i stockar: med höjden %1 m når "
                           "stamformen inte upp till den %2 stockens toppände %3 m över marken "
                           "(avverkning om %4 år).")
-        .arg(formatNumber(s.height, u"#0.00"), ordinal[s.log_no],
-             formatNumber(logTopHeight[s.log_no], u"#0.0"))
+        .arg(formatNumber(s.height, u"#0.00"), ordinal[s.logNumber],
+             formatNumber(logTopHeight[s.logNumber], u"#0.0"))
         .arg(s.years);
 }
 
@@ -40,40 +40,40 @@ QString noStemForm(const ValuationState &s) {
 QString noTop(const ValuationState &s) {
     return QStringLiteral("Trädets topp går inte att beräkna: diametern %1 cm är för liten för "
                           "stamformen (avverkning om %2 år).")
-        .arg(formatNumber(s.in.bdm, u"#0.000"))
+        .arg(formatNumber(s.in.diameter, u"#0.000"))
         .arg(s.years);
 }
 
 } // namespace
 
-const TaperCoefficients *taperCoefficients(const QString &art, const QString &sv) {
-    if (isCode(art, u'g') && isCode(sv, u'N'))
+const TaperCoefficients *taperCoefficients(const QString &species, const QString &region) {
+    if (isCode(species, u'g') && isCode(region, u'N'))
         return &spruceNorth;
-    if (isCode(art, u't') && isCode(sv, u'N'))
+    if (isCode(species, u't') && isCode(region, u'N'))
         return &pineNorth;
-    if (isCode(art, u'g') && isCode(sv, u'S'))
+    if (isCode(species, u'g') && isCode(region, u'S'))
         return &spruceSouth;
-    if (isCode(art, u't') && isCode(sv, u'S'))
+    if (isCode(species, u't') && isCode(region, u'S'))
         return &pineSouth;
     return nullptr;
 }
 
-double stemVolume(const QString &art, double bdm, double height, double previous) {
-    const double d = bdm, h = height;
+double stemVolume(const QString &species, double diameter, double height, double previous) {
+    const double d = diameter, h = height;
     double vol = previous;
-    if (isCode(art, u't'))
+    if (isCode(species, u't'))
         vol = (0.03069 * d * d * h + 0.09314 * d * d + 0.002818 * d * h * h) / 1000;
-    if (isCode(art, u'g'))
+    if (isCode(species, u'g'))
         vol = (0.01504 * d * d * h + 0.1202 * d * d + 0.02341 * d * h * h - 0.0659 * h * h) / 1000;
-    if (isCode(art, u'b'))
+    if (isCode(species, u'b'))
         vol = (0.02892 * d * d * h + 0.03715 * d * d + 0.004983 * d * h * h) / 1000;
     return vol;
 }
 
 void buckLog(ValuationState &s, const TaperCoefficients *c) {
-    s.ref_diam = 0;
-    s.rel_top = 0;
-    s.taper_a = s.taper_b = s.taper_c = s.taper_d = s.taper_e = 0;
+    s.referenceDiameter = 0;
+    s.relativeTopHeight = 0;
+    s.taperA = s.taperB = s.taperC = s.taperD = s.taperE = 0;
     if (!c) // the height model has already stopped such a tree; kept for a direct caller
         throw CalculationStopped(noStemForm(s));
     const double ln10 = std::log(10.0);
@@ -83,57 +83,66 @@ void buckLog(ValuationState &s, const TaperCoefficients *c) {
     const bool known =
         shape.form == c &&
         std::bit_cast<std::uint64_t>(shape.height) == std::bit_cast<std::uint64_t>(s.height) &&
-        std::bit_cast<std::uint64_t>(shape.bdm) == std::bit_cast<std::uint64_t>(s.in.bdm);
+        std::bit_cast<std::uint64_t>(shape.diameter) == std::bit_cast<std::uint64_t>(s.in.diameter);
 
-    s.taper_a = c->a;
+    s.taperA = c->a;
     if (known) {
-        s.rel_bh = shape.rel_bh;
-        s.ref_diam = shape.ref_diam;
+        s.breastHeightPercent = shape.breastHeightPercent;
+        s.referenceDiameter = shape.referenceDiameter;
     } else {
-        s.rel_bh = 100 - s.taper_a * std::log(13000 / s.height + 1) / ln10;
-        s.ref_diam = s.in.bdm / (s.rel_bh / 100);
+        s.breastHeightPercent = 100 - s.taperA * std::log(13000 / s.height + 1) / ln10;
+        s.referenceDiameter = s.in.diameter / (s.breastHeightPercent / 100);
     }
-    if (!(s.rel_bh > 0) || !std::isfinite(s.ref_diam))
+    if (!(s.breastHeightPercent > 0) || !std::isfinite(s.referenceDiameter))
         throw CalculationStopped(noStemForm(s));
-    s.rel_top = logTopHeight[s.log_no] / s.height;
+    s.relativeTopHeight = logTopHeight[s.logNumber] / s.height;
 
-    s.taper_b = c->b;
-    s.taper_c = c->c;
-    if (!(s.rel_top < 0.6))
-        s.log_top_diam =
-            s.ref_diam *
-            (s.taper_b * checkedLn((1 - s.rel_top) * s.taper_c + 1, [&] { return tooShort(s); }) /
+    s.taperB = c->b;
+    s.taperC = c->c;
+    if (!(s.relativeTopHeight < 0.6))
+        s.logTopDiameter =
+            s.referenceDiameter *
+            (s.taperB *
+             checkedLn((1 - s.relativeTopHeight) * s.taperC + 1, [&] { return tooShort(s); }) /
              ln10) /
             100;
 
     if (known) {
-        s.stump_diam = shape.stump_diam;
-        s.top_len = shape.top_len;
-        s.top_piece_diam = shape.top_piece_diam;
+        s.stumpDiameter = shape.stumpDiameter;
+        s.topLength = shape.topLength;
+        s.topPieceDiameter = shape.topPieceDiameter;
     } else {
-        s.stump_diam = s.ref_diam * (100 - s.taper_a * std::log(2000 / s.height + 1) / ln10) / 100;
+        s.stumpDiameter =
+            s.referenceDiameter * (100 - s.taperA * std::log(2000 / s.height + 1) / ln10) / 100;
 
         // The top piece: how far below the tree top the stem reaches the pulpwood's thinnest end.
         const double topExponent =
-            checkedFinite(500 / (s.ref_diam * s.taper_b), [&] { return noTop(s); });
-        s.top_len = (s.height + 60) / (s.taper_c + 5) * (std::exp(topExponent) - 1) + 1;
-        checkedFinite(s.top_len, [&] { return noTop(s); });
-        s.top_piece_diam = s.ref_diam *
-                           (s.taper_b *
-                            checkedLn((1 - (s.height - s.top_len) / s.height) * s.taper_c + 1,
-                                      [&] { return noTop(s); }) /
-                            ln10) /
-                           100;
-        shape = {s.height,   s.in.bdm,     c,         s.rel_bh,
-                 s.ref_diam, s.stump_diam, s.top_len, s.top_piece_diam};
+            checkedFinite(500 / (s.referenceDiameter * s.taperB), [&] { return noTop(s); });
+        s.topLength = (s.height + 60) / (s.taperC + 5) * (std::exp(topExponent) - 1) + 1;
+        checkedFinite(s.topLength, [&] { return noTop(s); });
+        s.topPieceDiameter = s.referenceDiameter *
+                             (s.taperB *
+                              checkedLn((1 - (s.height - s.topLength) / s.height) * s.taperC + 1,
+                                        [&] { return noTop(s); }) /
+                              ln10) /
+                             100;
+        shape = {s.height,
+                 s.in.diameter,
+                 c,
+                 s.breastHeightPercent,
+                 s.referenceDiameter,
+                 s.stumpDiameter,
+                 s.topLength,
+                 s.topPieceDiameter};
     }
 
-    s.taper_d = c->d;
-    s.taper_e = c->e;
-    if (s.rel_top <= 0.6)
-        s.log_top_diam =
-            s.ref_diam *
-            (s.taper_d * checkedLn((1 - s.rel_top) * s.taper_e + 1, [&] { return tooShort(s); }) /
+    s.taperD = c->d;
+    s.taperE = c->e;
+    if (s.relativeTopHeight <= 0.6)
+        s.logTopDiameter =
+            s.referenceDiameter *
+            (s.taperD *
+             checkedLn((1 - s.relativeTopHeight) * s.taperE + 1, [&] { return tooShort(s); }) /
              ln10) /
             100;
 }

@@ -17,19 +17,25 @@ KVISTEL_ENGINE_BEGIN
 namespace {
 
 constexpr int passCount = 12;
+// Years below which a pass is harvest now, with no growth behind it and nothing to discount.
+constexpr std::int32_t harvestNowBelowYears = 9;
+// Diameter in cm below which the report notes after each log that the wood has no value.
+constexpr double noWoodValueBelowDiameter = 6.5;
+// m3 that stand in for no merchantable volume: every per-m3 figure is then practically 0.
+constexpr double noMerchVolumeStandIn = 1000000;
 
-double &topDiam(ValuationState &s, int log_no) {
-    return log_no == 1 ? s.top_diam1 : log_no == 2 ? s.top_diam2 : s.top_diam3;
+double &topDiam(ValuationState &s, int logNumber) {
+    return logNumber == 1 ? s.topDiameter1 : logNumber == 2 ? s.topDiameter2 : s.topDiameter3;
 }
 
-QString missingQualityRow(int log_no, int kvalitet) {
+QString missingQualityRow(int logNumber, int quality) {
     static const QString log[4] = {QString(), QStringLiteral("Första"), QStringLiteral("Andra"),
                                    QStringLiteral("Tredje")};
     return QStringLiteral("%1 stocken har kvalitetsklass %2, men prislistan har bara "
                           "kvalitetsklasserna 1 till 5. Ändra stockens kvalitet bland trädets "
                           "parametrar.")
-        .arg(log[log_no])
-        .arg(kvalitet);
+        .arg(log[logNumber])
+        .arg(quality);
 }
 
 // Every figure of the report is a number: an infinite or undefined one, which only absurd inputs
@@ -45,30 +51,30 @@ template <typename... Values> void requireFinite(Values... values) {
 // net value.
 std::array<double, resultColumnCount> resultValues(const ValuationState &s) {
     std::array<double, resultColumnCount> v{
-        s.interest_achieved,
-        s.present_value,
-        s.net_value,
-        s.net_value / s.merch_volume,
-        s.merch_volume,
+        s.interestAchieved,
+        s.presentValue,
+        s.netValue,
+        s.netValue / s.merchVolume,
+        s.merchVolume,
         s.height,
-        s.in.bdm,
-        s.top_diam1,
-        s.top_diam2,
-        s.top_diam3,
-        s.log_value[1],
-        s.log_value[2],
-        s.log_value[3],
-        s.pulp_value,
-        s.wood_value / s.merch_volume,
-        s.harvest_cost / s.merch_volume,
-        s.planting_cost / s.merch_volume,
+        s.in.diameter,
+        s.topDiameter1,
+        s.topDiameter2,
+        s.topDiameter3,
+        s.logValue[1],
+        s.logValue[2],
+        s.logValue[3],
+        s.pulpValue,
+        s.woodValue / s.merchVolume,
+        s.harvestCost / s.merchVolume,
+        s.plantingCost / s.merchVolume,
     };
-    const bool harvestNow = s.years < 9;
+    const bool harvestNow = s.years < harvestNowBelowYears;
     for (std::size_t c = 0; c < v.size(); ++c) {
         if (harvestNow && c == InterestAchieved)
             v[c] = std::numeric_limits<double>::quiet_NaN();
         else if (harvestNow && c == PresentValue)
-            v[c] = s.net_value;
+            v[c] = s.netValue;
         else if (!std::isfinite(v[c]))
             throw NonFiniteNumber{};
     }
@@ -102,9 +108,10 @@ void Valuation::run() {
     try {
         if (m_report)
             m_report->header(s.in);
-        requireFinite(s.in.rant * 100, s.in.site, s.in.harvpr, s.in.mt, s.in.mg, s.in.mb);
+        requireFinite(s.in.requiredRate * 100, s.in.siteIndex, s.in.harvestIntensity,
+                      s.in.pinePulpPrice, s.in.sprucePulpPrice, s.in.birchPulpPrice);
         startRun();
-        while (s.pass_no < passCount)
+        while (s.passNumber < passCount)
             pass();
         if (m_report)
             m_report->trailer();
@@ -121,200 +128,201 @@ void Valuation::run() {
 
 void Valuation::startRun() {
     if (const std::optional<double> price = pulpwoodPrice(s.in))
-        s.pulp_price = *price;
+        s.pulpPrice = *price;
 
-    m_heightModel = heightCoefficients(s.in.art, s.in.sv);
-    m_stemForm = taperCoefficients(s.in.art, s.in.sv);
-    m_pine = isCode(s.in.art, u't');
-    m_spruce = isCode(s.in.art, u'g');
-    m_broadleaf = isCode(s.in.art, u'b') || isCode(s.in.art, u'l');
+    m_heightModel = heightCoefficients(s.in.species, s.in.region);
+    m_stemForm = taperCoefficients(s.in.species, s.in.region);
+    m_pine = isCode(s.in.species, u't');
+    m_spruce = isCode(s.in.species, u'g');
+    m_broadleaf = isCode(s.in.species, u'b') || isCode(s.in.species, u'l');
 
-    s.tree_age = 90;
-    s.step_years = 10;
-    s.merch_volume = 0;
-    s.top_diam1 = s.top_diam2 = s.top_diam3 = 0;
-    s.log_volume[1] = s.log_volume[2] = s.log_volume[3] = 0;
+    s.treeAge = 90;
+    s.stepYears = 10;
+    s.merchVolume = 0;
+    s.topDiameter1 = s.topDiameter2 = s.topDiameter3 = 0;
+    s.logVolume[1] = s.logVolume[2] = s.logVolume[3] = 0;
     s.ring = 0;
-    s.crownReduction() = (100 - s.in.kronst) / 200;
-    s.pass_no = 0;
-    s.years = 0 - s.step_years;
-    s.net_previous = 1;
-    s.interest_achieved = 2;
+    s.crownReduction() = (100 - s.in.crownShare) / 200;
+    s.passNumber = 0;
+    s.years = 0 - s.stepYears;
+    s.previousNetValue = 1;
+    s.interestAchieved = 2;
 }
 
 void Valuation::pass() {
     s.years = s.years + 10;
     m_inPass = true;
-    s.timber_length = 0.2;
-    s.timber_volume = 0;
+    s.timberLength = 0.2;
+    s.timberVolume = 0;
 
     computeHeight(s, m_heightModel);
     const double crownShare = computeRing(s);
-    if (s.years < 20) {
+    if (s.years < crownReducedBelowYears) {
         if (m_report)
             m_report->crownReduction(crownShare);
         requireFinite(crownShare);
     }
     if (m_report)
-        m_report->passStart(s.in.bdm, s.height, s.ring, s.years);
-    requireFinite(s.in.bdm, s.height, s.ring);
+        m_report->passStart(s.in.diameter, s.height, s.ring, s.years);
+    requireFinite(s.in.diameter, s.height, s.ring);
 
     buckLogs();
     pulpwoodAndWoodValue();
     costsAndDecisionFigures();
-    HarvestYear &row = m_rows[std::size_t(s.pass_no)];
+    HarvestYear &row = m_rows[std::size_t(s.passNumber)];
     row.years = s.years;
     row.values = resultValues(s);
     ++m_yearsValued;
 
-    s.net_previous = s.net_value;
+    s.previousNetValue = s.netValue;
     if (m_report)
         m_report->passEnd();
     growDiameter(s);
-    s.pass_no = s.pass_no + 1;
+    s.passNumber = s.passNumber + 1;
 }
 
 void Valuation::buckLogs() {
-    s.stem_vol = stemVolume(s.in.art, s.in.bdm, s.height, s.stem_vol);
+    s.stemVolume = stemVolume(s.in.species, s.in.diameter, s.height, s.stemVolume);
 
-    s.log_volume[1] = s.log_volume[2] = s.log_volume[3] = 0;
-    s.wood_value = 0;
-    s.net_value = 0;
-    s.top_diam1 = s.top_diam2 = s.top_diam3 = 0;
-    s.log_price = 0;
-    s.log_top_diam = 0;
-    s.log_no = 1;
+    s.logVolume[1] = s.logVolume[2] = s.logVolume[3] = 0;
+    s.woodValue = 0;
+    s.netValue = 0;
+    s.topDiameter1 = s.topDiameter2 = s.topDiameter3 = 0;
+    s.logPrice = 0;
+    s.logTopDiameter = 0;
+    s.logNumber = 1;
 
-    while (s.log_no <= 3) {
+    while (s.logNumber <= 3) {
         buckLog(s, m_stemForm);
-        topDiam(s, s.log_no) = s.log_top_diam;
+        topDiam(s, s.logNumber) = s.logTopDiameter;
         if (m_report)
-            m_report->logTopDiameter(s.log_no, s.log_top_diam);
-        requireFinite(s.log_top_diam);
-        const std::int16_t potential = s.in.kvalitet[std::size_t(s.log_no) - 1];
-        s.working_quality = workingQuality(potential, s.log_top_diam);
+            m_report->logTopDiameter(s.logNumber, s.logTopDiameter);
+        requireFinite(s.logTopDiameter);
+        const std::int16_t potential = s.in.logQualities[std::size_t(s.logNumber) - 1];
+        s.workingQuality = workingQuality(potential, s.logTopDiameter);
 
         // Pine is sold by the quality its top diameter allows, spruce by the quality entered.
-        const std::int16_t priceQuality = m_pine ? s.working_quality : potential;
+        const std::int16_t priceQuality = m_pine ? s.workingQuality : potential;
         if (m_pine || m_spruce) {
-            if (!hasPriceRow(s.in.art, priceQuality, s.log_top_diam))
-                throw CalculationStopped(missingQualityRow(s.log_no, priceQuality));
-            s.log_price =
-                priceOfLog(m_prices.pine, m_prices.spruce, s.in.art, priceQuality, s.log_top_diam);
+            if (!hasPriceRow(s.in.species, priceQuality, s.logTopDiameter))
+                throw CalculationStopped(missingQualityRow(s.logNumber, priceQuality));
+            s.logPrice = priceOfLog(m_prices.pine, m_prices.spruce, s.in.species, priceQuality,
+                                    s.logTopDiameter);
         }
 
         valueLog();
 
-        if (continuesBucking(s.log_top_diam))
-            s.log_no = s.log_no + 1;
+        if (continuesBucking(s.logTopDiameter))
+            s.logNumber = s.logNumber + 1;
         else
-            s.log_no = s.log_no + 3;
+            s.logNumber = s.logNumber + 3;
     }
 }
 
 void Valuation::valueLog() {
     if (m_report)
-        m_report->logPrice(s.log_price);
-    requireFinite(s.log_price);
-    const double volume = timberVolume(s.in.art, s.log_top_diam);
+        m_report->logPrice(s.logPrice);
+    requireFinite(s.logPrice);
+    const double volume = timberVolume(s.in.species, s.logTopDiameter);
     if (m_pine || m_spruce) {
         if (m_report)
-            m_report->timberVolume(s.in.art, volume);
+            m_report->timberVolume(s.in.species, volume);
         requireFinite(volume);
-        s.log_volume[s.log_no] = volume;
+        s.logVolume[s.logNumber] = volume;
     }
-    s.log_value[s.log_no] = 0;
+    s.logValue[s.logNumber] = 0;
     if (m_pine || m_spruce)
-        s.log_value[s.log_no] = volume * s.log_price;
+        s.logValue[s.logNumber] = volume * s.logPrice;
 
     // A log below 12 cm, or one the bucking has not come to, is no timber.
     for (int k = 1; k <= 3; ++k)
         if (!isTimberLog(topDiam(s, k))) {
-            s.log_volume[k] = 0;
-            s.log_value[k] = 0;
+            s.logVolume[k] = 0;
+            s.logValue[k] = 0;
         }
-    s.timber_volume = s.log_volume[1] + s.log_volume[2] + s.log_volume[3];
-    if (s.in.bdm < 6.5 && m_report)
+    s.timberVolume = s.logVolume[1] + s.logVolume[2] + s.logVolume[3];
+    if (s.in.diameter < noWoodValueBelowDiameter && m_report)
         m_report->noWoodValue();
 }
 
 void Valuation::pulpwoodAndWoodValue() {
-    if (isTimberLog(s.top_diam1))
-        s.timber_length = 4.5;
-    if (isTimberLog(s.top_diam2))
-        s.timber_length = 9.0;
-    if (isTimberLog(s.top_diam3))
-        s.timber_length = 13.5;
-    s.timber_value = s.log_value[1] + s.log_value[2] + s.log_value[3];
-    s.pulp_length = s.height - 0.2 - s.timber_length - s.top_len;
+    if (isTimberLog(s.topDiameter1))
+        s.timberLength = 4.5;
+    if (isTimberLog(s.topDiameter2))
+        s.timberLength = 9.0;
+    if (isTimberLog(s.topDiameter3))
+        s.timberLength = 13.5;
+    s.timberValue = s.logValue[1] + s.logValue[2] + s.logValue[3];
+    s.pulpLength = s.height - 0.2 - s.timberLength - s.topLength;
 
     // The pulpwood starts where the last timber log ends, or at the stump without timber.
-    if (!isTimberLog(s.top_diam1))
-        s.pulp_low_diameter = s.stump_diam;
-    if (isTimberLog(s.top_diam1))
-        s.pulp_low_diameter = s.top_diam1;
-    if (isTimberLog(s.top_diam2))
-        s.pulp_low_diameter = s.top_diam2;
-    if (isTimberLog(s.top_diam3))
-        s.pulp_low_diameter = s.top_diam3;
+    if (!isTimberLog(s.topDiameter1))
+        s.pulpLowDiameter = s.stumpDiameter;
+    if (isTimberLog(s.topDiameter1))
+        s.pulpLowDiameter = s.topDiameter1;
+    if (isTimberLog(s.topDiameter2))
+        s.pulpLowDiameter = s.topDiameter2;
+    if (isTimberLog(s.topDiameter3))
+        s.pulpLowDiameter = s.topDiameter3;
 
-    s.pulp_volume = pulpwoodVolume(s.pulp_length, s.pulp_low_diameter, s.top_piece_diam);
+    s.pulpVolume = pulpwoodVolume(s.pulpLength, s.pulpLowDiameter, s.topPieceDiameter);
     if (m_report)
-        m_report->pulpDiameters(s.pulp_low_diameter, s.top_piece_diam);
-    requireFinite(s.pulp_low_diameter, s.top_piece_diam);
-    s.pulp_value = s.pulp_price * s.pulp_volume;
-    s.merch_volume = s.pulp_volume + s.timber_volume;
+        m_report->pulpDiameters(s.pulpLowDiameter, s.topPieceDiameter);
+    requireFinite(s.pulpLowDiameter, s.topPieceDiameter);
+    s.pulpValue = s.pulpPrice * s.pulpVolume;
+    s.merchVolume = s.pulpVolume + s.timberVolume;
     if (m_broadleaf)
-        s.merch_volume = s.pulp_volume;
-    if (s.pulp_value < 0)
-        s.pulp_value = 0;
-    if (isTimberLog(s.top_diam1)) {
+        s.merchVolume = s.pulpVolume;
+    if (s.pulpValue < 0)
+        s.pulpValue = 0;
+    if (isTimberLog(s.topDiameter1)) {
         if (m_report)
-            m_report->pulpwood(s.pulp_length, s.pulp_volume, s.pulp_value);
-        requireFinite(s.pulp_length, s.pulp_volume, s.pulp_value);
+            m_report->pulpwood(s.pulpLength, s.pulpVolume, s.pulpValue);
+        requireFinite(s.pulpLength, s.pulpVolume, s.pulpValue);
         if (m_report)
-            m_report->logValues(s.log_value[1], s.log_value[2], s.log_value[3], s.timber_value);
-        requireFinite(s.log_value[1], s.log_value[2], s.log_value[3], s.timber_value);
-        s.wood_value = s.pulp_value + s.timber_value;
+            m_report->logValues(s.logValue[1], s.logValue[2], s.logValue[3], s.timberValue);
+        requireFinite(s.logValue[1], s.logValue[2], s.logValue[3], s.timberValue);
+        s.woodValue = s.pulpValue + s.timberValue;
     } else {
-        s.wood_value = s.pulp_value;
+        s.woodValue = s.pulpValue;
     }
     if (m_report)
-        m_report->totalVolume(s.stem_vol, s.merch_volume);
-    requireFinite(s.stem_vol - 0.0022, s.merch_volume);
+        m_report->totalVolume(s.stemVolume, s.merchVolume);
+    requireFinite(s.stemVolume - reportedStemVolumeDeduction, s.merchVolume);
 }
 
 void Valuation::costsAndDecisionFigures() {
     if (m_report)
-        m_report->harvestIntensity(s.in.harvpr);
-    requireFinite(s.in.harvpr);
-    s.harvest_cost = harvestCost(s.in.avvandel, s.in.avvjust, s.in.harvpr, s.merch_volume);
-    s.net_value = s.wood_value - s.harvest_cost;
-    s.planting_cost = plantingCost(s.in.plant, s.in.plantcost, s.height);
-    s.net_value = s.net_value - s.planting_cost;
-    if (s.merch_volume == 0) {
+        m_report->harvestIntensity(s.in.harvestIntensity);
+    requireFinite(s.in.harvestIntensity);
+    s.harvestCost = harvestCost(s.in.fixedCostShare, s.in.harvestCostLevel, s.in.harvestIntensity,
+                                s.merchVolume);
+    s.netValue = s.woodValue - s.harvestCost;
+    s.plantingCost = plantingCost(s.in.replanting, s.in.seedlingCost, s.height);
+    s.netValue = s.netValue - s.plantingCost;
+    if (s.merchVolume == 0) {
         if (m_report)
             m_report->noMerchantableWood();
-        s.merch_volume = 1000000;
+        s.merchVolume = noMerchVolumeStandIn;
     }
-    const double netPerM3 = s.net_value / s.merch_volume;
+    const double netPerM3 = s.netValue / s.merchVolume;
     if (m_report)
-        m_report->costs(s.harvest_cost, s.planting_cost, s.wood_value, s.net_value, netPerM3,
-                        s.merch_volume);
-    requireFinite(s.harvest_cost, s.harvest_cost / s.merch_volume, s.planting_cost,
-                  s.planting_cost / s.merch_volume, s.wood_value, s.wood_value / s.merch_volume,
-                  s.net_value, netPerM3);
+        m_report->costs(s.harvestCost, s.plantingCost, s.woodValue, s.netValue, netPerM3,
+                        s.merchVolume);
+    requireFinite(s.harvestCost, s.harvestCost / s.merchVolume, s.plantingCost,
+                  s.plantingCost / s.merchVolume, s.woodValue, s.woodValue / s.merchVolume,
+                  s.netValue, netPerM3);
 
-    s.value_increase = s.net_value - s.net_previous;
-    s.interest_achieved = interestAchieved(s.net_value, s.net_previous, s.years);
+    s.valueIncrease = s.netValue - s.previousNetValue;
+    s.interestAchieved = interestAchieved(s.netValue, s.previousNetValue, s.years);
     if (!m_rateLn) // the same for every harvest year
-        m_rateLn = requiredRateLn(s.in.rant);
-    s.present_value = presentValueAt(s.net_value, s.years, *m_rateLn);
-    if (s.years > 9) {
+        m_rateLn = requiredRateLn(s.in.requiredRate);
+    s.presentValue = presentValueAt(s.netValue, s.years, *m_rateLn);
+    if (s.years > harvestNowBelowYears) {
         if (m_report)
-            m_report->valueGrowth(s.value_increase, s.interest_achieved, s.present_value, s.years,
-                                  s.in.rant);
-        requireFinite(s.value_increase, s.interest_achieved, s.present_value, s.in.rant * 100);
+            m_report->valueGrowth(s.valueIncrease, s.interestAchieved, s.presentValue, s.years,
+                                  s.in.requiredRate);
+        requireFinite(s.valueIncrease, s.interestAchieved, s.presentValue, s.in.requiredRate * 100);
     }
 }
 

@@ -7,18 +7,18 @@ KVISTEL_ENGINE_BEGIN
 
 namespace {
 
-double cylinder(double formFactor, double top_diam) {
-    const double d = top_diam + 0.1;
+double cylinder(double formFactor, double topDiameter) {
+    const double d = topDiameter + 0.1;
     return 3.1416 * formFactor * ((d / 200) * (d / 200)) * 4.5;
 }
 
 } // namespace
 
-double timberVolume(const QString &art, double top_diam) {
-    if (isCode(art, u't'))
-        return cylinder(0.876, top_diam);
-    if (isCode(art, u'g'))
-        return cylinder(0.897, top_diam);
+double timberVolume(const QString &species, double topDiameter) {
+    if (isCode(species, u't'))
+        return cylinder(0.876, topDiameter);
+    if (isCode(species, u'g'))
+        return cylinder(0.897, topDiameter);
     return 0;
 }
 

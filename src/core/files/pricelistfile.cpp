@@ -206,7 +206,7 @@ struct ReadBlock {
 };
 
 struct ReadFile {
-    QString lan;
+    QString county;
     QList<ReadBlock> blocks;
 };
 
@@ -252,7 +252,7 @@ private:
         Item county;
         if (Outcome o = required(QStringLiteral("länstexten"), county); !o)
             return o;
-        file.lan = county.text;
+        file.county = county.text;
         if (end == FileEnd::TagAfterLastBlock) {
             qsizetype start = m_items.pos();
             Item tag;
@@ -389,7 +389,7 @@ Outcome readPriceList(const QString &path, PriceList &list, FileStamp *stamp) {
             lastSpruce = b;
     }
     PriceList result;
-    result.lan = file.lan;
+    result.county = file.county;
     result.pine = list.pine;
     result.spruce = list.spruce;
     fill(result.pine, file.blocks[lastPine]);
@@ -448,12 +448,12 @@ QString tableText(const QString &tag, const PriceTable &table) {
 } // namespace
 
 SaveOutcome writePriceList(const QString &path, const PriceList &list, FileStamp *stamp) {
-    if (list.lan.contains(u'"') || list.lan.contains(u'\r') || list.lan.contains(u'\n'))
+    if (list.county.contains(u'"') || list.county.contains(u'\r') || list.county.contains(u'\n'))
         return Outcome::failure(
             QStringLiteral("Prislistan sparades inte: länstexten \"%1\" innehåller ett "
                            "citattecken eller en radbrytning, som inte kan skrivas i "
                            "prislistan. Ändra länstexten och spara igen.")
-                .arg(list.lan));
+                .arg(list.county));
     for (const PriceTable *table : {&list.pine, &list.spruce})
         for (int q = 1; q <= qualities; ++q)
             for (int j = 1; j <= diameters; ++j)
@@ -470,7 +470,7 @@ SaveOutcome writePriceList(const QString &path, const PriceList &list, FileStamp
                          [&](const auto &b) { return isEdited(b) && b.tag == tag; }))
             blocks.append({tag, true, {}});
 
-    QString text = u'"' + list.lan + u'"' + crlf;
+    QString text = u'"' + list.county + u'"' + crlf;
     for (const PriceList::Block &block : blocks) {
         if (isEdited(block)) {
             text += tableText(block.tag, block.tag == pineTag ? list.pine : list.spruce);

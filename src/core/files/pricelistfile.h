@@ -40,7 +40,7 @@ struct PriceList {
         QString keptText;
     };
 
-    QString lan;
+    QString county;
     PriceTable pine{};
     PriceTable spruce{};
     // Empty for a new list: the pine block, then the spruce block.

@@ -57,7 +57,7 @@ struct Parameter {
     Conversion conversion; //
     QStringView meaning;   // one Swedish sentence for tooltips and help
 
-    // Where the engine keeps the value: a number, a text, or quality class 1..3 of `kvalitet`.
+    // Where the engine keeps the value: a number, a text, or quality class 1..3 of `logQualities`.
     double TreeInputs::*number = nullptr;
     QString TreeInputs::*text = nullptr;
     int qualityIndex = 0;

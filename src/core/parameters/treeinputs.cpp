@@ -61,7 +61,7 @@ Outcome store(TreeInputs &s, const Parameter &k, const QString &value) {
                 QStringLiteral("kvalitetsklassen %1 för %2 ligger utanför det område "
                                "som en kvalitetsklass kan ha. Välj en klass från 1 till 5.")
                     .arg(quoted(value), k.keyText()));
-        s.kvalitet[std::size_t(k.qualityIndex) - 1] = std::int16_t(rounded);
+        s.logQualities[std::size_t(k.qualityIndex) - 1] = std::int16_t(rounded);
         break;
     }
     case Conversion::Text:

@@ -8,26 +8,28 @@
 #include <array>
 #include <cstdint>
 
-// The inputs of one valuation, named after their control-file keys.
+// The inputs of one valuation; each comment names the control-file key that sets it.
 struct TreeInputs {
     // Stand and economy.
-    QString sv;                    // region "N" or "S"
-    double plantcost = 0;          // kr per seedling
-    double rant = 0;               // required rate as a fraction (the control file holds percent)
-    double harvpr = 0;             // harvest intensity, %
-    double avvandel = 0;           // share of the harvest cost fixed per tree, %
-    double avvjust = 0;            // actual harvest cost, % of normal
-    double mt = 0, mg = 0, mb = 0; // pulpwood prices of pine, spruce and birch, kr/m3
+    QString region;          // "sv:", "N" (northern Sweden) or "S" (southern)
+    double seedlingCost = 0; // "plantcost:", kr per seedling planted
+    double requiredRate = 0; // "rant:", the owner's required rate as a fraction (the file holds %)
+    double harvestIntensity = 0; // "harvpr:", share of the stand's volume cut, %
+    double fixedCostShare = 0;   // "avvandel:", share of the harvest cost fixed per tree, %
+    double harvestCostLevel = 0; // "avvjust:", actual harvest cost, % of normal
+    // "mt:", "mg:", "mb:": pulpwood prices of pine, spruce and birch, kr/m3.
+    double pinePulpPrice = 0, sprucePulpPrice = 0, birchPulpPrice = 0;
     // The tree.
-    QString art;                            // species "t", "g", "b", "l"
-    double bdm = 0;                         // breast-height diameter, cm
-    double hojdjust = 0;                    // deviation from the normal height, m
-    double site = 0;                        // height at 100 years, m
-    QString plant;                          // "y": the gap is replanted
-    double ring5 = 0;                       // measured ring width, mm per year
-    double dkvot = 0;                       // diameter quotient
-    double kronst = 0;                      // crown share, %
-    std::array<std::int16_t, 3> kvalitet{}; // potential quality of logs 1..3 (bkv, akv, tkv)
+    QString species;             // "art:", "t" pine, "g" spruce, "b" birch, "l" other broadleaf
+    double diameter = 0;         // "bdm:", breast-height diameter, cm
+    double heightDeviation = 0;  // "hojdjust:", deviation from the normal height, m
+    double siteIndex = 0;        // "site:", height at 100 years, m
+    QString replanting;          // "plant:", "y": the gap is replanted
+    double ringWidth = 0;        // "ring5:", measured ring width, mm per year
+    double diameterQuotient = 0; // "dkvot:", diameter quotient
+    double crownShare = 0;       // "kronst:", crown share, %
+    std::array<std::int16_t, 3>
+        logQualities{}; // "bkv:", "akv:", "tkv:": potential quality of logs 1..3
 
     bool operator==(const TreeInputs &) const = default;
 };

@@ -27,7 +27,7 @@ public:
     const TreeValuation &valuation() const { return m_valuation; }
     // The required rate of the valuation shown, as a fraction: the rate is among the inputs the
     // valuation carries over, and no harvest year changes it.
-    double requiredRate() const { return m_valuation.carryOver.rant; }
+    double requiredRate() const { return m_valuation.carryOver.requiredRate; }
     // The row of the best harvest year, or -1 when there is no decision to show.
     int bestRow() const { return m_bestRow; }
 

@@ -58,6 +58,6 @@ ShownCalculation calculateSheet(TreeCalculation &calculation, const ControlFile 
     }
     sheet.inputs = calculation.lastInputs();
     sheet.prices = calculation.lastPrices();
-    sheet.verdict = verdictText(sheet.valuation, sheet.inputs.rant, separator);
+    sheet.verdict = verdictText(sheet.valuation, sheet.inputs.requiredRate, separator);
     return shown;
 }

@@ -15,8 +15,8 @@ Outcome TreeCalculation::loadPrices() {
     return loadPriceTables(m_home, m_prices);
 }
 
-double TreeCalculation::logPrice(const QString &art, std::int16_t kvalitet, double d) const {
-    return priceOfLog(m_prices.pine, m_prices.spruce, art, kvalitet, d);
+double TreeCalculation::logPrice(const QString &species, std::int16_t quality, double d) const {
+    return priceOfLog(m_prices.pine, m_prices.spruce, species, quality, d);
 }
 
 Outcome TreeCalculation::calculateAndSave(TreeValuation &result) {

@@ -54,10 +54,10 @@ public:
     const TreeInputs &lastInputs() const { return m_lastInputs; }
     const PriceTables &lastPrices() const { return m_prices; }
 
-    // The timber price in kr/m3 of a log of species `art`, quality class `kvalitet` and top
+    // The timber price in kr/m3 of a log of species `species`, quality class `quality` and top
     // diameter `d` cm. Throws CalculationStopped for a pine or spruce log of at least 12 cm
     // whose quality class has no row in the price list.
-    double logPrice(const QString &art, std::int16_t kvalitet, double d) const;
+    double logPrice(const QString &species, std::int16_t quality, double d) const;
 
     // What the next calculation starts from for a key the control file has no line for.
     const TreeInputs &inputs() const { return m_inputs; }

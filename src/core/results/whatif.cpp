@@ -23,9 +23,9 @@ void scalePrices(TreeInputs &inputs, PriceTables &prices, double factor) {
         for (auto &quality : *table)
             for (double &price : quality)
                 price *= factor;
-    inputs.mt *= factor;
-    inputs.mg *= factor;
-    inputs.mb *= factor;
+    inputs.pinePulpPrice *= factor;
+    inputs.sprucePulpPrice *= factor;
+    inputs.birchPulpPrice *= factor;
 }
 
 QList<WhatIfCase> whatIfCases(const TreeInputs &inputs, const PriceTables &prices,
@@ -33,8 +33,9 @@ QList<WhatIfCase> whatIfCases(const TreeInputs &inputs, const PriceTables &price
     QList<WhatIfCase> all;
     for (const int step : {-1, 0, 1}) {
         WhatIfCase c{QString(), inputs, prices, step == 0};
-        c.inputs.rant = inputs.rant + step / 100.0;
-        c.change = QStringLiteral("Räntekrav %1 %").arg(rateText(c.inputs.rant * 100, separator));
+        c.inputs.requiredRate = inputs.requiredRate + step / 100.0;
+        c.change =
+            QStringLiteral("Räntekrav %1 %").arg(rateText(c.inputs.requiredRate * 100, separator));
         if (c.asGiven)
             c.change += QStringLiteral(" (som beräknat)");
         all.append(std::move(c));
@@ -50,10 +51,10 @@ QList<WhatIfCase> whatIfCases(const TreeInputs &inputs, const PriceTables &price
 }
 
 void applyChange(const WhatIfCase &c, TreeInputs &inputs) {
-    inputs.rant = c.inputs.rant;
-    inputs.mt = c.inputs.mt;
-    inputs.mg = c.inputs.mg;
-    inputs.mb = c.inputs.mb;
+    inputs.requiredRate = c.inputs.requiredRate;
+    inputs.pinePulpPrice = c.inputs.pinePulpPrice;
+    inputs.sprucePulpPrice = c.inputs.sprucePulpPrice;
+    inputs.birchPulpPrice = c.inputs.birchPulpPrice;
 }
 
 QList<WhatIf> whatIfs(const TreeInputs &inputs, const PriceTables &prices, QChar separator) {

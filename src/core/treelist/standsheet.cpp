@@ -81,8 +81,9 @@ QList<QStringList> StandSheet::cutNowTable() const {
             continue;
         rows << QStringList{
             printedText(t.id, idLength),
-            speciesName(speciesLetter(t.values[Art])),
-            printedText(withDecimalMark(withDecimalPoint(t.values[Bdm]), decimalMark), idLength),
+            speciesName(speciesLetter(t.values[TreeSpecies])),
+            printedText(withDecimalMark(withDecimalPoint(t.values[BreastDiameter]), decimalMark),
+                        idLength),
             markedDecisionText(s, t.mark),
             formatNumber(s.volumeNow, u"#0.00", decimalMark),
             formatNumber(s.decision.valueNow, u"#0", decimalMark),
@@ -102,8 +103,9 @@ QList<QStringList> StandSheet::leftStandingTable() const {
         const bool marked = t.mark == TreeMark::Leave;
         rows << QStringList{
             printedText(t.id, idLength),
-            speciesName(speciesLetter(t.values[Art])),
-            printedText(withDecimalMark(withDecimalPoint(t.values[Bdm]), decimalMark), idLength),
+            speciesName(speciesLetter(t.values[TreeSpecies])),
+            printedText(withDecimalMark(withDecimalPoint(t.values[BreastDiameter]), decimalMark),
+                        idLength),
             marked ? markedDecisionText(s, t.mark)
                    : QStringLiteral("om %1 år").arg(s.decision.bestYears()),
             formatNumber(marked ? s.volumeNow : s.volumeBest, u"#0.00", decimalMark),
@@ -141,8 +143,9 @@ QList<QStringList> StandSheet::entryTreesTable(int years) const {
         const std::size_t row = std::size_t(years / 10);
         rows << QStringList{
             printedText(t.id, idLength),
-            speciesName(speciesLetter(t.values[Art])),
-            printedText(withDecimalMark(withDecimalPoint(t.values[Bdm]), decimalMark), idLength),
+            speciesName(speciesLetter(t.values[TreeSpecies])),
+            printedText(withDecimalMark(withDecimalPoint(t.values[BreastDiameter]), decimalMark),
+                        idLength),
             formatNumber(s.years.volume[row], u"#0.00", decimalMark),
             formatNumber(s.years.netValue[row], u"#0", decimalMark),
             treeMarkText(t.mark),

@@ -334,7 +334,7 @@ Outcome overlayTree(TreeInputs &base, const TreeTexts &row) {
             base.*p.text = value.planted ? QStringLiteral("y") : QStringLiteral("n");
             break;
         case K::Quality:
-            base.kvalitet[std::size_t(p.qualityIndex - 1)] = value.quality;
+            base.logQualities[std::size_t(p.qualityIndex - 1)] = value.quality;
             break;
         case K::Number:
             base.*p.number = value.number;
@@ -408,7 +408,7 @@ QString summaryText(const TreeSummary &s, int column, QChar decimalSeparator) {
 }
 
 void appendSummaryText(QString &text, const TreeSummary &s, int column, QChar decimalSeparator) {
-    if (column == Fel) {
+    if (column == FaultText) {
         text += s.fault;
         return;
     }
@@ -416,22 +416,22 @@ void appendSummaryText(QString &text, const TreeSummary &s, int column, QChar de
         return;
     const Decision &d = s.decision;
     switch (column) {
-    case Beslut:
+    case CutOrWait:
         text += decisionText(d);
         return;
-    case BastaAr: {
+    case BestYear: {
         char digits[16];
         const char *end = std::to_chars(digits, digits + sizeof digits, d.bestYears()).ptr;
         text.append(QLatin1StringView(digits, end - digits));
         return;
     }
-    case NettoNu:
+    case NetNow:
         appendNumberText(text, d.valueNow, resultPattern(NetValue), decimalSeparator);
         return;
-    case NuvardeBasta:
+    case BestPresentValue:
         appendNumberText(text, d.bestValue, resultPattern(PresentValue), decimalSeparator);
         return;
-    case Ranta10:
+    case GrowthNextTen:
         if (std::isnan(d.growthNextTen))
             return; // no rate of growth starts from a net value of 0 kr or less
         appendNumberText(text, d.growthNextTen, resultPattern(InterestAchieved), decimalSeparator);
@@ -526,7 +526,7 @@ Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home) {
     // Only its name is wanted here: the prices were read above, and a list that names no county
     // is still priced.
     if (PriceList list; readPriceList(directory.priceList(), list))
-        loaded.county = list.lan;
+        loaded.county = list.county;
     home = std::move(loaded);
     return {};
 }

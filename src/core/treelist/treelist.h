@@ -18,7 +18,19 @@
 // from the home directory's "trad.sty", so a list only needs the columns the calliper measured.
 
 // The tree keys of the control file, in the order of the tree form.
-enum TreeKey : int { Art, Bdm, Hojdjust, Site, Plant, Ring5, Dkvot, Kronst, Bkv, Akv, Tkv };
+enum TreeKey : int {
+    TreeSpecies,
+    BreastDiameter,
+    HeightDeviation,
+    Site,
+    Plant,
+    RingWidth,
+    DiameterQuotient,
+    CrownShare,
+    ButtLogQuality,
+    SecondLogQuality,
+    ThirdLogQuality
+};
 inline constexpr int treeKeyCount = 11;
 
 struct Parameter;
@@ -110,7 +122,14 @@ TreeSummary valueTreeInputs(const TreeInputs &inputs, const PriceTables &prices,
 QString decisionText(const Decision &d);
 
 // The summary columns of a valued list, after the tree's own columns.
-enum SummaryColumn : int { Beslut, BastaAr, NettoNu, NuvardeBasta, Ranta10, Fel };
+enum SummaryColumn : int {
+    CutOrWait,
+    BestYear,
+    NetNow,
+    BestPresentValue,
+    GrowthNextTen,
+    FaultText
+};
 inline constexpr int summaryColumnCount = 6;
 QString summaryHeading(int column);
 // A summary figure as the result grid writes it; empty for a tree that was not valued.

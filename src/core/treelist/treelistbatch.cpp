@@ -54,7 +54,7 @@ QStringList fullHeadings() {
     QStringList h{QStringLiteral("id"), QStringLiteral("år")};
     for (int c = 0; c < resultColumnCount; ++c)
         h << resultHeading(c).simplified(); // the grid's headings are laid out for wrapping
-    h << summaryHeading(Fel);
+    h << summaryHeading(FaultText);
     return h;
 }
 
@@ -157,9 +157,9 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         // The parameters' texts copied for this thread, so that the cores do not count the
         // users of one shared copy.
         TreeInputs base = home.base;
-        base.sv.detach();
-        base.art.detach();
-        base.plant.detach();
+        base.region.detach();
+        base.species.detach();
+        base.replanting.detach();
         ChunkTree tree;
         TreeValuation valuation;
         const std::size_t count = std::size_t(block.end - block.begin);
@@ -371,7 +371,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
         return read;
     if (batch.entries || entryPlanner->hasMarks()) {
         EntrySettings settings = batch.entries.value_or(EntrySettings{});
-        settings.rate = home.base.rant;
+        settings.rate = home.base.requiredRate;
         writeEntryPlan(*writer, entryPlanner->plan(settings), settings, standPlan,
                        dialect.decimalMark);
     } else {

@@ -426,7 +426,7 @@ Outcome TreeListReader::readHeading() {
     }
     // Without its diameter a tree would be valued as the control file's tree: every tree of
     // the stand the same.
-    if (std::find(m_kinds.begin(), m_kinds.end(), int(Bdm)) == m_kinds.end()) {
+    if (std::find(m_kinds.begin(), m_kinds.end(), int(BreastDiameter)) == m_kinds.end()) {
         QStringList found;
         for (const QString &h : std::as_const(m_headings))
             if (!h.trimmed().isEmpty())

@@ -20,7 +20,7 @@ QStringList resultLine(QStringList listCells, const TreeSummary *summary, TreeMa
 
 void appendResultFigure(QString &text, const TreeSummary &summary, int column, TreeMark ownerMark,
                         QChar decimalMark) {
-    if (column == Beslut && summary.valued() && ownerMark != TreeMark::None)
+    if (column == CutOrWait && summary.valued() && ownerMark != TreeMark::None)
         text += markedDecisionText(summary, ownerMark);
     else
         appendSummaryText(text, summary, column, decimalMark);

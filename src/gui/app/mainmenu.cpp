@@ -66,14 +66,14 @@ MainMenu::MainMenu(HomeDirectory home, WindowFactory factory, QWidget *parent)
     auto *frame = new QGroupBox(menuTexts[Frame].string(), this);
     frame->setObjectName(QLatin1String(menuTexts[Frame].name));
 
-    auto *rubrik1 = label(frame, menuTexts[Heading]);
-    QFont bold = rubrik1->font();
+    auto *heading = label(frame, menuTexts[Heading]);
+    QFont bold = heading->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.4);
-    rubrik1->setFont(bold);
-    rubrik1->setAlignment(Qt::AlignCenter);
-    auto *rubrik2 = label(frame, menuTexts[Subheading]);
-    rubrik2->setAlignment(Qt::AlignCenter);
+    heading->setFont(bold);
+    heading->setAlignment(Qt::AlignCenter);
+    auto *subheading = label(frame, menuTexts[Subheading]);
+    subheading->setAlignment(Qt::AlignCenter);
 
     auto *btnParam1 = button(frame, menuTexts[ChooseStand]);
     auto *btnParam2 = button(frame, menuTexts[ChooseTree]);
@@ -99,8 +99,8 @@ MainMenu::MainMenu(HomeDirectory home, WindowFactory factory, QWidget *parent)
     grid->setContentsMargins(24, 18, 24, 18);
     grid->setHorizontalSpacing(24);
     grid->setVerticalSpacing(14);
-    grid->addWidget(rubrik1, 0, 0, 1, 2);
-    grid->addWidget(rubrik2, 1, 0, 1, 2);
+    grid->addWidget(heading, 0, 0, 1, 2);
+    grid->addWidget(subheading, 1, 0, 1, 2);
     grid->setRowMinimumHeight(2, 12);
     grid->addWidget(label(frame, menuTexts[ChoiceStand]), 3, 0);
     grid->addWidget(btnParam1, 3, 1);

@@ -47,25 +47,25 @@ StandForm::StandForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent)
     grid->setVerticalSpacing(10);
 
     // Row 1: the part of Sweden, each option with its name on its left.
-    const Parameter &sv = row(Keys::sv);
-    grid->addWidget(captionOf(frame, sv, captionWidth), 0, 0, Qt::AlignTop);
+    const Parameter &region = row(Keys::sv);
+    grid->addWidget(captionOf(frame, region, captionWidth), 0, 0, Qt::AlignTop);
     optSvN = new QRadioButton(frame);
-    optSvN->setObjectName(fieldsOf(sv).control.toString());
+    optSvN->setObjectName(fieldsOf(region).control.toString());
     optSvS = new QRadioButton(frame);
-    optSvS->setObjectName(fieldsOf(sv).otherOption.toString());
+    optSvS->setObjectName(fieldsOf(region).otherOption.toString());
     m_region = new QButtonGroup(this);
     m_region->addButton(optSvN);
     m_region->addButton(optSvS);
     auto *regions = new QGridLayout;
     regions->setHorizontalSpacing(8);
     regions->setVerticalSpacing(4);
-    QLabel *norra = label(frame, "Label4", QStringLiteral("Norra"));
-    QLabel *sodra = label(frame, "Label5", QStringLiteral("Södra"));
-    norra->setBuddy(optSvN);
-    sodra->setBuddy(optSvS);
-    regions->addWidget(norra, 0, 0);
+    QLabel *northLabel = label(frame, "Label4", QStringLiteral("Norra"));
+    QLabel *southLabel = label(frame, "Label5", QStringLiteral("Södra"));
+    northLabel->setBuddy(optSvN);
+    southLabel->setBuddy(optSvS);
+    regions->addWidget(northLabel, 0, 0);
     regions->addWidget(optSvN, 0, 1);
-    regions->addWidget(sodra, 1, 0);
+    regions->addWidget(southLabel, 1, 0);
     regions->addWidget(optSvS, 1, 1);
     regions->setColumnStretch(2, 1);
     grid->addLayout(regions, 0, 1, 1, 2);

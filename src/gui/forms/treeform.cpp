@@ -77,12 +77,12 @@ TreeForm::TreeForm(WindowHub &hub, const HomeDirectory &home, QWidget *parent)
     addNumberRow(Keys::site, line++, 0);
 
     // Planting after the tree is cut; neither option is chosen until the file or the user says.
-    const Parameter &plant = row(Keys::plant);
-    grid->addWidget(captionOf(frame, plant, captionWidth), line, 0);
+    const Parameter &replanting = row(Keys::plant);
+    grid->addWidget(captionOf(frame, replanting, captionWidth), line, 0);
     optYes = new QRadioButton(QStringLiteral("Ja"), frame);
-    optYes->setObjectName(fieldsOf(plant).control.toString());
+    optYes->setObjectName(fieldsOf(replanting).control.toString());
     optNo = new QRadioButton(QStringLiteral("Nej"), frame);
-    optNo->setObjectName(fieldsOf(plant).otherOption.toString());
+    optNo->setObjectName(fieldsOf(replanting).otherOption.toString());
     m_plant = new QButtonGroup(this);
     m_plant->addButton(optYes);
     m_plant->addButton(optNo);
@@ -162,10 +162,10 @@ std::optional<QString> TreeForm::valueToSave(const Parameter &p) const {
     if (p.key == Keys::plant)
         return optYes->isChecked() ? QStringLiteral("y") : QStringLiteral("n");
     if (p.key == Keys::art) {
-        const int art = selectedEntry(cmbArt);
-        if (art < 0)
+        const int species = selectedEntry(cmbArt);
+        if (species < 0)
             return std::nullopt; // birch or broadleaf from the file: the line stays
-        return QString::fromUtf16(speciesCodes[art].letter);
+        return QString::fromUtf16(speciesCodes[species].letter);
     }
     return ParameterForm::valueToSave(p);
 }

@@ -21,8 +21,8 @@ namespace {
 using FormLayout::button;
 using FormLayout::label;
 
-const QString tall = QStringLiteral("Tall");
-const QString gran = QStringLiteral("Gran");
+const QString pineName = QStringLiteral("Tall");
+const QString spruceName = QStringLiteral("Gran");
 
 enum EditorText { Frame, Species, County, Save, Quit };
 
@@ -49,7 +49,7 @@ PriceListEditor::PriceListEditor(WindowHub &hub, HomeDirectory home, QWidget *pa
     cmbArt->setObjectName(QStringLiteral("cmbArt"));
     cmbArt->setEditable(true);
     cmbArt->setInsertPolicy(QComboBox::NoInsert);
-    cmbArt->addItems({tall, gran});
+    cmbArt->addItems({pineName, spruceName});
     cmbArt->setCurrentIndex(0);
     cmbArt->setMinimumWidth(110);
 
@@ -134,10 +134,10 @@ void PriceListEditor::formActivate() {
     m_list = list;
     m_readStamp = stamp;
     btnSpara->setEnabled(true);
-    txtLan->setText(m_list.lan);
+    txtLan->setText(m_list.county);
     m_prices->setTables(m_list.pine, m_list.spruce);
     cmbArt->setCurrentIndex(0);
-    cmbArt->setEditText(tall);
+    cmbArt->setEditText(pineName);
     showPriceList(PriceSpecies::Pine);
     // So that the user can type the first price at once.
     takeFocus();

@@ -297,7 +297,7 @@ void HarvestPlanView::showPlan(const TreeListHome &home, QList<TreeRow> trees,
     m_model->setPlan(plan, mark);
     fitPlanRows();
     m_treeByTreeStatement = planStatement(plan, mark);
-    m_entries->setTrees(trees, asGiven, home.base.rant);
+    m_entries->setTrees(trees, asGiven, home.base.requiredRate);
     showStatement();
     for (QPushButton *b : m_outputButtons)
         b->setEnabled(true);

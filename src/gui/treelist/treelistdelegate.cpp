@@ -70,7 +70,7 @@ void TreeListDelegate::setEditorData(QWidget *editor, const QModelIndex &index) 
     if (auto *box = qobject_cast<QComboBox *>(editor)) {
         // The species and the planting are offered by name, whatever letter the list holds.
         const int key = keyOf(index);
-        const bool named = key == Art || key == Plant;
+        const bool named = key == TreeSpecies || key == Plant;
         const bool valid = checkTreeValue(key, index.data(Qt::EditRole).toString()).ok();
         box->setEditText(index.data(named && valid ? Qt::DisplayRole : Qt::EditRole).toString());
         // Typing into the cell replaces what it held, as in a spreadsheet: the key that opened

@@ -74,8 +74,8 @@ QVariant TreeListModel::keyData(int row, int key, int role) const {
     const auto fromHome = [&] { return !m_document.isGiven(row, key); };
     switch (role) {
     case Qt::DisplayRole:
-        if ((key == Art || key == Plant) && fault().isEmpty())
-            return key == Art              ? speciesName(speciesLetter(text))
+        if ((key == TreeSpecies || key == Plant) && fault().isEmpty())
+            return key == TreeSpecies      ? speciesName(speciesLetter(text))
                    : *plantingAnswer(text) ? QStringLiteral("Ja")
                                            : QStringLiteral("Nej");
         return text.toString();
@@ -105,7 +105,7 @@ QVariant TreeListModel::keyData(int row, int key, int role) const {
 
 QVariant TreeListModel::summaryData(int row, int column, int role) const {
     const ListRow &r = m_document.row(row);
-    if (column == Fel) {
+    if (column == FaultText) {
         // The row's check looks at all of its values: asked only for the roles that show it.
         if (role != Qt::DisplayRole && role != SortRole && role != Qt::ToolTipRole)
             return {};
@@ -126,16 +126,16 @@ QVariant TreeListModel::summaryData(int row, int column, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         // The owner's mark decides over the valuation, and the list says so.
-        if (column == Beslut)
+        if (column == CutOrWait)
             return markedDecisionText(s, r.mark);
         return summaryText(s, column, localeDecimalSeparator());
     case Qt::ToolTipRole:
-        if (column == Beslut && r.mark != TreeMark::None)
+        if (column == CutOrWait && r.mark != TreeMark::None)
             return QStringLiteral("Märkt \"%1\" i kolumnen åtgärd; värderingen säger %2.")
                 .arg(treeMarkText(r.mark), decisionText(s.decision).toLower());
         return {};
     case Qt::FontRole:
-        if (column == Beslut && r.mark != TreeMark::None) {
+        if (column == CutOrWait && r.mark != TreeMark::None) {
             QFont bold;
             bold.setBold(true);
             return bold;
@@ -143,22 +143,22 @@ QVariant TreeListModel::summaryData(int row, int column, int role) const {
         return {};
     case SortRole:
         switch (column) {
-        case Beslut:
+        case CutOrWait:
             return markedDecisionText(s, r.mark);
-        case BastaAr:
+        case BestYear:
             return double(s.decision.bestYears());
-        case NettoNu:
+        case NetNow:
             return s.decision.valueNow;
-        case NuvardeBasta:
+        case BestPresentValue:
             return s.decision.bestValue;
-        case Ranta10:
+        case GrowthNextTen:
             // A tree without a growth rate sorts with the rows that have no figure.
             return std::isnan(s.decision.growthNextTen) ? QVariant()
                                                         : QVariant(s.decision.growthNextTen);
         }
         return {};
     case Qt::TextAlignmentRole:
-        return column == Beslut ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return column == CutOrWait ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     }
     return {};
 }

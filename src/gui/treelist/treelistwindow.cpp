@@ -141,7 +141,7 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     const QFontMetrics boldMetrics(bold);
     for (int c = 0; c < TreeListModel::ColumnCount; ++c) {
         const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        const bool decision = c == TreeListModel::FirstSummaryColumn + Beslut;
+        const bool decision = c == TreeListModel::FirstSummaryColumn + CutOrWait;
         const int widest = decision
                                ? boldMetrics.horizontalAdvance(QStringLiteral("Avverkas (märkt)"))
                                : fontMetrics().horizontalAdvance(QStringLiteral("00000"));
@@ -151,13 +151,13 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     }
     flgTradlista->horizontalHeader()->setStretchLastSection(true);
     const int felWidth = fontMetrics().horizontalAdvance(QString(16, u'x'));
-    flgTradlista->setColumnWidth(TreeListModel::FirstSummaryColumn + Fel, felWidth);
+    flgTradlista->setColumnWidth(TreeListModel::FirstSummaryColumn + FaultText, felWidth);
     tableWidth += felWidth;
     // What the user values the list for, the decision and the best year, stands right after
     // the tree's id, in view on a laptop at 150 % too; why a tree was not valued stands next to
     // them, not beyond the figures and the list's own columns at the far right.
     QHeaderView *columns = flgTradlista->horizontalHeader();
-    for (int summary : {Beslut, BastaAr, Fel})
+    for (int summary : {CutOrWait, BestYear, FaultText})
         columns->moveSection(columns->visualIndex(TreeListModel::FirstSummaryColumn + summary),
                              columns->visualIndex(TreeListModel::FirstKeyColumn));
 

@@ -37,11 +37,11 @@ QString verdict(const QString &id, const TreeSummary &s) {
     const QChar mark = localeDecimalSeparator();
     if (s.decision.cutNow())
         return QStringLiteral("Träd %1: Avverka nu. Nettot i dag är %2 kr.")
-            .arg(id, summaryText(s, NettoNu, mark));
+            .arg(id, summaryText(s, NetNow, mark));
     return QStringLiteral("Träd %1: Låt stå. Bästa avverkningsår är om %2 år med nuvärdet %3 kr "
                           "mot %4 kr i dag.")
-        .arg(id, summaryText(s, BastaAr, mark), summaryText(s, NuvardeBasta, mark),
-             summaryText(s, NettoNu, mark));
+        .arg(id, summaryText(s, BestYear, mark), summaryText(s, BestPresentValue, mark),
+             summaryText(s, NetNow, mark));
 }
 
 } // namespace

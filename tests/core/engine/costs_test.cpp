@@ -24,8 +24,8 @@ TEST(HarvestCost, seventyFiveKronorPerCubicMetreAtFullIntensityAndNormalCost) {
 
 TEST(PlantingCost, oneSeedlingPerSquareMetreOfTheGapOnlyWhenPlantIsLowerCaseY) {
     EXPECT_DOUBLE_EQ(plantingCost("y", 10, 20), 125.664);
-    for (const char *plant : {"Y", "n", "", "yes", " y"})
-        EXPECT_EQ(plantingCost(plant, 10, 20), 0) << plant;
+    for (const char *replanting : {"Y", "n", "", "yes", " y"})
+        EXPECT_EQ(plantingCost(replanting, 10, 20), 0) << replanting;
 }
 
 TEST(ValueGrowth, doublingInTenYearsIsSevenPointOneEightPercent) {
@@ -62,8 +62,8 @@ TEST(PresentValue, discountsAtTheRequiredRate) {
 }
 
 TEST(PresentValue, aRateOfMinusOneHundredPercentOrBelowStops) {
-    for (double rant : {-1.0, -1.5})
-        EXPECT_THROW(presentValue(1000, 0, rant), CalculationStopped) << rant;
+    for (double requiredRate : {-1.0, -1.5})
+        EXPECT_THROW(presentValue(1000, 0, requiredRate), CalculationStopped) << requiredRate;
 }
 
 TEST(NetValue, theValueIncreaseIsThePlainDifferenceEvenForLosses) {

@@ -34,6 +34,15 @@ EngineHome::EngineHome(const KeyValues &values) : engine(home.directory()) {
     home.write("priser_ac.txt", samplePriceList());
 }
 
+QString EngineHome::run() {
+    const Expected<TreeCalculation::UnsavedReport> calculated = engine.calculate(valuation);
+    if (!calculated)
+        return calculated.outcome().message();
+    return TreeCalculation::withSaveOutcome(calculated->stopped,
+                                            engine.saveReport(calculated->bytes))
+        .message();
+}
+
 QStringList EngineHome::reportLines(const QString &start) const {
     QStringList found;
     for (const QString &line : report())
@@ -56,17 +65,17 @@ QStringList EngineHome::gridRow(int row) const {
     return cells;
 }
 
-ValuationState firstPassState(const QString &art, const QString &sv, double bdm, double site,
-                              double dkvot, double hojdjust) {
+ValuationState firstPassState(const QString &species, const QString &region, double diameter,
+                              double siteIndex, double diameterQuotient, double heightDeviation) {
     ValuationState s;
-    s.in.art = art;
-    s.in.sv = sv;
-    s.in.bdm = bdm;
-    s.in.site = site;
-    s.in.dkvot = dkvot;
-    s.in.hojdjust = hojdjust;
-    s.tree_age = 90;
+    s.in.species = species;
+    s.in.region = region;
+    s.in.diameter = diameter;
+    s.in.siteIndex = siteIndex;
+    s.in.diameterQuotient = diameterQuotient;
+    s.in.heightDeviation = heightDeviation;
+    s.treeAge = 90;
     s.years = 0;
-    s.log_no = 1;
+    s.logNumber = 1;
     return s;
 }

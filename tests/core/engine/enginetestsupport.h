@@ -35,7 +35,9 @@ struct EngineHome {
     explicit EngineHome(const KeyValues &values);
 
     void setControl(const KeyValues &values) { home.writeLines("trad.sty", controlWith(values)); }
-    QString run() { return engine.calculateAndSave(valuation).message(); }
+    // One calculation as the result window makes it: the files read and the tree valued by
+    // valueTree (TreeCalculation::calculate), then the report saved; what it has to say, or empty.
+    QString run();
     QStringList report() const { return home.readLines("resultat.txt"); }
     // The report lines that begin with `start`, in order.
     QStringList reportLines(const QString &start) const;
@@ -50,5 +52,6 @@ struct EngineHome {
 };
 
 // A state ready for the formulas of one pass: the species, region and tree of a first pass.
-ValuationState firstPassState(const QString &art, const QString &sv, double bdm, double site,
-                              double dkvot, double hojdjust = 0);
+ValuationState firstPassState(const QString &species, const QString &region, double diameter,
+                              double siteIndex, double diameterQuotient,
+                              double heightDeviation = 0);

@@ -155,7 +155,7 @@ TEST_P(UnreadableInput, stopsBeforeTheReportIsTouchedAndLeavesNoOldRows) {
     for (int row = 1; row <= 12; ++row)
         EXPECT_EQ(h.gridRow(row), QStringList(17, QString())) << row;
     if (f.controlFileFault) {
-        EXPECT_EQ(h.engine.inputs().bdm, before.bdm) << "the inputs stay as they were";
+        EXPECT_EQ(h.engine.inputs().diameter, before.diameter) << "the inputs stay as they were";
         EXPECT_EQ(h.engine.inputs(), before);
     }
 }

@@ -8,8 +8,8 @@
 namespace {
 
 struct HeightCase {
-    const char *art, *sv;
-    double bdm, site, dkvot;
+    const char *species, *region;
+    double diameter, siteIndex, diameterQuotient;
     const char *height;
 };
 
@@ -21,10 +21,12 @@ TEST(HeightModel, givesThePublishedHeightsForPineAndSpruceInBothRegions) {
         {"t", "N", 20, 20, 1.0, "14.63"},
     };
     for (const HeightCase &c : cases) {
-        ValuationState s = firstPassState(c.art, c.sv, c.bdm, c.site, c.dkvot);
+        ValuationState s =
+            firstPassState(c.species, c.region, c.diameter, c.siteIndex, c.diameterQuotient);
         computeHeight(s);
         EXPECT_EQ(formatNumber(s.height, u"#0.00", u'.'), c.height)
-            << c.art << c.sv << " bdm " << c.bdm << " site " << c.site << " dkvot " << c.dkvot;
+            << c.species << c.region << " bdm " << c.diameter << " site " << c.siteIndex
+            << " dkvot " << c.diameterQuotient;
     }
 }
 
@@ -39,14 +41,14 @@ TEST(HeightModel, southernPineUsesTheDoubleProductOf017Squared) {
 TEST(HeightModel, coversOnlyPineAndSpruceInNorthAndSouthExactly) {
     EXPECT_NE(heightCoefficients("t", "N"), nullptr);
     EXPECT_NE(heightCoefficients("g", "S"), nullptr);
-    for (const auto &[art, sv] : {std::pair{"b", "N"},
-                                  {"l", "S"},
-                                  {"T", "N"},
-                                  {"t", "n"},
-                                  {"g", "s"},
-                                  {"t", ""},
-                                  {"", "N"}})
-        EXPECT_EQ(heightCoefficients(art, sv), nullptr) << art << "/" << sv;
+    for (const auto &[species, region] : {std::pair{"b", "N"},
+                                          {"l", "S"},
+                                          {"T", "N"},
+                                          {"t", "n"},
+                                          {"g", "s"},
+                                          {"t", ""},
+                                          {"", "N"}})
+        EXPECT_EQ(heightCoefficients(species, region), nullptr) << species << "/" << region;
 }
 
 TEST(HeightModel, theHeightDeviationIsAddedToEachYearsFreshHeightNotAccumulated) {
@@ -96,19 +98,20 @@ TEST(Growth, aSixtyPercentCrownGrowsAtReducedRingsForTwentyYears) {
     EXPECT_EQ(h.reportLines("pga liten krona"),
               (QStringList{"pga liten krona reduceras årsringen under följande 10 år till = 80%",
                            "pga liten krona reduceras årsringen under följande 10 år till = 90%"}));
-    EXPECT_NEAR(h.engine.inputs().bdm, 100.2, 1e-9) << "grown through all twelve harvest years";
+    EXPECT_NEAR(h.engine.inputs().diameter, 100.2, 1e-9)
+        << "grown through all twelve harvest years";
 }
 
 TEST(Growth, crownLinesShowTheShareOfTheMeasuredRingKept) {
     struct {
-        const char *kronst;
+        const char *crownShare;
         const char *first, *second;
     } cases[] = {{"100", "100%", "100%"}, {"0", "50%", "75%"}, {"80", "90%", "95%"}};
     for (const auto &c : cases) {
-        EngineHome h({{"kronst:", c.kronst}});
+        EngineHome h({{"kronst:", c.crownShare}});
         ASSERT_EQ(h.run(), QString());
         const QStringList crown = h.reportLines("pga liten krona");
-        ASSERT_EQ(crown.size(), 2) << "kronst " << c.kronst;
+        ASSERT_EQ(crown.size(), 2) << "kronst " << c.crownShare;
         EXPECT_TRUE(crown[0].endsWith(QString("= ") + c.first)) << crown[0];
         EXPECT_TRUE(crown[1].endsWith(QString("= ") + c.second)) << crown[1];
     }

@@ -20,32 +20,32 @@ TEST(LoadParam, everyKeyOfTheSampleFileReachesItsInput) {
     Loaded l;
     ASSERT_EQ(l.load(sampleControlLines()), QString());
     const TreeInputs &s = l.s();
-    EXPECT_EQ(s.sv, "S");
-    EXPECT_EQ(s.plantcost, 5.0);
-    EXPECT_EQ(s.rant, 3 * 0.01);
-    EXPECT_EQ(s.harvpr, 50);
-    EXPECT_EQ(s.avvandel, 30);
-    EXPECT_EQ(s.avvjust, 100);
-    EXPECT_EQ(s.mt, 250);
-    EXPECT_EQ(s.mg, 270);
-    EXPECT_EQ(s.mb, 240);
-    EXPECT_EQ(s.art, "t");
-    EXPECT_EQ(s.bdm, 30);
-    EXPECT_EQ(s.site, 24);
-    EXPECT_EQ(s.plant, "y");
-    EXPECT_EQ(s.ring5, 3);
-    EXPECT_EQ(s.kronst, 60);
-    EXPECT_EQ(s.hojdjust, 0);
-    EXPECT_EQ(s.dkvot, 0.8);
-    EXPECT_EQ(s.kvalitet[0], 1);
-    EXPECT_EQ(s.kvalitet[1], 2);
-    EXPECT_EQ(s.kvalitet[2], 3);
+    EXPECT_EQ(s.region, "S");
+    EXPECT_EQ(s.seedlingCost, 5.0);
+    EXPECT_EQ(s.requiredRate, 3 * 0.01);
+    EXPECT_EQ(s.harvestIntensity, 50);
+    EXPECT_EQ(s.fixedCostShare, 30);
+    EXPECT_EQ(s.harvestCostLevel, 100);
+    EXPECT_EQ(s.pinePulpPrice, 250);
+    EXPECT_EQ(s.sprucePulpPrice, 270);
+    EXPECT_EQ(s.birchPulpPrice, 240);
+    EXPECT_EQ(s.species, "t");
+    EXPECT_EQ(s.diameter, 30);
+    EXPECT_EQ(s.siteIndex, 24);
+    EXPECT_EQ(s.replanting, "y");
+    EXPECT_EQ(s.ringWidth, 3);
+    EXPECT_EQ(s.crownShare, 60);
+    EXPECT_EQ(s.heightDeviation, 0);
+    EXPECT_EQ(s.diameterQuotient, 0.8);
+    EXPECT_EQ(s.logQualities[0], 1);
+    EXPECT_EQ(s.logQualities[1], 2);
+    EXPECT_EQ(s.logQualities[2], 3);
 }
 
 TEST(LoadParam, aRateOfThreePercentIsHeldAsAFraction) {
     Loaded l;
     ASSERT_EQ(l.load(controlWith({{"rant:", "3"}})), QString());
-    EXPECT_DOUBLE_EQ(l.s().rant, 0.03);
+    EXPECT_DOUBLE_EQ(l.s().requiredRate, 0.03);
 }
 
 TEST(LoadParam, qualityClassesRoundToTheNearestWithHalvesToEven) {
@@ -57,36 +57,36 @@ TEST(LoadParam, qualityClassesRoundToTheNearestWithHalvesToEven) {
     for (const auto &c : cases) {
         Loaded l;
         ASSERT_EQ(l.load(controlWith({{"akv:", c.text}})), QString());
-        EXPECT_EQ(l.s().kvalitet[1], c.quality) << "akv " << c.text;
+        EXPECT_EQ(l.s().logQualities[1], c.quality) << "akv " << c.text;
     }
 }
 
 TEST(LoadParam, aDecimalCommaIsADecimalPoint) {
     Loaded l;
     ASSERT_EQ(l.load(controlWith({{"bdm:", "2,5"}, {"hojdjust:", "-1,5"}})), QString());
-    EXPECT_EQ(l.s().bdm, 2.5);
-    EXPECT_EQ(l.s().hojdjust, -1.5);
+    EXPECT_EQ(l.s().diameter, 2.5);
+    EXPECT_EQ(l.s().heightDeviation, -1.5);
 }
 
 TEST(LoadParam, textsAreStoredAsTheyStand) {
     Loaded l;
     ASSERT_EQ(l.load(controlWith({{"plant:", "Y"}, {"sv:", " N"}, {"art:", "tall"}})), QString());
-    EXPECT_EQ(l.s().plant, "Y");
-    EXPECT_EQ(l.s().sv, " N");
-    EXPECT_EQ(l.s().art, "tall");
+    EXPECT_EQ(l.s().replanting, "Y");
+    EXPECT_EQ(l.s().region, " N");
+    EXPECT_EQ(l.s().species, "tall");
 }
 
 TEST(LoadParam, aMissingKeyKeepsTheValueOfThePreviousCalculation) {
     Loaded l;
     ASSERT_EQ(l.load(controlWith({{"site:", "27"}})), QString());
     ASSERT_EQ(l.load(controlWithout({"site:", "mt:"})), QString());
-    EXPECT_EQ(l.s().site, 27);
-    EXPECT_EQ(l.s().mt, 250);
+    EXPECT_EQ(l.s().siteIndex, 27);
+    EXPECT_EQ(l.s().pinePulpPrice, 250);
 
     Loaded fresh;
     ASSERT_EQ(fresh.load(controlWithout({"site:", "art:"})), QString());
-    EXPECT_EQ(fresh.s().site, 0);
-    EXPECT_EQ(fresh.s().art, QString());
+    EXPECT_EQ(fresh.s().siteIndex, 0);
+    EXPECT_EQ(fresh.s().species, QString());
 }
 
 TEST(LoadParam, ofAKeyGivenTwiceTheLaterLineWins) {
@@ -94,7 +94,7 @@ TEST(LoadParam, ofAKeyGivenTwiceTheLaterLineWins) {
     lines.insert(lines.size() - 1, "mt:/999/");
     Loaded l;
     ASSERT_EQ(l.load(lines), QString());
-    EXPECT_EQ(l.s().mt, 999);
+    EXPECT_EQ(l.s().pinePulpPrice, 999);
 }
 
 TEST(LoadParam, theLastLineIsNeverReadAndTheFirstIsReadLikeAnyOther) {
@@ -103,8 +103,8 @@ TEST(LoadParam, theLastLineIsNeverReadAndTheFirstIsReadLikeAnyOther) {
     lines.last() = "mb:/999/";
     Loaded l;
     ASSERT_EQ(l.load(lines), QString());
-    EXPECT_EQ(l.s().mt, 111);
-    EXPECT_EQ(l.s().mb, 0);
+    EXPECT_EQ(l.s().pinePulpPrice, 111);
+    EXPECT_EQ(l.s().birchPulpPrice, 0);
 }
 
 TEST(LoadParam, keysCountOnlyAtTheStartOfTheLineAndInLowerCase) {
@@ -114,9 +114,9 @@ TEST(LoadParam, keysCountOnlyAtTheStartOfTheLineAndInLowerCase) {
     lines.insert(1, "xplantcost:/7/");
     Loaded l;
     ASSERT_EQ(l.load(lines), QString());
-    EXPECT_EQ(l.s().mt, 0);
-    EXPECT_EQ(l.s().mg, 0);
-    EXPECT_EQ(l.s().plantcost, 0);
+    EXPECT_EQ(l.s().pinePulpPrice, 0);
+    EXPECT_EQ(l.s().sprucePulpPrice, 0);
+    EXPECT_EQ(l.s().seedlingCost, 0);
 }
 
 TEST(LoadParam, aKeyLineWithoutItsSecondSlashIsSkipped) {
@@ -125,14 +125,14 @@ TEST(LoadParam, aKeyLineWithoutItsSecondSlashIsSkipped) {
     QStringList lines = controlWithout({"site:"});
     lines.insert(1, "site:/25");
     ASSERT_EQ(l.load(lines), QString());
-    EXPECT_EQ(l.s().site, 21);
+    EXPECT_EQ(l.s().siteIndex, 21);
 }
 
 TEST(LoadParam, withoutKronstTheNextCalculationStartsFromTheCrownReductionLeftInIt) {
     EngineHome h;
     ASSERT_EQ(h.run(), QString());
     // Crown 60 %: a reduction share of 0.2, halved in each of the twelve harvest years.
-    EXPECT_DOUBLE_EQ(h.engine.inputs().kronst, 0.2 / 4096);
+    EXPECT_DOUBLE_EQ(h.engine.inputs().crownShare, 0.2 / 4096);
     h.home.writeLines("trad.sty", controlWithout({"kronst:"}));
     ASSERT_EQ(h.run(), QString());
     const QStringList crown = h.reportLines("pga liten krona");
@@ -143,13 +143,13 @@ TEST(LoadParam, withoutKronstTheNextCalculationStartsFromTheCrownReductionLeftIn
 
 TEST(LoadParam, thePulpwoodPriceFollowsTheSpecies) {
     struct {
-        const char *art;
-        std::optional<double> pulp_price;
+        const char *species;
+        std::optional<double> pulpPrice;
     } cases[] = {{"t", 250}, {"g", 270}, {"b", 240}, {"l", 0}, {"x", {}}, {"T", {}}, {"", {}}};
     for (const auto &c : cases) {
         Loaded l;
-        ASSERT_EQ(l.load(controlWith({{"art:", c.art}})), QString());
-        EXPECT_EQ(pulpwoodPrice(l.s()), c.pulp_price) << c.art;
+        ASSERT_EQ(l.load(controlWith({{"art:", c.species}})), QString());
+        EXPECT_EQ(pulpwoodPrice(l.s()), c.pulpPrice) << c.species;
     }
     // A species without a price stops the calculation before any pulpwood is priced.
     EngineHome h;

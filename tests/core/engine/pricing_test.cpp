@@ -37,8 +37,8 @@ TEST(LogPrice, theTopDiameterSelectsTheHighestClassItReaches) {
 TEST(LogPrice, birchBroadleafAndUnknownSpeciesHaveNoTimberPrice) {
     PriceTable pine{}, spruce{};
     fill(pine, spruce);
-    for (const char *art : {"b", "l", "T", "", "tg"})
-        EXPECT_EQ(priceOfLog(pine, spruce, art, 9, 30.0), 0) << art;
+    for (const char *species : {"b", "l", "T", "", "tg"})
+        EXPECT_EQ(priceOfLog(pine, spruce, species, 9, 30.0), 0) << species;
 }
 
 TEST(LogPrice, qualityZeroAndLogsBelowTwelveCentimetresCostNothing) {

@@ -94,11 +94,11 @@ TEST(Report, requiredRateShowsInPercentWithTheLocaleSeparator) {
 
 TEST(Report, regionLineIsNorthernOnlyForCapitalN) {
     struct {
-        const char *sv;
+        const char *region;
         const char *line;
     } cases[] = {{"N", "Norra Sverige"}, {"S", "Södra Sverige"}};
     for (const auto &c : cases) {
-        EngineHome h({{"sv:", c.sv}});
+        EngineHome h({{"sv:", c.region}});
         ASSERT_EQ(h.run(), QString());
         EXPECT_EQ(h.report().at(5), QString::fromUtf8(c.line));
     }

@@ -21,14 +21,15 @@ struct Bucked {
     QStringList tops;
 };
 
-Bucked buck(const QString &art, const QString &sv, double bdm, double site, double dkvot) {
-    Bucked b{firstPassState(art, sv, bdm, site, dkvot), {}};
+Bucked buck(const QString &species, const QString &region, double diameter, double siteIndex,
+            double diameterQuotient) {
+    Bucked b{firstPassState(species, region, diameter, siteIndex, diameterQuotient), {}};
     computeHeight(b.s);
-    b.s.stem_vol = stemVolume(art, bdm, b.s.height, 0);
-    for (b.s.log_no = 1; b.s.log_no <= 3; ++b.s.log_no) {
+    b.s.stemVolume = stemVolume(species, diameter, b.s.height, 0);
+    for (b.s.logNumber = 1; b.s.logNumber <= 3; ++b.s.logNumber) {
         buckLog(b.s);
-        b.tops << f2(b.s.log_top_diam);
-        if (!continuesBucking(b.s.log_top_diam))
+        b.tops << f2(b.s.logTopDiameter);
+        if (!continuesBucking(b.s.logTopDiameter))
             break;
     }
     return b;
@@ -37,20 +38,20 @@ Bucked buck(const QString &art, const QString &sv, double bdm, double site, doub
 TEST(StemForm, southernPineOfThirtyCentimetresIsBuckedIntoThreeLogs) {
     const Bucked b = buck("t", "S", 30, 24, 1.0);
     EXPECT_EQ(f2(b.s.height), "18.47");
-    EXPECT_EQ(f2(b.s.rel_bh), "61.14");
-    EXPECT_EQ(f2(b.s.ref_diam), "49.07");
+    EXPECT_EQ(f2(b.s.breastHeightPercent), "61.14");
+    EXPECT_EQ(f2(b.s.referenceDiameter), "49.07");
     EXPECT_EQ(b.tops, (QStringList{"25.81", "20.29", "12.18"}));
-    EXPECT_EQ(f2(b.s.stump_diam), "35.42");
-    EXPECT_EQ(f2(b.s.top_len), "1.73");
-    EXPECT_EQ(f2(b.s.top_piece_diam), "4.91");
-    EXPECT_EQ(formatNumber(b.s.stem_vol, u"#0.000", u'.'), "0.623");
+    EXPECT_EQ(f2(b.s.stumpDiameter), "35.42");
+    EXPECT_EQ(f2(b.s.topLength), "1.73");
+    EXPECT_EQ(f2(b.s.topPieceDiameter), "4.91");
+    EXPECT_EQ(formatNumber(b.s.stemVolume, u"#0.000", u'.'), "0.623");
 }
 
 TEST(StemForm, northernSpruceOfThirtyCentimetresIsBuckedIntoThreeLogs) {
     const Bucked b = buck("g", "N", 30, 24, 0.8);
     EXPECT_EQ(f2(b.s.height), "21.46");
     EXPECT_EQ(b.tops, (QStringList{"26.34", "21.88", "16.17"}));
-    EXPECT_EQ(formatNumber(b.s.stem_vol, u"#0.000", u'.'), "0.692");
+    EXPECT_EQ(formatNumber(b.s.stemVolume, u"#0.000", u'.'), "0.692");
 }
 
 TEST(StemForm, northernPineOfTwentyCentimetresStopsAfterTheSecondLog) {
@@ -78,23 +79,23 @@ TEST(StemForm, atExactlySixtyPercentOfTheHeightTheMiddleSegmentGivesTheDiameter)
     ASSERT_EQ(4.7 / s.height, 0.6);
     buckLog(s);
     const double ln10 = std::log(10.0);
-    const double middle = s.ref_diam * (98.601 * std::log(0.4 * 3.24 + 1) / ln10) / 100;
-    const double top = s.ref_diam * (171.7 * std::log(0.4 * 1.529 + 1) / ln10) / 100;
+    const double middle = s.referenceDiameter * (98.601 * std::log(0.4 * 3.24 + 1) / ln10) / 100;
+    const double top = s.referenceDiameter * (171.7 * std::log(0.4 * 1.529 + 1) / ln10) / 100;
     ASSERT_NE(middle, top);
-    EXPECT_EQ(s.log_top_diam, middle);
+    EXPECT_EQ(s.logTopDiameter, middle);
 }
 
 TEST(StemForm, stumpAndTreeTopAreTheSameForEveryLogOfAYear) {
     ValuationState s = firstPassState("g", "S", 35, 26, 0.9);
     computeHeight(s);
-    s.log_no = 1;
+    s.logNumber = 1;
     buckLog(s);
-    const double stump = s.stump_diam, top = s.top_len, piece = s.top_piece_diam;
-    s.log_no = 3;
+    const double stump = s.stumpDiameter, top = s.topLength, piece = s.topPieceDiameter;
+    s.logNumber = 3;
     buckLog(s);
-    EXPECT_EQ(s.stump_diam, stump);
-    EXPECT_EQ(s.top_len, top);
-    EXPECT_EQ(s.top_piece_diam, piece);
+    EXPECT_EQ(s.stumpDiameter, stump);
+    EXPECT_EQ(s.topLength, top);
+    EXPECT_EQ(s.topPieceDiameter, piece);
 }
 
 TEST(StemForm, volumeFunctionsForPineSpruceAndBirchAndNoneForBroadleaf) {

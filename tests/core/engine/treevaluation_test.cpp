@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Trees, TreeValuationAsInTheWindow,
 TEST(TreeValuation, CarriesTheGrownTreeOverAndIsTheSameOnEveryThread) {
     ValuedHome valued({});
     const TreeValuation once = valueTree(valued.inputs, valued.prices);
-    EXPECT_GT(once.carryOver.bdm, valued.inputs.bdm);
+    EXPECT_GT(once.carryOver.diameter, valued.inputs.diameter);
     valued.home.run();
     EXPECT_EQ(once.carryOver, valued.home.engine.inputs());
 
@@ -91,39 +91,40 @@ QList<TreeInputs> manyTrees(const TreeInputs &sample) {
     QList<TreeInputs> trees;
     for (int i = 0; i < 3000; ++i) {
         TreeInputs t = sample;
-        t.art = species[random.bounded(int(species.size()))];
-        t.sv = regions[random.bounded(int(regions.size()))];
-        t.plant = random.bounded(2) ? "y" : "n";
-        t.bdm = random.bounded(10) ? between(-2, 90) : pick({0, 1e-300, 1e300, -1e308, 1e154});
-        t.ring5 = random.bounded(10) ? between(-1, 8) : pick({0, 1e300, -1e300});
-        t.kronst = random.bounded(10) ? between(0, 100) : pick({-1e308, 1e308, 1e-320});
-        t.site = between(10, 32);
-        t.dkvot = between(0.5, 1.2);
-        t.hojdjust = random.bounded(10) ? between(-5, 5) : pick({-40, 1e300});
-        t.rant = random.bounded(10) ? between(0, 0.1) : pick({-1, -0.999, 1e306});
-        t.harvpr = random.bounded(10) ? between(0, 100) : pick({1e200, -1e200});
-        t.avvjust = random.bounded(10) ? between(0, 200) : pick({1e308, -1e308});
-        t.mt = random.bounded(10) ? between(0, 400) : pick({-100, 1e308});
-        for (std::int16_t &q : t.kvalitet)
+        t.species = species[random.bounded(int(species.size()))];
+        t.region = regions[random.bounded(int(regions.size()))];
+        t.replanting = random.bounded(2) ? "y" : "n";
+        t.diameter = random.bounded(10) ? between(-2, 90) : pick({0, 1e-300, 1e300, -1e308, 1e154});
+        t.ringWidth = random.bounded(10) ? between(-1, 8) : pick({0, 1e300, -1e300});
+        t.crownShare = random.bounded(10) ? between(0, 100) : pick({-1e308, 1e308, 1e-320});
+        t.siteIndex = between(10, 32);
+        t.diameterQuotient = between(0.5, 1.2);
+        t.heightDeviation = random.bounded(10) ? between(-5, 5) : pick({-40, 1e300});
+        t.requiredRate = random.bounded(10) ? between(0, 0.1) : pick({-1, -0.999, 1e306});
+        t.harvestIntensity = random.bounded(10) ? between(0, 100) : pick({1e200, -1e200});
+        t.harvestCostLevel = random.bounded(10) ? between(0, 200) : pick({1e308, -1e308});
+        t.pinePulpPrice = random.bounded(10) ? between(0, 400) : pick({-100, 1e308});
+        for (std::int16_t &q : t.logQualities)
             q = std::int16_t(random.bounded(-1, 8));
         trees << t;
     }
     // Each number of the sample pine and of a northern spruce at the edges of a double, alone
     // and with a crown share that multiplies the ring width.
     double TreeInputs::*const numbers[] = {
-        &TreeInputs::plantcost, &TreeInputs::rant, &TreeInputs::harvpr, &TreeInputs::avvandel,
-        &TreeInputs::avvjust,   &TreeInputs::mt,   &TreeInputs::mg,     &TreeInputs::bdm,
-        &TreeInputs::hojdjust,  &TreeInputs::site, &TreeInputs::ring5,  &TreeInputs::dkvot,
-        &TreeInputs::kronst};
+        &TreeInputs::seedlingCost,    &TreeInputs::requiredRate,     &TreeInputs::harvestIntensity,
+        &TreeInputs::fixedCostShare,  &TreeInputs::harvestCostLevel, &TreeInputs::pinePulpPrice,
+        &TreeInputs::sprucePulpPrice, &TreeInputs::diameter,         &TreeInputs::heightDeviation,
+        &TreeInputs::siteIndex,       &TreeInputs::ringWidth,        &TreeInputs::diameterQuotient,
+        &TreeInputs::crownShare};
     TreeInputs spruce = sample;
-    spruce.art = "g";
-    spruce.sv = "N";
+    spruce.species = "g";
+    spruce.region = "N";
     for (const TreeInputs &base : {sample, spruce})
         for (double TreeInputs::*number : numbers)
             for (double extreme : {0.0, -1.0, 1e-300, 1e300, -1e300, 1e308, -1e308, 5e-324})
-                for (double kronst : {base.kronst, -1e308}) {
+                for (double crownShare : {base.crownShare, -1e308}) {
                     TreeInputs t = base;
-                    t.kronst = kronst;
+                    t.crownShare = crownShare;
                     t.*number = extreme;
                     trees << t;
                 }
@@ -143,19 +144,19 @@ TEST(TreeValuation, GivesTheSameFiguresAndStopWithAReportAsWithout) {
         const TreeValuation plain = valueTree(tree, valued.prices);
         const TreeValuation reported = valueTree(tree, valued.prices, &report);
         const std::string which = QStringLiteral("art %1 sv %2 bdm %3 ring5 %4 rant %5 avvjust %6")
-                                      .arg(tree.art, tree.sv)
-                                      .arg(tree.bdm)
-                                      .arg(tree.ring5)
-                                      .arg(tree.rant)
-                                      .arg(tree.avvjust)
+                                      .arg(tree.species, tree.region)
+                                      .arg(tree.diameter)
+                                      .arg(tree.ringWidth)
+                                      .arg(tree.requiredRate)
+                                      .arg(tree.harvestCostLevel)
                                       .toStdString();
         ASSERT_EQ(plain.stopMessage, reported.stopMessage) << which;
         ASSERT_EQ(plain.yearsValued, reported.yearsValued) << which;
         for (int r = 0; r < plain.yearsValued; ++r)
             for (int c = 0; c < resultColumnCount; ++c)
                 ASSERT_TRUE(same(plain.rows[r].values[c], reported.rows[r].values[c])) << which;
-        ASSERT_TRUE(same(plain.carryOver.bdm, reported.carryOver.bdm)) << which;
-        ASSERT_TRUE(same(plain.carryOver.kronst, reported.carryOver.kronst)) << which;
+        ASSERT_TRUE(same(plain.carryOver.diameter, reported.carryOver.diameter)) << which;
+        ASSERT_TRUE(same(plain.carryOver.crownShare, reported.carryOver.crownShare)) << which;
 
         // The report goes as far as the figures and says why it ends where it ends.
         const QString text = decodeCp1252(report.bytes());
@@ -194,8 +195,8 @@ TEST(TreeValuation, GivesTheSameBitsOnBothCodePaths) {
             for (int c = 0; c < resultColumnCount; ++c)
                 ASSERT_EQ(bits(baseline.rows[r].values[c]), bits(avx2.rows[r].values[c]))
                     << "row " << r << " column " << c;
-        ASSERT_EQ(bits(baseline.carryOver.bdm), bits(avx2.carryOver.bdm));
-        ASSERT_EQ(bits(baseline.carryOver.kronst), bits(avx2.carryOver.kronst));
+        ASSERT_EQ(bits(baseline.carryOver.diameter), bits(avx2.carryOver.diameter));
+        ASSERT_EQ(bits(baseline.carryOver.crownShare), bits(avx2.carryOver.crownShare));
     }
 }
 

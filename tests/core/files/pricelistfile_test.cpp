@@ -24,18 +24,18 @@ PriceTable filled(double base) {
 
 // The readers and the writer with the tables and the county text as plain values, and the
 // failure as its message (empty on success).
-QString las(const QString &path, QString &lan, PriceTable &pine, PriceTable &spruce) {
-    PriceList list{lan, pine, spruce, {}};
+QString readList(const QString &path, QString &county, PriceTable &pine, PriceTable &spruce) {
+    PriceList list{county, pine, spruce, {}};
     const Outcome read = readPriceList(path, list);
-    lan = list.lan;
+    county = list.county;
     pine = list.pine;
     spruce = list.spruce;
     return read.message();
 }
 
-QString skriv(const QString &path, const QString &lan, const PriceTable &pine,
-              const PriceTable &spruce) {
-    return writePriceList(path, PriceList{lan, pine, spruce, {}}).message();
+QString writeList(const QString &path, const QString &county, const PriceTable &pine,
+                  const PriceTable &spruce) {
+    return writePriceList(path, PriceList{county, pine, spruce, {}}).message();
 }
 
 QString readEngine(const QString &path, PriceTable &pine, PriceTable &spruce) {
@@ -66,7 +66,7 @@ TEST(PriceListWriting, WritesTheFourteenLineLayoutExactly) {
     pine[1][2] = 452.5;
     pine[2][3] = 0.05;
     spruce[5][10] = -12;
-    ASSERT_EQ(skriv(home.path("priser_ac.txt"), "Västerbotten", pine, spruce), "");
+    ASSERT_EQ(writeList(home.path("priser_ac.txt"), "Västerbotten", pine, spruce), "");
     const QByteArray bytes = home.read("priser_ac.txt");
     EXPECT_TRUE(bytes.startsWith("\"V\xe4sterbotten\"\r\n\"t\"\r\n450,452.5,0,0,0,0,0,0,0,0\r\n"
                                  "0,0,0.05,0,0,0,0,0,0,0\r\n"));
@@ -89,12 +89,12 @@ TEST(PriceListWriting, EveryPriceReadsBackExactlyInBothReaders) {
             spruce[q][j] = -odd[10 - j] / q;
         }
     const QString path = home.path("priser_ac.txt");
-    ASSERT_EQ(skriv(path, "Jönköpings län", pine, spruce), "");
-    QString lan;
+    ASSERT_EQ(writeList(path, "Jönköpings län", pine, spruce), "");
+    QString county;
     PriceTable p1{}, s1{}, p2{}, s2{};
-    ASSERT_EQ(las(path, lan, p1, s1), "");
+    ASSERT_EQ(readList(path, county, p1, s1), "");
     ASSERT_EQ(readEngine(path, p2, s2), "");
-    EXPECT_EQ(lan, "Jönköpings län");
+    EXPECT_EQ(county, "Jönköpings län");
     EXPECT_EQ(p1, pine);
     EXPECT_EQ(s1, spruce);
     EXPECT_EQ(p2, pine);
@@ -115,7 +115,7 @@ TEST(PriceListWriting, ACountyTextWithAQuoteIsRefusedAndTheFileKept) {
     TempHome home;
     home.write("priser_ac.txt", samplePriceList());
     const QString message =
-        skriv(home.path("priser_ac.txt"), "Säg \"hej\"", filled(100), filled(200));
+        writeList(home.path("priser_ac.txt"), "Säg \"hej\"", filled(100), filled(200));
     EXPECT_TRUE(message.contains("citattecken")) << message.toStdString();
     EXPECT_EQ(home.read("priser_ac.txt"), samplePriceList());
 }
@@ -124,7 +124,7 @@ TEST(PriceListWriting, AFailedWriteKeepsTheOldFile) {
     TempHome home;
     home.write("priser_ac.txt", samplePriceList());
     simulateWriteFailure(EIO); // the disk fails while the new list is written
-    const QString message = skriv(home.path("priser_ac.txt"), "Län", filled(100), filled(200));
+    const QString message = writeList(home.path("priser_ac.txt"), "Län", filled(100), filled(200));
     simulateWriteFailure(0);
     EXPECT_FALSE(message.isEmpty());
     EXPECT_EQ(home.read("priser_ac.txt"), samplePriceList());
@@ -134,9 +134,9 @@ TEST(PriceListReading, BlocksMayComeInEitherOrder) {
     TempHome home;
     home.write("priser_ac.txt", fileOf(QStringList{"\"Län\""} + block("g", 200) + block("t", 100) +
                                        QStringList{""}));
-    QString lan;
+    QString county;
     PriceTable p1{}, s1{}, p2{}, s2{};
-    ASSERT_EQ(las(home.path("priser_ac.txt"), lan, p1, s1), "");
+    ASSERT_EQ(readList(home.path("priser_ac.txt"), county, p1, s1), "");
     ASSERT_EQ(readEngine(home.path("priser_ac.txt"), p2, s2), "");
     EXPECT_EQ(p1, filled(100));
     EXPECT_EQ(s1, filled(200));
@@ -148,9 +148,9 @@ TEST(PriceListReading, AThirdBlockIsIgnoredByTheEditorAndDroppedByTheEngine) {
     TempHome home;
     home.write("priser_ac.txt", fileOf(QStringList{"\"Län\""} + block("t", 100) + block("g", 200) +
                                        block("b", 300) + QStringList{""}));
-    QString lan;
+    QString county;
     PriceTable p1{}, s1{}, p2{}, s2{};
-    EXPECT_EQ(las(home.path("priser_ac.txt"), lan, p1, s1), "");
+    EXPECT_EQ(readList(home.path("priser_ac.txt"), county, p1, s1), "");
     EXPECT_EQ(readEngine(home.path("priser_ac.txt"), p2, s2), "");
     EXPECT_EQ(s2, filled(200));
     // A later block with a tag already read overwrites the earlier one for the engine.
@@ -166,9 +166,9 @@ TEST(PriceListReading, TagsAreExactAndCaseSensitive) {
     TempHome home;
     home.write("priser_ac.txt", fileOf(QStringList{"\"Län\""} + block("T", 100) + block("g ", 200) +
                                        QStringList{""}));
-    QString lan;
+    QString county;
     PriceTable p{}, s{};
-    const QString editor = las(home.path("priser_ac.txt"), lan, p, s);
+    const QString editor = readList(home.path("priser_ac.txt"), county, p, s);
     EXPECT_TRUE(editor.contains("\"T\"")) << editor.toStdString();
     EXPECT_FALSE(readEngine(home.path("priser_ac.txt"), p, s).isEmpty());
     EXPECT_EQ(p, PriceTable{});
@@ -185,9 +185,9 @@ TEST(PriceListReading, ItemsMayBeSplitOrJoinedAcrossLinesAndEmptyItemsAreZero) {
     lines += block("g", 200);
     lines << "";
     home.write("priser_ac.txt", fileOf(lines));
-    QString lan;
+    QString county;
     PriceTable p{}, s{};
-    ASSERT_EQ(las(home.path("priser_ac.txt"), lan, p, s), "");
+    ASSERT_EQ(readList(home.path("priser_ac.txt"), county, p, s), "");
     EXPECT_EQ(p[1][1], 0);
     EXPECT_EQ(p[1][8], 0);
     EXPECT_EQ(p[3][6], 25);
@@ -205,11 +205,11 @@ TEST(PriceListReading, OnlyThePineBlockFailsBothReaders) {
     EXPECT_TRUE(engine.contains("gran")) << engine.toStdString();
     EXPECT_EQ(p, PriceTable{});
     EXPECT_EQ(s, filled(7));
-    QString lan = "förut";
+    QString county = "förut";
     PriceTable ep{}, es{};
-    const QString message = las(home.path("priser_ac.txt"), lan, ep, es);
+    const QString message = readList(home.path("priser_ac.txt"), county, ep, es);
     EXPECT_TRUE(message.contains("priser_ac.txt")) << message.toStdString();
-    EXPECT_EQ(lan, "förut");
+    EXPECT_EQ(county, "förut");
     EXPECT_EQ(ep, PriceTable{});
 }
 
@@ -243,17 +243,17 @@ TEST(PriceListReading, TheEditorReadsAFileWithoutTheFinalEmptyLine) {
     TempHome home;
     home.write("priser_ac.txt",
                fileOf(QStringList{"\"Län\""} + block("t", 1) + block("g", 2)).chopped(2));
-    QString lan;
+    QString county;
     PriceTable p{}, s{};
-    EXPECT_EQ(las(home.path("priser_ac.txt"), lan, p, s), "");
+    EXPECT_EQ(readList(home.path("priser_ac.txt"), county, p, s), "");
     EXPECT_EQ(s, filled(2));
 }
 
 TEST(PriceListReading, TheSampleHomeDirectoryHoldsAValidPriceList) {
-    QString lan;
+    QString county;
     PriceTable p{}, s{};
     const QString path = QStringLiteral(KVISTEL_SOURCE_DIR "/sample/priser_ac.txt");
-    ASSERT_EQ(las(path, lan, p, s), "");
+    ASSERT_EQ(readList(path, county, p, s), "");
     ASSERT_EQ(readEngine(path, p, s), "");
     for (int q = 1; q <= 5; ++q)
         for (int j = 1; j <= 10; ++j) {
@@ -355,14 +355,14 @@ TEST_P(PriceListWithoutASpecies, IsRefusedByBothReadersNamingTheMissingSpecies) 
     const QString path = home.path("priser_ac.txt");
 
     PriceList list;
-    list.lan = "förut";
+    list.county = "förut";
     list.pine = filled(1);
     const Outcome editor = readPriceList(path, list);
     ASSERT_FALSE(editor.ok());
     EXPECT_TRUE(editor.message().contains(path)) << editor.message().toStdString();
     EXPECT_TRUE(editor.message().contains(QString::fromUtf8(c.says)))
         << editor.message().toStdString();
-    EXPECT_EQ(list.lan, "förut");
+    EXPECT_EQ(list.county, "förut");
     EXPECT_EQ(list.pine, filled(1));
     EXPECT_TRUE(list.blocks.isEmpty());
 

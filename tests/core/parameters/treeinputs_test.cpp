@@ -31,15 +31,15 @@ TEST_P(AHandEditedValue, IsReadAsThePlainNumberItIsOrStopsTheCalculationSayingWh
     const QByteArray before = home.read("trad.sty");
 
     TreeInputs inputs;
-    inputs.kronst = -7; // what a previous calculation left
+    inputs.crownShare = -7; // what a previous calculation left
     const TreeInputs previous = inputs;
     const QString message = loadTreeInputs(home.directory(), inputs).message();
     if (!h.refusedSays) {
         EXPECT_EQ(message, QString());
-        const double got = QString(h.key) == "rant:"    ? inputs.rant
-                           : QString(h.key) == "bkv:"   ? inputs.kvalitet[0]
-                           : QString(h.key) == "ring5:" ? inputs.ring5
-                                                        : inputs.kronst;
+        const double got = QString(h.key) == "rant:"    ? inputs.requiredRate
+                           : QString(h.key) == "bkv:"   ? inputs.logQualities[0]
+                           : QString(h.key) == "ring5:" ? inputs.ringWidth
+                                                        : inputs.crownShare;
         EXPECT_DOUBLE_EQ(got, h.loaded);
     } else {
         // The message names the key, the value and the file, and says what to do.

@@ -21,9 +21,9 @@ TEST(WhatIf, MovesTheBestYearAndValueAsRateAndPricesChange) {
     const QList<WhatIf> all = whatIfs(inputs, prices, u',');
     ASSERT_EQ(all.size(), 5);
     EXPECT_EQ(inputs, inputsBefore);
-    const QString rate = rateText(inputs.rant * 100, u',');
+    const QString rate = rateText(inputs.requiredRate * 100, u',');
     EXPECT_EQ(all[1].change, "Räntekrav " + rate + " % (som beräknat)");
-    EXPECT_EQ(all[0].change, "Räntekrav " + rateText(inputs.rant * 100 - 1, u',') + " %");
+    EXPECT_EQ(all[0].change, "Räntekrav " + rateText(inputs.requiredRate * 100 - 1, u',') + " %");
     EXPECT_EQ(all[3].change, "Alla priser −10 %");
     for (const WhatIf &w : all)
         EXPECT_TRUE(w.valued) << w.change.toStdString();
@@ -41,18 +41,18 @@ TEST(WhatIf, MovesTheBestYearAndValueAsRateAndPricesChange) {
 
 TEST(WhatIf, ScalesEveryTimberAndPulpwoodPrice) {
     TreeInputs inputs;
-    inputs.mt = 200;
-    inputs.mg = 250;
-    inputs.mb = 300;
-    inputs.rant = 0.03;
+    inputs.pinePulpPrice = 200;
+    inputs.sprucePulpPrice = 250;
+    inputs.birchPulpPrice = 300;
+    inputs.requiredRate = 0.03;
     PriceTables prices;
     prices.pine[1][2] = 500;
     prices.spruce[5][10] = 420;
     scalePrices(inputs, prices, 1.1);
-    EXPECT_DOUBLE_EQ(inputs.mt, 220);
-    EXPECT_DOUBLE_EQ(inputs.mg, 275);
-    EXPECT_DOUBLE_EQ(inputs.mb, 330);
-    EXPECT_DOUBLE_EQ(inputs.rant, 0.03);
+    EXPECT_DOUBLE_EQ(inputs.pinePulpPrice, 220);
+    EXPECT_DOUBLE_EQ(inputs.sprucePulpPrice, 275);
+    EXPECT_DOUBLE_EQ(inputs.birchPulpPrice, 330);
+    EXPECT_DOUBLE_EQ(inputs.requiredRate, 0.03);
     EXPECT_DOUBLE_EQ(prices.pine[1][2], 550);
     EXPECT_DOUBLE_EQ(prices.spruce[5][10], 462);
     EXPECT_EQ(prices.pine[0][0], 0);

@@ -186,13 +186,13 @@ TEST(HarvestEntries, UnlimitedPlanIsTheTreeByTreePlanAndMarksAreKept) {
     HarvestPlan today;
     EntryPlanner planner;
     QList<TreeYears> valued;
-    for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
-        for (const char *site : {"18", "24", "30"}) {
+    for (const char *diameter : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
+        for (const char *siteIndex : {"18", "24", "30"}) {
             TreeRow t;
-            t.id = QString::fromLatin1(bdm);
-            t.values[Bdm] = t.id;
-            t.values[Site] = QString::fromLatin1(site);
-            t.given[Bdm] = t.given[Site] = true;
+            t.id = QString::fromLatin1(diameter);
+            t.values[BreastDiameter] = t.id;
+            t.values[Site] = QString::fromLatin1(siteIndex);
+            t.given[BreastDiameter] = t.given[Site] = true;
             const TreeSummary s = valueTreeRow(stand.base, t, stand.prices);
             ASSERT_TRUE(s.valued());
             ASSERT_EQ(s.years.bestRow(), s.decision.bestRow);
@@ -254,13 +254,13 @@ TEST(HarvestEntries, MarkedTreesAreKeptAndCountedApartInEveryPlan) {
     ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
     QList<TreeRow> rows;
     QList<TreeSummary> summaries;
-    for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"})
-        for (const char *site : {"18", "30"}) {
+    for (const char *diameter : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"})
+        for (const char *siteIndex : {"18", "30"}) {
             TreeRow t;
             t.id = QString::number(rows.size() + 1);
-            t.values[Bdm] = QString::fromLatin1(bdm);
-            t.values[Site] = QString::fromLatin1(site);
-            t.given[Bdm] = t.given[Site] = true;
+            t.values[BreastDiameter] = QString::fromLatin1(diameter);
+            t.values[Site] = QString::fromLatin1(siteIndex);
+            t.given[BreastDiameter] = t.given[Site] = true;
             rows << t;
             summaries << valueTreeRow(stand.base, t, stand.prices);
             ASSERT_TRUE(summaries.last().valued());
@@ -417,11 +417,11 @@ TEST(HarvestEntries, StandSheetListsEachEntrysTrees) {
     sheet.decimalMark = u'.';
     EntryPlanner planner;
     int n = 0;
-    for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
+    for (const char *diameter : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"}) {
         TreeRow t;
         t.id = QString::number(++n);
-        t.values[Bdm] = QString::fromLatin1(bdm);
-        t.given[Bdm] = true;
+        t.values[BreastDiameter] = QString::fromLatin1(diameter);
+        t.given[BreastDiameter] = true;
         t.mark = n == 2 ? TreeMark::Leave : n == 9 ? TreeMark::Cut : TreeMark::None;
         const TreeSummary s = valueTreeRow(stand.base, t, stand.prices);
         ASSERT_TRUE(s.valued());
@@ -432,7 +432,7 @@ TEST(HarvestEntries, StandSheetListsEachEntrysTrees) {
     }
     sheet.entrySettings.maxEntries = 3;
     sheet.entrySettings.costPerEntry = 200;
-    sheet.entrySettings.rate = stand.base.rant;
+    sheet.entrySettings.rate = stand.base.requiredRate;
     sheet.entries = planner.plan(sheet.entrySettings);
     ASSERT_GE(sheet.entries->entries.size(), 2);
     EXPECT_EQ(sheet.planTable(), entryLines(*sheet.entries, u'.'));

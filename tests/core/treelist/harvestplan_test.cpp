@@ -68,16 +68,16 @@ TEST(HarvestPlan, StandWhatIfSumsEachTreesWhatIf) {
     ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
     QList<TreeRow> trees;
     QList<TreeSummary> asGiven;
-    for (const char *bdm : {"8", "24", "31", "38", "45", "52", "60"}) {
+    for (const char *diameter : {"8", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
-        t.id = QString::fromLatin1(bdm);
-        t.values[Bdm] = t.id;
-        t.given[Bdm] = true;
+        t.id = QString::fromLatin1(diameter);
+        t.values[BreastDiameter] = t.id;
+        t.given[BreastDiameter] = true;
         trees << t;
         asGiven << valueTreeRow(stand.base, t, stand.prices);
     }
     TreeRow broken = trees[0];
-    broken.values[Bdm] = QStringLiteral("tjock");
+    broken.values[BreastDiameter] = QStringLiteral("tjock");
     trees << broken;
     asGiven << valueTreeRow(stand.base, broken, stand.prices);
 
@@ -118,23 +118,23 @@ TEST(HarvestPlan, StandWhatIfKeepsTheOwnersMarks) {
     ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
     const StandWhatIfs changes(stand, u',');
     int switchedUnmarked = 0;
-    for (const char *bdm : {"8", "24", "31", "38", "45", "52", "60"}) {
+    for (const char *diameter : {"8", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
-        t.id = QString::fromLatin1(bdm);
-        t.values[Bdm] = t.id;
-        t.given[Bdm] = true;
+        t.id = QString::fromLatin1(diameter);
+        t.values[BreastDiameter] = t.id;
+        t.given[BreastDiameter] = true;
         const TreeSummary given = valueTreeRow(stand.base, t, stand.prices);
         const StandWhatIfs::Tally plain = changes.tally(t, given);
         for (const TreeMark mark : {TreeMark::Leave, TreeMark::Cut}) {
             t.mark = mark;
             const StandWhatIfs::Tally marked = changes.tally(t, given);
             for (std::size_t i = 0; i < standWhatIfCount; ++i) {
-                EXPECT_EQ(marked.valued[i], plain.valued[i]) << bdm;
-                EXPECT_EQ(marked.switched[i], 0) << bdm;
+                EXPECT_EQ(marked.valued[i], plain.valued[i]) << diameter;
+                EXPECT_EQ(marked.switched[i], 0) << diameter;
                 if (mark == TreeMark::Leave)
-                    EXPECT_EQ(marked.presentValue[i], 0) << bdm;
+                    EXPECT_EQ(marked.presentValue[i], 0) << diameter;
                 else // cut now is never worth more than the best year
-                    EXPECT_LE(marked.presentValue[i], plain.presentValue[i] + 1e-9) << bdm;
+                    EXPECT_LE(marked.presentValue[i], plain.presentValue[i] + 1e-9) << diameter;
             }
         }
         for (std::size_t i = 0; i < standWhatIfCount; ++i)

@@ -24,8 +24,8 @@ struct ReadCase {
     char separator, decimalMark;
     Encoding encoding;
     QStringList ids;
-    QList<double> bdm;    // as the valuation gets it; `fault` for a tree that cannot be valued
-    QStringList problems; // the start of each tree's reason, empty for a tree without one
+    QList<double> diameter; // as the valuation gets it; `fault` for a tree that cannot be valued
+    QStringList problems;   // the start of each tree's reason, empty for a tree without one
 };
 
 QByteArray cp1252(const char *utf8) {
@@ -53,7 +53,7 @@ TEST_P(ListFile, IsReadInItsDialectWithEachBadRowsReason) {
     for (qsizetype i = 0; i < all.size(); ++i) {
         EXPECT_EQ(all[i].tree.id, c.ids[i]) << "tree " << i;
         TreeInputs inputs;
-        inputs.bdm = -1; // a list without "bdm" leaves it to the home directory
+        inputs.diameter = -1; // a list without "bdm" leaves it to the home directory
         const Outcome laid = all[i].fault.isEmpty() ? overlayTree(inputs, all[i].tree)
                                                     : Outcome::failure(all[i].fault);
         const QString problem = laid.ok() ? QString() : laid.message();
@@ -61,9 +61,9 @@ TEST_P(ListFile, IsReadInItsDialectWithEachBadRowsReason) {
                                                   : problem.startsWith(c.problems[i]))
             << "tree " << i << ": " << problem.toStdString();
         if (laid.ok())
-            EXPECT_EQ(inputs.bdm, c.bdm[i]) << "tree " << i;
+            EXPECT_EQ(inputs.diameter, c.diameter[i]) << "tree " << i;
         else
-            EXPECT_TRUE(std::isnan(c.bdm[i])) << "tree " << i;
+            EXPECT_TRUE(std::isnan(c.diameter[i])) << "tree " << i;
     }
     EXPECT_EQ(home.read("lista.csv"), c.bytes);
 }
@@ -259,7 +259,7 @@ TEST(ListFile, FromANamedPipeIsRefusedByAWindowAndReadAsAStreamByTheCommandLine)
     ASSERT_TRUE(opened.ok()) << opened.message().toStdString();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[1].tree.id, "B");
-    EXPECT_EQ(lines[1].tree.values[Bdm], "31,5");
+    EXPECT_EQ(lines[1].tree.values[BreastDiameter], "31,5");
 }
 #endif
 

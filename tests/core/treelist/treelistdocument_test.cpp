@@ -81,7 +81,7 @@ TEST(TreeListDocument, AListSavedAndReadAgainHoldsTheSameCells) {
         EXPECT_EQ(again.document.stand().owner, first.document.stand().owner) << c.what;
 
         // A value typed into a tree is kept by the save, in the list's own decimal mark.
-        ASSERT_TRUE(first.document.setKeyText(1, Bdm, QStringLiteral("27,5"))) << c.what;
+        ASSERT_TRUE(first.document.setKeyText(1, BreastDiameter, QStringLiteral("27,5"))) << c.what;
         EXPECT_TRUE(first.document.isModified());
         const QByteArray withEdit = first.document.listBytes();
         EXPECT_TRUE(withEdit.contains(c.typed)) << c.what << ": " << withEdit.toStdString();
@@ -109,7 +109,7 @@ TEST(TreeListDocument, NeverSavesOverAChangeMadeElsewhereUnlessTold) {
     };
     for (const auto &c : cases) {
         ListFile list(file);
-        ASSERT_TRUE(list.document.setKeyText(0, Bdm, "29"));
+        ASSERT_TRUE(list.document.setKeyText(0, BreastDiameter, "29"));
         if (c.changeOnDisk)
             list.home.write("lista.csv", changed);
         const SaveOutcome saved =
@@ -125,7 +125,7 @@ TEST(TreeListDocument, NeverSavesOverAChangeMadeElsewhereUnlessTold) {
             << c.what;
         EXPECT_EQ(list.document.path(), list.home.path(QString::fromLatin1(c.saveTo))) << c.what;
         // What was saved is what the next save is measured against.
-        ASSERT_TRUE(list.document.setKeyText(1, Bdm, "33"));
+        ASSERT_TRUE(list.document.setKeyText(1, BreastDiameter, "33"));
         EXPECT_TRUE(list.document.save(list.document.path(), IfChangedSinceRead::Stop).ok())
             << c.what;
     }
@@ -134,12 +134,12 @@ TEST(TreeListDocument, NeverSavesOverAChangeMadeElsewhereUnlessTold) {
 // A list that cannot be read leaves the document as it was.
 TEST(TreeListDocument, KeepsItsListWhenAFileCannotBeRead) {
     ListFile list(QByteArray("id;bdm\r\n1;30\r\n"));
-    ASSERT_TRUE(list.document.setKeyText(0, Bdm, "29"));
+    ASSERT_TRUE(list.document.setKeyText(0, BreastDiameter, "29"));
     list.home.write("utan.csv", "id;art\r\n1;t\r\n");
     EXPECT_FALSE(list.document.load(list.home.path("utan.csv"), homeTexts).ok());
     EXPECT_FALSE(list.document.load(list.home.path("saknas.csv"), homeTexts).ok());
     EXPECT_EQ(list.document.rowCount(), 1);
-    EXPECT_EQ(list.document.tree(0).values[Bdm], "29");
+    EXPECT_EQ(list.document.tree(0).values[BreastDiameter], "29");
     EXPECT_TRUE(list.document.isModified());
     EXPECT_EQ(list.document.path(), list.home.path("lista.csv"));
 }
@@ -207,9 +207,9 @@ TEST(TreeListDocument, HoldsEveryLineAsTheLineReaderReadsIt) {
         EXPECT_EQ(list.document.listBytes(), c.saved.isEmpty() ? c.file : c.saved) << c.what;
 
         // An edit of the first tree leaves the others' equal cells as they were.
-        ASSERT_TRUE(list.document.setKeyText(0, Bdm, "25")) << c.what;
-        EXPECT_EQ(list.document.tree(1).values[Bdm], "24") << c.what;
-        EXPECT_EQ(list.document.tree(0).values[Bdm], "25") << c.what;
+        ASSERT_TRUE(list.document.setKeyText(0, BreastDiameter, "25")) << c.what;
+        EXPECT_EQ(list.document.tree(1).values[BreastDiameter], "24") << c.what;
+        EXPECT_EQ(list.document.tree(0).values[BreastDiameter], "25") << c.what;
     }
 }
 
@@ -231,7 +231,7 @@ TEST(TreeListDocument, SharesAValuationsFiguresUntilARowChanges) {
     EXPECT_EQ(held[2].decision.valueNow, 102);
 
     // A changed value drops that tree's figures; a row without them gives its own fault.
-    ASSERT_TRUE(list.document.setKeyText(2, Bdm, "tjock"));
+    ASSERT_TRUE(list.document.setKeyText(2, BreastDiameter, "tjock"));
     held = list.document.summaries();
     ASSERT_EQ(held.size(), 3);
     EXPECT_EQ(held[0].decision.valueNow, 100);

@@ -43,13 +43,13 @@ TEST(TreeValue, ReadsAsciiTextsAsTheLongWayDoes) {
             slow.values[std::size_t(key)] = spaced;
             quick.given[std::size_t(key)] = slow.given[std::size_t(key)] = true;
             TreeInputs a, b;
-            a.bdm = b.bdm = -7;
+            a.diameter = b.diameter = -7;
             const Outcome laidQuick = overlayTree(a, quick), laidSlow = overlayTree(b, slow);
             EXPECT_EQ(laidQuick.message(), laidSlow.message()) << ascii.toStdString();
             EXPECT_TRUE(a == b) << key << " " << ascii.toStdString();
             for (double TreeInputs::*number :
-                 {&TreeInputs::bdm, &TreeInputs::hojdjust, &TreeInputs::site, &TreeInputs::ring5,
-                  &TreeInputs::dkvot, &TreeInputs::kronst})
+                 {&TreeInputs::diameter, &TreeInputs::heightDeviation, &TreeInputs::siteIndex,
+                  &TreeInputs::ringWidth, &TreeInputs::diameterQuotient, &TreeInputs::crownShare})
                 EXPECT_EQ(std::signbit(a.*number), std::signbit(b.*number));
         }
     }
@@ -58,25 +58,25 @@ TEST(TreeValue, ReadsAsciiTextsAsTheLongWayDoes) {
 // A column sorts by the number the valuation reads: a decimal comma, an exponent D and a
 // no-break space read as the engine reads them; a text that fails the check has none.
 TEST(TreeValue, SortsByTheNumberTheValuationReads) {
-    EXPECT_EQ(treeValueNumber(Bdm, u"3D1"), 30);
-    EXPECT_EQ(treeValueNumber(Bdm, QStringLiteral(" 24,5\u00A0")), 24.5);
-    EXPECT_EQ(treeValueNumber(Bkv, u"2,5"), 2.5);
-    EXPECT_EQ(treeValueNumber(Bdm, u"abc"), std::nullopt);
-    EXPECT_EQ(treeValueNumber(Bdm, u"9999"), std::nullopt);
-    EXPECT_EQ(treeValueNumber(Art, u"t"), std::nullopt);
+    EXPECT_EQ(treeValueNumber(BreastDiameter, u"3D1"), 30);
+    EXPECT_EQ(treeValueNumber(BreastDiameter, QStringLiteral(" 24,5\u00A0")), 24.5);
+    EXPECT_EQ(treeValueNumber(ButtLogQuality, u"2,5"), 2.5);
+    EXPECT_EQ(treeValueNumber(BreastDiameter, u"abc"), std::nullopt);
+    EXPECT_EQ(treeValueNumber(BreastDiameter, u"9999"), std::nullopt);
+    EXPECT_EQ(treeValueNumber(TreeSpecies, u"t"), std::nullopt);
 }
 
 // A faulty key leaves the tree as it was, whichever key fails.
 TEST(TreeValue, AFaultyRowLeavesTheTreeUnchanged) {
     TreeRow row;
-    row.values[Bdm] = "30";
-    row.values[Tkv] = "abc";
-    row.given[Bdm] = row.given[Tkv] = true;
+    row.values[BreastDiameter] = "30";
+    row.values[ThirdLogQuality] = "abc";
+    row.given[BreastDiameter] = row.given[ThirdLogQuality] = true;
     TreeInputs inputs;
-    inputs.bdm = 12;
+    inputs.diameter = 12;
     const Outcome laid = overlayTree(inputs, row);
     EXPECT_EQ(laid.message(), QStringLiteral("tkv: Värdet måste vara numeriskt"));
-    EXPECT_EQ(inputs.bdm, 12);
+    EXPECT_EQ(inputs.diameter, 12);
 }
 
 } // namespace

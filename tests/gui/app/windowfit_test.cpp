@@ -275,7 +275,7 @@ TEST(WindowFit, TheTreeListShowsEachDecisionAndThePlanItsTotal) {
 
     auto *trees = list->findChild<QTableView *>(QStringLiteral("flgTradlista"));
     ASSERT_TRUE(trees);
-    for (int summary : {Beslut, BastaAr}) {
+    for (int summary : {CutOrWait, BestYear}) {
         const int column = TreeListModel::FirstSummaryColumn + summary;
         const QRect cell = trees->visualRect(trees->model()->index(0, column));
         EXPECT_TRUE(trees->viewport()->rect().contains(cell))

@@ -360,7 +360,7 @@ TEST_P(AValueWithoutALine, IsAddedWhereEveryReaderFindsIt) {
     EXPECT_EQ(qobject_cast<QLineEdit *>(f.control(m.control))->text(), QString::fromUtf8(m.typed));
     TreeInputs inputs;
     ASSERT_EQ(loadTreeInputs(f.home.directory(), inputs).message(), QString());
-    EXPECT_TRUE(inputs.rant == 0.03 || inputs.dkvot == 0.75);
+    EXPECT_TRUE(inputs.requiredRate == 0.03 || inputs.diameterQuotient == 0.75);
 }
 
 QStringList without(const QString &key, const QString &replacement = {}) {

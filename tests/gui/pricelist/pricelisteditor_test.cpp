@@ -1,8 +1,8 @@
 #include "core/files/pricelistfile.h"
 #include "core/files/textfile.h"
-#include "namedtexts.h"
 #include "gui/pricelist/pricelisteditor.h"
 #include "gui/pricelist/priceview.h"
+#include "namedtexts.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -46,10 +46,10 @@ PriceTable sampleTable(int base) {
 const PriceTable samplePine = sampleTable(560);
 const PriceTable sampleSpruce = sampleTable(540);
 
-QByteArray priceListFile(const QString &lan, const PriceTable &pine, const PriceTable &spruce) {
+QByteArray priceListFile(const QString &county, const PriceTable &pine, const PriceTable &spruce) {
     TempHome scratch;
     PriceList list;
-    list.lan = lan;
+    list.county = county;
     list.pine = pine;
     list.spruce = spruce;
     EXPECT_TRUE(writePriceList(scratch.path("p.txt"), list).ok());
@@ -98,7 +98,7 @@ private:
 };
 
 struct Saved {
-    QString lan;
+    QString county;
     PriceTable pine{}, spruce{};
 };
 
@@ -186,7 +186,7 @@ public:
         Saved s;
         PriceList list;
         EXPECT_TRUE(readPriceList(home.path("priser_ac.txt"), list).ok());
-        s.lan = list.lan;
+        s.county = list.county;
         s.pine = list.pine;
         s.spruce = list.spruce;
         return s;
@@ -220,9 +220,9 @@ TEST(PriceListEditor, CarriesItsCaptionsAndControlNames) {
     EXPECT_EQ(e.art().itemText(0), "Tall");
     EXPECT_EQ(e.art().itemText(1), "Gran");
     EXPECT_EQ(e.art().currentText(), "Tall");
-    auto *lan = w.findChild<QLineEdit *>("txtLan");
-    EXPECT_TRUE(lan->isReadOnly());
-    EXPECT_EQ(lan->text(), "Jönköpings län");
+    auto *county = w.findChild<QLineEdit *>("txtLan");
+    EXPECT_TRUE(county->isReadOnly());
+    EXPECT_EQ(county->text(), "Jönköpings län");
     EXPECT_TRUE(e.edit().alignment() & Qt::AlignRight);
     EXPECT_NEAR(e.grid().pixelsToTwips(e.edit().height()), 288, 15);
 }
@@ -325,7 +325,7 @@ TEST(PriceListEditor, AHiddenTokenPriceIsSavedBackUntilItsCellIsEntered) {
         const Saved s = e.saved();
         EXPECT_EQ(s.pine[2][3], 0);
         EXPECT_EQ(s.pine[2][2], pine[2][2]);
-        EXPECT_EQ(s.lan, "Västerbotten");
+        EXPECT_EQ(s.county, "Västerbotten");
     }
 }
 
@@ -442,22 +442,22 @@ TEST(PriceListEditor, TheCloseBoxLeavesLikeAvsluta) {
 }
 
 TEST(PriceListEditor, AnUnreadablePriceListIsReportedAndNeverOfferedForSaving) {
-    const QString lan = QStringLiteral("\"Jönköpings län\"");
+    const QString county = QStringLiteral("\"Jönköpings län\"");
     QStringList pineBlock{"\"t\""};
     for (int q = 1; q <= 5; ++q)
         pineBlock << "1,2,3,4,5,6,7,8,9,10";
     QStringList spruceBlock = pineBlock;
     spruceBlock[0] = "\"g\"";
-    QStringList withText = QStringList{lan} + pineBlock + spruceBlock + QStringList{""};
+    QStringList withText = QStringList{county} + pineBlock + spruceBlock + QStringList{""};
     withText[4] = "1,2,3,fyra,5,6,7,8,9,10";
-    QStringList truncated = QStringList{lan} + pineBlock + spruceBlock.mid(0, 3);
+    QStringList truncated = QStringList{county} + pineBlock + spruceBlock.mid(0, 3);
     truncated.last() = "1,2,3";
     const struct {
         const char *what;
         QByteArray file; // null: no file at all
     } cases[] = {
         {"missing", QByteArray()},
-        {"only one block", joinLinesCrLf(QStringList{lan} + pineBlock + QStringList{""})},
+        {"only one block", joinLinesCrLf(QStringList{county} + pineBlock + QStringList{""})},
         {"a text where a price is due", joinLinesCrLf(withText)},
         {"an early end", joinLinesCrLf(truncated)},
         {"empty", QByteArray("")},

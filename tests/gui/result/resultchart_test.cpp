@@ -19,7 +19,7 @@ TreeValuation sampleValuation() {
         values[InterestAchieved] = r == 0 ? NAN : 100 * (std::pow(net[r] / net[r - 1], 0.1) - 1);
     }
     v.yearsValued = harvestYearCount;
-    v.carryOver.rant = 0.03;
+    v.carryOver.requiredRate = 0.03;
     return v;
 }
 

@@ -89,9 +89,9 @@ struct ShownResult {
 
 const int resultRows = 13, resultCols = 18;
 
-QStringList controlWithBdm(int bdm) {
+QStringList controlWithBdm(int diameter) {
     QStringList lines = sampleControlLines();
-    lines.replaceInStrings(QRegularExpression("^bdm:/[^/]*/"), QString("bdm:/%1/").arg(bdm));
+    lines.replaceInStrings(QRegularExpression("^bdm:/[^/]*/"), QString("bdm:/%1/").arg(diameter));
     return lines;
 }
 

@@ -6,13 +6,13 @@
 #include "core/treelist/harvestentries.h"
 #include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelist.h"
-#include "testsupport.h"
 #include "gui/treelist/harvestentriespanel.h"
 #include "gui/treelist/harvestplanview.h"
 #include "gui/treelist/markinglist.h"
 #include "gui/treelist/planchart.h"
 #include "gui/treelist/treelistmodel.h"
 #include "gui/treelist/treelistwindow.h"
+#include "testsupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -35,17 +35,17 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     QList<TreeRow> trees;
     QList<TreeSummary> summaries;
     EntryPlanner planner;
-    for (const char *bdm : {"14", "24", "31", "38", "45", "52", "60"}) {
+    for (const char *diameter : {"14", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
-        t.id = QString::fromLatin1(bdm);
-        t.values[Bdm] = t.id;
-        t.given[Bdm] = true;
+        t.id = QString::fromLatin1(diameter);
+        t.values[BreastDiameter] = t.id;
+        t.given[BreastDiameter] = true;
         trees << t;
         summaries << valueTreeRow(stand.base, t, stand.prices);
         planner.add(summaries.last().years);
     }
     HarvestEntriesPanel panel;
-    panel.setTrees(trees, summaries, stand.base.rant);
+    panel.setTrees(trees, summaries, stand.base.requiredRate);
     auto *count = panel.findChild<QComboBox *>("cmbTillfallen");
     auto *cost = panel.findChild<QLineEdit *>("txtTillfallesKostnad");
     auto *statement = panel.findChild<QLabel *>("lblTillfallenSlutsats");
@@ -58,7 +58,7 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     EntrySettings s;
     s.maxEntries = 2;
     s.costPerEntry = 3000.5;
-    s.rate = stand.base.rant;
+    s.rate = stand.base.requiredRate;
     const EntryPlan expected = planner.plan(s);
     ASSERT_TRUE(panel.plan().has_value());
     EXPECT_EQ(panel.plan()->yearMask, expected.yearMask);
@@ -87,11 +87,11 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
     MarkingList list;
     EntryPlanner planner;
     int n = 0;
-    for (const char *bdm : {"14", "24", "31", "38", "45", "52", "60"}) {
+    for (const char *diameter : {"14", "24", "31", "38", "45", "52", "60"}) {
         TreeRow t;
         t.id = QString::number(++n);
-        t.values[Bdm] = QString::fromLatin1(bdm);
-        t.given[Bdm] = true;
+        t.values[BreastDiameter] = QString::fromLatin1(diameter);
+        t.given[BreastDiameter] = true;
         t.mark = n == 3 ? TreeMark::Leave : TreeMark::None;
         list.sheet.trees << t;
         list.sheet.summaries << valueTreeRow(stand.base, t, stand.prices);
@@ -99,7 +99,7 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
         planner.add(list.sheet.summaries.last().years, t.mark);
     }
     list.sheet.entrySettings.maxEntries = 3;
-    list.sheet.entrySettings.rate = stand.base.rant;
+    list.sheet.entrySettings.rate = stand.base.requiredRate;
     list.sheet.entries = planner.plan(list.sheet.entrySettings);
     ASSERT_GE(list.sheet.entries->entries.size(), 2);
     // The printed pages as a reader sees them.
@@ -186,9 +186,9 @@ TEST(HarvestEntriesPanel, WindowExportsThePlanInEntriesWithTheOwnersMarks) {
     EXPECT_EQ(table->item(table->rowCount() - 1, 0)->text(), QStringLiteral("märkta lämnas"));
 
     // In the grid the marked trees say so, and the footer counts them apart.
-    EXPECT_EQ(w.model()->index(1, TreeListModel::FirstSummaryColumn + Beslut).data().toString(),
+    EXPECT_EQ(w.model()->index(1, TreeListModel::FirstSummaryColumn + CutOrWait).data().toString(),
               QStringLiteral("Lämnas (märkt)"));
-    EXPECT_EQ(w.model()->index(3, TreeListModel::FirstSummaryColumn + Beslut).data().toString(),
+    EXPECT_EQ(w.model()->index(3, TreeListModel::FirstSummaryColumn + CutOrWait).data().toString(),
               QStringLiteral("Avverkas (märkt)"));
     const QString footer = w.findChild<QLabel *>("lblSumma")->text();
     EXPECT_TRUE(footer.contains(QStringLiteral("Märkta: 1 avverkas (netto ")) &&

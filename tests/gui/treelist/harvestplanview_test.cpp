@@ -76,8 +76,9 @@ TEST_P(WhileTheWhatIfRuns, TheWindowStaysConsistent) {
         break;
     case During::EditCell:
     case During::EditAndValueAgain:
-        ASSERT_TRUE(w.model()->setData(w.model()->index(0, TreeListModel::FirstKeyColumn + Bdm),
-                                       "400", Qt::EditRole));
+        ASSERT_TRUE(
+            w.model()->setData(w.model()->index(0, TreeListModel::FirstKeyColumn + BreastDiameter),
+                               "400", Qt::EditRole));
         break;
     }
     // The what-if is gone at once: no figures of the trees it had reached, nothing running.

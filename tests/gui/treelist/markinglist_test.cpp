@@ -25,9 +25,9 @@ MarkingList standOf(int count) {
     for (int i = 0; i < count; ++i) {
         TreeRow tree;
         tree.id = idOf(i);
-        tree.values[Art] = QStringLiteral("t");
-        tree.values[Bdm] = i % 10 == 9 ? QStringLiteral("tjock") : QStringLiteral("30");
-        tree.given[Bdm] = true;
+        tree.values[TreeSpecies] = QStringLiteral("t");
+        tree.values[BreastDiameter] = i % 10 == 9 ? QStringLiteral("tjock") : QStringLiteral("30");
+        tree.given[BreastDiameter] = true;
         TreeSummary s;
         if (i % 10 == 9) {
             s = valueTreeRow(TreeInputs(), tree, PriceTables()); // the diameter is refused

@@ -1,8 +1,8 @@
 // The tree list's model without its window: sorting both ways and the ids of new trees. The list
 // file's round trip is the document's (tests/core/treelist/treelistdocument_test.cpp).
 #include "core/files/cp1252.h"
-#include "testsupport.h"
 #include "gui/treelist/treelistmodel.h"
+#include "testsupport.h"
 
 #include <QStringList>
 
@@ -59,15 +59,15 @@ TEST(TreeListModel, SortsNumbersAsNumbersAndRowsWithoutAFigureLastBothWays) {
         Qt::SortOrder order;
         const char *ids; // in the order shown; those after "|" have no figure, in any order
     } cases[] = {
-        {key + Bdm, Qt::AscendingOrder, "T10 T3 T1 T2"},
-        {key + Bdm, Qt::DescendingOrder, "T2 T1 T3 T10"},
+        {key + BreastDiameter, Qt::AscendingOrder, "T10 T3 T1 T2"},
+        {key + BreastDiameter, Qt::DescendingOrder, "T2 T1 T3 T10"},
         {TreeListModel::IdColumn, Qt::AscendingOrder, "T1 T2 T3 T10"},
         {TreeListModel::IdColumn, Qt::DescendingOrder, "T10 T3 T2 T1"},
-        {sum + NettoNu, Qt::AscendingOrder, "T1 T3 T10 | T2"},
-        {sum + NettoNu, Qt::DescendingOrder, "T10 T3 T1 | T2"},
-        {sum + BastaAr, Qt::DescendingOrder, "T1 T3 T10 | T2"},
-        {sum + Ranta10, Qt::AscendingOrder, "T10 T1 | T2 T3"},
-        {sum + Ranta10, Qt::DescendingOrder, "T1 T10 | T2 T3"},
+        {sum + NetNow, Qt::AscendingOrder, "T1 T3 T10 | T2"},
+        {sum + NetNow, Qt::DescendingOrder, "T10 T3 T1 | T2"},
+        {sum + BestYear, Qt::DescendingOrder, "T1 T3 T10 | T2"},
+        {sum + GrowthNextTen, Qt::AscendingOrder, "T10 T1 | T2 T3"},
+        {sum + GrowthNextTen, Qt::DescendingOrder, "T1 T10 | T2 T3"},
     };
     for (const auto &c : cases) {
         sorted.sort(c.column, c.order);
@@ -88,7 +88,7 @@ TEST(TreeListModel, SortsNumbersAsNumbersAndRowsWithoutAFigureLastBothWays) {
     // The values the sort keeps follow the list: an edited diameter moves its tree, a removed
     // tree and a new one are sorted by their own values.
     sorted.setDynamicSortFilter(true);
-    sorted.sort(key + Bdm, Qt::AscendingOrder);
+    sorted.sort(key + BreastDiameter, Qt::AscendingOrder);
     auto shownIds = [&] {
         QStringList shown;
         for (int r = 0; r < sorted.rowCount(); ++r)
@@ -96,7 +96,7 @@ TEST(TreeListModel, SortsNumbersAsNumbersAndRowsWithoutAFigureLastBothWays) {
         return shown.join(u' ');
     };
     ASSERT_EQ(shownIds(), "T10 T3 T1 T2");
-    ASSERT_TRUE(list.model.setData(list.model.index(0, key + Bdm), "300", Qt::EditRole));
+    ASSERT_TRUE(list.model.setData(list.model.index(0, key + BreastDiameter), "300", Qt::EditRole));
     EXPECT_EQ(shownIds(), "T3 T1 T2 T10");
     list.model.removeTrees({2});
     EXPECT_EQ(shownIds(), "T3 T2 T10");

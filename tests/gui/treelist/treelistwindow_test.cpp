@@ -6,11 +6,11 @@
 #include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelistbatch.h"
 #include "core/treelist/treelistcsv.h"
-#include "testsupport.h"
 #include "gui/treelist/harvestplanview.h"
 #include "gui/treelist/markinglist.h"
 #include "gui/treelist/treelistmodel.h"
 #include "gui/treelist/treelistwindow.h"
+#include "testsupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -75,25 +75,27 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
     QTest::mouseClick(btnLaggTill, Qt::LeftButton);
     QTest::mouseClick(btnLaggTill, Qt::LeftButton);
     ASSERT_EQ(model->rowCount(), 2);
-    EXPECT_EQ(model->tree(1).values[Bdm], "30");
-    EXPECT_EQ(model->index(0, TreeListModel::FirstKeyColumn + Art).data().toString(), "Tall");
+    EXPECT_EQ(model->tree(1).values[BreastDiameter], "30");
+    EXPECT_EQ(model->index(0, TreeListModel::FirstKeyColumn + TreeSpecies).data().toString(),
+              "Tall");
 
     // A diameter the tree form refuses is kept as typed, with the form's message; then
     // corrected to 9 cm, typed with a decimal comma.
-    const QModelIndex bdm = view->model()->index(1, TreeListModel::FirstKeyColumn + Bdm);
+    const QModelIndex diameter =
+        view->model()->index(1, TreeListModel::FirstKeyColumn + BreastDiameter);
     ModalHand hand;
-    view->setCurrentIndex(bdm);
+    view->setCurrentIndex(diameter);
     typeIntoCell(view, "400");
     settle(60);
     ASSERT_EQ(hand.count(), 1);
     EXPECT_EQ(hand.seen()[0].title, "Error");
     EXPECT_EQ(hand.seen()[0].text, "Värdet måste ligga mellan 0 och 300");
-    EXPECT_EQ(model->tree(1).values[Bdm], "400");
-    view->setCurrentIndex(bdm);
+    EXPECT_EQ(model->tree(1).values[BreastDiameter], "400");
+    view->setCurrentIndex(diameter);
     typeIntoCell(view, "9,0");
     settle(60);
     EXPECT_EQ(hand.count(), 1);
-    EXPECT_EQ(model->tree(1).values[Bdm], "9.0");
+    EXPECT_EQ(model->tree(1).values[BreastDiameter], "9.0");
 
     // Both trees valued; the footer sums those to cut now.
     QSignalSpy done(&w, &TreeListWindow::valuationDone);
@@ -103,9 +105,9 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
     for (int r = 0; r < 2; ++r) {
         const auto &summary = model->summary(r);
         ASSERT_TRUE(summary && summary->valued()) << r;
-        const QString beslut =
-            model->index(r, TreeListModel::FirstSummaryColumn + Beslut).data().toString();
-        EXPECT_TRUE(beslut == "Avverka nu" || beslut == QStringLiteral("Låt stå"));
+        const QString decision =
+            model->index(r, TreeListModel::FirstSummaryColumn + CutOrWait).data().toString();
+        EXPECT_TRUE(decision == "Avverka nu" || decision == QStringLiteral("Låt stå"));
         cutNow += summary->decision.cutNow() ? 1 : 0;
     }
     EXPECT_TRUE(w.findChild<QLabel *>("lblSumma")
@@ -113,17 +115,17 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
                     .startsWith(QStringLiteral("Avverka nu: %1 av 2 träd").arg(cutNow)));
 
     // Sorted by diameter, 9 cm comes before 30 cm: numbers sort as numbers.
-    view->horizontalHeader()->setSortIndicator(TreeListModel::FirstKeyColumn + Bdm,
+    view->horizontalHeader()->setSortIndicator(TreeListModel::FirstKeyColumn + BreastDiameter,
                                                Qt::AscendingOrder);
     EXPECT_EQ(view->model()->index(0, TreeListModel::IdColumn).data().toString(), "2");
-    view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NettoNu,
+    view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NetNow,
                                                Qt::DescendingOrder);
     EXPECT_GE(view->model()
-                  ->index(0, TreeListModel::FirstSummaryColumn + NettoNu)
+                  ->index(0, TreeListModel::FirstSummaryColumn + NetNow)
                   .data(TreeListModel::SortRole)
                   .toDouble(),
               view->model()
-                  ->index(1, TreeListModel::FirstSummaryColumn + NettoNu)
+                  ->index(1, TreeListModel::FirstSummaryColumn + NetNow)
                   .data(TreeListModel::SortRole)
                   .toDouble());
 
@@ -143,7 +145,7 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
         static_cast<QDialog *>(dialog)->reject();
     });
     view->setCurrentIndex(view->model()->index(0, TreeListModel::IdColumn));
-    netNow = view->model()->index(0, TreeListModel::FirstSummaryColumn + NettoNu).data().toString();
+    netNow = view->model()->index(0, TreeListModel::FirstSummaryColumn + NetNow).data().toString();
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_EQ(years, (QStringList{"0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100",
                                   "110"}));
@@ -157,7 +159,7 @@ TEST(TreeListWindow, AddsValuesSortsAndOpensTreesAndSavesTheList) {
     QList<TreeListLine> lines;
     reader.read(10, lines);
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[1].tree.values[Bdm], "9.0");
+    EXPECT_EQ(lines[1].tree.values[BreastDiameter], "9.0");
     EXPECT_EQ(lines[1].tree.values[Site], "24");
     EXPECT_EQ(home.read("lista.csv").left(13), "id,art,bdm,ho");
 
@@ -345,8 +347,8 @@ TEST(TreeListWindow, SavesBackWhatTheListHeldAndOnlyWhatTheUserChanged) {
     ASSERT_TRUE(w.saveList(home.path("kopia.csv")));
     EXPECT_EQ(home.read("kopia.csv"), list);
 
-    ASSERT_TRUE(
-        model->setData(model->index(2, TreeListModel::FirstKeyColumn + Bdm), "31,5", Qt::EditRole));
+    ASSERT_TRUE(model->setData(model->index(2, TreeListModel::FirstKeyColumn + BreastDiameter),
+                               "31,5", Qt::EditRole));
     ASSERT_TRUE(w.saveList(home.path("kopia.csv")));
     EXPECT_EQ(home.read("kopia.csv"), QByteArray(list).replace("3;30;", "3;31.5;"));
 }
@@ -367,10 +369,10 @@ TEST(TreeListWindow, BehavesAsASpreadsheetUserExpects) {
     QTableView *view = w.view();
 
     ModalHand hand;
-    view->setCurrentIndex(view->model()->index(0, TreeListModel::FirstKeyColumn + Art));
+    view->setCurrentIndex(view->model()->index(0, TreeListModel::FirstKeyColumn + TreeSpecies));
     typeIntoCell(view, "Gran");
     settle(60);
-    EXPECT_EQ(model->tree(0).values[Art], "Gran");
+    EXPECT_EQ(model->tree(0).values[TreeSpecies], "Gran");
     EXPECT_EQ(hand.count(), 0);
 
     QSignalSpy done(&w, &TreeListWindow::valuationDone);
@@ -383,12 +385,12 @@ TEST(TreeListWindow, BehavesAsASpreadsheetUserExpects) {
     EXPECT_EQ(model->tree(3).id, "6");
 
     for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-        view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NettoNu,
+        view->horizontalHeader()->setSortIndicator(TreeListModel::FirstSummaryColumn + NetNow,
                                                    order);
         EXPECT_TRUE(
-            view->model()->index(0, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
+            view->model()->index(0, TreeListModel::FirstSummaryColumn + NetNow).data().isValid());
         EXPECT_FALSE(
-            view->model()->index(3, TreeListModel::FirstSummaryColumn + NettoNu).data().isValid());
+            view->model()->index(3, TreeListModel::FirstSummaryColumn + NetNow).data().isValid());
     }
 
     QTest::mouseClick(w.findChild<QPushButton *>("btnAvbryt"), Qt::LeftButton);
@@ -496,7 +498,7 @@ TEST(TreeListWindow, PlansTheStandFromItsFiguresAndForgetsThePlanWhenTheListChan
         EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(id))));
     EXPECT_TRUE(text.contains(QStringLiteral("Räntenivå")));
 
-    w.model()->setData(w.model()->index(0, TreeListModel::FirstKeyColumn + Bdm), "14",
+    w.model()->setData(w.model()->index(0, TreeListModel::FirstKeyColumn + BreastDiameter), "14",
                        Qt::EditRole);
     EXPECT_EQ(plan->model()->rowCount(), 0);
     EXPECT_TRUE(plan->whatIfs().isEmpty());
@@ -683,8 +685,8 @@ TEST(MarkingListPrint, CutsEndlessTextsAndCanBeStopped) {
     for (int i = 0; i < 400; ++i) {
         TreeRow tree;
         tree.id = i == 0 ? QString(50000, u'7') : QString::number(i);
-        tree.values[Art] = "t";
-        tree.values[Bdm] = "30";
+        tree.values[TreeSpecies] = "t";
+        tree.values[BreastDiameter] = "30";
         TreeSummary s;
         s.decision.bestRow = i % 3;
         s.volumeNow = s.volumeBest = 0.5;

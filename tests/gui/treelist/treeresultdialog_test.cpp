@@ -36,8 +36,8 @@ TEST_P(TreeResult, ShowsTheResultWindowsFiguresAndTheVerdict) {
     ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
     TreeRow tree;
     tree.id = QString::fromUtf8(c.id);
-    tree.values[Bdm] = QString::fromLatin1(c.bdm);
-    tree.given[Bdm] = true;
+    tree.values[BreastDiameter] = QString::fromLatin1(c.bdm);
+    tree.given[BreastDiameter] = true;
     TreeValuation valuation;
     const TreeSummary summary = valueTreeRow(stand.base, tree, stand.prices, &valuation);
     ASSERT_EQ(summary.valued(), c.valued);
