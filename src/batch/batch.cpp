@@ -135,8 +135,10 @@ Outcome readEntrySettings(const QCommandLineParser &parser, std::optional<EntryS
             return Outcome();
         if (parser.values(name).size() > 1)
             return Outcome::failure(QStringLiteral("--%1 är angivet mer än en gång.").arg(name));
-        if (Outcome r = reader(parser.value(name), value); !r)
+        auto r = reader(parser.value(name));
+        if (!r)
             return Outcome::failure(QStringLiteral("--%1: %2").arg(name, r.message()));
+        value = std::move(r).value();
         return Outcome();
     };
     for (Outcome r :
@@ -243,9 +245,10 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
                                   .arg(home)
                             : QStringLiteral("hemkatalogen \"%1\" finns inte.").arg(home)) +
                            another);
-    TreeListHome treeHome;
-    if (const Outcome loaded = loadTreeListHome(HomeDirectory(home), treeHome); !loaded)
-        return problem(errors, loaded.message() + another);
+    const Expected<TreeListHome> loadedHome = loadTreeListHome(HomeDirectory(home));
+    if (!loadedHome)
+        return problem(errors, loadedHome.message() + another);
+    const TreeListHome &treeHome = *loadedHome;
 
     TreeListBatch batch;
     batch.input = parser.value(batchOption);

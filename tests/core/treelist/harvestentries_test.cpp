@@ -185,8 +185,9 @@ TEST(HarvestEntries, UnlimitedPlanIsTheTreeByTreePlanAndMarksAreKept) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     HarvestPlan today;
     EntryPlanner planner;
     QList<TreeYears> valued;
@@ -254,8 +255,9 @@ TEST(HarvestEntries, MarkedTreesAreKeptAndCountedApartInEveryPlan) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     QList<TreeRow> rows;
     QList<TreeSummary> summaries;
     for (const char *bdm : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"})
@@ -523,8 +525,9 @@ TEST(HarvestEntries, StandSheetListsEachEntrysTrees) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     StandSheet sheet;
     sheet.decimalMark = u'.';
     EntryPlanner planner;

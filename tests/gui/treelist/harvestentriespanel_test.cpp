@@ -6,13 +6,13 @@
 #include "core/treelist/harvestentries.h"
 #include "core/treelist/harvestplanmodel.h"
 #include "core/treelist/treelist.h"
-#include "testsupport.h"
 #include "gui/treelist/harvestentriespanel.h"
 #include "gui/treelist/harvestplanview.h"
 #include "gui/treelist/markinglist.h"
 #include "gui/treelist/planchart.h"
 #include "gui/treelist/treelistmodel.h"
 #include "gui/treelist/treelistwindow.h"
+#include "testsupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -30,8 +30,9 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     TempHome home;
     home.writeLines("trad.sty", sampleControlLines());
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     QList<TreeRow> trees;
     QList<TreeSummary> summaries;
     EntryPlanner planner;
@@ -82,8 +83,9 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
     TempHome home;
     home.writeLines("trad.sty", sampleControlLines());
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     MarkingList list;
     EntryPlanner planner;
     int n = 0;
