@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
