@@ -59,14 +59,12 @@ QString usage() {
         "\n"
         "Slutstatus: 0 när alla träd värderades, 1 när något träd inte kunde värderas\n"
         "(se kolumnen fel), 2 vid fel på kommandoraden eller i en fil.\n");
-#ifdef Q_OS_WIN
-    // kvistel.exe has no console; the command line's program is the one beside it.
-    text += QStringLiteral(
-        "\n"
-        "I Windows är kvistel.exe fönsterprogrammet. Från cmd och PowerShell körs\n"
-        "kommandoraden med kvistel-batch.exe i samma mapp, med samma flaggor:\n"
-        "  \"C:\\Program Files\\Kvistel\\kvistel-batch.exe\" --batch bestand.csv > ut.csv\n");
-#endif
+    if (hasConsoleProgramBeside())
+        text += QStringLiteral(
+            "\n"
+            "I Windows är kvistel.exe fönsterprogrammet. Från cmd och PowerShell körs\n"
+            "kommandoraden med kvistel-batch.exe i samma mapp, med samma flaggor:\n"
+            "  \"C:\\Program Files\\Kvistel\\kvistel-batch.exe\" --batch bestand.csv > ut.csv\n");
     return text;
 }
 

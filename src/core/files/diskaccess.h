@@ -161,6 +161,10 @@ struct StandardStreams {
 };
 StandardStreams settleStandardStreams();
 
+// Whether the command line has a console program of its own beside the window program: on
+// Windows a window program has no console, and kvistel-batch.exe is installed beside kvistel.exe.
+bool hasConsoleProgramBeside();
+
 // Whether the program has a standard output to write to: on Windows a window program started
 // from cmd without a redirection has none (its text would go nowhere).
 bool hasStandardOutput();

@@ -263,6 +263,10 @@ StandardStreams settleStandardStreams() {
     return streams;
 }
 
+bool hasConsoleProgramBeside() {
+    return false;
+}
+
 bool hasStandardOutput() {
     return true;
 }

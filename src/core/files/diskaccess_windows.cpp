@@ -398,6 +398,10 @@ StandardStreams settleStandardStreams() {
     return streams;
 }
 
+bool hasConsoleProgramBeside() {
+    return true;
+}
+
 bool hasStandardOutput() {
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     return out != nullptr && out != INVALID_HANDLE_VALUE;
