@@ -52,8 +52,10 @@ public:
             if (!QFile::copy(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name),
                              withSlash() + QLatin1String(name)))
                 std::abort();
-        if (!loadTreeListHome(HomeDirectory(m_dir.path()), home))
+        Expected<TreeListHome> read = loadTreeListHome(HomeDirectory(m_dir.path()));
+        if (!read)
             std::abort();
+        home = std::move(read).value();
     }
     QString withSlash() const { return m_dir.path() + QStringLiteral("/"); }
 

@@ -42,8 +42,12 @@ private:
 // The sample tree's inputs and prices, read once.
 struct SampleTree {
     SampleTree() {
-        if (!loadTreeInputs(home.directory(), inputs) || !loadPriceTables(home.directory(), prices))
+        Expected<TreeInputs> readInputs = loadTreeInputs(home.directory());
+        Expected<PriceTables> readPrices = loadPriceTables(home.directory());
+        if (!readInputs || !readPrices)
             std::abort();
+        inputs = std::move(readInputs).value();
+        prices = std::move(readPrices).value();
     }
     SampleHome home;
     TreeInputs inputs;

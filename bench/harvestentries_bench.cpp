@@ -22,9 +22,10 @@ QList<TreeYears> valuedInventory() {
         if (!QFile::copy(QStringLiteral(KVISTEL_SAMPLE_DIR) + QLatin1String(name),
                          dir.path() + QStringLiteral("/") + QLatin1String(name)))
             std::abort();
-    TreeListHome home;
-    if (!loadTreeListHome(HomeDirectory(dir.path()), home))
+    Expected<TreeListHome> homeRead = loadTreeListHome(HomeDirectory(dir.path()));
+    if (!homeRead)
         std::abort();
+    const TreeListHome home = homeRead ? std::move(homeRead).value() : TreeListHome();
     QList<TreeYears> distinct;
     for (int i = 0; i < 2000; ++i) {
         TreeRow t;

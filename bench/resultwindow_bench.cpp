@@ -67,8 +67,12 @@ QStandardItemModel *plainModel(QObject *parent) {
         SampleHome home;
         TreeInputs inputs;
         PriceTables prices;
-        if (!loadTreeInputs(home.directory(), inputs) || !loadPriceTables(home.directory(), prices))
+        Expected<TreeInputs> readInputs = loadTreeInputs(home.directory());
+        Expected<PriceTables> readPrices = loadPriceTables(home.directory());
+        if (!readInputs || !readPrices)
             std::abort();
+        inputs = std::move(readInputs).value();
+        prices = std::move(readPrices).value();
         return valueTree(inputs, prices);
     }();
     ResultModel texts;

@@ -65,9 +65,10 @@ private:
 // The command line's work: read, value every tree on every core, write the results.
 void inventoryValued(benchmark::State &state) {
     Inventory inventory(inventoryTrees);
-    TreeListHome home;
-    if (!loadTreeListHome(inventory.directory(), home))
+    Expected<TreeListHome> homeRead = loadTreeListHome(inventory.directory());
+    if (!homeRead)
         state.SkipWithError("the sample home cannot be read");
+    const TreeListHome home = homeRead ? std::move(homeRead).value() : TreeListHome();
     for (auto _ : state) {
         QFile out(inventory.withSlash() + QStringLiteral("ut.csv"));
         out.open(QIODevice::WriteOnly);
@@ -117,9 +118,10 @@ BENCHMARK(inventoryReadAndWritten)
 // plan summed, and the stand's what-if (four more valuations of every tree).
 void inventoryPlanned(benchmark::State &state) {
     Inventory inventory(inventoryTrees);
-    TreeListHome home;
-    if (!loadTreeListHome(inventory.directory(), home))
+    Expected<TreeListHome> homeRead = loadTreeListHome(inventory.directory());
+    if (!homeRead)
         state.SkipWithError("the sample home cannot be read");
+    const TreeListHome home = homeRead ? std::move(homeRead).value() : TreeListHome();
     TreeListReader reader;
     if (!reader.open(inventory.listPath()))
         state.SkipWithError("the list cannot be read");
@@ -152,9 +154,10 @@ BENCHMARK(inventoryPlanned)
 // One tree of a list, from its texts to its decision.
 void oneTreeOfAList(benchmark::State &state) {
     Inventory inventory(1);
-    TreeListHome home;
-    if (!loadTreeListHome(inventory.directory(), home))
+    Expected<TreeListHome> homeRead = loadTreeListHome(inventory.directory());
+    if (!homeRead)
         state.SkipWithError("the sample home cannot be read");
+    const TreeListHome home = homeRead ? std::move(homeRead).value() : TreeListHome();
     TreeRow tree;
     const char16_t *values[treeKeyCount] = {u"t",   u"32,5", u"0", u"24", u"n", u"1,5",
                                             u"0,6", u"70",   u"1", u"2",  u"3"};

@@ -116,16 +116,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The checks below are on the bytes of a Windows-1252 file. A file that is no text at all is
     // refused and never rewritten; one in UTF-8 is read as UTF-8 and saved in Windows-1252.
-    QString text;
-    TextEncoding encoding = TextEncoding::Windows1252;
-    if (!decodeFileText(original, file.path(), &text, &encoding)) {
+    const Expected<DecodedText> decoded = decodeFileText(original, file.path());
+    if (!decoded) {
         FUZZ_CHECK(!file.save({{standKeys[0], QStringLiteral("N")}}).ok(),
                    QStringLiteral("a file that is no text was saved"));
         FUZZ_CHECK(readFileOrEmpty(file.path()) == original,
                    QStringLiteral("a file that is no text was rewritten"));
         return 0;
     }
-    if (encoding != TextEncoding::Windows1252)
+    if (decoded->encoding != TextEncoding::Windows1252)
         return 0;
 
     checkReader(file, lines, ControlFile::Lines::AllButLast);

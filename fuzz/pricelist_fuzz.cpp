@@ -84,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     before.county = QStringLiteral("förra länet");
     before.pine = pineBefore;
     before.spruce = spruceBefore;
-    PriceList list = before;
-    const Outcome editorRead = readPriceList(path, list);
+    const Expected<PriceList> editorRead = readPriceList(path);
+    const PriceList list = editorRead ? *editorRead : before;
     if (!editorRead) {
         FUZZ_CHECK(list.county == before.county && samePrices(list.pine, pineBefore, false) &&
                        samePrices(list.spruce, spruceBefore, false) && list.blocks.isEmpty(),
@@ -94,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } else {
         FUZZ_CHECK(allFinite(list.pine) && allFinite(list.spruce),
                    QStringLiteral("a price is not finite"));
-        FUZZ_CHECK(outsideCellsKept(list.pine, pineBefore) &&
-                       outsideCellsKept(list.spruce, spruceBefore),
+        FUZZ_CHECK(outsideCellsKept(list.pine, PriceTable{}) &&
+                       outsideCellsKept(list.spruce, PriceTable{}),
                    QStringLiteral("the editor's reader wrote outside the file's cells"));
         int edited = 0;
         for (const PriceList::Block &block : list.blocks)
@@ -104,8 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     // The engine's reader.
-    PriceTable enginePine = pineBefore, engineSpruce = spruceBefore;
-    const Outcome engineRead = readTimberPrices(path, enginePine, engineSpruce);
+    const Expected<PriceTables> engineRead = readTimberPrices(path, {pineBefore, spruceBefore});
+    const PriceTable enginePine = engineRead ? engineRead->pine : pineBefore;
+    const PriceTable engineSpruce = engineRead ? engineRead->spruce : spruceBefore;
     if (!engineRead)
         FUZZ_CHECK(samePrices(enginePine, pineBefore, false) &&
                        samePrices(engineSpruce, spruceBefore, false),
@@ -144,10 +145,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (plainList)
         checkWrittenLayout(readFileOrEmpty(copy));
 
-    PriceList again;
-    again.pine = again.spruce = marked(9000);
-    const Outcome readAgain = readPriceList(copy, again);
+    const Expected<PriceList> readAgain = readPriceList(copy);
     FUZZ_CHECK(readAgain.ok(), readAgain.message());
+    const PriceList again = readAgain ? *readAgain : PriceList();
     FUZZ_CHECK(
         again.county == list.county,
         QStringLiteral("county text \"%1\" read back as \"%2\"").arg(list.county, again.county));
@@ -166,9 +166,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                         again.blocks[b].keptText == list.blocks[b].keptText + "\r\n"),
                    QStringLiteral("block %1 (\"%2\") was not kept").arg(b).arg(list.blocks[b].tag));
 
-    PriceTable enginePineAgain = marked(9000), engineSpruceAgain = marked(9000);
-    const Outcome engineAgain = readTimberPrices(copy, enginePineAgain, engineSpruceAgain);
+    const Expected<PriceTables> engineAgain = readTimberPrices(copy, {marked(9000), marked(9000)});
     FUZZ_CHECK(engineAgain.ok(), engineAgain.message());
+    const PriceTable enginePineAgain = engineAgain ? engineAgain->pine : marked(9000);
+    const PriceTable engineSpruceAgain = engineAgain ? engineAgain->spruce : marked(9000);
     FUZZ_CHECK(samePrices(enginePineAgain, list.pine, true) &&
                    samePrices(engineSpruceAgain, list.spruce, true),
                QStringLiteral("the engine reads the editor's file differently"));

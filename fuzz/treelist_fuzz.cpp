@@ -35,7 +35,7 @@ ReadList readList(const QString &path, int chunk) {
             FUZZ_CHECK(
                 line.cells.size() >= list.headings.size(),
                 QStringLiteral("line %1 has fewer cells than headings").arg(line.lineNumber));
-            FUZZ_CHECK(line.fault.isEmpty() == (line.cells.size() == list.headings.size()),
+            FUZZ_CHECK(line.fault.ok() == (line.cells.size() == list.headings.size()),
                        QStringLiteral("line %1: cells beyond the heading and its fault disagree")
                            .arg(line.lineNumber));
             list.lines << line.cells;

@@ -6,9 +6,11 @@
 # runtimes, llvm-symbolizer for readable sanitizer stacks, and poppler's pdfinfo and pdftotext,
 # with which the tests read the PDF the result window writes. The install checks: the menu
 # entry's and metainfo's validators, and what cpack needs to read the package's dependencies
-# from the program's libraries, and lintian, which checks the package as Debian would.
+# from the program's libraries, and lintian, which checks the package as Debian would. MinGW-w64
+# and Ninja cross-build the core for Windows.
 kvistel_test_packages=(clang libclang-rt-14-dev llvm poppler-utils desktop-file-utils appstream
-    dpkg-dev file fakeroot imagemagick lintian)
+    dpkg-dev file fakeroot imagemagick lintian g++-mingw-w64-x86-64-posix
+    gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev ninja-build)
 
 kvistel_install_deps() {
     kvistel_install_missing cmake g++ make qt6-base-dev librsvg2-bin libgtest-dev \

@@ -16,6 +16,19 @@ kvistel_windows_qt() {
     echo "${KVISTEL_WINDOWS_QT:-$HOME/.cache/kvistel/qt-6.4.2-mingw64}"
 }
 
+# Configures the Windows build in $1 with the tests (ON) or without (OFF): the one set of options
+# tools/windows.sh and tools/test.sh share, so that each reuses what the other has built.
+kvistel_windows_configure() {
+    local build=$1 qt=$2 tests=$3
+    if command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
+        export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    fi
+    cmake -S "$(dirname "${BASH_SOURCE[0]}")/.." -B "$build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DKVISTEL_BUILD_TESTS="$tests" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+}
+
 # Wine in a prefix of the build's own, quiet, finding Qt's and MinGW's libraries for the test
 # programs, which are not installed beside them.
 kvistel_wine_env() {

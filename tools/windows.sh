@@ -22,17 +22,11 @@ if [ ! -f "$qt/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
     bash "$root/tools/build-windows-qt.sh" "$(dirname "$qt")"
 fi
 
-if command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
-    export CMAKE_CXX_COMPILER_LAUNCHER=ccache
-fi
 build="$root/build-windows"
 tests=OFF
 [ "${1:-}" = "--test" ] && tests=ON
 SECONDS=0
-cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DKVISTEL_BUILD_TESTS=$tests \
-    -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+kvistel_windows_configure "$build" "$qt" $tests
 cmake --build "$build" -j"$(nproc)" --target kvistel kvistel-batch
 echo "== Kvistel för Windows byggt på $SECONDS s"
 

@@ -59,14 +59,12 @@ QString usage() {
         "\n"
         "Slutstatus: 0 när alla träd värderades, 1 när något träd inte kunde värderas\n"
         "(se kolumnen fel), 2 vid fel på kommandoraden eller i en fil.\n");
-#ifdef Q_OS_WIN
-    // kvistel.exe has no console; the command line's program is the one beside it.
-    text += QStringLiteral(
-        "\n"
-        "I Windows är kvistel.exe fönsterprogrammet. Från cmd och PowerShell körs\n"
-        "kommandoraden med kvistel-batch.exe i samma mapp, med samma flaggor:\n"
-        "  \"C:\\Program Files\\Kvistel\\kvistel-batch.exe\" --batch bestand.csv > ut.csv\n");
-#endif
+    if (hasConsoleProgramBeside())
+        text += QStringLiteral(
+            "\n"
+            "I Windows är kvistel.exe fönsterprogrammet. Från cmd och PowerShell körs\n"
+            "kommandoraden med kvistel-batch.exe i samma mapp, med samma flaggor:\n"
+            "  \"C:\\Program Files\\Kvistel\\kvistel-batch.exe\" --batch bestand.csv > ut.csv\n");
     return text;
 }
 
@@ -135,8 +133,10 @@ Outcome readEntrySettings(const QCommandLineParser &parser, std::optional<EntryS
             return Outcome();
         if (parser.values(name).size() > 1)
             return Outcome::failure(QStringLiteral("--%1 är angivet mer än en gång.").arg(name));
-        if (Outcome r = reader(parser.value(name), value); !r)
+        auto r = reader(parser.value(name));
+        if (!r)
             return Outcome::failure(QStringLiteral("--%1: %2").arg(name, r.message()));
+        value = std::move(r).value();
         return Outcome();
     };
     for (Outcome r :
@@ -243,9 +243,10 @@ int runBatch(const QStringList &arguments, QIODevice &output, QIODevice &errors)
                                   .arg(home)
                             : QStringLiteral("hemkatalogen \"%1\" finns inte.").arg(home)) +
                            another);
-    TreeListHome treeHome;
-    if (const Outcome loaded = loadTreeListHome(HomeDirectory(home), treeHome); !loaded)
-        return problem(errors, loaded.message() + another);
+    const Expected<TreeListHome> loadedHome = loadTreeListHome(HomeDirectory(home));
+    if (!loadedHome)
+        return problem(errors, loadedHome.message() + another);
+    const TreeListHome &treeHome = *loadedHome;
 
     TreeListBatch batch;
     batch.input = parser.value(batchOption);

@@ -122,7 +122,7 @@ TEST(TreeListOnTheCommandLine, GivesEachTreeWhatTheSingleTreeCalculationGivesIt)
             const QStringList cells = cellsOf(lines[at++]);
             EXPECT_EQ(cells[0], t.id);
             EXPECT_EQ(cells[1], QString());
-            EXPECT_EQ(cells.last(), alone.stopMessage);
+            EXPECT_EQ(cells.last(), alone.stop.message());
         }
     }
     EXPECT_EQ(stopped, 2);

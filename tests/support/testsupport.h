@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/homedirectory.h"
+#include "core/files/outcome.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -48,6 +49,13 @@ bool permissionsStopWrites();
 
 // A control file with all twenty keys and realistic values, laid out as the program expects.
 QStringList sampleControlLines();
+
+// Puts what `read` yields into `into` when it succeeded; its message (empty on success).
+template <class T> QString take(Expected<T> read, T &into) {
+    if (read)
+        into = std::move(read).value();
+    return read.message();
+}
 // A price list in the exact layout the editor writes.
 QByteArray samplePriceList();
 

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <utility>
 
-// Ends a calculation before its twelfth harvest year. The message says in the user's terms what
-// made the tree impossible to value; the engine shows it to the user and ends the report with it.
+// Ends a calculation before its twelfth harvest year, thrown by a step deep in the engine and
+// caught where the run ends (Valuation::run), which returns it as the Outcome of the valuation.
+// The message says in the user's terms what made the tree impossible to value; the engine shows
+// it to the user and ends the report with it.
 class CalculationStopped {
 public:
     explicit CalculationStopped(QString message) : m_message(std::move(message)) {}
@@ -17,8 +19,7 @@ private:
 };
 
 // A figure of the report or of a harvest year's row that is infinite or not a number: some input
-// was absurdly large. The valuation turns it into a CalculationStopped that names the harvest
-// year.
+// was absurdly large. The run turns it into a failure that names the harvest year.
 struct NonFiniteNumber {};
 
 // The natural logarithm of an argument that the stem form or the discounting needs positive.

@@ -52,15 +52,15 @@ struct TreeValuation {
     std::array<HarvestYear, harvestYearCount> rows{};
     // Rows 0 to yearsValued - 1 hold the figures; the others were not reached.
     int yearsValued = 0;
-    // Empty when all twelve harvest years were valued; otherwise, in the user's terms, why the
-    // tree could not be valued further.
-    QString stopMessage;
+    // Ok when all twelve harvest years were valued; otherwise, in the user's terms, why the tree
+    // could not be valued further.
+    Outcome stop;
     // What the next calculation starts from for a parameter the control file has no line for:
     // the file format has always carried these over (the grown diameter, the crown reduction in
     // place of the crown share).
     TreeInputs carryOver;
 
-    bool complete() const { return stopMessage.isEmpty(); }
+    bool complete() const { return stop.ok(); }
 };
 
 // Values the tree. When `report` is given, the lines of "resultat.txt" are written into it as

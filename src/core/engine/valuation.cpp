@@ -88,13 +88,9 @@ TreeValuation valueTreeOnPath(const TreeInputs &inputs, const PriceTables &price
     ValuationState s;
     s.in = inputs;
     Valuation valuation(s, prices, report, result.rows);
-    try {
-        valuation.run();
-    } catch (const CalculationStopped &stop) {
-        result.stopMessage = stop.message();
-        if (report)
-            report->stopped(stop.message());
-    }
+    result.stop = valuation.run();
+    if (!result.stop && report)
+        report->stopped(result.stop.message());
     result.yearsValued = valuation.yearsValued();
     result.carryOver = s.in;
     return result;
@@ -104,7 +100,7 @@ Valuation::Valuation(ValuationState &state, const PriceTables &prices, Report *r
                      std::array<HarvestYear, harvestYearCount> &rows)
     : s(state), m_prices(prices), m_report(report), m_rows(rows) {}
 
-void Valuation::run() {
+Outcome Valuation::run() {
     try {
         if (m_report)
             m_report->header(s.in);
@@ -115,8 +111,11 @@ void Valuation::run() {
             pass();
         if (m_report)
             m_report->trailer();
+        return {};
+    } catch (const CalculationStopped &stop) {
+        return Outcome::failure(stop.message());
     } catch (const NonFiniteNumber &) {
-        throw CalculationStopped(
+        return Outcome::failure(
             m_inPass ? QStringLiteral("Ett ogiltigt tal (oändligt eller odefinierat) uppstod "
                                       "vid avverkning om %1 år: någon av trädets eller "
                                       "beståndets parametrar har ett orimligt värde.")

@@ -15,8 +15,8 @@ KVISTEL_ENGINE_BEGIN
 // One calculation after its inputs and prices have been read: the run's initial values and the
 // twelve harvest years, each giving its row of figures. When a report is given, each step hands
 // it the figures of its lines; without one nothing is formatted, and the figures and where the
-// calculation stops are the same. No file is touched here. Throws CalculationStopped when the
-// tree cannot be valued; the state is then as the failing step left it.
+// calculation stops are the same. No file is touched here. When the tree cannot be valued the
+// run ends with the Outcome that says why; the state is then as the failing step left it.
 // valueTree on this build's path (see enginepath.h).
 TreeValuation valueTreeOnPath(const TreeInputs &inputs, const PriceTables &prices, Report *report);
 
@@ -25,7 +25,9 @@ public:
     Valuation(ValuationState &state, const PriceTables &prices, Report *report,
               std::array<HarvestYear, harvestYearCount> &rows);
 
-    void run();
+    // The one place the engine's steps end: a CalculationStopped or a NonFiniteNumber thrown
+    // by any step becomes the failure returned, and nothing is thrown out of it.
+    Outcome run();
     // Harvest years whose row is complete, from harvest now on.
     int yearsValued() const { return m_yearsValued; }
 

@@ -7,9 +7,10 @@
 #include <cstdio>
 
 // The disk as the operating system offers it: the only code of the program that knows whether it
-// runs on Linux or on Windows (diskaccess_posix.cpp or diskaccess_windows.cpp is built). It reads
-// a regular file and puts a new file in place in one step; textfile.cpp builds the program's
-// promises (the lock, the changed-on-disk check, the messages) on top.
+// runs on Linux or on Windows (diskaccess_posix.cpp or diskaccess_windows.cpp is built beside the
+// shared diskaccess.cpp). It reads a regular file and puts a new file in place in one step;
+// textfile.cpp builds the program's promises (the lock, the changed-on-disk check, the messages)
+// on top.
 
 // Why a step on the disk failed, in the causes the user can act on. Each system maps its own
 // error codes onto these; the words for them are written once, in textfile.cpp.
@@ -29,12 +30,13 @@ enum class DiskFault {
     DirectoryGone,
     DiskError,
     OpenElsewhere, // on Windows: another program holds the file open and does not share it
+    PipeClosed,    // the reader at the other end of a pipe stopped reading
     Other,
 };
 
 struct DiskResult {
     DiskFault fault = DiskFault::None;
-    // For Other: the system's own words for the error.
+    // The system's own words for the error: always for Other, and for a C library error number.
     QString detail;
 
     bool ok() const { return fault == DiskFault::None; }
@@ -78,7 +80,12 @@ public:
 
 private:
     DiskResult fail(DiskResult result);
-    struct Native; // the system's handle and names
+    // Each system's own steps; the checks around them are shared.
+    DiskResult beginNative();
+    DiskResult writeNative(QByteArrayView bytes);
+    DiskResult commitNative(); // frees m_native when it succeeds
+    void abandonNative();      // frees m_native
+    struct Native;             // the system's handle and names
     QString m_target;
     int m_simulatedWriteError;
     DiskResult m_failure;
@@ -96,8 +103,13 @@ DiskResult checkReplaceable(const QString &target);
 // Why nothing can be created in `directory` (after the lock file could not be made there).
 DiskResult whyNotWritable(const QString &directory);
 
-// The cause behind a C library error number, on every system.
+// The cause behind a C library error number, on every system, with the C library's words for it
+// in `detail`: the one place an error number becomes text.
 DiskResult faultFromErrno(int error);
+
+// The C library error number that tells `result`'s cause to code that asks the C library why a
+// write failed (ENOSPC for a full disk, EIO for anything else).
+int errnoOf(const DiskResult &result);
 
 // What a list to be read turned out to be.
 enum class SourceKind { RegularFile, Stream, Directory };
@@ -108,6 +120,9 @@ enum class SourceKind { RegularFile, Stream, Directory };
 // cause in `why`.
 int openForReading(const QString &path, bool streams, SourceKind *kind, DiskResult *why);
 
+// Closes a descriptor openForReading returned, one no QFile has taken over.
+void closeForReading(int fd);
+
 // Whether `path` is the very file `other` ("-": standard input) is, under whatever name.
 bool isSameFile(const QString &path, const QString &other);
 
@@ -115,15 +130,40 @@ bool isSameFile(const QString &path, const QString &other);
 // ~/Kvistel), the Documents folder on Windows (as Dokument\Kvistel).
 QString placeForNewHome();
 
+// Whether paths start with a drive letter here ("n:\arb" is a path on Windows and a file name
+// with a colon elsewhere), so that a drive path is worth looking at.
+bool hasDriveLetters();
+
+// A path as the user knows it: in the system's own separators, and on Linux one inside the
+// user's own directory started with "~".
+QString pathAsUserKnowsIt(const QString &path);
+
 // Makes `stream` (standard output) carry the program's bytes unchanged: on Windows the C library
 // would otherwise write each LF as CR LF, and a list's CR LF lines as CR CR LF.
 void makeBinary(std::FILE *stream);
 
-// Whether the standard stream `fd` (1 for standard out, 2 for standard error) was open when the
+inline constexpr int standardOutputFd = 1;
+inline constexpr int standardErrorFd = 2;
+
+// Whether the standard stream `fd` (standardOutputFd or standardErrorFd) was open when the
 // program started. A closed one is given a descriptor for nothing (the null device) in its
 // place, so that no file the program opens later gets its number and has the program's output
 // or messages written into it.
 bool keepStandardStream(int fd);
+
+// The command line's standard streams, settled before anything is opened that could take a
+// closed stream's number: each kept (keepStandardStream), standard output made binary
+// (makeBinary), and a reader that stops early (a closed pipe) turned into a failed write rather
+// than the end of the program.
+struct StandardStreams {
+    bool outputOpen = false;
+    bool errorsOpen = false;
+};
+StandardStreams settleStandardStreams();
+
+// Whether the command line has a console program of its own beside the window program: on
+// Windows a window program has no console, and kvistel-batch.exe is installed beside kvistel.exe.
+bool hasConsoleProgramBeside();
 
 // Whether the program has a standard output to write to: on Windows a window program started
 // from cmd without a redirection has none (its text would go nowhere).

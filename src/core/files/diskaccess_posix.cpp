@@ -1,12 +1,10 @@
-#include "core/files/diskaccess.h"
+#include "core/files/diskaccessparts.h"
 
 #include <QDir>
-
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -45,15 +43,10 @@ DiskResult checkTarget(const QByteArray &path, struct stat *old, bool *exists) {
     return {};
 }
 
-// A new file of a name no one else uses, next to the target: "trad.sty.~kvistel-x7Kq2a9B.tmp".
-int createTemporary(const QByteArray &target, QByteArray *tempPath) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const QByteArray marker = QString::fromUtf16(temporaryMarker).toLatin1();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray suffix(temporaryUniqueLength, 'x');
-        for (char &c : suffix)
-            c = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
-        *tempPath = target + marker + suffix + ".tmp";
+// A new file of a name no one else uses, next to the target.
+int createTemporary(const QString &target, QByteArray *tempPath) {
+    for (int attempt = 0; attempt < temporaryNameAttempts; ++attempt) {
+        *tempPath = nativePath(newTemporaryName(target));
         // O_EXCL: a link or anything else of that name makes this fail rather than be followed.
         const int fd = ::open(tempPath->constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
@@ -125,53 +118,33 @@ struct FileReplacement::Native {
     int fd = -1;
 };
 
-FileReplacement::FileReplacement(QString target, int simulatedWriteError)
-    : m_target(std::move(target)), m_simulatedWriteError(simulatedWriteError) {}
-
-FileReplacement::~FileReplacement() {
-    abandon();
+bool isQuotaErrno(int error) {
+    return error == EDQUOT;
 }
 
-DiskResult FileReplacement::fail(DiskResult result) {
-    if (m_failure.ok())
-        m_failure = result;
-    abandon();
-    return m_failure;
-}
-
-DiskResult FileReplacement::begin() {
-    if (m_native)
-        return fail(fault(DiskFault::Other));
+DiskResult FileReplacement::beginNative() {
     const QByteArray path = nativePath(m_target);
     struct stat old {};
     bool exists = false;
     if (DiskResult checked = checkTarget(path, &old, &exists); !checked.ok())
-        return fail(checked);
+        return checked;
     auto native = std::make_unique<Native>();
     native->target = path;
-    native->fd = createTemporary(path, &native->temp);
+    native->fd = createTemporary(m_target, &native->temp);
     if (native->fd < 0)
-        return fail(faultFromErrno(errno));
+        return faultFromErrno(errno);
     m_native = native.release();
     // Any other file keeps its permissions.
     if (exists && ::fchmod(m_native->fd, old.st_mode & 07777) != 0)
-        return fail(faultFromErrno(errno));
+        return faultFromErrno(errno);
     return {};
 }
 
-DiskResult FileReplacement::write(QByteArrayView bytes) {
-    if (!m_failure.ok() || !m_native)
-        return m_failure.ok() ? fault(DiskFault::Other) : m_failure;
-    if (m_simulatedWriteError)
-        return fail(faultFromErrno(m_simulatedWriteError));
-    if (const int error = writeAll(m_native->fd, bytes))
-        return fail(faultFromErrno(error));
-    return {};
+DiskResult FileReplacement::writeNative(QByteArrayView bytes) {
+    return faultFromErrno(writeAll(m_native->fd, bytes));
 }
 
-DiskResult FileReplacement::commit() {
-    if (!m_failure.ok() || !m_native)
-        return m_failure.ok() ? fault(DiskFault::Other) : m_failure;
+DiskResult FileReplacement::commitNative() {
     // The data must be on the disk before the rename makes it the file of record; a full disk
     // or a failing share may first tell at the flush or the close.
     int error = ::fsync(m_native->fd) != 0 ? errno : 0;
@@ -180,14 +153,12 @@ DiskResult FileReplacement::commit() {
     if (!error && std::rename(m_native->temp.constData(), m_native->target.constData()) != 0)
         error = errno;
     if (error)
-        return fail(faultFromErrno(error));
+        return faultFromErrno(error);
     delete std::exchange(m_native, nullptr);
     return {};
 }
 
-void FileReplacement::abandon() {
-    if (!m_native)
-        return;
+void FileReplacement::abandonNative() {
     if (m_native->fd >= 0)
         ::close(m_native->fd);
     ::unlink(m_native->temp.constData());
@@ -240,6 +211,10 @@ int openForReading(const QString &path, bool streams, SourceKind *kind, DiskResu
     return fd;
 }
 
+void closeForReading(int fd) {
+    ::close(fd);
+}
+
 bool isSameFile(const QString &path, const QString &other) {
     struct stat a {
     }, b{};
@@ -254,6 +229,17 @@ QString placeForNewHome() {
     return QDir::homePath();
 }
 
+bool hasDriveLetters() {
+    return false;
+}
+
+QString pathAsUserKnowsIt(const QString &path) {
+    const QString home = QDir::homePath() + u'/';
+    if (path.startsWith(home))
+        return QStringLiteral("~/") + path.mid(home.size());
+    return path;
+}
+
 void makeBinary(std::FILE *) {
     // POSIX streams have no text mode.
 }
@@ -266,6 +252,18 @@ bool keepStandardStream(int fd) {
         ::dup2(nothing, fd);
         ::close(nothing);
     }
+    return false;
+}
+
+StandardStreams settleStandardStreams() {
+    StandardStreams streams;
+    streams.outputOpen = keepStandardStream(STDOUT_FILENO);
+    streams.errorsOpen = keepStandardStream(STDERR_FILENO);
+    std::signal(SIGPIPE, SIG_IGN);
+    return streams;
+}
+
+bool hasConsoleProgramBeside() {
     return false;
 }
 

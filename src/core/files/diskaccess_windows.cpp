@@ -1,8 +1,7 @@
-#include "core/files/diskaccess.h"
+#include "core/files/diskaccessparts.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -140,16 +139,10 @@ DiskResult checkTarget(const std::wstring &target, bool *exists, DWORD *attribut
     return {};
 }
 
-// A new file of a name no one else uses, next to the target: "trad.sty.~kvistel-x7Kq2a9B.tmp".
-HANDLE createTemporary(const std::wstring &target, std::wstring *tempPath) {
-    static const wchar_t letters[] =
-        L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const std::wstring marker = QString::fromUtf16(temporaryMarker).toStdWString();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring suffix(temporaryUniqueLength, L'x');
-        for (wchar_t &c : suffix)
-            c = letters[QRandomGenerator::global()->bounded(int(std::size(letters)) - 1)];
-        *tempPath = target + marker + suffix + L".tmp";
+// A new file of a name no one else uses, next to the target.
+HANDLE createTemporary(const QString &target, std::wstring *tempPath) {
+    for (int attempt = 0; attempt < temporaryNameAttempts; ++attempt) {
+        *tempPath = nativePath(newTemporaryName(target));
         // CREATE_NEW: a link or anything else of that name makes this fail rather than be
         // followed. Shared with no one while it is written.
         const HANDLE h = CreateFileW(tempPath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -228,56 +221,38 @@ struct FileReplacement::Native {
     DWORD oldAttributes = 0;
 };
 
-FileReplacement::FileReplacement(QString target, int simulatedWriteError)
-    : m_target(std::move(target)), m_simulatedWriteError(simulatedWriteError) {}
-
-FileReplacement::~FileReplacement() {
-    abandon();
+bool isQuotaErrno(int) {
+    // The C library of Windows has no such number: GetLastError tells a quota.
+    return false;
 }
 
-DiskResult FileReplacement::fail(DiskResult result) {
-    if (m_failure.ok())
-        m_failure = result;
-    abandon();
-    return m_failure;
-}
-
-DiskResult FileReplacement::begin() {
-    if (m_native)
-        return fail(fault(DiskFault::Other));
+DiskResult FileReplacement::beginNative() {
     auto native = std::make_unique<Native>();
-    native->target = nativePath(QFileInfo(m_target).absoluteFilePath());
+    const QString target = QFileInfo(m_target).absoluteFilePath();
+    native->target = nativePath(target);
     if (DiskResult checked = checkTarget(native->target, &native->exists, &native->oldAttributes);
         !checked.ok())
-        return fail(checked);
-    native->handle = createTemporary(native->target, &native->temp);
+        return checked;
+    native->handle = createTemporary(target, &native->temp);
     if (native->handle == INVALID_HANDLE_VALUE)
-        return fail(lastFault());
+        return lastFault();
     m_native = native.release();
     return {};
 }
 
-DiskResult FileReplacement::write(QByteArrayView bytes) {
-    if (!m_failure.ok() || !m_native)
-        return m_failure.ok() ? fault(DiskFault::Other) : m_failure;
-    if (m_simulatedWriteError)
-        return fail(faultFromErrno(m_simulatedWriteError));
-    if (DiskResult written = writeAll(m_native->handle, bytes); !written.ok())
-        return fail(written);
-    return {};
+DiskResult FileReplacement::writeNative(QByteArrayView bytes) {
+    return writeAll(m_native->handle, bytes);
 }
 
-DiskResult FileReplacement::commit() {
-    if (!m_failure.ok() || !m_native)
-        return m_failure.ok() ? fault(DiskFault::Other) : m_failure;
+DiskResult FileReplacement::commitNative() {
     Native &n = *m_native;
     // The data must be on the disk before the move makes it the file of record; a full disk or
     // a failing share may first tell at the flush or the close.
     if (!FlushFileBuffers(n.handle))
-        return fail(lastFault());
+        return lastFault();
     const BOOL closed = CloseHandle(std::exchange(n.handle, INVALID_HANDLE_VALUE));
     if (!closed)
-        return fail(lastFault());
+        return lastFault();
     // A hidden file stays hidden, an archived one archived.
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM |
                        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -287,16 +262,14 @@ DiskResult FileReplacement::commit() {
         // The temporary file was just made in the same directory, and a read-only target was
         // refused at the start: "access denied" here means another program holds the target
         // open.
-        return fail(GetLastError() == ERROR_ACCESS_DENIED ? fault(DiskFault::OpenElsewhere)
-                                                          : lastFault());
+        return GetLastError() == ERROR_ACCESS_DENIED ? fault(DiskFault::OpenElsewhere)
+                                                     : lastFault();
     }
     delete std::exchange(m_native, nullptr);
     return {};
 }
 
-void FileReplacement::abandon() {
-    if (!m_native)
-        return;
+void FileReplacement::abandonNative() {
     if (m_native->handle != INVALID_HANDLE_VALUE)
         CloseHandle(m_native->handle);
     DeleteFileW(m_native->temp.c_str());
@@ -365,6 +338,10 @@ int openForReading(const QString &path, bool, SourceKind *kind, DiskResult *why)
     return fd;
 }
 
+void closeForReading(int fd) {
+    _close(fd);
+}
+
 bool isSameFile(const QString &path, const QString &other) {
     auto identity = [](HANDLE h, BY_HANDLE_FILE_INFORMATION *info) {
         return h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, info);
@@ -392,6 +369,14 @@ QString placeForNewHome() {
     return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
+bool hasDriveLetters() {
+    return true;
+}
+
+QString pathAsUserKnowsIt(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
 void makeBinary(std::FILE *stream) {
     _setmode(_fileno(stream), _O_BINARY);
 }
@@ -402,6 +387,19 @@ bool keepStandardStream(int fd) {
     // (-2: the C library's numbers 0 to 2 exist but stand for no stream.)
     const intptr_t handle = _get_osfhandle(fd);
     return handle != -1 && handle != -2;
+}
+
+StandardStreams settleStandardStreams() {
+    StandardStreams streams;
+    streams.outputOpen = keepStandardStream(standardOutputFd);
+    streams.errorsOpen = keepStandardStream(standardErrorFd);
+    // A closed pipe fails the write itself here: there is no signal to ignore.
+    makeBinary(stdout);
+    return streams;
+}
+
+bool hasConsoleProgramBeside() {
+    return true;
 }
 
 bool hasStandardOutput() {

@@ -98,10 +98,8 @@ Outcome copyExampleHome(const QString &example, const QString &target) {
         // A home directory chosen again keeps every file it has.
         if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())
             continue;
-        QByteArray bytes;
-        Outcome done = readWholeFile(file.filePath(), &bytes);
-        if (done)
-            done = replaceFileSafely(destination, bytes);
+        const Expected<QByteArray> bytes = readWholeFile(file.filePath());
+        const Outcome done = bytes ? replaceFileSafely(destination, *bytes) : bytes.outcome();
         if (!done) {
             undo(copied, made);
             return Outcome::failure(

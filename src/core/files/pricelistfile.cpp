@@ -362,10 +362,12 @@ private:
 };
 
 Outcome readFile(const QString &path, FileEnd end, ReadFile &file, FileStamp *stamp = nullptr) {
-    QString text;
-    if (Outcome read = readTextFile(path, &text, stamp); !read)
+    const Expected<FileText> read = readTextFile(path);
+    if (stamp)
+        *stamp = read ? read->stamp : FileStamp::ofFailedRead();
+    if (!read)
         return Outcome::failure(QStringLiteral("Prislistan kunde inte läsas. ") + read.message());
-    return PriceListParser(path, text).read(end, file);
+    return PriceListParser(path, read->text).read(end, file);
 }
 
 void fill(PriceTable &table, const ReadBlock &block) {
@@ -376,7 +378,7 @@ void fill(PriceTable &table, const ReadBlock &block) {
 
 } // namespace
 
-Outcome readPriceList(const QString &path, PriceList &list, FileStamp *stamp) {
+Expected<PriceList> readPriceList(const QString &path, FileStamp *stamp) {
     ReadFile file;
     if (Outcome read = readFile(path, FileEnd::EndOfFile, file, stamp); !read)
         return read;
@@ -390,8 +392,6 @@ Outcome readPriceList(const QString &path, PriceList &list, FileStamp *stamp) {
     }
     PriceList result;
     result.county = file.county;
-    result.pine = list.pine;
-    result.spruce = list.spruce;
     fill(result.pine, file.blocks[lastPine]);
     fill(result.spruce, file.blocks[lastSpruce]);
     for (qsizetype b = 0; b < file.blocks.size(); ++b) {
@@ -399,25 +399,24 @@ Outcome readPriceList(const QString &path, PriceList &list, FileStamp *stamp) {
         result.blocks.append(
             {file.blocks[b].tag, edited, edited ? QString() : file.blocks[b].text});
     }
-    list = result;
-    return {};
+    return result;
 }
 
-Outcome readTimberPrices(const QString &path, PriceTable &pine, PriceTable &spruce) {
+Expected<PriceTables> readTimberPrices(const QString &path, PriceTables base) {
     ReadFile file;
     if (Outcome read = readFile(path, FileEnd::TagAfterLastBlock, file); !read)
         return read;
     for (const ReadBlock &block : file.blocks) {
         if (block.tag == pineTag)
-            fill(pine, block);
+            fill(base.pine, block);
         else if (block.tag == spruceTag)
-            fill(spruce, block);
+            fill(base.spruce, block);
     }
-    return {};
+    return base;
 }
 
-Outcome loadPriceTables(const HomeDirectory &home, PriceTables &prices) {
-    return readTimberPrices(home.priceList(), prices.pine, prices.spruce);
+Expected<PriceTables> loadPriceTables(const HomeDirectory &home, PriceTables base) {
+    return readTimberPrices(home.priceList(), std::move(base));
 }
 
 QString priceText(double price) {
@@ -483,11 +482,11 @@ SaveOutcome writePriceList(const QString &path, const PriceList &list, FileStamp
     // The final empty line, which the engine's reader takes as the tag after the last block.
     text += crlf;
 
-    QByteArray bytes;
-    if (Outcome encoded = encodeForFile(text, path, &bytes); !encoded)
-        return encoded;
-    const SaveOutcome saved = replaceFileUnlessChanged(path, bytes, stamp ? *stamp : FileStamp());
+    const Expected<QByteArray> bytes = encodeForFile(text, path);
+    if (!bytes)
+        return bytes.outcome();
+    const SaveOutcome saved = replaceFileUnlessChanged(path, *bytes, stamp ? *stamp : FileStamp());
     if (saved && stamp)
-        *stamp = FileStamp::of(bytes);
+        *stamp = FileStamp::of(*bytes);
     return saved;
 }

@@ -49,21 +49,20 @@ struct PriceList {
 
 // The editor's reader: the county text and every block to the end of the file (the final empty
 // line may be missing). Fails, with a Swedish message naming the file and the place, on a missing
-// file, a text where a price is due, an early end, or a file without a pine or a spruce block; on
-// failure `list` is left exactly as it was, so a half-read file never passes for a price list.
-// `stamp` (when given) records what was read, for writePriceList to tell whether someone else
-// changed the file since.
-Outcome readPriceList(const QString &path, PriceList &list, FileStamp *stamp = nullptr);
+// file, a text where a price is due, an early end, or a file without a pine or a spruce block, so
+// that a half-read file never passes for a price list. `stamp` (when given) records what was
+// read, or a failed read, for writePriceList to tell whether someone else changed the file since.
+Expected<PriceList> readPriceList(const QString &path, FileStamp *stamp = nullptr);
 
 // The engine's reader: the county text (dropped), then blocks until the end of the file, a tag
 // read after every block (the file's final empty line is that last tag); a later block with the
-// same tag overrides an earlier one. Fails as the editor's reader does, and also when the final
-// empty line is missing; the tables then stay as they were.
-Outcome readTimberPrices(const QString &path, PriceTable &pine, PriceTable &spruce);
+// same tag overrides an earlier one; the prices are read over `base` (a table the file has no
+// block for keeps its prices). Fails as the editor's reader does, and also when the final empty
+// line is missing.
+Expected<PriceTables> readTimberPrices(const QString &path, PriceTables base = {});
 
-// Reads the timber prices of the price list in the home directory over `prices` (a table the
-// file has no block for keeps its prices); on failure `prices` is unchanged.
-Outcome loadPriceTables(const HomeDirectory &home, PriceTables &prices);
+// readTimberPrices of the price list in the home directory.
+Expected<PriceTables> loadPriceTables(const HomeDirectory &home, PriceTables base = {});
 
 // Writes the county text and the blocks of `list` (the layout of 14 lines for a list of a pine
 // and a spruce block) and replaces the file atomically. Fails with a Swedish message when the

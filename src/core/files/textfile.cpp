@@ -12,7 +12,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -40,35 +39,32 @@ bool allAscii(const QByteArray &bytes) {
 
 } // namespace
 
-Outcome decodeFileText(const QByteArray &bytes, const QString &path, QString *text,
-                       TextEncoding *encoding) {
+Expected<DecodedText> decodeFileText(const QByteArray &bytes, const QString &path) {
     if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
         return Outcome::failure(notTextMessage(path, QStringLiteral("UTF-16")));
     if (bytes.contains('\0'))
         return Outcome::failure(
             notTextMessage(path, QStringLiteral("UTF-16 eller en binärfil med nolltecken")));
-    TextEncoding found = TextEncoding::Windows1252;
+    DecodedText decoded;
     if (bytes.startsWith("\xef\xbb\xbf")) {
-        if (!decodeUtf8(QByteArrayView(bytes).sliced(3), text))
+        if (!decodeUtf8(QByteArrayView(bytes).sliced(3), &decoded.text))
             return Outcome::failure(notTextMessage(
                 path, QStringLiteral("UTF-8 med byte order mark men med ogiltiga tecken")));
-        found = TextEncoding::Utf8;
-    } else if (!allAscii(bytes) && decodeUtf8(bytes, text)) {
+        decoded.encoding = TextEncoding::Utf8;
+    } else if (!allAscii(bytes) && decodeUtf8(bytes, &decoded.text)) {
         // Windows-1252 text with Swedish letters is practically never valid UTF-8 by chance:
         // "ä" alone (0xE4) would need two continuation bytes after it.
-        found = TextEncoding::Utf8;
+        decoded.encoding = TextEncoding::Utf8;
     } else {
-        *text = decodeCp1252(bytes);
+        decoded.text = decodeCp1252(bytes);
     }
-    if (encoding)
-        *encoding = found;
-    return {};
+    return decoded;
 }
 
-Outcome encodeForFile(const QString &text, const QString &path, QByteArray *bytes) {
-    *bytes = encodeCp1252(text);
-    if (decodeCp1252(*bytes) == text)
-        return {};
+Expected<QByteArray> encodeForFile(const QString &text, const QString &path) {
+    QByteArray bytes = encodeCp1252(text);
+    if (decodeCp1252(bytes) == text)
+        return bytes;
     // Find the first character that does not come back, to name it and its line.
     qsizetype line = 1;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -380,49 +376,22 @@ Outcome writeLocked(const QString &target, const QByteArray &bytes) {
 
 } // namespace
 
-DiskResult faultFromErrno(int error) {
-    switch (error) {
-    case 0:
-        return {};
-    case ENOENT:
-        return {DiskFault::NotFound, {}};
-    case ENOTDIR:
-        return {DiskFault::DirectoryGone, {}};
-    case EACCES:
-    case EPERM:
-        return {DiskFault::NoRights, {}};
-    case EISDIR:
-        return {DiskFault::IsDirectory, {}};
-    case EIO:
-        return {DiskFault::DiskError, {}};
-    case ENOSPC:
-        return {DiskFault::DiskFull, {}};
-#ifdef EDQUOT
-    case EDQUOT:
-        return {DiskFault::QuotaUsedUp, {}};
-#endif
-    case EROFS:
-        return {DiskFault::ReadOnlyMount, {}};
-    default:
-        return {DiskFault::Other, QString::fromLocal8Bit(std::strerror(error))};
-    }
-}
-
-Outcome readWholeFile(const QString &path, QByteArray *bytes) {
-    const DiskResult result = readRegularFile(path, bytes);
+Expected<QByteArray> readWholeFile(const QString &path) {
+    QByteArray bytes;
+    const DiskResult result = readRegularFile(path, &bytes);
     if (result.ok())
-        return {};
+        return bytes;
     return Outcome::failure(readFailure(path, result));
 }
 
-Outcome readTextFile(const QString &path, QString *text, FileStamp *stamp) {
-    QByteArray bytes;
-    Outcome outcome = readWholeFile(path, &bytes);
-    if (outcome)
-        outcome = decodeFileText(bytes, path, text);
-    if (stamp)
-        *stamp = outcome ? FileStamp::of(bytes) : FileStamp::ofFailedRead();
-    return outcome;
+Expected<FileText> readTextFile(const QString &path) {
+    Expected<QByteArray> bytes = readWholeFile(path);
+    if (!bytes)
+        return bytes.outcome();
+    Expected<DecodedText> decoded = decodeFileText(*bytes, path);
+    if (!decoded)
+        return decoded.outcome();
+    return FileText{std::move(decoded).value().text, FileStamp::of(*bytes)};
 }
 
 SaveOutcome SaveOutcome::changedOnDisk(const QString &path) {
@@ -460,9 +429,8 @@ SaveOutcome replaceFileUnlessChanged(const QString &target, const QByteArray &by
                                      const FileStamp &readStamp) {
     return whileLocked(target, [&]() -> SaveOutcome {
         if (readStamp.known()) {
-            QByteArray now;
-            const bool read = readWholeFile(target, &now).ok();
-            if (!readStamp.matches(read ? FileStamp::of(now) : FileStamp::ofFailedRead()))
+            const Expected<QByteArray> now = readWholeFile(target);
+            if (!readStamp.matches(now ? FileStamp::of(*now) : FileStamp::ofFailedRead()))
                 return SaveOutcome::changedOnDisk(target);
         }
         return writeLocked(target, bytes);
@@ -471,24 +439,14 @@ SaveOutcome replaceFileUnlessChanged(const QString &target, const QByteArray &by
 
 SaveOutcome rewriteFileSafely(const QString &target, const FileEdit &edit) {
     return whileLocked(target, [&]() -> SaveOutcome {
-        QString current;
-        if (Outcome read = readTextFile(target, &current); !read)
-            return read;
+        const Expected<FileText> current = readTextFile(target);
+        if (!current)
+            return current.outcome();
         QByteArray replacement;
-        if (SaveOutcome edited = edit(current, &replacement); !edited)
+        if (SaveOutcome edited = edit(current->text, &replacement); !edited)
             return edited;
         return writeLocked(target, replacement);
     });
-}
-
-DiskResult replaceRegularFile(const QString &target, const QByteArray &bytes,
-                              int simulatedWriteError) {
-    FileReplacement replacement(target, simulatedWriteError);
-    if (DiskResult begun = replacement.begin(); !begun.ok())
-        return begun;
-    if (DiskResult written = replacement.write(bytes); !written.ok())
-        return written;
-    return replacement.commit();
 }
 
 QString cannotReadMessage(const QString &path, const DiskResult &cause) {
@@ -540,10 +498,8 @@ qint64 ReplacingFile::readData(char *, qint64) {
 
 qint64 ReplacingFile::writeData(const char *data, qint64 size) {
     if (!m_replacement->write(QByteArrayView(data, size)).ok()) {
-#ifndef _WIN32
         // For a caller that asks the C library why (CsvWriter): the cause as errno.
-        errno = m_replacement->failure().fault == DiskFault::DiskFull ? ENOSPC : EIO;
-#endif
+        errno = errnoOf(m_replacement->failure());
         return -1;
     }
     return size;

@@ -28,12 +28,15 @@ enum class TextEncoding { Windows1252, Utf8 };
 // byte order mark) when the bytes are valid UTF-8 with at least one non-ASCII character,
 // Windows-1252 otherwise. UTF-16, UTF-32 and anything else with NUL bytes is no text the program
 // can read: a Swedish message naming `path`, so that the file is never rewritten.
-Outcome decodeFileText(const QByteArray &bytes, const QString &path, QString *text,
-                       TextEncoding *encoding = nullptr);
+struct DecodedText {
+    QString text;
+    TextEncoding encoding = TextEncoding::Windows1252;
+};
+Expected<DecodedText> decodeFileText(const QByteArray &bytes, const QString &path);
 
 // The bytes of `text` in Windows-1252, or a message naming `path`, the character and its line
 // when the text holds a character Windows-1252 has no byte for (it is never written as "?").
-Outcome encodeForFile(const QString &text, const QString &path, QByteArray *bytes);
+Expected<QByteArray> encodeForFile(const QString &text, const QString &path);
 
 // Splits text into lines the way the files are read: a line ends at CR, and an LF after it
 // belongs to the line end. A lone LF (a file edited on Linux) ends a line too. A final line
@@ -84,11 +87,17 @@ private:
 
 // Reads a whole file: only a regular file (a named pipe or a device is refused at once, never
 // waited on). On failure a Swedish message naming the file and the cause.
-Outcome readWholeFile(const QString &path, QByteArray *bytes);
+Expected<QByteArray> readWholeFile(const QString &path);
 
-// readWholeFile and decodeFileText in one; `stamp` (when given) is of the bytes read, or of a
-// failed read.
-Outcome readTextFile(const QString &path, QString *text, FileStamp *stamp = nullptr);
+// A file's text and the stamp of the bytes it was read from.
+struct FileText {
+    QString text;
+    FileStamp stamp;
+};
+
+// readWholeFile and decodeFileText in one. A caller that keeps a stamp takes
+// FileStamp::ofFailedRead() when it fails.
+Expected<FileText> readTextFile(const QString &path);
 
 // A save that refuses to overwrite what someone else changed since the window read the file ends
 // in one of three ways: saved, failed (with a message), or changed on disk: nothing was written,

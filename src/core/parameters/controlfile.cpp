@@ -48,11 +48,11 @@ QString ControlFile::path() const {
     return m_home.controlFile();
 }
 
-Expected<QStringList> ControlFile::readLines(FileStamp *stamp) const {
-    QString text;
-    if (Outcome read = readTextFile(path(), &text, stamp); !read)
-        return read;
-    return splitLines(text);
+Expected<QStringList> ControlFile::readLines() const {
+    const Expected<FileText> read = readTextFile(path());
+    if (!read)
+        return read.outcome();
+    return splitLines(read->text);
 }
 
 FileStamp ControlFile::stampOf(const QStringList &lines) const {
@@ -66,12 +66,11 @@ FileStamp ControlFile::stampOf(const QStringList &lines) const {
 }
 
 Outcome ControlFile::read(const QStringList &keys, Lines which, const KeyAction &action) const {
-    FileStamp fileStamp;
     m_readKeys = keys;
     m_readWhich = which;
-    const Expected<QStringList> read = readLines(&fileStamp);
+    const Expected<QStringList> read = readLines();
     if (!read) {
-        m_readStamp = fileStamp;
+        m_readStamp = FileStamp::ofFailedRead();
         return read.outcome();
     }
     const QStringList &lines = *read;
@@ -143,8 +142,10 @@ SaveOutcome ControlFile::save(const QHash<QString, QString> &newValues,
             QString text;
             for (const QString &line : lines)
                 text += line + QStringLiteral("\r\n");
-            if (Outcome encoded = encodeForFile(text, path(), bytes); !encoded)
-                return encoded;
+            Expected<QByteArray> encoded = encodeForFile(text, path());
+            if (!encoded)
+                return encoded.outcome();
+            *bytes = std::move(encoded).value();
             written = stampOf(lines);
             return {};
         });

@@ -61,7 +61,7 @@ public:
     SaveOutcome save(const QHash<QString, QString> &newValues, IfChangedSinceRead ifChanged) const;
 
 private:
-    Expected<QStringList> readLines(FileStamp *stamp = nullptr) const;
+    Expected<QStringList> readLines() const;
     // Gives the lines the new values, adding the lines of missing keys.
     Outcome editLines(QStringList &lines, const QHash<QString, QString> &newValues) const;
     // What the last read saw of its keys, to compare at the next save.

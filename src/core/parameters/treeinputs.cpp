@@ -72,7 +72,7 @@ Outcome store(TreeInputs &s, const Parameter &k, const QString &value) {
 
 } // namespace
 
-Outcome loadTreeInputs(const HomeDirectory &home, TreeInputs &inputs) {
+Expected<TreeInputs> loadTreeInputs(const HomeDirectory &home, TreeInputs base) {
     static const QStringList names = parameterKeys();
     // Of duplicate lines the last one wins, so only its value has to be usable.
     QHash<QString, QString> values;
@@ -82,7 +82,7 @@ Outcome loadTreeInputs(const HomeDirectory &home, TreeInputs &inputs) {
                       [&](const QString &key, const QString &value) { values.insert(key, value); });
         !read)
         return Outcome::failure(QStringLiteral("Styrfilen kunde inte läsas. ") + read.message());
-    TreeInputs loaded = inputs;
+    TreeInputs loaded = std::move(base);
     for (const Parameter &p : parameters()) {
         const auto value = values.constFind(p.keyText());
         if (value == values.cend())
@@ -92,6 +92,5 @@ Outcome loadTreeInputs(const HomeDirectory &home, TreeInputs &inputs) {
                 QStringLiteral("Styrfilen \"%1\" kan inte användas: ").arg(file.path()) +
                 stored.message());
     }
-    inputs = std::move(loaded);
-    return {};
+    return loaded;
 }

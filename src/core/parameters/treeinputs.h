@@ -35,6 +35,6 @@ struct TreeInputs {
 };
 
 // Reads the tree and stand parameters of the control file "trad.sty" in the home directory
-// over `inputs`: a key with a line sets its value, a key without one keeps what
-// `inputs` held. Fails with a Swedish message; `inputs` is then unchanged.
-Outcome loadTreeInputs(const HomeDirectory &home, TreeInputs &inputs);
+// over `base`: a key with a line sets its value, a key without one keeps what `base` holds.
+// Fails with a Swedish message.
+Expected<TreeInputs> loadTreeInputs(const HomeDirectory &home, TreeInputs base = {});

@@ -8,11 +8,19 @@
 TreeCalculation::TreeCalculation(HomeDirectory home) : m_home(std::move(home)) {}
 
 Outcome TreeCalculation::loadInputs() {
-    return loadTreeInputs(m_home, m_inputs);
+    Expected<TreeInputs> loaded = loadTreeInputs(m_home, m_inputs);
+    if (!loaded)
+        return loaded.outcome();
+    m_inputs = std::move(loaded).value();
+    return {};
 }
 
 Outcome TreeCalculation::loadPrices() {
-    return loadPriceTables(m_home, m_prices);
+    Expected<PriceTables> loaded = loadPriceTables(m_home, m_prices);
+    if (!loaded)
+        return loaded.outcome();
+    m_prices = std::move(loaded).value();
+    return {};
 }
 
 double TreeCalculation::logPrice(const QString &species, std::int16_t quality, double d) const {
@@ -44,7 +52,7 @@ Expected<TreeCalculation::UnsavedReport> TreeCalculation::calculate(TreeValuatio
     UnsavedReport unsaved{report.bytes(), {}};
     if (!result.complete())
         unsaved.stopped =
-            Outcome::failure(QStringLiteral("Beräkningen avbröts. ") + result.stopMessage);
+            Outcome::failure(QStringLiteral("Beräkningen avbröts. ") + result.stop.message());
     return unsaved;
 }
 

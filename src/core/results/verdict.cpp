@@ -33,7 +33,7 @@ QString growthSentence(const Decision &d, double requiredPercent, QChar separato
 
 QString verdictText(const TreeValuation &valuation, double requiredRate, QChar separator) {
     if (!valuation.complete())
-        return QStringLiteral("Beräkningen avbröts. ") + valuation.stopMessage;
+        return QStringLiteral("Beräkningen avbröts. ") + valuation.stop.message();
     const std::optional<Decision> d = decide(valuation);
     if (!d)
         return {};

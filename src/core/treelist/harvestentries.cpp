@@ -428,18 +428,17 @@ std::optional<double> typedNumber(QStringView text) {
 
 } // namespace
 
-Outcome readEntryCount(QStringView text, int &count) {
+Expected<int> readEntryCount(QStringView text) {
     const std::optional<double> n = typedNumber(text);
     if (!n || *n != std::floor(*n) || *n < 1 || *n > mostEntries)
         return Outcome::failure(QStringLiteral("Antalet avverkningstillfällen ska vara ett heltal "
                                                "från 1 till %1, inte \"%2\".")
                                     .arg(mostEntries)
                                     .arg(text.trimmed()));
-    count = int(*n);
-    return {};
+    return int(*n);
 }
 
-Outcome readEntryYears(QStringView text, QList<int> &years) {
+Expected<QList<int>> readEntryYears(QStringView text) {
     QList<int> read;
     for (const QStringView part : text.split(u',')) {
         const std::optional<double> y = typedNumber(part);
@@ -453,28 +452,25 @@ Outcome readEntryYears(QStringView text, QList<int> &years) {
         read << 10 * row;
     }
     std::sort(read.begin(), read.end());
-    years = read;
-    return {};
+    return read;
 }
 
-Outcome readEntryCost(QStringView text, double &kronor) {
+Expected<double> readEntryCost(QStringView text) {
     const std::optional<double> v = typedNumber(text);
     if (!v || *v < 0 || *v > mostEntryCost)
         return Outcome::failure(QStringLiteral("Kostnaden per avverkningstillfälle ska vara ett "
                                                "belopp i kronor från 0 till %1, inte \"%2\".")
                                     .arg(groupedKronor(mostEntryCost))
                                     .arg(text.trimmed()));
-    kronor = *v;
-    return {};
+    return *v;
 }
 
-Outcome readMinVolume(QStringView text, double &cubicMetres) {
+Expected<double> readMinVolume(QStringView text) {
     const std::optional<double> v = typedNumber(text);
     if (!v || *v < 0 || *v > mostMinVolume)
         return Outcome::failure(QStringLiteral("Minsta volym per tillfälle ska vara en volym i "
                                                "m3 från 0 till %1, inte \"%2\".")
                                     .arg(groupedKronor(mostMinVolume))
                                     .arg(text.trimmed()));
-    cubicMetres = *v;
-    return {};
+    return *v;
 }

@@ -146,9 +146,9 @@ QString entrySettingsText(const EntrySettings &settings, QChar decimalSeparator)
 // The settings as the owner types them, with a decimal comma or point; each fails with a Swedish
 // message that says what to write.
 inline constexpr int mostEntries = 4;
-inline constexpr double mostEntryCost = 10'000'000;          // kr
-inline constexpr double mostMinVolume = 1'000'000;           // m3
-Outcome readEntryCount(QStringView text, int &count);        // 1 to 4
-Outcome readEntryYears(QStringView text, QList<int> &years); // "0,30": 0, 10, ..., 110
-Outcome readEntryCost(QStringView text, double &kronor);
-Outcome readMinVolume(QStringView text, double &cubicMetres);
+inline constexpr double mostEntryCost = 10'000'000;    // kr
+inline constexpr double mostMinVolume = 1'000'000;     // m3
+Expected<int> readEntryCount(QStringView text);        // 1 to 4
+Expected<QList<int>> readEntryYears(QStringView text); // "0,30": 0, 10, ..., 110
+Expected<double> readEntryCost(QStringView text);      // kr
+Expected<double> readMinVolume(QStringView text);      // m3

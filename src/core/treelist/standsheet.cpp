@@ -122,7 +122,8 @@ QList<QStringList> StandSheet::unvaluedTable() const {
         const TreeSummary &s = summaries.value(i);
         if (s.valued())
             continue;
-        rows << QStringList{printedText(trees[i].id, idLength), printedText(s.fault, reasonLength),
+        rows << QStringList{printedText(trees[i].id, idLength),
+                            printedText(s.fault.message(), reasonLength),
                             printedText(remarks.value(i), remarkLength)};
     }
     return rows;

@@ -354,7 +354,7 @@ TreeSummary valueTreeRow(const TreeInputs &base, const TreeTexts &row, const Pri
     TreeInputs inputs = base;
     if (const Outcome laid = overlayTree(inputs, row); !laid) {
         TreeSummary summary;
-        summary.fault = laid.message();
+        summary.fault = laid;
         return summary;
     }
     return valueTreeInputs(inputs, prices, full);
@@ -366,9 +366,9 @@ TreeSummary valueTreeInputs(const TreeInputs &inputs, const PriceTables &prices,
     TreeValuation valuation = valueTree(inputs, prices);
     const std::optional<Decision> decision = decide(valuation);
     if (!decision) {
-        summary.fault = valuation.stopMessage.isEmpty()
-                            ? QStringLiteral("Trädet kunde inte värderas.")
-                            : valuation.stopMessage;
+        summary.fault = valuation.complete()
+                            ? Outcome::failure(QStringLiteral("Trädet kunde inte värderas."))
+                            : valuation.stop;
     } else {
         summary.decision = *decision;
         auto volumeIn = [&](int row) {
@@ -409,7 +409,7 @@ QString summaryText(const TreeSummary &s, int column, QChar decimalSeparator) {
 
 void appendSummaryText(QString &text, const TreeSummary &s, int column, QChar decimalSeparator) {
     if (column == FaultText) {
-        text += s.fault;
+        text += s.fault.message();
         return;
     }
     if (!s.valued())
@@ -496,7 +496,7 @@ Outcome checkTreeKeyColumns(const TreeListHome &home,
                             (keys.size() == 1 ? QStringLiteral("den.") : QStringLiteral("dem.")));
 }
 
-Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home) {
+Expected<TreeListHome> loadTreeListHome(const HomeDirectory &directory) {
     TreeListHome loaded;
     const ControlFile file(directory);
     loaded.controlFilePath = file.path();
@@ -517,16 +517,19 @@ Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home) {
     }
     if (!missing.isEmpty())
         return Outcome::failure(missingMessage(file.path(), missing));
-    if (Outcome read = loadTreeInputs(directory, loaded.base); !read)
-        return read;
-    if (Outcome read = loadPriceTables(directory, loaded.prices); !read)
-        return read;
+    Expected<TreeInputs> base = loadTreeInputs(directory, loaded.base);
+    if (!base)
+        return base.outcome();
+    loaded.base = std::move(base).value();
+    Expected<PriceTables> prices = loadPriceTables(directory, loaded.prices);
+    if (!prices)
+        return prices.outcome();
+    loaded.prices = std::move(prices).value();
     if (const Outcome read = loadTreeKeyTexts(directory, loaded.texts); !read)
         return read;
     // Only its name is wanted here: the prices were read above, and a list that names no county
     // is still priced.
-    if (PriceList list; readPriceList(directory.priceList(), list))
-        loaded.county = list.county;
-    home = std::move(loaded);
-    return {};
+    if (const Expected<PriceList> list = readPriceList(directory.priceList()))
+        loaded.county = list->county;
+    return loaded;
 }

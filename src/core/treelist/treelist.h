@@ -90,7 +90,7 @@ std::optional<bool> plantingAnswer(QStringView text);
 
 // What the list shows of one valued tree.
 struct TreeSummary {
-    QString fault; // why the tree could not be valued; the figures below then mean nothing
+    Outcome fault; // why the tree could not be valued; the figures below then mean nothing
     Decision decision;
     double volumeNow = 0; // merchantable volume if cut now, m3
     // The harvest in the best year: its net value (kr) and merchantable volume (m3) then.
@@ -98,7 +98,7 @@ struct TreeSummary {
     double volumeBest = 0;
     TreeYears years; // every harvest year, for a plan in a few entries
 
-    bool valued() const { return fault.isEmpty(); }
+    bool valued() const { return fault.ok(); }
 };
 
 // The summary of tree `i` without a copy of it (a summary holds every harvest year); a tree
@@ -156,7 +156,7 @@ struct TreeListHome {
 };
 // Loads the home directory's parameters; a stand or economy parameter missing from "trad.sty"
 // stops it with a message naming the parameter (its trees would otherwise be valued with 0).
-Outcome loadTreeListHome(const HomeDirectory &directory, TreeListHome &home);
+Expected<TreeListHome> loadTreeListHome(const HomeDirectory &directory);
 // Whether every tree key "trad.sty" lacks has a column of the list (`hasColumn`); fails with a
 // message naming the keys that have neither.
 Outcome checkTreeKeyColumns(const TreeListHome &home,

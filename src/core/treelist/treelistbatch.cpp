@@ -1,6 +1,7 @@
 #include "core/treelist/treelistbatch.h"
 
 #include "core/engine/resultrow.h"
+#include "core/files/diskaccess.h"
 #include "core/files/numberformat.h"
 #include "core/parameters/fieldcheck.h"
 #include "core/treelist/treelistcsv.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <optional>
 
 namespace {
@@ -92,27 +92,26 @@ void writeEntryPlan(CsvWriter &writer, const EntryPlan &entries, const EntrySett
 } // namespace
 
 QString writeFailure(int error) {
+    const DiskResult cause = faultFromErrno(error);
     QString why;
-    switch (error) {
-    case ENOSPC:
+    switch (cause.fault) {
+    case DiskFault::DiskFull:
         why = QStringLiteral("disken är full");
         break;
-#ifdef EDQUOT // disk quotas are a Unix notion
-    case EDQUOT:
+    case DiskFault::QuotaUsedUp:
         why = QStringLiteral("ditt diskutrymme (din diskkvot) är slut");
         break;
-#endif
-    case EPIPE:
+    case DiskFault::PipeClosed:
         why = QStringLiteral("mottagaren slutade läsa (rörledningen stängdes)");
         break;
-    case EIO:
+    case DiskFault::DiskError:
         why = QStringLiteral("ett skrivfel uppstod på disken");
         break;
-    case 0:
+    case DiskFault::None:
         why = QStringLiteral("skrivningen avbröts");
         break;
     default:
-        why = QString::fromLocal8Bit(std::strerror(error));
+        why = cause.detail;
         break;
     }
     return QStringLiteral("Resultatet kunde inte skrivas helt, eftersom %1. Det som skrevs är "
@@ -177,13 +176,13 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
                 summary = TreeSummary();
                 block.marks[j] = tree.mark;
                 block.ids[j] = QString();
-                if (!tree.fault.isEmpty()) {
+                if (!tree.fault.ok()) {
                     summary.fault = tree.fault;
                 } else {
                     TreeInputs &inputs = block.inputs[j];
                     inputs = base;
                     if (const Outcome laid = overlayTree(inputs, tree.texts); !laid)
-                        summary.fault = laid.message();
+                        summary.fault = laid;
                 }
             }
             for (std::size_t j = 0; j < count; ++j)
@@ -201,7 +200,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             TreeSummary fullSummary;
             if (full) {
                 reader.treeOf(chunk, i, tree);
-                if (!tree.fault.isEmpty())
+                if (!tree.fault.ok())
                     fullSummary.fault = tree.fault;
                 else
                     fullSummary = valueTreeRow(base, tree.texts, home.prices, &valuation);
@@ -210,11 +209,12 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
             const TreeMark treeMark = full ? tree.mark : block.marks[j];
             ValuedLine v;
             v.faulty = !summary.valued();
-            v.fitsCp1252 = firstCharacterOutsideCp1252(summary.fault).isEmpty();
+            v.fitsCp1252 = firstCharacterOutsideCp1252(summary.fault.message()).isEmpty();
             if (plan) {
                 // A tree left out is named in the plan's own section, kept aside till the end.
                 if (v.faulty) {
-                    block.text += joinCsvLine(unvaluedLine(block.ids[j], summary.fault), separator);
+                    block.text +=
+                        joinCsvLine(unvaluedLine(block.ids[j], summary.fault.message()), separator);
                     block.text += u"\r\n";
                 }
                 v.textEnd = block.text.size();
@@ -261,7 +261,7 @@ Outcome valueTreeListFile(TreeListBatch &batch, const TreeListHome &home, QIODev
                     for (int c = 0; c < resultColumnCount + 1; ++c)
                         block.text += separator;
                     block.text += separator;
-                    appendCsvCell(block.text, summary.fault, separator);
+                    appendCsvCell(block.text, summary.fault.message(), separator);
                     block.text += u"\r\n";
                 }
                 valuation.yearsValued = 0;

@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -258,13 +257,13 @@ Outcome TreeListReader::open(const QString &path, ListSource source) {
     if (fd < 0)
         return Outcome::failure(cannotReadMessage(m_path, why));
     if (kind == SourceKind::Directory) {
-        ::close(fd);
+        closeForReading(fd);
         return Outcome::failure(
             QStringLiteral("\"%1\" är en katalog och inte en fil.").arg(m_path));
     }
     m_stream = kind == SourceKind::Stream;
     if (m_stream && source == ListSource::RegularFile) {
-        ::close(fd);
+        closeForReading(fd);
         return Outcome::failure(
             QStringLiteral("\"%1\" är ingen vanlig fil (utan till exempel en namngiven "
                            "rörledning eller en enhet), och Kvistel läser listor bara från vanliga "
@@ -274,7 +273,7 @@ Outcome TreeListReader::open(const QString &path, ListSource source) {
     const int readFd = fd;
     const int fdToRead = readFd;
     if (!m_file.open(fdToRead, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fdToRead);
+        closeForReading(fdToRead);
         return Outcome::failure(cannotReadMessage(m_path, DiskResult{DiskFault::DiskError, {}}));
     }
     return settleEncodingAndHeading();
@@ -587,29 +586,30 @@ Outcome TreeListReader::checkFieldCount(QStringView line) const {
 }
 
 void TreeListReader::markOf(const ListChunk &chunk, qsizetype i, TreeMark &mark,
-                            QString &fault) const {
+                            Outcome &fault) const {
     const ListChunk::Line &line = chunk.line(i);
     mark = TreeMark::None;
-    fault.clear();
+    fault = Outcome();
     // Cells beyond the heading stay with the line, after its own; the tree is not valued, as
     // no one can tell which of its cells are misplaced.
     if (line.cellCount > m_headings.size())
-        fault = QStringLiteral("Rad %1 har %2 fält men den första raden namnger %3.")
-                    .arg(line.lineNumber)
-                    .arg(line.cellCount)
-                    .arg(m_headings.size());
+        fault =
+            Outcome::failure(QStringLiteral("Rad %1 har %2 fält men den första raden namnger %3.")
+                                 .arg(line.lineNumber)
+                                 .arg(line.cellCount)
+                                 .arg(m_headings.size()));
     for (qsizetype c = 0; c < m_headings.size(); ++c) {
         if (m_kinds[std::size_t(c)] != markColumn)
             continue;
         const QStringView cell = chunk.cell(line, c);
         if (const std::optional<TreeMark> named = treeMarkNamed(cell))
             mark = *named;
-        else if (fault.isEmpty())
-            fault = QStringLiteral("Åtgärden \"%1\" på rad %2 är okänd: skriv "
-                                   "\"lämnas\" eller \"avverkas\", eller lämna "
-                                   "cellen tom.")
-                        .arg(cell.trimmed())
-                        .arg(line.lineNumber);
+        else if (fault.ok())
+            fault = Outcome::failure(QStringLiteral("Åtgärden \"%1\" på rad %2 är okänd: skriv "
+                                                    "\"lämnas\" eller \"avverkas\", eller lämna "
+                                                    "cellen tom.")
+                                         .arg(cell.trimmed())
+                                         .arg(line.lineNumber));
     }
 }
 

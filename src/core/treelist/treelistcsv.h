@@ -61,7 +61,7 @@ struct TreeListLine {
     qint64 lineNumber = 0; // in the file, from 1 for the heading
     QStringList cells;     // as read, one per heading
     TreeRow tree;          // its id (the running number when the file has no "id" column)
-    QString fault;         // a fault of the line itself, before any value is looked at
+    Outcome fault;         // a fault of the line itself, before any value is looked at
 };
 
 // Lines of a list as read, every cell in one text: a chunk of a large list is read, valued and
@@ -111,7 +111,7 @@ private:
 struct ChunkTree {
     TreeTexts texts;
     TreeMark mark = TreeMark::None;
-    QString fault;      // a fault of the line itself, before any value is looked at
+    Outcome fault;      // a fault of the line itself, before any value is looked at
     QStringView idCell; // trimmed, when the list has a column for the id
     bool hasIdColumn = false;
     qint64 treeNumber = 0;
@@ -156,7 +156,7 @@ public:
     void treeOf(const ListChunk &chunk, qsizetype i, ChunkTree &tree) const;
     // What line `i` of the chunk says of itself, without looking at the tree's values: the
     // owner's mark and a fault of the line (too many cells, an unknown mark), else empty.
-    void markOf(const ListChunk &chunk, qsizetype i, TreeMark &mark, QString &fault) const;
+    void markOf(const ListChunk &chunk, qsizetype i, TreeMark &mark, Outcome &fault) const;
     const Outcome &status() const { return m_status; }
     // The file's bytes as read, for a save to tell whether someone else changed the file since;
     // of a failed read when the list was not read to its end.

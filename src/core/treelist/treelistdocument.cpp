@@ -149,13 +149,13 @@ TreeRow TreeListDocument::tree(int row) const {
     return t;
 }
 
-QString TreeListDocument::fault(int row) const {
+Outcome TreeListDocument::fault(int row) const {
     const Row &r = m_rows[std::size_t(row)];
-    if (!r.lineFault.isEmpty())
+    if (!r.lineFault.ok())
         return r.lineFault;
     // Checked where the texts are held, without copies: a sort by the faults asks every row.
     TreeInputs unused;
-    return overlayTree(unused, texts(row)).message();
+    return overlayTree(unused, texts(row));
 }
 
 TreeTexts TreeListDocument::texts(int row) const {
@@ -347,8 +347,8 @@ QByteArray TreeListDocument::bytes(const CsvDialect &chosen, const HarvestPlan *
             for (const QStringList &line : unvaluedSectionStart(plan->unvaluedTrees()))
                 writer.writeLine(line);
             for (int row = 0; row < rowCount(); ++row)
-                if (const QString why = unvaluedReason(row); !why.isEmpty())
-                    writer.writeLine(unvaluedLine(id(row), why));
+                if (const Outcome why = unvaluedReason(row); !why)
+                    writer.writeLine(unvaluedLine(id(row), why.message()));
         }
     }
     writer.flush();
@@ -386,7 +386,7 @@ bool TreeListDocument::setKeyText(int row, int key, const QString &text) {
     r.edited[std::size_t(key)] = true;
     // The figures were those of the tree before the change.
     r.summary.reset();
-    r.lineFault.clear();
+    r.lineFault = Outcome();
     m_modified = true;
     return true;
 }
@@ -458,7 +458,7 @@ void TreeListDocument::setDefaults(const std::array<QString, treeKeyCount> &text
 void TreeListDocument::setSummaries(QList<TreeSummary> summaries) {
     // A line whose cells cannot be placed is not valued, whatever its cells say.
     for (std::size_t i = 0; i < m_rows.size() && qsizetype(i) < summaries.size(); ++i)
-        if (!m_rows[i].lineFault.isEmpty()) {
+        if (!m_rows[i].lineFault.ok()) {
             TreeSummary faulty;
             faulty.fault = m_rows[i].lineFault;
             summaries[qsizetype(i)] = std::move(faulty);
@@ -524,10 +524,10 @@ QList<TreeRow> TreeListDocument::trees() const {
     return out;
 }
 
-QString TreeListDocument::unvaluedReason(int row) const {
+Outcome TreeListDocument::unvaluedReason(int row) const {
     const Row &r = m_rows[std::size_t(row)];
     if (r.summary)
-        return r.summary->valued() ? QString() : r.summary->fault;
+        return r.summary->fault;
     return fault(row);
 }
 

@@ -73,7 +73,7 @@ public:
         TreeMark mark = TreeMark::None;
         bool idEdited = false;
         std::array<bool, treeKeyCount> edited{}; // typed here: a number is held with a point
-        QString lineFault;                       // a fault of the file line itself
+        Outcome lineFault;                       // a fault of the file line itself
         HeldSummary summary;
         std::unique_ptr<TypedCells> typed;
     };
@@ -141,11 +141,11 @@ public:
     // The cells of the carried columns, and those beyond the file's heading.
     QStringList otherCells(int row) const;
     QStringList beyondCells(int row) const;
-    // The line's own fault, else the first fault of its values; empty for a sound row.
-    QString fault(int row) const;
-    // Why the tree is left out of a plan (its valuation's fault, or before one its row's), or
-    // empty for a tree that is valued.
-    QString unvaluedReason(int row) const;
+    // The line's own fault, else the first fault of its values.
+    Outcome fault(int row) const;
+    // Why the tree is left out of a plan (its valuation's fault, or before one its row's); ok
+    // for a tree that is valued.
+    Outcome unvaluedReason(int row) const;
     // The text of the list's remark column ("Anmärkning", "Anm", ...), or empty.
     QString remark(int row) const;
     // The tree keys the list has a column for; the others come from "trad.sty".

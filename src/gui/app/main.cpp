@@ -1,10 +1,10 @@
+#include "batch/batch.h"
+#include "core/files/diskaccess.h"
 #include "gui/app/mainmenu.h"
 #include "gui/app/makehome.h"
 #include "gui/app/sessionend.h"
 #include "gui/app/startup.h"
 #include "gui/app/windowfactory.h"
-#include "batch/batch.h"
-#include "core/files/diskaccess.h"
 #include "gui/shared/appicon.h"
 #include "gui/shared/messages.h"
 
@@ -18,8 +18,6 @@
 #include <QSessionManager>
 #endif
 
-#include <csignal>
-#include <unistd.h>
 #include <utility>
 
 int main(int argc, char *argv[]) {
@@ -32,24 +30,18 @@ int main(int argc, char *argv[]) {
     // A list of trees from the command line needs no window and no display.
     if (wantsBatch(argc, argv)) {
         // Settled first, before anything is opened that could take a closed stream's number.
-        const bool outputOpen = keepStandardStream(STDOUT_FILENO);
-        const bool errorsOpen = keepStandardStream(STDERR_FILENO);
+        const StandardStreams streams = settleStandardStreams();
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Kvistel"));
         QCoreApplication::setApplicationVersion(QStringLiteral(KVISTEL_VERSION));
-        // Unbuffered, so that every write of the result is checked as it is made; a reader that
-        // stops early (a closed pipe) is a failed write, not the end of the program.
-#ifdef SIGPIPE
-        std::signal(SIGPIPE, SIG_IGN);
-#endif
         const ConsoleCodePage consoleShowsSwedish;
+        // Unbuffered, so that every write of the result is checked as it is made. A closed
+        // standard out stays unopened: the command line then says so.
         QFile out, err;
-        makeBinary(stdout);
-        // A closed standard out stays unopened: the command line then says so.
-        if (outputOpen)
-            out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
-        if (errorsOpen)
-            err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        if (streams.outputOpen)
+            out.open(standardOutputFd, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        if (streams.errorsOpen)
+            err.open(standardErrorFd, QIODevice::WriteOnly | QIODevice::Unbuffered);
         return runBatch(QCoreApplication::arguments(), out, err);
     }
     QApplication app(argc, argv);

@@ -86,12 +86,9 @@ settleHomeDirectory(const QString &currentDirectory, const QString &defaultPath,
 
 QStringList homeCandidates(const QString &currentDirectory, const QString &remembered,
                            const QString &defaultPath) {
-#ifdef Q_OS_WIN
-    return {currentDirectory, remembered, defaultPath};
-#else
-    Q_UNUSED(defaultPath);
+    if (hasDriveLetters())
+        return {currentDirectory, remembered, defaultPath};
     return {currentDirectory, remembered};
-#endif
 }
 
 namespace {

@@ -120,9 +120,9 @@ PriceListEditor::PriceListEditor(WindowHub &hub, HomeDirectory home, QWidget *pa
 }
 
 void PriceListEditor::formActivate() {
-    PriceList list;
     FileStamp stamp;
-    if (const Outcome read = readPriceList(m_home.priceList(), list, &stamp); !read) {
+    Expected<PriceList> read = readPriceList(m_home.priceList(), &stamp);
+    if (!read) {
         // A list not read whole is never shown or offered for saving over the file: the user is
         // told what is wrong with the file and taken back to the menu.
         btnSpara->setEnabled(false);
@@ -131,7 +131,7 @@ void PriceListEditor::formActivate() {
         m_hub.open(WindowHub::Window::MainMenu);
         return;
     }
-    m_list = list;
+    m_list = std::move(read).value();
     m_readStamp = stamp;
     btnSpara->setEnabled(true);
     txtLan->setText(m_list.county);

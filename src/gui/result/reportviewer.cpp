@@ -10,19 +10,18 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-Outcome readReport(const QString &path, QString *text) {
+Expected<QString> readReport(const QString &path) {
     if (!QFileInfo::exists(path))
         return Outcome::failure(
             QStringLiteral("Rapporten \"%1\" finns inte. Den skrivs vid varje beräkning: "
                            "beräkna trädet och försök igen.")
                 .arg(path));
-    QByteArray bytes;
-    if (const Outcome read = readWholeFile(path, &bytes); !read)
+    const Expected<QByteArray> bytes = readWholeFile(path);
+    if (!bytes)
         return Outcome::failure(
-            read.message() +
+            bytes.message() +
             QStringLiteral(" Kontrollera att filen går att läsa och försök igen."));
-    *text = decodeCp1252(bytes);
-    return {};
+    return decodeCp1252(*bytes);
 }
 
 ReportViewer::ReportViewer(QWidget *parent) : QDialog(parent) {
@@ -55,10 +54,10 @@ ReportViewer::ReportViewer(QWidget *parent) : QDialog(parent) {
 }
 
 Outcome ReportViewer::load(const QString &path) {
-    QString text;
-    if (Outcome read = readReport(path, &text); !read)
-        return read;
-    txtRapport->setPlainText(text);
+    const Expected<QString> text = readReport(path);
+    if (!text)
+        return text.outcome();
+    txtRapport->setPlainText(*text);
     return {};
 }
 

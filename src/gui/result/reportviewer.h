@@ -24,4 +24,4 @@ private:
 };
 
 // The text of the report at `path`, decoded from Windows-1252.
-Outcome readReport(const QString &path, QString *text);
+Expected<QString> readReport(const QString &path);

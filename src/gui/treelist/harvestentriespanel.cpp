@@ -116,15 +116,22 @@ void HarvestEntriesPanel::replan() {
     EntrySettings s;
     s.rate = m_settings.rate;
     const int choice = cmbTillfallen->currentIndex();
+    // The first setting that cannot be read is the one named.
     Outcome read;
+    const auto settle = [&read](auto got, auto &into) {
+        if (!read)
+            return;
+        if (got)
+            into = std::move(got).value();
+        else
+            read = got.outcome();
+    };
     if (choice == namedYearsChoice)
-        read = readEntryYears(txtTillfallesAr->text(), s.years);
+        settle(readEntryYears(txtTillfallesAr->text()), s.years);
     else
         s.maxEntries = choice;
-    if (read)
-        read = readEntryCost(txtTillfallesKostnad->text(), s.costPerEntry);
-    if (read)
-        read = readMinVolume(txtMinstaVolym->text(), s.minVolume);
+    settle(readEntryCost(txtTillfallesKostnad->text()), s.costPerEntry);
+    settle(readMinVolume(txtMinstaVolym->text()), s.minVolume);
     m_fault = read ? QString() : read.message();
     lblTillfallenSlutsats->setText(m_fault);
     lblTillfallenSlutsats->setVisible(!m_fault.isEmpty());

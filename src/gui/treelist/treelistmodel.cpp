@@ -63,7 +63,7 @@ int TreeListModel::columnCount(const QModelIndex &parent) const {
 }
 
 QString TreeListModel::rowFault(int row) const {
-    return m_document.fault(row);
+    return m_document.fault(row).message();
 }
 
 QVariant TreeListModel::keyData(int row, int key, int role) const {
@@ -109,9 +109,9 @@ QVariant TreeListModel::summaryData(int row, int column, int role) const {
         // The row's check looks at all of its values: asked only for the roles that show it.
         if (role != Qt::DisplayRole && role != SortRole && role != Qt::ToolTipRole)
             return {};
-        QString fault = m_document.fault(row);
+        QString fault = m_document.fault(row).message();
         if (fault.isEmpty() && r.summary)
-            fault = r.summary->fault;
+            fault = r.summary->fault.message();
         if (fault.isEmpty())
             return {};
         if (role == Qt::DisplayRole || role == SortRole)
@@ -322,7 +322,7 @@ void TreeListModel::setStand(const StandName &stand) {
 }
 
 QString TreeListModel::unvaluedReason(int row) const {
-    return m_document.unvaluedReason(row);
+    return m_document.unvaluedReason(row).message();
 }
 
 QString TreeListModel::remark(int row) const {

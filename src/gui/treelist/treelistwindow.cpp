@@ -2,6 +2,7 @@
 
 #include "core/treelist/treelistresults.h"
 
+#include "core/files/diskaccess.h"
 #include "core/files/numberformat.h"
 #include "core/files/textfile.h"
 #include "core/parameters/fieldcheck.h"
@@ -245,20 +246,6 @@ int TreeListWindow::sourceRow(int viewRow) const {
     return m_sorted->mapToSource(m_sorted->index(viewRow, 0)).row();
 }
 
-namespace {
-
-// A path as the user knows it: on Linux one inside the user's own directory starts with "~".
-QString shownPath(const QString &path) {
-#ifndef Q_OS_WIN
-    const QString home = QDir::homePath() + u'/';
-    if (path.startsWith(home))
-        return QStringLiteral("~/") + path.mid(home.size());
-#endif
-    return QDir::toNativeSeparators(path);
-}
-
-} // namespace
-
 void TreeListWindow::writeFooter() {
     const TreeListModel::CutNow t = m_model->cutNow();
     const QChar mark = localeDecimalSeparator();
@@ -288,11 +275,11 @@ void TreeListWindow::writeFooter() {
     lblFranTradSty->setText(fromControlFile());
     lblFranTradSty->setVisible(!lblFranTradSty->text().isEmpty());
     // The home directory shown as a directory, with its closing separator.
-    const QString home = shownPath(m_directory.filePath(QString()));
+    const QString home = pathAsUserKnowsIt(m_directory.filePath(QString()));
     lblFil->setText(listPath().isEmpty()
                         ? QStringLiteral("Ny lista. Bestånd, ekonomi och priser från %1").arg(home)
                         : QStringLiteral("Lista: %1%2. Bestånd, ekonomi och priser från %3")
-                              .arg(shownPath(listPath()),
+                              .arg(pathAsUserKnowsIt(listPath()),
                                    m_model->isModified() ? QStringLiteral(" (ändrad)") : QString(),
                                    home));
 }
@@ -448,11 +435,13 @@ void TreeListWindow::valueTrees() {
         return;
     }
     // The parameters and prices as they are now, read once for the whole list.
-    if (const Outcome loaded = loadTreeListHome(m_directory, m_home); !loaded) {
+    Expected<TreeListHome> loaded = loadTreeListHome(m_directory);
+    if (!loaded) {
         showKvistelMessage(this, loaded.message() + QStringLiteral(" Listan värderades inte."));
         emit valuationDone();
         return;
     }
+    m_home = std::move(loaded).value();
     m_model->setDefaults(m_home.texts);
     auto valuation = std::make_shared<Valuation>(m_home, m_model->document());
     m_valuation = valuation;
@@ -467,7 +456,7 @@ void TreeListWindow::valueTrees() {
             // A key neither the tree nor "trad.sty" has would be valued as 0.
             std::array<bool, treeKeyCount> has = tree.given;
             if (const Outcome columns = checkTreeKeyColumns(home, has); !columns)
-                s.fault = columns.message();
+                s.fault = columns;
             else
                 s = valueTreeRow(home.base, tree, home.prices);
         }
@@ -637,15 +626,16 @@ void TreeListWindow::printPlan() {
 void TreeListWindow::openRow(int row) {
     if (row < 0 || row >= m_model->rowCount())
         return;
-    TreeListHome home;
-    if (const Outcome loaded = loadTreeListHome(m_directory, home); !loaded) {
+    const Expected<TreeListHome> loaded = loadTreeListHome(m_directory);
+    if (!loaded) {
         showKvistelMessage(this, loaded.message());
         return;
     }
+    const TreeListHome &home = *loaded;
     TreeValuation valuation;
     TreeSummary summary;
     if (const Outcome columns = checkTreeKeyColumns(home, m_model->tree(row).given); !columns)
-        summary.fault = columns.message();
+        summary.fault = columns;
     else
         summary = valueTreeRow(home.base, m_model->tree(row), home.prices, &valuation);
     TreeResultDialog dialog(m_model->tree(row).id, summary, valuation, this);

@@ -33,7 +33,7 @@ QString twoLines(const QString &heading) {
 
 QString verdict(const QString &id, const TreeSummary &s) {
     if (!s.valued())
-        return QStringLiteral("Träd %1 kunde inte värderas. %2").arg(id, s.fault);
+        return QStringLiteral("Träd %1 kunde inte värderas. %2").arg(id, s.fault.message());
     const QChar mark = localeDecimalSeparator();
     if (s.decision.cutNow())
         return QStringLiteral("Träd %1: Avverka nu. Nettot i dag är %2 kr.")

@@ -25,8 +25,8 @@ const NumberPattern patterns[resultColumnCount] = {u"#0.00", u"#0", u"#0", u"#0"
 
 struct ValuedHome {
     explicit ValuedHome(const KeyValues &values) : home(values) {
-        EXPECT_EQ(loadTreeInputs(home.home.directory(), inputs).message(), QString());
-        EXPECT_EQ(loadPriceTables(home.home.directory(), prices).message(), QString());
+        EXPECT_EQ(take(loadTreeInputs(home.home.directory(), inputs), inputs), QString());
+        EXPECT_EQ(take(loadPriceTables(home.home.directory(), prices), prices), QString());
     }
     EngineHome home;
     TreeInputs inputs;
@@ -150,7 +150,7 @@ TEST(TreeValuation, GivesTheSameFiguresAndStopWithAReportAsWithout) {
                                       .arg(tree.requiredRate)
                                       .arg(tree.harvestCostLevel)
                                       .toStdString();
-        ASSERT_EQ(plain.stopMessage, reported.stopMessage) << which;
+        ASSERT_EQ(plain.stop.message(), reported.stop.message()) << which;
         ASSERT_EQ(plain.yearsValued, reported.yearsValued) << which;
         for (int r = 0; r < plain.yearsValued; ++r)
             for (int c = 0; c < resultColumnCount; ++c)
@@ -163,7 +163,7 @@ TEST(TreeValuation, GivesTheSameFiguresAndStopWithAReportAsWithout) {
         EXPECT_GE(text.count(QStringLiteral("AVVERKNING OM ")), plain.yearsValued) << which;
         EXPECT_FALSE(text.contains(QStringLiteral("NaN")) || text.contains(QStringLiteral("Inf")))
             << which;
-        EXPECT_EQ(text.endsWith(QStringLiteral("Beräkningen avbröts: ") + plain.stopMessage +
+        EXPECT_EQ(text.endsWith(QStringLiteral("Beräkningen avbröts: ") + plain.stop.message() +
                                 QStringLiteral("\r\n")),
                   !plain.complete())
             << which;
@@ -189,7 +189,7 @@ TEST(TreeValuation, GivesTheSameBitsOnBothCodePaths) {
             valueTreeOn(EnginePath::Baseline, tree, valued.prices, &baselineReport);
         const TreeValuation avx2 = valueTreeOn(EnginePath::Avx2, tree, valued.prices, &avx2Report);
         ASSERT_EQ(baseline.yearsValued, avx2.yearsValued);
-        ASSERT_EQ(baseline.stopMessage, avx2.stopMessage);
+        ASSERT_EQ(baseline.stop.message(), avx2.stop.message());
         ASSERT_EQ(baselineReport.bytes(), avx2Report.bytes());
         for (int r = 0; r < harvestYearCount; ++r)
             for (int c = 0; c < resultColumnCount; ++c)
@@ -257,7 +257,7 @@ TEST_P(DecisionRule, PicksTheYearWithTheHighestPresentValue) {
         v.rows[r].values[r == 0 ? NetValue : PresentValue] = c.values[std::size_t(r)];
     }
     if (c.stopped) {
-        v.stopMessage = QStringLiteral("stopp");
+        v.stop = Outcome::failure(QStringLiteral("stopp"));
         v.yearsValued = 5;
     }
     const std::optional<Decision> d = decide(v);

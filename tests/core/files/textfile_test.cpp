@@ -105,18 +105,16 @@ TEST_P(FileEncoding, IsReadAsTheEditorWroteItOrRefusedAndNeverRewritten) {
     const EncodingCase &c = GetParam();
     TempHome home;
     home.write("f.txt", c.bytes);
-    QString text;
-    FileStamp stamp;
-    const Outcome read = readTextFile(home.path("f.txt"), &text, &stamp);
+    const Expected<FileText> read = readTextFile(home.path("f.txt"));
     if (c.text) {
         ASSERT_TRUE(read.ok()) << read.message().toStdString();
-        EXPECT_EQ(text, QString::fromUtf8(c.text));
+        EXPECT_EQ(read->text, QString::fromUtf8(c.text));
+        EXPECT_TRUE(read->stamp.matches(FileStamp::of(c.bytes)));
     } else {
         EXPECT_FALSE(read.ok());
         EXPECT_TRUE(read.message().contains(QString::fromUtf8(c.refusal)))
             << read.message().toStdString();
         EXPECT_TRUE(read.message().contains(home.path("f.txt")));
-        EXPECT_FALSE(stamp.matches(FileStamp::of(c.bytes)));
     }
     EXPECT_EQ(home.read("f.txt"), c.bytes);
 }
@@ -141,9 +139,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(EncodeForFile, ACharacterWindows1252LacksIsRefusedByNameAndLine) {
-    QByteArray bytes;
-    EXPECT_TRUE(encodeForFile(QStringLiteral("a €\r\nå"), "f", &bytes).ok());
-    EXPECT_EQ(bytes, QByteArray("a \x80\r\n\xe5"));
+    const Expected<QByteArray> bytes = encodeForFile(QStringLiteral("a €\r\nå"), "f");
+    ASSERT_TRUE(bytes.ok());
+    EXPECT_EQ(*bytes, QByteArray("a \x80\r\n\xe5"));
     const struct {
         QString text;
         QString says;
@@ -152,7 +150,7 @@ TEST(EncodeForFile, ACharacterWindows1252LacksIsRefusedByNameAndLine) {
         {QStringLiteral("a\r\nb\nc 😀"), QStringLiteral("\"😀\" (U+1f600) på rad 3")},
     };
     for (const auto &r : refused) {
-        const Outcome o = encodeForFile(r.text, "f.txt", &bytes);
+        const Expected<QByteArray> o = encodeForFile(r.text, "f.txt");
         EXPECT_FALSE(o.ok());
         EXPECT_TRUE(o.message().contains(r.says)) << o.message().toStdString();
     }
@@ -414,14 +412,13 @@ INSTANTIATE_TEST_SUITE_P(Causes, FailedWrite, ::testing::ValuesIn(writeFaults())
 
 TEST(ReadWholeFile, SaysWhyAFileCannotBeReadAndNeverWaitsOnAPipe) {
     TempHome home;
-    QByteArray bytes;
-    EXPECT_TRUE(readWholeFile(home.path("nej.txt"), &bytes).message().contains("finns inte"));
+    EXPECT_TRUE(readWholeFile(home.path("nej.txt")).message().contains("finns inte"));
     QDir(home.withSlash()).mkdir("d");
-    EXPECT_TRUE(readWholeFile(home.path("d"), &bytes).message().contains("katalog"));
+    EXPECT_TRUE(readWholeFile(home.path("d")).message().contains("katalog"));
 #ifndef _WIN32
     // No program writes into this pipe: a blocking open would wait forever.
     ASSERT_EQ(::mkfifo(QFile::encodeName(home.path("rör")).constData(), 0644), 0);
-    EXPECT_TRUE(readWholeFile(home.path("rör"), &bytes).message().contains("ingen vanlig fil"));
+    EXPECT_TRUE(readWholeFile(home.path("rör")).message().contains("ingen vanlig fil"));
 #endif
 }
 
@@ -479,9 +476,9 @@ TEST(TwoCopies, RacingSavesNeverMixAndEachFileIsOneWholeSave) {
 TEST(TwoCopies, AFileChangedSinceItWasReadIsNotOverwrittenUnlessTheUserSaysSo) {
     TempHome home;
     home.write("f.txt", "as read");
-    QString text;
-    FileStamp stamp;
-    ASSERT_TRUE(readTextFile(home.path("f.txt"), &text, &stamp).ok());
+    const Expected<FileText> read = readTextFile(home.path("f.txt"));
+    ASSERT_TRUE(read.ok());
+    FileStamp stamp = read->stamp;
     EXPECT_TRUE(replaceFileUnlessChanged(home.path("f.txt"), "mine", stamp).ok());
     stamp = FileStamp::of("mine");
     home.write("f.txt", "the other copy's");

@@ -62,8 +62,7 @@ TEST(WindowsRead, ANamedPipeIsRefusedNotWaitedOn) {
     const HANDLE pipe = CreateNamedPipeW(native(name).c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
                                          1, 0, 0, 0, nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-    QByteArray bytes;
-    const Outcome read = readWholeFile(name, &bytes);
+    const Expected<QByteArray> read = readWholeFile(name);
     CloseHandle(pipe);
     EXPECT_TRUE(read.message().contains("ingen vanlig fil")) << read.message().toStdString();
 }

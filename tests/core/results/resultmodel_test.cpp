@@ -25,8 +25,8 @@ TreeValuation sampleValuation() {
     EngineHome h;
     TreeInputs inputs;
     PriceTables prices;
-    EXPECT_EQ(loadTreeInputs(h.home.directory(), inputs).message(), QString());
-    EXPECT_EQ(loadPriceTables(h.home.directory(), prices).message(), QString());
+    EXPECT_EQ(take(loadTreeInputs(h.home.directory(), inputs), inputs), QString());
+    EXPECT_EQ(take(loadPriceTables(h.home.directory(), prices), prices), QString());
     return valueTree(inputs, prices);
 }
 
@@ -86,7 +86,7 @@ TEST(ResultModel, AStoppedValuationShowsOnlyTheYearsItReached) {
     EXPECT_GE(model.bestRow(), 0);
     EXPECT_TRUE(model.index(model.bestRow(), 3).data(ResultModel::BestYearRole).toBool());
     valuation.yearsValued = 4;
-    valuation.stopMessage = QStringLiteral("Trädet kan inte värderas.");
+    valuation.stop = Outcome::failure(QStringLiteral("Trädet kan inte värderas."));
     model.setValuation(valuation, u'.');
     EXPECT_EQ(model.bestRow(), -1);
     for (int r = 0; r < harvestYearCount; ++r) {

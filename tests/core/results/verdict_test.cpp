@@ -30,7 +30,7 @@ TEST_P(Verdict, SaysWhenToCutAndWhy) {
     v.rows[1].values[InterestAchieved] = c.growthNextTen;
     if (c.stopped) {
         v.yearsValued = 3;
-        v.stopMessage = QStringLiteral("Trädet ger ett ogiltigt tal om 30 år.");
+        v.stop = Outcome::failure(QStringLiteral("Trädet ger ett ogiltigt tal om 30 år."));
     }
     EXPECT_EQ(verdictText(v, c.requiredRate, c.separator), QString::fromUtf8(c.text));
 }

@@ -181,8 +181,9 @@ TEST(HarvestEntries, UnlimitedPlanIsTheTreeByTreePlanAndMarksAreKept) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     HarvestPlan today;
     EntryPlanner planner;
     QList<TreeYears> valued;
@@ -250,8 +251,9 @@ TEST(HarvestEntries, MarkedTreesAreKeptAndCountedApartInEveryPlan) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     QList<TreeRow> rows;
     QList<TreeSummary> summaries;
     for (const char *diameter : {"8", "14", "20", "24", "31", "38", "45", "52", "60", "70"})
@@ -411,8 +413,9 @@ TEST(HarvestEntries, StandSheetListsEachEntrysTrees) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     StandSheet sheet;
     sheet.decimalMark = u'.';
     EntryPlanner planner;

@@ -28,7 +28,7 @@ TEST(HarvestPlan, StatementSaysWhatTheHarvestBringsAndNamesTheTreesLeftOut) {
     plan.add("3", tree(1, 900, 1.2, 700, 500));
     plan.add("4", tree(6, 2000, 2.5, 400, 300));
     TreeSummary broken;
-    broken.fault = QStringLiteral("Trädet kunde inte värderas.");
+    broken.fault = Outcome::failure(QStringLiteral("Trädet kunde inte värderas."));
     plan.add("B7", broken);
     const QString nbsp(QChar(0x00A0));
     EXPECT_EQ(planStatement(plan, u','),
@@ -64,8 +64,9 @@ TEST(HarvestPlan, StandWhatIfSumsEachTreesWhatIf) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     QList<TreeRow> trees;
     QList<TreeSummary> asGiven;
     for (const char *diameter : {"8", "24", "31", "38", "45", "52", "60"}) {
@@ -114,8 +115,9 @@ TEST(HarvestPlan, StandWhatIfKeepsTheOwnersMarks) {
     TempHome home;
     home.writeLines("trad.sty", controlWith({}));
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     const StandWhatIfs changes(stand, u',');
     int switchedUnmarked = 0;
     for (const char *diameter : {"8", "24", "31", "38", "45", "52", "60"}) {

@@ -32,7 +32,7 @@ QList<QStringList> heldCells(const TreeListDocument &d) {
     QList<QStringList> cells{d.otherHeadings()};
     for (int r = 0; r < d.rowCount(); ++r) {
         const TreeRow row = d.tree(r);
-        QStringList held{row.id, d.fault(r)};
+        QStringList held{row.id, d.fault(r).message()};
         // A number read holds the file's mark, one typed a point: both are the same number.
         for (int k = 0; k < treeKeyCount; ++k)
             held << withDecimalPoint(row.values[std::size_t(k)])
@@ -182,13 +182,13 @@ TEST(TreeListDocument, HoldsEveryLineAsTheLineReaderReadsIt) {
             for (const TreeListLine &line : lines) {
                 ASSERT_LT(row, list.document.rowCount()) << c.what;
                 const TreeRow held = list.document.tree(row);
-                const QString heldFault = list.document.row(row).lineFault;
+                const QString heldFault = list.document.row(row).lineFault.message();
                 const QStringList heldOthers = list.document.otherCells(row);
                 const QStringList heldBeyond = list.document.beyondCells(row);
                 ++row;
                 EXPECT_EQ(held.id, line.tree.id) << c.what << row;
                 EXPECT_EQ(held.mark, line.tree.mark) << c.what << row;
-                EXPECT_EQ(heldFault, line.fault) << c.what << row;
+                EXPECT_EQ(heldFault, line.fault.message()) << c.what << row;
                 for (int k = 0; k < treeKeyCount; ++k) {
                     EXPECT_EQ(held.given[std::size_t(k)], line.tree.given[std::size_t(k)]);
                     if (line.tree.given[std::size_t(k)]) {
@@ -226,8 +226,8 @@ TEST(TreeListDocument, SharesAValuationsFiguresUntilARowChanges) {
     // One list for the rows and the plan, not a copy of it a row.
     EXPECT_EQ(held.constData(), list.document.row(0).summary.block().constData());
     EXPECT_EQ(held[0].decision.valueNow, 100);
-    EXPECT_EQ(held[1].fault, list.document.row(1).lineFault);
-    EXPECT_FALSE(held[1].fault.isEmpty());
+    EXPECT_EQ(held[1].fault.message(), list.document.row(1).lineFault.message());
+    EXPECT_FALSE(held[1].fault.ok());
     EXPECT_EQ(held[2].decision.valueNow, 102);
 
     // A changed value drops that tree's figures; a row without them gives its own fault.
@@ -235,6 +235,6 @@ TEST(TreeListDocument, SharesAValuationsFiguresUntilARowChanges) {
     held = list.document.summaries();
     ASSERT_EQ(held.size(), 3);
     EXPECT_EQ(held[0].decision.valueNow, 100);
-    EXPECT_EQ(held[2].fault, list.document.fault(2));
+    EXPECT_EQ(held[2].fault.message(), list.document.fault(2).message());
     EXPECT_FALSE(held[2].valued());
 }

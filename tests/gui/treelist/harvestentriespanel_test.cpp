@@ -30,8 +30,9 @@ TEST(HarvestEntriesPanel, ShowsThePlanForTheSettingsOrWhyThereIsNone) {
     TempHome home;
     home.writeLines("trad.sty", sampleControlLines());
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     QList<TreeRow> trees;
     QList<TreeSummary> summaries;
     EntryPlanner planner;
@@ -82,8 +83,9 @@ TEST(HarvestEntriesPanel, MarkingListHasASectionForEachEntry) {
     TempHome home;
     home.writeLines("trad.sty", sampleControlLines());
     home.write("priser_ac.txt", samplePriceList());
-    TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    Expected<TreeListHome> standRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(standRead) << standRead.message().toStdString();
+    const TreeListHome stand = std::move(standRead).value();
     MarkingList list;
     EntryPlanner planner;
     int n = 0;

@@ -45,7 +45,7 @@ TreeSummary valued(double valueNow, int bestRow, double growthNextTen) {
 TEST(TreeListModel, SortsNumbersAsNumbersAndRowsWithoutAFigureLastBothWays) {
     ListFile list(QStringList{"id;art;bdm", "T10;t;9", "T2;g;100", "T1;t;25,5", "T3;Gran;10"});
     TreeSummary notValued;
-    notValued.fault = QStringLiteral("Trädet kunde inte värderas.");
+    notValued.fault = Outcome::failure(QStringLiteral("Trädet kunde inte värderas."));
     list.model.setSummaries({valued(500, 0, 2.5), notValued, valued(-20, 2, 4.0),
                              valued(120, 1, std::numeric_limits<double>::quiet_NaN())});
     // Texts sort in the user's order: a Swedish list puts "T2" before "T10".

@@ -256,8 +256,9 @@ TEST(HarvestPlanView, WorksOutTheWhatIfWhileTheCallerKeepsItsLists) {
         ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
         home.write(QLatin1String(name), sample.readAll());
     }
-    TreeListHome parameters;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), parameters));
+    Expected<TreeListHome> parametersRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(parametersRead) << parametersRead.message().toStdString();
+    const TreeListHome parameters = std::move(parametersRead).value();
     TreeListReader reader;
     ASSERT_TRUE(reader.open(home.path("bestand.csv")));
     QList<TreeRow> trees;
@@ -575,8 +576,9 @@ TEST(TreeListWindow, ValuesASpreadsheetStandAndPrintsAMarkingListToActOn) {
     // UTF-8 after the stand's lines: one writer for both. For LibreOffice Calc, whose import
     // also splits at commas, a cell with a comma is quoted.
     ASSERT_TRUE(w.writePlanCsv(home.path("plan.csv")));
-    TreeListHome listHome;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), listHome));
+    Expected<TreeListHome> listHomeRead = loadTreeListHome(home.directory());
+    ASSERT_TRUE(listHomeRead) << listHomeRead.message().toStdString();
+    const TreeListHome listHome = std::move(listHomeRead).value();
     TreeListBatch batch;
     batch.input = home.path("bestand.csv");
     QBuffer answer;

@@ -33,7 +33,7 @@ TEST_P(TreeResult, ShowsTheResultWindowsFiguresAndTheVerdict) {
     home.writeLines("trad.sty", sampleControlLines());
     home.write("priser_ac.txt", samplePriceList());
     TreeListHome stand;
-    ASSERT_TRUE(loadTreeListHome(home.directory(), stand));
+    ASSERT_EQ(take(loadTreeListHome(home.directory()), stand), QString());
     TreeRow tree;
     tree.id = QString::fromUtf8(c.id);
     tree.values[BreastDiameter] = QString::fromLatin1(c.bdm);
