@@ -22,8 +22,8 @@ struct Decision {
 
 // The value growth over the ten years up to harvest year `row` (1 to 11), % a year, where it has
 // a meaning; NaN where it has none: the net value ten years earlier was 0 kr or less, and no rate
-// of interest leads from nothing or a loss to a value. The grid and the report have always shown
-// -100,00 there and still do; everything else shows no figure.
+// of interest leads from nothing or a loss to a value. The grid and the report show -100,00
+// there; everything else shows no figure.
 double valueGrowth(const TreeValuation &valuation, int row);
 
 // Why valueGrowth has no figure for harvest year `row`, in the user's words; empty where it has.

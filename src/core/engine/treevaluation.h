@@ -56,8 +56,8 @@ struct TreeValuation {
     // could not be valued further.
     Outcome stop;
     // What the next calculation starts from for a parameter the control file has no line for:
-    // the file format has always carried these over (the grown diameter, the crown reduction in
-    // place of the crown share).
+    // the control file carries these from one calculation to the next (the grown diameter, the
+    // crown reduction in place of the crown share).
     TreeInputs carryOver;
 
     bool complete() const { return stop.ok(); }
