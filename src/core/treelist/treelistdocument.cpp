@@ -493,15 +493,19 @@ QList<TreeSummary> TreeListDocument::summaries() const {
 }
 
 QList<TreeRow> TreeListDocument::trees() const {
+    QList<TreeRow> out(rowCount());
+    trees(0, rowCount(), out.data());
+    return out;
+}
+
+void TreeListDocument::trees(int begin, int end, TreeRow *out) const {
     // Cells repeat all through a list (species, classes, whole centimetres): equal texts share
     // one copy, which would otherwise be most of the memory the trees of a large list take. The
     // ids, each its own, are not gathered, and the table stops growing at a limit.
     QHash<QStringView, QString> seen;
     static constexpr qsizetype seenLimit = 65536;
-    QList<TreeRow> out;
-    out.reserve(rowCount());
-    for (int row = 0; row < rowCount(); ++row) {
-        TreeRow &t = out.emplace_back();
+    for (int row = begin; row < end; ++row) {
+        TreeRow &t = out[row];
         t.id = id(row);
         t.mark = m_rows[std::size_t(row)].mark;
         for (int k = 0; k < treeKeyCount; ++k) {
@@ -521,7 +525,6 @@ QList<TreeRow> TreeListDocument::trees() const {
             t.given[std::size_t(k)] = isGiven(row, k);
         }
     }
-    return out;
 }
 
 Outcome TreeListDocument::unvaluedReason(int row) const {

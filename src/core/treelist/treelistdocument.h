@@ -126,6 +126,9 @@ public:
 
     // Every row's tree; equal cells share one text.
     QList<TreeRow> trees() const;
+    // The trees of rows `begin` to `end` into `out[begin]` onwards; equal cells among them
+    // share one text. Rows apart may be made on threads of their own.
+    void trees(int begin, int end, TreeRow *out) const;
     // The tree of the row, its texts made now; a key not given holds the text of "trad.sty".
     TreeRow tree(int row) const;
     // The row's keys as texts seen where they are held, for checking or valuing the tree

@@ -43,7 +43,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 using FormLayout::button;
 using FormLayout::label;
@@ -63,7 +62,8 @@ const QString csvFilter = QStringLiteral("Trädlistor (*.csv);;Alla filer (*)");
 // tree's by the thread that values it.
 struct TreeListWindow::Valuation {
     Valuation(const TreeListHome &home, const TreeListDocument &list)
-        : home(home), list(list), summaries(list.rowCount()), out(summaries.data()) {}
+        : home(home), list(list), summaries(list.rowCount()), out(summaries.data()),
+          trees(list.rowCount()), treesOut(trees.data()) {}
 
     const TreeListHome home;
     // The list as it was when the valuation began, whatever the window does meanwhile: its rows
@@ -72,11 +72,12 @@ struct TreeListWindow::Valuation {
     const TreeListDocument list;
     QList<TreeSummary> summaries;
     TreeSummary *const out; // where the cores write the figures, each tree's its own
-    // The trees with texts of their own, for the plan's what-if afterwards: made beside the
-    // valuation, not in the window's thread, which would otherwise not answer meanwhile.
-    QFuture<QList<TreeRow>> trees;
+    // The trees with texts of their own, for the plan's what-if afterwards: made by the cores
+    // beside the valuation, not in the window's thread, which would otherwise not answer
+    // meanwhile.
+    QList<TreeRow> trees;
+    TreeRow *const treesOut;
 };
-
 TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *parent)
     : WorkWindow(parent), m_hub(hub), m_directory(std::move(home)),
       m_model(new TreeListModel(this)), m_sorted(new TreeListSortModel(this)) {
@@ -445,11 +446,11 @@ void TreeListWindow::valueTrees() {
     m_model->setDefaults(m_home.texts);
     auto valuation = std::make_shared<Valuation>(m_home, m_model->document());
     m_valuation = valuation;
-    valuation->trees = QtConcurrent::run([valuation] { return valuation->list.trees(); });
     const qsizetype count = valuation->list.rowCount();
     setBusy(true);
     m_run.start(count, valuationChunk, [valuation](qsizetype, qsizetype begin, qsizetype end) {
         const TreeListHome &home = valuation->home;
+        valuation->list.trees(int(begin), int(end), valuation->treesOut);
         for (qsizetype i = begin; i < end; ++i) {
             const TreeTexts tree = valuation->list.texts(int(i));
             TreeSummary &s = valuation->out[i];
@@ -486,7 +487,7 @@ void TreeListWindow::valuationFinished() {
         m_model->setSummaries(std::move(m_valuation->summaries));
         // The plan of a long list takes a while to sum: the window paints the figures first.
         // The trees valued are those the list holds: the window let nobody change them.
-        QTimer::singleShot(0, this, [this, trees = m_valuation->trees.result()] {
+        QTimer::singleShot(0, this, [this, trees = m_valuation->trees] {
             showPlan(trees);
             setBusy(false);
             emit valuationDone();
