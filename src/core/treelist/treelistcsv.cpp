@@ -191,11 +191,21 @@ void ListChunk::addCell(qsizetype begin, qsizetype end) {
     m_cells.push_back({quint32(begin), quint32(end - begin)});
 }
 
-ListChunk ListChunk::keptCopy() const {
-    ListChunk kept;
-    kept.m_text = QString(m_text.constData(), m_text.size()); // its own text, of its size
-    kept.m_cells = m_cells;
-    kept.m_lines = m_lines;
+ListChunk ListChunk::handOver() {
+    ListChunk kept = std::move(*this);
+    *this = ListChunk();
+    // The next chunk of a list is much like this one; a little more room keeps its text from
+    // growing into twice the memory for a few characters.
+    m_text.reserve(kept.m_text.size() + kept.m_text.size() / 16);
+    m_cells.reserve(kept.m_cells.size() + kept.m_cells.size() / 16);
+    m_lines.reserve(kept.m_lines.size());
+    // A chunk that grew (the first, or one longer than those before it) is kept at its size.
+    if (kept.m_text.capacity() - kept.m_text.size() > kept.m_text.size() / 8)
+        kept.m_text.squeeze();
+    if (kept.m_cells.capacity() - kept.m_cells.size() > kept.m_cells.size() / 8)
+        kept.m_cells.shrink_to_fit();
+    if (kept.m_lines.capacity() - kept.m_lines.size() > kept.m_lines.size() / 8)
+        kept.m_lines.shrink_to_fit();
     return kept;
 }
 

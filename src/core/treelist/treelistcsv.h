@@ -87,9 +87,9 @@ public:
         return QStringView(m_text).sliced(qsizetype(s.begin), qsizetype(s.size));
     }
     void clear();
-    // A copy that takes no more memory than its lines need, for a chunk kept after reading:
-    // the chunk read into grows to the largest chunk and is read into again.
-    ListChunk keptCopy() const;
+    // The chunk, to be kept after reading: its memory handed over, not copied (only trimmed
+    // when much of it is unused), and this chunk left empty with room for the next like it.
+    ListChunk handOver();
 
 private:
     friend class TreeListReader;

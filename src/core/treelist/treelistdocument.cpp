@@ -200,20 +200,20 @@ Outcome TreeListDocument::load(const QString &path,
     const qsizetype headingCount = reader.headings().size();
     std::vector<Row> rows;
     std::vector<std::shared_ptr<const ListChunk>> chunks;
-    // Read the way the command line reads, a chunk at a time into the same memory while it is
-    // in the cache; each row's cells stay in a copy of its chunk's text.
+    // Read the way the command line reads, a chunk at a time; each row's cells stay in its
+    // chunk's text, which is kept as it was read, not copied.
     constexpr int chunkLines = 4096;
     ListChunk read;
     while (reader.read(chunkLines, read)) {
-        auto kept = std::make_shared<const ListChunk>(read.keptCopy());
+        auto kept = std::make_shared<const ListChunk>(read.handOver());
         if (chunks.empty())
-            rows.reserve(std::size_t(estimatedRows(read, QFileInfo(path).size())));
+            rows.reserve(std::size_t(estimatedRows(*kept, QFileInfo(path).size())));
         // The values are looked at when shown, sorted or valued.
-        for (qsizetype i = 0; i < read.size(); ++i) {
+        for (qsizetype i = 0; i < kept->size(); ++i) {
             Row &r = rows.emplace_back();
             r.chunk = kept.get();
             r.line = i;
-            reader.markOf(read, i, r.mark, r.lineFault);
+            reader.markOf(*kept, i, r.mark, r.lineFault);
         }
         chunks.push_back(std::move(kept));
     }
