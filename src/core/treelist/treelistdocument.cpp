@@ -190,6 +190,7 @@ void TreeListDocument::clear() {
     m_path.clear();
     m_readStamp = {};
     m_modified = false;
+    m_valued = false;
 }
 
 Outcome TreeListDocument::load(const QString &path,
@@ -235,6 +236,7 @@ Outcome TreeListDocument::load(const QString &path,
     m_path = path;
     m_readStamp = reader.stamp();
     m_modified = false;
+    m_valued = false;
     return {};
 }
 
@@ -466,6 +468,7 @@ void TreeListDocument::setSummaries(QList<TreeSummary> summaries) {
     const std::size_t valued = std::min(m_rows.size(), std::size_t(summaries.size()));
     for (std::size_t i = 0; i < valued; ++i)
         m_rows[i].summary = HeldSummary(summaries, qsizetype(i));
+    m_valued = m_valued || valued > 0;
 }
 
 QList<TreeSummary> TreeListDocument::summaries() const {

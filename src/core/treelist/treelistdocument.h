@@ -120,6 +120,8 @@ public:
     // The texts of "trad.sty" that trees without a column of their own hold.
     void setDefaults(const std::array<QString, treeKeyCount> &texts);
     void setSummaries(QList<TreeSummary> summaries);
+    // Whether any row may hold figures: false for a list not valued since it was read.
+    bool mayHoldSummaries() const { return m_valued; }
     // Every row's figures; for a row without them, its own fault as the reason it is not
     // valued. The list of the last valuation itself while every row holds its figures.
     QList<TreeSummary> summaries() const;
@@ -191,6 +193,7 @@ private:
     QString m_path;
     FileStamp m_readStamp; // of the bytes read or last saved, to tell a change made elsewhere
     bool m_modified = false;
+    bool m_valued = false;
 };
 
 // Whether a column of that kind is carried along as text: the remark, the owner's mark and

@@ -287,6 +287,9 @@ void TreeListModel::setSummaries(QList<TreeSummary> summaries) {
 
 TreeListModel::CutNow TreeListModel::cutNow() const {
     CutNow t;
+    // A list just opened has no figures to count: its rows are not walked through.
+    if (!m_document.mayHoldSummaries())
+        return t;
     for (int row = 0; row < rowCount(); ++row) {
         const TreeListDocument::Row &r = m_document.row(row);
         if (!r.summary)
