@@ -1,7 +1,5 @@
 #include "gui/treelist/treelistwindow.h"
 
-#include "core/treelist/treelistresults.h"
-
 #include "core/files/diskaccess.h"
 #include "core/files/numberformat.h"
 #include "core/files/textfile.h"
@@ -18,6 +16,7 @@
 #include "gui/treelist/harvestentriespanel.h"
 #include "gui/treelist/harvestplanview.h"
 #include "gui/treelist/markinglist.h"
+#include "gui/treelist/rownumberheader.h"
 #include "gui/treelist/treelistdelegate.h"
 #include "gui/treelist/treelistmodel.h"
 #include "gui/treelist/treeresultdialog.h"
@@ -123,6 +122,7 @@ TreeListWindow::TreeListWindow(WindowHub &hub, HomeDirectory home, QWidget *pare
     m_sorted->setSortRole(TreeListModel::SortRole);
     flgTradlista = new QTableView(frame);
     flgTradlista->setObjectName(QStringLiteral("flgTradlista"));
+    flgTradlista->setVerticalHeader(new RowNumberHeader(flgTradlista));
     flgTradlista->setModel(m_sorted);
     flgTradlista->setSortingEnabled(true);
     flgTradlista->sortByColumn(-1, Qt::AscendingOrder);
