@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QStyledItemDelegate>
+#include "gui/shared/plaincelldelegate.h"
 
 // Edits a cell of the tree list: the species, the planting and the quality classes in list
 // boxes that also take a typed text, as in the tree form, the numbers in a plain field. A value
 // the tree form would refuse is kept as typed (nothing the user wrote is lost), marked in the
 // list, and its message is given as the form gives it.
-class TreeListDelegate : public QStyledItemDelegate {
+class TreeListDelegate : public PlainCellDelegate {
     Q_OBJECT
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using PlainCellDelegate::PlainCellDelegate;
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
