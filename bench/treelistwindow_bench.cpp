@@ -37,7 +37,7 @@
 namespace {
 
 constexpr int standTrees = 100000;
-constexpr int openRounds = 5;
+constexpr int openRounds = 9;
 constexpr int valueRounds = 3;
 
 double median(std::vector<double> values) {
