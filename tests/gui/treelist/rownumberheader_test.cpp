@@ -1,6 +1,8 @@
-// The row numbers' header is as wide as the one Qt measures for itself, for lists of any length.
+// The row numbers' header is as wide as the one Qt measures for itself, for lists of any length,
+// and the largest number fits wherever a sort has put it.
 #include "gui/treelist/rownumberheader.h"
 
+#include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -19,6 +21,25 @@ TEST(RowNumberHeader, IsAsWideAsQtsOwn) {
         EXPECT_EQ(own.verticalHeader()->sizeHint(), measured.verticalHeader()->sizeHint())
             << rows << " rows";
     }
+}
+
+TEST(RowNumberHeader, FitsTheLargestNumberInASortedList) {
+    // 1 000 rows sorted so that row 1 000 lands in the middle, far from the first and the last
+    // hundred that Qt's own header measures.
+    const int rows = 1000;
+    QStandardItemModel model(rows, 1);
+    for (int r = 0; r < rows; ++r)
+        model.setData(model.index(r, 0), r == rows - 1 ? 500 : (r < 500 ? r : r + 1));
+    QSortFilterProxyModel sorted;
+    sorted.setSourceModel(&model);
+    sorted.sort(0);
+    ASSERT_EQ(sorted.headerData(500, Qt::Vertical).toInt(), rows);
+    QTableView unsorted;
+    unsorted.setModel(&model);
+    QTableView own;
+    own.setVerticalHeader(new RowNumberHeader(&own));
+    own.setModel(&sorted);
+    EXPECT_EQ(own.verticalHeader()->sizeHint(), unsorted.verticalHeader()->sizeHint());
 }
 
 } // namespace
